@@ -1,0 +1,40 @@
+#include "bench/test_combo.h"
+
+#include <cstdlib>
+#include <utility>
+
+#include "bench/internal_error.h"
+
+void generate_combo_vec(const test_def& def, bool read, std::vector<test_combo>& out) {
+  out.clear();
+  if (def.order < 1 || def.order > 3) internal_error("generate_combo_vec");
+  const uint64_t S = def.buffer_sizes.size();
+  const uint64_t C = def.buffer_counts.size();
+  const uint64_t N = S * C * mode_count;
+  const uint32_t mask = read ? def.read_modes : def.write_modes;
+  for (uint64_t i = 0; i < N; ++i) {
+    uint64_t mode, size_index, count_index;
+    if (def.order == 3) {
+      mode = i % mode_count;
+      count_index = (i / mode_count) % C;
+      size_index = (i / mode_count / C) % S;
+    } else {
+      count_index = i % C;
+      size_index = (i / C) % S;
+      mode = (i / C / S) % mode_count;
+    }
+    const uint64_t size = def.buffer_sizes[size_index];
+    const uint32_t count = def.buffer_counts[count_index];
+    if (!(mask & (1u << mode)) || !def.within_cap(size, count)) continue;
+    out.push_back({size, count, mode_flags[mode]});
+  }
+  if (def.order == 1) {
+    // Fisher-Yates over rand(), which the runner reseeds before every test.
+    for (size_t k = out.size(); k > 1; --k) {
+      uint64_t draw = uint64_t(std::rand());
+      if (k > uint64_t(RAND_MAX) + 1) draw = draw * (uint64_t(RAND_MAX) + 1) + uint64_t(std::rand());
+      size_t j = size_t(draw % k);
+      std::swap(out[k - 1], out[j]);
+    }
+  }
+}

@@ -1,0 +1,93 @@
+#include "bench/test_def.h"
+
+#include <gtest/gtest.h>
+
+TEST(test_def, default_is_quick_preset) {
+  test_def d;
+  EXPECT_EQ(d.name, L"Quick");
+  EXPECT_EQ(d.buffer_sizes, (std::vector<uint64_t>{8192, 65536, 131072, 262144, 524288, 1048576, 4194304}));
+  EXPECT_EQ(d.buffer_counts, (std::vector<uint32_t>{1, 4, 8, 16, 32}));
+  EXPECT_EQ(d.memory_cap, 67108864u);
+  EXPECT_EQ(d.duration, 250u);
+  EXPECT_EQ(d.read_modes, 0x11u);
+  EXPECT_EQ(d.write_modes, 0x03u);
+  EXPECT_EQ(d.file_size, 4294967296ull);
+  EXPECT_EQ(d.init_time_factor, 10u);
+  EXPECT_EQ(d.fill, 3u);
+  EXPECT_EQ(d.order, 3u);
+  EXPECT_EQ(d.cache_trim, 2u);
+  EXPECT_FALSE(d.flush);
+  EXPECT_TRUE(d.sequential);
+}
+
+TEST(test_def, preset_counts) {
+  struct { int preset; const wchar_t* name; uint32_t combos, reads, writes, ms; } rows[] = {
+      {0, L"Quick", 34, 68, 68, 250},
+      {1, L"Standard", 57, 171, 114, 1000},
+      {2, L"Extended", 125, 375, 250, 1000},
+  };
+  for (const auto& r : rows) {
+    test_def d;
+    d.reset(r.preset);
+    EXPECT_EQ(d.name, r.name);
+    EXPECT_EQ(d.combo_count, r.combos) << r.preset;
+    EXPECT_EQ(d.read_tests, r.reads) << r.preset;
+    EXPECT_EQ(d.write_tests, r.writes) << r.preset;
+    EXPECT_EQ(uint64_t(d.combo_count) * d.duration, uint64_t(r.combos) * r.ms);
+  }
+}
+
+TEST(test_def, reset_keeps_path_clears_remote) {
+  test_def d;
+  d.path = L"\\\\server\\share\\";
+  d.remote = true;
+  d.flush = true;
+  d.reset(1);
+  EXPECT_EQ(d.path, L"\\\\server\\share\\");
+  EXPECT_FALSE(d.remote);
+  EXPECT_FALSE(d.flush);
+}
+
+TEST(test_def, cap_rules) {
+  test_def d;
+  d.reset(2);
+  d.memory_cap = 0;
+  d.update_counts();
+  EXPECT_EQ(d.combo_count, 136u);
+
+  d.buffer_sizes = {4194304};
+  d.buffer_counts = {16, 32};
+  d.memory_cap = 67108864;
+  d.update_counts();
+  EXPECT_EQ(d.combo_count, 1u);  // exactly at the cap is in
+
+  d.read_modes = 0;
+  d.update_counts();
+  EXPECT_EQ(d.read_tests, 0u);
+}
+
+TEST(test_def, mode_index_and_names) {
+  EXPECT_EQ(mode_index(0x28000000), 4);
+  EXPECT_EQ(mode_index(0x10000000), 2);
+  EXPECT_EQ(mode_index(0), 0);
+  EXPECT_EQ(mode_index(0x20000000), 3);
+  EXPECT_EQ(mode_index(0x30000000), 5);
+  EXPECT_EQ(mode_index(0x08000000), 1);
+  EXPECT_STREQ(mode_names[4], "raw seq");
+  EXPECT_STREQ(mode_names_w[2], L"buf rnd");
+  const char* const by_bit[] = {"raw", "raw seq", "raw rnd", "buf", "buf seq", "buf rnd"};
+  for (int bit = 0; bit < mode_count; ++bit) EXPECT_STREQ(mode_names[mode_index(mode_flags[bit])], by_bit[bit]);
+}
+
+TEST(test_def, fill_names) {
+  EXPECT_STREQ(fill_name(1), "zeroes");
+  EXPECT_STREQ(fill_name(2), "plus_1");
+  EXPECT_STREQ(fill_name(3), "random");
+  EXPECT_STREQ(fill_name(4), "extend");
+  EXPECT_STREQ(fill_name(0), "?");
+  EXPECT_STREQ(fill_name(5), "?");
+}
+
+TEST(test_def, bad_preset_stops_process) {
+  EXPECT_DEATH({ test_def d; d.reset(3); }, "test_def::reset");
+}
