@@ -3,11 +3,11 @@
 #include <cstdlib>
 #include <utility>
 
-#include "bench/internal_error.h"
+#include "support/fatal.h"
 
 void generate_combo_vec(const test_def& def, bool read, std::vector<test_combo>& out) {
   out.clear();
-  if (def.order < 1 || def.order > 3) internal_error("generate_combo_vec");
+  if (def.order < 1 || def.order > 3) fatal("generate_combo_vec");
   const uint64_t S = def.buffer_sizes.size();
   const uint64_t C = def.buffer_counts.size();
   const uint64_t N = S * C * mode_count;

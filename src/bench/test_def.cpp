@@ -1,6 +1,6 @@
 #include "bench/test_def.h"
 
-#include "bench/internal_error.h"
+#include "support/fatal.h"
 #include "bench/test_presets.h"
 
 const uint32_t mode_flags[mode_count] = {
@@ -33,7 +33,7 @@ const char* fill_name(uint32_t fill) {
 }
 
 void test_def::reset(int preset) {
-  if (preset < 0 || preset >= preset_count) internal_error("test_def::reset");
+  if (preset < 0 || preset >= preset_count) fatal("test_def::reset");
   const test_preset& p = test_presets[preset];
   name = p.name;
   remote = false;

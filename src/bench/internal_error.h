@@ -1,4 +1,0 @@
-#pragma once
-
-// Ends the process at once: a broken invariant is not an input error.
-[[noreturn]] void internal_error(const char* operation);

@@ -1,0 +1,207 @@
+#include "support/paths.h"
+
+#include <gtest/gtest.h>
+
+#include "support/async_call.h"
+#include "support/notepad_settings.h"
+#include "support/registry.h"
+#include "support/scoped_win.h"
+#include "support/text.h"
+
+namespace {
+std::wstring scratch_folder() {
+  wchar_t cwd[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, cwd);
+  return std::wstring(cwd) + L"\\scratch_paths";
+}
+}  // namespace
+
+TEST(paths, kinds) {
+  EXPECT_EQ(parse_path(L"C:\\a\\b").kind, path_kind_drive);
+  EXPECT_EQ(parse_path(L"C:\\a\\b").root, L"C:\\");
+  EXPECT_EQ(parse_path(L"C:\\a\\b").components, (std::vector<std::wstring>{L"a", L"b"}));
+  parsed_path unc = parse_path(L"\\\\?\\UNC\\server\\share\\dir");
+  EXPECT_EQ(unc.kind, path_kind_unc);
+  EXPECT_TRUE(unc.long_prefix);
+  EXPECT_EQ(unc.root, L"\\\\server\\share\\");
+  EXPECT_EQ(unc.components, (std::vector<std::wstring>{L"dir"}));
+  EXPECT_EQ(parse_path(L"\\\\?\\D:\\x").kind, path_kind_drive);
+  EXPECT_EQ(parse_path(L"relative\\x").kind, path_kind_relative);
+  EXPECT_EQ(parse_path(L"\\rooted").kind, path_kind_rooted);
+  EXPECT_EQ(parse_path(L"C:").kind, path_kind_relative);
+}
+
+TEST(paths, ensure_directory_creates_nested_and_refuses_bad_kinds) {
+  const std::wstring base = scratch_folder();
+  const std::wstring deep = base + L"\\one\\two";
+  api_error_logger errors;
+  ASSERT_TRUE(ensure_directory(deep, &errors)) << errors.last_error().api << " " << errors.last_error().code;
+  EXPECT_TRUE(GetFileAttributesW(deep.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_TRUE(ensure_directory(deep, &errors));
+
+  EXPECT_FALSE(ensure_directory(L"relative\\dir", &errors));
+  EXPECT_EQ(errors.last_error().api, "GetPathType");
+  EXPECT_EQ(errors.last_error().code, 1u);
+  EXPECT_FALSE(ensure_directory(L"\\\\s\\share\\x", &errors));
+  EXPECT_EQ(errors.last_error().api, "GetUncShare");
+
+  // A file in the way: the folder below it cannot be made, and the failure names that folder.
+  const std::wstring blocker = base + L"\\file";
+  {
+    scoped_handle f(CreateFileW(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(f.valid());
+  }
+  EXPECT_FALSE(ensure_directory(blocker + L"\\below", &errors));
+  EXPECT_EQ(errors.last_error().api, "CreateDirectory");
+  EXPECT_EQ(errors.last_error().detail, to_utf8(blocker + L"\\below"));
+
+  DeleteFileW(blocker.c_str());
+  RemoveDirectoryW(deep.c_str());
+  RemoveDirectoryW((base + L"\\one").c_str());
+  EXPECT_TRUE(RemoveDirectoryW(base.c_str()));
+}
+
+TEST(paths, temp_folder_ends_with_backslash) {
+  std::wstring folder;
+  ASSERT_TRUE(temp_folder(folder, nullptr));
+  EXPECT_EQ(folder.back(), L'\\');
+  EXPECT_TRUE(GetFileAttributesW(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(paths, root_attributes) {
+  DWORD a = 0;
+  EXPECT_TRUE(path_attributes(L"C:\\", a, nullptr));
+  EXPECT_TRUE(a & FILE_ATTRIBUTE_DIRECTORY);
+  api_error_logger errors;
+  EXPECT_FALSE(path_attributes(L"Q:\\", a, &errors));
+  EXPECT_EQ(errors.last_error().code, uint32_t(ERROR_NOT_READY));
+}
+
+TEST(paths, file_name_characters) {
+  for (wchar_t c : std::wstring(L"<>:\"/\\|?*")) EXPECT_FALSE(is_file_name_char(c)) << int(c);
+  EXPECT_TRUE(is_valid_file_name(L"report 2026.folvi.txt"));
+  EXPECT_FALSE(is_valid_file_name(L"a?b"));
+  EXPECT_FALSE(is_valid_file_name(L""));
+}
+
+TEST(paths, volume_device_info_of_a_volume) {
+  scoped_handle h(CreateFileW(L"C:\\", 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  ASSERT_TRUE(h.valid());
+  volume_device_info info{};
+  ASSERT_TRUE(query_volume_device_info(h.get(), info));
+  // FILE_DEVICE_DISK, or FILE_DEVICE_DISK_FILE_SYSTEM as Wine answers for a root folder.
+  EXPECT_TRUE(info.device_type == 0x07u || info.device_type == 0x08u) << info.device_type;
+}
+
+TEST(text, utf8_unit_by_unit) {
+  EXPECT_EQ(to_utf8(L"a\u00e9\u20ac"), "a\xc3\xa9\xe2\x82\xac");
+  std::wstring pair = L"\xd83d\xde00";  // a surrogate pair stays two 3-byte units
+  EXPECT_EQ(to_utf8(pair), "\xed\xa0\xbd\xed\xb8\x80");
+  EXPECT_EQ(from_utf8(to_utf8(pair)), pair);
+  EXPECT_EQ(from_utf8("\xff"), L"\xfffd");
+}
+
+namespace {
+const wchar_t notepad_key[] = L"Software\\FolviBenchTests\\Notepad";
+bool only_courier(const std::wstring& face) { return face == L"Courier New"; }
+
+struct scratch_notepad_key {
+  ~scratch_notepad_key() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\FolviBenchTests"); }
+};
+}  // namespace
+
+TEST(notepad_settings, changes_and_restores) {
+  scratch_notepad_key cleanup;
+  const wchar_t arial[] = L"Arial";
+  const DWORD wrap_on = 1;
+  ASSERT_TRUE(reg_write_value(notepad_key, L"lfFaceName", REG_SZ, arial, sizeof arial, wow64_view(), nullptr));
+  ASSERT_TRUE(reg_write_value(notepad_key, L"fWrap", REG_DWORD, &wrap_on, 4, wow64_view(), nullptr));
+  notepad_settings n(notepad_key, only_courier);
+  n.save(nullptr);
+  std::wstring face;
+  DWORD wrap = 9;
+  EXPECT_TRUE(reg_read_string(HKEY_CURRENT_USER, notepad_key, L"lfFaceName", face, wow64_view(), nullptr));
+  EXPECT_EQ(face, L"Courier New");
+  EXPECT_TRUE(reg_read_dword(notepad_key, L"fWrap", wrap, wow64_view(), nullptr));
+  EXPECT_EQ(wrap, 0u);
+  n.restore(nullptr);
+  EXPECT_TRUE(reg_read_string(HKEY_CURRENT_USER, notepad_key, L"lfFaceName", face, wow64_view(), nullptr));
+  EXPECT_EQ(face, L"Arial");
+  EXPECT_TRUE(reg_read_dword(notepad_key, L"fWrap", wrap, wow64_view(), nullptr));
+  EXPECT_EQ(wrap, 1u);
+}
+
+TEST(notepad_settings, absent_values_are_deleted_again) {
+  scratch_notepad_key cleanup;
+  notepad_settings n(notepad_key, only_courier);
+  n.save(nullptr);
+  EXPECT_TRUE(n.changed_font());
+  EXPECT_TRUE(n.changed_wrap());
+  n.restore(nullptr);
+  std::wstring face;
+  DWORD wrap;
+  EXPECT_FALSE(reg_read_string(HKEY_CURRENT_USER, notepad_key, L"lfFaceName", face, wow64_view(), nullptr));
+  EXPECT_FALSE(reg_read_dword(notepad_key, L"fWrap", wrap, wow64_view(), nullptr));
+}
+
+TEST(notepad_settings, good_settings_are_left_alone) {
+  scratch_notepad_key cleanup;
+  const wchar_t courier[] = L"Courier New";
+  const DWORD wrap_off = 0;
+  ASSERT_TRUE(reg_write_value(notepad_key, L"lfFaceName", REG_SZ, courier, sizeof courier, wow64_view(), nullptr));
+  ASSERT_TRUE(reg_write_value(notepad_key, L"fWrap", REG_DWORD, &wrap_off, 4, wow64_view(), nullptr));
+  notepad_settings n(notepad_key, only_courier);
+  n.save(nullptr);
+  EXPECT_FALSE(n.changed_font());
+  EXPECT_FALSE(n.changed_wrap());
+}
+
+namespace {
+struct counting_call : async_call {
+  HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  volatile LONG* ran;
+  explicit counting_call(volatile LONG* ran) : ran(ran) {}
+  ~counting_call() override { CloseHandle(go); }
+  void run() override {
+    WaitForSingleObject(go, INFINITE);
+    InterlockedIncrement(ran);
+  }
+};
+}  // namespace
+
+TEST(async_call, runs_once_and_releases_itself) {
+  volatile LONG ran = 0;
+  counting_call* call = new counting_call(&ran);
+  ASSERT_TRUE(call->start());
+  EXPECT_EQ(call->ref_count(), 2);
+  EXPECT_FALSE(call->is_done());
+  SetEvent(call->go);
+  call->wait();
+  EXPECT_TRUE(call->is_done());
+  EXPECT_EQ(ran, 1);
+  EXPECT_EQ(call->ref_count(), 1);
+  call->release();
+
+  // Released by its creator first: the thread's own release ends it.
+  counting_call* early = new counting_call(&ran);
+  HANDLE go = early->go;
+  ASSERT_TRUE(early->start());
+  HANDLE go_copy;
+  DuplicateHandle(GetCurrentProcess(), go, GetCurrentProcess(), &go_copy, 0, FALSE, DUPLICATE_SAME_ACCESS);
+  early->release();
+  SetEvent(go_copy);
+  CloseHandle(go_copy);
+  for (int i = 0; i < 200 && ran < 2; ++i) Sleep(10);
+  EXPECT_EQ(ran, 2);
+}
+
+TEST(async_call, second_start_is_an_internal_error) {
+  volatile LONG ran = 0;
+  counting_call* call = new counting_call(&ran);
+  ASSERT_TRUE(call->start());
+  EXPECT_DEATH(call->start(), "async_call::start");
+  SetEvent(call->go);
+  call->wait();
+  call->release();
+}
