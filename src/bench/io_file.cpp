@@ -1,0 +1,203 @@
+#include "bench/io_file.h"
+
+#include <cstdarg>
+
+#include "support/fatal.h"
+#include "support/long_path.h"
+#include "support/text.h"
+
+io_file::~io_file() {
+  if (close_on_destroy) close();
+}
+
+void io_file::require_open(const char* operation) const {
+  if (!is_open()) fatal(operation);
+}
+
+void io_file::report(const char* api, uint32_t code, const char* format, ...) {
+  if (!api) {
+    last_api = nullptr;
+    last_error = 0;
+    return;
+  }
+  if (error_cb) {
+    va_list args;
+    va_start(args, format);
+    error_cb->on_api_error(api, code, format, args);
+    va_end(args);
+  }
+  last_api = api;
+  last_error = code;
+}
+
+bool io_file::open(const std::wstring& file_path, DWORD access, DWORD share, DWORD disposition, DWORD flags,
+                   api_error_cb* cb) {
+  if (is_open()) fatal("io_file::open");
+  path = file_path;
+  path_utf8 = to_utf8(file_path);
+  error_cb = cb;
+  position = 0;
+  report(nullptr, 0);
+  handle = CreateFileW(long_path(file_path).c_str(), access, share, nullptr, disposition, flags, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    report("CreateFile", GetLastError(), "%s %08x %08x %08x %08x", path_utf8.c_str(), unsigned(access),
+           unsigned(share), unsigned(disposition), unsigned(flags));
+    return false;
+  }
+  return true;
+}
+
+void io_file::close() {
+  if (is_open()) CloseHandle(handle);
+  handle = INVALID_HANDLE_VALUE;
+  report(nullptr, 0);
+}
+
+bool io_file::get_size(uint64_t& size) {
+  require_open("io_file::get_size");
+  LARGE_INTEGER li;
+  if (!GetFileSizeEx(handle, &li)) {
+    report("GetFileSize", GetLastError());
+    return false;
+  }
+  size = uint64_t(li.QuadPart);
+  return true;
+}
+
+bool io_file::read(void* buffer, DWORD length) {
+  require_open("io_file::read");
+  DWORD done = 0;
+  if (!ReadFile(handle, buffer, length, &done, nullptr)) {
+    report("ReadFile", GetLastError());
+    return false;
+  }
+  position += done;
+  return done == length;
+}
+
+bool io_file::write(const void* buffer, DWORD length) {
+  require_open("io_file::write");
+  DWORD done = 0;
+  if (!WriteFile(handle, buffer, length, &done, nullptr)) {
+    report("WriteFile", GetLastError(), "%lu", (unsigned long)length);
+    return false;
+  }
+  position += done;
+  if (done != length) {
+    report("CheckFileWrite", no_error_code, "%lu", (unsigned long)length);
+    return false;
+  }
+  return true;
+}
+
+namespace {
+uint64_t overlapped_offset(const OVERLAPPED& ov) { return uint64_t(ov.OffsetHigh) << 32 | ov.Offset; }
+}  // namespace
+
+bool io_file::read_async(void* buffer, DWORD length, OVERLAPPED& ov, bool& pending) {
+  require_open("io_file::read_async");
+  pending = false;
+  if (ReadFile(handle, buffer, length, nullptr, &ov)) return true;
+  const DWORD error = GetLastError();
+  if (error == ERROR_IO_PENDING) {
+    pending = true;
+    return true;
+  }
+  last_api = "ReadFile";
+  last_error = error;
+  if (error == ERROR_HANDLE_EOF) return true;
+  report("ReadFile", error, "%I64u %lu", (unsigned long long)overlapped_offset(ov), (unsigned long)length);
+  return false;
+}
+
+bool io_file::write_async(const void* buffer, DWORD length, OVERLAPPED& ov, bool& pending) {
+  require_open("io_file::write_async");
+  pending = false;
+  if (WriteFile(handle, buffer, length, nullptr, &ov)) return true;
+  const DWORD error = GetLastError();
+  if (error == ERROR_IO_PENDING) {
+    pending = true;
+    return true;
+  }
+  report("WriteFile", error, "%I64u %lu", (unsigned long long)overlapped_offset(ov), (unsigned long)length);
+  return false;
+}
+
+bool io_file::overlapped_result(OVERLAPPED& ov, uint32_t& transferred) {
+  require_open("io_file::overlapped_result");
+  DWORD done = 0;
+  if (GetOverlappedResult(handle, &ov, &done, FALSE)) {
+    transferred = done;
+    return true;
+  }
+  const DWORD error = GetLastError();
+  if (error == ERROR_HANDLE_EOF) {
+    transferred = 0;
+    return true;
+  }
+  if (error == ERROR_IO_INCOMPLETE) {
+    transferred = transfer_in_flight;
+    return true;
+  }
+  report("GetOverlappedResult", error);
+  return false;
+}
+
+bool io_file::seek(uint64_t offset) {
+  require_open("io_file::seek");
+  LARGE_INTEGER to, now;
+  to.QuadPart = LONGLONG(offset);
+  if (!SetFilePointerEx(handle, to, &now, FILE_BEGIN)) {
+    report("SetFilePointerEx", GetLastError(), "%d %I64u", 0, (unsigned long long)position);
+    return false;
+  }
+  position = uint64_t(now.QuadPart);
+  return true;
+}
+
+bool io_file::set_end() {
+  require_open("io_file::set_end");
+  if (!SetEndOfFile(handle)) {
+    report("SetEndOfFile", GetLastError());
+    return false;
+  }
+  return true;
+}
+
+bool io_file::set_valid_data(uint64_t length) {
+  require_open("io_file::set_valid_data");
+  if (!SetFileValidData(handle, LONGLONG(length))) {
+    report("SetFileValidData", GetLastError(), "%I64u", (unsigned long long)length);
+    return false;
+  }
+  return true;
+}
+
+bool io_file::flush() {
+  require_open("io_file::flush");
+  if (!FlushFileBuffers(handle)) {
+    report("FlushFileBuffer", GetLastError());
+    return false;
+  }
+  return true;
+}
+
+bool io_file::volume_extents(void* buffer, DWORD& size) {
+  require_open("io_file::volume_extents");
+  constexpr DWORD ioctl_volume_get_volume_disk_extents = 0x560000;
+  DWORD returned = 0;
+  if (!DeviceIoControl(handle, ioctl_volume_get_volume_disk_extents, nullptr, 0, buffer, size, &returned, nullptr)) {
+    report("DeviceIoControl", GetLastError(), "%08x", unsigned(ioctl_volume_get_volume_disk_extents));
+    return false;
+  }
+  size = returned;
+  return true;
+}
+
+void set_overlapped_offset(OVERLAPPED& ov, uint64_t offset) {
+  ov.Internal = 0;
+  ov.InternalHigh = 0;
+  ov.Offset = DWORD(offset);
+  ov.OffsetHigh = DWORD(offset >> 32);
+  if (ov.hEvent) ResetEvent(ov.hEvent);
+}

@@ -1,0 +1,145 @@
+#include "bench/io_file.h"
+
+#include <gtest/gtest.h>
+
+#include "bench/clocks.h"
+#include "support/long_path.h"
+#include "support/scoped_win.h"
+
+namespace {
+std::wstring here(const wchar_t* name) {
+  wchar_t cwd[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, cwd);
+  return std::wstring(cwd) + L"\\" + name;
+}
+
+struct capture_errors : api_error_cb {
+  std::vector<std::string> lines;
+  void on_api_error(const char* function, uint32_t code, const char* format, va_list args) override {
+    api_error_info info;
+    info.set(function, code, format, args);
+    lines.push_back(info.api + " " + std::to_string(info.code) + " [" + info.detail + "]");
+  }
+};
+}  // namespace
+
+TEST(long_path, forms) {
+  EXPECT_EQ(long_path(L"C:\\a/b"), L"\\\\?\\C:\\a\\b");
+  EXPECT_EQ(long_path(L"C:/a"), L"\\\\?\\C:\\a");
+  EXPECT_EQ(long_path(L"\\\\server\\share/x"), L"\\\\?\\UNC\\server\\share\\x");
+  EXPECT_EQ(long_path(L"\\\\?\\C:\\a/b"), L"\\\\?\\C:\\a/b");
+  EXPECT_EQ(long_path(L"\\\\.\\PhysicalDrive0"), L"\\\\.\\PhysicalDrive0");
+  EXPECT_EQ(long_path(L"relative/x"), L"relative/x");
+}
+
+TEST(io_file, open_in_missing_folder_reports_create_file) {
+  capture_errors errors;
+  io_file f;
+  const std::wstring path = here(L"no-such-folder\\f.tmp");
+  EXPECT_FALSE(f.open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, &errors));
+  ASSERT_EQ(errors.lines.size(), 1u);
+  std::string utf8(path.begin(), path.end());
+  EXPECT_EQ(errors.lines[0], "CreateFile 3 [" + utf8 + " 80000000 00000001 00000003 40000000]");
+  EXPECT_STREQ(f.last_api, "CreateFile");
+  EXPECT_EQ(f.last_error, 3u);
+  f.close();
+  EXPECT_EQ(f.last_api, nullptr);
+  f.close();
+}
+
+TEST(io_file, synchronous_round_trip) {
+  const std::wstring path = here(L"io_sync.tmp");
+  capture_errors errors;
+  {
+    io_file f;
+    ASSERT_TRUE(f.open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS, 0, &errors));
+    char data[100];
+    for (int i = 0; i < 100; ++i) data[i] = char(i);
+    EXPECT_TRUE(f.write(data, 100));
+    EXPECT_EQ(f.position, 100u);
+    uint64_t size = 0;
+    EXPECT_TRUE(f.get_size(size));
+    EXPECT_EQ(size, 100u);
+    EXPECT_TRUE(f.seek(10));
+    EXPECT_EQ(f.position, 10u);
+    char back[20];
+    EXPECT_TRUE(f.read(back, 20));
+    EXPECT_EQ(back[0], 10);
+    EXPECT_EQ(f.position, 30u);
+    EXPECT_FALSE(f.read(back, 20) && f.read(back, 20) && f.read(back, 20) && f.read(back, 20));  // short at the end
+    EXPECT_TRUE(f.seek(50));
+    EXPECT_TRUE(f.set_end());
+    EXPECT_TRUE(f.get_size(size));
+    EXPECT_EQ(size, 50u);
+    EXPECT_TRUE(f.flush());
+  }  // the destructor closes
+  EXPECT_TRUE(errors.lines.empty());
+  EXPECT_TRUE(DeleteFileW(path.c_str()));
+}
+
+TEST(io_file, async_read_at_end_of_file_is_not_a_failure) {
+  const std::wstring path = here(L"io_async.tmp");
+  capture_errors errors;
+  io_file f;
+  ASSERT_TRUE(f.open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_FLAG_OVERLAPPED, &errors));
+  scoped_handle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  OVERLAPPED ov{};
+  ov.hEvent = event.get();
+  char buf[512] = {1};
+  bool pending = true;
+  set_overlapped_offset(ov, 0);
+  ASSERT_TRUE(f.write_async(buf, sizeof buf, ov, pending));
+  if (pending) WaitForSingleObject(event.get(), INFINITE);
+  uint32_t transferred = 0;
+  ASSERT_TRUE(f.overlapped_result(ov, transferred));
+  EXPECT_EQ(transferred, 512u);
+
+  set_overlapped_offset(ov, 4096);
+  EXPECT_TRUE(f.read_async(buf, sizeof buf, ov, pending));
+  if (pending) {
+    WaitForSingleObject(event.get(), INFINITE);
+    ASSERT_TRUE(f.overlapped_result(ov, transferred));
+    EXPECT_EQ(transferred, 0u);
+  } else {
+    EXPECT_STREQ(f.last_api, "ReadFile");
+    EXPECT_EQ(f.last_error, uint32_t(ERROR_HANDLE_EOF));
+  }
+  EXPECT_TRUE(errors.lines.empty());
+  f.close();
+  EXPECT_TRUE(DeleteFileW(path.c_str()));
+}
+
+TEST(io_file, request_in_flight_reports_incomplete) {
+  const std::wstring pipe = L"\\\\.\\pipe\\folvi-io-file-test";
+  scoped_handle server(CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1,
+                                        4096, 4096, 0, nullptr));
+  ASSERT_TRUE(server.valid());
+  io_file client;
+  ASSERT_TRUE(client.open(pipe, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
+  scoped_handle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  OVERLAPPED ov{};
+  ov.hEvent = event.get();
+  char buf[16];
+  bool pending = false;
+  ASSERT_TRUE(client.read_async(buf, sizeof buf, ov, pending));
+  EXPECT_TRUE(pending);
+  uint32_t transferred = 0;
+  EXPECT_TRUE(client.overlapped_result(ov, transferred));
+  EXPECT_EQ(transferred, transfer_in_flight);
+  CancelIo(client.handle);
+  WaitForSingleObject(event.get(), INFINITE);
+}
+
+TEST(io_file, misuse_stops_the_program) {
+  io_file f;
+  uint64_t size;
+  EXPECT_DEATH(f.get_size(size), "io_file::get_size");
+}
+
+TEST(clocks, microseconds_in_both_ranges) {
+  EXPECT_EQ(ticks_to_usec(10000000, 10000000), 1000000u);
+  EXPECT_EQ(ticks_to_usec(18446744073708ull, 1000000), 18446744073708ull);
+  EXPECT_EQ(ticks_to_usec(100000000000000ull, 10000000), 10000000000000ull);
+  uint64_t a = usec_now(), b = usec_now();
+  EXPECT_LE(a, b);
+}
