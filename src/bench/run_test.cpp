@@ -1,0 +1,148 @@
+#include "bench/run_test.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "bench/clocks.h"
+#include "bench/data_buf.h"
+#include "bench/io_file.h"
+#include "bench/request_slots.h"
+#include "support/optional_functions.h"
+#include "support/os_version.h"
+
+namespace {
+constexpr uint32_t mode_flag_bits = 0x38000000;
+constexpr ULONG ioctl_lmr_disable_local_buffering = 0x140390;
+
+void disable_redirector_buffering(HANDLE file) {
+  const optional_functions& f = load_optional_functions();
+  if (os_version_index() < 4 || !f.NtFsControlFile) return;
+  struct { ULONG_PTR status; ULONG_PTR information; } io{};
+  LONG status = f.NtFsControlFile(file, nullptr, nullptr, nullptr, &io, ioctl_lmr_disable_local_buffering, nullptr,
+                                  0, nullptr, 0);
+  if (status >= 0) WaitForSingleObject(file, INFINITE);
+}
+
+// Parameters that could never give a result are refused before the file is touched.
+bool check_parameters(const test_run& run, api_error_cb* errors) {
+  if (run.buffer_size != 0 && run.buffer_count != 0 && (run.read || (run.fill >= 1 && run.fill <= 3))) return true;
+  if (errors)
+    errors->report_api_error("CheckTestParams", no_error_code, "%lu %lu %lu", (unsigned long)run.buffer_size,
+                             (unsigned long)run.buffer_count, (unsigned long)run.fill);
+  return false;
+}
+
+struct test_state {
+  io_file file;
+  request_slots slots;
+  test_run& run;
+  uint64_t cursor = 0;
+  uint64_t limit = 0;
+
+  explicit test_state(test_run& r) : run(r) {}
+
+  bool issue(request_slot& s) {
+    if (!run.read && run.fill == 3) bump_buffer(s.buffer, run.buffer_size);
+    bool pending = false;
+    const bool ok = run.read ? file.read_async(s.buffer, run.buffer_size, s.overlapped, pending)
+                             : file.write_async(s.buffer, run.buffer_size, s.overlapped, pending);
+    if (!ok) return false;
+    s.in_flight = true;
+    // Done at once (or refused at the end of the file): make sure the wait sees it.
+    if (!pending) SetEvent(s.overlapped.hEvent);
+    run.bytes_issued += run.buffer_size;
+    return true;
+  }
+
+  // One completed request; false ends the test.
+  bool collect(request_slot& s, uint32_t transferred, uint32_t& active) {
+    s.in_flight = false;
+    if (transferred != run.buffer_size) {
+      if (file.error_cb)
+        file.error_cb->report_api_error("CheckRequestResult", GetLastError(), "%lu %lu", (unsigned long)transferred,
+                                        (unsigned long)run.buffer_size);
+      return false;
+    }
+    run.bytes_done += transferred;
+    set_overlapped_offset(s.overlapped, choose_offset(run.buffer_size, run.sequential, cursor, limit));
+    if (cursor >= limit || (run.duration != 0 && qpc_to_msec(qpc_now() - uint64_t(run.t_open)) > run.duration)) {
+      s.active = false;
+      --active;
+      return true;
+    }
+    cursor += run.buffer_size;
+    return issue(s);
+  }
+};
+}  // namespace
+
+bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors) {
+  run.t_open = int64_t(qpc_now());
+  std::srand(GetTickCount());
+  if (!check_parameters(run, errors)) return false;
+
+  test_state t(run);
+  const DWORD flags = (run.open_flags & mode_flag_bits) | FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL;
+  if (!t.file.open(file_name, run.read ? GENERIC_READ : GENERIC_WRITE, 0, OPEN_EXISTING, flags, errors)) return false;
+  uint64_t size = 0;
+  if (!t.file.get_size(size)) return false;
+  if (run.remote) disable_redirector_buffering(t.file.handle);
+  t.limit = (run.byte_limit != 0 && run.byte_limit < size) ? run.byte_limit : size;
+
+  if (!t.slots.prepare(run.buffer_count, run.buffer_size)) {
+    if (errors)
+      errors->report_api_error("VirtualAlloc", GetLastError(), "%lu %lu", (unsigned long)run.buffer_count,
+                               (unsigned long)run.buffer_size);
+    return false;
+  }
+  t.slots.attach(t.file.handle);
+  for (request_slot& s : t.slots.slots) {
+    set_overlapped_offset(s.overlapped, choose_offset(run.buffer_size, run.sequential, t.cursor, t.limit));
+    if (t.cursor < t.limit) {
+      if (!run.read) init_data_buf(s.buffer, run.buffer_size, run.fill);
+      s.active = true;
+    }
+    t.cursor += run.buffer_size;
+  }
+
+  run.t_start = int64_t(qpc_now());
+  uint32_t active = 0;
+  for (request_slot& s : t.slots.slots) {
+    if (!s.active) continue;
+    if (!t.issue(s)) return false;
+    ++active;
+  }
+  while (active != 0) {
+    t.slots.wait_any();
+    for (request_slot& s : t.slots.slots) {
+      if (!s.active || !s.in_flight) continue;
+      uint32_t transferred = 0;
+      if (!t.file.overlapped_result(s.overlapped, transferred)) {
+        s.in_flight = false;
+        return false;
+      }
+      if (transferred == transfer_in_flight) continue;
+      if (!t.collect(s, transferred, active)) return false;
+    }
+  }
+
+  if (run.bytes_done != run.bytes_issued) {
+    if (errors)
+      errors->report_api_error("CheckTestResult", GetLastError(), "%lu %lu", (unsigned long)uint32_t(run.bytes_done),
+                               (unsigned long)uint32_t(run.bytes_issued));
+    return false;
+  }
+  if (!run.read && run.flush) t.file.flush();
+  run.t_end = int64_t(qpc_now());
+  t.file.close();
+  run.t_closed = int64_t(qpc_now());
+  LARGE_INTEGER f;
+  QueryPerformanceFrequency(&f);
+  // A test too short for the clock still gets a finite rate.
+  const double timed = run.t_end > run.t_start ? double(run.t_end - run.t_start) : 1.0;
+  const double total = run.t_closed > run.t_open ? double(run.t_closed - run.t_open) : 1.0;
+  run.rate = double(run.bytes_done) * double(f.QuadPart) / timed;
+  run.rate_total = double(run.bytes_done) * double(f.QuadPart) / total;
+  return true;
+}

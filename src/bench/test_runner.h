@@ -1,0 +1,12 @@
+#pragma once
+
+#include "bench/test_def.h"
+#include "bench/test_runner_cb.h"
+#include "support/api_error.h"
+#include "support/logger.h"
+
+using purge_fn = bool (*)(api_error_cb* errors);
+
+// A whole run: create the file, the read phase, the write phase, delete the file.
+// `purge` is the cache purge; tests put a failing one in its place.
+bool execute_tests(const test_def& def, test_runner_cb& cb, logger& log, purge_fn purge = nullptr);

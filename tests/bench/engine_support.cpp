@@ -1,0 +1,44 @@
+#include "engine_support.h"
+
+scratch_dir::scratch_dir(const wchar_t* name) {
+  wchar_t cwd[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, cwd);
+  path_ = std::wstring(cwd) + L"\\" + name;
+  CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+scratch_dir::~scratch_dir() {
+  WIN32_FIND_DATAW found;
+  HANDLE h = FindFirstFileW((path_ + L"\\*").c_str(), &found);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring leaf = found.cFileName;
+      if (leaf != L"." && leaf != L"..") DeleteFileW((path_ + L"\\" + leaf).c_str());
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+  }
+  RemoveDirectoryW(path_.c_str());
+}
+
+bool file_exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool recording_runner::on_init_progress(uint64_t done, uint64_t total) {
+  progress.emplace_back(done, total);
+  return int(progress.size()) - 1 != cancel_progress_at;
+}
+
+bool recording_runner::on_phase(bool read) {
+  phases.push_back(read);
+  return int(phases.size()) - 1 != stop_phase_at;
+}
+
+bool recording_runner::on_test_done(const test_run& run) {
+  runs.push_back(run);
+  return int(runs.size()) - 1 != cut_test_at;
+}
+
+std::string captured_log::text() const {
+  std::string all;
+  for (const std::string& line : log->lines()) all += line;
+  return all;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "bench/test_runner_cb.h"
+#include "support/logger.h"
+
+// A folder of its own under the test's working folder, removed with what is in it.
+class scratch_dir {
+ public:
+  explicit scratch_dir(const wchar_t* name);
+  ~scratch_dir();
+  const std::wstring& path() const { return path_; }
+  std::wstring file(const wchar_t* leaf) const { return path_ + L"\\" + leaf; }
+
+ private:
+  std::wstring path_;
+};
+
+bool file_exists(const std::wstring& path);
+
+// Records every callback; answers false where a test asks it to.
+struct recording_runner : test_runner_cb {
+  std::vector<std::pair<uint64_t, uint64_t>> progress;
+  std::vector<bool> phases;
+  std::vector<test_run> runs;
+  int cancel_progress_at = -1;  // index into progress
+  int stop_phase_at = -1;       // index into phases
+  int cut_test_at = -1;         // index into runs
+
+  bool on_init_progress(uint64_t done, uint64_t total) override;
+  bool on_phase(bool read) override;
+  bool on_test_done(const test_run& run) override;
+};
+
+// A capturing logger held for the life of a test.
+struct captured_log {
+  capturing_logger* log = new capturing_logger;
+  captured_log() { log->set_keep_prefix(true); }
+  ~captured_log() { log->release(); }
+  std::string text() const;
+};
