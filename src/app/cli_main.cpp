@@ -1,0 +1,76 @@
+// folvi-cli: the benchmark from the command line, for scripts and measurements.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/cli_options.h"
+#include "app/cli_progress.h"
+#include "app/cli_report.h"
+#include "app/elevation.h"
+#include "bench/test_runner.h"
+#include "support/logger.h"
+#include "support/optional_functions.h"
+#include "support/text.h"
+
+namespace {
+enum exit_code { exit_completed = 0, exit_cancelled = 1, exit_bad_arguments = 2, exit_failed = 3 };
+
+// The failure lines of a log, or all of it when it has none.
+void print_cause(const std::vector<std::string>& lines) {
+  bool any = false;
+  for (const std::string& line : lines)
+    if (!line.empty() && line[0] == '0') any = true;
+  for (const std::string& line : lines)
+    if (!any || (!line.empty() && line[0] == '0')) std::fputs(("folvi-cli: " + line).c_str(), stderr);
+}
+
+bool prepare_process(api_error_logger& errors) {
+  int state = elevation_unknown;
+  if (!query_elevation_state(state, &errors)) return false;
+  if (state != elevation_full && state != elevation_default) {
+    std::fputs("folvi-cli: needs an elevated administrator token (to preallocate the test file and purge the cache)\n",
+               stderr);
+    return false;
+  }
+  if (!enable_benchmark_privileges(&errors)) return false;
+  load_optional_functions(&errors);
+  return true;
+}
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::wstring> args(argv + 1, argv + argc);
+  cli_options options;
+  std::string error;
+  if (!parse_cli_options(args, options, error)) {
+    std::fprintf(stderr, "folvi-cli: %s\n", error.c_str());
+    return exit_bad_arguments;
+  }
+  if (options.help) {
+    std::fputs(cli_usage, stdout);
+    return exit_completed;
+  }
+
+  capturing_logger* log = new capturing_logger;
+  log->set_keep_prefix(true);
+  int code = exit_failed;
+  {
+    api_error_logger errors(log);
+    if (prepare_process(errors)) {
+      install_cli_cancel_handler();
+      cli_progress progress(stderr);
+      const bool ok = execute_tests(options.profile, progress, *log);
+      const bool cancelled = cli_cancel_requested != 0;
+      code = cancelled ? exit_cancelled : ok ? exit_completed : exit_failed;
+      if (!options.csv_path.empty() &&
+          !write_text_file(options.csv_path, csv_text(progress.read_results, progress.write_results), false, &errors))
+        code = exit_failed;
+      if (code != exit_failed && !emit_report(options, progress, &errors)) code = exit_failed;
+    }
+    if (code == exit_failed) print_cause(log->lines());
+  }
+  log->release();
+  return code;
+}

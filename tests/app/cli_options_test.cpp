@@ -1,0 +1,100 @@
+#include "app/cli_options.h"
+
+#include <gtest/gtest.h>
+
+#include "app/cli_progress.h"
+
+namespace {
+bool parse(std::vector<std::wstring> args, cli_options& o, std::string& error) { return parse_cli_options(args, o, error); }
+}  // namespace
+
+TEST(cli_options, defaults_to_standard) {
+  cli_options o;
+  std::string error;
+  ASSERT_TRUE(parse({L"D:\\bench"}, o, error)) << error;
+  EXPECT_EQ(o.profile.name, L"Standard");
+  EXPECT_EQ(o.profile.path, L"D:\\bench");
+  EXPECT_EQ(o.profile.read_tests, 171u);
+  EXPECT_TRUE(o.report_path.empty());
+}
+
+TEST(cli_options, fields_go_on_top_of_the_profile_in_any_order) {
+  cli_options o;
+  std::string error;
+  ASSERT_TRUE(parse({L"--file-size", L"64M", L"--profile", L"quick", L"--duration=100 ms", L"--counts", L"1,4",
+                     L"--read-modes", L"0x09", L"--write-modes", L"2", L"--fill", L"plus_1", L"--order", L"modes",
+                     L"--cache", L"always", L"--flush", L"--random", L"--report", L"r.txt", L"--csv", L"c.csv", L"X:\\"},
+                    o, error))
+      << error;
+  const test_def& d = o.profile;
+  EXPECT_EQ(d.name, L"Custom");
+  EXPECT_EQ(d.file_size, 64u << 20);
+  EXPECT_EQ(d.duration, 100u);
+  EXPECT_EQ(d.buffer_sizes.size(), 7u);  // Quick's
+  EXPECT_EQ(d.buffer_counts, (std::vector<uint32_t>{1, 4}));
+  EXPECT_EQ(d.combo_count, 14u);
+  EXPECT_EQ(d.read_tests, 28u);
+  EXPECT_EQ(d.write_tests, 14u);
+  EXPECT_EQ(d.fill, 2u);
+  EXPECT_EQ(d.order, 2u);
+  EXPECT_EQ(d.cache_trim, 3u);
+  EXPECT_TRUE(d.flush);
+  EXPECT_FALSE(d.sequential);
+  EXPECT_EQ(o.report_path, L"r.txt");
+  EXPECT_EQ(o.csv_path, L"c.csv");
+}
+
+TEST(cli_options, bad_input_names_the_option) {
+  struct { std::vector<std::wstring> args; const char* error; } rows[] = {
+      {{L"--duration", L"500", L"D:\\"}, "--duration: \"500\" is not a duration with a unit, such as \"250 ms\" or \"1 sec\""},
+      {{L"--file-size", L"0", L"D:\\"}, "--file-size: \"0\" is not a size above 0 such as \"4G\""},
+      {{L"--sizes", L"8k,1.5m", L"D:\\"}, "--sizes: \"8k,1.5m\" is not a list of sizes such as \"8K,64K,1M\""},
+      {{L"--sizes", L"4G", L"D:\\"}, "--sizes: \"4G\" is not a list of sizes each below 4G"},
+      {{L"--read-modes", L"0x40", L"D:\\"}, "--read-modes: \"0x40\" is not a mode mask from 0 to 0x3f"},
+      {{L"--fill", L"extend", L"D:\\"}, "--fill: \"extend\" is not zeroes, plus_1 or random"},
+      {{L"--profile", L"fast", L"D:\\"}, "--profile: \"fast\" is not quick, standard or extended"},
+      {{L"--turbo", L"D:\\"}, "--turbo: unknown option"},
+      {{L"D:\\", L"--counts"}, "--counts: a value is missing"},
+      {{L"--flush=1", L"D:\\"}, "--flush: takes no value"},
+      {{}, "LOCATION: missing"},
+      {{L"C:\\", L"D:\\"}, "LOCATION: give one folder only"},
+      {{L"--read-modes", L"0", L"--write-modes", L"0", L"D:\\"}, "--read-modes/--write-modes: no tests selected"},
+  };
+  for (const auto& r : rows) {
+    cli_options o;
+    std::string error;
+    EXPECT_FALSE(parse(r.args, o, error));
+    EXPECT_EQ(error, r.error);
+  }
+}
+
+TEST(cli_options, help_needs_nothing_else) {
+  cli_options o;
+  std::string error;
+  EXPECT_TRUE(parse({L"--help"}, o, error));
+  EXPECT_TRUE(o.help);
+}
+
+TEST(cli_progress, lines_and_csv) {
+  test_run ok;
+  ok.buffer_count = 4;
+  ok.buffer_size = 65536;
+  ok.open_flags = 0x20000000;
+  ok.ok = true;
+  ok.rate = 104857600.0 * 1.5;
+  ok.rate_total = 104857600.0;
+  ok.bytes_done = 1048576;
+  test_run failed;
+  failed.read = false;
+  failed.buffer_count = 1;
+  failed.buffer_size = 1024;
+  failed.open_flags = 0x08000000;
+  failed.error.api = "WriteFile";
+  failed.error.code = 87;
+  EXPECT_EQ(test_line(ok), "read   4 x     65536  raw          150.0 MBps\n");
+  EXPECT_EQ(test_line(failed), "write  1 x      1024  buf seq  WriteFile() failed with 87\n");
+  EXPECT_EQ(csv_text({ok}, {failed}),
+            "direction,count,size,mode,ok,error,rate,rate_total,bytes\r\n"
+            "read,4,65536,raw,1,,157286400,104857600,1048576\r\n"
+            "write,1,1024,buf seq,0,WriteFile() failed with 87,0,0,0\r\n");
+}
