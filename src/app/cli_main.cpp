@@ -67,7 +67,11 @@ int wmain(int argc, wchar_t** argv) {
       if (!options.csv_path.empty() &&
           !write_text_file(options.csv_path, csv_text(progress.read_results, progress.write_results), false, &errors))
         code = exit_failed;
-      if (code != exit_failed && !emit_report(options, progress, &errors)) code = exit_failed;
+      if (code != exit_failed) {
+        const report_entries storage_facts;
+        const std::string report = cli_report_text(options, progress, storage_facts, &errors);
+        if (!emit_report(options, report, &errors)) code = exit_failed;
+      }
     }
     if (code == exit_failed) print_cause(log->lines());
   }

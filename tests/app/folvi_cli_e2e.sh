@@ -20,6 +20,30 @@ rows=$(wc -l <"$work/tests.csv")
 [ "$(grep -c '^read,' "$work/tests.csv")" -eq 68 ] || fail "68 read rows expected"
 grep -q '^Preparing test file: 100%' "$work/err" || fail "no preparation progress"
 [ "$(head -c 3 "$work/report.txt" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "report lacks the byte-order mark"
+report=$(tail -c +4 "$work/report.txt")
+[ "$(printf '%s' "$report" | head -n 1)" = $'+----------------------------------+  \r' ] || fail "report does not open with its box"
+[ "$(printf '%s\n' "$report" | grep -vc $'\r$')" -eq 0 ] || fail "a report line does not end in CR LF"
+printf '%s' "$report" | grep -q $'^Read.tests                      68 / 68\r$' || fail "Read.tests is not 68 / 68"
+printf '%s' "$report" | grep -q $'^Write.tests                     68 / 68\r$' || fail "Write.tests is not 68 / 68"
+[ "$(printf '%s' "$report" | grep -c '^ *[0-9]*  |  ')" -eq 136 ] || fail "report has not 136 measurement rows"
+printf '%s' "$report" | grep -q "^Test.path                       $(printf '%s' "$loc" | sed 's/\\/\\\\/g')"$'\r$' \
+  || fail "Test.path is not the location"
+
+# Ctrl+C in the read phase ends the run: exit 1, a report of what ran (on standard output, without
+# the mark), and no test file left behind.
+run --profile quick --file-size 64M --duration "200 ms" "$loc" >"$work/out" 2>"$work/err" &
+runner=$!
+for _ in $(seq 1 120); do grep -q '^read ' "$work/err" && break; sleep 0.25; done
+cli_pid=$(pgrep -f 'folvi-cli.exe .*--duration 200 ms' | while read -r p; do
+  [ "$(cat /proc/$p/comm)" = folvi-cli.exe ] && echo "$p"; done | head -n 1)
+[ -n "$cli_pid" ] || fail "no running folvi-cli to interrupt"
+kill -INT "$cli_pid"
+wait $runner
+rc=$?
+[ $rc -eq 1 ] || { cat "$work/err"; fail "Ctrl+C run exited $rc"; }
+[ -e "$work/location/~folvi-benchmark.tmp" ] && fail "test file left behind after Ctrl+C"
+[ "$(head -c 3 "$work/out")" = "+--" ] || fail "standard output report is not bare text"
+grep -q $'^Write.tests                     0 / 68\r$' "$work/out" || fail "Ctrl+C did not end the run"
 
 run "$(winpath "$work/missing")" >"$work/out" 2>"$work/err"
 rc=$?

@@ -1,0 +1,210 @@
+#include "results/report_build.h"
+
+#include <gtest/gtest.h>
+
+#include "bench/test_def.h"
+
+// From fixtures.cpp.
+test_run completed(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate);
+test_run failed(bool read, uint32_t count, uint32_t size, uint32_t flags, const char* api, uint32_t code,
+                double rate = 0);
+
+constexpr uint32_t raw = flag_no_buffering;
+constexpr uint32_t raw_seq = flag_no_buffering | flag_sequential_scan;
+constexpr uint32_t buf_seq = flag_sequential_scan;
+
+namespace {
+const SYSTEMTIME recorded = {2024, 3, 4, 7, 9, 5, 1, 250};
+
+report_host test_host() {
+  report_host h;
+  h.version = "0.1.2.3";
+  h.os_name = "Windows 10";
+  h.os_version = "2.10.0.19045.1.1.1";
+  h.wow64 = true;
+  h.machine_id = "0123456789abcdef0123456789abcdef";
+  return h;
+}
+
+test_def quick_on(const wchar_t* path) {
+  test_def def;
+  def.path = path;
+  return def;
+}
+
+std::string report_of(const test_def& def, const std::vector<test_run>& reads, const std::vector<test_run>& writes,
+                      const report_entries& facts = {}, const report_host& host = test_host()) {
+  std::string out = "stale";
+  build_report(host, recorded, {def, reads, writes, facts}, out);
+  return out;
+}
+
+// The value of the line whose key is given, or "<none>".
+std::string value_of(const std::string& report, const std::string& key) {
+  size_t at = report.find("\r\n" + key + " ");
+  if (at == std::string::npos) return "<none>";
+  size_t begin = at + 2 + 32, end = report.find("\r\n", begin);
+  return report.substr(begin, end - begin);
+}
+}  // namespace
+
+TEST(report_build, measurement_row_example) {
+  EXPECT_EQ(measurement_row(1, completed(true, 4, 65536, raw_seq, 129400000), {true, true, true}),
+            "   1  |   4 x     65536  |  raw seq  |      123.4 MBps      129.4 MBps  |  + * *");
+  EXPECT_EQ(measurement_row(123, completed(true, 32, 4194304, 0, 0), {false, true, false}),
+            " 123  |  32 x   4194304  |  buf      |        0.0 MBps        0.0 MBps  |    *  ");
+}
+
+TEST(report_build, whole_report) {
+  std::vector<test_run> reads = {completed(true, 1, 8192, raw, 52428800),
+                                 completed(true, 4, 65536, raw_seq, 129400000),
+                                 failed(true, 8, 131072, buf_seq, "ReadFile", 87)};
+  report_entries facts = {{"Volume.file_system", "NTFS"}, {"Volume.type", "-"}, {}, {"Device.type", "SSD"}};
+  EXPECT_EQ(report_of(quick_on(L"D:\\"), reads, {}, facts),
+            "+----------------------------------+  \r\n"
+            "|                                  |  \r\n"
+            "|     FOLVI Benchmark, 0.1.2.3     |  \r\n"
+            "|                                  |  \r\n"
+            "+----------------------------------+  \r\n"
+            "                                \r\n"
+            "Recorded                        2024/03/07 09:05:01\r\n"
+            "Platform                        Windows 10 / 2.10.0.19045.1.1.1 / 64 bit\r\n"
+            "MD5(MachineGuid)                0123456789abcdef0123456789abcdef\r\n"
+            "                                \r\n"
+            "Volume.file_system              NTFS\r\n"
+            "Volume.type                     -\r\n"
+            "                                \r\n"
+            "Device.type                     SSD\r\n"
+            "                                \r\n"
+            "Test.path                       D:\\\r\n"
+            "Test.remote                     No\r\n"
+            "Test.file.size                  4294967296\r\n"
+            "Test.io.buffer_sizes            8192 65536 131072 262144 524288 1048576 4194304 \r\n"
+            "Test.io.buffer_counts           1 4 8 16 32 \r\n"
+            "Test.io.memory_cap              67108864\r\n"
+            "Test.duration                   250\r\n"
+            "Test.order                      3\r\n"
+            "Test.cache_trim                 2\r\n"
+            "                                \r\n"
+            "Test.read.modes                 0x11\r\n"
+            "Test.read.fill                  random\r\n"
+            "Test.write.modes                0x03\r\n"
+            "Test.write.fill                 random\r\n"
+            "Test.write.flush                No\r\n"
+            "                                \r\n"
+            "Read.tests                      3 / 68\r\n"
+            "Read.tests.failed               1\r\n"
+            "Read.best.speed.binary          123.4 MBps\r\n"
+            "Read.best.speed.decimal         129.4 MBps\r\n"
+            "Read.best.io                    4 x 65536 bytes, raw seq\r\n"
+            "Read.99_perc                    1\r\n"
+            "Read.95_perc                    1\r\n"
+            "                                \r\n"
+            "Write.tests                     0 / 68\r\n"
+            "Write.tests.failed              -\r\n"
+            "Write.best.speed.binary         0.0 MBps\r\n"
+            "Write.best.speed.decimal        0.0 MBps\r\n"
+            "Write.best.io                   \r\n"
+            "Write.99_perc                   0\r\n"
+            "Write.95_perc                   0\r\n"
+            "                                \r\n"
+            "--- Read measurements ---       \r\n"
+            "                                \r\n"
+            "   1  |   1 x      8192  |  raw      |       50.0 MBps       52.4 MBps  |  +      \r\n"
+            "   2  |   4 x     65536  |  raw seq  |      123.4 MBps      129.4 MBps  |  + * *  \r\n"
+            "   3  |   8 x    131072  |  buf seq  |        0.0 MBps        0.0 MBps  |         \r\n"
+            "                                \r\n"
+            "--- Write measurements ---      \r\n"
+            "                                \r\n"
+            "                                \r\n");
+}
+
+TEST(report_build, profile_fields) {
+  test_def def = quick_on(L"\\\\server\\share\\");
+  def.remote = true;
+  def.buffer_sizes = {};
+  def.buffer_counts = {};
+  def.fill = 2;
+  def.flush = true;
+  def.read_modes = 0x3f;
+  def.write_modes = 0;
+  def.update_counts();
+  std::string report = report_of(def, {}, {});
+  EXPECT_EQ(value_of(report, "Test.path"), "\\\\server\\share\\");
+  EXPECT_EQ(value_of(report, "Test.remote"), "Yes");
+  EXPECT_EQ(value_of(report, "Test.io.buffer_sizes"), "");
+  EXPECT_EQ(value_of(report, "Test.io.buffer_counts"), "");
+  EXPECT_EQ(value_of(report, "Test.read.modes"), "0x3f");
+  EXPECT_EQ(value_of(report, "Test.write.modes"), "0x00");
+  EXPECT_EQ(value_of(report, "Test.read.fill"), "plus_1");
+  EXPECT_EQ(value_of(report, "Test.write.fill"), "plus_1");
+  EXPECT_EQ(value_of(report, "Test.write.flush"), "Yes");
+  EXPECT_EQ(value_of(report, "Read.tests"), "0 / 0");
+  def.fill = 7;
+  EXPECT_EQ(value_of(report_of(def, {}, {}), "Test.write.fill"), "?");
+}
+
+TEST(report_build, equal_best_rates_name_the_first) {
+  std::vector<test_run> writes = {completed(false, 1, 8192, raw, 1e8), completed(false, 16, 1048576, buf_seq, 2e8),
+                                  completed(false, 32, 4096, raw_seq, 2e8)};
+  std::string report = report_of(quick_on(L"C:\\"), {}, writes);
+  EXPECT_EQ(value_of(report, "Write.best.io"), "16 x 1048576 bytes, buf seq");
+  EXPECT_EQ(value_of(report, "Write.99_perc"), "2");
+  EXPECT_EQ(value_of(report, "Write.tests"), "3 / 68");
+}
+
+TEST(report_build, all_failed_direction) {
+  std::vector<test_run> writes = {failed(false, 1, 1024, raw, "WriteFile", 87),
+                                  failed(false, 4, 1024, raw, "WriteFile", 87)};
+  std::string report = report_of(quick_on(L"C:\\"), {}, writes);
+  EXPECT_EQ(value_of(report, "Write.tests.failed"), "2");
+  EXPECT_EQ(value_of(report, "Write.best.speed.binary"), "0.0 MBps");
+  EXPECT_EQ(value_of(report, "Write.best.io"), "");
+  EXPECT_EQ(value_of(report, "Write.99_perc"), "2");
+  EXPECT_EQ(value_of(report, "Write.95_perc"), "2");
+  EXPECT_NE(report.find("   2  |   4 x      1024  |  raw      |        0.0 MBps        0.0 MBps  |  + * *  \r\n"),
+            std::string::npos);
+}
+
+TEST(report_build, path_outside_the_basic_plane) {
+  // U+1F600 as its surrogate pair: each half becomes three bytes of its own.
+  std::string report = report_of(quick_on(L"E:\\\xD83D\xDE00\\"), {}, {});
+  EXPECT_EQ(value_of(report, "Test.path"), "E:\\\xED\xA0\xBD\xED\xB8\x80\\");
+}
+
+TEST(report_build, long_path_is_kept_whole) {
+  std::wstring path = L"\\\\?\\C:\\" + std::wstring(2000, L'd') + L"\\";
+  std::string report = report_of(quick_on(path.c_str()), {}, {});
+  EXPECT_EQ(value_of(report, "Test.path"), "\\\\?\\C:\\" + std::string(2000, 'd') + "\\");
+}
+
+TEST(report_build, header_box_width) {
+  report_host host = test_host();
+  host.version = "123.456.789.0";  // 13 characters: one past the box
+  std::string report = report_of(quick_on(L"C:\\"), {}, {}, {}, host);
+  const std::string head =
+      "+----------------------------------+  \r\n"
+      "|                                  |  \r\n"
+      "|     FOLVI Benchmark, 123.456.789.0|  \r\n";
+  EXPECT_EQ(report.substr(0, head.size()), head);
+  host.version = "12.345.678.9";  // 12 characters fill the box exactly
+  report = report_of(quick_on(L"C:\\"), {}, {}, {}, host);
+  EXPECT_NE(report.find("\r\n|     FOLVI Benchmark, 12.345.678.9|  \r\n"), std::string::npos);
+  host.version = "1.2.3.4";
+  host.wow64 = false;
+  host.machine_id = "-";
+  report = report_of(quick_on(L"C:\\"), {}, {}, {}, host);
+  EXPECT_NE(report.find("\r\n|     FOLVI Benchmark, 1.2.3.4     |  \r\n"), std::string::npos);
+  EXPECT_EQ(value_of(report, "Platform"), "Windows 10 / 2.10.0.19045.1.1.1 / 32 bit");
+  EXPECT_EQ(value_of(report, "MD5(MachineGuid)"), "-");
+}
+
+TEST(report_build, host_without_version_resource) {
+  // This test program carries no version resource: the failure is reported, the report still builds.
+  api_error_logger errors;
+  report_host host = read_report_host(&errors);
+  EXPECT_EQ(host.version, "0.0.0.0");
+  EXPECT_EQ(errors.last_error().api, "GetFileVersionInfoSize");
+  EXPECT_FALSE(host.os_name.empty());
+  EXPECT_TRUE(host.machine_id == "-" || host.machine_id.size() == 32) << host.machine_id;
+}
