@@ -13,16 +13,16 @@ const wchar_t* const guid_a = L"{a1b2c3d4-0000-4000-8000-00000000000a}";
 const wchar_t* const guid_b = L"{a1b2c3d4-0000-4000-8000-00000000000b}";
 const wchar_t* const guid_c = L"{a1b2c3d4-0000-4000-8000-00000000000c}";
 
-volume_spec spec_of(const wchar_t* guid, const wchar_t* device) {
-  volume_spec s;
+volume_setup setup_of(const wchar_t* guid, const wchar_t* device) {
+  volume_setup s;
   s.guid = guid;
   s.device_name = device;
   return s;
 }
 
 // All four signs a RAM-disk driver shows.
-volume_spec ram_disk_spec() {
-  volume_spec s = spec_of(guid_a, L"\\Device\\0000A1F3");
+volume_setup ram_disk_setup() {
+  volume_setup s = setup_of(guid_a, L"\\Device\\0000A1F3");
   s.info.file_system = L"FAT32";
   s.ntfs = false;
   s.extents = {{0xFFFFFFFF, 0, 1073741824}};
@@ -69,8 +69,8 @@ class volumes : public ::testing::Test {
     EXPECT_EQ(found.size(), 1u);
     return found.empty() ? volume_info() : found[0];
   }
-  volume_info queried(const volume_spec& spec, bool* kept = nullptr) {
-    add_volume(machine, spec);
+  volume_info queried(const volume_setup& setup, bool* kept = nullptr) {
+    add_volume(machine, setup);
     volume_info v = listed();
     const bool ok = query_volume(machine, v, log);
     if (kept) *kept = ok;
@@ -86,14 +86,14 @@ class volumes : public ::testing::Test {
 // ---- enumeration
 
 TEST_F(volumes, enumeration_log_names_interfaces_and_volumes) {
-  add_volume(machine, spec_of(guid_a, L"\\Device\\HarddiskVolume1"));
-  volume_spec b = spec_of(guid_b, L"\\Device\\HarddiskVolume2");
+  add_volume(machine, setup_of(guid_a, L"\\Device\\HarddiskVolume1"));
+  volume_setup b = setup_of(guid_b, L"\\Device\\HarddiskVolume2");
   b.has_interface = false;
   add_volume(machine, b);
   const std::vector<volume_info> found = enumerate();
   ASSERT_EQ(found.size(), 2u);
   EXPECT_EQ(found[0].nt_device_name, L"\\Device\\HarddiskVolume1");
-  EXPECT_EQ(found[0].interface_path, interface_path_of(spec_of(guid_a, L"")));
+  EXPECT_EQ(found[0].interface_path, interface_path_of(setup_of(guid_a, L"")));
   EXPECT_TRUE(found[1].interface_path.empty());
   EXPECT_EQ(text(),
             "2 Enumerating volume paths...\n"
@@ -111,19 +111,19 @@ TEST_F(volumes, enumeration_log_names_interfaces_and_volumes) {
 }
 
 TEST_F(volumes, path_not_found_is_never_listed) {
-  volume_spec gone = spec_of(guid_a, L"\\Device\\HarddiskVolume1");
+  volume_setup gone = setup_of(guid_a, L"\\Device\\HarddiskVolume1");
   gone.info_errors = {ERROR_PATH_NOT_FOUND};
   add_volume(machine, gone);
-  add_volume(machine, spec_of(guid_b, L"\\Device\\HarddiskVolume2"));
+  add_volume(machine, setup_of(guid_b, L"\\Device\\HarddiskVolume2"));
   const std::vector<volume_info> found = enumerate();
   ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(found[0].volume_name, volume_name_of(spec_of(guid_b, L"")));
+  EXPECT_EQ(found[0].volume_name, volume_name_of(setup_of(guid_b, L"")));
   EXPECT_TRUE(logged("2     GetVolumeInformation() failed with 3\n2     ** Path not found -- ignored\n"));
 }
 
 TEST_F(volumes, other_information_failures_stay_listed) {
   for (DWORD error : {DWORD(ERROR_UNRECOGNIZED_VOLUME), DWORD(0x80310000), DWORD(ERROR_NOT_READY)}) {
-    volume_spec s = spec_of(guid_a, L"\\Device\\HarddiskVolume1");
+    volume_setup s = setup_of(guid_a, L"\\Device\\HarddiskVolume1");
     s.info_errors = {error};
     machine = fake_machine();
     add_volume(machine, s);
@@ -135,7 +135,7 @@ TEST_F(volumes, other_information_failures_stay_listed) {
 }
 
 TEST_F(volumes, duplicate_interface_names_keep_the_first) {
-  volume_spec a = spec_of(guid_a, L"\\Device\\HarddiskVolume1");
+  volume_setup a = setup_of(guid_a, L"\\Device\\HarddiskVolume1");
   a.interface_path = L"\\\\?\\STORAGE#Volume#first";
   add_volume(machine, a);
   fake_interface twin;
@@ -151,7 +151,7 @@ TEST_F(volumes, duplicate_interface_names_keep_the_first) {
 }
 
 TEST_F(volumes, interface_failures_are_reported_and_skipped) {
-  add_volume(machine, spec_of(guid_a, L"\\Device\\HarddiskVolume1"));
+  add_volume(machine, setup_of(guid_a, L"\\Device\\HarddiskVolume1"));
   fake_interface broken;
   broken.path = L"\\\\?\\STORAGE#Volume#broken";
   broken.detail_error = ERROR_INSUFFICIENT_BUFFER;
@@ -168,7 +168,7 @@ TEST_F(volumes, interface_failures_are_reported_and_skipped) {
 
 TEST_F(volumes, without_an_interface_set_no_symlinks_are_logged) {
   machine.volume_set_error = ERROR_ACCESS_DENIED;
-  add_volume(machine, spec_of(guid_a, L"\\Device\\HarddiskVolume1"));
+  add_volume(machine, setup_of(guid_a, L"\\Device\\HarddiskVolume1"));
   const std::vector<volume_info> found = enumerate();
   ASSERT_EQ(found.size(), 1u);
   EXPECT_TRUE(found[0].interface_path.empty());
@@ -177,7 +177,7 @@ TEST_F(volumes, without_an_interface_set_no_symlinks_are_logged) {
 }
 
 TEST_F(volumes, unnamed_volume_is_reported_with_its_name) {
-  add_volume(machine, spec_of(guid_a, L"\\Device\\HarddiskVolume1"));
+  add_volume(machine, setup_of(guid_a, L"\\Device\\HarddiskVolume1"));
   machine.dos_devices.erase(L"Volume{a1b2c3d4-0000-4000-8000-00000000000a}");
   const std::vector<volume_info> found = enumerate();
   ASSERT_EQ(found.size(), 1u);
@@ -194,9 +194,9 @@ TEST_F(volumes, no_volumes_at_all_fails) {
 }
 
 TEST_F(volumes, filter_keeps_one_volume_ignoring_case) {
-  add_volume(machine, spec_of(guid_a, L"\\Device\\HarddiskVolume1"));
-  add_volume(machine, spec_of(guid_b, L"\\Device\\HarddiskVolume2"));
-  std::wstring filter = interface_path_of(spec_of(guid_b, L""));
+  add_volume(machine, setup_of(guid_a, L"\\Device\\HarddiskVolume1"));
+  add_volume(machine, setup_of(guid_b, L"\\Device\\HarddiskVolume2"));
+  std::wstring filter = interface_path_of(setup_of(guid_b, L""));
   for (wchar_t& c : filter) c = wchar_t(towupper(c));
   const std::vector<volume_info> found = enumerate(&filter);
   ASSERT_EQ(found.size(), 1u);
@@ -204,7 +204,7 @@ TEST_F(volumes, filter_keeps_one_volume_ignoring_case) {
 }
 
 TEST_F(volumes, filter_without_its_interface_stops_early) {
-  add_volume(machine, spec_of(guid_a, L"\\Device\\HarddiskVolume1"));
+  add_volume(machine, setup_of(guid_a, L"\\Device\\HarddiskVolume1"));
   const std::wstring filter = L"\\\\?\\STORAGE#Volume#nowhere";
   std::vector<volume_info> found;
   EXPECT_FALSE(enumerate_volumes(machine, found, log, &filter));
@@ -216,7 +216,7 @@ TEST_F(volumes, filter_without_its_interface_stops_early) {
 // ---- one volume's details
 
 TEST_F(volumes, typical_ntfs_volume_log) {
-  volume_spec s = spec_of(guid_a, L"\\Device\\HarddiskVolume2");
+  volume_setup s = setup_of(guid_a, L"\\Device\\HarddiskVolume2");
   s.ntfs_major = 3;
   s.ntfs_minor = 1;
   bool kept = false;
@@ -285,7 +285,7 @@ TEST_F(volumes, typical_ntfs_volume_log) {
 }
 
 TEST_F(volumes, volume_without_file_system_is_kept_without_information) {
-  volume_spec s = spec_of(guid_a, L"\\Device\\HarddiskVolume4");
+  volume_setup s = setup_of(guid_a, L"\\Device\\HarddiskVolume4");
   s.info_errors = {ERROR_UNRECOGNIZED_VOLUME};
   s.ntfs = false;
   bool kept = false;
@@ -303,7 +303,7 @@ TEST_F(volumes, volume_without_file_system_is_kept_without_information) {
 }
 
 TEST_F(volumes, bitlocker_locked_volume_is_kept_and_marked) {
-  volume_spec s = spec_of(guid_a, L"\\Device\\HarddiskVolume5");
+  volume_setup s = setup_of(guid_a, L"\\Device\\HarddiskVolume5");
   s.info_errors = {0x80310000};
   bool kept = false;
   const volume_info v = queried(s, &kept);
@@ -317,7 +317,7 @@ TEST_F(volumes, bitlocker_locked_volume_is_kept_and_marked) {
 }
 
 TEST_F(volumes, vanished_volume_is_discarded) {
-  volume_spec s = spec_of(guid_a, L"\\Device\\HarddiskVolume6");
+  volume_setup s = setup_of(guid_a, L"\\Device\\HarddiskVolume6");
   s.info_errors = {0, ERROR_NOT_READY};
   s.passes = 1;  // the second enumeration no longer sees it
   bool kept = true;
@@ -332,7 +332,7 @@ TEST_F(volumes, vanished_volume_is_discarded) {
 }
 
 TEST_F(volumes, volume_found_again_is_replaced_and_queried_on) {
-  volume_spec s = spec_of(guid_a, L"\\Device\\HarddiskVolume6");
+  volume_setup s = setup_of(guid_a, L"\\Device\\HarddiskVolume6");
   s.info_errors = {0, ERROR_NOT_READY, 0};
   add_volume(machine, s);
   volume_info v = listed();
@@ -353,7 +353,7 @@ TEST_F(volumes, volume_found_again_is_replaced_and_queried_on) {
 }
 
 TEST_F(volumes, volume_without_interface_cannot_be_found_again) {
-  volume_spec s = spec_of(guid_a, L"\\Device\\HarddiskVolume6");
+  volume_setup s = setup_of(guid_a, L"\\Device\\HarddiskVolume6");
   s.has_interface = false;
   s.info_errors = {0, ERROR_NOT_READY, 0};
   bool kept = true;
@@ -381,7 +381,7 @@ TEST_F(volumes, ram_disk_needs_all_four_signs) {
   for (const ram_case& c : cases) {
     machine = fake_machine();
     fresh_log();
-    volume_spec s = ram_disk_spec();
+    volume_setup s = ram_disk_setup();
     if (!c.dummy_extents) s.extents = {{2, 1048576, 1073741824}};
     if (!c.numbered_name) s.device_name = L"\\Device\\0000A1F3X";
     if (!c.long_id) s.unique_id.resize(63);
@@ -396,7 +396,7 @@ TEST_F(volumes, ram_disk_needs_all_four_signs) {
 }
 
 TEST_F(volumes, ram_disk_length_and_dummy_set) {
-  volume_spec s = ram_disk_spec();
+  volume_setup s = ram_disk_setup();
   s.length_error = ERROR_INVALID_FUNCTION;
   s.free = {1073000000, 1073741824, 1073000000};
   const volume_info v = queried(s);
@@ -412,7 +412,7 @@ TEST_F(volumes, ram_disk_length_and_dummy_set) {
 }
 
 TEST_F(volumes, secdisc_in_the_device_name_alone_makes_a_ram_disk) {
-  volume_spec s = spec_of(guid_a, L"\\Device\\SecdiscVolume1");
+  volume_setup s = setup_of(guid_a, L"\\Device\\SecdiscVolume1");
   EXPECT_TRUE(queried(s).is_ram_disk);
   machine = fake_machine();
   s.device_name = L"\\Device\\SECDISCVolume1";  // the match is exact
@@ -422,7 +422,7 @@ TEST_F(volumes, secdisc_in_the_device_name_alone_makes_a_ram_disk) {
 // ---- extents and sizes
 
 TEST_F(volumes, spanned_volume_lists_both_disks) {
-  volume_spec s = spec_of(guid_a, L"\\Device\\HarddiskVolume7");
+  volume_setup s = setup_of(guid_a, L"\\Device\\HarddiskVolume7");
   s.extents = {{3, 1048576, 500107862016ull}, {1, 135266304, 1000204886016ull}};
   const volume_info v = queried(s);
   ASSERT_EQ(v.extents.size(), 2u);
@@ -459,7 +459,7 @@ TEST_F(volumes, drive_disk_numbers_once_each_without_unknown) {
 }
 
 TEST_F(volumes, failed_length_is_estimated_from_extents) {
-  volume_spec s = spec_of(guid_a, L"\\Device\\HarddiskVolume8");
+  volume_setup s = setup_of(guid_a, L"\\Device\\HarddiskVolume8");
   s.length_error = ERROR_INVALID_FUNCTION;
   s.extents = {{0, 1048576, 1000000000}, {1, 2097152, 234567}};
   const volume_info v = queried(s);
@@ -471,7 +471,7 @@ TEST_F(volumes, failed_length_is_estimated_from_extents) {
 }
 
 TEST_F(volumes, without_extents_free_space_gives_the_size_only_without_quota) {
-  volume_spec s = spec_of(guid_a, L"\\Device\\HarddiskVolume8");
+  volume_setup s = setup_of(guid_a, L"\\Device\\HarddiskVolume8");
   s.length_error = ERROR_INVALID_FUNCTION;
   s.extents_error = ERROR_INVALID_FUNCTION;
   s.free = {1000, 5000, 1000};
@@ -489,7 +489,7 @@ TEST_F(volumes, without_extents_free_space_gives_the_size_only_without_quota) {
 }
 
 TEST_F(volumes, short_length_reply_is_reported_and_not_logged) {
-  fake_device& d = add_volume(machine, spec_of(guid_a, L"\\Device\\HarddiskVolume8"));
+  fake_device& d = add_volume(machine, setup_of(guid_a, L"\\Device\\HarddiskVolume8"));
   d.replies[IOCTL_DISK_GET_LENGTH_INFO].bytes = reply_writer().u32(0x12345678).done();
   volume_info v = listed();
   query_volume(machine, v, log);
@@ -499,7 +499,7 @@ TEST_F(volumes, short_length_reply_is_reported_and_not_logged) {
 }
 
 TEST_F(volumes, extents_reply_shorter_than_its_count_is_ignored) {
-  fake_device& d = add_volume(machine, spec_of(guid_a, L"\\Device\\HarddiskVolume8"));
+  fake_device& d = add_volume(machine, setup_of(guid_a, L"\\Device\\HarddiskVolume8"));
   std::vector<uint8_t> reply = disk_extents_reply({{0, 1048576, 1000}, {1, 1048576, 1000}});
   reply.resize(8 + 24);
   d.replies[IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS].bytes = reply;
@@ -511,8 +511,8 @@ TEST_F(volumes, extents_reply_shorter_than_its_count_is_ignored) {
 }
 
 TEST_F(volumes, ntfs_data_needs_96_bytes_and_versions_need_the_extended_block) {
-  fake_device& d = add_volume(machine, spec_of(guid_a, L"\\Device\\HarddiskVolume8"));
-  std::vector<uint8_t> reply = ntfs_data_reply(volume_spec().ntfs_data);
+  fake_device& d = add_volume(machine, setup_of(guid_a, L"\\Device\\HarddiskVolume8"));
+  std::vector<uint8_t> reply = ntfs_data_reply(volume_setup().ntfs_data);
   reply.resize(80);
   d.replies[FSCTL_GET_NTFS_VOLUME_DATA].bytes = reply;
   volume_info v = listed();
@@ -521,7 +521,7 @@ TEST_F(volumes, ntfs_data_needs_96_bytes_and_versions_need_the_extended_block) {
   EXPECT_TRUE(logged("2   FSCTL_GET_NTFS_VOLUME_DATA\n0     CheckReponseSize() failed with ffffffff, 80 96 65536\n"
                      "2   IOCTL_MOUNTDEV_QUERY_DEVICE_NAME\n"));
 
-  d.replies[FSCTL_GET_NTFS_VOLUME_DATA].bytes = ntfs_data_reply(volume_spec().ntfs_data);
+  d.replies[FSCTL_GET_NTFS_VOLUME_DATA].bytes = ntfs_data_reply(volume_setup().ntfs_data);
   v = listed();
   query_volume(machine, v, log);
   EXPECT_TRUE(v.has_ntfs_data);
@@ -531,7 +531,7 @@ TEST_F(volumes, ntfs_data_needs_96_bytes_and_versions_need_the_extended_block) {
   EXPECT_TRUE(logged("2   [96 bytes]\n"));
   EXPECT_TRUE(logged("2   Ext.ByteCount              0\n2   Ext.MajorVersion           0\n"));
 
-  d.replies[FSCTL_GET_NTFS_VOLUME_DATA].bytes = ntfs_data_reply(volume_spec().ntfs_data, 3, 1);
+  d.replies[FSCTL_GET_NTFS_VOLUME_DATA].bytes = ntfs_data_reply(volume_setup().ntfs_data, 3, 1);
   v = listed();
   query_volume(machine, v, log);
   EXPECT_EQ(v.ntfs_major_version, 3);
@@ -541,7 +541,7 @@ TEST_F(volumes, ntfs_data_needs_96_bytes_and_versions_need_the_extended_block) {
 // ---- opening
 
 TEST_F(volumes, unopenable_volume_keeps_what_it_had) {
-  volume_spec s = spec_of(guid_a, L"\\Device\\HarddiskVolume9");
+  volume_setup s = setup_of(guid_a, L"\\Device\\HarddiskVolume9");
   s.accepted_access = {GENERIC_WRITE};
   s.free = {900, 5000, 1000};
   const volume_info v = queried(s);
@@ -562,7 +562,7 @@ TEST_F(volumes, unopenable_volume_keeps_what_it_had) {
 }
 
 TEST_F(volumes, attributes_access_is_the_second_try) {
-  volume_spec s = spec_of(guid_a, L"\\Device\\HarddiskVolume9");
+  volume_setup s = setup_of(guid_a, L"\\Device\\HarddiskVolume9");
   s.accepted_access = {FILE_READ_ATTRIBUTES};
   const volume_info v = queried(s);
   EXPECT_EQ(v.open_access, 0x80u);
@@ -571,7 +571,7 @@ TEST_F(volumes, attributes_access_is_the_second_try) {
 }
 
 TEST_F(volumes, mount_point_lists) {
-  volume_spec s = spec_of(guid_a, L"\\Device\\HarddiskVolume9");
+  volume_setup s = setup_of(guid_a, L"\\Device\\HarddiskVolume9");
   s.mount_points = {};
   EXPECT_TRUE(queried(s).mount_points.empty());
   EXPECT_TRUE(logged("2 MountPoints:\n2   <none>\n2 Opening volume...\n"));
@@ -592,7 +592,7 @@ TEST_F(volumes, mount_point_lists) {
 }
 
 TEST_F(volumes, suggested_link_and_stable_guid_failures_only_report) {
-  volume_spec s = spec_of(guid_a, L"\\Device\\HarddiskVolume9");
+  volume_setup s = setup_of(guid_a, L"\\Device\\HarddiskVolume9");
   s.suggested_link_error = ERROR_NOT_FOUND;
   s.link_only_if_no_other = true;
   const volume_info v = queried(s);
