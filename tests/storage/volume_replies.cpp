@@ -1,5 +1,7 @@
 #include "volume_replies.h"
 
+#include <cwchar>
+
 #include "storage/volume_ioctls.h"
 
 namespace {
@@ -16,6 +18,22 @@ std::vector<uint8_t> volume_setup::gpt_unique_id() {
   w.text("DMIO:ID:", false);
   for (uint8_t b = 0; b < 16; ++b) w.u8(uint8_t(0x30 + b));
   return w.done();
+}
+
+volume_setup numbered_volume(unsigned n, wchar_t letter, const std::vector<extent_setup>& extents) {
+  volume_setup s;
+  wchar_t guid[40];
+  swprintf(guid, 40, L"{a1b2c3d4-0000-4000-8000-%012x}", n);
+  s.guid = guid;
+  s.device_name = L"\\Device\\HarddiskVolume" + std::to_wstring(n);
+  s.mount_points.clear();
+  if (letter) s.mount_points.push_back(std::wstring(1, letter) + L":\\");
+  s.suggested_link = letter ? L"\\DosDevices\\" + std::wstring(1, letter) + L":" : L"";
+  if (!letter) s.suggested_link_error = ERROR_NOT_FOUND;
+  s.extents = extents;
+  s.length = 0;
+  for (const extent_setup& e : extents) s.length += e.length;
+  return s;
 }
 
 std::wstring volume_name_of(const volume_setup& setup) { return L"\\\\?\\Volume" + setup.guid + L"\\"; }

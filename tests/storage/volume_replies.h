@@ -57,9 +57,13 @@ struct volume_setup {
   static std::vector<uint8_t> gpt_unique_id();
 };
 
-std::wstring volume_name_of(const volume_setup& setup);        // \\?\Volume{...}\ .
-std::wstring interface_path_of(const volume_setup& setup);     // empty without interface
-std::wstring device_path_of(const volume_setup& setup);        // what CreateFile is given
+// Volume n of a machine: its own GUID, \Device\HarddiskVolume<n>, mounted at letter:\ (0: nowhere),
+// one NTFS extent per entry; the length is their sum.
+volume_setup numbered_volume(unsigned n, wchar_t letter, const std::vector<extent_setup>& extents);
+
+std::wstring volume_name_of(const volume_setup& setup);     // \\?\Volume{...}\ .
+std::wstring interface_path_of(const volume_setup& setup);  // empty without interface
+std::wstring device_path_of(const volume_setup& setup);     // what CreateFile is given
 
 // Puts the volume on the machine; the device can be changed afterwards.
 fake_device& add_volume(fake_machine& machine, const volume_setup& setup);

@@ -629,3 +629,22 @@ TEST_F(volumes, vds_volume_type_labels) {
                 {9, L"?"},                 {15, L"?"}};
   for (const auto& l : labels) EXPECT_STREQ(vds_volume_type_label(l.type), l.label) << l.type;
 }
+
+TEST_F(volumes, numbered_volumes_stand_apart) {
+  add_volume(machine, numbered_volume(1, L'C', {{0, 1048576, 4000}, {1, 1048576, 500}}));
+  add_volume(machine, numbered_volume(12, 0, {{2, 2097152, 7000}}));
+  std::vector<volume_info> found = enumerate();
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[0].volume_name, L"\\\\?\\Volume{a1b2c3d4-0000-4000-8000-000000000001}\\");
+  EXPECT_EQ(found[1].volume_name, L"\\\\?\\Volume{a1b2c3d4-0000-4000-8000-00000000000c}\\");
+  EXPECT_EQ(found[1].nt_device_name, L"\\Device\\HarddiskVolume12");
+  for (volume_info& v : found) EXPECT_TRUE(query_volume(machine, v, log));
+  EXPECT_EQ(found[0].length, 4500u);
+  EXPECT_EQ(found[0].mount_points, std::vector<std::wstring>{L"C:\\"});
+  EXPECT_EQ(found[0].extents.size(), 2u);
+  EXPECT_EQ(found[1].length, 7000u);
+  EXPECT_TRUE(found[1].mount_points.empty());
+  storage_stack model;
+  model.volumes = found;
+  EXPECT_EQ(volume_letters_mask(model), 1u << 2);
+}
