@@ -10,13 +10,13 @@
 // Volumes for synthetic machines: one plain struct says what a volume answers, add_volume puts
 // the interface, the device names, the volume walk entry and the open device on the machine.
 
-struct extent_spec {
+struct extent_setup {
   uint32_t disk = 0;
   uint64_t offset = 0;
   uint64_t length = 0;
 };
 
-struct volume_spec {
+struct volume_setup {
   // The volume is \\?\Volume<guid>\ ; its interface and kernel names follow from these.
   std::wstring guid = L"{a1b2c3d4-0000-4000-8000-000000000001}";
   std::wstring device_name = L"\\Device\\HarddiskVolume2";
@@ -36,7 +36,7 @@ struct volume_spec {
   // Each reply: an error not 0 makes the request fail with it.
   uint64_t length = 107373125632ull;
   DWORD length_error = 0;
-  std::vector<extent_spec> extents{{0, 1048576, 107373125632ull}};
+  std::vector<extent_setup> extents{{0, 1048576, 107373125632ull}};
   DWORD extents_error = 0;
   bool ntfs = true;  // false: the request fails as on other file systems
   ntfs_volume_data ntfs_data{0x1A2B3C4D5E6F7081ll, 209713136, 26214142, 9765625, 2048, 512, 4096,
@@ -57,15 +57,19 @@ struct volume_spec {
   static std::vector<uint8_t> gpt_unique_id();
 };
 
-std::wstring volume_name_of(const volume_spec& spec);        // \\?\Volume{...}\ .
-std::wstring interface_path_of(const volume_spec& spec);     // empty without interface
-std::wstring device_path_of(const volume_spec& spec);        // what CreateFile is given
+// Volume n of a machine: its own GUID, \Device\HarddiskVolume<n>, mounted at letter:\ (0: nowhere),
+// one NTFS extent per entry; the length is their sum.
+volume_setup numbered_volume(unsigned n, wchar_t letter, const std::vector<extent_setup>& extents);
+
+std::wstring volume_name_of(const volume_setup& setup);     // \\?\Volume{...}\ .
+std::wstring interface_path_of(const volume_setup& setup);  // empty without interface
+std::wstring device_path_of(const volume_setup& setup);     // what CreateFile is given
 
 // Puts the volume on the machine; the device can be changed afterwards.
-fake_device& add_volume(fake_machine& machine, const volume_spec& spec);
+fake_device& add_volume(fake_machine& machine, const volume_setup& setup);
 
 // The byte replies on their own.
-std::vector<uint8_t> disk_extents_reply(const std::vector<extent_spec>& extents);
+std::vector<uint8_t> disk_extents_reply(const std::vector<extent_setup>& extents);
 std::vector<uint8_t> ntfs_data_reply(const ntfs_volume_data& data, uint16_t major = 0, uint16_t minor = 0);
 std::vector<uint8_t> mountdev_name_reply(const std::wstring& name);
 std::vector<uint8_t> unique_id_reply(const std::vector<uint8_t>& id);
