@@ -1,5 +1,7 @@
 // folvi-cli: the benchmark from the command line, for scripts and measurements.
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <string>
@@ -8,6 +10,7 @@
 #include "app/cli_options.h"
 #include "app/cli_progress.h"
 #include "app/cli_report.h"
+#include "app/cli_scan.h"
 #include "app/elevation.h"
 #include "bench/test_runner.h"
 #include "support/logger.h"
@@ -24,6 +27,31 @@ void print_cause(const std::vector<std::string>& lines) {
     if (!line.empty() && line[0] == '0') any = true;
   for (const std::string& line : lines)
     if (!any || (!line.empty() && line[0] == '0')) std::fputs(("folvi-cli: " + line).c_str(), stderr);
+}
+
+bool write_stdout(const std::string& text) {
+  std::fflush(stdout);
+  _setmode(_fileno(stdout), _O_BINARY);
+  const bool ok = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+  return std::fflush(stdout) == 0 && ok;
+}
+
+// The scan log, then what lies under the location when one is given.
+int scan_only(const cli_options& options, api_error_logger& errors) {
+  load_optional_functions(&errors);
+  scan_result scan;
+  if (!scan_storage(win32_device_api(), scan, &errors)) return exit_failed;
+  std::string text = scan.log_text;
+  if (!options.profile.path.empty())
+    text += "\n" + summary_text(refresh_summary(win32_location_api(), scan.model.get(), options.profile.path));
+  return write_stdout(text) ? exit_completed : exit_failed;
+}
+
+// The report describes the device under the location: scan first, as the window does.
+report_entries location_facts(const std::wstring& location, api_error_cb* errors) {
+  scan_result scan;
+  if (!scan_storage(win32_device_api(), scan, errors)) return fallback_summary(L"").storage_facts;
+  return refresh_summary(win32_location_api(), scan.model.get(), location).storage_facts;
 }
 
 bool prepare_process(api_error_logger& errors) {
@@ -58,7 +86,10 @@ int wmain(int argc, wchar_t** argv) {
   int code = exit_failed;
   {
     api_error_logger errors(log);
-    if (prepare_process(errors)) {
+    if (options.scan) {
+      code = scan_only(options, errors);
+    } else if (prepare_process(errors)) {
+      const report_entries storage_facts = location_facts(options.profile.path, &errors);
       install_cli_cancel_handler();
       cli_progress progress(stderr);
       const bool ok = execute_tests(options.profile, progress, *log);
@@ -68,7 +99,6 @@ int wmain(int argc, wchar_t** argv) {
           !write_text_file(options.csv_path, csv_text(progress.read_results, progress.write_results), false, &errors))
         code = exit_failed;
       if (code != exit_failed) {
-        const report_entries storage_facts;
         const std::string report = cli_report_text(options, progress, storage_facts, &errors);
         if (!emit_report(options, report, &errors)) code = exit_failed;
       }

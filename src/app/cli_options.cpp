@@ -8,6 +8,7 @@
 
 const char cli_usage[] =
     "usage: folvi-cli [options] LOCATION\n"
+    "       folvi-cli --scan [LOCATION]\n"
     "Runs the cold-cache benchmark in the folder LOCATION and prints the report.\n"
     "\n"
     "  --profile quick|standard|extended   starting profile (default standard)\n"
@@ -26,6 +27,7 @@ const char cli_usage[] =
     "  --random              random request offsets instead of sequential\n"
     "  --report FILE         write the report to FILE (UTF-8 with byte-order mark)\n"
     "  --csv FILE            write one row per test to FILE\n"
+    "  --scan                scan the storage stack, print its log and what lies under LOCATION\n"
     "  --help                this text\n"
     "\n"
     "Exit codes: 0 completed, 1 cancelled, 2 bad arguments, 3 the run failed.\n";

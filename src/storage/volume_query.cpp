@@ -323,8 +323,11 @@ bool query_volume(device_api& api, volume_info& volume, indenting_logger* log) {
   int ram_signs = 0;
   {
     scoped_api_handle handle(api);
-    if (open_volume(q, volume, handle)) ram_signs = query_open_volume(q, volume, handle.get());
-    estimate_length(q, volume);
+    // An unopenable volume keeps its length unset: free space alone says nothing of its size.
+    if (open_volume(q, volume, handle)) {
+      ram_signs = query_open_volume(q, volume, handle.get());
+      estimate_length(q, volume);
+    }
   }
   q.log_timings();
   volume.is_ram_disk = ram_signs == 4 || volume.nt_device_name.find(L"Secdisc") != std::wstring::npos;

@@ -29,6 +29,27 @@ printf '%s' "$report" | grep -q $'^Write.tests                     68 / 68\r$' |
 printf '%s' "$report" | grep -q "^Test.path                       $(printf '%s' "$loc" | sed 's/\\/\\\\/g')"$'\r$' \
   || fail "Test.path is not the location"
 
+grep -q "^$(printf '%-32s' Volume.file_system)"$'[^?\r]' "$work/report.txt" || fail "report lacks the location's file system"
+
+# The storage scan: Wine shows volumes C: and Z: and no disks; the location lies on Z:.
+run --scan "$loc" >"$work/scan" 2>"$work/err"
+rc=$?
+[ $rc -eq 0 ] || { cat "$work/err"; fail "scan exited $rc"; }
+grep -q '^FOLVI Vezad, version [0-9.]*$' "$work/scan" || fail "scan log lacks its banner"
+stamp='[0-9]\{4\}\.[0-9][0-9]\.[0-9][0-9] [0-9:]\{8\}\.[0-9]\{3\} (UTC[-+][0-9]*)'
+grep -q "^$stamp 2 Enumerating storage devices\.\.\.$" "$work/scan" || fail "scan log lacks time stamps"
+grep -q "^$stamp 2   None found$" "$work/scan" || fail "no drives should be found under Wine"
+for letter in C Z; do
+  grep -q "^$stamp 2  *1\. $letter:\\\\$" "$work/scan" || fail "volume $letter: is not listed with its mount point"
+done
+[ "$(grep -c 'FileSystem                   \[NTFS\]$' "$work/scan")" -ge 2 ] || fail "volumes lack their file systems"
+[ "$(grep -c 'Serial                       [0-9A-F]\{4\}-[0-9A-F]\{4\}$' "$work/scan")" -ge 2 ] \
+  || fail "volumes lack their serials"
+grep -q "^$stamp 2 Storage stack:$" "$work/scan" || fail "scan does not end with the storage stack"
+sed -n '/Storage stack:/,$p' "$work/scan" | grep -q '^File system: ' || fail "no summary after the scan"
+grep -q '^File system: [A-Za-z]' "$work/scan" || fail "the location's file system is not shown"
+grep -q '^Volume:      [0-9A-F]\{4\}-[0-9A-F]\{4\}$' "$work/scan" || fail "the location's serial is not shown"
+
 # Ctrl+C in the read phase ends the run: exit 1, a report of what ran (on standard output, without
 # the mark), and no test file left behind.
 run --profile quick --file-size 64M --duration "200 ms" "$loc" >"$work/out" 2>"$work/err" &

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "captured_log.h"
+
 #include <cstring>
 
 #include "storage/drive_name_tables.h"
@@ -51,20 +53,6 @@ void put_word(std::array<uint8_t, 512>& block, size_t word, uint16_t value) {
   block[word * 2 + 1] = uint8_t(value >> 8);
 }
 
-// A capturing logger behind an indenting one, both owned by the test.
-struct captured_log {
-  capturing_logger* target = new capturing_logger;
-  indenting_logger* log = nullptr;
-  captured_log() {
-    target->set_keep_prefix(true);
-    log = new indenting_logger(target);
-  }
-  ~captured_log() {
-    EXPECT_EQ(log->indentation(), 0);
-    EXPECT_TRUE(log->release());
-    EXPECT_TRUE(target->release());
-  }
-};
 
 }  // namespace
 

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "fake_machine.h"
+#include "storage/storage_model.h"
+#include "ui/location_summary.h"
+
+// A synthetic machine scanned the way the window scans: on the scan's own thread.
+struct scanned {
+  std::unique_ptr<storage_stack> model;
+  std::string log;  // every line with its level character
+};
+scanned scan_machine(fake_machine& machine);
+
+// From the "Storage stack:" line to the end.
+std::string stack_dump(const scanned& s);
+// The storage facts of a location on the volume, one "key=value" line each.
+std::string facts_of(const scanned& s, size_t volume_index);
