@@ -21,16 +21,16 @@ const GUID basic_data_type = {0xebd0a0a2, 0xb9e5, 0x4433, {0x87, 0xc0, 0x68, 0xb
 
 GUID test_guid(uint32_t first) { return {first, 0x1111, 0x2222, {0x33, 0x33, 0x44, 0x44, 0x55, 0x55, 0x66, 0x66}}; }
 
-std::wstring disk_interface_path(const disk_spec& disk) {
+std::wstring disk_interface_path(const fake_disk& disk) {
   if (!disk.interface_path.empty()) return disk.interface_path;
   return L"\\\\?\\scsi#disk&ven_&prod_st1000dm003-1er1#4&2a0c7e1&0&00000" + std::to_wstring(disk.number) +
          L"#{53f56307-b6bf-11d0-94f2-00a0c91efb8b}";
 }
-DWORD disk_devinst(const disk_spec& disk) { return 1000 + disk.number * 10; }
-DWORD parent_devinst(const disk_spec& disk) { return disk_devinst(disk) + 1; }
+DWORD disk_devinst(const fake_disk& disk) { return 1000 + disk.number * 10; }
+DWORD parent_devinst(const fake_disk& disk) { return disk_devinst(disk) + 1; }
 
 namespace {
-std::wstring device_path(const disk_spec& disk) { return L"\\\\.\\PhysicalDrive" + std::to_wstring(disk.number); }
+std::wstring device_path(const fake_disk& disk) { return L"\\\\.\\PhysicalDrive" + std::to_wstring(disk.number); }
 
 fake_reply ok(std::vector<uint8_t> bytes) { return fake_reply{std::move(bytes), 0}; }
 
@@ -51,7 +51,7 @@ std::vector<uint8_t> inquiry_reply() {
   return w.done();
 }
 
-void add_nodes(fake_machine& machine, const disk_spec& disk) {
+void add_nodes(fake_machine& machine, const fake_disk& disk) {
   const DWORD parent = parent_devinst(disk);
   machine.nodes[disk_devinst(disk)] = fake_node{disk.instance_id, parent, 0, {}};
   fake_node& p = machine.nodes[parent];
@@ -68,7 +68,7 @@ void add_nodes(fake_machine& machine, const disk_spec& disk) {
   for (const auto& prop : props)
     if (!prop.second->empty()) p.properties.push_back({*prop.first, *prop.second});
   for (size_t i = 0; i < disk.above_parent.size(); ++i) {
-    const node_spec& n = disk.above_parent[i];
+    const fake_upper_node& n = disk.above_parent[i];
     const DWORD devinst = parent + 1 + DWORD(i);
     fake_node node{n.id, i + 1 < disk.above_parent.size() ? devinst + 1 : 0, 0, {}};
     node.properties.push_back({DEVPKEY_Device_Class, n.device_class});
@@ -77,7 +77,7 @@ void add_nodes(fake_machine& machine, const disk_spec& disk) {
   }
 }
 
-void add_interface(fake_machine& machine, const disk_spec& disk) {
+void add_interface(fake_machine& machine, const fake_disk& disk) {
   fake_interface i;
   i.path = disk_interface_path(disk);
   i.devinst = disk_devinst(disk);
@@ -92,7 +92,7 @@ void add_interface(fake_machine& machine, const disk_spec& disk) {
     machine.dos_devices[L"PhysicalDrive" + std::to_wstring(disk.number)] = {disk.msdos_device};
 }
 
-void add_device_replies(fake_device& d, const disk_spec& disk) {
+void add_device_replies(fake_device& d, const fake_disk& disk) {
   d.accepted_access = disk.accepted_access;
   if (disk.descriptor) d.property_replies[0] = ok(device_descriptor_reply(disk));
   if (disk.adapter) d.property_replies[1] = ok(adapter_reply(disk));
@@ -114,7 +114,7 @@ void add_device_replies(fake_device& d, const disk_spec& disk) {
 }
 }  // namespace
 
-std::vector<uint8_t> device_descriptor_reply(const disk_spec& disk) {
+std::vector<uint8_t> device_descriptor_reply(const fake_disk& disk) {
   reply_writer w;
   w.u32(1).u32(0).u8(0).u8(0).u8(disk.removable ? 1 : 0).u8(1);
   w.u32(0).u32(0).u32(0).u32(0).u32(disk.bus_type).u32(uint32_t(disk.raw_properties.size()));
@@ -127,10 +127,10 @@ std::vector<uint8_t> device_descriptor_reply(const disk_spec& disk) {
   return w.done();
 }
 
-std::vector<uint8_t> device_id_reply(const disk_spec& disk) {
+std::vector<uint8_t> device_id_reply(const fake_disk& disk) {
   reply_writer w;
   w.u32(1).u32(0).u32(uint32_t(disk.ids.size()));
-  for (const device_id_spec& id : disk.ids) {
+  for (const fake_device_id& id : disk.ids) {
     const size_t next = (16 + id.bytes.size() + 3) & ~size_t(3);
     const size_t start = w.size();
     w.u32(id.code_set).u32(id.type).u16(uint16_t(id.bytes.size())).u16(uint16_t(next)).u32(id.association);
@@ -140,14 +140,14 @@ std::vector<uint8_t> device_id_reply(const disk_spec& disk) {
   return w.done();
 }
 
-std::vector<uint8_t> adapter_reply(const disk_spec& disk) {
+std::vector<uint8_t> adapter_reply(const fake_disk& disk) {
   reply_writer w;
   w.u32(1).u32(32).u32(disk.maximum_transfer).u32(33).u32(disk.alignment_mask);
   w.u8(0).u8(0).u8(1).u8(0).u8(uint8_t(disk.adapter_bus_type)).u8(0).u16(1).u16(0).u8(0).u8(0);
   return w.done();
 }
 
-std::vector<uint8_t> geometry_reply(const disk_spec& disk) {
+std::vector<uint8_t> geometry_reply(const fake_disk& disk) {
   const uint64_t cylinder = 255ull * 63 * 512;
   reply_writer w;
   w.u64(disk.capacity / cylinder).u32(12).u32(255).u32(63).u32(512).u64(disk.capacity);
@@ -155,7 +155,7 @@ std::vector<uint8_t> geometry_reply(const disk_spec& disk) {
   return w.done();
 }
 
-std::vector<uint8_t> layout_reply(const disk_spec& disk) {
+std::vector<uint8_t> layout_reply(const fake_disk& disk) {
   const bool mbr = disk.layout == mbr_layout;
   const size_t count = mbr ? std::max(disk.mbr_slots, disk.partitions.size()) : disk.partitions.size();
   reply_writer w;
@@ -166,7 +166,7 @@ std::vector<uint8_t> layout_reply(const disk_spec& disk) {
     w.guid(disk.disk_id).u64(17408).u64(disk.capacity - 17408 - 16896).u32(128);
   w.at(48);
   for (size_t i = 0; i < count; ++i) {
-    partition_spec p;
+    fake_partition p;
     if (i < disk.partitions.size()) {
       p = disk.partitions[i];
     } else {
@@ -185,10 +185,10 @@ std::vector<uint8_t> layout_reply(const disk_spec& disk) {
   return w.done();
 }
 
-void add_disk(fake_machine& machine, const disk_spec& disk) {
+void add_disk(fake_machine& machine, const fake_disk& disk) {
   add_nodes(machine, disk);
   add_interface(machine, disk);
   add_device_replies(machine.devices[device_path(disk)], disk);
 }
 
-fake_device& disk_device(fake_machine& machine, const disk_spec& disk) { return machine.devices.at(device_path(disk)); }
+fake_device& disk_device(fake_machine& machine, const fake_disk& disk) { return machine.devices.at(device_path(disk)); }

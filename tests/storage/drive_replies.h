@@ -11,7 +11,7 @@
 // A disk as the test machine shows it: its interface, device nodes and the replies of its
 // \\.\PhysicalDriveN device. Defaults describe a SATA hard disk on an AHCI controller.
 
-struct partition_spec {
+struct fake_partition {
   uint32_t number = 1;
   uint64_t offset = 0;
   uint64_t length = 0;
@@ -24,7 +24,7 @@ struct partition_spec {
   std::wstring gpt_name;
 };
 
-struct device_id_spec {
+struct fake_device_id {
   uint32_t code_set = 1;
   uint32_t type = 3;
   uint32_t association = 0;
@@ -32,7 +32,7 @@ struct device_id_spec {
 };
 
 // A device node above the disk's parent, nearest first.
-struct node_spec {
+struct fake_upper_node {
   std::wstring id;
   std::wstring device_class;
   std::wstring description;
@@ -40,7 +40,7 @@ struct node_spec {
 
 enum layout_kind { no_layout = -1, mbr_layout = 0, gpt_layout = 1, raw_layout = 2 };
 
-struct disk_spec {
+struct fake_disk {
   uint32_t number = 0;
   std::wstring interface_path;  // empty: made from the number
   std::wstring instance_id = L"SCSI\\Disk&Ven_&Prod_ST1000DM003-1ER1\\4&2A0C7E1&0&000000";
@@ -56,7 +56,7 @@ struct disk_spec {
   std::wstring parent_manufacturer = L"Standard SATA AHCI Controller";
   std::wstring parent_driver = L"{4d36e97b-e325-11ce-bfc1-08002be10318}\\0000";
   std::wstring parent_location = L"PCI bus 0, device 23, function 0";
-  std::vector<node_spec> above_parent;
+  std::vector<fake_upper_node> above_parent;
 
   std::vector<DWORD> accepted_access;  // empty: every access
 
@@ -67,7 +67,7 @@ struct disk_spec {
   bool removable = false;
 
   bool device_ids = true;
-  std::vector<device_id_spec> ids;
+  std::vector<fake_device_id> ids;
 
   bool adapter = true;
   uint32_t adapter_bus_type = 11;
@@ -88,7 +88,7 @@ struct disk_spec {
   uint32_t mbr_signature = 0x1234ABCD;
   size_t mbr_slots = 4;  // MBR entries listed, empty slots included
   GUID disk_id{};
-  std::vector<partition_spec> partitions;
+  std::vector<fake_partition> partitions;
 
   bool scsi_address = true;
   uint8_t port = 0, path = 0, target = 0, lun = 0;
@@ -96,20 +96,20 @@ struct disk_spec {
   bool diagnostics = true;  // inquiry data, hot-plug information, miniport
 };
 
-std::wstring disk_interface_path(const disk_spec& disk);
-DWORD disk_devinst(const disk_spec& disk);
-DWORD parent_devinst(const disk_spec& disk);
+std::wstring disk_interface_path(const fake_disk& disk);
+DWORD disk_devinst(const fake_disk& disk);
+DWORD parent_devinst(const fake_disk& disk);
 
 // The replies, for tests that change one of them.
-std::vector<uint8_t> device_descriptor_reply(const disk_spec& disk);
-std::vector<uint8_t> device_id_reply(const disk_spec& disk);
-std::vector<uint8_t> adapter_reply(const disk_spec& disk);
-std::vector<uint8_t> geometry_reply(const disk_spec& disk);
-std::vector<uint8_t> layout_reply(const disk_spec& disk);
+std::vector<uint8_t> device_descriptor_reply(const fake_disk& disk);
+std::vector<uint8_t> device_id_reply(const fake_disk& disk);
+std::vector<uint8_t> adapter_reply(const fake_disk& disk);
+std::vector<uint8_t> geometry_reply(const fake_disk& disk);
+std::vector<uint8_t> layout_reply(const fake_disk& disk);
 
-void add_disk(fake_machine& machine, const disk_spec& disk);
+void add_disk(fake_machine& machine, const fake_disk& disk);
 // The \\.\PhysicalDriveN device of an added disk.
-fake_device& disk_device(fake_machine& machine, const disk_spec& disk);
+fake_device& disk_device(fake_machine& machine, const fake_disk& disk);
 
 // Test GUIDs: the basic data partition type and a made-up identifier.
 extern const GUID basic_data_type;

@@ -55,10 +55,10 @@ class drives : public ::testing::Test {
   }
 };
 
-disk_spec gpt_disk() {
-  disk_spec d;
+fake_disk gpt_disk() {
+  fake_disk d;
   d.disk_id = test_guid(0xA1B2C3D4);
-  partition_spec efi;
+  fake_partition efi;
   efi.number = 1;
   efi.offset = 1 * mib;
   efi.length = 100 * mib;
@@ -66,7 +66,7 @@ disk_spec gpt_disk() {
   efi.gpt_id = test_guid(0x00000001);
   efi.gpt_attributes = 0x8000000000000000ull;
   efi.gpt_name = L"EFI system partition";
-  partition_spec data = efi;
+  fake_partition data = efi;
   data.number = 2;
   data.offset = 101 * mib;
   data.length = 900 * mib;
@@ -78,16 +78,16 @@ disk_spec gpt_disk() {
   return d;
 }
 
-disk_spec mbr_disk() {
-  disk_spec d;
+fake_disk mbr_disk() {
+  fake_disk d;
   d.layout = mbr_layout;
-  partition_spec a;
+  fake_partition a;
   a.number = 1;
   a.offset = 1 * mib;
   a.length = 500 * mib;
   a.boot = true;
   a.hidden_sectors = 2048;
-  partition_spec b = a;
+  fake_partition b = a;
   b.number = 2;
   b.offset = 501 * mib;
   b.boot = false;
@@ -98,10 +98,10 @@ disk_spec mbr_disk() {
 }  // namespace
 
 TEST_F(drives, acronis_virtual_disk_never_enters) {
-  disk_spec acronis;
+  fake_disk acronis;
   acronis.instance_id = L"ACRONISVBUS\\VirtualDisk\\1&2";
   add_disk(machine, acronis);
-  disk_spec plain;
+  fake_disk plain;
   plain.number = 1;
   add_disk(machine, plain);
   enumerate();
@@ -111,7 +111,7 @@ TEST_F(drives, acronis_virtual_disk_never_enters) {
 }
 
 TEST_F(drives, read_attributes_only_open_keeps_descriptors_and_partitions) {
-  disk_spec d = gpt_disk();
+  fake_disk d = gpt_disk();
   d.accepted_access = {FILE_READ_ATTRIBUTES};
   add_disk(machine, d);
   drive_info& drive = scan_one();
@@ -144,7 +144,7 @@ TEST_F(drives, mbr_lists_every_slot_but_keeps_used_ones) {
 }
 
 TEST_F(drives, usb_mass_storage_gets_the_host_controller_name) {
-  disk_spec d;
+  fake_disk d;
   d.parent_id = L"USB\\VID_0781&PID_5581\\4C530001";
   d.parent_class = L"USB";
   d.parent_desc = L"USB Mass Storage Device";
@@ -160,7 +160,7 @@ TEST_F(drives, usb_mass_storage_gets_the_host_controller_name) {
 }
 
 TEST_F(drives, usb_walk_stops_at_a_node_of_another_class) {
-  disk_spec d;
+  fake_disk d;
   d.parent_class = L"USB";
   d.parent_desc = L"USB Mass Storage Device";
   d.above_parent = {{L"ACPI\\1", L"System", L"PCI Express Root Controller"}};
@@ -172,7 +172,7 @@ TEST_F(drives, usb_walk_stops_at_a_node_of_another_class) {
 }
 
 TEST_F(drives, vendor_with_a_non_ascii_byte_is_empty) {
-  disk_spec d;
+  fake_disk d;
   d.vendor = "WD\xA0";
   add_disk(machine, d);
   drive_info& drive = scan_one();
@@ -186,7 +186,7 @@ TEST_F(drives, no_trim_or_seek_penalty_query_before_windows_7) {
   for (int index : {4, 5}) {
     fake_machine m;
     m.os_index = index;
-    add_disk(m, disk_spec());
+    add_disk(m, fake_disk());
     captured c;
     std::vector<drive_info> list;
     enumerate_drives(m, list, c.log);
@@ -199,7 +199,7 @@ TEST_F(drives, no_trim_or_seek_penalty_query_before_windows_7) {
     EXPECT_EQ(m.open_handles(), 0);
   }
   machine.os_index = 6;
-  add_disk(machine, disk_spec());
+  add_disk(machine, fake_disk());
   drive_info& drive = scan_one();
   EXPECT_EQ(drive.trim_enabled, 0u);
   EXPECT_EQ(drive.incurs_seek_penalty, 1u);
@@ -231,8 +231,8 @@ TEST(descriptor_string, extraction_rules) {
 }
 
 TEST_F(drives, interface_detail_failure_skips_only_that_interface) {
-  add_disk(machine, disk_spec());
-  disk_spec second;
+  add_disk(machine, fake_disk());
+  fake_disk second;
   second.number = 1;
   add_disk(machine, second);
   machine.disk_interfaces[0].detail_error = ERROR_ACCESS_DENIED;
@@ -244,8 +244,8 @@ TEST_F(drives, interface_detail_failure_skips_only_that_interface) {
 }
 
 TEST_F(drives, device_id_failure_skips_the_interface) {
-  add_disk(machine, disk_spec());
-  machine.nodes[disk_devinst(disk_spec())].id_error = 0x0D;
+  add_disk(machine, fake_disk());
+  machine.nodes[disk_devinst(fake_disk())].id_error = 0x0D;
   enumerate();
   EXPECT_TRUE(found.empty());
   EXPECT_TRUE(out.has("0       CM_Get_Device_ID() failed with 13, 0\n"));
@@ -253,7 +253,7 @@ TEST_F(drives, device_id_failure_skips_the_interface) {
 }
 
 TEST_F(drives, parent_failures_are_reported_and_the_drive_kept) {
-  disk_spec d;
+  fake_disk d;
   add_disk(machine, d);
   machine.nodes[parent_devinst(d)].id_error = 0x0D;
   enumerate();
@@ -265,7 +265,7 @@ TEST_F(drives, parent_failures_are_reported_and_the_drive_kept) {
 }
 
 TEST_F(drives, interface_that_does_not_open_is_dropped) {
-  disk_spec d;
+  fake_disk d;
   add_disk(machine, d);
   machine.devices.erase(disk_interface_path(d));
   enumerate();
@@ -276,7 +276,7 @@ TEST_F(drives, interface_that_does_not_open_is_dropped) {
 }
 
 TEST_F(drives, device_number_failure_drops_the_interface) {
-  disk_spec d;
+  fake_disk d;
   add_disk(machine, d);
   machine.devices[disk_interface_path(d)].replies.clear();
   enumerate();
@@ -286,14 +286,14 @@ TEST_F(drives, device_number_failure_drops_the_interface) {
 
 TEST_F(drives, class_set_failure_reports_and_finds_nothing) {
   machine.disk_set_error = ERROR_ACCESS_DENIED;
-  add_disk(machine, disk_spec());
+  add_disk(machine, fake_disk());
   EXPECT_FALSE(enumerate_drives(machine, found, out.log));
   EXPECT_TRUE(found.empty());
   EXPECT_EQ(out.text(), "0   SetupDiGetClassDevs() failed with 5\n");
 }
 
 TEST_F(drives, missing_dos_device_is_reported) {
-  disk_spec d;
+  fake_disk d;
   d.msdos_device.clear();
   add_disk(machine, d);
   enumerate();
@@ -303,7 +303,7 @@ TEST_F(drives, missing_dos_device_is_reported) {
 }
 
 TEST_F(drives, all_opens_failing_leave_no_geometry_or_layout) {
-  disk_spec d = gpt_disk();
+  fake_disk d = gpt_disk();
   d.accepted_access = {FILE_WRITE_DATA};
   add_disk(machine, d);
   enumerate();
@@ -319,7 +319,7 @@ TEST_F(drives, all_opens_failing_leave_no_geometry_or_layout) {
 }
 
 TEST_F(drives, open_without_reporting_is_silent) {
-  disk_spec d;
+  fake_disk d;
   d.accepted_access = {FILE_READ_ATTRIBUTES};
   add_disk(machine, d);
   drive_info drive;
@@ -331,7 +331,7 @@ TEST_F(drives, open_without_reporting_is_silent) {
 }
 
 TEST_F(drives, short_adapter_reply_is_ignored) {
-  disk_spec d;
+  fake_disk d;
   d.adapter_bus_type = 8;
   add_disk(machine, d);
   std::vector<uint8_t>& bytes = disk_device(machine, d).property_replies[1].bytes;
@@ -342,7 +342,7 @@ TEST_F(drives, short_adapter_reply_is_ignored) {
 }
 
 TEST_F(drives, layout_with_too_few_entries_is_ignored) {
-  disk_spec d = gpt_disk();
+  fake_disk d = gpt_disk();
   add_disk(machine, d);
   std::vector<uint8_t>& bytes = disk_device(machine, d).replies[IOCTL_DISK_GET_DRIVE_LAYOUT_EX].bytes;
   bytes.resize(48 + 144);
@@ -353,7 +353,7 @@ TEST_F(drives, layout_with_too_few_entries_is_ignored) {
 }
 
 TEST_F(drives, raw_properties_are_dumped_or_flagged) {
-  disk_spec d;
+  fake_disk d;
   d.raw_properties = {0x01, 0x02, 0x03};
   add_disk(machine, d);
   scan_one();
@@ -361,7 +361,7 @@ TEST_F(drives, raw_properties_are_dumped_or_flagged) {
   EXPECT_TRUE(out.has("2   0000 | 01 02 03 __ __ __ __ __  __ __ __ __ __ __ __ __ | ...              |\n"));
 
   fake_machine m;
-  disk_spec big;
+  fake_disk big;
   big.raw_properties.assign(200, 0x20);
   add_disk(m, big);
   std::vector<uint8_t>& bytes = disk_device(m, big).property_replies[0].bytes;
@@ -375,7 +375,7 @@ TEST_F(drives, raw_properties_are_dumped_or_flagged) {
 }
 
 TEST_F(drives, device_identifiers_of_kept_types_only) {
-  disk_spec d;
+  fake_disk d;
   d.ids = {{1, 1, 0, {'A', 'T', 'A'}}, {1, 0, 0, {9, 9}}, {1, 2, 0, {1, 2, 3, 4, 5, 6, 7, 8}}, {3, 8, 0, {'n', 's'}}};
   add_disk(machine, d);
   drive_info& drive = scan_one();
@@ -389,7 +389,7 @@ TEST_F(drives, removal_policy_texts) {
     const char* line;
   } cases[] = {{1, "No removal"}, {2, "Orderly"}, {3, "Surprise"}, {7, "[7]"}};
   for (size_t i = 0; i < 4; ++i) {
-    disk_spec d;
+    fake_disk d;
     d.number = uint32_t(i);
     d.removal_policy = cases[i].policy;
     add_disk(machine, d);
@@ -411,7 +411,7 @@ TEST_F(drives, parent_ids_need_the_exact_pattern) {
       {L"SCSI\\VEN_8086&DEV_A102", 0, 0},
   };
   for (size_t i = 0; i < 5; ++i) {
-    disk_spec d;
+    fake_disk d;
     d.number = uint32_t(i);
     d.parent_id = cases[i].parent;
     add_disk(machine, d);
@@ -425,8 +425,8 @@ TEST_F(drives, parent_ids_need_the_exact_pattern) {
 }
 
 namespace {
-disk_spec typical_sata_disk() {
-  disk_spec d = gpt_disk();
+fake_disk typical_sata_disk() {
+  fake_disk d = gpt_disk();
   d.ids = {{1, 3, 0, {0x50, 0x00, 0xC5, 0x00, 0x12, 0x34, 0x56, 0x78}}};
   d.geometry_data = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
   d.port = 1;
