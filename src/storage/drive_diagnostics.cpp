@@ -7,7 +7,7 @@
 // Requests whose answers only go to the log, to tell controllers and drivers apart afterwards.
 
 namespace {
-constexpr response_spec scsi_bus_info_spec{response_spec::count8, 0, scsi_bus_info_header, sizeof(scsi_bus_data)};
+constexpr response_spec scsi_bus_info_counts{response_spec::count8, 0, scsi_bus_info_header, sizeof(scsi_bus_data)};
 
 void log_units(indenting_logger* log, const uint8_t* reply, DWORD returned, const scsi_bus_data& bus) {
   uint32_t at = bus.inquiry_data_offset;
@@ -32,7 +32,7 @@ void query_inquiry_data(device_query& query, api_handle h) {
   const uint8_t* reply = query.buffer();
   DWORD returned = 0;
   if (!query.ioctl(h, IOCTL_SCSI_GET_INQUIRY_DATA, "IOCTL_SCSI_GET_INQUIRY_DATA", nullptr, 0, returned) ||
-      !query.check_response_spec(reply, returned, scsi_bus_info_spec))
+      !query.check_response_spec(reply, returned, scsi_bus_info_counts))
     return;
   indenting_logger* log = query.log();
   log->indent(2);
