@@ -14,6 +14,7 @@ bool device_query::ioctl(api_handle h, DWORD code, const char* name, const void*
   returned = 0;
   const bool ok = api_.device_io_control(h, code, in, in_size, out, out_size, returned, error);
   end_timing(record);
+  last_error_ = ok ? 0 : error;
   if (!ok) errors_.report_api_error("DeviceIoControl", error);
   return ok;
 }

@@ -42,6 +42,8 @@ class device_query {
   // Logs the request's name, times it and reports a failure as "DeviceIoControl".
   bool ioctl(api_handle h, DWORD code, const char* name, const void* in, DWORD in_size, void* out, DWORD out_size,
              DWORD& returned);
+  // The error of the last request, 0 when it succeeded.
+  DWORD last_error() const { return last_error_; }
   // The same into the scratch buffer.
   bool ioctl(api_handle h, DWORD code, const char* name, const void* in, DWORD in_size, DWORD& returned) {
     return ioctl(h, code, name, in, in_size, buffer(), query_buffer_size, returned);
@@ -70,6 +72,7 @@ class device_query {
   diskvol_logger errors_;
   std::vector<uint8_t> buffer_;
   std::vector<timing> timings_;
+  DWORD last_error_ = 0;
 };
 
 // Access masks as the scan logs them: "GR", "GR+GW", "RD+RA", "RA", other bits as "%08X".

@@ -230,7 +230,8 @@ bool brand_rules(std::string& model, std::string& vendor) {
     return true;
   }
   if (istarts_with(model, "Silicon-Power") && !istarts_with(vendor, "Silicon")) {
-    model = vendor + " " + model;
+    // Without a reported vendor there is nothing to glue: no leading blank.
+    if (!vendor.empty()) model = vendor + " " + model;
     vendor = "Silicon Power";
     return true;
   }

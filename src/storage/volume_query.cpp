@@ -265,11 +265,8 @@ int read_unique_id(device_query& q, api_handle h) {
 int read_stable_guid(device_query& q, api_handle h) {
   DWORD returned = 0;
   const uint8_t* reply = q.buffer();
-  if (!q.ioctl(h, IOCTL_MOUNTDEV_QUERY_STABLE_GUID, "IOCTL_MOUNTDEV_QUERY_STABLE_GUID", nullptr, 0, returned)) {
-    // errors() is the query's diskvol_logger; it remembers the code just reported.
-    const diskvol_logger* errors = static_cast<const diskvol_logger*>(q.errors());
-    return errors->last_error().code == not_supported ? 1 : 0;
-  }
+  if (!q.ioctl(h, IOCTL_MOUNTDEV_QUERY_STABLE_GUID, "IOCTL_MOUNTDEV_QUERY_STABLE_GUID", nullptr, 0, returned))
+    return q.last_error() == not_supported ? 1 : 0;
   if (q.check_response_size(returned, sizeof(GUID), query_buffer_size))
     q.log()->log(2, "StableGuid                 %s\n", guid_to_text(reply, true).c_str());
   return 0;

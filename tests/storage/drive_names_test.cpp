@@ -149,6 +149,7 @@ TEST(guess_vendor_and_model, makers_inside_the_model) {
       {"HzW RAID", "DATA", "HornetTek", "DATA"},
       {"Packard", "Bell Store&Save", "Packard Bell", "Store&Save"},
       {"USB3.0", "Silicon-Power32G", "Silicon Power", "USB3.0 Silicon-Power32G"},
+      {"", "Silicon-Power32G", "Silicon Power", "Silicon-Power32G"},
       {"PHD 3.0", "ST1000LM035-1RK172", "Silicon Power / Seagate", "ST1000LM035-1RK172"},
       {"PHD 3.0", "Portable", "Silicon Power", "Portable"},
   };
