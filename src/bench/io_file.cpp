@@ -105,7 +105,12 @@ bool io_file::read_async(void* buffer, DWORD length, OVERLAPPED& ov, bool& pendi
   }
   last_api = "ReadFile";
   last_error = error;
-  if (error == ERROR_HANDLE_EOF) return true;
+  if (error == ERROR_HANDLE_EOF) {
+    // A request refused at the end of the file signals nothing; the caller's wait must still see it.
+    // (One that completes at once has its event set by the system, as a pending one will.)
+    SetEvent(ov.hEvent);
+    return true;
+  }
   report("ReadFile", error, "%I64u %lu", (unsigned long long)overlapped_offset(ov), (unsigned long)length);
   return false;
 }

@@ -13,6 +13,8 @@ struct share_info {
 class location_api {
  public:
   virtual ~location_api() = default;
+  // GetFileAttributesW finds it: a folder that is gone must not borrow its drive's volume.
+  virtual bool exists(const std::wstring& path) = 0;
   // GetVolumePathNameW: the root of the volume that holds the path.
   virtual bool volume_path_name(const std::wstring& path, std::wstring& root) = 0;
   // GetVolumeInformationW of that root: its serial number and file-system name.

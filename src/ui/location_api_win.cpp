@@ -12,6 +12,8 @@ constexpr ULONG file_remote_device = 0x10;  // FILE_REMOTE_DEVICE, a DDK name
 
 class win32_location final : public location_api {
  public:
+  bool exists(const std::wstring& path) override { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
   bool volume_path_name(const std::wstring& path, std::wstring& root) override {
     wchar_t buffer[261] = {};
     if (!GetVolumePathNameW(path.c_str(), buffer, 261)) return false;

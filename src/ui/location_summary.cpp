@@ -132,7 +132,8 @@ location_summary refresh_summary(location_api& api, const storage_stack* model, 
   if (parsed.kind != path_kind_drive && parsed.kind != path_kind_unc) return fallback_summary(L"");
   std::wstring root, file_system;
   uint32_t serial = 0;
-  if (!api.volume_path_name(location, root) || !api.volume_identity(root, serial, file_system))
+  if (!api.exists(location) || !api.volume_path_name(location, root) ||
+      !api.volume_identity(root, serial, file_system))
     return fallback_summary(file_system);
   if (parsed.kind == path_kind_unc || api.is_remote_drive(root))
     return show_network_location(file_system, serial, api.remote_protocol(location));

@@ -16,6 +16,8 @@ struct fake_location final : location_api {
   std::map<std::wstring, std::pair<uint32_t, std::wstring>> identities;
   std::wstring remote_root;
   share_info share;
+  std::wstring gone;  // a folder deleted since it was picked
+  bool exists(const std::wstring& path) override { return path != gone; }
   bool volume_path_name(const std::wstring& path, std::wstring& root) override {
     auto it = roots.find(path);
     if (it == roots.end()) return false;
@@ -234,6 +236,8 @@ TEST(LocationSummary, RefreshPicksTheCase) {
   EXPECT_EQ(facts_text(refresh_summary(api, &m, L"F:\\")), fallback_empty);     // volume query fails
   EXPECT_EQ(facts_text(refresh_summary(api, &m, L"G:\\gone\\")), fallback_empty);  // no such path
   EXPECT_EQ(facts_text(refresh_summary(api, &m, L"relative")), fallback_empty);
+  api.gone = L"D:\\mnt\\data\\";  // its drive's volume is still there, the folder is not
+  EXPECT_EQ(facts_text(refresh_summary(api, &m, L"D:\\mnt\\data\\")), fallback_empty);
   EXPECT_EQ(facts_text(refresh_summary(api, nullptr, L"D:\\mnt\\data\\")), fallback_empty);
 }
 
