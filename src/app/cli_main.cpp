@@ -1,7 +1,5 @@
 // folvi-cli: the benchmark from the command line, for scripts and measurements.
 #include <windows.h>
-#include <fcntl.h>
-#include <io.h>
 
 #include <cstdio>
 #include <string>
@@ -27,13 +25,6 @@ void print_cause(const std::vector<std::string>& lines) {
     if (!line.empty() && line[0] == '0') any = true;
   for (const std::string& line : lines)
     if (!any || (!line.empty() && line[0] == '0')) std::fputs(("folvi-cli: " + line).c_str(), stderr);
-}
-
-bool write_stdout(const std::string& text) {
-  std::fflush(stdout);
-  _setmode(_fileno(stdout), _O_BINARY);
-  const bool ok = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-  return std::fflush(stdout) == 0 && ok;
 }
 
 // The scan log, then what lies under the location when one is given.

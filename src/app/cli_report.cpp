@@ -28,6 +28,10 @@ std::string cli_report_text(const cli_options& options, const cli_progress& prog
 
 bool emit_report(const cli_options& options, const std::string& text, api_error_cb* errors) {
   if (!options.report_path.empty()) return write_text_file(options.report_path, text, true, errors);
+  return write_stdout(text);
+}
+
+bool write_stdout(const std::string& text) {
   // The text already ends its lines with CR LF; a text-mode stream would double the CR.
   std::fflush(stdout);
   _setmode(_fileno(stdout), _O_BINARY);

@@ -14,5 +14,8 @@ bool write_text_file(const std::wstring& path, const std::string& text, bool bom
 std::string cli_report_text(const cli_options& options, const cli_progress& progress, const report_entries& facts,
                             api_error_cb* errors);
 
+// The bytes as they are, without the C runtime's line-end translation.
+bool write_stdout(const std::string& text);
+
 // To the --report file (with the mark) or to standard output (without it).
 bool emit_report(const cli_options& options, const std::string& text, api_error_cb* errors);

@@ -13,10 +13,13 @@
 
 namespace {
 
-// SetupDiEnumDeviceInterfaces needs the class again, so a set's handle carries it.
+// SetupDiEnumDeviceInterfaces needs the class again, so a set's handle carries it, and the device
+// of the interface last detailed: its properties are read right after, without a second lookup.
 struct interface_set {
   HDEVINFO info;
   GUID interface_class;
+  DWORD device_index = MAXDWORD;
+  SP_DEVINFO_DATA device{};
 };
 interface_set* as_set(api_handle h) { return reinterpret_cast<interface_set*>(h); }
 HANDLE as_handle(api_handle h) { return reinterpret_cast<HANDLE>(h); }
@@ -42,7 +45,7 @@ class win32_api final : public device_api {
       error = GetLastError();
       return false;
     }
-    set = reinterpret_cast<api_handle>(new interface_set{h, interface_class});
+    set = reinterpret_cast<api_handle>(new interface_set{h, interface_class, MAXDWORD, {}});
     return true;
   }
 
@@ -59,9 +62,10 @@ class win32_api final : public device_api {
   }
 
   bool registry_property(api_handle set, DWORD index, DWORD property, std::vector<uint8_t>& value) override {
-    SP_DEVINFO_DATA info{};
+    interface_set* s = as_set(set);
+    SP_DEVINFO_DATA info = s->device;
     DWORD error = 0;
-    if (!detail(set, index, nullptr, info, error)) return false;
+    if (s->device_index != index && !detail(set, index, nullptr, info, error)) return false;
     DWORD type = 0, needed = 0;
     value.assign(4096, 0);
     if (!SetupDiGetDeviceRegistryPropertyW(as_set(set)->info, &info, property, &type, value.data(), DWORD(value.size()),
@@ -265,6 +269,8 @@ class win32_api final : public device_api {
       return false;
     }
     if (path) *path = d->DevicePath;
+    as_set(set)->device_index = index;
+    as_set(set)->device = info;
     return true;
   }
 };

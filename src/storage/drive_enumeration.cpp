@@ -208,12 +208,6 @@ void enumerate_one(enumeration& e, DWORD index, std::vector<drive_info>& drives)
 }
 }  // namespace
 
-std::wstring wide_until_nul(const wchar_t* text, size_t max_chars) {
-  size_t n = 0;
-  while (n < max_chars && text[n]) ++n;
-  return std::wstring(text, n);
-}
-
 bool enumerate_drives(device_api& api, std::vector<drive_info>& drives, indenting_logger* log) {
   device_query query(api, log);
   api_handle set = 0;

@@ -23,5 +23,3 @@ void query_scsi_address(device_query& query, api_handle h, drive_info& drive);
 // Logged only: inquiry data, hot-plug information, miniport.
 void query_diagnostics(device_query& query, api_handle h);
 
-// The UTF-16 text of a REG_SZ or fixed-size character array, up to its first NUL.
-std::wstring wide_until_nul(const wchar_t* text, size_t max_chars);

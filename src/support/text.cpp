@@ -41,3 +41,9 @@ std::wstring from_utf8(const std::string& text) {
   }
   return out;
 }
+
+std::wstring wide_until_nul(const wchar_t* text, size_t max_chars) {
+  size_t n = 0;
+  while (n < max_chars && text[n]) ++n;
+  return std::wstring(text, n);
+}

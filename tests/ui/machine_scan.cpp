@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "captured_log.h"
 #include "storage/storage_scan.h"
 
 scanned scan_machine(fake_machine& machine) {
@@ -17,7 +18,7 @@ scanned scan_machine(fake_machine& machine) {
   scan->wait();
   result.model = std::move(scan->model);
   scan->release();
-  for (const std::string& line : log->lines()) result.log += line;
+  result.log = joined_lines(log);
   log->release();
   return result;
 }
