@@ -81,8 +81,8 @@ information. If you decline, you are never asked again.</li>
 <p>A report holds the benchmark settings, the measurements, the operating system version, and
 a description of the storage under the test location (file system, device vendor and model,
 bus). It also holds the test folder's path and an MD5 digest of the machine's installation
-GUID, which tells two reports of the same machine apart without identifying it. No user or
-machine name is collected. Uploads also carry the storage-scan log, which the project keeps
+GUID, which tells two reports of the same machine apart without identifying it. Apart from
+what the test folder's path may show, no user or machine name is collected. Uploads also carry the storage-scan log, which the project keeps
 and does not publish.</p>
 )html");
 }
@@ -229,7 +229,7 @@ th, td { border: 1px solid var(--line); padding: 0.35em 0.6em; text-align: left;
 th { background: #eef2f6; }
 .meta { color: var(--muted); }
 .best { display: flex; flex-wrap: wrap; gap: 1em; margin: 1em 0 1.5em; }
-.best div { flex: 1 1 16em; border: 1px solid var(--line); border-radius: 6px; padding: 0.7em 1em; }
+.best > div { flex: 1 1 16em; border: 1px solid var(--line); border-radius: 6px; padding: 0.7em 1em; }
 .best .rate { font-size: 1.6em; font-weight: 700; color: var(--accent); }
 .best .io { color: var(--muted); font-family: Consolas, "DejaVu Sans Mono", monospace; }
 figure { margin: 1em 0; }
