@@ -1,5 +1,7 @@
 #include "html_text.h"
 
+#include <cstdio>
+
 namespace {
 
 constexpr char replacement[] = "\xEF\xBF\xBD";
@@ -69,4 +71,20 @@ std::string html_escape(std::string_view text) {
     }
   }
   return out;
+}
+
+std::string printable_ascii(std::string_view text, size_t limit) {
+  std::string shown;
+  for (size_t i = 0; i < text.size() && i < limit; ++i) {
+    auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') {
+      shown.push_back(static_cast<char>(c));
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+      shown += escaped;
+    }
+  }
+  if (text.size() > limit) shown += "...";
+  return shown;
 }

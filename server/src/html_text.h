@@ -1,4 +1,5 @@
-// Client text on its way into a page: valid UTF-8, markup characters escaped.
+// Client text on its way into a page (valid UTF-8, markup escaped) or into a reply or a log line
+// (printable ASCII).
 #pragma once
 #include <string>
 #include <string_view>
@@ -10,3 +11,7 @@ std::string valid_utf8(std::string_view text);
 // valid_utf8, then & < > " ' as character references; control characters other than tab,
 // CR and LF become U+FFFD.
 std::string html_escape(std::string_view text);
+
+// Printable ASCII kept except " and \, every other byte as \xNN; cut after `limit` bytes
+// with "..." added.
+std::string printable_ascii(std::string_view text, size_t limit);

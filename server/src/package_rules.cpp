@@ -1,8 +1,7 @@
 #include "package_rules.h"
 
-#include <cstdio>
-
 #include "bmp_image.h"
+#include "html_text.h"
 #include "png_encoder.h"
 #include "zip_reader.h"
 
@@ -71,22 +70,7 @@ bool check_entries(bool screenshot, const std::vector<zip_entry>& entries,
 
 }  // namespace
 
-std::string printable_name(std::string_view name) {
-  constexpr size_t max_shown = 48;
-  std::string shown;
-  for (size_t i = 0; i < name.size() && i < max_shown; ++i) {
-    auto c = static_cast<unsigned char>(name[i]);
-    if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') {
-      shown.push_back(static_cast<char>(c));
-    } else {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
-      shown += escaped;
-    }
-  }
-  if (name.size() > max_shown) shown += "...";
-  return shown;
-}
+std::string printable_name(std::string_view name) { return printable_ascii(name, 48); }
 
 bool unpack_package(std::string_view type, std::string_view package, const package_limits& limits,
                     share_contents& contents, std::string& error) {

@@ -53,21 +53,7 @@ struct gate_pass {
   unpack_gate& gate_;
 };
 
-std::string log_safe(const std::string& text, size_t limit = 200) {
-  std::string out;
-  for (size_t i = 0; i < text.size() && i < limit; ++i) {
-    auto c = static_cast<unsigned char>(text[i]);
-    if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') {
-      out.push_back(static_cast<char>(c));
-    } else {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
-      out += escaped;
-    }
-  }
-  if (text.size() > limit) out += "...";
-  return out;
-}
+std::string log_safe(const std::string& text, size_t limit = 200) { return printable_ascii(text, limit); }
 
 std::optional<uint64_t> parse_content_length(const std::string& text) {
   if (text.empty() || text.size() > 19) return std::nullopt;

@@ -1,7 +1,6 @@
 // The share page in Debian's Chromium, headless and kept off the network: the report text is in
 // the page and the images are drawn. The screenshots stay in the build folder to be looked at.
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -13,8 +12,8 @@
 
 #include "server_process.h"
 #include "share_helpers.h"
+#include "test_ca_client.h"
 #include "test_images.h"
-#include "upload_body.h"
 
 namespace {
 
@@ -75,12 +74,8 @@ std::optional<rgb_image> screenshot_of(const server_process& server, const std::
 }  // namespace
 
 TEST(chromium, shows_the_share_page_with_its_report_and_screenshot) {
-  server_process server({"--cert", ca_dir + "/server.pem", "--key", ca_dir + "/server.key"});
-  httplib::SSLClient client("localhost", server.port());
-  client.set_ca_cert_path((ca_dir + "/ca.pem").c_str());
-  client.enable_server_certificate_verification(true);
-  auto reply = client.Post("/upload", upload_body("screenshot", screenshot_package()),
-                           "multipart/form-data; boundary=i-will-not-crash");
+  server_process server(test_ca_server_arguments());
+  auto reply = https_upload(*test_ca_client(server.port()), "screenshot", screenshot_package());
   ASSERT_TRUE(reply);
   ASSERT_EQ(reply->status, 200);
   std::string path = reply->body.substr(reply->body.rfind("/s/"));

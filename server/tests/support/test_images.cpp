@@ -2,18 +2,8 @@
 
 #include <png.h>
 
-namespace {
+#include "little_endian.h"
 
-void put16(std::string& out, uint32_t v) {
-  out.push_back(static_cast<char>(v & 0xff));
-  out.push_back(static_cast<char>((v >> 8) & 0xff));
-}
-void put32(std::string& out, uint32_t v) {
-  put16(out, v & 0xffff);
-  put16(out, v >> 16);
-}
-
-}  // namespace
 
 uint32_t test_pattern(uint32_t x, uint32_t y) {
   uint32_t band = (x / 16) % 4;

@@ -4,18 +4,8 @@
 
 #include <stdexcept>
 
-namespace {
+#include "little_endian.h"
 
-void put16(std::string& out, uint32_t v) {
-  out.push_back(static_cast<char>(v & 0xff));
-  out.push_back(static_cast<char>((v >> 8) & 0xff));
-}
-void put32(std::string& out, uint32_t v) {
-  put16(out, v & 0xffff);
-  put16(out, v >> 16);
-}
-
-}  // namespace
 
 std::string deflate_raw(const std::string& data, int level) {
   z_stream z{};
