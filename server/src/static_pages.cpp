@@ -83,7 +83,8 @@ a description of the storage under the test location (file system, device vendor
 bus). It also holds the test folder's path and an MD5 digest of the machine's installation
 GUID, which tells two reports of the same machine apart without identifying it. Apart from
 what the test folder's path may show, no user or machine name is collected. Uploads also carry the storage-scan log, which the project keeps
-and does not publish.</p>
+and does not publish. The server records when each upload arrived, the network address it came
+from and the program version that sent it.</p>
 )html");
 }
 
