@@ -8,7 +8,10 @@
 #include "ui/graph_frame.h"
 #include "ui/graph_style.h"
 
-// The window-side contract of a result graph (a custom static, controls 1020 and 1021):
+// The window-side contract of a result graph (a custom static, controls 1020 and 1021, given
+// SS_NOTIFY when attached so that it receives clicks):
+// - set_planned() and set_decimal_units() are followed by invalidating the control;
+//   reset_run()'s answer is applied to the timer like after_paint()'s.
 // - WM_PAINT: next_frame() with the client size and the direction's results, then fill every
 //   rectangle of the frame with GDI+ solid brushes and draw its texts; then apply after_paint().
 // - Timer graph_timer_id (graph_timer_ms) while after_paint() says so; each tick invalidates the

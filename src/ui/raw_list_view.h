@@ -14,7 +14,9 @@
 // - on NM_CUSTOMDRAW asks for item and subitem notifications and, per subitem, sets clrText,
 //   clrTextBk and the font of raw_cell_look() (CDRF_NEWFONT); on the item's post-paint it draws
 //   the one-pixel separator along the row's bottom when the look has one;
-// - before adding a tick's rows, asks list_at_end() whether to scroll each new row into view.
+// - before adding a tick's rows, asks list_at_end() whether to scroll each new row into view;
+// - the main window draws the list's column header (forwarded to it by raw_results) in the
+//   palette's header colours.
 
 // LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER
 constexpr uint32_t raw_list_ex_styles = 0x00000020 | 0x00004000 | 0x00010000;

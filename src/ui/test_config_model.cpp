@@ -9,7 +9,7 @@ namespace {
 // The engine hands a buffer size to the system as 32 bits.
 constexpr uint64_t largest_buffer_size = 0xFFFFFFFFull;
 
-bool all_of_sizes_usable(const std::vector<uint64_t>& sizes) {
+bool all_sizes_usable(const std::vector<uint64_t>& sizes) {
   for (uint64_t s : sizes)
     if (s == 0 || s > largest_buffer_size) return false;
   return true;
@@ -49,7 +49,7 @@ bool parse_config_field(config_field field, const std::string& text, test_def& d
   switch (field) {
     case field_buffer_sizes: {
       std::vector<uint64_t> sizes;
-      if (!parse_size_list(text, sizes) || !all_of_sizes_usable(sizes)) return false;
+      if (!parse_size_list(text, sizes) || !all_sizes_usable(sizes)) return false;
       def.buffer_sizes = sizes;
       return true;
     }
