@@ -4,6 +4,7 @@
 
 #include "recorded_errors.h"
 #include "responder.h"
+#include "share/multipart_body.h"
 #include "share/share_package.h"
 #include "share/upload_progress.h"
 
@@ -24,11 +25,13 @@ std::string upload(const share_package& package, recorded_errors& errors, bool& 
   return reply;
 }
 
-std::string sent_part(const std::string& type, const std::string& zip) {
-  return "--i-will-not-crash\r\nContent-Disposition: form-data; name=\"type\"\r\n\r\n" + type +
-         "\r\n--i-will-not-crash\r\n--i-will-not-crash\r\nContent-Disposition: form-data; name=\"data\"; "
-         "filename=\"package.zip\"\r\nContent-Type: application/octet-stream\r\n\r\n" +
-         zip + "\r\n--i-will-not-crash\r\n";
+// The body of a share as the poster builds it.
+std::string sent_body(const char* type, const std::string& zip) {
+  const form_part parts[] = {text_field("type", type),
+                             memory_file_field("data", L"package.zip", zip.data(), uint32_t(zip.size())), form_part()};
+  heap_buffer body;
+  build_multipart_body(parts, body, nullptr);
+  return std::string(reinterpret_cast<const char*>(body.data()), body.size());
 }
 
 }  // namespace
@@ -56,7 +59,7 @@ TEST(upload_xchg, shares_go_to_the_server_the_environment_names) {
   const size_t zip_at = body.find("PK\x03\x04");
   ASSERT_NE(zip_at, std::string::npos);
   const std::string zip = body.substr(zip_at, body.size() - zip_at - 22);
-  EXPECT_EQ(body, sent_part("report", zip));
+  EXPECT_EQ(body, sent_body("report", zip));
   EXPECT_NE(zip.find("report.folvi.txt"), std::string::npos);
   EXPECT_EQ(zip.find("graph"), std::string::npos);
 
