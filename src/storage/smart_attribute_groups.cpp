@@ -436,7 +436,7 @@ const smart_attribute_def sandisk_extreme[] = {
 };
 static_assert(std::size(sandisk_extreme) == 4, "SanDisk Extreme");
 
-// ADATA SSD (SSD; adata|*)
+// ADATA SSD (SSD; adata|*), and again (HDD; adata|SP*) for SP models that do not say they are solid state
 const smart_attribute_def adata_ssd[] = {
     {1, raw_hex, no_unit, "Read error rate"},
     {2, raw_hex, no_unit, "Read error rate"},
@@ -481,52 +481,6 @@ const smart_attribute_def adata_ssd[] = {
     {247, raw_hex, no_unit, ""},
 };
 static_assert(std::size(adata_ssd) == 41, "ADATA SSD");
-
-// ADATA SSD (HDD; adata|SP*)
-const smart_attribute_def adata_ssd_2[] = {
-    {1, raw_hex, no_unit, "Read error rate"},
-    {2, raw_hex, no_unit, "Read error rate"},
-    {3, raw_hex, no_unit, "Read error rate"},
-    {5, raw32, no_unit, "Reallocated sector count"},
-    {8, raw_hex, no_unit, ""},
-    {10, raw32, no_unit, "Reallocated sector count"},
-    {148, raw_hex, no_unit, ""},
-    {149, raw_hex, no_unit, ""},
-    {150, raw_hex, no_unit, ""},
-    {151, raw_hex, no_unit, ""},
-    {160, raw_hex, no_unit, ""},
-    {161, raw_hex, no_unit, ""},
-    {163, raw_hex, no_unit, ""},
-    {164, raw_hex, no_unit, ""},
-    {165, raw_hex, no_unit, ""},
-    {166, raw_hex, no_unit, ""},
-    {167, raw_hex, no_unit, ""},
-    {168, raw_hex, no_unit, ""},
-    {169, raw_hex, no_unit, ""},
-    {170, raw_hex, no_unit, ""},
-    {173, raw_hex, no_unit, ""},
-    {175, raw_hex, no_unit, ""},
-    {176, raw_hex, no_unit, ""},
-    {177, raw32, no_unit, "Wear range delta"},
-    {178, raw_hex, no_unit, ""},
-    {179, raw_hex, no_unit, ""},
-    {180, raw32, no_unit, "Flash erasing failures"},
-    {181, raw_hex, no_unit, ""},
-    {182, raw_hex, no_unit, ""},
-    {192, raw32, no_unit, "Flash programming failures"},
-    {197, raw_hex, no_unit, ""},
-    {230, raw_hex, no_unit, "SSD life curve status"},
-    {231, raw_hex, no_unit, ""},
-    {233, raw_hex, no_unit, ""},
-    {234, raw_hex, no_unit, ""},
-    {240, raw_hex, no_unit, "Soft ECC correction rate"},
-    {241, raw32, gb, keeps_name},
-    {242, raw32, gb, keeps_name},
-    {245, raw_hex, no_unit, ""},
-    {246, raw_hex, no_unit, ""},
-    {247, raw_hex, no_unit, ""},
-};
-static_assert(std::size(adata_ssd_2) == 41, "ADATA SSD");
 
 // Liteon SSD (SSD; liteon|*)
 const smart_attribute_def liteon_ssd[] = {
@@ -774,7 +728,7 @@ const smart_attribute_group smart_attribute_groups[] = {
     {"SanDisk SSD", ssd, {"sandisk|*"}, {}, sandisk_ssd},
     {"SanDisk Extreme", ssd, {"sandisk|pSSD*"}, {}, sandisk_extreme},
     {"ADATA SSD", ssd, {"adata|*"}, {}, adata_ssd},
-    {"ADATA SSD", hdd, {"adata|SP*"}, {}, adata_ssd_2},
+    {"ADATA SSD", hdd, {"adata|SP*"}, {}, adata_ssd},
     {"Liteon SSD", ssd, {"liteon|*"}, {}, liteon_ssd},
     {"Liteon CV1", ssd, {"liteon|CV1-*"}, {}, liteon_cv1},
     {"Micron SSD", ssd, {"micron|*"}, {}, micron_ssd},

@@ -13,6 +13,21 @@
 
 namespace {
 
+// A synthetic drive alone on a machine of its own, enumerated and queried; every handle closed.
+drive_info query_alone(const synthetic_drive& s, captured_log& log, bool strict = true) {
+  fake_machine m;
+  add_synthetic(m, s);
+  std::vector<drive_info> drives;
+  enumerate_drives(m, drives, log.log);
+  EXPECT_EQ(drives.size(), 1u);
+  if (drives.empty()) return drive_info{};
+  scan_options options;
+  options.strict_checksums = strict;
+  query_drive(m, drives[0], options, log.log);
+  EXPECT_EQ(m.open_handles(), 0);
+  return drives[0];
+}
+
 class drive_health : public ::testing::Test {
  protected:
   fake_machine machine;
@@ -119,16 +134,9 @@ TEST_F(drive_health, a_bad_smart_checksum_is_forgiven_only_when_not_strict) {
   EXPECT_EQ(count("2   Still using it...\n"), 4u);
   EXPECT_EQ(count("0   VerifyChecksum() failed with 198\n"), 4u);
 
-  fake_machine strict_machine;
-  add_synthetic(strict_machine, bad_checksum_hdd(0));
   captured_log strict_log;
-  std::vector<drive_info> drives;
-  enumerate_drives(strict_machine, drives, strict_log.log);
-  ASSERT_EQ(drives.size(), 1u);
-  query_drive(strict_machine, drives[0], scan_options{}, strict_log.log);
-  EXPECT_EQ(drives[0].smart_source, 0u);
+  EXPECT_EQ(query_alone(bad_checksum_hdd(0), strict_log).smart_source, 0u);
   EXPECT_EQ(strict_log.text().find("Still using it"), std::string::npos);
-  EXPECT_EQ(strict_machine.open_handles(), 0);
 }
 
 TEST_F(drive_health, return_status_registers_give_the_health_on_every_path) {
@@ -144,18 +152,13 @@ TEST_F(drive_health, return_status_registers_give_the_health_on_every_path) {
         s.health.status_high = c.high;
         s.health.status_mid = c.mid;
         s.health.sense = style;
-        fake_machine m;
-        add_synthetic(m, s);
         captured_log log;
-        std::vector<drive_info> drives;
-        enumerate_drives(m, drives, log.log);
-        query_drive(m, drives.at(0), scan_options{}, log.log);
+        const drive_info d = query_alone(s, log);
         SCOPED_TRACE("path " + std::to_string(path) + " registers " + std::to_string(c.high));
-        EXPECT_EQ(drives[0].smart_source, 1u << path);
-        EXPECT_EQ(drives[0].smart.health, c.health);
+        EXPECT_EQ(d.smart_source, 1u << path);
+        EXPECT_EQ(d.smart.health, c.health);
         const bool odd = c.health == 0;
         EXPECT_EQ(log.text().find("0   CheckSmartHealth() failed with 4660\n") != std::string::npos, odd);
-        EXPECT_EQ(m.open_handles(), 0);
       }
     }
   }
@@ -203,13 +206,8 @@ TEST_F(drive_health, identify_checksum_counts_only_behind_its_signature) {
 
   synthetic_drive unwritten = wd_hdd(0);
   unwritten.health.identify[511] = 0xFF;  // signed, but the checksum byte left as preset
-  fake_machine m;
-  add_synthetic(m, unwritten);
   captured_log log;
-  std::vector<drive_info> drives;
-  enumerate_drives(m, drives, log.log);
-  query_drive(m, drives.at(0), scan_options{}, log.log);
-  EXPECT_EQ(drives[0].identify_source, 0u);
+  EXPECT_EQ(query_alone(unwritten, log).identify_source, 0u);
   const std::string failure = "2 SMART_RCV_DRIVE_DATA / ATA_IDENTIFY\n0   VerifyChecksum() failed with ";
   EXPECT_NE(log.text().find(failure), std::string::npos);
   EXPECT_NE(log.text().find(dump_of(unwritten.health.identify)), std::string::npos);
@@ -219,13 +217,8 @@ TEST_F(drive_health, identify_strings_must_be_printable_ascii) {
   for (const std::string& bad : {std::string("WDC WD10EZEX\x1B"), std::string("WDC WD10EZEX\xE9")}) {
     synthetic_drive s = wd_hdd(0);
     s.health.identify = identify_block({bad, "WD-WCC6Y3KV1234", "01.01A01", 1953525168ull, 7200, false, true});
-    fake_machine m;
-    add_synthetic(m, s);
     captured_log log;
-    std::vector<drive_info> drives;
-    enumerate_drives(m, drives, log.log);
-    query_drive(m, drives.at(0), scan_options{}, log.log);
-    EXPECT_EQ(drives[0].identify_source, 0u);
+    EXPECT_EQ(query_alone(s, log).identify_source, 0u);
     const std::string code = std::to_string(unsigned(uint8_t(bad.back())));
     EXPECT_NE(log.text().find("0   CheckAtaStrings() failed with ffffffff, " + code + "\n" +
                               dump_of(s.health.identify)),
