@@ -61,8 +61,9 @@ bool send_smart_ioctl(device_query& q, api_handle h, ata_exchange& x, const char
   if (returned >= sizeof status) {
     std::memcpy(&status, reply.data(), sizeof status);
     if (status.status.driver_error != 0) {
-      errors->report_api_error("CheckDriverStatus", (uint32_t(status.status.driver_error) | 0xFF000) << 8 |
-                                                        status.status.ide_error);
+      const uint32_t error_code = (uint32_t(status.status.driver_error) | 0xFF000) << 8 | status.status.ide_error;
+      errors->report_api_error("CheckDriverStatus", error_code, "%I64u %lu %lu", (unsigned long long)returned,
+                               (unsigned long)code, (unsigned long)x.task.command);
       return false;
     }
   }
@@ -172,13 +173,15 @@ bool send_scsi_pass_through(device_query& q, api_handle h, ata_exchange& x, uint
     report_scsi_call(errors, error, ioctl_scsi_pass_through, t);
     return false;
   }
-  const uint32_t needed =
-      uint32_t(t.direction == ata_direction::in ? offsetof(scsi_pass_through_request, data) + ata_block_size
-                                                 : sizeof r.header);
-  if (!check_size(errors, returned, needed, sizeof r)) return false;
+  // The status first: a failed command comes back without its data.
+  if (!check_size(errors, returned, sizeof r.header, sizeof r)) return false;
   ata_registers registers;
   if (!check_scsi(errors, r.header, r.sense, t, registers)) return false;
-  if (t.direction == ata_direction::in) std::memcpy(x.data.data(), r.data, ata_block_size);
+  if (t.direction == ata_direction::in) {
+    const uint32_t with_data = uint32_t(offsetof(scsi_pass_through_request, data) + ata_block_size);
+    if (!check_size(errors, returned, with_data, sizeof r)) return false;
+    std::memcpy(x.data.data(), r.data, ata_block_size);
+  }
   x.returned = registers;
   return true;
 }

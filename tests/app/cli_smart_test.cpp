@@ -68,8 +68,9 @@ std::string run(const std::vector<std::wstring>& args, std::string* error = null
 TEST(cli_smart, blocks_print_the_table_of_the_dump) {
   for (const synthetic_drive& d : {seagate_hdd(0), samsung_mz_ssd(0), usb_bridge_hdd(0)}) {
     block_files files;
-    const std::string text = run({L"--smart", files.arg("identify", d.health.identify),
-                                  files.arg("smart", d.health.attributes), files.arg("thresholds", d.health.thresholds)});
+    const std::string text =
+        run({L"--smart", files.arg("identify", d.health.identify), files.arg("smart", d.health.attributes),
+             files.arg("thresholds", d.health.thresholds)});
     const std::string table = table_of_only_drive(d);
     ASSERT_GT(table.size(), 100u);
     ASSERT_GT(text.size(), table.size());
@@ -133,7 +134,8 @@ TEST(cli_smart, bad_files_and_arguments_say_why) {
   EXPECT_EQ(error, "--smart: give one or more KIND:FILE");
   run({L"--smart", L"raw:x.bin"}, &error);
   EXPECT_EQ(error,
-            "--smart: \"raw:x.bin\" is not KIND:FILE with KIND identify, smart, thresholds, nvme-identify or nvme-health");
+            "--smart: \"raw:x.bin\" is not KIND:FILE with KIND identify, smart, thresholds, nvme-identify or "
+            "nvme-health");
   run({L"--smart", files.arg("thresholds", d.health.thresholds)}, &error);
   EXPECT_EQ(error, "--smart: thresholds: go with smart:");
   EXPECT_EQ(run_smart_command({L"--smart", missing}), 2);

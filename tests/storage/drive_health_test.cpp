@@ -173,6 +173,19 @@ TEST_F(drive_health, a_bridge_that_returns_no_registers_leaves_the_health_unknow
   EXPECT_EQ(count("0   DeviceIoControl() failed with 50, 0 315436 236\n"), 1u);
 }
 
+TEST_F(drive_health, commands_the_drive_aborts_are_reported_by_each_path) {
+  synthetic_drive s = wd_hdd(0);
+  s.health.has_smart = false;  // SMART disabled: the drive aborts its commands
+  drive_info& d = scan(s);
+  EXPECT_EQ(d.identify_source, 0x0Fu);
+  EXPECT_EQ(d.smart_source, 0u);
+  EXPECT_EQ(count("0   CheckDriverStatus() failed with 267387140, 16 508040 176\n"), 1u);
+  EXPECT_EQ(count("0   AtaPassThrough() failed with 81, " + std::to_string(sizeof(ata_pass_through_request)) +
+                  " 315436 176\n"),
+            1u);
+  EXPECT_EQ(count("0   CheckScsiStatus() failed with 2, 176\n"), 2u) << out.text();
+}
+
 TEST_F(drive_health, replies_must_have_the_size_of_their_command) {
   // The drive answers, but a shim cuts the data replies of the first two paths short.
   synthetic_drive s = wd_hdd(0);
@@ -188,11 +201,10 @@ TEST_F(drive_health, replies_must_have_the_size_of_their_command) {
   enumerate_drives(machine, found, out.log);
   query_drive(machine, found.at(0), scan_options{}, out.log);
   const std::string apt = std::to_string(sizeof(ata_pass_through_request));
+  const std::string apt_short = std::to_string(sizeof(ata_pass_through_request) - 8);
   // IDENTIFY and SMART READ DATA fail on each; the later SMART commands are not sent.
   EXPECT_EQ(count("0   CheckResponseSize() failed with ffffffff, 520 528 528\n"), 2u);
-  EXPECT_EQ(count("0   CheckResponseSize() failed with ffffffff, " + std::to_string(sizeof(ata_pass_through_request) - 8) +
-                  " " + apt + " " + apt + "\n"),
-            2u);
+  EXPECT_EQ(count("0   CheckResponseSize() failed with ffffffff, " + apt_short + " " + apt + " " + apt + "\n"), 2u);
   EXPECT_EQ(found[0].identify_source, 0x0Cu);
   EXPECT_EQ(found[0].smart_source, 0x0Cu);
 }

@@ -211,7 +211,8 @@ void add_health(fake_machine& machine, const fake_disk& disk, const fake_health&
         return true;
       case predict_failure:
         if (h->predict_failure < 0) return false;
-        reply = fake_reply{reply_writer().u32(uint32_t(h->predict_failure)).bytes(h->predict_vendor.data(), 512).done(), 0};
+        reply = fake_reply{
+            reply_writer().u32(uint32_t(h->predict_failure)).bytes(h->predict_vendor.data(), 512).done(), 0};
         return true;
       case IOCTL_STORAGE_QUERY_PROPERTY:
         return protocol_query(*h, in, size, reply);

@@ -29,8 +29,8 @@ static_assert(offsetof(scsi_pass_through_direct, data_buffer) == offsetof(SCSI_P
               "SCSI_PASS_THROUGH_DIRECT.DataBuffer");
 static_assert(sizeof(srb_io_control) == sizeof(SRB_IO_CONTROL), "SRB_IO_CONTROL");
 static_assert(sizeof(predict_failure_reply) == sizeof(STORAGE_PREDICT_FAILURE), "STORAGE_PREDICT_FAILURE");
-static_assert(sizeof(protocol_specific_data) == sizeof(STORAGE_PROTOCOL_SPECIFIC_DATA), "STORAGE_PROTOCOL_SPECIFIC_DATA");
-static_assert(sizeof(protocol_descriptor) == sizeof(STORAGE_PROTOCOL_DATA_DESCRIPTOR), "STORAGE_PROTOCOL_DATA_DESCRIPTOR");
+static_assert(sizeof(protocol_specific_data) == sizeof(STORAGE_PROTOCOL_SPECIFIC_DATA), "protocol data");
+static_assert(sizeof(protocol_descriptor) == sizeof(STORAGE_PROTOCOL_DATA_DESCRIPTOR), "protocol descriptor");
 
 static_assert(ioctl_smart_send_drive_command == SMART_SEND_DRIVE_COMMAND, "SMART_SEND_DRIVE_COMMAND");
 static_assert(ioctl_smart_rcv_drive_data == SMART_RCV_DRIVE_DATA, "SMART_RCV_DRIVE_DATA");

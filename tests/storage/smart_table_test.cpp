@@ -88,7 +88,8 @@ TEST(smart_rows, vendor_families_refine_formats_and_units) {
   // ADATA SP drives that do not say they are solid state get the HDD-kind ADATA group.
   const smart_block adata = block_of({{177, 0x32, 100, 100, 3}, {241, 0x32, 100, 100, 2048}}, {});
   expect_rows(smart_rows(adata, false, "ADATA", "SP900"),
-              {{177, "ADATA SSD", "Wear range delta", "3"}, {241, "ADATA SSD", "Lifetime writes", "2048 GB (2.0 TiB)"}});
+              {{177, "ADATA SSD", "Wear range delta", "3"},
+               {241, "ADATA SSD", "Lifetime writes", "2048 GB (2.0 TiB)"}});
 
   // A vendor behind an enclosure name is matched by its own part.
   const smart_block toshiba = block_of({{240, 0x01, 100, 100, 0}}, {});
