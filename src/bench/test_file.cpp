@@ -41,7 +41,8 @@ bool fill_file(io_file& f, const test_def& def, test_runner_cb& cb, uint64_t& si
     if (errors) errors->report_api_error("VirtualAlloc", GetLastError(), "%lu", (unsigned long)creation_chunk);
     return false;
   }
-  init_data_buf(buffer.data, creation_chunk, def.fill);
+  random_fill random;
+  init_data_buf(buffer.data, creation_chunk, def.fill, random);
   uint64_t written = 0;
   while (written < size) {
     const uint64_t rest = size - written;
