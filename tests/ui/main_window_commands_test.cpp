@@ -8,17 +8,6 @@
 
 namespace {
 
-struct quiet_dialog final : test_config_view_cb {
-  void fill_combo(int, const std::vector<std::wstring>&) override {}
-  void select_item(int, int) override {}
-  void set_text(int, const std::wstring&) override {}
-  void set_check(int, bool) override {}
-  void set_hint(int, const std::wstring&) override {}
-  void draw_attention(int) override {}
-  void message_box(const std::wstring&, const std::wstring&, uint32_t) override {}
-  void end_dialog(int) override {}
-};
-
 test_def counted(uint32_t reads, uint32_t writes, bool sequential) {
   test_def d;
   d.read_tests = reads;
@@ -34,9 +23,7 @@ void customize(main_window_rig& rig) {
 
 // A finished run with a report, in the scene with the screengrab button.
 void finish_a_run(main_window_rig& rig) {
-  rig.open();
-  rig.choose_small_profile();
-  rig.press_start();
+  rig.start_small_run();
   rig.phase(true);
   for (int i = 0; i < 6; ++i) rig.test_done(true, 10e6 + i);
   rig.end_run(true);

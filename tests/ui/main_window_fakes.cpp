@@ -8,18 +8,6 @@
 
 namespace {
 std::string narrow(const std::wstring& s) { return to_utf8(s); }
-
-// Dialog 106's controls, for a profile chosen by typing into it.
-struct quiet_dialog final : test_config_view_cb {
-  void fill_combo(int, const std::vector<std::wstring>&) override {}
-  void select_item(int, int) override {}
-  void set_text(int, const std::wstring&) override {}
-  void set_check(int, bool) override {}
-  void set_hint(int, const std::wstring&) override {}
-  void draw_attention(int) override {}
-  void message_box(const std::wstring&, const std::wstring&, uint32_t) override {}
-  void end_dialog(int) override {}
-};
 }  // namespace
 
 bool fake_files::temp_folder(std::wstring& folder) {
@@ -171,6 +159,12 @@ void main_window_rig::choose_small_profile() {
   model.command(id_change_profile, control_event::clicked, 0, false);
   model.command(id_presets, control_event::confirmed, 3, false);
   window.profile_dialog = nullptr;
+}
+
+void main_window_rig::start_small_run() {
+  open();
+  choose_small_profile();
+  press_start();
 }
 
 void main_window_rig::phase(bool read) {

@@ -11,6 +11,18 @@
 #include "ui/main_window_model.h"
 #include "ui/test_config_model.h"
 
+// Dialog 106's controls, for a profile chosen by typing into it.
+struct quiet_dialog final : test_config_view_cb {
+  void fill_combo(int, const std::vector<std::wstring>&) override {}
+  void select_item(int, int) override {}
+  void set_text(int, const std::wstring&) override {}
+  void set_check(int, bool) override {}
+  void set_hint(int, const std::wstring&) override {}
+  void draw_attention(int) override {}
+  void message_box(const std::wstring&, const std::wstring&, uint32_t) override {}
+  void end_dialog(int) override {}
+};
+
 // A report action's files as plain values: what exists, what was written, what failed.
 struct fake_files final : report_files_api {
   std::map<std::wstring, std::string> disk;
@@ -224,6 +236,8 @@ struct main_window_rig {
   void open();
   // A small custom profile chosen through dialog 106: 6 read and 4 write tests.
   void choose_small_profile();
+  // open, choose_small_profile and Start.
+  void start_small_run();
   void press_start(bool control = false) { model.command(id_start, control_event::clicked, 0, control); }
   void tick() { model.timer(run_poll_timer.id); }
   // The runner's calls, from the test instead of the run's thread; posted events delivered.

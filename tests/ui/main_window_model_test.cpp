@@ -68,9 +68,7 @@ TEST(main_window_model, start_during_the_scan_closes_the_program) {
 TEST(main_window_model, a_whole_run_from_start_to_ok) {
   main_window_rig rig;
   fake_window& w = rig.window;
-  rig.open();
-  rig.choose_small_profile();
-  rig.press_start();
+  rig.start_small_run();
 
   EXPECT_EQ(rig.env.runs_started, 1);
   EXPECT_EQ(rig.env.started_profile.path, L"C:\\");
@@ -88,6 +86,9 @@ TEST(main_window_model, a_whole_run_from_start_to_ok) {
   EXPECT_EQ(w.views.back().second.step_ms, 16u);
   EXPECT_TRUE(w.timers.count(2));
 
+  rig.tick();
+  EXPECT_EQ(w.texts[id_status], L"Preparing test file...");
+  rig.env.runner->on_init_progress(5, 0);  // nothing to divide by
   rig.tick();
   EXPECT_EQ(w.texts[id_status], L"Preparing test file...");
   rig.env.runner->on_init_progress(1, 3);
@@ -149,9 +150,7 @@ TEST(main_window_model, a_whole_run_from_start_to_ok) {
 TEST(main_window_model, plain_cancel_ends_only_the_read_phase) {
   main_window_rig rig;
   fake_window& w = rig.window;
-  rig.open();
-  rig.choose_small_profile();
-  rig.press_start();
+  rig.start_small_run();
   rig.phase(true);
   rig.test_done(true, 90e6);
   rig.press_start();  // Cancel without Ctrl
@@ -180,9 +179,7 @@ TEST(main_window_model, plain_cancel_ends_only_the_read_phase) {
 TEST(main_window_model, ctrl_cancel_ends_the_run) {
   main_window_rig rig;
   fake_window& w = rig.window;
-  rig.open();
-  rig.choose_small_profile();
-  rig.press_start();
+  rig.start_small_run();
   rig.phase(true);
   rig.test_done(true, 90e6);
   rig.press_start(true);
@@ -242,9 +239,7 @@ TEST(main_window_model, cancel_while_preparing_and_failed_runs) {
 
 TEST(main_window_model, records_handed_over_after_the_last_tick_reach_the_list) {
   main_window_rig rig;
-  rig.open();
-  rig.choose_small_profile();
-  rig.press_start();
+  rig.start_small_run();
   rig.phase(true);
   rig.tick();
   for (int i = 0; i < 6; ++i) rig.test_done(true, 10e6);
@@ -258,12 +253,26 @@ TEST(main_window_model, records_handed_over_after_the_last_tick_reach_the_list) 
   EXPECT_EQ(rig.model.view(), view_done_graphs) << "the graphs have data even before they painted it";
 }
 
+TEST(main_window_model, a_list_without_measurable_rows_gets_no_page_fill) {
+  main_window_rig rig;
+  rig.env.stack = two_local_drives();
+  rig.model.init(0);  // the probe row measured 0 pixels high
+  rig.env.scan_done = true;
+  rig.model.timer(scan_poll_timer.id);
+  rig.choose_small_profile();
+  rig.press_start();
+  rig.phase(true);
+  rig.test_done(true, 10e6);
+  rig.end_run(true);
+  rig.tick();
+  EXPECT_EQ(rig.window.list_rows, 2u + 6u);
+  EXPECT_EQ(rig.window.scrolled_to, 2u) << "the block's first row";
+}
+
 TEST(main_window_model, events_of_an_ended_run_change_nothing) {
   main_window_rig rig;
   fake_window& w = rig.window;
-  rig.open();
-  rig.choose_small_profile();
-  rig.press_start();
+  rig.start_small_run();
   rig.env.runner->on_phase(true);  // posted, not yet delivered
   const auto stale = w.posted;
   w.posted.clear();
@@ -399,9 +408,7 @@ TEST(main_window_model, closing) {
   // "AskForResults" = 0, and Windows ending the session.
   for (bool forced : {false, true}) {
     main_window_rig rig;
-    rig.open();
-    rig.choose_small_profile();
-    rig.press_start();
+    rig.start_small_run();
     rig.phase(true);
     for (int i = 0; i < 6; ++i) rig.test_done(true, 10e6);
     rig.end_run(true);
