@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "main_window_fakes.h"
@@ -96,7 +97,9 @@ TEST(report_actions, viewing_failures_tell_the_user_and_leave_nothing) {
     EXPECT_EQ(prompt.flags[0], 0x41u);
     EXPECT_TRUE(files.disk.empty()) << "the temporary file is gone";
     EXPECT_FALSE(files.settings_changed) << "Notepad's settings are back before the message";
-    if (failing < 2) EXPECT_EQ(std::count(files.calls.begin(), files.calls.end(), "change settings"), 0);
+    if (failing < 2) {
+      EXPECT_EQ(std::count(files.calls.begin(), files.calls.end(), "change settings"), 0);
+    }
   }
   // Every name taken: a clear failure, not an endless loop.
   fake_files files;
