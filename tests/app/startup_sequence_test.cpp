@@ -185,7 +185,7 @@ TEST(startup_sequence, arguments_and_the_console) {
 TEST(startup_sequence, a_limited_token_relaunches_elevated) {
   fake_startup api;
   api.token.type = 3;
-  EXPECT_EQ(run_startup(api, {L"-d"}), 45);
+  EXPECT_EQ(run_startup(api, {L"-d"}), 60);
   EXPECT_EQ(api.elevation, 2);
   EXPECT_TRUE(api.launched_elevated);
   EXPECT_EQ(api.launched_path, L"C:\\Program Files\\FOLVI\\folvi-vezad.exe");
@@ -199,12 +199,12 @@ TEST(startup_sequence, a_limited_token_relaunches_elevated) {
   quiet.token.type = 3;
   quiet.ctrl = 0x8000;
   quiet.caps = 1;
-  EXPECT_EQ(run_startup(quiet, {}), 45);
+  EXPECT_EQ(run_startup(quiet, {}), 60);
   EXPECT_EQ(quiet.launched_parameters, L"--console --elevating") << "Ctrl + Caps Lock asked for the console";
 
   fake_startup plain;
   plain.token.type = 0;  // an elevation type the system does not define
-  EXPECT_EQ(run_startup(plain, {}), 45);
+  EXPECT_EQ(run_startup(plain, {}), 60);
   EXPECT_EQ(plain.elevation, 0);
   EXPECT_EQ(plain.launched_parameters, L"--elevating");
 }
