@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "toolkit/file_dialogs.h"
+#include "toolkit/xfc_message_box.h"
 
 namespace {
 
@@ -155,17 +156,38 @@ class win32_dialogs final : public file_dialogs {
   bool save_file(const save_file_request& request, std::wstring& path) override {
     const com_scope com;
     const auto types = parse_file_filter(request.filter);
-    UINT type_index = 1;
-    bool chosen = false;
-    modern_result modern = modern_save_failed_ ? modern_result::unavailable : modern_save(request, types, path, type_index);
-    if (modern == modern_result::unavailable) {
-      modern_save_failed_ = true;
-      chosen = classic_save(request, types, path, type_index);
-    } else {
-      chosen = modern == modern_result::chosen;
+    save_file_request next = request;
+    for (;;) {
+      std::wstring chosen;
+      UINT type_index = 1;
+      if (!show_save(next, types, chosen, type_index)) return false;
+      const std::wstring complete =
+          type_index >= 1 && type_index <= types.size() ? with_pattern_extension(chosen, types[type_index - 1].second) : chosen;
+      // The dialog asked about the name it returned; a name completed here is asked about here.
+      if (complete == chosen || GetFileAttributesW(complete.c_str()) == INVALID_FILE_ATTRIBUTES ||
+          confirm_replace(request, complete)) {
+        path = complete;
+        return true;
+      }
+      next.default_name = complete.substr(complete.find_last_of(L"\\/") + 1);
     }
-    if (chosen && type_index >= 1 && type_index <= types.size()) path = with_pattern_extension(path, types[type_index - 1].second);
-    return chosen;
+  }
+
+  bool show_save(const save_file_request& request, const std::vector<std::pair<std::wstring, std::wstring>>& types,
+                 std::wstring& path, UINT& type_index) {
+    const modern_result modern = modern_save_failed_ ? modern_result::unavailable : modern_save(request, types, path, type_index);
+    if (modern != modern_result::unavailable) return modern == modern_result::chosen;
+    modern_save_failed_ = true;
+    return classic_save(request, types, path, type_index);
+  }
+
+  static bool confirm_replace(const save_file_request& request, const std::wstring& path) {
+    message_box_request box;
+    box.owner = request.owner;
+    box.caption = request.title;
+    box.text = path.substr(path.find_last_of(L"\\/") + 1) + L" already exists.\nDo you want to replace it?";
+    box.flags = mb_yes_no | mb_icon_warning | mb_default_second;
+    return run_message_box(box) == mb_answer_yes;
   }
 
   bool pick_folder(const folder_request& request, std::wstring& path) override {

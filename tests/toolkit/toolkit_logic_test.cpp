@@ -42,7 +42,8 @@ TEST(file_dialogs, filters_parse_into_pairs_and_the_chosen_pattern_adds_its_exte
 
   EXPECT_EQ(with_pattern_extension(L"C:\\r\\FOLVI Report", L"*.folvi.txt"), L"C:\\r\\FOLVI Report.folvi.txt");
   EXPECT_EQ(with_pattern_extension(L"C:\\r\\a.FOLVI.TXT", L"*.folvi.txt"), L"C:\\r\\a.FOLVI.TXT");
-  EXPECT_EQ(with_pattern_extension(L"C:\\r\\a.txt", L"*.folvi.txt"), L"C:\\r\\a.txt.folvi.txt");
+  EXPECT_EQ(with_pattern_extension(L"C:\\r\\a.txt", L"*.folvi.txt"), L"C:\\r\\a.folvi.txt");
+  EXPECT_EQ(with_pattern_extension(L"C:\\r\\a.log", L"*.folvi.txt"), L"C:\\r\\a.log.folvi.txt");
   EXPECT_EQ(with_pattern_extension(L"C:\\r\\a", L"*.*"), L"C:\\r\\a");
   EXPECT_EQ(with_pattern_extension(L"C:\\r\\a", L"*"), L"C:\\r\\a");
   EXPECT_EQ(with_pattern_extension(L"C:\\r\\a", L"*.log;*.txt"), L"C:\\r\\a.log");

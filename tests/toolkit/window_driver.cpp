@@ -1,5 +1,6 @@
 #include "window_driver.h"
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -15,6 +16,10 @@ BOOL CALLBACK match_caption(HWND hwnd, LPARAM param) {
     return FALSE;
   }
   return TRUE;
+}
+DWORD pause_ms() {
+  wchar_t value[16] = {};
+  return GetEnvironmentVariableW(L"FOLVI_UI_PAUSE_MS", value, 16) ? DWORD(_wtoi(value)) : 0;
 }
 }  // namespace
 
@@ -39,6 +44,8 @@ window_driver::window_driver(const std::wstring& caption, std::function<void(HWN
       EnumThreadWindows(ui_thread_, match_caption, reinterpret_cast<LPARAM>(&s));
       return s.found != nullptr;
     });
+    // FOLVI_UI_PAUSE_MS holds the window up before the script acts, to look at it or take a picture.
+    if (found_ && pause_ms()) Sleep(pause_ms());
     if (found_) script(s.found);
   });
 }
