@@ -44,41 +44,34 @@ INT_PTR sfc_dialog::run_modal(int template_id, HWND owner, HMODULE module) {
   const HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
   const void* data = loaded ? LockResource(loaded) : nullptr;
   if (!data) return -1;
-  const size_t size = SizeofResource(module, found);
-  dialog_font_spec font;
-  if (!override_font(font)) return run_template(static_cast<const uint8_t*>(data), size, owner);
-  std::vector<uint8_t> rebuilt;
-  if (!rebuild_dialog_template(static_cast<const uint8_t*>(data), size, font, rebuilt)) return -1;
-  return run_template(rebuilt.data(), rebuilt.size(), owner);
+  return run_template(static_cast<const uint8_t*>(data), SizeofResource(module, found), owner, module);
 }
 
 INT_PTR sfc_dialog::run_modal(const std::vector<uint8_t>& dialog_template, HWND owner) {
-  dialog_font_spec font;
-  if (!override_font(font)) return run_template(dialog_template.data(), dialog_template.size(), owner);
-  std::vector<uint8_t> rebuilt;
-  if (!rebuild_dialog_template(dialog_template.data(), dialog_template.size(), font, rebuilt)) return -1;
-  return run_template(rebuilt.data(), rebuilt.size(), owner);
+  return run_template(dialog_template.data(), dialog_template.size(), owner, GetModuleHandleW(nullptr));
 }
 
-INT_PTR sfc_dialog::run_template(const uint8_t* data, size_t size, HWND owner) {
+INT_PTR sfc_dialog::run_template(const uint8_t* data, size_t size, HWND owner, HMODULE module) {
   if (hwnd_) fatal("sfc_dialog::run_modal");
+  dialog_font_spec font;
+  std::vector<uint8_t> rebuilt;
+  if (override_font(font)) {
+    if (!rebuild_dialog_template(data, size, font, rebuilt)) return -1;
+    data = rebuilt.data();
+    size = rebuilt.size();
+  }
   if (size < sizeof(dlg_header)) return -1;
-  return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(data), owner, sfc_dialog_proc,
+  // The module is where the controls find resources named in the template (icons, bitmaps).
+  return DialogBoxIndirectParamW(module, reinterpret_cast<const DLGTEMPLATE*>(data), owner, sfc_dialog_proc,
                                  reinterpret_cast<LPARAM>(this));
 }
 
 namespace {
 // Messages whose dialog-procedure return value is the answer itself, not a handled flag.
 bool answers_directly(UINT message) {
+  if (is_control_colour_message(message)) return true;
   switch (message) {
     case WM_INITDIALOG:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
     case WM_COMPAREITEM:
     case WM_VKEYTOITEM:
     case WM_CHARTOITEM:

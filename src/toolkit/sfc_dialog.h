@@ -52,7 +52,7 @@ class sfc_dialog : public sfc_hwnd {
 
  private:
   friend INT_PTR CALLBACK sfc_dialog_proc(HWND, UINT, WPARAM, LPARAM);
-  INT_PTR run_template(const uint8_t* data, size_t size, HWND owner);
+  INT_PTR run_template(const uint8_t* data, size_t size, HWND owner, HMODULE module);
   INT_PTR route(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
   sfc_hook_list hooks_;

@@ -41,15 +41,8 @@ sfc_msg make_sfc_msg(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 HWND reflection_source(const sfc_msg& m) {
+  if (is_control_colour_message(m.message)) return reinterpret_cast<HWND>(m.lparam);
   switch (m.message) {
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-      return reinterpret_cast<HWND>(m.lparam);
     case WM_DRAWITEM: {
       const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(m.lparam);
       return draw->CtlType == ODT_MENU ? nullptr : draw->hwndItem;

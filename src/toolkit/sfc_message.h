@@ -45,6 +45,9 @@ class sfc_hook_list {
   std::vector<sfc_msg_hook*> hooks_;
 };
 
+// WM_CTLCOLORMSGBOX to WM_CTLCOLORSTATIC: a control asks its parent for its colours.
+inline bool is_control_colour_message(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }
+
 sfc_msg make_sfc_msg(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
 // The child window that a control-colour, owner-draw, measure or notify message is about;

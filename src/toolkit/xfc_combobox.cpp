@@ -37,7 +37,7 @@ void xfc_combobox::paint_closed(HDC target) {
   const sfc_selection font(buffer.handle(), this->font());
   const bool disabled = !enabled();
   const bool open = send(CB_GETDROPPEDSTATE) != 0;
-  const bool hot = !disabled && (hover_ || open || GetFocus() == hwnd_);
+  const bool hot = !disabled && (hover_.over() || open || GetFocus() == hwnd_);
   buffer.fill(client, disabled ? colours_.disabled_background : colours_.background);
   const sfc_brush frame(hot ? colours_.frame_hot : colours_.frame);
   FrameRect(buffer.handle(), &client, frame.handle());
@@ -77,18 +77,8 @@ void xfc_combobox::draw_item(const DRAWITEMSTRUCT& item) {
 }
 
 bool xfc_combobox::on_message(sfc_msg& m) {
+  if (xfc_own_painting(m, [this](HDC dc) { paint_closed(dc); })) return true;
   switch (m.message) {
-    case WM_PAINT: {
-      const sfc_paint_dc dc(hwnd_);
-      paint_closed(dc.handle());
-      return true;
-    }
-    case WM_PRINTCLIENT:
-      paint_closed(reinterpret_cast<HDC>(m.wparam));
-      return true;
-    case WM_ERASEBKGND:
-      m.result = TRUE;
-      return true;
     case sfc_reflected + WM_MEASUREITEM:
       reinterpret_cast<MEASUREITEMSTRUCT*>(m.lparam)->itemHeight = UINT(item_height_);
       m.result = TRUE;
@@ -104,16 +94,8 @@ bool xfc_combobox::on_message(sfc_msg& m) {
       return true;
     }
     case WM_MOUSEMOVE:
-      if (!hover_) {
-        hover_ = true;
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
-        TrackMouseEvent(&track);
-        invalidate();
-      }
-      return false;
     case WM_MOUSELEAVE:
-      hover_ = false;
-      invalidate();
+      if (hover_.track(m)) invalidate();
       return false;
     case WM_SETFONT:
       m.result = default_result(m);

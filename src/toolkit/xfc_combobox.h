@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "toolkit/sfc_window.h"
+#include "toolkit/xfc_support.h"
 
 struct xfc_combo_colours {
   COLORREF background = RGB(255, 255, 255);
@@ -34,5 +35,5 @@ class xfc_combobox : public sfc_window {
 
   xfc_combo_colours colours_;
   int item_height_ = 18;
-  bool hover_ = false;
+  xfc_hover hover_;
 };

@@ -32,7 +32,7 @@ void xfc_custom_button::on_attached() {
 xfc_button_state xfc_custom_button::current_state() const {
   xfc_button_state s;
   s.pressed = (send(BM_GETSTATE) & BST_PUSHED) != 0;
-  s.hover = hover_;
+  s.hover = hover_.over();
   s.focused = GetFocus() == hwnd_;
   s.disabled = !enabled();
   return s;
@@ -56,40 +56,22 @@ void xfc_custom_button::paint(HDC target, const xfc_button_state& state) {
 }
 
 bool xfc_custom_button::on_message(sfc_msg& m) {
+  if (xfc_own_painting(m, [this](HDC dc) { paint(dc, current_state()); })) return true;
   switch (m.message) {
-    case WM_PAINT: {
-      const sfc_paint_dc dc(hwnd_);
-      paint(dc.handle(), current_state());
-      return true;
-    }
-    case WM_PRINTCLIENT:
-      paint(reinterpret_cast<HDC>(m.wparam), current_state());
-      return true;
-    case WM_ERASEBKGND:
-      m.result = TRUE;
-      return true;
     case sfc_reflected + WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(m.lparam);
       xfc_button_state s;
       s.pressed = (item->itemState & ODS_SELECTED) != 0;
       s.focused = (item->itemState & ODS_FOCUS) != 0;
       s.disabled = (item->itemState & ODS_DISABLED) != 0;
-      s.hover = hover_;
+      s.hover = hover_.over();
       paint(item->hDC, s);
       m.result = TRUE;
       return true;
     }
     case WM_MOUSEMOVE:
-      if (!hover_) {
-        hover_ = true;
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
-        TrackMouseEvent(&track);
-        invalidate();
-      }
-      return false;
     case WM_MOUSELEAVE:
-      hover_ = false;
-      invalidate();
+      if (hover_.track(m)) invalidate();
       return false;
     case WM_SETCURSOR:
       if (!cursor_ || LOWORD(m.lparam) != HTCLIENT) return false;

@@ -6,6 +6,7 @@
 
 #include "toolkit/sfc_gdi.h"
 #include "toolkit/sfc_window.h"
+#include "toolkit/xfc_support.h"
 
 struct xfc_button_state {
   bool pressed = false;
@@ -25,7 +26,7 @@ class xfc_custom_button : public sfc_window {
   void set_cursor(HCURSOR cursor) { cursor_ = cursor; }
   // 0 (invisible) to 255 (opaque).
   void set_opacity(BYTE opacity);
-  bool hover() const { return hover_; }
+  bool hover() const { return hover_.over(); }
 
  protected:
   virtual void draw(HDC dc, const RECT& client, const xfc_button_state& state) = 0;
@@ -40,7 +41,7 @@ class xfc_custom_button : public sfc_window {
   COLORREF background_ = RGB(255, 255, 255);
   HCURSOR cursor_ = nullptr;
   BYTE opacity_ = 255;
-  bool hover_ = false;
+  xfc_hover hover_;
 };
 
 struct xfc_link_colours {

@@ -1,5 +1,7 @@
 #include "toolkit/xfc_custom_static.h"
 
+#include "toolkit/xfc_support.h"
+
 bool xfc_custom_static::create_child(HWND parent, int id, const RECT& rect, const std::wstring& text, DWORD extra_style) {
   sfc_create_params p;
   p.class_name = L"Static";
@@ -27,18 +29,8 @@ void xfc_custom_static::paint(HDC target) {
 }
 
 bool xfc_custom_static::on_message(sfc_msg& m) {
+  if (xfc_own_painting(m, [this](HDC dc) { paint(dc); })) return true;
   switch (m.message) {
-    case WM_PAINT: {
-      const sfc_paint_dc dc(hwnd_);
-      paint(dc.handle());
-      return true;
-    }
-    case WM_PRINTCLIENT:
-      paint(reinterpret_cast<HDC>(m.wparam));
-      return true;
-    case WM_ERASEBKGND:
-      m.result = TRUE;
-      return true;
     case sfc_reflected + WM_DRAWITEM:
       paint(reinterpret_cast<const DRAWITEMSTRUCT*>(m.lparam)->hDC);
       m.result = TRUE;

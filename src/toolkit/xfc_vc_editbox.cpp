@@ -57,7 +57,7 @@ void xfc_vc_editbox::paint_frame() {
   dc.fill(window, disabled ? colours_.disabled_background : colours_.background);
   const COLORREF frame = invalid_ ? colours_.frame_invalid
                          : GetFocus() == hwnd_ ? colours_.frame_focus
-                         : hover_             ? colours_.frame_hot
+                         : hover_.over()      ? colours_.frame_hot
                                               : colours_.frame;
   const sfc_brush brush(frame);
   FrameRect(dc.handle(), &window, brush.handle());
@@ -89,16 +89,8 @@ bool xfc_vc_editbox::on_message(sfc_msg& m) {
       SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return true;
     case WM_MOUSEMOVE:
-      if (!hover_) {
-        hover_ = true;
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
-        TrackMouseEvent(&track);
-        redraw_frame();
-      }
-      return false;
     case WM_MOUSELEAVE:
-      hover_ = false;
-      redraw_frame();
+      if (hover_.track(m)) redraw_frame();
       return false;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:

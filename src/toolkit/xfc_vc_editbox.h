@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "toolkit/sfc_window.h"
+#include "toolkit/xfc_support.h"
 
 struct xfc_edit_colours {
   COLORREF background = RGB(255, 255, 255);
@@ -40,5 +41,5 @@ class xfc_vc_editbox : public sfc_window {
   xfc_edit_colours colours_;
   int line_height_ = 16;
   bool invalid_ = false;
-  bool hover_ = false;
+  xfc_hover hover_;
 };

@@ -130,7 +130,9 @@ TEST(message_box_window, check_box_disables_the_answer_that_cannot_be_remembered
     // Brought to the front; a window of another program may take it back at once.
     DWORD foreground_process = 0;
     GetWindowThreadProcessId(GetForegroundWindow(), &foreground_process);
-    if (foreground_process == GetCurrentProcessId()) EXPECT_EQ(GetForegroundWindow(), box);
+    if (foreground_process == GetCurrentProcessId()) {
+      EXPECT_EQ(GetForegroundWindow(), box);
+    }
     click(check);
     EXPECT_FALSE(usable(box, 2));
     EXPECT_TRUE(usable(box, 1));
