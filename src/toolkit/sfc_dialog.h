@@ -51,6 +51,7 @@ class sfc_dialog : public sfc_hwnd {
   virtual bool on_message(sfc_msg& m);
 
  private:
+  using sfc_hwnd::set_hwnd;  // the handle is bound by the window procedure only
   friend INT_PTR CALLBACK sfc_dialog_proc(HWND, UINT, WPARAM, LPARAM);
   INT_PTR run_template(const uint8_t* data, size_t size, HWND owner, HMODULE module);
   INT_PTR route(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);

@@ -70,6 +70,7 @@ class sfc_window : public sfc_hwnd {
   LRESULT default_result(const sfc_msg& m) const;
 
  private:
+  using sfc_hwnd::set_hwnd;  // the handle is bound by the window procedure only
   friend LRESULT CALLBACK sfc_window_proc(HWND, UINT, WPARAM, LPARAM);
   friend LRESULT CALLBACK sfc_subclass_proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT route(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);

@@ -125,6 +125,9 @@ void xfc_message_box::place_controls() {
   const int max_text_width = std::min<int>(int(limit_units.right), (work.right - work.left) * 5 / 8);
   RECT text = {0, 0, std::max(max_text_width, 1), 0};
   dc.measure_text(request_.text, text, DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX | DT_EDITCONTROL);
+  // An unbreakable word or a very long text (a server's reply, say) is clipped, not spread off screen.
+  text.right = std::min<LONG>(text.right, max_text_width);
+  text.bottom = std::min<LONG>(text.bottom, (work.bottom - work.top) * 3 / 4);
   const message_box_layout layout = layout_message_box(m, {text.right, text.bottom}, plan_.button_count, plan_.check_box);
 
   sfc_hwnd(item(mb_id_icon)).move(layout.icon, false);

@@ -209,4 +209,20 @@ TEST(message_box_window, layout_colours_owner_centring_and_taskbar_style) {
       owner, L"This will upload a screenshot of the app's window to\nthe FOLVI server and assign it a unique URL that you\ncan then share with the others.\n\nProceed?");
   EXPECT_EQ(run.answer, 2);
   DestroyWindow(owner);
+
+  // A reply of hundreds of lines and an unbreakable word stays on the screen.
+  std::wstring huge = L"Upload failed. Server response:\n\n" + std::wstring(3000, L'x');
+  for (int i = 0; i < 300; ++i) huge += L"\nline " + std::to_wstring(i);
+  run = run_box(0x41, [](HWND box) {
+    RECT r{}, work{};
+    GetWindowRect(box, &r);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_GE(r.left, work.left);
+    EXPECT_GE(r.top, work.top);
+    EXPECT_LE(r.right, work.right);
+    EXPECT_LE(r.bottom, work.bottom);
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(box, 1)));
+    click(GetDlgItem(box, 1));
+  }, nullptr, huge);
+  EXPECT_EQ(run.answer, 1);
 }
