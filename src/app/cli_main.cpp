@@ -16,8 +16,6 @@
 #include "support/text.h"
 
 namespace {
-enum exit_code { exit_completed = 0, exit_cancelled = 1, exit_bad_arguments = 2, exit_failed = 3 };
-
 // The failure lines of a log, or all of it when it has none.
 void print_cause(const std::vector<std::string>& lines) {
   bool any = false;

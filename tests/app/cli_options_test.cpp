@@ -68,6 +68,32 @@ TEST(cli_options, bad_input_names_the_option) {
   }
 }
 
+TEST(cli_options, messages_name_the_real_cause) {
+  struct { std::vector<std::wstring> args; const char* error; } rows[] = {
+      {{L""}, "LOCATION: missing"},
+      {{L"--profile", L"quick", L""}, "LOCATION: missing"},
+      {{L"--memory-cap", L"1", L"D:\\"}, "--memory-cap: 1 admits no buffer size x count (the smallest is 8K x 1)"},
+      {{L"--counts", L"4294967295", L"D:\\"},
+       "--memory-cap: 64M admits no buffer size x count (the smallest is 8K x 4294967295)"},
+      {{L"--duration", L"71583min", L"D:\\"}, "--duration: \"71583min\" is too large, at most 4294967295 ms"},
+      {{L"--duration", L"99999999999999999999ms", L"D:\\"},
+       "--duration: \"99999999999999999999ms\" is too large, at most 4294967295 ms"},
+      {{L"--file-size", L"99999999999999999999", L"D:\\"},
+       "--file-size: \"99999999999999999999\" is too large, at most 18446744073709551615 bytes"},
+      {{L"--counts", L"1,4294967296", L"D:\\"}, "--counts: \"1,4294967296\" is too large, at most 4294967295 each"},
+      {{L"-x", L"D:\\"}, "-x: unknown option"},
+      {{L"D:\\", L"-d"}, "-d: unknown option"},
+      {{L"--report", L"", L"D:\\"}, "--report: \"\" is not a file name"},
+      {{L"--csv=", L"D:\\"}, "--csv: \"\" is not a file name"},
+  };
+  for (const auto& r : rows) {
+    cli_options o;
+    std::string error;
+    EXPECT_FALSE(parse(r.args, o, error));
+    EXPECT_EQ(error, r.error);
+  }
+}
+
 TEST(cli_options, help_needs_nothing_else) {
   cli_options o;
   std::string error;
