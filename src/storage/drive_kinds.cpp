@@ -1,5 +1,6 @@
 #include "storage/drive_name_text.h"
 #include "storage/drive_names.h"
+#include "storage/identify_words.h"
 
 namespace {
 
@@ -8,10 +9,6 @@ constexpr uint32_t bus_type_nvme = 17;
 // IDENTIFY words: nominal media rotation rate (1 = no rotation) and data set management (bit 0 = TRIM).
 constexpr size_t rotation_rate_word = 217;
 constexpr size_t data_set_management_word = 169;
-
-uint16_t identify_word(const std::array<uint8_t, 512>& block, size_t word) {
-  return uint16_t(block[word * 2] | (block[word * 2 + 1] << 8));
-}
 
 bool identify_says_solid_state(const std::array<uint8_t, 512>& block) {
   return identify_word(block, rotation_rate_word) == 1 || (identify_word(block, data_set_management_word) & 1) != 0;
