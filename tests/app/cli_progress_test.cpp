@@ -2,15 +2,12 @@
 
 #include <gtest/gtest.h>
 
+// From tests/results/fixtures.cpp.
+test_run completed(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate);
+
 namespace {
 test_run record(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate) {
-  test_run r;
-  r.read = read;
-  r.buffer_count = count;
-  r.buffer_size = size;
-  r.open_flags = flags;
-  r.ok = true;
-  r.rate = rate;
+  test_run r = completed(read, count, size, flags, rate);
   r.rate_total = rate / 2;
   r.bytes_done = 1048576;
   return r;
