@@ -94,7 +94,8 @@ int run_benchmark(cli_options& options, capturing_logger* log, api_error_logger&
                                        ? refresh_summary(win32_location_api(), scan.model.get(), def.path)
                                        : fallback_summary(L"");
   install_cli_cancel_handler();
-  const cache_guard guard = build_cache_guard(probe_unbuffered(def.path, &errors), summary);
+  // The probe's own failures are the run's too: the test file creation reports them.
+  const cache_guard guard = build_cache_guard(probe_unbuffered(def.path, nullptr), summary);
   log->log(3, "Unbuffered I/O at the location: %s\n", unbuffered_state_name(guard.unbuffered));
   std::vector<std::string> warnings;
   if (!unbuffered_warning(guard).empty()) warnings.push_back(unbuffered_warning(guard));
