@@ -68,7 +68,8 @@ bool pick(const std::string& text, std::initializer_list<const char*> words, uin
 // `why` completes "--option: "value" ...".
 bool judged(parse_result r, std::string& why, const char* wanted, const char* largest) {
   if (r == parse_result::ok) return true;
-  why = r == parse_result::too_large ? std::string("is too large, at most ") + largest : std::string("is not ") + wanted;
+  why = r == parse_result::too_large ? std::string("is too large, at most ") + largest
+                                     : std::string("is not ") + wanted;
   return false;
 }
 
@@ -101,7 +102,8 @@ struct option_row {
 const option_row option_rows[] = {
     {"--profile", true, preset, [](const std::string& v, cli_options& o, std::string& why) {
        uint32_t preset;
-       if (!pick(v, {"quick", "standard", "extended"}, preset)) return why = "is not quick, standard or extended", false;
+       if (!pick(v, {"quick", "standard", "extended"}, preset))
+         return why = "is not quick, standard or extended", false;
        o.profile.reset(int(preset) - 1);
        return true;
      }},
@@ -126,11 +128,12 @@ const option_row option_rows[] = {
        return judged(read_size(v, o.profile.memory_cap), why, "a size such as \"64M\"", "18446744073709551615 bytes");
      }},
     {"--duration", true, field, [](const std::string& v, cli_options& o, std::string& why) {
-       return judged(read_duration(v, o.profile.duration), why, "a duration with a unit, such as \"250 ms\" or \"1 sec\"",
-                     "4294967295 ms");
+       return judged(read_duration(v, o.profile.duration), why,
+                     "a duration with a unit, such as \"250 ms\" or \"1 sec\"", "4294967295 ms");
      }},
     {"--file-size", true, field, [](const std::string& v, cli_options& o, std::string& why) {
-       if (!judged(read_size(v, o.profile.file_size), why, "a size above 0 such as \"4G\"", "18446744073709551615 bytes"))
+       if (!judged(read_size(v, o.profile.file_size), why, "a size above 0 such as \"4G\"",
+                   "18446744073709551615 bytes"))
          return false;
        return o.profile.file_size != 0 || (why = "is not a size above 0 such as \"4G\"", false);
      }},
@@ -138,13 +141,15 @@ const option_row option_rows[] = {
        return judged(read_number(v, o.profile.init_time_factor), why, "a whole number", "4294967295");
      }},
     {"--fill", true, field, [](const std::string& v, cli_options& o, std::string& why) {
-       return pick(v, {"zeroes", "plus_1", "random"}, o.profile.fill) || (why = "is not zeroes, plus_1 or random", false);
+       return pick(v, {"zeroes", "plus_1", "random"}, o.profile.fill) ||
+              (why = "is not zeroes, plus_1 or random", false);
      }},
     {"--order", true, field, [](const std::string& v, cli_options& o, std::string& why) {
        return pick(v, {"random", "modes", "sizes"}, o.profile.order) || (why = "is not random, modes or sizes", false);
      }},
     {"--cache", true, field, [](const std::string& v, cli_options& o, std::string& why) {
-       return pick(v, {"leave", "local", "always"}, o.profile.cache_trim) || (why = "is not leave, local or always", false);
+       return pick(v, {"leave", "local", "always"}, o.profile.cache_trim) ||
+              (why = "is not leave, local or always", false);
      }},
     {"--read-modes", true, field, [](const std::string& v, cli_options& o, std::string& why) {
        return parse_mask(v, o.profile.read_modes) || (why = "is not a mode mask from 0 to 0x3f", false);

@@ -63,7 +63,8 @@ bool execute_tests(const test_def& def, test_runner_cb& cb, logger& log, purge_f
   if (!purge) purge = purge_file_cache;
   api_error_logger errors(&log);
   const std::wstring file_name = test_file_name(def.path);
-  bool ok = create_test_file(file_name, def, cb, log, &errors) && run_phases(def, file_name, cb, log, errors, purge, passes);
+  bool ok = create_test_file(file_name, def, cb, log, &errors) &&
+            run_phases(def, file_name, cb, log, errors, purge, passes);
   log.log(3, "Completed, ok = %u\n", ok ? 1u : 0u);
   DeleteFileW(long_path(file_name).c_str());
   return ok;

@@ -60,7 +60,8 @@ std::string compare_direction(const char* direction, const std::vector<report_ro
   for (const auto& entry : in_b)
     if (!seen_a.count(entry.first)) ++only_b;
   text += best_line(direction, "A", a) + best_line(direction, "B", b);
-  if (ratios.empty()) text += format_string("Median %s ratio B / A: - (no combination with rates in both)\n", direction);
+  if (ratios.empty())
+    text += format_string("Median %s ratio B / A: - (no combination with rates in both)\n", direction);
   else
     text += format_string("Median %s ratio B / A: %.3f over %u combinations\n", direction, median_of(ratios),
                           unsigned(ratios.size()));

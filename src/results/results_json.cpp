@@ -64,6 +64,7 @@ void write_test(json_writer& j, const combo_result& c, const cache_guard& guard)
   j.end_object();
 }
 
+// Opens the object that names a combination; the caller may add to it, and closes it.
 void write_reference(json_writer& j, const std::vector<combo_result>& list, int index, size_t first) {
   const combo_result& c = list[size_t(index)];
   j.begin_object();
