@@ -18,7 +18,6 @@ std::wstring test_file_name(const std::wstring& location) {
 }
 
 namespace {
-
 bool extend_file(io_file& f, uint64_t size) { return f.seek(size) && f.set_end() && f.set_valid_data(size); }
 
 // Returns false on a failed write or a cancel; `size` becomes the length reached in time.
