@@ -98,7 +98,14 @@ TEST(host_info, machine_id_digest) {
   for (char c : id) EXPECT_TRUE(std::isdigit(uint8_t(c)) || (c >= 'a' && c <= 'f')) << id;
   EXPECT_EQ(machine_id_digest_of(L"{00112233-4455-6677-8899-aabbccddeeff}"), "-");
   EXPECT_EQ(machine_id_digest_of(L""), "-");
-  EXPECT_EQ(machine_id_digest_of(L"00112233-4455-6677-8899-aabbccddeeff").size(), 32u);
+  // MD5 of the GUID's binary layout 33 22 11 00 55 44 77 66 88 99 aa bb cc dd ee ff.
+  EXPECT_EQ(machine_id_digest_of(L"00112233-4455-6677-8899-aabbccddeeff"), "901c080f08a63d34cb8ac182e6ae6c83");
+  EXPECT_EQ(machine_id_digest_of(L"00112233-4455-6677-8899-AABBCCDDEEFF"), "901c080f08a63d34cb8ac182e6ae6c83");
+  // The machine's own digest is that of its registry value.
+  std::wstring guid;
+  ASSERT_TRUE(reg_read_string(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Cryptography", L"MachineGuid", guid,
+                              wow64_view(), nullptr));
+  EXPECT_EQ(id, machine_id_digest_of(guid));
 }
 
 TEST(host_info, program_version_from_resource) {
