@@ -6,6 +6,8 @@
 #include "ui/gdi_text_measure.h"
 
 namespace {
+// Padded numbers line up only in a fixed-pitch face; the mapper finds one where this is missing.
+const wchar_t row_face[] = L"Consolas";
 
 std::wstring header_item_text(HWND header, int index) {
   wchar_t text[128] = {};
@@ -18,8 +20,26 @@ std::wstring header_item_text(HWND header, int index) {
 }
 }  // namespace
 
+HFONT raw_results::make_row_fonts(HFONT given) {
+  if (given && given == rows_.handle()) return given;  // the list's own font handed back
+  given_ = given;
+  LOGFONTW lf{};
+  if (!sfc_hfont(given ? given : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))).logfont(lf)) return given;
+  lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(lf.lfFaceName, row_face, LF_FACESIZE);
+  lf.lfWeight = FW_NORMAL;
+  if (!rows_.create(lf)) return given;
+  lf.lfWeight = FW_BOLD;
+  if (!bold_rows_.create(lf)) bold_rows_.create_like(rows_.handle(), FW_BOLD);
+  return rows_.handle();
+}
+
 void raw_results::on_attached() {
   const sfc_hlistview list(hwnd_);
+  setting_row_font_ = true;
+  send(WM_SETFONT, reinterpret_cast<WPARAM>(make_row_fonts(font())), FALSE);
+  setting_row_font_ = false;
   list.set_extended_style(raw_list_ex_styles, raw_list_ex_styles);
   for (int i = 0; i < raw_column_count; ++i) list.insert_column(i, raw_columns[i].title, 0);
   fit_columns();
@@ -28,7 +48,7 @@ void raw_results::on_attached() {
 void raw_results::fit_columns() {
   const sfc_hlistview list(hwnd_);
   const sfc_window_dc dc(hwnd_);
-  const HFONT font = this->font();
+  const HFONT font = rows_.handle() ? rows_.handle() : this->font();
   gdi_text_measure measure(dc.handle(), font, font);
   const auto widths = raw_column_widths(measure, client_rect().right);
   for (int i = 0; i < raw_column_count; ++i)
@@ -79,15 +99,6 @@ size_t raw_results::measure_rows_per_page() {
   return rows_per_page(client_rect().bottom, top.top, row.bottom - row.top);
 }
 
-HFONT raw_results::bold_font() {
-  const HFONT base = font();
-  if (!bold_.handle() || bold_base_ != base) {
-    bold_.create_like(base, FW_BOLD);
-    bold_base_ = base;
-  }
-  return bold_.handle() ? bold_.handle() : base;
-}
-
 LRESULT raw_results::item_custom_draw(NMLVCUSTOMDRAW& draw) {
   switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
@@ -98,7 +109,8 @@ LRESULT raw_results::item_custom_draw(NMLVCUSTOMDRAW& draw) {
       const raw_cell_look look = raw_cell_style(uint8_t(draw.nmcd.lItemlParam), draw.nmcd.dwItemSpec, draw.iSubItem);
       draw.clrText = look.text;
       draw.clrTextBk = look.background;
-      SelectObject(draw.nmcd.hdc, look.bold ? bold_font() : font());
+      const HFONT bold = bold_rows_.handle() ? bold_rows_.handle() : font();
+      SelectObject(draw.nmcd.hdc, look.bold ? bold : font());
       return CDRF_NEWFONT;
     }
     case CDDS_ITEMPOSTPAINT: {
@@ -125,7 +137,7 @@ LRESULT raw_results::header_custom_draw(NMCUSTOMDRAW& draw) {
   // The titles bring their own leading blank; the columns are sized to their rows, in the list's
   // font, so the titles are drawn in it too and clipped rather than shortened.
   r.left += 2;
-  const sfc_selection font(draw.hdc, this->font());
+  const sfc_selection font(draw.hdc, given_ ? given_ : this->font());
   out.draw_text(header_item_text(draw.hdr.hwndFrom, int(draw.dwItemSpec)), r,
                 DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, p.header_text);
   return CDRF_SKIPDEFAULT;
@@ -146,6 +158,13 @@ bool raw_results::on_message(sfc_msg& m) {
       m.result = header_custom_draw(*reinterpret_cast<NMCUSTOMDRAW*>(m.lparam));
       return true;
     }
+    case WM_SETFONT:
+      if (setting_row_font_) break;
+      // The owner's font stays the header's; the rows take the fixed-pitch face of its size.
+      m.wparam = reinterpret_cast<WPARAM>(make_row_fonts(reinterpret_cast<HFONT>(m.wparam)));
+      m.result = default_result(m);
+      fit_columns();
+      return true;
     case WM_SIZE:
       m.result = default_result(m);
       fit_columns();

@@ -12,7 +12,8 @@
 // The raw-data list on screen (control 1018, a report-style list view): its three columns, the
 // rows of raw_rows with their styles drawn through custom draw, its column header in the
 // palette's header colours, and the scrolling of new rows. Each item keeps its row's style
-// bits as its item data.
+// bits as its item data. The rows pad their numbers with blanks, so they are drawn in a
+// fixed-pitch face at the size of the font the list is given; the header keeps that font.
 class raw_results : public sfc_window {
  public:
   // Empties the list; its vertical scroll bar stays shown.
@@ -32,9 +33,11 @@ class raw_results : public sfc_window {
  private:
   LRESULT item_custom_draw(NMLVCUSTOMDRAW& draw);
   LRESULT header_custom_draw(NMCUSTOMDRAW& draw);
-  HFONT bold_font();
+  // The row fonts for a font the list was given; returns the one the list draws with.
+  HFONT make_row_fonts(HFONT given);
   bool at_end() const;
 
-  sfc_font bold_;
-  HFONT bold_base_ = nullptr;
+  HFONT given_ = nullptr;  // the owner's font: the header's
+  bool setting_row_font_ = false;
+  sfc_font rows_, bold_rows_;
 };
