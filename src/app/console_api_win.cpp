@@ -8,7 +8,12 @@
 #include "support/scoped_win.h"
 
 namespace {
-bool reopen(const char* name, const char* mode, FILE* stream, api_error_cb* errors) {
+bool reopen(const char* name, const char* mode, FILE* stream, int standard_fd, api_error_cb* errors) {
+#ifndef _UCRT
+  // A windowed program started without standard handles has streams without a descriptor, and
+  // Wine's C library refuses to reopen those (Windows' does not mind): give back the standard one.
+  if (_fileno(stream) < 0) stream->_file = standard_fd;
+#endif
   if (std::freopen(name, mode, stream) && std::setvbuf(stream, nullptr, _IONBF, 0) == 0) return true;
   if (errors) errors->report_api_error("freopen", uint32_t(errno), "%s", name);
   return false;
@@ -35,13 +40,13 @@ class win32_console final : public console_api {
   void set_input_mode(DWORD mode) override { SetConsoleMode(input_, mode); }
 
   bool reopen_streams(api_error_cb* errors) override {
-    return reopen("CONIN$", "r", stdin, errors) && reopen("CONOUT$", "w", stdout, errors) &&
-           reopen("CONOUT$", "w", stderr, errors);
+    return reopen("CONIN$", "r", stdin, 0, errors) && reopen("CONOUT$", "w", stdout, 1, errors) &&
+           reopen("CONOUT$", "w", stderr, 2, errors);
   }
 
   FILE* output() override { return stdout; }
 
-  // ReadFile, not the C library: under Wine getchar on the reopened input sees end-of-file at once.
+  // ReadFile, not the C library: under Wine getchar on the reopened input can see end-of-file at once.
   bool read_line() override {
     scoped_handle in(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                  nullptr, OPEN_EXISTING, 0, nullptr));
