@@ -2,6 +2,7 @@
 
 #include "support/command_line.h"
 #include "support/format_string.h"
+#include "support/text.h"
 
 namespace {
 std::string failure(const char* call, DWORD code = GetLastError()) {
@@ -57,7 +58,7 @@ bool target_process::start(const start_request& request, std::string& error) {
           ? CreateProcessAsUserW(token.get(), nullptr, &line[0], nullptr, nullptr, FALSE, flags, nullptr, dir, &si, &pi)
           : CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, flags, nullptr, dir, &si, &pi);
   if (!started) {
-    error = failure(token.valid() ? "CreateProcessAsUser" : "CreateProcess");
+    error = failure(token.valid() ? "CreateProcessAsUser" : "CreateProcess") + " for " + to_utf8(request.args[0]);
     return false;
   }
   CloseHandle(pi.hThread);

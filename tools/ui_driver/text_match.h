@@ -2,5 +2,5 @@
 
 #include <string>
 
-// Whole-text match where * stands for any run of characters and ? for one character.
+// Whole-text match where * stands for any run of characters and ? for one (UTF-8) character.
 bool text_matches(const std::string& pattern, const std::string& text);
