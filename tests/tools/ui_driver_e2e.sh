@@ -99,13 +99,14 @@ cmp -s "$WORK/err" "$WORK/err.expected" || fail "script errors: $(cat "$WORK/err
 
 cat >"$WORK/fails.txt" <<SCRIPT
 start '$probe'
+wait-window --title "Harness probe"
 wait-window --title "No such window" --timeout 300
 echo not reached
 SCRIPT
 "$BUILD/wine-run" "$DRIVER" run "$(windows_path "$WORK/fails.txt")" >"$WORK/out" 2>"$WORK/err"
 rc=$?
 [ $rc -eq 1 ] || fail "a failing script exited $rc"
-grep -q '^ui-driver: .*fails.txt:2: wait-window --title "No such window" --timeout 300: no visible window titled "No such window" in process [0-9]* within 300 ms$' "$WORK/err" ||
+grep -q '^ui-driver: .*fails.txt:3: wait-window --title "No such window" --timeout 300: no visible window titled "No such window" in process [0-9]* within 300 ms$' "$WORK/err" ||
   fail "timeout message: $(cat "$WORK/err")"
 grep -q '^ui-driver: ended the target (pid [0-9]*), which was still running$' "$WORK/err" ||
   fail "the started probe was left running"
