@@ -190,8 +190,8 @@ TEST(driver_commands, numbers_controls_and_exit_codes) {
 
 TEST(driver_commands, help_lists_every_command) {
   const std::string help = driver_help_text();
-  for (const command_spec& spec : command_specs())
-    EXPECT_NE(help.find(std::string("\n  ") + spec.name), std::string::npos) << spec.name;
+  for (const command_form& form : command_forms())
+    EXPECT_NE(help.find(std::string("\n  ") + form.name), std::string::npos) << form.name;
 }
 
 TEST(script_runner, replies_in_order) {

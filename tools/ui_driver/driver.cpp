@@ -88,9 +88,9 @@ bool ui_driver::need_window(std::string& error) const {
   return true;
 }
 
-HWND ui_driver::control(const std::string& spec, std::string& error) const {
+HWND ui_driver::control(const std::string& which, std::string& error) const {
   int id = 0;
-  if (!parse_control(spec, id, error) || !need_window(error)) return nullptr;
+  if (!parse_control(which, id, error) || !need_window(error)) return nullptr;
   if (id == window_itself) return window_;
   HWND found = find_control(window_, id);
   if (!found) error = format_string("no control %d in window ", id) + describe_window(window_);

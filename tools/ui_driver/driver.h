@@ -71,7 +71,7 @@ class ui_driver {
   bool need_target(std::string& error) const;
   bool need_window(std::string& error) const;
   // The control a CONTROL argument names in the current window.
-  HWND control(const std::string& spec, std::string& error) const;
+  HWND control(const std::string& which, std::string& error) const;
   bool text_matching(const command& c, bool wait, reply& out);
   bool state_matching(const command& c, bool wait, reply& out);
   bool combo_choice(const command& c, bool by_index, reply& out);

@@ -4,7 +4,7 @@
 
 namespace {
 // name, usage, min and max arguments, value options, flags, options before arguments only, help.
-const std::vector<command_spec> specs = {
+const std::vector<command_form> forms = {
     {"start", "[--limited] [--new-console] [--dir DIR] PROGRAM [ARGUMENT...]", 1, any_count, "--dir",
      "--limited --new-console", true,
      "starts the target with the full token (or the limited one); replies \"pid N\""},
@@ -66,11 +66,11 @@ int digit_value(char c, bool hex) {
 }
 }  // namespace
 
-const std::vector<command_spec>& command_specs() { return specs; }
+const std::vector<command_form>& command_forms() { return forms; }
 
-const command_spec* find_command_spec(const std::string& name) {
-  for (const command_spec& spec : specs)
-    if (name == spec.name) return &spec;
+const command_form* find_command_form(const std::string& name) {
+  for (const command_form& form : forms)
+    if (name == form.name) return &form;
   return nullptr;
 }
 
@@ -80,13 +80,13 @@ bool parse_command(const std::vector<std::string>& words, command& out, std::str
     error = "empty command";
     return false;
   }
-  const command_spec* spec = find_command_spec(words[0]);
-  if (!spec) {
+  const command_form* form = find_command_form(words[0]);
+  if (!form) {
     error = "unknown command \"" + words[0] + "\"";
     return false;
   }
-  out.name = spec->name;
-  const std::string usage = std::string("usage: ") + spec->name + (*spec->usage ? " " : "") + spec->usage;
+  out.name = form->name;
+  const std::string usage = std::string("usage: ") + form->name + (*form->usage ? " " : "") + form->usage;
   bool options_done = false;
   for (size_t i = 1; i < words.size(); ++i) {
     const std::string& word = words[i];
@@ -97,16 +97,16 @@ bool parse_command(const std::vector<std::string>& words, command& out, std::str
         continue;
       }
       out.args.push_back(word);
-      if (spec->options_before_args_only) options_done = true;
+      if (form->options_before_args_only) options_done = true;
       continue;
     }
     if (out.options.count(word)) {
       error = word + " given twice; " + usage;
       return false;
     }
-    if (listed(spec->flag_options, word)) {
+    if (listed(form->flag_options, word)) {
       out.options[word] = "";
-    } else if (listed(spec->value_options, word)) {
+    } else if (listed(form->value_options, word)) {
       if (i + 1 == words.size()) {
         error = word + " needs a value; " + usage;
         return false;
@@ -117,7 +117,7 @@ bool parse_command(const std::vector<std::string>& words, command& out, std::str
       return false;
     }
   }
-  if (out.args.size() < spec->min_args || out.args.size() > spec->max_args) {
+  if (out.args.size() < form->min_args || out.args.size() > form->max_args) {
     error = usage;
     return false;
   }
@@ -180,9 +180,9 @@ std::string driver_help_text() {
       "3 the script cannot be read. A target the driver started and that still runs at the end is ended.\n"
       "\n"
       "Commands:\n";
-  for (const command_spec& spec : specs) {
-    std::string head = std::string("  ") + spec.name + (*spec.usage ? " " : "") + spec.usage;
-    text += head + "\n      " + spec.help + "\n";
+  for (const command_form& form : forms) {
+    std::string head = std::string("  ") + form.name + (*form.usage ? " " : "") + form.usage;
+    text += head + "\n      " + form.help + "\n";
   }
   return text;
 }

@@ -14,7 +14,7 @@ struct command {
 };
 
 // What a command accepts. Options are --words; those listed in value_options take the next word.
-struct command_spec {
+struct command_form {
   const char* name;
   const char* usage;  // arguments and options, for messages and --help
   size_t min_args;
@@ -26,8 +26,8 @@ struct command_spec {
 };
 constexpr size_t any_count = size_t(-1);
 
-const std::vector<command_spec>& command_specs();
-const command_spec* find_command_spec(const std::string& name);
+const std::vector<command_form>& command_forms();
+const command_form* find_command_form(const std::string& name);
 
 // Checks the words of one line against the command table; `error` says what is wrong.
 bool parse_command(const std::vector<std::string>& words, command& out, std::string& error);
