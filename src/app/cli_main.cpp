@@ -9,6 +9,7 @@
 #include "app/cli_progress.h"
 #include "app/cli_report.h"
 #include "app/cli_scan.h"
+#include "app/cli_smart.h"
 #include "app/elevation.h"
 #include "bench/test_runner.h"
 #include "support/logger.h"
@@ -61,6 +62,7 @@ bool prepare_process(api_error_logger& errors) {
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::wstring> args(argv + 1, argv + argc);
+  if (is_smart_command(args)) return run_smart_command(args);
   cli_options options;
   std::string error;
   if (!parse_cli_options(args, options, error)) {

@@ -9,6 +9,7 @@
 const char cli_usage[] =
     "usage: folvi-cli [options] LOCATION\n"
     "       folvi-cli --scan [LOCATION]\n"
+    "       folvi-cli --smart KIND:FILE...   (KIND identify, smart, thresholds, nvme-identify, nvme-health)\n"
     "Runs the cold-cache benchmark in the folder LOCATION and prints the report.\n"
     "\n"
     "  --profile quick|standard|extended   starting profile (default standard)\n"

@@ -19,10 +19,10 @@ std::string format_duration(uint32_t ms) {
   return format_string("%u ms", unsigned(ms));
 }
 
-std::string format_time(uint32_t ms) {
+std::string format_time(uint64_t ms) {
   if (ms >= 1000 || ms % 1000 == 0) {
-    const unsigned seconds = ms / 1000;
-    std::string t = format_string("%02u:%02u", seconds / 60, seconds % 60);
+    const uint64_t seconds = ms / 1000;
+    std::string t = format_string("%02I64u:%02u", (unsigned long long)(seconds / 60), unsigned(seconds % 60));
     return ms % 1000 ? "~ " + t : t;
   }
   std::string fraction = format_string("%03u", unsigned(ms));
@@ -146,10 +146,12 @@ profile_summary summarize_profile(test_def& def, uint32_t error_mask) {
   def.update_counts();
   s.read_tests = format_string("%u", unsigned(def.read_tests));
   s.write_tests = format_string("%u", unsigned(def.write_tests));
-  if (def.duration != 0 && def.read_tests + def.write_tests != 0) {
-    if (def.read_tests) s.read_time = format_time(def.duration * def.read_tests);
-    if (def.write_tests) s.write_time = format_time(def.duration * def.write_tests);
-    s.total_time = format_time(def.duration * (def.read_tests + def.write_tests));
+  // In 64 bits: a long run time times thousands of tests passes 2^32 milliseconds.
+  const uint64_t duration = def.duration, reads = def.read_tests, writes = def.write_tests;
+  if (duration != 0 && reads + writes != 0) {
+    if (reads) s.read_time = format_time(duration * reads);
+    if (writes) s.write_time = format_time(duration * writes);
+    s.total_time = format_time(duration * (reads + writes));
   }
   return s;
 }

@@ -9,13 +9,20 @@ device_query::device_query(device_api& api, indenting_logger* log)
 bool device_query::ioctl(api_handle h, DWORD code, const char* name, const void* in, DWORD in_size, void* out,
                          DWORD out_size, DWORD& returned) {
   log_->log(2, "%s\n", name);
-  const size_t record = begin_timing(name);
   DWORD error = 0;
+  const bool ok = timed_ioctl(h, code, name, in, in_size, out, out_size, returned, error);
+  if (!ok) errors_.report_api_error("DeviceIoControl", error);
+  return ok;
+}
+
+bool device_query::timed_ioctl(api_handle h, DWORD code, const char* name, const void* in, DWORD in_size, void* out,
+                               DWORD out_size, DWORD& returned, DWORD& error) {
+  const size_t record = begin_timing(name);
+  error = 0;
   returned = 0;
   const bool ok = api_.device_io_control(h, code, in, in_size, out, out_size, returned, error);
   end_timing(record);
   last_error_ = ok ? 0 : error;
-  if (!ok) errors_.report_api_error("DeviceIoControl", error);
   return ok;
 }
 

@@ -13,15 +13,15 @@ uint16_t identify_word(const std::array<uint8_t, 512>& block, size_t word) {
   return uint16_t(block[word * 2] | (block[word * 2 + 1] << 8));
 }
 
-bool identify_says_solid_state(const std::array<uint8_t, 512>& block) {
-  return identify_word(block, rotation_rate_word) == 1 || (identify_word(block, data_set_management_word) & 1) != 0;
-}
-
 bool has_ram_disk_instance(const drive_info& drive) {
   return icontains(narrow_ascii(drive.instance_id), "dataram_ramdisk");
 }
 
 }  // namespace
+
+bool identify_says_solid_state(const std::array<uint8_t, 512>& block) {
+  return identify_word(block, rotation_rate_word) == 1 || (identify_word(block, data_set_management_word) & 1) != 0;
+}
 
 const wchar_t* device_kind_label(int kind) {
   switch (kind) {

@@ -40,6 +40,8 @@ void update_names_from_identify(drive_info& drive, indenting_logger* log);
 std::string ata_string(const uint8_t* block, size_t offset, size_t length);
 std::string nvme_string(const uint8_t* block, size_t offset, size_t length);
 
+// IDENTIFY says no rotation (word 217 is 1) or TRIM (word 169 bit 0).
+bool identify_says_solid_state(const std::array<uint8_t, 512>& block);
 bool is_ssd(const drive_info& drive);
 bool is_phy_ssd(const phy_drive& phy);
 bool is_nvme(const drive_info& drive);

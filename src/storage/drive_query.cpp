@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "storage/drive_health.h"
 #include "storage/drive_ioctls.h"
 #include "storage/drive_names.h"
 #include "storage/drive_steps.h"
@@ -190,7 +191,6 @@ void query_scsi_address(device_query& query, api_handle h, drive_info& drive) {
 }
 
 bool query_drive(device_api& api, drive_info& drive, const scan_options& options, indenting_logger* log) {
-  (void)options;  // the SMART and pass-through steps take it
   device_query query(api, log);
   scoped_api_handle h(api, open_drive(query, drive, true));
   if (!h) return false;
@@ -202,8 +202,12 @@ bool query_drive(device_api& api, drive_info& drive, const scan_options& options
   query_geometry(query, h.get(), drive);
   query_smart_version(query, h.get(), drive);
   query_layout(query, h.get(), drive);
+  if (options.query_smart) predict_failure(query, h.get(), drive, options);
   query_scsi_address(query, h.get(), drive);
   query_diagnostics(query, h.get());
+  ata_identify(query, h.get(), drive, options);
+  if (options.query_smart) smart_read(query, h.get(), drive, options);
+  query_nvme(query, h.get(), drive, options);
   h.reset();
   query.log_timings();
   update_names_from_identify(drive, log);

@@ -1,6 +1,7 @@
 #include <string>
 
 #include "storage/drive_names.h"
+#include "storage/smart_table.h"
 #include "storage/storage_scan.h"
 #include "support/format_string.h"
 #include "support/text.h"
@@ -30,6 +31,7 @@ void dump_phy(const phy_drive& p, indenting_logger* log, int width) {
   log->log(2, "%-*s%I64u\n", width, "Capacity", (unsigned long long)p.capacity);
   log->log(2, "%-*s%u\n", width, "SSD", is_phy_ssd(p) ? 1u : 0u);
   log->log(2, "%-*s%s\n", width, "Address", p.address.c_str());
+  if (p.has_smart) dump_smart_table(smart_rows(p.smart, is_phy_ssd(p), n.vendor, n.model), log);
   if (p.oem_attributes.empty()) return;
   log->log(2, "%-*s%zu entries\n", width, "OEM attributes", p.oem_attributes.size());
   for (size_t i = 0; i < p.oem_attributes.size(); ++i) {
@@ -55,7 +57,10 @@ void dump_drive(const stack_entry& e, indenting_logger* log) {
   log->log(2, "SSD                        %u\n", is_ssd(d) ? 1u : 0u);
   log->log(2, "Bus types                  %u %u\n", unsigned(d.bus_type), unsigned(d.adapter_bus_type));
   log->log(2, "Info sources               %s\n", source_mask_text(d.identify_source).c_str());
-  if (!e.raid) return;  // a drive's SMART and NVMe health tables come with their queries
+  if (!e.raid) {
+    dump_drive_health(d, n.vendor, n.model, log);
+    return;
+  }
   log->log(2, "Mode                       RAID 0x%02x\n", unsigned(e.raid->raid_level));
   for (size_t j = 0; j < e.members.size(); ++j) {
     log->log(2, "Drive %2zu\n", j + 1);

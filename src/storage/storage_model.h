@@ -51,10 +51,12 @@ struct drive_partition {
   std::vector<partition_slice> slices;
 };
 
-// The SMART block as the drive query keeps it: attributes, then thresholds.
+// The SMART block as the drive query keeps it: attributes, thresholds, and what SMART RETURN
+// STATUS said (0 unknown, 1 good, 3 threshold exceeded).
 struct smart_block {
   std::array<uint8_t, 512> attributes{};
   std::array<uint8_t, 512> thresholds{};
+  uint32_t health = 0;
 };
 
 struct drive_info {
@@ -87,6 +89,7 @@ struct drive_info {
   uint32_t smart_caps = 0;
   uint32_t layout_style = 0;  // 0 none, else PARTITION_STYLE + 1
   std::vector<drive_partition> partitions;
+  uint32_t prediction = 0;  // failure prediction: 0 unknown, 1 none predicted, 3 failure predicted
   bool has_health_raw = false;
   std::array<uint8_t, 512> health_raw{};
   bool has_scsi_address = false;

@@ -21,6 +21,7 @@ TEST(profile_text, formats) {
   EXPECT_EQ(format_time(500), "0.5 sec");
   EXPECT_EQ(format_time(125), "0.125 sec");
   EXPECT_EQ(format_time(6000000), "100:00");
+  EXPECT_EQ(format_time(4500000500ull), "~ 75000:00");  // past 2^32 ms
 }
 
 TEST(profile_text, parse_sizes) {

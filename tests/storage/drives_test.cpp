@@ -536,6 +536,8 @@ TEST_F(drives, typical_sata_disk_log) {
 2       Gpt.PartitionId        00000002-1111-2222-3333-444455556666
 2       Gpt.Attributes         0000000000000000
 2       Gpt.Name               [Basic data partition]
+2 IOCTL_STORAGE_PREDICT_FAILURE
+0   DeviceIoControl() failed with 1
 2 IOCTL_SCSI_GET_ADDRESS
 2   PortNumber                 1
 2   PathId                     0
@@ -561,6 +563,22 @@ TEST_F(drives, typical_sata_disk_log) {
 2   PortDriver                 5
 2   LUNResetSupported          1
 2   TargetResetSupported       1
+2 SMART_RCV_DRIVE_DATA / ATA_IDENTIFY
+0   DeviceIoControl() failed with 1, 0 508040 236
+2 IOCTL_ATA_PASS_THROUGH / ATA_IDENTIFY
+0   DeviceIoControl() failed with 1, 0 315436 236
+2 IOCTL_SCSI_PASS_THROUGH / ATA_IDENTIFY
+0   DeviceIoControl() failed with 1, 315396 236
+2 IOCTL_SCSI_PASS_THROUGH_DIRECT / ATA_IDENTIFY
+0   DeviceIoControl() failed with 1, 315412 236
+2 SMART_RCV_DRIVE_DATA / SMART_GET_ATTRIBUTES
+0   DeviceIoControl() failed with 1, 0 508040 176
+2 IOCTL_ATA_PASS_THROUGH / SMART_GET_ATTRIBUTES
+0   DeviceIoControl() failed with 1, 0 315436 176
+2 IOCTL_SCSI_PASS_THROUGH / SMART_GET_ATTRIBUTES
+0   DeviceIoControl() failed with 1, 315396 176
+2 IOCTL_SCSI_PASS_THROUGH_DIRECT / SMART_GET_ATTRIBUTES
+0   DeviceIoControl() failed with 1, 315412 176
 3 --- IOCTL timing ---
 3 IOCTL_STORAGE_QUERY_PROPERTY / StorageDevice                        25 usec
 3 IOCTL_STORAGE_QUERY_PROPERTY / StorageDeviceId                      25 usec
@@ -570,10 +588,21 @@ TEST_F(drives, typical_sata_disk_log) {
 3 IOCTL_DISK_GET_DRIVE_GEOMETRY_EX                                    25 usec
 3 SMART_GET_VERSION                                                   25 usec
 3 IOCTL_DISK_GET_DRIVE_LAYOUT_EX                                      25 usec
+3 IOCTL_STORAGE_PREDICT_FAILURE                                       25 usec
 3 IOCTL_SCSI_GET_ADDRESS                                              25 usec
 3 IOCTL_SCSI_GET_INQUIRY_DATA                                         25 usec
 3 IOCTL_STORAGE_GET_HOTPLUG_INFO                                      25 usec
 3 IOCTL_STORAGE_QUERY_PROPERTY / StorageMiniportProperty              25 usec
+3 ** ATA_IDENTIFY                                                    225 usec
+3 SMART_RCV_DRIVE_DATA / ATA_IDENTIFY                                 25 usec
+3 IOCTL_ATA_PASS_THROUGH / ATA_IDENTIFY                               25 usec
+3 IOCTL_SCSI_PASS_THROUGH / ATA_IDENTIFY                              25 usec
+3 IOCTL_SCSI_PASS_THROUGH_DIRECT / ATA_IDENTIFY                       25 usec
+3 ** SMART_GET_ATTRIBUTES/THRESHOLDS                                 225 usec
+3 SMART_RCV_DRIVE_DATA / SMART_GET_ATTRIBUTES                         25 usec
+3 IOCTL_ATA_PASS_THROUGH / SMART_GET_ATTRIBUTES                       25 usec
+3 IOCTL_SCSI_PASS_THROUGH / SMART_GET_ATTRIBUTES                      25 usec
+3 IOCTL_SCSI_PASS_THROUGH_DIRECT / SMART_GET_ATTRIBUTES               25 usec
 )");
   EXPECT_EQ(drive.device_number, 0u);
   EXPECT_EQ(drive.device_path, L"\\\\.\\PhysicalDrive0");

@@ -157,26 +157,22 @@ bool fake_machine::device_io_control(api_handle handle, DWORD code, const void* 
     error = ERROR_INVALID_HANDLE;
     return false;
   }
-  const fake_device& d = devices.at(t->path);
+  return answer(devices.at(t->path).reply_to(code, static_cast<const uint8_t*>(in), in_size), out, out_size,
+                returned, error);
+}
+
+fake_reply fake_device::reply_to(DWORD code, const uint8_t* in, DWORD in_size) const {
   fake_reply reply;
-  if (d.handler && d.handler(code, static_cast<const uint8_t*>(in), in_size, reply))
-    return answer(reply, out, out_size, returned, error);
-  const std::map<DWORD, fake_reply>* table = &d.replies;
+  if (handler && handler(code, in, in_size, reply)) return reply;
+  const std::map<DWORD, fake_reply>* table = &replies;
   DWORD key = code;
   if (code == IOCTL_STORAGE_QUERY_PROPERTY) {
-    if (in_size < 8) {
-      error = ERROR_INVALID_PARAMETER;
-      return false;
-    }
+    if (in_size < 8) return fake_reply{{}, ERROR_INVALID_PARAMETER};
     std::memcpy(&key, in, 4);  // STORAGE_PROPERTY_QUERY::PropertyId
-    table = &d.property_replies;
+    table = &property_replies;
   }
   auto it = table->find(key);
-  if (it == table->end()) {
-    error = ERROR_INVALID_FUNCTION;
-    return false;
-  }
-  return answer(it->second, out, out_size, returned, error);
+  return it == table->end() ? fake_reply{{}, ERROR_INVALID_FUNCTION} : it->second;
 }
 
 void fake_machine::close_handle(api_handle handle) {

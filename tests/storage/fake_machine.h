@@ -27,6 +27,8 @@ struct fake_device {
   std::map<DWORD, fake_reply> property_replies;
   // Consulted first, for requests whose answer depends on their input; false: not handled.
   std::function<bool(DWORD code, const uint8_t* in, DWORD in_size, fake_reply& reply)> handler;
+  // What the device answers a request: the handler, else the tables, else ERROR_INVALID_FUNCTION.
+  fake_reply reply_to(DWORD code, const uint8_t* in, DWORD in_size) const;
 };
 
 struct fake_interface {

@@ -1,0 +1,82 @@
+// BMP decoding and PNG encoding, checked pixel by pixel against libpng's reading of our PNGs.
+#include <gtest/gtest.h>
+
+#include "bmp_image.h"
+#include "png_encoder.h"
+#include "test_images.h"
+
+namespace {
+
+void expect_pattern(const rgb_image& image, uint32_t width, uint32_t height) {
+  ASSERT_EQ(image.width, width);
+  ASSERT_EQ(image.height, height);
+  ASSERT_EQ(image.rgb.size(), size_t{width} * height * 3);
+  for (uint32_t y = 0; y < height; ++y)
+    for (uint32_t x = 0; x < width; ++x) {
+      uint32_t expected = test_pattern(x, y);
+      const uint8_t* p = &image.rgb[(size_t{y} * width + x) * 3];
+      ASSERT_EQ((uint32_t{p[0]} << 16) | (p[1] << 8) | p[2], expected) << "pixel " << x << "," << y;
+    }
+}
+
+std::string bmp_error(const std::string& bmp) {
+  rgb_image image;
+  std::string error;
+  EXPECT_FALSE(decode_bmp(bmp, image, error));
+  return error;
+}
+
+}  // namespace
+
+TEST(bmp_image, decodes_the_layouts_a_capture_can_have) {
+  struct layout {
+    uint32_t width, height;
+    bmp_options options;
+  } layouts[] = {
+      {64, 40, {32, false, 40}},   // what the client writes
+      {3, 5, {24, false, 40}},     // rows padded to 4 bytes
+      {17, 9, {32, true, 40}},     // top-down
+      {10, 4, {32, false, 124}},   // V5 header
+      {1, 1, {24, true, 108}},
+  };
+  for (const layout& l : layouts) {
+    rgb_image image;
+    std::string error;
+    ASSERT_TRUE(decode_bmp(make_bmp(l.width, l.height, test_pattern, l.options), image, error)) << error;
+    expect_pattern(image, l.width, l.height);
+  }
+}
+
+TEST(bmp_image, refuses_headers_it_cannot_trust) {
+  std::string good = make_bmp(8, 8, test_pattern);
+  auto patched = [&](size_t at, std::string bytes) {
+    std::string bmp = good;
+    bmp.replace(at, bytes.size(), bytes);
+    return bmp;
+  };
+  EXPECT_EQ(bmp_error("BM"), "not a BMP file");
+  EXPECT_EQ(bmp_error(patched(0, "PK")), "not a BMP file");
+  EXPECT_EQ(bmp_error(patched(14, std::string("\x0c\0\0\0", 4))), "BMP info header of an unknown size");
+  EXPECT_EQ(bmp_error(patched(18, std::string("\0\0\0\0", 4))), "BMP size out of range");
+  EXPECT_EQ(bmp_error(patched(18, std::string("\x01\x80\0\0", 4))), "BMP size out of range");  // 32769 wide
+  EXPECT_EQ(bmp_error(patched(22, std::string("\xff\xff\xff\x7f", 4))), "BMP size out of range");
+  EXPECT_EQ(bmp_error(patched(26, std::string("\x02\0", 2))), "BMP with more than one plane");
+  EXPECT_EQ(bmp_error(patched(28, std::string("\x10\0", 2))), "BMP not of 24 or 32 bits per pixel");
+  EXPECT_EQ(bmp_error(patched(30, std::string("\x01\0\0\0", 4))), "compressed BMP");
+  EXPECT_EQ(bmp_error(patched(10, std::string("\x10\0\0\0", 4))), "BMP pixels inside its header");
+  EXPECT_EQ(bmp_error(good.substr(0, good.size() - 1)), "BMP pixels cut short");
+  EXPECT_EQ(bmp_error(patched(10, std::string("\xff\xff\xff\xff", 4))), "BMP pixels cut short");
+}
+
+TEST(png_encoder, libpng_reads_back_every_pixel) {
+  for (auto [width, height] : {std::pair{1u, 1u}, {2u, 3u}, {200u, 120u}, {1023u, 7u}}) {
+    rgb_image source;
+    std::string error;
+    ASSERT_TRUE(decode_bmp(make_bmp(width, height, test_pattern), source, error));
+    std::string png = encode_png(source);
+    ASSERT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    auto decoded = decode_png_with_libpng(png);
+    ASSERT_TRUE(decoded) << width << "x" << height;
+    expect_pattern(*decoded, width, height);
+  }
+}

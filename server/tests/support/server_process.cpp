@@ -1,0 +1,102 @@
+#include "server_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+server_process::server_process(const std::vector<std::string>& extra_arguments) {
+  char pattern[] = "/tmp/folvi-share-test.XXXXXX";
+  if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
+  folder_ = pattern;
+  std::string port_file = folder_ + "/port";
+  std::vector<std::string> arguments = {FOLVI_SHARE_EXE, "--listen", "127.0.0.1:0", "--port-file", port_file,
+                                        "--db", database()};
+  arguments.insert(arguments.end(), extra_arguments.begin(), extra_arguments.end());
+  std::string log_file = folder_ + "/server.log";
+
+  pid_ = fork();
+  if (pid_ < 0) throw std::runtime_error("fork failed");
+  if (pid_ == 0) {
+    int log = open(log_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (log >= 0) dup2(log, 2);
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  // Wait for the port file; a server that exits instead has failed to start.
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::ifstream in(port_file);
+    if (in >> port_) return;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      throw std::runtime_error("folvi-share did not start:\n" + log());
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  stop();
+  throw std::runtime_error("folvi-share wrote no port file:\n" + log());
+}
+
+server_process::~server_process() {
+  stop();
+  std::error_code ignored;
+  std::filesystem::remove_all(folder_, ignored);
+}
+
+std::string server_process::log() const {
+  std::ifstream in(folder_ + "/server.log");
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+int server_process::stop() {
+  if (pid_ <= 0) return -1;
+  kill(pid_, SIGTERM);
+  int status = 0;
+  waitpid(pid_, &status, 0);
+  pid_ = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string query_text(const std::string& database, const std::string& sql) {
+  sqlite3* db = nullptr;
+  std::string text;
+  if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0))
+      text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+    sqlite3_finalize(statement);
+  }
+  sqlite3_close(db);
+  return text;
+}
+
+long long count_rows(const std::string& database, const std::string& table) {
+  std::string count = query_text(database, "SELECT count(*) FROM " + table);
+  return count.empty() ? -1 : std::stoll(count);
+}
+
+void run_sql(const std::string& database, const std::string& sql) {
+  sqlite3* db = nullptr;
+  char* message = nullptr;
+  bool ok = sqlite3_open(database.c_str(), &db) == SQLITE_OK &&
+            sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK;
+  std::string error = message ? message : "";
+  sqlite3_free(message);
+  sqlite3_close(db);
+  if (!ok) throw std::runtime_error("run_sql: " + error);
+}

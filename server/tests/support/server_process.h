@@ -1,0 +1,35 @@
+// One folvi-share process for a test: started on port 0 in a fresh folder, found through its
+// port file, stopped by its pid.
+#pragma once
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+class server_process {
+ public:
+  explicit server_process(const std::vector<std::string>& extra_arguments = {});
+  ~server_process();
+  server_process(const server_process&) = delete;
+  server_process& operator=(const server_process&) = delete;
+
+  int port() const { return port_; }
+  const std::string& folder() const { return folder_; }
+  std::string database() const { return folder_ + "/shares.db"; }
+  std::string log() const;
+  // SIGTERM to our child, then its exit status (-1 when it did not exit normally).
+  int stop();
+  bool running() const { return pid_ > 0; }
+
+ private:
+  std::string folder_;
+  pid_t pid_ = -1;
+  int port_ = 0;
+};
+
+// Rows of a table of the server's database, read through a connection of our own.
+long long count_rows(const std::string& database, const std::string& table);
+// The first column of the first row of a query, or empty.
+std::string query_text(const std::string& database, const std::string& sql);
+// Runs a statement on the server's database (for faults the tests put in).
+void run_sql(const std::string& database, const std::string& sql);

@@ -1,0 +1,16 @@
+// Uploads as the client makes them, for the HTTP tests.
+#pragma once
+#include <optional>
+#include <string>
+
+#include "http_exchange.h"
+#include "test_zip.h"
+
+package_files screenshot_files();  // screenshot and both graphs, made with the test pattern
+std::string screenshot_package();
+std::string report_package(const std::string& report = "Recorded                        2024/01/31 09:05:00\r\n");
+
+// POSTs the client's body on a fresh connection.
+std::optional<http_reply> post_upload(int port, const std::string& type, const std::string& package);
+// The id at the end of "OK\r\nhttps://HOST/s/ID", or empty.
+std::string share_id_of(const http_reply& reply);

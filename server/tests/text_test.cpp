@@ -1,0 +1,59 @@
+// Client text made safe for pages, link identifiers, and the report values a page shows.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "html_text.h"
+#include "report_summary.h"
+#include "share_id.h"
+
+TEST(html_text, escapes_markup_and_mends_encoding) {
+  EXPECT_EQ(html_escape("<script>alert('x')</script> & \"q\""),
+            "&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt; &amp; &quot;q&quot;");
+  EXPECT_EQ(html_escape("a\tb\r\nc\x01\x7f"), "a\tb\r\nc\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(valid_utf8("caf\xC3\xA9 \xE2\x80\x94 \xF0\x9F\x98\x80"), "caf\xC3\xA9 \xE2\x80\x94 \xF0\x9F\x98\x80");
+  // A lone surrogate as the client's converter writes it, an overlong slash, a cut sequence.
+  EXPECT_EQ(valid_utf8("\xED\xA0\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(valid_utf8("\xC0\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(valid_utf8("ab\xE2\x80"), "ab\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(valid_utf8("\xF5\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+TEST(share_id, is_22_url_safe_characters_and_does_not_repeat) {
+  std::set<std::string> seen;
+  for (int i = 0; i < 2000; ++i) {
+    std::string id = new_share_id();
+    ASSERT_TRUE(is_share_id(id)) << id;
+    // 128 bits: the last character carries 2 bits and four zero bits.
+    ASSERT_NE(std::string("AQgw").find(id.back()), std::string::npos) << id;
+    seen.insert(id);
+  }
+  EXPECT_EQ(seen.size(), 2000u);
+  EXPECT_FALSE(is_share_id("AAAAAAAAAAAAAAAAAAAAA"));
+  EXPECT_FALSE(is_share_id("AAAAAAAAAAAAAAAAAAAA/A"));
+}
+
+TEST(report_summary, takes_the_first_report_of_joined_ones) {
+  std::string report =
+      "+----------------------------------+  \r\n"
+      "                                  \r\n"
+      "Recorded                        2024/01/31 09:05:00\r\n"
+      "Platform                        Windows 10 / 10.0.19045 / 64 bit\r\n"
+      "Device.type                     SSD\r\n"
+      "Device.vendor                   Samsung\r\n"
+      "Device.model                    SSD 870 EVO 1TB\r\n"
+      "Read.best.speed.decimal         560.1 MBps\r\n"
+      "Read.best.io                    4 x 1048576 bytes, raw    \r\n"
+      "Write.best.speed.decimal        0.0 MBps\r\n"
+      "Write.best.io                   \r\n"
+      "\r\n-------\r\n\r\n"
+      "Recorded                        2024/02/01 10:00:00\r\n";
+  report_summary summary = summarize_report(report);
+  EXPECT_EQ(summary.recorded, "2024/01/31 09:05:00");
+  EXPECT_EQ(summary.platform, "Windows 10 / 10.0.19045 / 64 bit");
+  EXPECT_EQ(summary.device, "SSD Samsung SSD 870 EVO 1TB");
+  EXPECT_EQ(summary.read_best, "560.1 MBps");
+  EXPECT_EQ(summary.read_best_io, "4 x 1048576 bytes, raw");
+  EXPECT_EQ(summary.write_best, "0.0 MBps");
+  EXPECT_EQ(summary.write_best_io, "");
+}

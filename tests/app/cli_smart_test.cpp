@@ -1,0 +1,142 @@
+// folvi-cli --smart: blocks saved from a drive print as the storage dump shows that drive.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/cli_smart.h"
+#include "machine_scan.h"
+#include "synthetic_drives.h"
+
+namespace {
+
+// Files in the temporary folder, removed when the test ends.
+class block_files {
+ public:
+  ~block_files() {
+    for (const std::wstring& p : paths_) DeleteFileW(p.c_str());
+  }
+  std::wstring write(const std::string& name, const uint8_t* data, size_t size) {
+    wchar_t dir[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, dir);
+    const std::wstring path = std::wstring(dir) + L"folvi-smart-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(paths_.size()) + L"-" + std::wstring(name.begin(), name.end());
+    FILE* f = _wfopen(path.c_str(), L"wb");
+    EXPECT_NE(f, nullptr);
+    if (!f) return path;
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+    paths_.push_back(path);
+    return path;
+  }
+  template <typename block_t>
+  std::wstring arg(const std::string& kind, const block_t& block) {
+    return std::wstring(kind.begin(), kind.end()) + L":" + write(kind, block.data(), block.size());
+  }
+
+ private:
+  std::vector<std::wstring> paths_;
+};
+
+// The drive's lines of a one-drive dump from its health table on, without level and indentation.
+std::string table_of_only_drive(const synthetic_drive& d) {
+  fake_machine m;
+  add_synthetic(m, d);
+  const std::string dump = stack_dump(scan_machine(m));
+  std::string table;
+  size_t at = dump.find("2       SMART table");
+  while (at != std::string::npos && at < dump.size()) {
+    const size_t end = dump.find('\n', at);
+    table += dump.substr(at + 8, end - at - 7);
+    at = end + 1;
+  }
+  return table;
+}
+
+std::string run(const std::vector<std::wstring>& args, std::string* error = nullptr) {
+  std::string text, why;
+  const bool ok = smart_command_text(args, text, why);
+  if (error) *error = why;
+  EXPECT_EQ(ok, why.empty());
+  return text;
+}
+
+}  // namespace
+
+TEST(cli_smart, blocks_print_the_table_of_the_dump) {
+  for (const synthetic_drive& d : {seagate_hdd(0), samsung_mz_ssd(0), usb_bridge_hdd(0)}) {
+    block_files files;
+    const std::string text =
+        run({L"--smart", files.arg("identify", d.health.identify), files.arg("smart", d.health.attributes),
+             files.arg("thresholds", d.health.thresholds)});
+    const std::string table = table_of_only_drive(d);
+    ASSERT_GT(table.size(), 100u);
+    ASSERT_GT(text.size(), table.size());
+    EXPECT_EQ(text.substr(text.size() - table.size()), table);
+  }
+}
+
+TEST(cli_smart, identity_lines_and_the_nvme_health_list) {
+  const synthetic_drive ssd = samsung_mz_ssd(0);
+  block_files files;
+  const std::string text = run({L"--smart", files.arg("identify", ssd.health.identify)});
+  EXPECT_EQ(text,
+            "Vendor                     [Samsung]\n"
+            "Model                      [MZ7LN256HMJP-000L7], org [SAMSUNG MZ7LN256HMJP-000L7]\n"
+            "Serial                     [S2X9NX0J301234]\n"
+            "Firmware                   [MAT02L6Q]\n");
+
+  const synthetic_drive nvme = nvme_ssd(0);
+  const std::string list = run({L"--smart", files.arg("nvme-identify", nvme.health.nvme_identify),
+                                files.arg("nvme-health", nvme.health.nvme_log)});
+  const std::string head = "Vendor                     [Samsung]\n"
+                           "Model                      [SSD 970 EVO Plus 1TB], org [Samsung SSD 970 EVO Plus 1TB]\n"
+                           "Serial                     [S4EWNX0R123456A]\n"
+                           "Firmware                   [2B2QEXM7]\n";
+  EXPECT_EQ(list, head + table_of_only_drive(nvme));
+}
+
+TEST(cli_smart, bad_files_and_arguments_say_why) {
+  const synthetic_drive d = wd_hdd(0);
+  block_files files;
+  std::vector<uint8_t> short_block(d.health.attributes.begin(), d.health.attributes.begin() + 500);
+  ata_block bad_sum = d.health.attributes;
+  bad_sum[100] ^= 0x10;
+  const ata_block zeros{};
+  ata_block few = attributes_block({{5, 0x33, 100, 100, 0}, {9, 0x32, 99, 99, 10}, {12, 0x32, 99, 99, 7}});
+  const std::wstring missing = L"smart:C:\\no\\such\\folder\\smart.bin";
+  const struct {
+    std::vector<std::wstring> args;
+    std::string error;  // after the argument itself
+  } cases[] = {
+      {{L"--smart", files.arg("smart", short_block)}, ": 500 bytes, but a SMART READ DATA block has 512"},
+      {{L"--smart", files.arg("smart", bad_sum)},
+       ": not a SMART READ DATA block: its checksum is wrong (the bytes sum to 16, not 0)"},
+      {{L"--smart", files.arg("smart", zeros)}, ": not a SMART READ DATA block: all its bytes are zero"},
+      {{L"--smart", files.arg("smart", few)},
+       ": not a SMART READ DATA block: it is not an attribute set: Too few attributes - 3"},
+      {{L"--smart", missing}, ": cannot be read"},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    std::string error;
+    EXPECT_EQ(run(cases[i].args, &error), "");
+    const std::wstring& a = cases[i].args[1];
+    EXPECT_EQ(error, std::string(a.begin(), a.end()) + cases[i].error);
+  }
+  std::string error;
+  run({L"--smart", files.arg("nvme-health", std::array<uint8_t, 512>{})}, &error);
+  EXPECT_NE(error.find(": not an NVMe SMART/health log page: all its bytes are zero"), std::string::npos) << error;
+  run({L"--smart", files.arg("smart", d.health.attributes), files.arg("smart", d.health.attributes)}, &error);
+  EXPECT_EQ(error, "--smart: smart is given twice");
+  run({L"--smart"}, &error);
+  EXPECT_EQ(error, "--smart: give one or more KIND:FILE");
+  run({L"--smart", L"raw:x.bin"}, &error);
+  EXPECT_EQ(error,
+            "--smart: \"raw:x.bin\" is not KIND:FILE with KIND identify, smart, thresholds, nvme-identify or "
+            "nvme-health");
+  run({L"--smart", files.arg("thresholds", d.health.thresholds)}, &error);
+  EXPECT_EQ(error, "--smart: thresholds: go with smart:");
+  EXPECT_EQ(run_smart_command({L"--smart", missing}), 2);
+}

@@ -1,0 +1,117 @@
+#include "share/multipart_body.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "recorded_errors.h"
+
+namespace {
+
+std::string text_of(const heap_buffer& body) { return std::string(reinterpret_cast<const char*>(body.data()), body.size()); }
+
+std::string temp_file(const wchar_t* name, const std::string& bytes, std::wstring& path) {
+  wchar_t dir[MAX_PATH];
+  GetTempPathW(MAX_PATH, dir);
+  path = std::wstring(dir) + name;
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD done = 0;
+  WriteFile(h, bytes.data(), DWORD(bytes.size()), &done, nullptr);
+  CloseHandle(h);
+  return bytes;
+}
+
+const char package_bytes[] = "PK\x03\x04\0\r\n--i-will-not-crash\r\n\xff";
+const std::string package(package_bytes, sizeof package_bytes - 1);
+
+}  // namespace
+
+TEST(multipart_body, type_and_package_give_the_exact_bytes) {
+  const form_part parts[] = {text_field("type", "report"),
+                             memory_file_field("data", L"package.zip", package.data(), uint32_t(package.size())),
+                             form_part()};
+  heap_buffer body;
+  recorded_errors errors;
+  ASSERT_TRUE(build_multipart_body(parts, body, &errors));
+  EXPECT_TRUE(errors.all.empty());
+  const std::string golden =
+      "--i-will-not-crash\r\n"
+      "Content-Disposition: form-data; name=\"type\"\r\n"
+      "\r\n"
+      "report"
+      "\r\n--i-will-not-crash\r\n"
+      "--i-will-not-crash\r\n"
+      "Content-Disposition: form-data; name=\"data\"; filename=\"package.zip\"\r\n"
+      "Content-Type: application/octet-stream\r\n"
+      "\r\n" +
+      package +
+      "\r\n--i-will-not-crash\r\n";
+  EXPECT_EQ(text_of(body), golden);
+  EXPECT_EQ(body.size(), 85u + 4 + 6 + 138u + 4 + 11 + package.size());
+  EXPECT_EQ(body.capacity(), body.size());  // sized exactly, no growth factor
+  EXPECT_EQ(body.data()[body.size()], 0);
+}
+
+TEST(multipart_body, skipped_entries_and_file_names) {
+  std::wstring path;
+  const std::string bytes = temp_file(L"folvi-multipart-tail.bin", "0123456789", path);
+  const std::string utf8_name = "r\xc3\xa9sum\xc3\xa9 \xe2\x82\xac.zip";  // two 2-byte and one 3-byte character
+  const form_part parts[] = {text_field("", "left out: empty name"),
+                             text_field("none", nullptr),
+                             disk_file_field("tail", path.c_str(), 4),
+                             disk_file_field("whole", path.c_str()),
+                             disk_file_field("gone", L"C:\\no\\such\\file.bin"),
+                             memory_file_field("wide", L"r\u00e9sum\u00e9 \u20ac.zip", "ab", 2),
+                             memory_file_field("bare", L"no-backslash.txt", "", 0),
+                             form_part(),
+                             text_field("after", "the end of the list")};
+  heap_buffer body;
+  recorded_errors errors;
+  ASSERT_TRUE(build_multipart_body(parts, body, &errors));
+  EXPECT_TRUE(errors.all.empty());
+  const std::string file_head = "--i-will-not-crash\r\nContent-Disposition: form-data; name=\"";
+  const std::string octet = "\r\nContent-Type: application/octet-stream\r\n\r\n";
+  const std::string trailer = "\r\n--i-will-not-crash\r\n";
+  const std::string golden =
+      file_head + "tail\"; filename=\"folvi-multipart-tail.bin\"" + octet + "6789" + trailer +
+      file_head + "whole\"; filename=\"folvi-multipart-tail.bin\"" + octet + bytes + trailer +
+      file_head + "wide\"; filename=\"" + utf8_name + "\"" + octet + "ab" + trailer +
+      file_head + "bare\"; filename=\"no-backslash.txt\"" + octet + trailer;
+  EXPECT_EQ(text_of(body), golden);
+  DeleteFileW(path.c_str());
+}
+
+TEST(multipart_body, a_file_open_for_writing_elsewhere_is_still_read) {
+  std::wstring path;
+  temp_file(L"folvi-multipart-open.txt", "still being written", path);
+  HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  const form_part parts[] = {disk_file_field("log", path.c_str()), form_part()};
+  heap_buffer body;
+  EXPECT_TRUE(build_multipart_body(parts, body, nullptr));
+  EXPECT_NE(text_of(body).find("\r\n\r\nstill being written\r\n--i-will-not-crash\r\n"), std::string::npos);
+  CloseHandle(writer);
+  DeleteFileW(path.c_str());
+}
+
+TEST(multipart_body, a_size_past_32_bits_fails_like_an_allocation) {
+  const char small[] = "x";
+  // The sizes add up past 4 GiB; nothing is copied, so the short buffer is never read past its end.
+  const form_part parts[] = {text_field("type", "report"), memory_file_field("data", L"big.bin", small, 0xFFFFFF80u),
+                             form_part()};
+  heap_buffer body;
+  recorded_errors errors;
+  EXPECT_FALSE(build_multipart_body(parts, body, &errors));
+  EXPECT_EQ(errors.only(), "HeapAlloc 11111 95 " + std::to_string(95ull + 138 + 4 + 7 + 0xFFFFFF80ull));
+
+  const form_part at_limit[] = {memory_file_field("d", L"f", small, 0xFFFFFFFFu - 138 - 2), form_part()};
+  heap_buffer other;
+  recorded_errors more;
+  EXPECT_FALSE(build_multipart_body(at_limit, other, &more));
+  EXPECT_EQ(more.only(), "HeapAlloc 11111 0 4294967295");
+  // Once failed, the buffer stays failed.
+  EXPECT_TRUE(other.failed());
+  EXPECT_FALSE(other.resize(1));
+}

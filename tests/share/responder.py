@@ -1,0 +1,184 @@
+#!/usr/bin/env python3
+"""A scripted HTTP(S) responder on loopback for the share client's tests.
+
+  responder.py start DIR [--tls CERT KEY] [--bind ADDRESS]
+      Starts in the background on a free port; returns once DIR/port holds the port and
+      DIR/pid the responder's own pid.
+  responder.py stop DIR
+      Stops the responder whose pid is in DIR/pid.
+
+POST /record/TAG keeps the request's head in DIR/TAG.head and its body in DIR/TAG.body and
+answers "OK". POST /upload keeps them as DIR/upload-TYPE.* and answers like the share server:
+"OK" for a report, "OK\\r\\nhttps://localhost/s/TOKEN\\r\\n" for a screenshot. POST /reply/NAME
+answers with one of the replies below.
+"""
+import os
+import re
+import signal
+import ssl
+import sys
+import time
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+SCREENSHOT_LINK = b"https://localhost/s/0123456789abcdef0123456789abcdef"
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    folder = "."
+
+    def log_message(self, *args):
+        pass
+
+    def answer(self, status, body=b"", length=True, extra=()):
+        self.send_response_only(status)
+        for name, value in extra:
+            self.send_header(name, value)
+        if length:
+            self.send_header("Content-Length", str(len(body)))
+        else:
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        self.end_headers()
+        self.wfile.write(body)
+
+    def keep(self, tag, body):
+        head = self.requestline + "\r\n" + str(self.headers)
+        for suffix, data in ((".head", head.encode("latin-1")), (".body", body)):
+            path = os.path.join(self.folder, tag + suffix)
+            with open(path + ".tmp", "wb") as f:
+                f.write(data)
+            os.replace(path + ".tmp", path)
+
+    def do_POST(self):
+        body = self.rfile.read(int(self.headers.get("Content-Length", "0")))
+        route = self.path.lstrip("/")
+        if route.startswith("record/"):
+            self.keep(re.sub(r"[^A-Za-z0-9_-]", "_", route[7:]), body)
+            return self.answer(200, b"OK")
+        if route == "upload":
+            kind = re.search(rb'name="type"\r\n\r\n([a-z]*)\r\n', body)
+            kind = kind.group(1).decode() if kind else "unknown"
+            self.keep("upload-" + kind, body)
+            return self.answer(200, b"OK\r\n" + SCREENSHOT_LINK + b"\r\n" if kind == "screenshot" else b"OK")
+        reply = route[6:] if route.startswith("reply/") else ""
+        if reply == "ok":
+            return self.answer(200, b"OK")
+        if reply == "long-length":  # announced and sent: one byte more than the client takes
+            return self.answer(200, b"x" * 1025)
+        if reply == "full-length":
+            return self.answer(200, b"y" * 1024)
+        if reply == "long-unsized":
+            return self.answer(200, b"z" * 1500, length=False)
+        if reply == "full-unsized":
+            return self.answer(200, b"w" * 1024, length=False)
+        if reply == "short-unsized":
+            return self.answer(200, b"OK, unsized", length=False)
+        if reply == "long-chunked":
+            self.send_response_only(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            for _ in range(3):
+                self.wfile.write(b"1f4\r\n" + b"c" * 500 + b"\r\n")
+            self.wfile.write(b"0\r\n\r\n")
+            return None
+        if reply == "truncated":  # announces 100 bytes, sends 40 and hangs up
+            self.send_response_only(200)
+            self.send_header("Content-Length", "100")
+            self.end_headers()
+            self.wfile.write(b"t" * 40)
+            self.wfile.flush()
+            self.close_connection = True
+            return None
+        if reply == "status-500":
+            return self.answer(500, b"Internal Server Error")
+        if reply == "redirect":
+            return self.answer(302, b"", extra=(("Location", "/reply/ok"),))
+        return self.answer(404, b"no such reply")
+
+
+def serve(folder, tls, bind):
+    Handler.folder = folder
+    server = ThreadingHTTPServer((bind, 0), Handler)
+    server.daemon_threads = True
+    if tls:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(tls[0], tls[1])
+        server.socket = context.wrap_socket(server.socket, server_side=True)
+    signal.signal(signal.SIGTERM, lambda *_: os._exit(0))
+    with open(os.path.join(folder, "pid.tmp"), "w") as f:
+        f.write(str(os.getpid()))
+    os.replace(os.path.join(folder, "pid.tmp"), os.path.join(folder, "pid"))
+    with open(os.path.join(folder, "port.tmp"), "w") as f:
+        f.write(str(server.server_address[1]))
+    os.replace(os.path.join(folder, "port.tmp"), os.path.join(folder, "port"))
+    server.serve_forever()
+
+
+def start(folder, tls, bind):
+    os.makedirs(folder, exist_ok=True)
+    for name in ("port", "pid"):
+        if os.path.exists(os.path.join(folder, name)):
+            os.remove(os.path.join(folder, name))
+    child = os.fork()
+    if child == 0:
+        os.setsid()
+        devnull = os.open(os.devnull, os.O_RDWR)
+        for fd in (0, 1, 2):
+            os.dup2(devnull, fd)
+        try:
+            serve(folder, tls, bind)
+        finally:
+            os._exit(1)
+    for _ in range(200):
+        if os.path.exists(os.path.join(folder, "port")):
+            return 0
+        if os.waitpid(child, os.WNOHANG)[0]:
+            print("responder did not start", file=sys.stderr)
+            return 1
+        time.sleep(0.05)
+    print("responder gave no port", file=sys.stderr)
+    return 1
+
+
+def stop(folder):
+    path = os.path.join(folder, "pid")
+    if not os.path.exists(path):
+        return 0
+    with open(path) as f:
+        pid = int(f.read())
+    os.remove(path)
+    try:
+        os.kill(pid, signal.SIGTERM)
+    except ProcessLookupError:
+        return 0
+    for _ in range(100):
+        try:
+            os.kill(pid, 0)
+        except ProcessLookupError:
+            return 0
+        time.sleep(0.05)
+    return 1
+
+
+def main(argv):
+    if len(argv) >= 2 and argv[0] == "start":
+        tls, bind = None, "127.0.0.1"
+        rest = argv[2:]
+        while rest:
+            if rest[0] == "--tls" and len(rest) >= 3:
+                tls, rest = (rest[1], rest[2]), rest[3:]
+            elif rest[0] == "--bind" and len(rest) >= 2:
+                bind, rest = rest[1], rest[2:]
+            else:
+                break
+        if not rest:
+            return start(argv[1], tls, bind)
+    if len(argv) == 2 and argv[0] == "stop":
+        return stop(argv[1])
+    print(__doc__, file=sys.stderr)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
