@@ -1,5 +1,10 @@
 #pragma once
 
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
 #include "app/elevation.h"
 #include "support/api_error.h"
 #include "support/host_info.h"
@@ -20,6 +25,9 @@ class app_context {
   bool read_version();
   // Makes `target` the main logger and aims the error logger at it (takes over one reference).
   void set_main_logger(logger* target);
+  // The program's message box, owned by the main window while it is open; "FOLVI Vezad" when no
+  // caption is given. `flags` are the toolkit's mb_ flags; answers the id of the button pressed.
+  int message_box(const std::wstring& text, uint32_t flags, const wchar_t* caption = nullptr);
 
   logger* main_logger = &a_null_logger::instance;
   api_error_cb* errors;
@@ -30,6 +38,7 @@ class app_context {
   int elevation = elevation_unknown;
   bool elevating = false;
   main_window* window = nullptr;
+  HWND window_handle = nullptr;  // the main window's own window while it exists
 };
 
 // The one instance of the process: created once at start and never destroyed.
