@@ -23,7 +23,7 @@ bool extend_file(io_file& f, uint64_t size) { return f.seek(size) && f.set_end()
 // Returns false on a failed write or a cancel; `size` becomes the length reached in time.
 bool fill_file(io_file& f, const test_def& def, test_runner_cb& cb, uint64_t& size, api_error_cb* errors) {
   const uint64_t start = qpc_now();
-  const uint32_t limit = def.duration * def.init_time_factor;
+  const uint64_t limit = uint64_t(def.duration) * def.init_time_factor;  // both are 32-bit; the product may not be
   page_buffer buffer(creation_chunk);  // page-aligned for unbuffered writes
   if (!buffer.data) {
     if (errors) errors->report_api_error("VirtualAlloc", GetLastError(), "%lu", (unsigned long)creation_chunk);

@@ -117,10 +117,15 @@ TEST(host_info, program_version_from_resource) {
   EXPECT_EQ((file_version{1, 2, 0, 4}.short_form()), "1.2.0.4");
 }
 
-TEST(host_info, wow64_in_64_bit_prefix) {
-  // The prefix is 64-bit: a 32-bit build runs under WOW64, a 64-bit one does not.
-  EXPECT_EQ(is_wow64(), sizeof(void*) == 4);
-  EXPECT_STREQ(bitness_text(), sizeof(void*) == 4 ? " / 64 bit" : " / 32 bit");
+TEST(host_info, wow64_only_for_32_bit_on_a_64_bit_system) {
+  // The 64-bit tests run in a 64-bit prefix, the 32-bit stage in a 32-bit one.
+  SYSTEM_INFO native{};
+  GetNativeSystemInfo(&native);
+  const bool system64 = native.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64;
+  EXPECT_EQ(is_wow64(), sizeof(void*) == 4 && system64);
+  // The report names the system's bitness, whichever build asks.
+  EXPECT_EQ(is_64bit_os(), system64);
+  EXPECT_STREQ(bitness_text(), system64 ? " / 64 bit" : " / 32 bit");
 }
 
 TEST(registry, scratch_key_round_trip) {
