@@ -68,11 +68,12 @@ COLORREF window_pixel(HWND window, int x, int y) {
 }
 
 COLORREF client_pixel(HWND window, int x, int y) {
-  flush_paints(window);
-  const HDC dc = GetDC(window);
-  const COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(window, dc);
-  return c;
+  POINT at{x, y};
+  RECT frame;
+  // The client point within the window's own rectangle.
+  ClientToScreen(window, &at);
+  GetWindowRect(window, &frame);
+  return window_pixel(window, at.x - frame.left, at.y - frame.top);
 }
 
 bool near_colour(COLORREF a, COLORREF b, int tolerance) {
