@@ -264,13 +264,6 @@ TEST(results_windows, a_run_still_going_and_a_graph_before_its_phase) {
   EXPECT_TRUE(driver.finish());
 }
 
-// The location box as the user works it: open the list, pick, confirm with Enter or leave with Esc.
-void pick_in_list(HWND combo, int index, UINT key = VK_RETURN) {
-  SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
-  SendMessageW(combo, CB_SETCURSEL, WPARAM(index < 0 ? SendMessageW(combo, CB_GETCOUNT, 0, 0) - 1 : index), 0);
-  SendMessageW(combo, WM_KEYDOWN, key, 0);
-}
-
 std::vector<std::wstring> combo_items(HWND combo) {
   std::vector<std::wstring> items;
   for (int i = 0; i < int(SendMessageW(combo, CB_GETCOUNT, 0, 0)); ++i) {
@@ -290,7 +283,7 @@ TEST(location_box_window, drive_roots_a_cancelled_picker_and_a_picked_folder) {
     EXPECT_EQ(control_text(d, id_volume_line), L"5A3C-19E2");
     EXPECT_NE(control_text(d, id_device_line).find(L"Seagate"), std::wstring::npos);
 
-    pick_in_list(combo, 2);
+    pick_from_list(combo, 2);
     sync(d);
     EXPECT_EQ(window_text(combo), L"E:\\");
     EXPECT_EQ(control_text(d, id_volume_line), L"7E2B-6F10");
@@ -298,12 +291,13 @@ TEST(location_box_window, drive_roots_a_cancelled_picker_and_a_picked_folder) {
     EXPECT_EQ(control_text(d, id_controller_line), L"Standard NVM Express Controller");
 
     // "Add custom location..." is there only while the list is open; a cancelled picker keeps E:.
-    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageW(d, WM_COMMAND, MAKEWPARAM(id_location, CBN_DROPDOWN), LPARAM(combo));
     EXPECT_EQ(combo_items(combo).back(), L"Add custom location...");
-    SendMessageW(combo, WM_KEYDOWN, VK_ESCAPE, 0);
+    SendMessageW(d, WM_COMMAND, MAKEWPARAM(id_location, CBN_CLOSEUP), LPARAM(combo));
     EXPECT_EQ(combo_items(combo).size(), 3u);
+    EXPECT_EQ(window_text(combo), L"E:\\");
     rig.dialogs.cancel_folder();
-    pick_in_list(combo, -1);
+    pick_from_list(combo, -1);
     ASSERT_TRUE(wait_until([&] {
       sync(d);
       return rig.dialogs.folder_requests.size() == 1;
@@ -318,7 +312,7 @@ TEST(location_box_window, drive_roots_a_cancelled_picker_and_a_picked_folder) {
 
     // A picked folder is normalised, added, selected and summarised.
     rig.dialogs.answer_folder(L"d:/bench");
-    pick_in_list(combo, -1);
+    pick_from_list(combo, -1);
     ASSERT_TRUE(wait_until([&] {
       sync(d);
       return rig.dialogs.folder_requests.size() == 2;
@@ -329,8 +323,8 @@ TEST(location_box_window, drive_roots_a_cancelled_picker_and_a_picked_folder) {
     EXPECT_EQ(control_text(d, id_volume_line), L"0C41-D7A8");
     // The same folder again is not added twice.
     rig.dialogs.answer_folder(L"D:\\Bench\\");
-    pick_in_list(combo, 0);
-    pick_in_list(combo, -1);
+    pick_from_list(combo, 0);
+    pick_from_list(combo, -1);
     ASSERT_TRUE(wait_until([&] {
       sync(d);
       return rig.dialogs.folder_requests.size() == 3;

@@ -18,6 +18,20 @@ void choose_item(HWND combo, int index) {
   SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), LPARAM(combo));
 }
 
+namespace {
+void notify_parent(HWND combo, int code) {
+  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), code), LPARAM(combo));
+}
+}  // namespace
+
+void pick_from_list(HWND combo, int index, bool confirmed) {
+  notify_parent(combo, CBN_DROPDOWN);
+  const LRESULT last = SendMessageW(combo, CB_GETCOUNT, 0, 0) - 1;
+  SendMessageW(combo, CB_SETCURSEL, WPARAM(index < 0 ? last : index), 0);
+  notify_parent(combo, confirmed ? CBN_SELENDOK : CBN_SELENDCANCEL);
+  notify_parent(combo, CBN_CLOSEUP);
+}
+
 void post_click(HWND button) {
   PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), LPARAM(button));
 }

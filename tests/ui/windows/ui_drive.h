@@ -26,6 +26,10 @@ class closes_at_end {
 void type_text(HWND edit, const std::wstring& text);
 // Selects a combo box item and tells the parent (CBN_SELCHANGE), as choosing it does.
 void choose_item(HWND combo, int index);
+// The notifications a combo box sends its parent when the user opens its list, picks `index`
+// (-1: the last item) and closes it with Enter (confirmed) or Esc. Sent as the control sends them,
+// so that no other window taking the focus can close the list on the way.
+void pick_from_list(HWND combo, int index, bool confirmed = true);
 // For a click whose handler opens a modal window: the driving thread must not wait for it.
 void post_click(HWND button);
 std::wstring control_text(HWND window, int id);
