@@ -1,5 +1,8 @@
 #include "ui/dialog_test_config.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "resource_ids.h"
 #include "toolkit/sfc_gdi.h"
 #include "toolkit/xfc_message_box.h"
@@ -21,10 +24,9 @@ constexpr int summary_value_ids[] = {IDC_CONFIG_READ_TESTS, IDC_CONFIG_WRITE_TES
                                      IDC_CONFIG_WRITE_DURATION, IDC_CONFIG_TOTAL_TIME};
 constexpr int summary_padding = 4;
 
-bool contains(const int* ids, size_t count, int id) {
-  for (size_t i = 0; i < count; ++i)
-    if (ids[i] == id) return true;
-  return false;
+template <size_t n>
+bool contains(const int (&ids)[n], int id) {
+  return std::find(ids, ids + n, id) != ids + n;
 }
 
 // The three colours of a summary row: its background, the line along its bottom, its text.
@@ -40,9 +42,6 @@ xfc_text_style summary_style(bool label) {
 }
 }  // namespace
 
-static_assert(sizeof(header_ids) / sizeof(header_ids[0]) == 9, "one text object per header");
-static_assert(sizeof(summary_label_ids) / sizeof(int) + sizeof(summary_value_ids) / sizeof(int) == 8,
-              "one text object per summary static");
 
 bool dialog_test_config::run(HWND owner) { return run_modal(IDD_TEST_CONFIG, owner) == id_ok; }
 
@@ -53,6 +52,9 @@ int dialog_test_config::combo_index(int id) {
 }
 
 void dialog_test_config::attach_controls() {
+  static_assert(std::size(header_ids) == std::tuple_size<decltype(headers_)>::value, "one text per header");
+  static_assert(std::size(summary_label_ids) + std::size(summary_value_ids) == std::tuple_size<decltype(summary_)>::value,
+                "one text per summary static");
   for (int i = 0; i < config_field_count; ++i) edits_[size_t(i)].attach(item(config_edits[i].id));
   for (int i = 0; i < config_combo_count; ++i) combos_[size_t(i)].attach(item(config_combos[i].id));
   combos_[config_combo_count].attach(item(id_profile_list));
@@ -62,7 +64,7 @@ void dialog_test_config::attach_controls() {
   }
   for (size_t i = 0; i < headers_.size(); ++i) {
     xfc_text_style style = xfc_header_style(white);
-    if (contains(column_label_ids, 4, header_ids[i])) style.format = (style.format & ~UINT(DT_LEFT)) | DT_CENTER;
+    if (contains(column_label_ids, header_ids[i])) style.format = (style.format & ~UINT(DT_LEFT)) | DT_CENTER;
     headers_[i].set_style(style);
     headers_[i].attach(item(header_ids[i]));
   }
