@@ -63,3 +63,15 @@ INT_PTR upload_share(share_ui_cb& ui, HWND owner, const share_package& package) 
   dialog_upload dialog(ui, package);
   return dialog.run(owner);
 }
+
+share_package screenshot_share_package(const screenshot_set& images, const std::string& report,
+                                       const std::string& stack_scan_text) {
+  share_package package;
+  package.screenshot = true;
+  package.screenshot_image = images.window;
+  package.read_graph_image = images.read_graph;
+  package.write_graph_image = images.write_graph;
+  package.report_text = report;
+  package.stack_scan_text = stack_scan_text;
+  return package;
+}

@@ -8,6 +8,7 @@
 #include "share/upload_xchg.h"
 #include "toolkit/sfc_dialog.h"
 #include "toolkit/white_dialog.h"
+#include "ui/screenshot_image.h"
 
 // The small progress window of an upload (dialog 102): packs the share, posts it on the
 // exchange's worker thread and turns a text spinner until the worker has ended, but at least
@@ -45,3 +46,7 @@ class dialog_upload : public sfc_dialog {
 
 // Runs the upload dialog for one share over `owner`; its result.
 INT_PTR upload_share(share_ui_cb& ui, HWND owner, const share_package& package);
+
+// A screenshot share: the main window's three images, its last report and the storage-scan log.
+share_package screenshot_share_package(const screenshot_set& images, const std::string& report,
+                                       const std::string& stack_scan_text);

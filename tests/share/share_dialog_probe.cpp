@@ -146,13 +146,12 @@ std::string drawn_bmp(int width, int height) {
 }
 
 int screenshot(const wchar_t* report_file) {
-  share_package package;
-  package.screenshot = true;
-  package.screenshot_image = drawn_bmp(320, 240);
-  package.read_graph_image = drawn_bmp(160, 100);
-  package.write_graph_image = drawn_bmp(160, 100);
-  package.report_text = read_text(report_file);
-  package.stack_scan_text = "FOLVI Vezad, version 0.1.2.3\r\nstorage scan of the probe\r\n";
+  screenshot_set images;
+  images.window = drawn_bmp(320, 240);
+  images.read_graph = drawn_bmp(160, 100);
+  images.write_graph = drawn_bmp(180, 100);
+  const share_package package = screenshot_share_package(images, read_text(report_file),
+                                                         "FOLVI Vezad, version 0.1.2.3\r\nstorage scan of the probe\r\n");
   probe_ui ui;
   window_driver uploading(L"FOLVI Screenshot", [](HWND dialog) { wait_until([&] { return !IsWindow(dialog); }); });
   std::printf("result %d\n", int(upload_share(ui, nullptr, package)));

@@ -3,9 +3,9 @@
 # the share prompt shows the reports in Notepad and, on OK, uploads them as a report share, which
 # the server stores; a screenshot share answers a link, whose page Chromium then shows with the
 # report text and the screenshot. The page's screenshot stays in share-e2e/ to be looked at.
-# Usage: share_e2e.sh BUILD_DIR PROBE ADD_ROOT_CERT SOURCE_DIR SERVER_BUILD_DIR
+# Usage: share_e2e.sh BUILD_DIR PROBE ADD_ROOT_CERT SOURCE_DIR FOLVI_SHARE
 set -u
-build=$1 probe=$2 addcert=$3 source=$4 server_build=$5
+build=$1 probe=$2 addcert=$3 source=$4 server=$5
 dir="$build/share-e2e"
 winpath() { local p="Z:$1"; printf '%s' "${p//\//\\}"; }
 run() { "$build/wine-run" "$@" 2>/dev/null | tr -d '\r'; }
@@ -14,10 +14,7 @@ expect_line() { grep -qxF -- "$2" <<<"$1" || fail "no line '$2' in:"$'\n'"$1"; }
 
 rm -rf "$dir" && mkdir -p "$dir" || exit 1
 
-# The server, built natively where scripts/test builds it.
-cmake -S "$source/server" -B "$server_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$dir/server-build.log" 2>&1 &&
-  cmake --build "$server_build" --target folvi-share >>"$dir/server-build.log" 2>&1 || fail "building folvi-share: $(tail -n 20 "$dir/server-build.log")"
-server="$server_build/folvi-share"
+[ -x "$server" ] || fail "no share server at $server"
 
 # The test CA in the build folder; the certificate names localhost, so the client goes there.
 ca_dir="$build/test-ca"
@@ -76,8 +73,8 @@ import sqlite3, sys
 db = sqlite3.connect(sys.argv[1])
 kinds = [k for (k,) in db.execute("SELECT kind FROM shares ORDER BY received_at, rowid")]
 assert kinds == ["report", "screenshot"], kinds
-names = sorted(n for (n,) in db.execute("SELECT name FROM share_images"))
-assert names == ["read_graph", "screenshot", "write_graph"], names
+images = sorted(db.execute("SELECT name, width, height FROM share_images"))
+assert images == [("read_graph", 160, 100), ("screenshot", 320, 240), ("write_graph", 180, 100)], images
 PY
 
 # The page in headless Chromium, kept off the network; the test CA is trusted by its key.
