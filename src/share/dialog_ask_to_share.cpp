@@ -55,6 +55,7 @@ bool dialog_ask_to_share::on_init() {
   link_.attach(item(IDC_ASK_SEE_REPORT));
   if (HWND separator = etched_separator()) separator_.attach(separator);
   fit_to_text();
+  fit_link_to_label();
   SetFocus(item(IDOK));
   return false;
 }
@@ -69,14 +70,13 @@ void dialog_ask_to_share::fit_to_text() {
   }
   const int dx = (needed.right - needed.left) - (text.right - text.left);
   const int dy = (needed.bottom - needed.top) - (text.bottom - text.top);
-  if (dx == 0 && dy == 0) return fit_link_to_label();
+  if (dx == 0 && dy == 0) return;
   for (int i = 0; i < share_prompt_anchor_count; ++i) {
     const control_anchor& anchor = share_prompt_anchors[i];
     const sfc_hwnd control(anchor.control_id == share_prompt_separator_id ? separator_.hwnd() : item(anchor.control_id));
     if (!control.hwnd()) continue;
     control.move(move_by_anchor(control.rect_in_parent(), anchor, dx, dy));
   }
-  fit_link_to_label();
   // The dialog grows by as much as its text, about its centre.
   const RECT frame = window_rect();
   SetWindowPos(hwnd_, nullptr, frame.left - dx / 2, frame.top - dy / 2, frame.right - frame.left + dx,
