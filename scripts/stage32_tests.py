@@ -48,6 +48,10 @@ for test in tests:
         if name not in entry["fixtures"]:
             entry["fixtures"].append(name)
 
+# Leak counts repeat their windows for dozens of rounds: the 64-bit run counts them, and under
+# emulation each round takes seconds.
+left_out = {"toolkit_window_tests.exe": "-gui_objects.*"}
+
 log = open(log_path, "a")
 passed = failed = 0
 
@@ -81,7 +85,8 @@ for exe, entry in programs.items():
     env = dict(os.environ, **entry["env"])
     started = time.time()
     try:
-        result = subprocess.run([wine, program], cwd=twin(entry["dir"]) if entry["dir"] else None, env=env,
+        filters = [f"--gtest_filter={left_out[name]}"] if name in left_out else []
+        result = subprocess.run([wine, program] + filters, cwd=twin(entry["dir"]) if entry["dir"] else None, env=env,
                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=900)
         out, code = result.stdout.decode("utf-8", "replace"), result.returncode
     except subprocess.TimeoutExpired as e:
