@@ -263,7 +263,7 @@ fake_usb_port usb2_port() {
   return port;
 }
 
-void add_usb3_disk(fake_machine& m, const fake_usb_port& port) {
+DWORD add_usb3_disk(fake_machine& m, const fake_usb_port& port) {
   synthetic_drive s = usb_bridge_hdd(7);
   s.disk.parent_class = L"USB";
   s.disk.parent_desc = L"USB Mass Storage Device";
@@ -280,4 +280,5 @@ void add_usb3_disk(fake_machine& m, const fake_usb_port& port) {
   add_synthetic(m, s);
   add_usb_port(m, s.disk, port);
   add_volume_on(m, 7, L'U', 7, s.disk.capacity);
+  return parent_devinst(s.disk);
 }

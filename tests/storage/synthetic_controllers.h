@@ -23,7 +23,7 @@ void add_dual_interface_controller(fake_machine& m, size_t csmi_sets = 1);
 // Disks 5 and 6 with a dynamic-disk mirror across them (volume 5, M:) that only VDS describes.
 void add_vds_mirror(fake_machine& m);
 // Disk 7: a USB 3.0 disk behind a hub port (by default a USB 3.0 port, where it runs at SuperSpeed);
-// volume 7 (U:) on it.
-void add_usb3_disk(fake_machine& m, const fake_usb_port& port = fake_usb_port());
+// volume 7 (U:) on it. Answers the disk's USB device node.
+DWORD add_usb3_disk(fake_machine& m, const fake_usb_port& port = fake_usb_port());
 // The same disk's view of a USB 2.0 port: high speed now, SuperSpeed capable.
 fake_usb_port usb2_port();
