@@ -27,12 +27,6 @@ std::vector<uint32_t> drives_of(const uint8_t (&map)[16]) {
   return drives;
 }
 
-std::string number_list(const std::vector<uint32_t>& numbers) {
-  std::string text;
-  for (uint32_t n : numbers) text += std::to_string(n) + " ";
-  return text;
-}
-
 char printable(char c) { return c >= 0x20 && c < 0x7F ? c : '?'; }
 
 class ciss_walk {

@@ -5,12 +5,6 @@
 #include "support/text.h"
 
 namespace {
-std::string number_list(const std::vector<uint32_t>& numbers) {
-  std::string text;
-  for (uint32_t n : numbers) text += std::to_string(n) + " ";
-  return text;
-}
-
 // Both interfaces answered: CISS when it reports at least as many RAID volumes.
 const controller_info& chosen(const controller_info& csmi, const controller_info& ciss) {
   return ciss.raid_volumes.size() >= csmi.raid_volumes.size() ? ciss : csmi;
@@ -71,6 +65,12 @@ void dump_controller_summary(const controller_info& c, indenting_logger* log) {
     log->log(2, "Spares                     %s\n", number_list(v.spares).c_str());
     log->unindent(4);
   }
+}
+
+std::string number_list(const std::vector<uint32_t>& numbers) {
+  std::string text;
+  for (uint32_t n : numbers) text += std::to_string(n) + " ";
+  return text;
 }
 
 std::string reply_text(const char* field, size_t size, bool trim) {

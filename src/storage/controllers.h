@@ -27,6 +27,9 @@ bool query_ciss(device_query& query, api_handle h, const scan_options& options, 
 // "--- Controller summary ---": the phys and RAID volumes.
 void dump_controller_summary(const controller_info& controller, indenting_logger* log);
 
+// Phy numbers as the logs list them: each followed by a blank.
+std::string number_list(const std::vector<uint32_t>& numbers);
+
 // A fixed-width text field of a reply: up to the first NUL, other than printable ASCII shown as
 // "?", trimmed of blanks unless asked not to.
 std::string reply_text(const char* field, size_t size, bool trim = true);
