@@ -303,7 +303,17 @@ fake_reply fails(DWORD error) { return fake_reply{{}, error}; }
 
 sas_address port_address(uint8_t port) { return {{0, 0, 0, 0, 0, 0, 0, port}}; }
 
-fake_health sata_health(const std::string& model, const std::string& serial, uint64_t sectors, bool ssd) {
+fake_csmi_phy sata_phy(uint8_t id, const sas_address& address, const fake_health& health) {
+  fake_csmi_phy p;
+  p.phy_id = id;
+  p.port = id;
+  p.address = address;
+  p.health = health;
+  return p;
+}
+
+fake_health sata_health(const std::string& model, const std::string& serial, uint64_t sectors, bool ssd,
+                        uint64_t hours) {
   fake_health h;
   h.has_identify = true;
   h.identify = identify_block({model, serial, "SN03", sectors, uint16_t(ssd ? 1 : 7200), ssd, true});
@@ -312,7 +322,7 @@ fake_health sata_health(const std::string& model, const std::string& serial, uin
                                    {3, 0x0027, 180, 178, 5975},
                                    {4, 0x0032, 100, 100, 412},
                                    {5, 0x0033, 200, 200, 0},
-                                   {9, 0x0032, 71, 71, 21438},
+                                   {9, 0x0032, 71, 71, hours},
                                    {10, 0x0032, 100, 100, 0},
                                    {12, 0x0032, 100, 100, 409},
                                    {194, 0x0022, 113, 101, 37},

@@ -101,7 +101,11 @@ struct fake_adapter {
 void add_adapter(fake_machine& machine, const fake_adapter& adapter);
 fake_device& adapter_device(fake_machine& machine, const fake_adapter& adapter);
 
-// A SATA drive's IDENTIFY and SMART answers, for a phy: model, serial and capacity in sectors.
-fake_health sata_health(const std::string& model, const std::string& serial, uint64_t sectors, bool ssd);
+// A SATA drive's IDENTIFY and SMART answers, for a phy: model, serial, capacity in sectors and
+// power-on hours.
+fake_health sata_health(const std::string& model, const std::string& serial, uint64_t sectors, bool ssd,
+                        uint64_t hours = 21438);
+// A phy (and port) with a SATA drive at a SAS address.
+fake_csmi_phy sata_phy(uint8_t id, const sas_address& address, const fake_health& health);
 // The phy's SAS address as the CSMI driver of a SATA controller makes it up: its port number.
 sas_address port_address(uint8_t port);

@@ -36,15 +36,6 @@ fake_adapter csmi_adapter() {
   return a;
 }
 
-fake_csmi_phy phy(uint8_t id, const sas_address& address, const fake_health& health) {
-  fake_csmi_phy p;
-  p.phy_id = id;
-  p.port = id;
-  p.address = address;
-  p.health = health;
-  return p;
-}
-
 uint32_t control_code(const uint8_t* in, DWORD size) {
   uint32_t code = 0;
   if (size >= 20) std::memcpy(&code, in + 16, 4);
@@ -73,10 +64,10 @@ TEST(csmi, set_drives_are_paired_with_phys_by_sas_address) {
   const sas_address phyless{{0x50, 0x00, 0xC5, 0, 0, 0, 0, 9}};
   fake_health silent;  // answers no ATA command
   fake_adapter a = csmi_adapter();
-  a.csmi.phys = {phy(0, port_address(0), sata_health("ST1000DM003-1ER162", "Z4Y8B2QK", 1953525168ull, false)),
-                 phy(1, port_address(1), silent),  // in no set, no IDENTIFY: dropped
-                 phy(2, port_address(2), silent),  // a spare: kept from the set's word
-                 phy(3, port_address(3), silent)};
+  a.csmi.phys = {sata_phy(0, port_address(0), sata_health("ST1000DM003-1ER162", "Z4Y8B2QK", 1953525168ull, false)),
+                 sata_phy(1, port_address(1), silent),  // in no set, no IDENTIFY: dropped
+                 sata_phy(2, port_address(2), silent),  // a spare: kept from the set's word
+                 sata_phy(3, port_address(3), silent)};
   a.csmi.phys[3].packet_device = true;
   a.csmi.phyless = {{phyless, sata_health("ST1000DM003-1ER162", "Z4Y8C7XY", 1953525168ull, false)}};
   fake_csmi_set set;
@@ -124,7 +115,7 @@ TEST(csmi, set_drives_are_paired_with_phys_by_sas_address) {
 
 TEST(csmi, counts_are_bounded_by_what_the_reply_holds) {
   fake_adapter a = csmi_adapter();
-  a.csmi.phys = {phy(0, port_address(0), fake_health()), phy(1, port_address(1), fake_health())};
+  a.csmi.phys = {sata_phy(0, port_address(0), fake_health()), sata_phy(1, port_address(1), fake_health())};
   a.csmi.phy_count_claimed = 200;
   fake_csmi_set set;
   set.drives = {{"A", "1", "S1", port_address(0), 1}, {"B", "1", "S2", port_address(1), 1}};

@@ -65,15 +65,6 @@ void add_volume_on(fake_machine& m, unsigned n, wchar_t letter, uint32_t disk, u
   add_volume(m, numbered_volume(n, letter, {{disk, mib, capacity - 2 * mib}}));
 }
 
-fake_csmi_phy sata_phy(uint8_t id, const sas_address& address, const fake_health& health) {
-  fake_csmi_phy p;
-  p.phy_id = id;
-  p.port = id;
-  p.address = address;
-  p.health = health;
-  return p;
-}
-
 fake_csmi_phy empty_phy(uint8_t id) {
   fake_csmi_phy p;
   p.phy_id = id;
@@ -91,7 +82,7 @@ void add_intel_raid1(fake_machine& m) {
   fake_adapter a = adapter(rst_id, rst_name, 5000);
   a.has_csmi = true;
   a.csmi.phys = {sata_phy(0, port_address(0), sata_health("ST2000DM008-2FR102", "ZFL3K2AB", member_sectors, false)),
-                 sata_phy(1, port_address(1), sata_health("ST2000DM008-2FR102", "ZFL3K7CD", member_sectors, false)),
+                 sata_phy(1, port_address(1), sata_health("ST2000DM008-2FR102", "ZFL3K7CD", member_sectors, false, 20517)),
                  empty_phy(2), empty_phy(3)};
   fake_csmi_set set;
   set.capacity_mb = 1907715;
@@ -156,7 +147,8 @@ void add_ciss_logical_drive(fake_machine& m) {
     p.bay = bay;
     p.blocks = 585937500ull;
     p.wwid = {{0x50, 0x00, 0xC5, 0x00, 0x4A, 0x1B, 0x2C, uint8_t(0x30 + bay)}};
-    p.counters = {{0, 0, 17, 0, 0, 2, 0, 0, 0, 0, 0, 1432, 98, 0, 12, 3}};
+    p.counters = bay == 1 ? std::array<uint32_t, 16>{{0, 0, 17, 0, 0, 2, 0, 0, 0, 0, 0, 1432, 98, 0, 12, 3}}
+                          : std::array<uint32_t, 16>{{0, 1, 4, 0, 0, 0, 0, 0, 1, 0, 0, 877, 41, 0, 6, 0}};
     p.power_on_minutes = 2312040;
     p.temperature = uint8_t(30 + bay);
     a.ciss.physical.push_back(p);

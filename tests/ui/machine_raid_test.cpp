@@ -56,7 +56,7 @@ const char intel_raid1_dump[] = R"(2 Storage stack:
 2          2.    3  180   21  000000001757  0027  |  Common (HDD)     |  Spin-up time
 2          3.    4  100    0  00000000019c  0032  |  Common           |  Start/stop count
 2          4.    5  200  140  000000000000  0033  |  Common           |  Reallocated sector count
-2          5.    9   71    0  0000000053be  0032  |  Common           |  Power-on hours
+2          5.    9   71    0  000000005025  0032  |  Common           |  Power-on hours
 2          6.   10  100    0  000000000000  0032  |  Common           |  Spin retry count
 2          7.   12  100    0  000000000199  0032  |  Common           |  Power cycle count
 2          8.  194  113    0  000000000025  0022  |  Common           |  Temperature
@@ -108,21 +108,21 @@ const char ciss_dump[] = R"(2 Storage stack:
 2         Address                  1I:1:2
 2         OEM attributes           16 entries
 2          1. Predictive failure errors          0
-2          2. Drive rebuild count                0
-2          3. Reallocated sectors                17
+2          2. Drive rebuild count                1
+2          3. Reallocated sectors                4
 2          4. Spin-up failures                   0
 2          5. Hardware errors                    0
-2          6. Media failures                     2
+2          6. Media failures                     0
 2          7. Self-test failures                 0
 2          8. Not ready failures                 0
-2          9. Aborted command failures           0
+2          9. Aborted command failures           1
 2         10. Bus faults                         0
 2         11. Read errors, hard                  0
-2         12. Read errors, recovered             1432
-2         13. Read errors, ECC corrected         98
+2         12. Read errors, recovered             877
+2         13. Read errors, ECC corrected         41
 2         14. Write errors, hard                 0
-2         15. Write errors, recovered            12
-2         16. Seek errors                        3
+2         15. Write errors, recovered            6
+2         16. Seek errors                        0
 )";
 
 const char hba_spare_entry[] = R"(2  3. Drive (inaccessible)
