@@ -4,25 +4,11 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
+
+#include "support/command_line.h"
 
 namespace {
-std::wstring quoted(const std::wstring& arg) {
-  if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) return arg;
-  std::wstring out = L"\"";
-  size_t slashes = 0;
-  for (wchar_t c : arg) {
-    if (c == L'\\') {
-      ++slashes;
-      continue;
-    }
-    out.append(c == L'"' ? slashes * 2 + 1 : slashes, L'\\');
-    slashes = 0;
-    out += c;
-  }
-  out.append(slashes * 2, L'\\');
-  return out + L"\"";
-}
-
 int fail(const char* what) {
   std::fprintf(stderr, "run-elevated: %s failed with %lu\n", what, GetLastError());
   return 125;
@@ -34,8 +20,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fputs("usage: run-elevated PROGRAM [ARGUMENTS...]\n", stderr);
     return 125;
   }
-  std::wstring command;
-  for (int i = 1; i < argc; ++i) command += (i > 1 ? L" " : L"") + quoted(argv[i]);
+  std::wstring command = command_line_of(std::vector<std::wstring>(argv + 1, argv + argc));
 
   HANDLE token = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return fail("OpenProcessToken");

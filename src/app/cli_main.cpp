@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "app/cli_checks.h"
+#include "app/cli_compare.h"
+#include "app/cli_guard.h"
 #include "app/cli_options.h"
 #include "app/cli_progress.h"
 #include "app/cli_report.h"
@@ -12,13 +15,12 @@
 #include "app/cli_smart.h"
 #include "app/elevation.h"
 #include "bench/test_runner.h"
+#include "results/results_json.h"
 #include "support/logger.h"
 #include "support/optional_functions.h"
 #include "support/text.h"
 
 namespace {
-enum exit_code { exit_completed = 0, exit_cancelled = 1, exit_bad_arguments = 2, exit_failed = 3 };
-
 // The failure lines of a log, or all of it when it has none.
 void print_cause(const std::vector<std::string>& lines) {
   bool any = false;
@@ -27,6 +29,8 @@ void print_cause(const std::vector<std::string>& lines) {
   for (const std::string& line : lines)
     if (!any || (!line.empty() && line[0] == '0')) std::fputs(("folvi-cli: " + line).c_str(), stderr);
 }
+
+void print_line(const std::string& line) { std::fputs(("folvi-cli: " + line + "\n").c_str(), stderr); }
 
 // The scan log, then what lies under the location when one is given.
 int scan_only(const cli_options& options, api_error_logger& errors) {
@@ -37,13 +41,6 @@ int scan_only(const cli_options& options, api_error_logger& errors) {
   if (!options.profile.path.empty())
     text += "\n" + summary_text(refresh_summary(win32_location_api(), scan.model.get(), options.profile.path));
   return write_stdout(text) ? exit_completed : exit_failed;
-}
-
-// The report describes the device under the location: scan first, as the window does.
-report_entries location_facts(const std::wstring& location, api_error_cb* errors) {
-  scan_result scan;
-  if (!scan_storage(win32_device_api(), scan, errors)) return fallback_summary(L"").storage_facts;
-  return refresh_summary(win32_location_api(), scan.model.get(), location).storage_facts;
 }
 
 bool prepare_process(api_error_logger& errors) {
@@ -58,6 +55,90 @@ bool prepare_process(api_error_logger& errors) {
   load_optional_functions(&errors);
   return true;
 }
+
+bool any_failed(const std::vector<combo_result>& combos) {
+  for (const combo_result& c : combos)
+    if (!c.run.ok) return true;
+  return false;
+}
+
+const char* outcome_name(int code) {
+  switch (code) {
+    case exit_completed: return "completed";
+    case exit_cancelled: return "cancelled";
+    case exit_tests_failed: return "tests failed";
+    default: return "failed";
+  }
+}
+
+uint64_t counter_frequency() {
+  LARGE_INTEGER f;
+  QueryPerformanceFrequency(&f);
+  return uint64_t(f.QuadPart);
+}
+
+// Checks, scans, probes, runs, and writes what the run gave.
+int run_benchmark(cli_options& options, capturing_logger* log, api_error_logger& errors) {
+  std::string error;
+  if (!resolve_location(options.profile.path, error) || !check_output_files(options, error)) {
+    print_line(error);
+    return exit_bad_arguments;
+  }
+  if (!prepare_process(errors)) {
+    print_cause(log->lines());
+    return exit_failed;
+  }
+  test_def& def = options.profile;
+  // The report describes the device under the location: scan first, as the window does.
+  scan_result scan;
+  const location_summary summary = scan_storage(win32_device_api(), scan, &errors)
+                                       ? refresh_summary(win32_location_api(), scan.model.get(), def.path)
+                                       : fallback_summary(L"");
+  install_cli_cancel_handler();
+  // The probe's own failures are the run's too: the test file creation reports them.
+  const cache_guard guard = build_cache_guard(probe_unbuffered(def.path, nullptr), summary);
+  log->log(3, "Unbuffered I/O at the location: %s\n", unbuffered_state_name(guard.unbuffered));
+  std::vector<std::string> warnings;
+  if (!unbuffered_warning(guard).empty()) warnings.push_back(unbuffered_warning(guard));
+  for (const std::string& w : warnings) print_line("warning: " + w);
+
+  cli_progress progress(stderr, guard, options.repeat, def.read_tests, def.write_tests);
+  const bool ok = execute_tests(def, progress, *log, nullptr, options.repeat);
+  std::vector<combo_result> reads = summarize_repeats(progress.read_results, def.read_tests);
+  std::vector<combo_result> writes = summarize_repeats(progress.write_results, def.write_tests);
+  const size_t above_link = flag_cache_suspects(guard, reads) + flag_cache_suspects(guard, writes);
+  if (!link_warning(guard, above_link).empty()) {
+    warnings.push_back(link_warning(guard, above_link));
+    print_line("warning: " + warnings.back());
+  }
+  if (options.repeat > 1)
+    std::fprintf(stderr, "Medians of %u passes:\n%s", unsigned(options.repeat),
+                 (median_lines(reads) + median_lines(writes)).c_str());
+  std::fputs((best_lines("read", reads) + best_lines("write", writes)).c_str(), stderr);
+
+  int code = cli_cancel_requested ? exit_cancelled
+             : !ok                 ? exit_failed
+             : any_failed(reads) || any_failed(writes) ? exit_tests_failed
+                                                       : exit_completed;
+  if (code == exit_failed) print_cause(log->lines());
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  const report_host host = read_report_host(&errors);
+  bool written = true;
+  // A run that failed on its own gets no report; what it measured still goes to the CSV and JSON.
+  if (code != exit_failed) {
+    const std::string report =
+        cli_report_text(host, now, def, report_rows(reads), report_rows(writes), summary.storage_facts);
+    written = emit_output({"report", options.report_path, report, true});
+  }
+  if (!options.csv_path.empty()) written &= emit_output({"CSV", options.csv_path, csv_text(reads, writes), false});
+  if (!options.json_path.empty()) {
+    const std::string json = results_json({host, now, def, summary.storage_facts, guard, options.repeat,
+                                           outcome_name(code), counter_frequency(), reads, writes, warnings});
+    written &= emit_output({"JSON", options.json_path, json, false});
+  }
+  return written ? code : exit_failed;
+}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -66,13 +147,14 @@ int wmain(int argc, wchar_t** argv) {
   cli_options options;
   std::string error;
   if (!parse_cli_options(args, options, error)) {
-    std::fprintf(stderr, "folvi-cli: %s\n", error.c_str());
+    print_line(error);
     return exit_bad_arguments;
   }
   if (options.help) {
     std::fputs(cli_usage, stdout);
     return exit_completed;
   }
+  if (options.compare) return run_compare(options);
 
   capturing_logger* log = new capturing_logger;
   log->set_keep_prefix(true);
@@ -81,22 +163,10 @@ int wmain(int argc, wchar_t** argv) {
     api_error_logger errors(log);
     if (options.scan) {
       code = scan_only(options, errors);
-    } else if (prepare_process(errors)) {
-      const report_entries storage_facts = location_facts(options.profile.path, &errors);
-      install_cli_cancel_handler();
-      cli_progress progress(stderr);
-      const bool ok = execute_tests(options.profile, progress, *log);
-      const bool cancelled = cli_cancel_requested != 0;
-      code = cancelled ? exit_cancelled : ok ? exit_completed : exit_failed;
-      if (!options.csv_path.empty() &&
-          !write_text_file(options.csv_path, csv_text(progress.read_results, progress.write_results), false, &errors))
-        code = exit_failed;
-      if (code != exit_failed) {
-        const std::string report = cli_report_text(options, progress, storage_facts, &errors);
-        if (!emit_report(options, report, &errors)) code = exit_failed;
-      }
+      if (code == exit_failed) print_cause(log->lines());
+    } else {
+      code = run_benchmark(options, log, errors);
     }
-    if (code == exit_failed) print_cause(log->lines());
   }
   log->release();
   return code;

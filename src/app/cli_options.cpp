@@ -1,15 +1,14 @@
 #include "app/cli_options.h"
 
-#include <functional>
-#include <map>
-
 #include "bench/profile_text.h"
+#include "support/format_string.h"
 #include "support/text.h"
 
 const char cli_usage[] =
     "usage: folvi-cli [options] LOCATION\n"
     "       folvi-cli --scan [LOCATION]\n"
     "       folvi-cli --smart KIND:FILE...   (KIND identify, smart, thresholds, nvme-identify, nvme-health)\n"
+    "       folvi-cli --compare A.folvi.txt B.folvi.txt\n"
     "Runs the cold-cache benchmark in the folder LOCATION and prints the report.\n"
     "\n"
     "  --profile quick|standard|extended   starting profile (default standard)\n"
@@ -26,14 +25,21 @@ const char cli_usage[] =
     "  --write-modes MASK    write modes, same bits (0x.. or decimal)\n"
     "  --flush               flush write buffers on close\n"
     "  --random              random request offsets instead of sequential\n"
+    "  --repeat N            run every combination N times (1 to 100, default 1); the report\n"
+    "                        carries each one's median, the console, CSV and JSON also its spread\n"
     "  --report FILE         write the report to FILE (UTF-8 with byte-order mark)\n"
-    "  --csv FILE            write one row per test to FILE\n"
+    "  --csv FILE            write one row per combination to FILE\n"
+    "  --json FILE           write the profile, storage facts, every test and the best to FILE\n"
     "  --scan                scan the storage stack, print its log and what lies under LOCATION\n"
+    "  --compare A B         compare two saved reports: rates per combination and B / A\n"
     "  --help                this text\n"
     "\n"
-    "Exit codes: 0 completed, 1 cancelled, 2 bad arguments, 3 the run failed.\n";
+    "Exit codes: 0 completed, 1 cancelled, 2 bad arguments (or unusable location, output file or\n"
+    "report), 3 the run failed or a result could not be written, 4 completed but some tests failed.\n";
 
 namespace {
+constexpr uint32_t most_repeats = 100;
+
 bool parse_mask(const std::string& text, uint32_t& mask) {
   uint32_t value = 0;
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
@@ -60,108 +66,221 @@ bool pick(const std::string& text, std::initializer_list<const char*> words, uin
   return false;
 }
 
-using setter = std::function<bool(const std::string&, test_def&, std::string&)>;
+// `why` completes "--option: "value" ...".
+bool judged(parse_result r, std::string& why, const char* wanted, const char* largest) {
+  if (r == parse_result::ok) return true;
+  why = r == parse_result::too_large ? std::string("is too large, at most ") + largest
+                                     : std::string("is not ") + wanted;
+  return false;
+}
 
-const std::map<std::string, setter>& value_options() {
-  static const std::map<std::string, setter> options = {
-      {"--sizes", [](const std::string& v, test_def& d, std::string& why) {
-         if (!parse_size_list(v, d.buffer_sizes)) return why = "a list of sizes such as \"8K,64K,1M\"", false;
-         for (uint64_t s : d.buffer_sizes)
-           if (s >= (1ull << 32)) return why = "a list of sizes each below 4G", false;
-         return true;
-       }},
-      {"--counts", [](const std::string& v, test_def& d, std::string& why) {
-         return parse_number_list(v, d.buffer_counts) || (why = "a list of numbers such as \"1 4 16\"", false);
-       }},
-      {"--memory-cap", [](const std::string& v, test_def& d, std::string& why) {
-         return parse_size(v, d.memory_cap) || (why = "a size such as \"64M\"", false);
-       }},
-      {"--duration", [](const std::string& v, test_def& d, std::string& why) {
-         return parse_duration(v, d.duration) || (why = "a duration with a unit, such as \"250 ms\" or \"1 sec\"", false);
-       }},
-      {"--file-size", [](const std::string& v, test_def& d, std::string& why) {
-         return (parse_size(v, d.file_size) && d.file_size != 0) || (why = "a size above 0 such as \"4G\"", false);
-       }},
-      {"--init-factor", [](const std::string& v, test_def& d, std::string& why) {
-         return parse_number(v, d.init_time_factor) || (why = "a whole number", false);
-       }},
-      {"--fill", [](const std::string& v, test_def& d, std::string& why) {
-         return pick(v, {"zeroes", "plus_1", "random"}, d.fill) || (why = "zeroes, plus_1 or random", false);
-       }},
-      {"--order", [](const std::string& v, test_def& d, std::string& why) {
-         return pick(v, {"random", "modes", "sizes"}, d.order) || (why = "random, modes or sizes", false);
-       }},
-      {"--cache", [](const std::string& v, test_def& d, std::string& why) {
-         return pick(v, {"leave", "local", "always"}, d.cache_trim) || (why = "leave, local or always", false);
-       }},
-      {"--read-modes", [](const std::string& v, test_def& d, std::string& why) {
-         return parse_mask(v, d.read_modes) || (why = "a mode mask from 0 to 0x3f", false);
-       }},
-      {"--write-modes", [](const std::string& v, test_def& d, std::string& why) {
-         return parse_mask(v, d.write_modes) || (why = "a mode mask from 0 to 0x3f", false);
-       }},
-  };
-  return options;
+bool file_name(const std::string& v, std::wstring& path, std::string& why) {
+  if (v.empty()) return why = "is not a file name", false;
+  path = from_utf8(v);
+  return true;
+}
+
+bool no_zero_in(const std::vector<uint64_t>& sizes) {
+  for (uint64_t s : sizes)
+    if (s == 0) return false;
+  return true;
+}
+
+using apply_fn = bool (*)(const std::string& value, cli_options& o, std::string& why);
+
+// The starting profile is applied first, whatever the order of the arguments, so that the
+// profile fields land on top of it; a changed field makes the profile "Custom".
+enum option_kind { preset, field, other };
+
+// One row per option.
+struct option_row {
+  const char* name;
+  bool takes_value;
+  option_kind kind;
+  apply_fn apply;
+};
+
+const option_row option_rows[] = {
+    {"--profile", true, preset, [](const std::string& v, cli_options& o, std::string& why) {
+       uint32_t preset;
+       if (!pick(v, {"quick", "standard", "extended"}, preset))
+         return why = "is not quick, standard or extended", false;
+       o.profile.reset(int(preset) - 1);
+       return true;
+     }},
+    {"--sizes", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+       std::vector<uint64_t>& sizes = o.profile.buffer_sizes;
+       const parse_result r = read_size_list(v, sizes);
+       if (r == parse_result::malformed) return why = "is not a list of sizes such as \"8K,64K,1M\"", false;
+       if (r == parse_result::too_large) return why = "is not a list of sizes each below 4G", false;
+       for (uint64_t s : sizes)
+         if (s >= (1ull << 32)) return why = "is not a list of sizes each below 4G", false;
+       return no_zero_in(sizes) || (why = "is not a list of sizes each above 0", false);
+     }},
+    {"--counts", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+       std::vector<uint32_t>& counts = o.profile.buffer_counts;
+       if (!judged(read_number_list(v, counts), why, "a list of numbers such as \"1 4 16\"", "4294967295 each"))
+         return false;
+       for (uint32_t c : counts)
+         if (c == 0) return why = "is not a list of numbers each above 0", false;
+       return true;
+     }},
+    {"--memory-cap", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+       return judged(read_size(v, o.profile.memory_cap), why, "a size such as \"64M\"", "18446744073709551615 bytes");
+     }},
+    {"--duration", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+       return judged(read_duration(v, o.profile.duration), why,
+                     "a duration with a unit, such as \"250 ms\" or \"1 sec\"", "4294967295 ms");
+     }},
+    {"--file-size", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+       if (!judged(read_size(v, o.profile.file_size), why, "a size above 0 such as \"4G\"",
+                   "18446744073709551615 bytes"))
+         return false;
+       return o.profile.file_size != 0 || (why = "is not a size above 0 such as \"4G\"", false);
+     }},
+    {"--init-factor", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+       return judged(read_number(v, o.profile.init_time_factor), why, "a whole number", "4294967295");
+     }},
+    {"--fill", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+       return pick(v, {"zeroes", "plus_1", "random"}, o.profile.fill) ||
+              (why = "is not zeroes, plus_1 or random", false);
+     }},
+    {"--order", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+       return pick(v, {"random", "modes", "sizes"}, o.profile.order) || (why = "is not random, modes or sizes", false);
+     }},
+    {"--cache", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+       return pick(v, {"leave", "local", "always"}, o.profile.cache_trim) ||
+              (why = "is not leave, local or always", false);
+     }},
+    {"--read-modes", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+       return parse_mask(v, o.profile.read_modes) || (why = "is not a mode mask from 0 to 0x3f", false);
+     }},
+    {"--write-modes", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+       return parse_mask(v, o.profile.write_modes) || (why = "is not a mode mask from 0 to 0x3f", false);
+     }},
+    {"--flush", false, field, [](const std::string&, cli_options& o, std::string&) { return o.profile.flush = true; }},
+    {"--random", false, field, [](const std::string&, cli_options& o, std::string&) {
+       o.profile.sequential = false;
+       return true;
+     }},
+    {"--repeat", true, other, [](const std::string& v, cli_options& o, std::string& why) {
+       uint32_t n = 0;
+       if (read_number(v, n) != parse_result::ok || n == 0 || n > most_repeats)
+         return why = format_string("is not a whole number from 1 to %u", unsigned(most_repeats)), false;
+       o.repeat = n;
+       return true;
+     }},
+    {"--report", true, other, [](const std::string& v, cli_options& o, std::string& why) {
+       return file_name(v, o.report_path, why);
+     }},
+    {"--csv", true, other, [](const std::string& v, cli_options& o, std::string& why) {
+       return file_name(v, o.csv_path, why);
+     }},
+    {"--json", true, other, [](const std::string& v, cli_options& o, std::string& why) {
+       return file_name(v, o.json_path, why);
+     }},
+    {"--scan", false, other, [](const std::string&, cli_options& o, std::string&) { return o.scan = true; }},
+    {"--compare", false, other, [](const std::string&, cli_options& o, std::string&) { return o.compare = true; }},
+    {"--help", false, other, [](const std::string&, cli_options& o, std::string&) { return o.help = true; }},
+};
+
+const option_row* find_option(const std::string& name) {
+  for (const option_row& row : option_rows)
+    if (name == row.name) return &row;
+  return nullptr;
+}
+
+struct given_option {
+  const option_row* row;
+  std::string value;
+};
+
+// "-x" and "--x" are options; after "--" every argument is a location.
+bool split_arguments(const std::vector<std::wstring>& args, std::vector<given_option>& given,
+                     std::vector<std::wstring>& locations, std::string& error) {
+  bool options_end = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    std::string arg = to_utf8(args[i]);
+    if (options_end || arg.size() < 2 || arg[0] != '-') {
+      locations.push_back(args[i]);
+      continue;
+    }
+    if (arg == "--") {
+      options_end = true;
+      continue;
+    }
+    std::string value;
+    const size_t eq = arg.find('=');
+    const bool has_value = eq != std::string::npos && arg.compare(0, 2, "--") == 0;
+    if (has_value) {
+      value = arg.substr(eq + 1);
+      arg.resize(eq);
+    }
+    const option_row* row = find_option(arg);
+    if (!row) return error = arg + ": unknown option", false;
+    if (row->takes_value && !has_value) {
+      if (i + 1 >= args.size()) return error = arg + ": a value is missing", false;
+      value = to_utf8(args[++i]);
+    } else if (!row->takes_value && has_value) {
+      return error = arg + ": takes no value", false;
+    }
+    given.push_back({row, value});
+  }
+  return true;
+}
+
+// The pair of size and count with the smallest product: what the cap must at least admit.
+std::string smallest_combination(const test_def& d) {
+  uint64_t best_size = d.buffer_sizes.front();
+  uint32_t best_count = d.buffer_counts.front();
+  for (uint64_t s : d.buffer_sizes)
+    for (uint32_t c : d.buffer_counts)
+      if (s * c < best_size * best_count) best_size = s, best_count = c;
+  return format_size(best_size) + format_string(" x %u", unsigned(best_count));
+}
+
+bool check_selection(const test_def& d, std::string& error) {
+  if (d.read_tests + d.write_tests != 0) return true;
+  if (d.combo_count == 0 && d.memory_cap != 0 && !d.buffer_sizes.empty() && !d.buffer_counts.empty())
+    return error = "--memory-cap: " + format_size(d.memory_cap) + " admits no buffer size x count (the smallest is " +
+                   smallest_combination(d) + ")",
+           false;
+  return error = "--read-modes/--write-modes: no tests selected", false;
+}
+
+bool check_locations(cli_options& o, const std::vector<std::wstring>& locations, std::string& error) {
+  for (const std::wstring& l : locations)
+    if (l.empty()) return error = "LOCATION: missing", false;
+  if (o.compare) {
+    if (locations.size() != 2) return error = "--compare: give two reports, A and B", false;
+    o.compare_paths = locations;
+    return true;
+  }
+  if (locations.size() > 1) return error = "LOCATION: give one folder only", false;
+  if (locations.empty() && !o.scan) return error = "LOCATION: missing", false;
+  if (!locations.empty()) o.profile.path = locations[0];
+  return true;
 }
 }  // namespace
 
 bool parse_cli_options(const std::vector<std::wstring>& args, cli_options& options, std::string& error) {
   options = cli_options{};
   options.profile.reset(1);
-  std::vector<std::pair<std::string, std::string>> edits;
+  std::vector<given_option> given;
   std::vector<std::wstring> locations;
-  for (size_t i = 0; i < args.size(); ++i) {
-    std::string arg = to_utf8(args[i]);
-    if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
-      locations.push_back(args[i]);
-      continue;
+  if (!split_arguments(args, given, locations, error)) return false;
+  for (bool preset_pass : {true, false}) {
+    for (const given_option& g : given) {
+      if ((g.row->kind == preset) != preset_pass) continue;
+      std::string why;
+      if (!g.row->apply(g.value, options, why))
+        return error = std::string(g.row->name) + ": \"" + g.value + "\" " + why, false;
+      if (g.row->kind == field) options.profile.name = L"Custom";
     }
-    std::string value;
-    bool has_value = false;
-    const size_t eq = arg.find('=');
-    if (eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-      arg = arg.substr(0, eq);
-      has_value = true;
-    }
-    const bool takes_value = value_options().count(arg) || arg == "--profile" || arg == "--report" || arg == "--csv";
-    if (takes_value && !has_value) {
-      if (i + 1 >= args.size()) return error = arg + ": a value is missing", false;
-      value = to_utf8(args[++i]);
-    } else if (!takes_value && has_value) {
-      return error = arg + ": takes no value", false;
-    }
-    if (arg == "--help") options.help = true;
-    else if (arg == "--scan") options.scan = true;
-    else if (arg == "--flush") edits.emplace_back("--flush", "");
-    else if (arg == "--random") edits.emplace_back("--random", "");
-    else if (arg == "--report") options.report_path = from_utf8(value);
-    else if (arg == "--csv") options.csv_path = from_utf8(value);
-    else if (arg == "--profile") {
-      uint32_t preset;
-      if (!pick(value, {"quick", "standard", "extended"}, preset))
-        return error = "--profile: \"" + value + "\" is not quick, standard or extended", false;
-      options.profile.reset(int(preset) - 1);
-    } else if (value_options().count(arg)) edits.emplace_back(arg, value);
-    else return error = arg + ": unknown option", false;
   }
   if (options.help) return true;
-  // The fields go on top of the chosen profile, whatever order they came in.
-  for (const auto& edit : edits) {
-    std::string why;
-    test_def& d = options.profile;
-    if (edit.first == "--flush") d.flush = true;
-    else if (edit.first == "--random") d.sequential = false;
-    else if (!value_options().at(edit.first)(edit.second, d, why))
-      return error = edit.first + ": \"" + edit.second + "\" is not " + why, false;
-    d.name = L"Custom";
-  }
+  if (options.compare && given.size() != 1) return error = "--compare: takes no other options", false;
   options.profile.update_counts();
-  if (locations.size() != 1 && !options.scan)
-    return error = locations.empty() ? "LOCATION: missing" : "LOCATION: give one folder only", false;
-  if (locations.size() > 1) return error = "LOCATION: give one folder only", false;
-  if (!locations.empty()) options.profile.path = locations[0];
-  if (!options.scan && options.profile.read_tests + options.profile.write_tests == 0)
-    return error = "--read-modes/--write-modes: no tests selected", false;
-  return true;
+  if (!check_locations(options, locations, error)) return false;
+  return options.scan || options.compare || check_selection(options.profile, error);
 }

@@ -1,6 +1,7 @@
 #include "app/cli_progress.h"
 
 #include "bench/test_def.h"
+#include "results/rate_text.h"
 #include "support/format_string.h"
 
 volatile LONG cli_cancel_requested = 0;
@@ -14,12 +15,30 @@ BOOL WINAPI on_console_ctrl(DWORD type) {
 
 bool keep_going() { return cli_cancel_requested == 0; }
 
-std::string failure_of(const test_run& run) {
-  return format_string("%s() failed with %lu", run.error.api.c_str(), (unsigned long)run.error.code);
+// As the log writes it: "failed" alone without a code, hexadecimal for large codes.
+std::string failure_of(const test_run& run) { return run.error.api + "() " + failure_text(run.error.code); }
+
+std::string combination(const test_run& run) {
+  return format_string("%-5s %2u x %9u  %-7s  ", run.read ? "read" : "write", unsigned(run.buffer_count),
+                       unsigned(run.buffer_size), mode_names[mode_index(run.open_flags)]);
 }
+
+std::string outcome(const test_run& run) {
+  return run.ok ? format_string("%9.1f MBps", binary_mbps(run.rate)) : failure_of(run);
+}
+
+std::string spread(const combo_result& c) {
+  return format_string("  (%.1f to %.1f)", binary_mbps(c.rate_min), binary_mbps(c.rate_max));
+}
+
+std::string suspect_mark(bool suspect) { return suspect ? std::string("  ") + cache_suspect_flag : std::string(); }
 }  // namespace
 
 void install_cli_cancel_handler() { SetConsoleCtrlHandler(on_console_ctrl, TRUE); }
+
+cli_progress::cli_progress(FILE* out, const cache_guard& guard, uint32_t passes, uint32_t read_per_pass,
+                           uint32_t write_per_pass)
+    : out_(out), guard_(guard), passes_(passes), read_per_pass_(read_per_pass), write_per_pass_(write_per_pass) {}
 
 bool cli_progress::on_init_progress(uint64_t done, uint64_t total) {
   const int percent = total ? int(done * 100 / total) : 100;
@@ -39,30 +58,57 @@ bool cli_progress::on_phase(bool read) {
 }
 
 bool cli_progress::on_test_done(const test_run& run) {
-  (run.read ? read_results : write_results).push_back(run);
-  std::fputs(test_line(run).c_str(), out_);
+  std::vector<test_run>& list = run.read ? read_results : write_results;
+  const uint32_t per_pass = run.read ? read_per_pass_ : write_per_pass_;
+  if (passes_ > 1 && per_pass != 0 && list.size() % per_pass == 0)
+    std::fprintf(out_, "Pass %u of %u\n", unsigned(list.size() / per_pass + 1), unsigned(passes_));
+  list.push_back(run);
+  std::fputs(test_line(run, guard_.suspect(run)).c_str(), out_);
   std::fflush(out_);
   return keep_going();
 }
 
-std::string test_line(const test_run& run) {
-  std::string line = format_string("%-5s %2u x %9u  %-7s  ", run.read ? "read" : "write", unsigned(run.buffer_count),
-                                   unsigned(run.buffer_size), mode_names[mode_index(run.open_flags)]);
-  if (run.ok)
-    line += format_string("%9.1f MBps", run.rate / 1024 / 1024);
-  else
-    line += failure_of(run);
-  return line + "\n";
+std::string test_line(const test_run& run, bool suspect) {
+  return combination(run) + outcome(run) + suspect_mark(suspect) + "\n";
 }
 
-std::string csv_text(const std::vector<test_run>& reads, const std::vector<test_run>& writes) {
-  std::string text = "direction,count,size,mode,ok,error,rate,rate_total,bytes\r\n";
+std::string median_lines(const std::vector<combo_result>& combos) {
+  std::string text;
+  for (const combo_result& c : combos)
+    text += combination(c.run) + outcome(c.run) + (c.run.ok ? spread(c) : std::string()) +
+            suspect_mark(c.cache_suspect) + "\n";
+  return text;
+}
+
+std::string best_lines(const char* direction, const std::vector<combo_result>& combos) {
+  const best_and_ties b = find_best(combos);
+  std::string text = format_string("Best %s: ", direction);
+  if (b.best < 0) return text + "n/a\n";
+  auto describe = [&](int i) {
+    const combo_result& c = combos[size_t(i)];
+    std::string line = format_string("%u x %u bytes, %s, %.1f MBps", unsigned(c.run.buffer_count),
+                                     unsigned(c.run.buffer_size), mode_names[mode_index(c.run.open_flags)],
+                                     binary_mbps(c.run.rate));
+    if (c.passes.size() > 1) line += spread(c);
+    return line + suspect_mark(c.cache_suspect) + "\n";
+  };
+  text += describe(b.best);
+  for (int t : b.ties) text += "  tied with " + describe(t);
+  return text;
+}
+
+std::string csv_text(const std::vector<combo_result>& reads, const std::vector<combo_result>& writes) {
+  std::string text = "direction,count,size,mode,ok,error,rate,rate_total,bytes,rate_min,rate_max,passes,flags\r\n";
   for (const auto* list : {&reads, &writes}) {
-    for (const test_run& r : *list) {
+    for (const combo_result& c : *list) {
+      const test_run& r = c.run;
       const std::string error = r.ok ? std::string() : failure_of(r);
-      text += format_string("%s,%u,%u,%s,%u,%s,%.0f,%.0f,%I64u\r\n", r.read ? "read" : "write",
-                            unsigned(r.buffer_count), unsigned(r.buffer_size), mode_names[mode_index(r.open_flags)],
-                            r.ok ? 1u : 0u, error.c_str(), r.rate, r.rate_total, (unsigned long long)r.bytes_done);
+      text += format_string("%s,%u,%u,%s,%u,", r.read ? "read" : "write", unsigned(r.buffer_count),
+                            unsigned(r.buffer_size), mode_names[mode_index(r.open_flags)], r.ok ? 1u : 0u) +
+              error +
+              format_string(",%.0f,%.0f,%I64u,%.0f,%.0f,%u,%s\r\n", r.rate, r.rate_total,
+                            (unsigned long long)r.bytes_done, c.rate_min, c.rate_max, unsigned(c.passes.size()),
+                            c.cache_suspect ? cache_suspect_flag : "");
     }
   }
   return text;

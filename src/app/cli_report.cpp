@@ -7,7 +7,7 @@
 
 #include "bench/io_file.h"
 #include "results/report_build.h"
-#include "results/report_host.h"
+#include "support/text.h"
 
 bool write_text_file(const std::wstring& path, const std::string& text, bool bom, api_error_cb* errors) {
   io_file f;
@@ -16,19 +16,12 @@ bool write_text_file(const std::wstring& path, const std::string& text, bool bom
   return f.write(bytes.data(), DWORD(bytes.size()));
 }
 
-std::string cli_report_text(const cli_options& options, const cli_progress& progress, const report_entries& facts,
-                            api_error_cb* errors) {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  const report_run run{options.profile, progress.read_results, progress.write_results, facts};
+std::string cli_report_text(const report_host& host, const SYSTEMTIME& recorded, const test_def& profile,
+                            const std::vector<test_run>& reads, const std::vector<test_run>& writes,
+                            const report_entries& facts) {
   std::string text;
-  build_report(read_report_host(errors), now, run, text);
+  build_report(host, recorded, {profile, reads, writes, facts}, text);
   return text;
-}
-
-bool emit_report(const cli_options& options, const std::string& text, api_error_cb* errors) {
-  if (!options.report_path.empty()) return write_text_file(options.report_path, text, true, errors);
-  return write_stdout(text);
 }
 
 bool write_stdout(const std::string& text) {
@@ -37,4 +30,17 @@ bool write_stdout(const std::string& text) {
   _setmode(_fileno(stdout), _O_BINARY);
   const bool ok = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
   return std::fflush(stdout) == 0 && ok;
+}
+
+bool emit_output(const cli_output& output) {
+  if (output.path.empty()) return write_stdout(output.text);
+  api_error_logger errors;
+  if (write_text_file(output.path, output.text, output.bom, &errors)) return true;
+  const api_error_info e = errors.last_error();
+  std::fputs(("folvi-cli: the " + std::string(output.what) + " could not be written to \"" + to_utf8(output.path) +
+              "\" (" + e.api + "() " + failure_text(e.code) + "); it follows on standard output\n")
+                 .c_str(),
+             stderr);
+  write_stdout(output.text);
+  return false;
 }

@@ -42,7 +42,10 @@ bool enable_privilege(const wchar_t* name, api_error_cb* errors) {
   TOKEN_PRIVILEGES tp{};
   tp.PrivilegeCount = 1;
   tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  LookupPrivilegeValueW(nullptr, name, &tp.Privileges[0].Luid);
+  if (!LookupPrivilegeValueW(nullptr, name, &tp.Privileges[0].Luid)) {
+    if (errors) errors->report_api_error("LookupPrivilegeValue", GetLastError(), name);
+    return false;
+  }
   // A partial assignment returns success with ERROR_NOT_ALL_ASSIGNED.
   SetLastError(0);
   const BOOL adjusted = AdjustTokenPrivileges(token.get(), FALSE, &tp, sizeof tp, nullptr, nullptr);

@@ -3,10 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "support/digest.h"
 #include "support/fatal.h"
 
-void init_data_buf(uint8_t* buffer, size_t size, uint32_t fill) {
+void init_data_buf(uint8_t* buffer, size_t size, uint32_t fill, random_fill& random) {
   switch (fill) {
     case 1:
       return;
@@ -14,7 +13,7 @@ void init_data_buf(uint8_t* buffer, size_t size, uint32_t fill) {
       for (size_t i = 0; i < size; ++i) buffer[i] = uint8_t(i);
       return;
     case 3:
-      random_bytes(buffer, size);
+      random.fill(buffer, size);
       return;
     default:
       fatal("init_data_buf");

@@ -91,6 +91,9 @@ bool io_file::write(const void* buffer, DWORD length) {
 }
 
 namespace {
+constexpr uint32_t status_end_of_file = 0xC0000011;
+constexpr ULONG_PTR status_pending = 0x103;
+
 uint64_t overlapped_offset(const OVERLAPPED& ov) { return uint64_t(ov.OffsetHigh) << 32 | ov.Offset; }
 }  // namespace
 
@@ -106,9 +109,13 @@ bool io_file::read_async(void* buffer, DWORD length, OVERLAPPED& ov, bool& pendi
   last_api = "ReadFile";
   last_error = error;
   if (error == ERROR_HANDLE_EOF) {
-    // A request refused at the end of the file signals nothing; the caller's wait must still see it.
-    // (One that completes at once has its event set by the system, as a pending one will.)
-    SetEvent(ov.hEvent);
+    // A request refused at the end of the file may leave no status and no signal behind; the
+    // caller's look, wait and result must still see it finished, with no bytes.
+    if (!request_finished(ov)) {
+      ov.InternalHigh = 0;
+      ov.Internal = ULONG_PTR(status_end_of_file);
+    }
+    SetEvent(plain_event(ov));
     return true;
   }
   report("ReadFile", error, "%I64u %lu", (unsigned long long)overlapped_offset(ov), (unsigned long)length);
@@ -199,10 +206,19 @@ bool io_file::volume_extents(void* buffer, DWORD& size) {
   return true;
 }
 
-void set_overlapped_offset(OVERLAPPED& ov, uint64_t offset) {
+void set_overlapped_offset(OVERLAPPED& ov, uint64_t offset, event_reset reset) {
   ov.Internal = 0;
   ov.InternalHigh = 0;
   ov.Offset = DWORD(offset);
   ov.OffsetHigh = DWORD(offset >> 32);
-  if (ov.hEvent) ResetEvent(ov.hEvent);
+  if (ov.hEvent && reset == event_reset::now) ResetEvent(plain_event(ov));
+}
+
+HANDLE no_port_event(HANDLE event) { return HANDLE(ULONG_PTR(event) | 1); }
+
+HANDLE plain_event(const OVERLAPPED& ov) { return HANDLE(ULONG_PTR(ov.hEvent) & ~ULONG_PTR(1)); }
+
+bool request_finished(const OVERLAPPED& ov) {
+  // The system writes the status behind the compiler's back.
+  return *static_cast<const volatile ULONG_PTR*>(&ov.Internal) != status_pending;
 }

@@ -49,4 +49,15 @@ class io_file {
 
 constexpr uint32_t transfer_in_flight = 0xFFFFFFFF;
 
-void set_overlapped_offset(OVERLAPPED& ov, uint64_t offset);
+// ReadFile and WriteFile reset a request's event themselves when they start the request, so an
+// event handed to one of them next needs no reset of its own (a call to the system saved per request).
+enum class event_reset { now, by_next_request };
+void set_overlapped_offset(OVERLAPPED& ov, uint64_t offset, event_reset reset = event_reset::now);
+
+// An event handle with its low bit set tells the system to signal the event but not to queue a
+// completion-port packet for the request. Requests carry the tagged handle in hEvent; waits and
+// CloseHandle use the plain one.
+HANDLE no_port_event(HANDLE event);
+HANDLE plain_event(const OVERLAPPED& ov);
+// True once the system has stored the request's final status (HasOverlappedIoCompleted).
+bool request_finished(const OVERLAPPED& ov);

@@ -43,23 +43,25 @@ std::string lower(std::string s) {
   return s;
 }
 
-// Reads the leading decimal digits; false when there are none or the value overflows.
-bool leading_number(const std::string& s, uint64_t max, uint64_t& value, size_t& used) {
+// Reads the leading decimal digits; too_large when they overflow max, malformed when there are none.
+parse_result leading_number(const std::string& s, uint64_t max, uint64_t& value, size_t& used) {
   value = 0;
   used = 0;
+  bool overflow = false;
   while (used < s.size() && std::isdigit(static_cast<unsigned char>(s[used]))) {
     const uint64_t digit = uint64_t(s[used] - '0');
-    if (value > (max - digit) / 10) return false;
-    value = value * 10 + digit;
+    if (overflow || value > (max - digit) / 10) overflow = true;
+    else value = value * 10 + digit;
     ++used;
   }
-  return used > 0;
+  if (used == 0) return parse_result::malformed;
+  return overflow ? parse_result::too_large : parse_result::ok;
 }
 
-bool scaled(uint64_t value, uint64_t factor, uint64_t max, uint64_t& out) {
-  if (value > max / factor) return false;
+parse_result scaled(uint64_t value, uint64_t factor, uint64_t max, uint64_t& out) {
+  if (value > max / factor) return parse_result::too_large;
   out = value * factor;
-  return true;
+  return parse_result::ok;
 }
 
 std::vector<std::string> split_list(const std::string& text) {
@@ -77,67 +79,88 @@ std::vector<std::string> split_list(const std::string& text) {
 }
 }  // namespace
 
-bool parse_number(const std::string& text, uint32_t& value) {
+parse_result read_number(const std::string& text, uint32_t& value) {
   const std::string s = trim(text);
   uint64_t v;
   size_t used;
-  if (!leading_number(s, 0xFFFFFFFFull, v, used) || used != s.size()) return false;
-  value = uint32_t(v);
-  return true;
+  const parse_result r = leading_number(s, 0xFFFFFFFFull, v, used);
+  if (used == 0 || used != s.size()) return parse_result::malformed;
+  if (r == parse_result::ok) value = uint32_t(v);
+  return r;
 }
 
-bool parse_size(const std::string& text, uint64_t& value) {
+parse_result read_size(const std::string& text, uint64_t& value) {
   const std::string s = trim(text);
   uint64_t v;
   size_t used;
-  if (!leading_number(s, ~0ull, v, used)) return false;
+  const parse_result r = leading_number(s, ~0ull, v, used);
+  if (used == 0) return parse_result::malformed;
   const std::string unit = lower(trim(s.substr(used)));
-  const uint64_t max = ~0ull;
-  if (unit.empty()) return value = v, true;
-  if (unit == "k" || unit == "kb") return scaled(v, 1ull << 10, max, value);
-  if (unit == "m" || unit == "mb") return scaled(v, 1ull << 20, max, value);
-  if (unit == "g" || unit == "gb") return scaled(v, 1ull << 30, max, value);
-  return false;
+  uint64_t factor = 0;
+  if (unit.empty()) factor = 1;
+  else if (unit == "k" || unit == "kb") factor = 1ull << 10;
+  else if (unit == "m" || unit == "mb") factor = 1ull << 20;
+  else if (unit == "g" || unit == "gb") factor = 1ull << 30;
+  if (factor == 0) return parse_result::malformed;  // an unknown unit: not a value, however large
+  if (r != parse_result::ok) return r;
+  return scaled(v, factor, ~0ull, value);
 }
 
-bool parse_duration(const std::string& text, uint32_t& value) {
+parse_result read_duration(const std::string& text, uint32_t& value) {
   const std::string s = trim(text);
   uint64_t v, out;
   size_t used;
-  if (!leading_number(s, 0xFFFFFFFFull, v, used)) return false;
+  const parse_result r = leading_number(s, 0xFFFFFFFFull, v, used);
+  if (used == 0) return parse_result::malformed;
   const std::string unit = lower(trim(s.substr(used)));
-  uint64_t factor;
+  uint64_t factor = 0;
   if (unit == "m" || unit == "min") factor = 60000;
   else if (unit == "s" || unit == "sec") factor = 1000;
   else if (unit == "ms" || unit == "msec") factor = 1;
-  else return false;
-  if (!scaled(v, factor, 0xFFFFFFFFull, out)) return false;
-  value = uint32_t(out);
-  return true;
+  if (factor == 0) return parse_result::malformed;  // an unknown unit: not a value, however large
+  if (r != parse_result::ok) return r;
+  const parse_result fits = scaled(v, factor, 0xFFFFFFFFull, out);
+  if (fits == parse_result::ok) value = uint32_t(out);
+  return fits;
 }
 
+namespace {
+// Every piece must read; a malformed piece outweighs one that is too large.
+template <typename T, typename Reader>
+parse_result read_list(const std::string& text, std::vector<T>& values, Reader read) {
+  std::vector<T> parsed;
+  parse_result worst = parse_result::ok;
+  for (const std::string& piece : split_list(text)) {
+    T v{};
+    const parse_result r = read(piece, v);
+    if (r == parse_result::malformed) return r;
+    if (r == parse_result::too_large) worst = r;
+    parsed.push_back(v);
+  }
+  if (parsed.empty()) return parse_result::malformed;
+  if (worst == parse_result::ok) values = parsed;
+  return worst;
+}
+}  // namespace
+
+parse_result read_size_list(const std::string& text, std::vector<uint64_t>& values) {
+  return read_list(text, values, read_size);
+}
+
+parse_result read_number_list(const std::string& text, std::vector<uint32_t>& values) {
+  return read_list(text, values, read_number);
+}
+
+bool parse_number(const std::string& text, uint32_t& value) { return read_number(text, value) == parse_result::ok; }
+bool parse_size(const std::string& text, uint64_t& value) { return read_size(text, value) == parse_result::ok; }
+bool parse_duration(const std::string& text, uint32_t& value) {
+  return read_duration(text, value) == parse_result::ok;
+}
 bool parse_size_list(const std::string& text, std::vector<uint64_t>& values) {
-  std::vector<uint64_t> parsed;
-  for (const std::string& piece : split_list(text)) {
-    uint64_t v;
-    if (!parse_size(piece, v)) return false;
-    parsed.push_back(v);
-  }
-  if (parsed.empty()) return false;
-  values = parsed;
-  return true;
+  return read_size_list(text, values) == parse_result::ok;
 }
-
 bool parse_number_list(const std::string& text, std::vector<uint32_t>& values) {
-  std::vector<uint32_t> parsed;
-  for (const std::string& piece : split_list(text)) {
-    uint32_t v;
-    if (!parse_number(piece, v)) return false;
-    parsed.push_back(v);
-  }
-  if (parsed.empty()) return false;
-  values = parsed;
-  return true;
+  return read_number_list(text, values) == parse_result::ok;
 }
 
 profile_summary summarize_profile(test_def& def, uint32_t error_mask) {

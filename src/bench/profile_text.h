@@ -16,6 +16,14 @@ bool parse_duration(const std::string& text, uint32_t& value);
 bool parse_size_list(const std::string& text, std::vector<uint64_t>& values);
 bool parse_number_list(const std::string& text, std::vector<uint32_t>& values);
 
+// The same readers, telling a well-formed value that does not fit from one that is not a value.
+enum class parse_result { ok, malformed, too_large };
+parse_result read_number(const std::string& text, uint32_t& value);
+parse_result read_size(const std::string& text, uint64_t& value);
+parse_result read_duration(const std::string& text, uint32_t& value);
+parse_result read_size_list(const std::string& text, std::vector<uint64_t>& values);
+parse_result read_number_list(const std::string& text, std::vector<uint32_t>& values);
+
 // The five summary texts of a profile: tests read / write, duration read / write, total time.
 struct profile_summary {
   std::string read_tests = "-", write_tests = "-";

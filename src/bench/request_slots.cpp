@@ -2,23 +2,24 @@
 
 #include <cstring>
 
+#include "bench/io_file.h"
 #include "support/fatal.h"
 
 request_slots::~request_slots() {
   drain();
   for (request_slot& s : slots) {
-    if (s.overlapped.hEvent) CloseHandle(s.overlapped.hEvent);
+    if (s.event) CloseHandle(s.event);
     if (s.buffer) VirtualFree(s.buffer, 0, MEM_RELEASE);
   }
 }
 
 bool request_slots::prepare(uint32_t count, uint32_t buffer_size) {
-  buffer_size_ = buffer_size;
   slots.resize(count);
   wait_list_.reserve(count < MAXIMUM_WAIT_OBJECTS ? count : MAXIMUM_WAIT_OBJECTS);
   for (request_slot& s : slots) {
-    s.overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!s.overlapped.hEvent) fatal("CreateEvent");
+    s.event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!s.event) fatal("CreateEvent");
+    s.overlapped.hEvent = no_port_event(s.event);
     // Page-aligned and zero-filled, as unbuffered requests need.
     s.buffer = static_cast<uint8_t*>(VirtualAlloc(nullptr, buffer_size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     if (!s.buffer) return false;
@@ -33,12 +34,18 @@ void request_slots::drain() {
   for (const request_slot& s : slots) any |= s.in_flight;
   if (!any || file_ == INVALID_HANDLE_VALUE) return;
   CancelIo(file_);
+  // Finished, refused or cancelled, every request issued signals its event in the end.
   for (request_slot& s : slots) {
     if (!s.in_flight) continue;
-    DWORD done = 0;
-    GetOverlappedResult(file_, &s.overlapped, &done, TRUE);
+    WaitForSingleObject(s.event, INFINITE);
     s.in_flight = false;
   }
+}
+
+bool request_slots::any_finished() const {
+  for (const request_slot& s : slots)
+    if (s.in_flight && request_finished(s.overlapped)) return true;
+  return false;
 }
 
 void request_slots::wait_any() {
@@ -47,7 +54,7 @@ void request_slots::wait_any() {
   const size_t n = slots.size();
   for (size_t k = 0; k < n && wait_list_.size() < MAXIMUM_WAIT_OBJECTS; ++k) {
     const request_slot& s = slots[(wait_from_ + k) % n];
-    if (s.in_flight) wait_list_.push_back(s.overlapped.hEvent);
+    if (s.in_flight) wait_list_.push_back(s.event);
   }
   if (n) wait_from_ = (wait_from_ + MAXIMUM_WAIT_OBJECTS) % n;
   if (wait_list_.empty()) return;

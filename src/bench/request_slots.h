@@ -9,7 +9,8 @@
 // cancelled and waited for, so the system never writes into freed memory.
 struct request_slot {
   uint8_t* buffer = nullptr;
-  OVERLAPPED overlapped{};
+  OVERLAPPED overlapped{};  // hEvent carries the tagged handle: no completion-port packet
+  HANDLE event = nullptr;   // the plain handle, for waiting and closing
   bool active = false;
   bool in_flight = false;
 };
@@ -27,6 +28,8 @@ class request_slots {
   void attach(HANDLE file) { file_ = file; }
   void drain();
 
+  // True when a request in flight has already finished, so there is nothing to wait for.
+  bool any_finished() const;
   // Waits until at least one in-flight request may have completed (at most 64 events a wait).
   void wait_any();
 
@@ -34,7 +37,6 @@ class request_slots {
 
  private:
   HANDLE file_ = INVALID_HANDLE_VALUE;
-  uint32_t buffer_size_ = 0;
   std::vector<HANDLE> wait_list_;
   size_t wait_from_ = 0;
 };

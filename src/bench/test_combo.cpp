@@ -1,5 +1,6 @@
 #include "bench/test_combo.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -37,4 +38,8 @@ void generate_combo_vec(const test_def& def, bool read, std::vector<test_combo>&
       std::swap(out[k - 1], out[j]);
     }
   }
+}
+
+void order_for_pass(std::vector<test_combo>& combos, uint32_t pass) {
+  if (pass % 2 == 1) std::reverse(combos.begin(), combos.end());
 }

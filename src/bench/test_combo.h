@@ -13,3 +13,7 @@ struct test_combo {
 
 // The ordered single tests of one phase; its length equals read_tests or write_tests.
 void generate_combo_vec(const test_def& def, bool read, std::vector<test_combo>& out);
+
+// Passes after the first run in reverse on every other pass, so that a slow drift of the device
+// favours no end of the list; a random order has been drawn anew for each pass.
+void order_for_pass(std::vector<test_combo>& combos, uint32_t pass);

@@ -5,6 +5,7 @@
 #include "bench/clocks.h"
 #include "bench/data_buf.h"
 #include "bench/io_file.h"
+#include "bench/page_buffer.h"
 #include "support/optional_functions.h"
 #include "support/text.h"
 
@@ -17,31 +18,19 @@ std::wstring test_file_name(const std::wstring& location) {
 }
 
 namespace {
-// The creation buffer, page-aligned for unbuffered writes.
-class chunk_buffer {
- public:
-  explicit chunk_buffer(size_t size)
-      : data(static_cast<uint8_t*>(VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
-  ~chunk_buffer() {
-    if (data) VirtualFree(data, 0, MEM_RELEASE);
-  }
-  chunk_buffer(const chunk_buffer&) = delete;
-  chunk_buffer& operator=(const chunk_buffer&) = delete;
-  uint8_t* const data;
-};
-
 bool extend_file(io_file& f, uint64_t size) { return f.seek(size) && f.set_end() && f.set_valid_data(size); }
 
 // Returns false on a failed write or a cancel; `size` becomes the length reached in time.
 bool fill_file(io_file& f, const test_def& def, test_runner_cb& cb, uint64_t& size, api_error_cb* errors) {
   const uint64_t start = qpc_now();
-  const uint32_t limit = def.duration * def.init_time_factor;
-  chunk_buffer buffer(creation_chunk);
+  const uint64_t limit = uint64_t(def.duration) * def.init_time_factor;  // both are 32-bit; the product may not be
+  page_buffer buffer(creation_chunk);  // page-aligned for unbuffered writes
   if (!buffer.data) {
     if (errors) errors->report_api_error("VirtualAlloc", GetLastError(), "%lu", (unsigned long)creation_chunk);
     return false;
   }
-  init_data_buf(buffer.data, creation_chunk, def.fill);
+  random_fill random;
+  init_data_buf(buffer.data, creation_chunk, def.fill, random);
   uint64_t written = 0;
   while (written < size) {
     const uint64_t rest = size - written;

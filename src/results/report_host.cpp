@@ -10,7 +10,7 @@ report_host read_report_host(api_error_cb* errors) {
   if (program_version(version, errors)) host.version = version.full();
   host.os_name = os_name();
   host.os_version = os_version_string();
-  host.wow64 = is_wow64();
+  host.wow64 = is_64bit_os();
   host.machine_id = machine_id_digest();
   return host;
 }

@@ -1,5 +1,6 @@
 #include "storage/drive_name_text.h"
 #include "storage/drive_names.h"
+#include "storage/identify_words.h"
 
 namespace {
 
@@ -9,9 +10,6 @@ constexpr uint32_t bus_type_nvme = 17;
 constexpr size_t rotation_rate_word = 217;
 constexpr size_t data_set_management_word = 169;
 
-uint16_t identify_word(const std::array<uint8_t, 512>& block, size_t word) {
-  return uint16_t(block[word * 2] | (block[word * 2 + 1] << 8));
-}
 
 bool has_ram_disk_instance(const drive_info& drive) {
   return icontains(narrow_ascii(drive.instance_id), "dataram_ramdisk");

@@ -9,7 +9,7 @@ class api_error_cb;
 std::string machine_id_digest();
 std::string machine_id_digest_of(const std::wstring& machine_guid);
 
-// " / 64 bit" under WOW64, else " / 32 bit".
+// " / 64 bit" on a 64-bit system, else " / 32 bit".
 const char* bitness_text();
 
 struct file_version {

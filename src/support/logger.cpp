@@ -24,9 +24,22 @@ std_fh_logger::~std_fh_logger() {
   if (stream_ && stream_ != stdout) std::fclose(stream_);
 }
 
+// One write per line: another thread's line never lands between prefix and message, and an
+// unbuffered console stream (which Wine's C library feeds byte by byte) never sees a UTF-8
+// character split in two.
 void std_fh_logger::write(const char* prefix, const char* format, va_list args) {
-  if (prefix && *prefix) std::fprintf(stream_, "%s", prefix);
-  std::vfprintf(stream_, format, args);
+  std::string line = prefix ? prefix : "";
+  va_list copy;
+  va_copy(copy, args);
+  const int n = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  if (n > 0) {
+    const size_t at = line.size();
+    line.resize(at + size_t(n) + 1);
+    std::vsnprintf(&line[at], size_t(n) + 1, format, args);
+    line.resize(at + size_t(n));
+  }
+  std::fwrite(line.data(), 1, line.size(), stream_);
 }
 
 clock_reading system_clock_reading() {

@@ -52,3 +52,5 @@ bool is_wow64() {
   BOOL wow = FALSE;
   return f.IsWow64Process && f.IsWow64Process(GetCurrentProcess(), &wow) && wow;
 }
+
+bool is_64bit_os() { return sizeof(void*) == 8 || is_wow64(); }

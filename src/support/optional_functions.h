@@ -20,3 +20,5 @@ struct optional_functions {
 // Loads once; a library that does not load is reported as "GetModuleHandle".
 const optional_functions& load_optional_functions(api_error_cb* errors = nullptr);
 bool is_wow64();
+// A 64-bit system: this process runs under WOW64, or is itself 64-bit.
+bool is_64bit_os();

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/cli_progress.h"
 
 namespace {
 bool parse(std::vector<std::wstring> args, cli_options& o, std::string& error) { return parse_cli_options(args, o, error); }
@@ -68,6 +67,32 @@ TEST(cli_options, bad_input_names_the_option) {
   }
 }
 
+TEST(cli_options, messages_name_the_real_cause) {
+  struct { std::vector<std::wstring> args; const char* error; } rows[] = {
+      {{L""}, "LOCATION: missing"},
+      {{L"--profile", L"quick", L""}, "LOCATION: missing"},
+      {{L"--memory-cap", L"1", L"D:\\"}, "--memory-cap: 1 admits no buffer size x count (the smallest is 8K x 1)"},
+      {{L"--counts", L"4294967295", L"D:\\"},
+       "--memory-cap: 64M admits no buffer size x count (the smallest is 8K x 4294967295)"},
+      {{L"--duration", L"71583min", L"D:\\"}, "--duration: \"71583min\" is too large, at most 4294967295 ms"},
+      {{L"--duration", L"99999999999999999999ms", L"D:\\"},
+       "--duration: \"99999999999999999999ms\" is too large, at most 4294967295 ms"},
+      {{L"--file-size", L"99999999999999999999", L"D:\\"},
+       "--file-size: \"99999999999999999999\" is too large, at most 18446744073709551615 bytes"},
+      {{L"--counts", L"1,4294967296", L"D:\\"}, "--counts: \"1,4294967296\" is too large, at most 4294967295 each"},
+      {{L"-x", L"D:\\"}, "-x: unknown option"},
+      {{L"D:\\", L"-d"}, "-d: unknown option"},
+      {{L"--report", L"", L"D:\\"}, "--report: \"\" is not a file name"},
+      {{L"--csv=", L"D:\\"}, "--csv: \"\" is not a file name"},
+  };
+  for (const auto& r : rows) {
+    cli_options o;
+    std::string error;
+    EXPECT_FALSE(parse(r.args, o, error));
+    EXPECT_EQ(error, r.error);
+  }
+}
+
 TEST(cli_options, help_needs_nothing_else) {
   cli_options o;
   std::string error;
@@ -75,26 +100,32 @@ TEST(cli_options, help_needs_nothing_else) {
   EXPECT_TRUE(o.help);
 }
 
-TEST(cli_progress, lines_and_csv) {
-  test_run ok;
-  ok.buffer_count = 4;
-  ok.buffer_size = 65536;
-  ok.open_flags = 0x20000000;
-  ok.ok = true;
-  ok.rate = 104857600.0 * 1.5;
-  ok.rate_total = 104857600.0;
-  ok.bytes_done = 1048576;
-  test_run failed;
-  failed.read = false;
-  failed.buffer_count = 1;
-  failed.buffer_size = 1024;
-  failed.open_flags = 0x08000000;
-  failed.error.api = "WriteFile";
-  failed.error.code = 87;
-  EXPECT_EQ(test_line(ok), "read   4 x     65536  raw          150.0 MBps\n");
-  EXPECT_EQ(test_line(failed), "write  1 x      1024  buf seq  WriteFile() failed with 87\n");
-  EXPECT_EQ(csv_text({ok}, {failed}),
-            "direction,count,size,mode,ok,error,rate,rate_total,bytes\r\n"
-            "read,4,65536,raw,1,,157286400,104857600,1048576\r\n"
-            "write,1,1024,buf seq,0,WriteFile() failed with 87,0,0,0\r\n");
+TEST(cli_options, repeat_json_compare_and_the_end_of_options) {
+  cli_options o;
+  std::string error;
+  ASSERT_TRUE(parse({L"--repeat", L"3", L"--json=r.json", L"--", L"-folder"}, o, error)) << error;
+  EXPECT_EQ(o.repeat, 3u);
+  EXPECT_EQ(o.json_path, L"r.json");
+  EXPECT_EQ(o.profile.path, L"-folder");
+  EXPECT_EQ(o.profile.name, L"Standard");  // output options leave the profile as it was
+
+  ASSERT_TRUE(parse({L"--compare", L"a.folvi.txt", L"b.folvi.txt"}, o, error)) << error;
+  EXPECT_TRUE(o.compare);
+  EXPECT_EQ(o.compare_paths, (std::vector<std::wstring>{L"a.folvi.txt", L"b.folvi.txt"}));
+
+  struct { std::vector<std::wstring> args; const char* error; } rows[] = {
+      {{L"--repeat", L"0", L"D:\\"}, "--repeat: \"0\" is not a whole number from 1 to 100"},
+      {{L"--repeat", L"101", L"D:\\"}, "--repeat: \"101\" is not a whole number from 1 to 100"},
+      {{L"--json", L"", L"D:\\"}, "--json: \"\" is not a file name"},
+      {{L"--compare", L"a"}, "--compare: give two reports, A and B"},
+      {{L"--compare", L"a", L"b", L"c"}, "--compare: give two reports, A and B"},
+      {{L"--compare", L"a", L""}, "LOCATION: missing"},
+      {{L"--compare", L"--csv", L"x.csv", L"a", L"b"}, "--compare: takes no other options"},
+      {{L"--sizes", L"8K,0", L"D:\\"}, "--sizes: \"8K,0\" is not a list of sizes each above 0"},
+      {{L"--counts", L"0", L"D:\\"}, "--counts: \"0\" is not a list of numbers each above 0"},
+  };
+  for (const auto& r : rows) {
+    EXPECT_FALSE(parse(r.args, o, error));
+    EXPECT_EQ(error, r.error);
+  }
 }

@@ -1,39 +1,145 @@
 #!/usr/bin/env bash
-# folvi-cli under Wine: a short Quick-shaped run, a missing folder, bad arguments.
+# folvi-cli under Wine: runs of one and of three passes with their report, CSV and JSON, the cache
+# guard, Ctrl+C, a run whose tests all fail, refused arguments, outputs that cannot be written,
+# the storage scan and the comparison of two reports.
 set -u
 build=$1 cli=$2 launcher=$3
+here=$(cd "$(dirname "$0")" && pwd)
 run() { "$build/wine-run" "$launcher" "$cli" "$@"; }
+# What needs no elevation runs without the launcher: one Wine process instead of two.
+direct() { "$build/wine-run" "$cli" "$@"; }
 winpath() { WINEPREFIX="$build/wineprefix" WINEDEBUG=-all "$build/wine-run" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 fail() { echo "FAILED: $*"; exit 1; }
+# Standard error comes with CR LF from the C runtime: without the CR, for the patterns below.
+clean_err() { sed -i 's/\r$//' "$work/err"; }
+cli() {
+  local how=$1
+  shift
+  $how "$@" >"$work/out" 2>"$work/err"
+  rc=$?
+  clean_err
+}
+schema="$here/folvi_cli_results.schema.json"
 
 work="$build/e2e"
 rm -rf "$work" && mkdir -p "$work/location"
 loc=$(winpath "$work/location")
+w=$(winpath "$work")
 
-run --profile quick --file-size 64M --duration "50 ms" --report "$(winpath "$work/report.txt")" \
-    --csv "$(winpath "$work/tests.csv")" "$loc" >"$work/out" 2>"$work/err"
-rc=$?
+# A report as saved: the mark, the box, CR LF lines, the counts and one row per combination.
+check_report() {  # file reads writes
+  local file=$1 reads=$2 writes=$3 report
+  [ "$(head -c 3 "$file" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "$file lacks the byte-order mark"
+  report=$(tail -c +4 "$file")
+  [ "$(printf '%s' "$report" | head -n 1)" = $'+----------------------------------+  \r' ] || fail "$file does not open with its box"
+  [ "$(printf '%s\n' "$report" | grep -vc $'\r$')" -eq 0 ] || fail "a line of $file does not end in CR LF"
+  printf '%s' "$report" | grep -q "^Read.tests                      $reads / $reads"$'\r$' || fail "$file: Read.tests is not $reads / $reads"
+  printf '%s' "$report" | grep -q "^Write.tests                     $writes / $writes"$'\r$' || fail "$file: Write.tests is not $writes / $writes"
+  [ "$(printf '%s' "$report" | grep -c '^ *[0-9]*  |  ')" -eq $((reads + writes)) ] || fail "$file has not $((reads + writes)) rows"
+  printf '%s' "$report" | grep -q "^Test.path                       $(printf '%s' "$loc" | sed 's/\\/\\\\/g')"$'\r$' \
+    || fail "$file: Test.path is not the location"
+  grep -q "^$(printf '%-32s' Volume.file_system)"$'[^?\r]' "$file" || fail "$file lacks the location's file system"
+}
+
+# One pass of the Quick shape; Wine does not enforce unbuffered I/O, so the guard speaks.
+cli run --profile quick --file-size 64M --duration "50 ms" --report "$w\\report.txt" --csv "$w\\tests.csv" \
+    --json "$w\\tests.json" "$loc"
 [ $rc -eq 0 ] || { cat "$work/err"; fail "quick run exited $rc"; }
 [ -e "$work/location/~folvi-benchmark.tmp" ] && fail "test file left behind"
-rows=$(wc -l <"$work/tests.csv")
-[ "$rows" -eq 137 ] || fail "csv has $rows lines, expected 1 + 68 + 68"
+[ "$(wc -l <"$work/tests.csv")" -eq 137 ] || fail "csv has not 1 + 68 + 68 lines"
 [ "$(grep -c '^read,' "$work/tests.csv")" -eq 68 ] || fail "68 read rows expected"
 grep -q '^Preparing test file: 100%' "$work/err" || fail "no preparation progress"
-[ "$(head -c 3 "$work/report.txt" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "report lacks the byte-order mark"
-report=$(tail -c +4 "$work/report.txt")
-[ "$(printf '%s' "$report" | head -n 1)" = $'+----------------------------------+  \r' ] || fail "report does not open with its box"
-[ "$(printf '%s\n' "$report" | grep -vc $'\r$')" -eq 0 ] || fail "a report line does not end in CR LF"
-printf '%s' "$report" | grep -q $'^Read.tests                      68 / 68\r$' || fail "Read.tests is not 68 / 68"
-printf '%s' "$report" | grep -q $'^Write.tests                     68 / 68\r$' || fail "Write.tests is not 68 / 68"
-[ "$(printf '%s' "$report" | grep -c '^ *[0-9]*  |  ')" -eq 136 ] || fail "report has not 136 measurement rows"
-printf '%s' "$report" | grep -q "^Test.path                       $(printf '%s' "$loc" | sed 's/\\/\\\\/g')"$'\r$' \
-  || fail "Test.path is not the location"
+check_report "$work/report.txt" 68 68
+grep -q '^folvi-cli: warning: unbuffered I/O is not enforced at this location' "$work/err" || fail "no cache guard warning"
+[ "$(grep -c '^read,.*,raw,.*,cache-suspect'$'\r$' "$work/tests.csv")" -eq 34 ] || fail "raw reads are not cache-suspect"
+grep -q ',buf seq,.*,cache-suspect' "$work/tests.csv" && fail "cached reads marked cache-suspect"
+grep -q '^read  .* raw  .*MBps  cache-suspect$' "$work/err" || fail "console lacks the cache-suspect mark"
+grep -q '^Best read: [0-9]* x [0-9]* bytes, ' "$work/err" || fail "console does not name the best read"
+python3 "$here/check_results_json.py" "$schema" "$work/tests.json" 1 || fail "JSON of one pass"
 
-grep -q "^$(printf '%-32s' Volume.file_system)"$'[^?\r]' "$work/report.txt" || fail "report lacks the location's file system"
+# Three passes: medians within their spread in the CSV and the JSON, and a report like any other.
+cli run --profile quick --file-size 16M --duration "20 ms" --sizes 64K,1M --counts 1,4 --repeat 3 \
+    --report "$w\\repeat.txt" --csv "$w\\repeat.csv" --json "$w\\repeat.json" "$loc"
+[ $rc -eq 0 ] || { cat "$work/err"; fail "--repeat 3 exited $rc"; }
+check_report "$work/repeat.txt" 8 8
+[ "$(grep -c '^Pass [123] of 3$' "$work/err")" -eq 6 ] || fail "passes are not announced"
+grep -q '^Medians of 3 passes:$' "$work/err" || fail "no medians on the console"
+awk -F, 'NR > 1 { if ($12 != 3 || $7 < $10 || $7 > $11) bad = 1; n++ } END { exit bad || n != 16 }' "$work/repeat.csv" \
+  || fail "a CSV median is outside its spread, or a row lacks its passes"
+python3 "$here/check_results_json.py" "$schema" "$work/repeat.json" 3 || fail "JSON of three passes"
+
+# Two reports compared; cut short, corrupted or missing ones are refused, never a crash.
+cli direct --compare "$w\\report.txt" "$w\\repeat.txt"
+[ $rc -eq 0 ] || { cat "$work/err"; fail "--compare exited $rc"; }
+grep -q '^Median read ratio B / A: [0-9.]* over 8 combinations$' "$work/out" || fail "no median read ratio"
+grep -q '^       4 x   1048576  raw     ' "$work/out" || fail "no common row in the comparison"
+head -c 3000 "$work/report.txt" >"$work/cut.txt"
+sed 's/|  raw seq  |/|  raw  q  |/' "$work/report.txt" >"$work/bad.txt"
+for input in cut.txt bad.txt; do
+  cli direct --compare "$w\\report.txt" "$w\\$input"
+  [ $rc -eq 2 ] || fail "--compare of $input exited $rc"
+  grep -q "^folvi-cli: --compare: \".*$input\" " "$work/err" || fail "--compare of $input gives no reason"
+done
+
+# Ctrl+C in the read phase ends the run: exit 1, a report of what ran (on standard output, without
+# the mark), and no test file left behind. The program is started directly, so that the signal
+# goes to the one process this test started.
+"$build/wine-run" "$cli" --profile quick --file-size 64M --duration "200 ms" "$loc" >"$work/out" 2>"$work/err" &
+runner=$!
+for _ in $(seq 1 120); do
+  [ "$(cat /proc/$runner/comm 2>/dev/null)" = folvi-cli.exe ] && grep -q '^read ' "$work/err" && break
+  sleep 0.25
+done
+[ "$(cat /proc/$runner/comm 2>/dev/null)" = folvi-cli.exe ] || fail "the run started is not folvi-cli"
+kill -INT "$runner"
+wait $runner
+rc=$?
+[ $rc -eq 1 ] || { cat "$work/err"; fail "Ctrl+C run exited $rc"; }
+[ -e "$work/location/~folvi-benchmark.tmp" ] && fail "test file left behind after Ctrl+C"
+[ "$(head -c 3 "$work/out")" = "+--" ] || fail "standard output report is not bare text"
+grep -q $'^Write.tests                     0 / 68\r$' "$work/out" || fail "Ctrl+C did not end the run"
+
+# Every test fails (a buffer that does not divide the file): completed, but not 0.
+cli run --profile quick --file-size 1M --sizes 768K --counts 1 --write-modes 0 --duration "1 sec" "$loc"
+[ $rc -eq 4 ] || { cat "$work/err"; fail "a run whose tests all failed exited $rc"; }
+grep -q $'^Read.tests.failed               2\r$' "$work/out" || fail "the failed run's report is missing"
+grep -q 'CheckRequestResult() failed with ' "$work/err" || fail "the failing test is not named"
+
+# Refused before anything is created: exit 2 and the reason.
+refused() {  # expected-message arguments...
+  local expected=$1
+  shift
+  cli direct "$@"
+  [ $rc -eq 2 ] || fail "$* exited $rc"
+  grep -qF -- "folvi-cli: $expected" "$work/err" || { cat "$work/err"; fail "$* does not say: $expected"; }
+  grep -q '^Preparing' "$work/err" && fail "$* ran"
+}
+touch "$work/a-file"
+refused 'LOCATION: missing' ""
+refused "LOCATION: \"$w\\missing\" does not exist" "$w\\missing"
+refused "LOCATION: \"$w\\a-file\" is not a folder" "$w\\a-file"
+refused "--report: \"$w\\no-such\\r.txt\" cannot be written: CreateFile() failed with 3" --report "$w\\no-such\\r.txt" "$loc"
+refused '--duration: "71583min" is too large' --duration 71583min "$loc"
+[ -e "$work/missing" ] && fail "a missing location was created"
+[ -e "$work/no-such" ] && fail "a report folder was created"
+
+# A report that cannot be written at the end is not lost: it goes to standard output.
+run --profile quick --file-size 16M --duration "300 ms" --sizes 64K --counts 1 --report "$w\\late.txt" "$loc" \
+    >"$work/out" 2>"$work/err" &
+runner=$!
+for _ in $(seq 1 120); do grep -q '^Running read tests' "$work/err" && break; sleep 0.1; done
+mkdir "$work/late.txt"  # a folder where the report should go
+wait $runner
+rc=$?
+clean_err
+[ $rc -eq 3 ] || { cat "$work/err"; fail "a report that could not be written exited $rc"; }
+grep -q '^folvi-cli: the report could not be written to ".*late.txt" (CreateFile() failed with 5); it follows on standard output$' \
+  "$work/err" || { cat "$work/err"; fail "no word of the unwritten report"; }
+grep -q $'^Read.tests                      2 / 2\r$' "$work/out" || fail "the unwritten report is not on standard output"
 
 # The storage scan: Wine shows volumes C: and Z: and no disks; the location lies on Z:.
-run --scan "$loc" >"$work/scan" 2>"$work/err"
-rc=$?
+cli run --scan "$loc"
+mv "$work/out" "$work/scan"
 [ $rc -eq 0 ] || { cat "$work/err"; fail "scan exited $rc"; }
 grep -q '^FOLVI Vezad, version [0-9.]*$' "$work/scan" || fail "scan log lacks its banner"
 stamp='[0-9]\{4\}\.[0-9][0-9]\.[0-9][0-9] [0-9:]\{8\}\.[0-9]\{3\} (UTC[-+][0-9]*)'
@@ -49,32 +155,6 @@ grep -q "^$stamp 2 Storage stack:$" "$work/scan" || fail "scan does not end with
 sed -n '/Storage stack:/,$p' "$work/scan" | grep -q '^File system: ' || fail "no summary after the scan"
 grep -q '^File system: [A-Za-z]' "$work/scan" || fail "the location's file system is not shown"
 grep -q '^Volume:      [0-9A-F]\{4\}-[0-9A-F]\{4\}$' "$work/scan" || fail "the location's serial is not shown"
-
-# Ctrl+C in the read phase ends the run: exit 1, a report of what ran (on standard output, without
-# the mark), and no test file left behind.
-run --profile quick --file-size 64M --duration "200 ms" "$loc" >"$work/out" 2>"$work/err" &
-runner=$!
-for _ in $(seq 1 120); do grep -q '^read ' "$work/err" && break; sleep 0.25; done
-cli_pid=$(pgrep -f 'folvi-cli.exe .*--duration 200 ms' | while read -r p; do
-  [ "$(cat /proc/$p/comm)" = folvi-cli.exe ] && echo "$p"; done | head -n 1)
-[ -n "$cli_pid" ] || fail "no running folvi-cli to interrupt"
-kill -INT "$cli_pid"
-wait $runner
-rc=$?
-[ $rc -eq 1 ] || { cat "$work/err"; fail "Ctrl+C run exited $rc"; }
-[ -e "$work/location/~folvi-benchmark.tmp" ] && fail "test file left behind after Ctrl+C"
-[ "$(head -c 3 "$work/out")" = "+--" ] || fail "standard output report is not bare text"
-grep -q $'^Write.tests                     0 / 68\r$' "$work/out" || fail "Ctrl+C did not end the run"
-
-run "$(winpath "$work/missing")" >"$work/out" 2>"$work/err"
-rc=$?
-[ $rc -eq 3 ] || fail "missing folder exited $rc"
-grep -q 'CreateFile() failed with 3, ' "$work/err" || { cat "$work/err"; fail "no CreateFile cause"; }
-
-run --duration 500 "$loc" >"$work/out" 2>"$work/err"
-rc=$?
-[ $rc -eq 2 ] || fail "bad duration exited $rc"
-grep -q -- '--duration: "500"' "$work/err" || fail "reason does not name the option"
 
 rm -rf "$work"
 echo "folvi-cli end to end: passed"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "bench/data_buf.h"
 #include "bench/io_file.h"
 #include "bench/run_test.h"
@@ -319,16 +321,34 @@ TEST(run_test, write_patterns_reach_the_file) {
   for (size_t i = 0; i < back.size(); ++i) ASSERT_EQ(back[i], uint8_t(i % 8192)) << i;
 }
 
+TEST(run_test, random_writes_never_repeat_across_the_buffers_of_a_test) {
+  scratch_dir dir(L"run_random");
+  const std::wstring name = dir.file(L"f.tmp");
+  make_file(name, 4 * 65536);
+  test_run run;
+  run.read = false;
+  run.buffer_size = 65536;
+  run.buffer_count = 4;  // each buffer is written once
+  ASSERT_TRUE(run_test(name, run, nullptr));
+  io_file f;
+  ASSERT_TRUE(f.open(name, GENERIC_READ, 0, OPEN_EXISTING, 0, nullptr));
+  std::vector<uint64_t> words(4 * 65536 / 8);
+  ASSERT_TRUE(f.read(words.data(), 4 * 65536));
+  std::sort(words.begin(), words.end());
+  EXPECT_EQ(std::adjacent_find(words.begin(), words.end()), words.end());
+}
+
 TEST(data_buf, patterns_and_offsets) {
   uint8_t b[300] = {};
-  init_data_buf(b, sizeof b, 2);
+  random_fill random(1);
+  init_data_buf(b, sizeof b, 2, random);
   EXPECT_EQ(b[255], 255);
   EXPECT_EQ(b[256], 0);
   uint8_t c[8] = {0xff, 0xff, 0xff, 0xff, 0, 0, 0, 0};
   bump_buffer(c, 8);
   EXPECT_EQ(c[0], 0);
   EXPECT_EQ(c[4], 1);
-  EXPECT_DEATH(init_data_buf(b, sizeof b, 4), "init_data_buf");
+  EXPECT_DEATH(init_data_buf(b, sizeof b, 4, random), "init_data_buf");
   EXPECT_EQ(choose_offset(4096, true, 12345, 1 << 20), 12345u);
   for (int i = 0; i < 200; ++i) {
     uint64_t big = choose_offset(1 << 20, false, 0, 64ull << 20);

@@ -77,33 +77,45 @@ TEST(io_file, synchronous_round_trip) {
   EXPECT_TRUE(DeleteFileW(path.c_str()));
 }
 
-TEST(io_file, async_read_at_end_of_file_is_not_a_failure) {
+TEST(io_file, requests_done_at_once_and_refused_at_the_end_are_seen_finished) {
   const std::wstring path = here(L"io_async.tmp");
   capture_errors errors;
   io_file f;
   ASSERT_TRUE(f.open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_FLAG_OVERLAPPED, &errors));
   scoped_handle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   OVERLAPPED ov{};
-  ov.hEvent = event.get();
+  ov.hEvent = no_port_event(event.get());
+  ASSERT_EQ(plain_event(ov), event.get());
   char buf[512] = {1};
   bool pending = true;
-  set_overlapped_offset(ov, 0);
+  set_overlapped_offset(ov, 0, event_reset::by_next_request);
   ASSERT_TRUE(f.write_async(buf, sizeof buf, ov, pending));
-  if (pending) WaitForSingleObject(event.get(), INFINITE);
+  if (pending) {
+    WaitForSingleObject(event.get(), INFINITE);
+  } else {
+    // Done at once: the event is set and the look before a wait sees it.
+    EXPECT_TRUE(request_finished(ov));
+    EXPECT_EQ(WaitForSingleObject(event.get(), 0), WAIT_OBJECT_0);
+  }
   uint32_t transferred = 0;
   ASSERT_TRUE(f.overlapped_result(ov, transferred));
   EXPECT_EQ(transferred, 512u);
 
+  // Only the reset asked for now clears a signalled event.
+  set_overlapped_offset(ov, 4096, event_reset::by_next_request);
+  EXPECT_EQ(WaitForSingleObject(event.get(), 0), WAIT_OBJECT_0);
   set_overlapped_offset(ov, 4096);
-  ResetEvent(event.get());
+  EXPECT_EQ(WaitForSingleObject(event.get(), 0), DWORD(WAIT_TIMEOUT));
+  EXPECT_EQ(ov.Offset, 4096u);
+
   EXPECT_TRUE(f.read_async(buf, sizeof buf, ov, pending));
-  // Pending or refused at once, the event tells the waiter.
+  // Pending or refused at once, the event tells the waiter and the result has no bytes.
   EXPECT_EQ(WaitForSingleObject(event.get(), 5000), WAIT_OBJECT_0);
-  if (pending) {
-    WaitForSingleObject(event.get(), INFINITE);
-    ASSERT_TRUE(f.overlapped_result(ov, transferred));
-    EXPECT_EQ(transferred, 0u);
-  } else {
+  EXPECT_TRUE(request_finished(ov));
+  transferred = 1;
+  ASSERT_TRUE(f.overlapped_result(ov, transferred));
+  EXPECT_EQ(transferred, 0u);
+  if (!pending) {
     EXPECT_STREQ(f.last_api, "ReadFile");
     EXPECT_EQ(f.last_error, uint32_t(ERROR_HANDLE_EOF));
   }

@@ -95,3 +95,23 @@ TEST(profile_text, summaries_of_the_presets) {
   EXPECT_EQ(s.total_time, "0.25 sec");
   EXPECT_EQ(summarize_profile(one, 1 << 3).read_tests, "-");
 }
+
+TEST(profile_text, too_large_is_told_from_malformed) {
+  uint32_t n = 7;
+  uint64_t s = 7;
+  std::vector<uint32_t> counts = {1};
+  EXPECT_EQ(read_duration("71583min", n), parse_result::too_large);
+  EXPECT_EQ(read_duration("71582 min", n), parse_result::ok);
+  EXPECT_EQ(n, 4294920000u);
+  EXPECT_EQ(read_duration("99999999999999999999ms", n), parse_result::too_large);
+  EXPECT_EQ(read_duration("99999999999999999999 hours", n), parse_result::malformed);
+  EXPECT_EQ(read_duration("ms", n), parse_result::malformed);
+  EXPECT_EQ(read_number("4294967296", n), parse_result::too_large);
+  EXPECT_EQ(read_number("4294967296x", n), parse_result::malformed);
+  EXPECT_EQ(read_size("18446744073709551616", s), parse_result::too_large);
+  EXPECT_EQ(read_size("17179869184g", s), parse_result::too_large);
+  EXPECT_EQ(read_size("17179869183g", s), parse_result::ok);
+  EXPECT_EQ(read_number_list("1 99999999999", counts), parse_result::too_large);
+  EXPECT_EQ(read_number_list("99999999999 x", counts), parse_result::malformed);
+  EXPECT_EQ(counts, (std::vector<uint32_t>{1}));  // kept on failure
+}

@@ -98,7 +98,14 @@ TEST(host_info, machine_id_digest) {
   for (char c : id) EXPECT_TRUE(std::isdigit(uint8_t(c)) || (c >= 'a' && c <= 'f')) << id;
   EXPECT_EQ(machine_id_digest_of(L"{00112233-4455-6677-8899-aabbccddeeff}"), "-");
   EXPECT_EQ(machine_id_digest_of(L""), "-");
-  EXPECT_EQ(machine_id_digest_of(L"00112233-4455-6677-8899-aabbccddeeff").size(), 32u);
+  // MD5 of the GUID's binary layout 33 22 11 00 55 44 77 66 88 99 aa bb cc dd ee ff.
+  EXPECT_EQ(machine_id_digest_of(L"00112233-4455-6677-8899-aabbccddeeff"), "901c080f08a63d34cb8ac182e6ae6c83");
+  EXPECT_EQ(machine_id_digest_of(L"00112233-4455-6677-8899-AABBCCDDEEFF"), "901c080f08a63d34cb8ac182e6ae6c83");
+  // The machine's own digest is that of its registry value.
+  std::wstring guid;
+  ASSERT_TRUE(reg_read_string(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Cryptography", L"MachineGuid", guid,
+                              wow64_view(), nullptr));
+  EXPECT_EQ(id, machine_id_digest_of(guid));
 }
 
 TEST(host_info, program_version_from_resource) {
@@ -110,10 +117,15 @@ TEST(host_info, program_version_from_resource) {
   EXPECT_EQ((file_version{1, 2, 0, 4}.short_form()), "1.2.0.4");
 }
 
-TEST(host_info, wow64_in_64_bit_prefix) {
-  // The prefix is 64-bit: a 32-bit build runs under WOW64, a 64-bit one does not.
-  EXPECT_EQ(is_wow64(), sizeof(void*) == 4);
-  EXPECT_STREQ(bitness_text(), sizeof(void*) == 4 ? " / 64 bit" : " / 32 bit");
+TEST(host_info, wow64_only_for_32_bit_on_a_64_bit_system) {
+  // The 64-bit tests run in a 64-bit prefix, the 32-bit stage in a 32-bit one.
+  SYSTEM_INFO native{};
+  GetNativeSystemInfo(&native);
+  const bool system64 = native.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64;
+  EXPECT_EQ(is_wow64(), sizeof(void*) == 4 && system64);
+  // The report names the system's bitness, whichever build asks.
+  EXPECT_EQ(is_64bit_os(), system64);
+  EXPECT_STREQ(bitness_text(), system64 ? " / 64 bit" : " / 32 bit");
 }
 
 TEST(registry, scratch_key_round_trip) {

@@ -9,6 +9,12 @@
 #include "support/text.h"
 
 namespace {
+// GetFileAttributesW gives INVALID_FILE_ATTRIBUTES, every bit set, for a path that is not there.
+bool is_directory(const std::wstring& path) {
+  const DWORD a = GetFileAttributesW(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 std::wstring scratch_folder() {
   wchar_t cwd[MAX_PATH];
   GetCurrentDirectoryW(MAX_PATH, cwd);
@@ -36,7 +42,8 @@ TEST(paths, ensure_directory_creates_nested_and_refuses_bad_kinds) {
   const std::wstring deep = base + L"\\one\\two";
   api_error_logger errors;
   ASSERT_TRUE(ensure_directory(deep, &errors)) << errors.last_error().api << " " << errors.last_error().code;
-  EXPECT_TRUE(GetFileAttributesW(deep.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_TRUE(is_directory(deep));
+  EXPECT_FALSE(is_directory(deep + L"\\three"));
   EXPECT_TRUE(ensure_directory(deep, &errors));
 
   EXPECT_FALSE(ensure_directory(L"relative\\dir", &errors));
@@ -65,7 +72,7 @@ TEST(paths, temp_folder_ends_with_backslash) {
   std::wstring folder;
   ASSERT_TRUE(temp_folder(folder, nullptr));
   EXPECT_EQ(folder.back(), L'\\');
-  EXPECT_TRUE(GetFileAttributesW(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_TRUE(is_directory(folder));
 }
 
 TEST(paths, root_attributes) {

@@ -1,0 +1,140 @@
+#include "app/cli_checks.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/cli_compare.h"
+#include "app/cli_guard.h"
+#include "support/text.h"
+
+namespace {
+// A folder of its own under the working folder, with what is in it removed.
+struct scratch {
+  std::wstring path;
+  explicit scratch(const wchar_t* name) {
+    wchar_t cwd[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, cwd);
+    path = std::wstring(cwd) + L"\\" + name;
+    CreateDirectoryW(path.c_str(), nullptr);
+  }
+  ~scratch() {
+    for (const wchar_t* leaf : {L"file.txt", L"r.txt", L"big.txt", L"new.csv"}) DeleteFileW((path + L"\\" + leaf).c_str());
+    RemoveDirectoryW(path.c_str());
+  }
+  std::wstring file(const wchar_t* leaf, const char* text = nullptr) const {
+    const std::wstring name = path + L"\\" + leaf;
+    if (text) {
+      HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+      DWORD done = 0;
+      WriteFile(h, text, DWORD(strlen(text)), &done, nullptr);
+      CloseHandle(h);
+    }
+    return name;
+  }
+};
+
+bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+}  // namespace
+
+TEST(cli_checks, location_must_be_an_existing_folder) {
+  scratch s(L"checks_location");
+  std::string error;
+  std::wstring location = s.path;
+  EXPECT_TRUE(resolve_location(location, error)) << error;
+  EXPECT_EQ(location, s.path);
+  // A relative location becomes a full one.
+  location = L"checks_location";
+  EXPECT_TRUE(resolve_location(location, error)) << error;
+  EXPECT_EQ(location, s.path);
+
+  location = s.path + L"\\missing";
+  EXPECT_FALSE(resolve_location(location, error));
+  EXPECT_EQ(error, "LOCATION: \"" + to_utf8(s.path) + "\\missing\" does not exist");
+  EXPECT_EQ(location, s.path + L"\\missing");
+  location = s.file(L"file.txt", "x");
+  EXPECT_FALSE(resolve_location(location, error));
+  EXPECT_EQ(error, "LOCATION: \"" + to_utf8(location) + "\" is not a folder");
+  location = L"Q:\\";
+  EXPECT_FALSE(resolve_location(location, error));
+  EXPECT_EQ(error, "LOCATION: \"Q:\\\" does not exist");
+}
+
+TEST(cli_checks, output_files_are_tried_and_left_as_they_were) {
+  scratch s(L"checks_outputs");
+  cli_options o;
+  std::string error;
+  o.report_path = s.file(L"r.txt", "keep me");
+  o.csv_path = s.file(L"new.csv");
+  EXPECT_TRUE(check_output_files(o, error)) << error;
+  EXPECT_FALSE(exists(o.csv_path));  // tried and removed again
+  std::string text;
+  ASSERT_TRUE(read_report_file(o.report_path, text, error)) << error;
+  EXPECT_EQ(text, "keep me");
+
+  o.json_path = s.path + L"\\no-such-folder\\r.json";
+  EXPECT_FALSE(check_output_files(o, error));
+  EXPECT_EQ(error, "--json: \"" + to_utf8(o.json_path) + "\" cannot be written: CreateFile() failed with 3");
+  o.json_path = s.path;  // a folder
+  EXPECT_FALSE(check_output_files(o, error));
+  EXPECT_EQ(error.compare(0, 8, "--json: "), 0) << error;
+  o.json_path = s.path + L"\\R.TXT";
+  EXPECT_FALSE(check_output_files(o, error));
+  EXPECT_EQ(error, "--json: \"" + to_utf8(o.json_path) + "\" is the file of --report");
+}
+
+TEST(cli_compare, report_files_that_cannot_be_read) {
+  scratch s(L"checks_compare");
+  std::string text, error;
+  EXPECT_FALSE(read_report_file(s.path + L"\\missing.txt", text, error));
+  EXPECT_EQ(error, "cannot be read: CreateFile() failed with 2");
+  EXPECT_FALSE(read_report_file(s.path, text, error));
+  EXPECT_EQ(error.compare(0, 28, "cannot be read: CreateFile()"), 0) << error;
+  // Far larger than any report: refused before it is read.
+  const std::wstring big = s.file(L"big.txt", "");
+  {
+    HANDLE h = CreateFileW(big.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER at;
+    at.QuadPart = (64ll << 20) + 1;
+    SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
+    SetEndOfFile(h);
+    CloseHandle(h);
+  }
+  EXPECT_FALSE(read_report_file(big, text, error));
+  EXPECT_EQ(error, "is too large to be a report");
+  EXPECT_TRUE(read_report_file(s.file(L"file.txt", ""), text, error));
+  EXPECT_EQ(text, "");
+}
+
+TEST(cli_guard, synthetic_usb_2_device_flags_a_200_mbps_read) {
+  // The scan's model as the USB work will fill it: one disk on a USB 2.0 port under the volume.
+  storage_stack model;
+  model.drives.resize(1);
+  model.drives[0].device_number = 3;
+  model.drives[0].bus_type = 7;
+  model.drives[0].usb_speed = 4;
+  model.stack.push_back({&model.drives[0], nullptr, nullptr, {}});
+  volume_info v;
+  v.has_info = true;
+  volume_extent e;
+  e.disk_number = 3;
+  v.extents.push_back(e);
+  model.volumes.push_back(v);
+  const location_summary summary = show_local_location(model, 0, L"Windows 10");
+
+  test_run read;
+  read.ok = true;
+  read.open_flags = 0x08000000;
+  read.rate = 200e6;
+  const cache_guard usb = build_cache_guard(unbuffered_state::enforced, summary);
+  EXPECT_EQ(usb.link_name, "USB 2.0");
+  EXPECT_TRUE(usb.suspect(read));
+  read.rate = 40e6;
+  EXPECT_FALSE(usb.suspect(read));
+  EXPECT_EQ(unbuffered_warning(usb), "");
+
+  // Unknown speed: no link, nothing flagged.
+  model.drives[0].usb_speed = 0;
+  read.rate = 200e6;
+  EXPECT_FALSE(build_cache_guard(unbuffered_state::enforced, summary).suspect(read));
+}

@@ -1,0 +1,150 @@
+#include "results/report_parse.h"
+
+#include <gtest/gtest.h>
+
+#include "bench/test_def.h"
+#include "results/report_build.h"
+#include "results/report_compare.h"
+
+// From fixtures.cpp.
+test_run completed(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate);
+test_run failed(bool read, uint32_t count, uint32_t size, uint32_t flags, const char* api, uint32_t code,
+                double rate = 0);
+
+namespace {
+constexpr uint32_t raw = flag_no_buffering;
+constexpr uint32_t raw_seq = flag_no_buffering | flag_sequential_scan;
+constexpr uint32_t buf_seq = flag_sequential_scan;
+
+std::string report_with(const std::vector<test_run>& reads, const std::vector<test_run>& writes,
+                        const wchar_t* path = L"D:\\bench\\") {
+  test_def def;
+  def.path = path;
+  report_host host;
+  host.version = "0.1.2.3";
+  host.os_name = "Windows 10";
+  const SYSTEMTIME recorded = {2024, 3, 4, 7, 9, 5, 1, 0};
+  const report_entries facts = {{"Volume.file_system", "NTFS"}, {"Volume.type", "-"}, {}, {"Device.type", "SSD"}};
+  std::string text;
+  build_report(host, recorded, {def, reads, writes, facts}, text);
+  return text;
+}
+
+const std::vector<test_run> reads_a = {completed(true, 1, 8192, raw, 52428800), completed(true, 4, 65536, raw_seq, 129400000),
+                                       failed(true, 8, 131072, buf_seq, "ReadFile", 87)};
+const std::vector<test_run> writes_a = {completed(false, 32, 4194304, raw, 1.5e9)};
+
+std::string parse_error(const std::string& text) {
+  parsed_report r;
+  std::string error;
+  if (parse_report(text, r, error)) return "<parsed>";
+  return error;
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  const size_t at = text.find(from);
+  if (at == std::string::npos) return "<" + from + " not found>";
+  return text.replace(at, from.size(), to);
+}
+}  // namespace
+
+TEST(report_parse, reads_back_what_the_report_wrote) {
+  parsed_report r;
+  std::string error;
+  ASSERT_TRUE(parse_report(report_with(reads_a, writes_a), r, error)) << error;
+  EXPECT_EQ(r.version, "0.1.2.3");
+  EXPECT_EQ(r.recorded, "2024/03/07 09:05:01");
+  EXPECT_EQ(r.path, "D:\\bench\\");
+  ASSERT_EQ(r.reads.size(), 3u);
+  ASSERT_EQ(r.writes.size(), 1u);
+  EXPECT_EQ(r.reads[1].count, 4u);
+  EXPECT_EQ(r.reads[1].size, 65536u);
+  EXPECT_EQ(r.reads[1].mode, mode_index(raw_seq));
+  EXPECT_DOUBLE_EQ(r.reads[1].binary_mbps, 123.4);
+  EXPECT_DOUBLE_EQ(r.reads[1].rate(), 129.4e6);
+  EXPECT_EQ(r.reads[2].mode, mode_index(buf_seq));
+  EXPECT_EQ(r.reads[2].rate(), 0);
+  EXPECT_EQ(r.writes[0].mode, mode_index(raw));
+
+  // As saved: with the byte-order mark; and as an editor may leave it: LF only, padding stripped.
+  ASSERT_TRUE(parse_report("\xEF\xBB\xBF" + report_with(reads_a, {}), r, error)) << error;
+  std::string plain;
+  for (const char c : report_with(reads_a, writes_a))
+    if (c != '\r') plain += c;
+  ASSERT_TRUE(parse_report(replaced(plain, "|  + * *  \n", "|  + * *\n"), r, error)) << error;
+  EXPECT_EQ(r.reads.size(), 3u);
+}
+
+TEST(report_parse, every_cut_is_refused_without_a_crash) {
+  const std::string text = report_with(reads_a, writes_a);
+  // The last line of a report is a blank one: without it the data is whole.
+  const size_t whole = text.rfind("\r\n", text.size() - 3) + 2;
+  for (size_t n = 0; n < whole; ++n) {
+    parsed_report r;
+    std::string error;
+    EXPECT_FALSE(parse_report(text.substr(0, n), r, error)) << n;
+    EXPECT_EQ(error.compare(0, 5, "line "), 0) << n << ": " << error;
+  }
+  EXPECT_EQ(parse_error(text.substr(0, text.find("   1  |"))),
+            "line 49: the report ends before its write measurements (cut short?)");
+  EXPECT_EQ(parse_error(text.substr(0, text.find("   2  |"))),
+            "line 50: the report ends before its write measurements (cut short?)");
+  const std::string no_last_row = text.substr(0, text.find("   1  |  32 x"));
+  EXPECT_EQ(parse_error(no_last_row + "\r\n"),
+            "line 56: Read.tests and Write.tests say 3 and 1, the tables hold 3 and 0 rows");
+  EXPECT_EQ(parse_error(text.substr(0, text.size() - 5)), "line 57: the last line is cut short");
+}
+
+TEST(report_parse, corrupted_reports_name_the_line) {
+  const std::string text = report_with(reads_a, writes_a);
+  EXPECT_EQ(parse_error(""), "line 1: the file is empty");
+  EXPECT_EQ(parse_error("direction,count,size\r\n"), "line 1: not a FOLVI report (its header box is missing)");
+  EXPECT_EQ(parse_error(std::string("\x89PNG\r\n\x1a\n\0\0", 10)), "line 2: not text");
+  EXPECT_EQ(parse_error(replaced(text, "   2  |", "   3  |")), "line 51: not a measurement row");
+  EXPECT_EQ(parse_error(replaced(text, "raw seq  |", "raw sqe  |")), "line 51: not a measurement row");
+  EXPECT_EQ(parse_error(replaced(text, "|      123.4 MBps", "|      923.4 MBps")), "line 51: not a measurement row");
+  EXPECT_EQ(parse_error(replaced(text, "|      123.4 MBps", "|      123.45 MBps")), "line 51: not a measurement row");
+  EXPECT_EQ(parse_error(replaced(text, "4 x     65536", "4 x 99999999999")), "line 51: not a measurement row");
+  EXPECT_EQ(parse_error(replaced(text, "|  + * *", "|  + # *")), "line 51: not a measurement row");
+  EXPECT_EQ(parse_error(replaced(text, "3 / 68", "2 / 68")),
+            "line 57: Read.tests and Write.tests say 2 and 1, the tables hold 3 and 1 rows");
+  EXPECT_EQ(parse_error(replaced(text, "3 / 68", "three")), "line 57: Read.tests or Write.tests is missing or malformed");
+  EXPECT_EQ(parse_error(replaced(text, "--- Write measurements ---", "--- Read measurements ---")),
+            "line 54: a second read heading");
+  EXPECT_EQ(parse_error(text + "\r\n-------\r\n\r\n" + text),
+            "line 59: holds several joined reports; compare them one at a time");
+  // Corrupted anywhere, byte by byte: refused or read, never a crash.
+  for (size_t i = 0; i < text.size(); ++i) {
+    std::string bad = text;
+    bad[i] = char(bad[i] ^ 0x5A);
+    parsed_report r;
+    std::string error;
+    parse_report(bad, r, error);
+  }
+}
+
+TEST(report_compare, rates_ratios_best_and_median) {
+  const std::vector<test_run> reads_b = {completed(true, 4, 65536, raw_seq, 258800000),
+                                         completed(true, 1, 8192, raw, 52428800), completed(true, 16, 8192, raw, 1e6)};
+  parsed_report a, b;
+  std::string error;
+  ASSERT_TRUE(parse_report(report_with(reads_a, writes_a), a, error)) << error;
+  ASSERT_TRUE(parse_report(report_with(reads_b, {}, L"E:\\"), b, error)) << error;
+  EXPECT_EQ(compare_reports(a, b),
+            "A: recorded 2024/03/07 09:05:01, version 0.1.2.3, location D:\\bench\\\n"
+            "B: recorded 2024/03/07 09:05:01, version 0.1.2.3, location E:\\\n"
+            "\n"
+            "read                               A MBps      B MBps     B / A\n"
+            "       1 x      8192  raw            50.0        50.0     1.000\n"
+            "       4 x     65536  raw seq       123.4       246.8     2.000\n"
+            "Best read, A:   4 x     65536  raw seq      123.4 MBps\n"
+            "Best read, B:   4 x     65536  raw seq      246.8 MBps\n"
+            "Median read ratio B / A: 1.500 over 2 combinations\n"
+            "1 combinations only in A, 1 only in B\n"
+            "\n"
+            "write                              A MBps      B MBps     B / A\n"
+            "Best write, A:  32 x   4194304  raw         1430.5 MBps\n"
+            "Best write, B:  n/a\n"
+            "Median write ratio B / A: - (no combination with rates in both)\n"
+            "1 combinations only in A, 0 only in B\n");
+}

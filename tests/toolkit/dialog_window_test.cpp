@@ -1,0 +1,344 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "toolkit/dialog_font.h"
+#include "toolkit/sfc_dialog.h"
+#include "toolkit/sfc_window.h"
+#include "toolkit/white_dialog.h"
+#include "toolkit/xfc_combobox.h"
+#include "toolkit/xfc_custom_button.h"
+#include "toolkit/xfc_custom_static.h"
+#include "toolkit/xfc_vc_editbox.h"
+#include "toolkit_test_ids.h"
+#include "window_driver.h"
+
+namespace {
+
+struct font_seen {
+  std::wstring face;
+  LONG height = 0;
+};
+
+font_seen font_of(HWND control) {
+  LOGFONTW lf{};
+  const HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+  if (!font || GetObjectW(font, sizeof lf, &lf) != sizeof lf) return {};
+  return {lf.lfFaceName, lf.lfHeight};
+}
+
+LONG height_of_points(int points) {
+  const HDC screen = GetDC(nullptr);
+  const LONG height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  ReleaseDC(nullptr, screen);
+  return height;
+}
+
+// Records what its controls show and which handlers ran.
+class probe_dialog : public sfc_dialog {
+ public:
+  std::map<int, font_seen> fonts;
+  std::vector<std::string> calls;
+  bool end_at_once = false;
+  bool with_timer = false;
+
+ protected:
+  bool on_init() override {
+    calls.push_back("init");
+    for (int id : {IDC_TEST_TEXT, IDC_TEST_EDIT, IDC_TEST_COMBO, IDC_TEST_PRESS, IDOK})
+      if (item(id)) fonts[id] = font_of(item(id));
+    if (end_at_once) end(42);
+    if (with_timer) set_timer(7, 10);
+    return true;
+  }
+  void on_destroy() override { calls.push_back("destroy"); }
+  void on_ok() override {
+    calls.push_back("ok");
+    end(1);
+  }
+  void on_command(int id, int code, HWND) override { calls.push_back("command " + std::to_string(id) + "/" + std::to_string(code)); }
+  void on_timer(UINT_PTR id) override {
+    kill_timer(id);
+    calls.push_back("timer " + std::to_string(id));
+    SetDlgItemTextW(hwnd(), IDC_TEST_TEXT, L"timer fired");
+  }
+};
+
+// Counts what reaches it; may refuse one message.
+class counting_hook : public sfc_msg_hook {
+ public:
+  int bound = 0, before_count = 0, after_count = 0;
+  UINT block = 0;
+  void on_bound(sfc_hwnd&) override { ++bound; }
+  bool before(sfc_msg& m) override {
+    ++before_count;
+    return m.message != block;
+  }
+  void after(sfc_msg&) override { ++after_count; }
+};
+
+}  // namespace
+
+TEST(dialog_window, template_dialog_shows_the_override_font_and_its_texts) {
+  probe_dialog dialog;
+  dialog.set_font_override(L"Courier New", 10);
+  window_driver driver(L"Template dialog", [](HWND box) {
+    EXPECT_EQ(window_text(GetDlgItem(box, IDC_TEST_TEXT)), L"Hello from a template");
+    EXPECT_EQ(window_text(GetDlgItem(box, IDC_TEST_PRESS)), L"Press me");
+    EXPECT_EQ(window_text(GetDlgItem(box, IDCANCEL)), L"Cancel");
+    click(GetDlgItem(box, IDOK));
+  });
+  EXPECT_EQ(dialog.run_modal(IDD_TEST_DIALOG, nullptr), 1);
+  EXPECT_TRUE(driver.finish());
+  ASSERT_EQ(dialog.fonts.size(), 5u);
+  for (const auto& [id, font] : dialog.fonts) {
+    EXPECT_EQ(font.face, L"Courier New") << id;
+    EXPECT_EQ(font.height, height_of_points(10)) << id;
+  }
+  EXPECT_EQ(dialog.hwnd(), nullptr);
+  EXPECT_TRUE(dialog.destroyed());
+}
+
+TEST(dialog_window, message_font_by_default_template_font_without_override_minus_one_without_template) {
+  const dialog_font_spec message_font = system_message_font();
+  probe_dialog by_default;
+  by_default.end_at_once = true;
+  EXPECT_EQ(by_default.run_modal(IDD_TEST_DIALOG, nullptr), 42);
+  EXPECT_EQ(by_default.fonts[IDC_TEST_TEXT].face, message_font.face);
+  EXPECT_EQ(by_default.fonts[IDC_TEST_TEXT].height, height_of_points(message_font.points));
+
+  probe_dialog as_made;
+  as_made.end_at_once = true;
+  as_made.disable_font_override();
+  EXPECT_EQ(as_made.run_modal(IDD_TEST_DIALOG, nullptr), 42);
+  // The template's own "MS Shell Dlg" (the system may read DS_SHELLFONT as "MS Shell Dlg 2").
+  EXPECT_EQ(as_made.fonts[IDC_TEST_TEXT].face.substr(0, 12), L"MS Shell Dlg");
+
+  // A template without a font of its own gets one too.
+  probe_dialog classic;
+  classic.end_at_once = true;
+  classic.set_font_override(L"Arial", 12);
+  EXPECT_EQ(classic.run_modal(IDD_TEST_CLASSIC, nullptr), 42);
+  EXPECT_EQ(classic.fonts[IDC_TEST_TEXT].face, L"Arial");
+  EXPECT_EQ(classic.fonts[IDC_TEST_TEXT].height, height_of_points(12));
+
+  probe_dialog missing;
+  EXPECT_EQ(missing.run_modal(999, nullptr), -1);
+  EXPECT_TRUE(missing.calls.empty());
+}
+
+TEST(dialog_window, commands_timers_cancel_and_hooks_reach_their_handlers) {
+  probe_dialog dialog;
+  dialog.with_timer = true;
+  counting_hook hook;
+  hook.block = WM_CONTEXTMENU;
+  dialog.add_hook(&hook);
+  window_driver driver(L"Template dialog", [](HWND box) {
+    click(GetDlgItem(box, IDC_TEST_PRESS));
+    SendMessageW(box, WM_CONTEXTMENU, 0, 0);
+    EXPECT_TRUE(wait_until([box] { return window_text(GetDlgItem(box, IDC_TEST_TEXT)) == L"timer fired"; }));
+    post_key(box, VK_ESCAPE);
+  });
+  EXPECT_EQ(dialog.run_modal(IDD_TEST_DIALOG, nullptr), IDCANCEL);
+  EXPECT_TRUE(driver.finish());
+  ASSERT_GE(dialog.calls.size(), 3u);
+  EXPECT_EQ(dialog.calls.front(), "init");
+  EXPECT_EQ(dialog.calls.back(), "destroy");
+  EXPECT_NE(std::find(dialog.calls.begin(), dialog.calls.end(), "command 1004/0"), dialog.calls.end());
+  EXPECT_NE(std::find(dialog.calls.begin(), dialog.calls.end(), "timer 7"), dialog.calls.end());
+  EXPECT_EQ(hook.bound, 1);
+  EXPECT_GT(hook.before_count, hook.after_count);  // the refused message never reached "after"
+  EXPECT_GT(hook.after_count, 5);
+}
+
+TEST(dialog_window, in_memory_template_runs_with_the_override) {
+  dialog_template_writer t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, {0, 0, 120, 60}, L"Memory dialog", {});
+  t.add(WS_CHILD | WS_VISIBLE, 0, {5, 5, 100, 15}, IDC_TEST_TEXT, dlg_class_static, L"From memory");
+  t.add(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, {60, 40, 110, 54}, IDOK, dlg_class_button, L"OK");
+  probe_dialog dialog;
+  dialog.set_font_override(L"Times New Roman", 11);
+  window_driver driver(L"Memory dialog", [](HWND box) {
+    EXPECT_EQ(window_text(GetDlgItem(box, IDC_TEST_TEXT)), L"From memory");
+    post_key(box, VK_RETURN);
+  });
+  EXPECT_EQ(dialog.run_modal(t.bytes(), nullptr), 1);
+  EXPECT_TRUE(driver.finish());
+  EXPECT_EQ(dialog.fonts[IDC_TEST_TEXT].face, L"Times New Roman");
+  EXPECT_EQ(dialog.fonts[IDC_TEST_TEXT].height, height_of_points(11));
+}
+
+namespace {
+
+// A child object that takes reflected draw requests.
+class reflect_probe : public sfc_window {
+ public:
+  int drawn = 0;
+
+ protected:
+  bool on_message(sfc_msg& m) override {
+    if (m.message == sfc_reflected + WM_DRAWITEM) {
+      ++drawn;
+      m.result = TRUE;
+      return true;
+    }
+    return sfc_window::on_message(m);
+  }
+};
+
+class parent_window : public sfc_window {
+ public:
+  std::vector<UINT> seen;
+
+ protected:
+  bool on_message(sfc_msg& m) override {
+    seen.push_back(m.message);
+    return sfc_window::on_message(m);
+  }
+};
+
+LRESULT send_draw_item(HWND parent, HWND child) {
+  DRAWITEMSTRUCT item{};
+  item.CtlType = ODT_STATIC;
+  item.CtlID = UINT(GetDlgCtrlID(child));
+  item.hwndItem = child;
+  return SendMessageW(parent, WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+}
+
+}  // namespace
+
+TEST(sfc_window, own_and_subclassed_windows_route_and_reflect_and_unbind) {
+  parent_window parent;
+  sfc_create_params p;
+  p.style = WS_POPUP;
+  p.rect = {0, 0, 300, 200};
+  p.text = L"parent";
+  ASSERT_TRUE(parent.create(p));
+  EXPECT_EQ(sfc_window::from_handle(parent.hwnd()), &parent);
+  wchar_t class_name[32] = {};
+  GetClassNameW(parent.hwnd(), class_name, 32);
+  EXPECT_STREQ(class_name, L"SfcWindow");
+
+  const HWND child_hwnd = CreateWindowExW(0, L"Static", L"", WS_CHILD | SS_OWNERDRAW, 0, 0, 50, 20, parent.hwnd(),
+                                          reinterpret_cast<HMENU>(7), nullptr, nullptr);
+  reflect_probe child;
+  ASSERT_TRUE(child.attach(child_hwnd));
+  EXPECT_TRUE(child.subclassed());
+  EXPECT_FALSE(child.created());
+  EXPECT_EQ(sfc_window::from_handle(child_hwnd), &child);
+  EXPECT_EQ(send_draw_item(parent.hwnd(), child_hwnd), TRUE);
+  EXPECT_EQ(child.drawn, 1);
+  parent.set_reflection(false);
+  EXPECT_EQ(send_draw_item(parent.hwnd(), child_hwnd), FALSE);
+  EXPECT_EQ(child.drawn, 1);
+  parent.set_reflection(true);
+
+  // The child goes first: its object lets go of the window.
+  DestroyWindow(child_hwnd);
+  EXPECT_EQ(child.hwnd(), nullptr);
+  EXPECT_TRUE(child.destroyed());
+  EXPECT_EQ(sfc_window::from_handle(child_hwnd), nullptr);
+
+  // A system-class window created through the object is destroyed with it.
+  HWND button_hwnd = nullptr;
+  {
+    sfc_window button;
+    sfc_create_params b;
+    b.class_name = L"Button";
+    b.parent = parent.hwnd();
+    b.id = 8;
+    b.rect = {0, 0, 40, 20};
+    ASSERT_TRUE(button.create(b));
+    EXPECT_TRUE(button.created() && button.subclassed());
+    button_hwnd = button.hwnd();
+  }
+  EXPECT_FALSE(IsWindow(button_hwnd));
+
+  const HWND parent_hwnd = parent.hwnd();
+  EXPECT_NE(std::find(parent.seen.begin(), parent.seen.end(), UINT(WM_CREATE)), parent.seen.end());
+  parent.destroy();
+  EXPECT_FALSE(IsWindow(parent_hwnd));
+  EXPECT_EQ(parent.hwnd(), nullptr);
+}
+
+TEST(sfc_window, misuse_ends_the_process) {
+  EXPECT_DEATH(
+      {
+        const HWND h = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        sfc_window w;
+        w.attach(h);
+      },
+      "sfc_window::~sfc_window");
+  EXPECT_DEATH(
+      {
+        const HWND h = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        sfc_window w;
+        w.attach(h);
+        w.attach(h);
+      },
+      "sfc_window::attach");
+  EXPECT_DEATH(
+      {
+        const HWND h = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        static sfc_window first;
+        static sfc_window second;
+        first.attach(h);
+        second.attach(h);
+      },
+      "sfc_window::attach");
+}
+
+namespace {
+// Dialog 900 dressed the way the program's dialogs are: a header, a link, a vertically centred
+// edit, an owner-drawn list and a coloured block, on white.
+class dressed_dialog : public sfc_dialog {
+ public:
+  dressed_dialog() { add_hook(&colours_); }
+
+ protected:
+  bool on_init() override {
+    header_.attach(item(IDC_TEST_TEXT));
+    header_.set_style(xfc_header_style());
+    link_.attach(item(IDC_TEST_PRESS));
+    edit_.attach(item(IDC_TEST_EDIT));
+    combo_.attach(item(IDC_TEST_COMBO));
+    block_.attach(item(IDC_TEST_CUSTOM));
+    xfc_text_style block_style;
+    block_style.background = RGB(0x20, 0x3A, 0x60);
+    block_style.text = RGB(255, 255, 255);
+    block_style.format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    block_.set_style(block_style);
+    block_.set_text(L"Read speed");
+    SetDlgItemTextW(hwnd(), IDC_TEST_EDIT, L"64M");
+    for (const wchar_t* text : {L"Quick", L"Standard", L"Extended"}) sfc_hcombobox(item(IDC_TEST_COMBO)).add(text);
+    sfc_hcombobox(item(IDC_TEST_COMBO)).select(1);
+    return true;
+  }
+
+ private:
+  white_dialog_colours colours_;
+  xfc_text header_;
+  minor_button link_;
+  xfc_vc_editbox edit_;
+  xfc_combobox combo_;
+  xfc_text block_;
+};
+}  // namespace
+
+TEST(dialog_window, program_style_controls_attach_to_a_template_dialog) {
+  dressed_dialog dialog;
+  window_driver driver(L"Template dialog", [](HWND box) {
+    EXPECT_EQ(window_text(GetDlgItem(box, IDC_TEST_TEXT)), L"Hello from a template");
+    EXPECT_EQ(window_text(GetDlgItem(box, IDC_TEST_EDIT)), L"64M");
+    EXPECT_EQ(window_text(GetDlgItem(box, IDC_TEST_COMBO)), L"Standard");
+    EXPECT_EQ(window_text(GetDlgItem(box, IDC_TEST_CUSTOM)), L"Read speed");
+    const HDC dc = GetDC(box);
+    EXPECT_TRUE(wait_until([&] { return GetPixel(dc, 2, 2) == RGB(255, 255, 255); }));
+    ReleaseDC(box, dc);
+    click(GetDlgItem(box, IDCANCEL));
+  });
+  EXPECT_EQ(dialog.run_modal(IDD_TEST_DIALOG, nullptr), IDCANCEL);
+  EXPECT_TRUE(driver.finish());
+}

@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "toolkit/xfc_message_box.h"
+#include "window_driver.h"
+
+namespace {
+
+// Runs one box; `script` acts on it from the second thread and must end it.
+struct box_run {
+  int answer = -1;
+  uint32_t flags = 0;
+};
+
+box_run run_box(uint32_t flags, const std::function<void(HWND)>& script, HWND owner = nullptr,
+                const std::wstring& text = L"Something happened.\n\nWhat now?") {
+  static int serial = 0;
+  message_box_request request;
+  request.owner = owner;
+  request.caption = L"Toolkit box " + std::to_wstring(++serial);
+  request.text = text;
+  request.flags = flags;
+  window_driver driver(request.caption, script);
+  box_run run;
+  run.answer = run_message_box(request);
+  EXPECT_TRUE(driver.finish()) << "the box never appeared";
+  run.flags = request.flags;
+  return run;
+}
+
+HWND button(HWND box, int id) { return GetDlgItem(box, id); }
+bool shown(HWND box, int id) { return IsWindowVisible(GetDlgItem(box, id)) != 0; }
+bool usable(HWND box, int id) { return IsWindowEnabled(GetDlgItem(box, id)) != 0; }
+
+// What a box shows: its visible push buttons' texts from left to right.
+std::wstring visible_buttons(HWND box) {
+  std::vector<std::pair<LONG, std::wstring>> found;
+  for (int id : {mb_id_unused_button, mb_id_unused_button + 1, mb_id_unused_button + 2, 1, 2, 6, 7})
+    if (HWND b = GetDlgItem(box, id); b && IsWindowVisible(b)) {
+      RECT r{};
+      GetWindowRect(b, &r);
+      found.emplace_back(r.left, window_text(b));
+    }
+  std::sort(found.begin(), found.end());
+  std::wstring out;
+  for (const auto& [left, text] : found) out += text + L"|";
+  return out;
+}
+
+RECT client_rect_of(HWND child, HWND box) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+}  // namespace
+
+TEST(message_box_window, ok_box_answers_1_to_its_button_esc_and_the_close_box) {
+  EXPECT_EQ(run_box(0x41, [](HWND box) {
+              EXPECT_EQ(visible_buttons(box), L"OK|");
+              EXPECT_FALSE(shown(box, mb_id_unused_button) || shown(box, mb_id_unused_button + 1));
+              EXPECT_TRUE(shown(box, mb_id_icon));
+              EXPECT_FALSE(shown(box, mb_id_check));
+              EXPECT_EQ(window_text(GetDlgItem(box, mb_id_text)), L"Something happened.\n\nWhat now?");
+              click(button(box, 1));
+            }).answer,
+            1);
+  EXPECT_EQ(run_box(0x41, [](HWND box) { post_key(box, VK_ESCAPE); }).answer, 1);
+  EXPECT_EQ(run_box(0x41, [](HWND box) { post_close(box); }).answer, 1);
+  EXPECT_EQ(run_box(0x01, [](HWND box) {
+              EXPECT_FALSE(shown(box, mb_id_icon));
+              post_key(box, VK_RETURN);
+            }).answer,
+            1);
+}
+
+TEST(message_box_window, ok_cancel_box_answers_with_its_buttons_enter_esc_and_close) {
+  EXPECT_EQ(run_box(0x22, [](HWND box) {
+              EXPECT_EQ(visible_buttons(box), L"OK|Cancel|");
+              click(button(box, 1));
+            }).answer,
+            1);
+  EXPECT_EQ(run_box(0x22, [](HWND box) { click(button(box, 2)); }).answer, 2);
+  EXPECT_EQ(run_box(0x22, [](HWND box) { post_key(box, VK_ESCAPE); }).answer, 2);
+  EXPECT_EQ(run_box(0x22, [](HWND box) { post_close(box); }).answer, 2);
+  EXPECT_EQ(run_box(0x122, [](HWND box) { post_key(box, VK_RETURN); }).answer, 1);
+  EXPECT_EQ(run_box(0x222, [](HWND box) { post_key(box, VK_RETURN); }).answer, 2);
+}
+
+TEST(message_box_window, yes_no_box_ends_only_with_an_answer) {
+  EXPECT_EQ(run_box(0x23, [](HWND box) {
+              EXPECT_EQ(visible_buttons(box), L"&Yes|&No|");
+              const UINT close_item = GetMenuState(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND);
+              EXPECT_TRUE(close_item & MF_GRAYED);
+              // Esc and the close box are ignored; the click that follows them is the answer.
+              post_key(box, VK_ESCAPE);
+              post_close(box);
+              PostMessageW(button(box, 7), BM_CLICK, 0, 0);
+            }).answer,
+            7);
+  EXPECT_EQ(run_box(0x23, [](HWND box) { click(button(box, 6)); }).answer, 6);
+  EXPECT_EQ(run_box(0x223, [](HWND box) { post_key(box, VK_RETURN); }).answer, 7);
+}
+
+TEST(message_box_window, yes_no_cancel_box_gives_2_for_esc_and_close) {
+  EXPECT_EQ(run_box(0x34, [](HWND box) {
+              EXPECT_EQ(visible_buttons(box), L"&Yes|&No|Cancel|");
+              click(button(box, 6));
+            }).answer,
+            6);
+  EXPECT_EQ(run_box(0x34, [](HWND box) { click(button(box, 7)); }).answer, 7);
+  EXPECT_EQ(run_box(0x34, [](HWND box) { post_key(box, VK_ESCAPE); }).answer, 2);
+  EXPECT_EQ(run_box(0x34, [](HWND box) { post_close(box); }).answer, 2);
+  EXPECT_EQ(run_box(0x334, [](HWND box) { post_key(box, VK_RETURN); }).answer, 2);
+}
+
+TEST(message_box_window, check_box_disables_the_answer_that_cannot_be_remembered) {
+  // The screenshot-share question: ticked and OK gives 1 with 0x1000 kept.
+  box_run run = run_box(0x11122, [](HWND box) {
+    const HWND check = GetDlgItem(box, mb_id_check);
+    EXPECT_TRUE(IsWindowVisible(check));
+    EXPECT_EQ(window_text(check), L"  &Don't ask again");
+    // Brought to the front; a window of another program may take it back at once.
+    DWORD foreground_process = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &foreground_process);
+    if (foreground_process == GetCurrentProcessId()) {
+      EXPECT_EQ(GetForegroundWindow(), box);
+    }
+    click(check);
+    EXPECT_FALSE(usable(box, 2));
+    EXPECT_TRUE(usable(box, 1));
+    click(check);
+    EXPECT_TRUE(usable(box, 2));
+    click(check);
+    click(button(box, 1));
+  });
+  EXPECT_EQ(run.answer, 1);
+  EXPECT_EQ(run.flags, 0x11122u);
+  // Not ticked: the bit is cleared on return.
+  run = run_box(0x11122, [](HWND box) { click(button(box, 1)); });
+  EXPECT_EQ(run.answer, 1);
+  EXPECT_EQ(run.flags, 0x10122u);
+  // 0x2000 disables the first answer, and Enter moves to the one left.
+  run = run_box(0x2023, [](HWND box) {
+    click(GetDlgItem(box, mb_id_check));
+    EXPECT_FALSE(usable(box, 6));
+    EXPECT_TRUE(usable(box, 7));
+    post_key(box, VK_RETURN);
+  });
+  EXPECT_EQ(run.answer, 7);
+  EXPECT_EQ(run.flags, 0x2023u);
+  // Esc still gives 2 with the box ticked and "Cancel" disabled.
+  run = run_box(0x1022, [](HWND box) {
+    click(GetDlgItem(box, mb_id_check));
+    post_key(box, VK_ESCAPE);
+  });
+  EXPECT_EQ(run.answer, 2);
+  EXPECT_EQ(run.flags, 0x1022u);
+  // A lone OK says "prompt" and is never disabled.
+  run = run_box(0x2011, [](HWND box) {
+    EXPECT_EQ(window_text(GetDlgItem(box, mb_id_check)), L"  &Don't prompt again");
+    click(GetDlgItem(box, mb_id_check));
+    EXPECT_TRUE(usable(box, 1));
+    click(button(box, 1));
+  });
+  EXPECT_EQ(run.answer, 1);
+  EXPECT_EQ(run.flags, 0x2011u);
+}
+
+TEST(message_box_window, layout_colours_owner_centring_and_taskbar_style) {
+  // An owner away from the screen's centre: the box centres on it.
+  const HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 100, 120, 600, 400, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(owner);
+  box_run run = run_box(
+      0x20032,
+      [owner](HWND box) {
+        RECT box_rect{}, owner_rect{};
+        GetWindowRect(box, &box_rect);
+        GetWindowRect(owner, &owner_rect);
+        EXPECT_LE(std::abs((box_rect.left + box_rect.right) - (owner_rect.left + owner_rect.right)), 1);
+        EXPECT_LE(std::abs((box_rect.top + box_rect.bottom) - (owner_rect.top + owner_rect.bottom)), 1);
+        EXPECT_EQ(GetWindow(box, GW_OWNER), owner);
+        EXPECT_TRUE(GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+        // Buttons right-aligned in the band, the text above them, inside the client area.
+        RECT client{};
+        GetClientRect(box, &client);
+        const RECT ok = client_rect_of(button(box, 1), box), cancel = client_rect_of(button(box, 2), box);
+        const RECT text = client_rect_of(GetDlgItem(box, mb_id_text), box);
+        EXPECT_GT(cancel.left, ok.right);
+        EXPECT_EQ(ok.top, cancel.top);
+        EXPECT_LE(cancel.right, client.right);
+        EXPECT_GT(client.right - cancel.right, 0);
+        EXPECT_LE(text.bottom, ok.top);
+        EXPECT_GT(text.right - text.left, 200);  // the long line is not wrapped into a narrow column
+        // White message area, button-face band behind the buttons.
+        const HDC dc = GetDC(box);
+        EXPECT_EQ(GetPixel(dc, 2, 2), RGB(255, 255, 255));
+        EXPECT_EQ(GetPixel(dc, 2, ok.top + 1), GetSysColor(COLOR_BTNFACE));
+        ReleaseDC(box, dc);
+        click(button(box, 2));
+      },
+      owner, L"This will upload a screenshot of the app's window to\nthe FOLVI server and assign it a unique URL that you\ncan then share with the others.\n\nProceed?");
+  EXPECT_EQ(run.answer, 2);
+  DestroyWindow(owner);
+
+  // A reply of hundreds of lines and an unbreakable word stays on the screen.
+  std::wstring huge = L"Upload failed. Server response:\n\n" + std::wstring(3000, L'x');
+  for (int i = 0; i < 300; ++i) huge += L"\nline " + std::to_wstring(i);
+  run = run_box(0x41, [](HWND box) {
+    RECT r{}, work{};
+    GetWindowRect(box, &r);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_GE(r.left, work.left);
+    EXPECT_GE(r.top, work.top);
+    EXPECT_LE(r.right, work.right);
+    EXPECT_LE(r.bottom, work.bottom);
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(box, 1)));
+    click(GetDlgItem(box, 1));
+  }, nullptr, huge);
+  EXPECT_EQ(run.answer, 1);
+}

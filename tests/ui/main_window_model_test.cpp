@@ -1,0 +1,433 @@
+#include "ui/main_window_model.h"
+
+#include <gtest/gtest.h>
+
+#include "main_window_fakes.h"
+
+namespace {
+
+const std::wstring dash = L"\u2013";
+
+std::wstring start_label(fake_window& w) { return w.texts[id_start] + (w.enabled[id_start] ? L"" : L" (disabled)"); }
+
+TEST(main_window_model, opening_scans_then_is_ready) {
+  main_window_rig rig;
+  fake_window& w = rig.window;
+  rig.env.stack = two_local_drives();
+  rig.model.init(10);
+
+  EXPECT_EQ(w.presets, (std::vector<std::wstring>{L"Quick             ~ 34 sec", L"Standard        ~ 5 min",
+                                                  L"Extended        ~ 10 min", L"Customize..."}));
+  EXPECT_EQ(w.texts[id_configuration], L"Standard");
+  EXPECT_EQ(w.texts[id_status], dash);
+  ASSERT_EQ(w.views.size(), 1u);
+  EXPECT_EQ(w.views[0].first, view_ready);
+  EXPECT_EQ(w.views[0].second.duration_ms, 0u);
+  EXPECT_EQ(start_label(w), L"Cancel");
+  EXPECT_EQ(w.location_items, (std::vector<std::wstring>{L"Scanning the storage stack, please wait..."}));
+  EXPECT_FALSE(w.location_enabled);
+  EXPECT_EQ(w.texts[id_volume_line], dash);
+  EXPECT_EQ(rig.env.scan_version, "1.2.0.0");
+  EXPECT_TRUE(w.timers.count(1));
+  EXPECT_EQ(rig.model.phase(), window_phase::scanning);
+  EXPECT_EQ(rig.model.graph(true).title(), L"Read speed");
+  EXPECT_EQ(rig.model.graph(false).title(), L"Write speed");
+  EXPECT_FALSE(rig.model.decimal_units());
+
+  rig.model.timer(scan_poll_timer.id);  // still scanning
+  EXPECT_EQ(rig.model.phase(), window_phase::scanning);
+  EXPECT_TRUE(w.timers.count(1));
+
+  rig.env.scan_done = true;
+  rig.model.timer(scan_poll_timer.id);
+  EXPECT_FALSE(w.timers.count(1));
+  EXPECT_EQ(rig.model.phase(), window_phase::ready);
+  EXPECT_EQ(w.location_items, (std::vector<std::wstring>{L"C:\\", L"D:\\"}));
+  EXPECT_EQ(w.location_selected, 0);
+  EXPECT_TRUE(w.location_enabled);
+  EXPECT_EQ(w.texts[id_volume_line], L"1234-ABCD");
+  EXPECT_EQ(w.texts[id_status], L"Ready to run");
+  EXPECT_EQ(start_label(w), L"Start");
+  EXPECT_EQ(w.views.size(), 1u) << "already in the ready scene";
+  EXPECT_EQ(w.list_clears, 1);
+  EXPECT_EQ(rig.model.scan_text(), "scan log\n");
+}
+
+TEST(main_window_model, start_during_the_scan_closes_the_program) {
+  main_window_rig rig;
+  rig.model.init(10);
+  rig.press_start();
+  EXPECT_EQ(rig.window.ended, 1);
+  EXPECT_EQ(rig.model.phase(), window_phase::closed);
+  EXPECT_EQ(rig.env.share_questions, 0);
+  rig.env.scan_done = true;
+  rig.model.timer(scan_poll_timer.id);  // a tick already queued finds the window closed
+  EXPECT_EQ(rig.model.phase(), window_phase::closed);
+}
+
+TEST(main_window_model, a_whole_run_from_start_to_ok) {
+  main_window_rig rig;
+  fake_window& w = rig.window;
+  rig.start_small_run();
+
+  EXPECT_EQ(rig.env.runs_started, 1);
+  EXPECT_EQ(rig.env.started_profile.path, L"C:\\");
+  EXPECT_FALSE(rig.env.started_profile.remote);
+  EXPECT_EQ(rig.env.started_profile.read_tests, 6u);
+  EXPECT_EQ(rig.model.phase(), window_phase::running);
+  EXPECT_EQ(w.texts[id_status], L"Starting up...");
+  EXPECT_EQ(start_label(w), L"Cancel");
+  EXPECT_EQ(w.texts[id_switch_view], L"Show raw data");
+  EXPECT_FALSE(w.visible[id_change_profile]);
+  EXPECT_EQ(w.fades[id_change_profile], 200u);
+  EXPECT_FALSE(w.location_enabled);
+  EXPECT_EQ(w.views.back().first, view_running_graphs);
+  EXPECT_EQ(w.views.back().second.duration_ms, 300u);
+  EXPECT_EQ(w.views.back().second.step_ms, 16u);
+  EXPECT_TRUE(w.timers.count(2));
+
+  rig.tick();
+  EXPECT_EQ(w.texts[id_status], L"Preparing test file...");
+  rig.env.runner->on_init_progress(5, 0);  // nothing to divide by
+  rig.tick();
+  EXPECT_EQ(w.texts[id_status], L"Preparing test file...");
+  rig.env.runner->on_init_progress(1, 3);
+  rig.tick();
+  EXPECT_EQ(w.texts[id_status], L"Preparing test file...  33.3%");
+  rig.env.runner->on_init_progress(3, 3);
+  rig.tick();
+  EXPECT_EQ(w.texts[id_status], L"Preparing test file...  100.0%");
+
+  rig.phase(true);
+  EXPECT_EQ(w.texts[id_status], L"Running read tests...");
+  EXPECT_EQ(rig.model.graph(true).planned(), 6u);
+  for (int i = 0; i < 6; ++i) rig.test_done(true, 100e6 + i * 1e6);
+  rig.tick();
+  EXPECT_EQ(w.texts[id_status], L"Running read tests...") << "no preparation status once a phase began";
+  EXPECT_EQ(w.list_rows, 7u);
+  rig.phase(false);
+  EXPECT_EQ(w.texts[id_status], L"Running write tests...");
+  EXPECT_EQ(rig.model.graph(false).planned(), 4u);
+  for (int i = 0; i < 4; ++i) rig.test_done(false, 50e6, i != 2);
+  rig.tick();
+  EXPECT_EQ(w.list_rows, 13u);
+  rig.end_run(true);
+  rig.tick();
+
+  EXPECT_EQ(rig.model.phase(), window_phase::finished);
+  EXPECT_EQ(rig.env.joins, 1);
+  EXPECT_EQ(w.texts[id_status], L"Completed");
+  EXPECT_EQ(start_label(w), L"OK");
+  EXPECT_FALSE(w.timers.count(2));
+  EXPECT_TRUE(w.timers.count(3));
+  // The best-rate block and the empty rows that bring it to the top of a 10-row page.
+  EXPECT_EQ(w.list_rows, 23u);
+  EXPECT_EQ(w.scrolled_to, 22u);
+  EXPECT_EQ(rig.model.results().rows().rows()[14].buffers, L"Best read rate:");
+  ASSERT_EQ(rig.model.reports().shareable_reports.size(), 1u);
+  EXPECT_NE(rig.model.reports().last_report.find("Test.path                       C:\\\r\n"), std::string::npos);
+  EXPECT_NE(rig.model.reports().last_report.find("Read.tests                      6 / 6\r\n"), std::string::npos);
+  EXPECT_NE(rig.model.reports().last_report.find("Write.tests.failed              1\r\n"), std::string::npos);
+  EXPECT_EQ(w.views.back().first, view_done_graphs);
+  EXPECT_EQ(w.views.back().second.duration_ms, 250u);
+  EXPECT_EQ(w.views.back().second.step_ms, 20u);
+
+  rig.model.timer(focus_start_timer.id);
+  EXPECT_EQ(w.focused, id_start);
+  EXPECT_FALSE(w.timers.count(3));
+
+  rig.press_start();  // OK
+  EXPECT_EQ(rig.model.phase(), window_phase::ready);
+  EXPECT_EQ(w.views.back().first, view_ready);
+  EXPECT_EQ(w.views.back().second.duration_ms, 300u);
+  EXPECT_EQ(w.list_rows, 0u);
+  EXPECT_EQ(w.texts[id_status], L"Ready to run");
+  EXPECT_EQ(start_label(w), L"Start");
+  EXPECT_TRUE(w.visible[id_change_profile]);
+  EXPECT_TRUE(w.location_enabled);
+}
+
+TEST(main_window_model, plain_cancel_ends_only_the_read_phase) {
+  main_window_rig rig;
+  fake_window& w = rig.window;
+  rig.start_small_run();
+  rig.phase(true);
+  rig.test_done(true, 90e6);
+  rig.press_start();  // Cancel without Ctrl
+  EXPECT_EQ(start_label(w), L"Cancelling... (disabled)");
+  EXPECT_FALSE(rig.env.runner->on_test_done(test_run()));  // the runner skips the rest of the reads
+  w.timers.erase(3);
+  rig.phase(false);
+  EXPECT_EQ(start_label(w), L"Cancel");
+  EXPECT_TRUE(w.timers.count(3)) << "the focus comes back to the button";
+  EXPECT_EQ(w.texts[id_status], L"Running write tests...");
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(rig.env.runner->on_test_done([] {
+    test_run r;
+    r.read = false;
+    r.ok = true;
+    r.rate = 10e6;
+    return r;
+  }()));
+  rig.end_run(true);
+  rig.tick();
+  // No stop was pending any more at the end.
+  EXPECT_EQ(w.texts[id_status], L"Completed");
+  EXPECT_EQ(rig.model.results().read_results().size(), 2u);
+  EXPECT_EQ(rig.model.reports().shareable_reports.size(), 1u) << "every write ran";
+}
+
+TEST(main_window_model, ctrl_cancel_ends_the_run) {
+  main_window_rig rig;
+  fake_window& w = rig.window;
+  rig.start_small_run();
+  rig.phase(true);
+  rig.test_done(true, 90e6);
+  rig.press_start(true);
+  EXPECT_EQ(start_label(w), L"Cancelling... (disabled)");
+  EXPECT_FALSE(rig.env.runner->on_phase(false));
+  w.deliver(rig.model);
+  EXPECT_EQ(start_label(w), L"Cancelling... (disabled)") << "a whole-run stop is not given back";
+  rig.end_run(false);
+  rig.tick();
+  EXPECT_EQ(w.texts[id_status], L"Cancelled");
+  EXPECT_EQ(rig.model.reports().last_report.empty(), false);
+  EXPECT_TRUE(rig.model.reports().shareable_reports.empty());
+  EXPECT_EQ(w.views.back().first, view_done_graphs);
+}
+
+TEST(main_window_model, cancel_while_preparing_and_failed_runs) {
+  main_window_rig rig;
+  fake_window& w = rig.window;
+  rig.open();
+  rig.choose_small_profile();
+
+  // Cancel during the preparation: a report without measurements, no graph data, no new scene.
+  rig.press_start();
+  rig.press_start();
+  EXPECT_FALSE(rig.env.runner->on_init_progress(1, 8));
+  rig.end_run(false);
+  rig.tick();
+  EXPECT_EQ(w.texts[id_status], L"Cancelled");
+  EXPECT_NE(rig.model.reports().last_report.find("Read.tests                      0 / 6\r\n"), std::string::npos);
+  EXPECT_EQ(w.views.back().first, view_running_graphs);
+  const std::string previous = rig.model.reports().last_report;
+
+  // A runner failing on its own: no report, the previous one stays.
+  rig.press_start();
+  rig.press_start();
+  EXPECT_EQ(rig.model.phase(), window_phase::running);
+  rig.phase(true);
+  rig.test_done(true, 1e6, false);
+  rig.end_run(false);
+  rig.tick();
+  EXPECT_EQ(w.texts[id_status], L"Failed, see log for details");
+  EXPECT_EQ(start_label(w), L"OK");
+  EXPECT_EQ(rig.model.reports().last_report, previous);
+  EXPECT_EQ(w.list_rows, 2u) << "no best-rate block";
+  EXPECT_EQ(w.views.back().first, view_running_graphs);
+
+  // A thread that cannot start ends the run at once as failed.
+  rig.press_start();
+  rig.env.run_start_ok = false;
+  const int joins = rig.env.joins;
+  rig.press_start();
+  EXPECT_EQ(rig.model.phase(), window_phase::finished);
+  EXPECT_EQ(w.texts[id_status], L"Failed, see log for details");
+  EXPECT_EQ(rig.env.joins, joins);
+  EXPECT_FALSE(w.timers.count(2));
+}
+
+TEST(main_window_model, records_handed_over_after_the_last_tick_reach_the_list) {
+  main_window_rig rig;
+  rig.start_small_run();
+  rig.phase(true);
+  rig.tick();
+  for (int i = 0; i < 6; ++i) rig.test_done(true, 10e6);
+  rig.phase(false);
+  for (int i = 0; i < 4; ++i) rig.test_done(false, 10e6);
+  rig.end_run(true);
+  rig.tick();
+  EXPECT_EQ(rig.model.results().read_results().size(), 6u);
+  EXPECT_EQ(rig.model.results().write_results().size(), 4u);
+  EXPECT_EQ(rig.model.reports().shareable_reports.size(), 1u);
+  EXPECT_EQ(rig.model.view(), view_done_graphs) << "the graphs have data even before they painted it";
+}
+
+TEST(main_window_model, a_list_without_measurable_rows_gets_no_page_fill) {
+  main_window_rig rig;
+  rig.env.stack = two_local_drives();
+  rig.model.init(0);  // the probe row measured 0 pixels high
+  rig.env.scan_done = true;
+  rig.model.timer(scan_poll_timer.id);
+  rig.choose_small_profile();
+  rig.press_start();
+  rig.phase(true);
+  rig.test_done(true, 10e6);
+  rig.end_run(true);
+  rig.tick();
+  EXPECT_EQ(rig.window.list_rows, 2u + 6u);
+  EXPECT_EQ(rig.window.scrolled_to, 2u) << "the block's first row";
+}
+
+TEST(main_window_model, events_of_an_ended_run_change_nothing) {
+  main_window_rig rig;
+  fake_window& w = rig.window;
+  rig.start_small_run();
+  rig.env.runner->on_phase(true);  // posted, not yet delivered
+  const auto stale = w.posted;
+  w.posted.clear();
+  rig.end_run(false);
+  rig.press_start(true);
+  rig.tick();
+  EXPECT_EQ(w.texts[id_status], L"Cancelled");
+  for (const auto& e : stale) rig.model.run_event(e.first, e.second);
+  EXPECT_EQ(w.texts[id_status], L"Cancelled");
+  EXPECT_EQ(start_label(w), L"OK");
+
+  rig.press_start();
+  rig.press_start();  // a second run: the first one's serial no longer matches
+  for (const auto& e : stale) rig.model.run_event(e.first, e.second);
+  EXPECT_EQ(w.texts[id_status], L"Starting up...");
+  rig.model.run_event(run_event_cancel_again, stale[0].second);
+  EXPECT_EQ(start_label(w), L"Cancel");
+}
+
+TEST(main_window_model, start_needs_a_location_that_exists) {
+  main_window_rig rig;
+  fake_window& w = rig.window;
+  rig.open();
+  rig.locations.existing.erase(L"C:\\");
+  rig.press_start();
+  EXPECT_EQ(rig.env.runs_started, 0);
+  EXPECT_EQ(rig.model.phase(), window_phase::ready);
+  ASSERT_EQ(w.boxes.size(), 1u);
+  EXPECT_EQ(w.boxes[0].text, L"The test location \"C:\\\" cannot be found.\n\nPick a drive or a folder that exists.");
+  EXPECT_EQ(w.boxes[0].flags, 0x41u);
+
+  // A drive letter mapped to a share is as remote as the share's own path.
+  rig.locations.remote_roots.insert(L"D:\\");
+  rig.model.command(id_location, control_event::confirmed, 1, false);
+  rig.press_start();
+  EXPECT_EQ(rig.env.runs_started, 1);
+  EXPECT_EQ(rig.env.started_profile.path, L"D:\\");
+  EXPECT_TRUE(rig.env.started_profile.remote);
+  rig.end_run(true);
+  rig.tick();
+  rig.press_start();
+
+  rig.locations.existing.insert(L"\\\\server\\share\\bench\\");
+  rig.model.command(id_location, control_event::dropped_down, 0, false);
+  rig.model.command(id_location, control_event::confirmed, 2, false);
+  EXPECT_EQ(w.pick_requests, 1);
+  rig.model.folder_picked(L"\\\\server\\share\\bench");
+  rig.press_start();
+  EXPECT_EQ(rig.env.started_profile.path, L"\\\\server\\share\\bench\\");
+  EXPECT_TRUE(rig.env.started_profile.remote);
+}
+
+TEST(main_window_model, no_drives_at_all_means_no_start) {
+  main_window_rig rig;
+  rig.model.init(10);
+  rig.env.scan_done = true;  // the scan found nothing (or could not run)
+  rig.model.timer(scan_poll_timer.id);
+  EXPECT_EQ(rig.model.phase(), window_phase::ready);
+  rig.press_start();
+  EXPECT_EQ(rig.env.runs_started, 0);
+  ASSERT_EQ(rig.window.boxes.size(), 1u);
+  EXPECT_EQ(rig.window.boxes[0].text, L"There is no test location yet.\n\nAdd one with \"Add custom location...\".");
+}
+
+TEST(main_window_model, switching_between_list_and_graphs) {
+  main_window_rig rig;
+  fake_window& w = rig.window;
+  rig.open();
+  rig.model.command(id_switch_view, control_event::clicked, 0, false);
+  EXPECT_EQ(rig.model.view(), view_ready) << "ignored while ready";
+  rig.choose_small_profile();
+  rig.press_start();
+  rig.model.command(id_switch_view, control_event::clicked, 0, false);
+  EXPECT_EQ(rig.model.view(), view_running_list);
+  EXPECT_EQ(w.views.back().second.duration_ms, 0u);
+  EXPECT_EQ(w.texts[id_switch_view], L"Show graphs");
+  rig.phase(true);
+  rig.test_done(true, 5e6);
+  rig.end_run(true);
+  rig.tick();
+  EXPECT_EQ(rig.model.view(), view_done_list) << "the list stays chosen";
+  rig.model.command(id_switch_view, control_event::clicked, 0, false);
+  EXPECT_EQ(rig.model.view(), view_done_graphs);
+  EXPECT_EQ(w.texts[id_switch_view], L"Show raw data");
+}
+
+TEST(main_window_model, closing) {
+  // During a run: the whole run stops, the window waits for the thread; nothing it pumps acts.
+  {
+    main_window_rig rig;
+    fake_window& w = rig.window;
+    rig.open();
+    rig.press_start();
+    rig.phase(true);
+    rig.env.during_join = [&] {
+      EXPECT_FALSE(rig.env.runner->on_test_done(test_run()));
+      rig.env.runner->on_phase(false);
+      w.deliver(rig.model);
+      rig.env.run_done = true;
+      rig.tick();
+      rig.model.timer(focus_start_timer.id);
+    };
+    rig.model.command(cmd_exit, control_event::clicked, 0, false);
+    EXPECT_EQ(w.ended, 1);
+    EXPECT_EQ(rig.env.joins, 1);
+    EXPECT_TRUE(w.timers.empty());
+    EXPECT_EQ(w.texts[id_status], L"Running read tests...");
+    EXPECT_EQ(rig.env.share_questions, 0) << "no complete report: no prompt, no registry";
+    rig.model.close(false);
+    EXPECT_EQ(rig.env.joins, 1);
+  }
+  // After a complete run: the prompt with the joined reports and the scan's log.
+  {
+    main_window_rig rig;
+    rig.open();
+    rig.choose_small_profile();
+    for (int run = 0; run < 2; ++run) {
+      rig.press_start();
+      rig.phase(true);
+      for (int i = 0; i < 6; ++i) rig.test_done(true, 10e6);
+      rig.end_run(true);
+      rig.tick();
+      rig.press_start();
+    }
+    rig.model.close(false);
+    EXPECT_EQ(rig.env.share_questions, 1);
+    ASSERT_EQ(rig.env.offered.size(), 1u);
+    EXPECT_EQ(rig.env.offered[0].first, join_reports(rig.model.reports().shareable_reports));
+    EXPECT_NE(rig.env.offered[0].first.find("\r\n-------\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(rig.env.offered[0].second, "scan log\n");
+    EXPECT_EQ(rig.env.joins, 2) << "no thread left to wait for";
+  }
+  // "AskForResults" = 0, and Windows ending the session.
+  for (bool forced : {false, true}) {
+    main_window_rig rig;
+    rig.start_small_run();
+    rig.phase(true);
+    for (int i = 0; i < 6; ++i) rig.test_done(true, 10e6);
+    rig.end_run(true);
+    rig.tick();
+    rig.env.share_allowed = false;
+    rig.model.close(forced);
+    EXPECT_EQ(rig.window.ended, 1);
+    EXPECT_EQ(rig.env.share_questions, forced ? 0 : 1);
+    EXPECT_TRUE(rig.env.offered.empty());
+  }
+}
+
+TEST(main_window_model, enter_and_esc_are_not_the_model_s) {
+  main_window_rig rig;
+  rig.open();
+  EXPECT_FALSE(rig.model.command(1, control_event::clicked, 0, false));
+  EXPECT_FALSE(rig.model.command(2, control_event::clicked, 0, false));
+  EXPECT_FALSE(rig.model.command(id_screengrab, control_event::clicked, 0, false)) << "the window opens the popup";
+  EXPECT_EQ(rig.window.ended, 0);
+}
+
+}  // namespace
