@@ -92,7 +92,7 @@ TEST(chromium, shows_the_share_page_with_its_report_and_screenshot) {
   ASSERT_TRUE(page);
   // The test picture's magenta bands: 80 of the screenshot's 320 columns and those of the graphs.
   EXPECT_GT(magenta_pixels(*page), 16000u);
-  std::string log = server.log();
+  std::string log = server.log_showing("\"GET /app/style.css\" 200");
   EXPECT_NE(log.find("\"GET " + path + "/screenshot.png\" 200"), std::string::npos) << log;
   EXPECT_NE(log.find("\"GET /app/style.css\" 200"), std::string::npos) << log;
 

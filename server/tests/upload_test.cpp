@@ -56,7 +56,7 @@ TEST(upload, a_report_share_answers_ok_alone_and_has_no_page) {
   EXPECT_EQ(reply->body, "OK");
   EXPECT_EQ(count_rows(server.database(), "shares WHERE kind = 'report'"), 1);
   EXPECT_EQ(count_rows(server.database(), "share_images"), 0);
-  EXPECT_NE(server.log().find("stored report"), std::string::npos);
+  EXPECT_NE(server.log_showing("stored report").find("stored report"), std::string::npos);
 }
 
 TEST(upload, the_host_option_goes_into_links) {

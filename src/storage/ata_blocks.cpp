@@ -18,11 +18,15 @@ constexpr size_t signature_offset = 510;
 uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 }  // namespace
 
-bool not_all_zeroes(const ata_block& block, api_error_cb* errors) {
-  for (uint8_t b : block)
-    if (b) return true;
+bool not_all_zeroes(const uint8_t* bytes, size_t size, api_error_cb* errors) {
+  for (size_t i = 0; i < size; ++i)
+    if (bytes[i]) return true;
   if (errors) errors->report_api_error("NotAllZeroes", 1);
   return false;
+}
+
+bool not_all_zeroes(const ata_block& block, api_error_cb* errors) {
+  return not_all_zeroes(block.data(), block.size(), errors);
 }
 
 bool verify_checksum(const ata_block& block, bool signed_only, api_error_cb* errors) {

@@ -10,6 +10,7 @@
 
 // "NotAllZeroes", code 1.
 bool not_all_zeroes(const ata_block& block, api_error_cb* errors);
+bool not_all_zeroes(const uint8_t* bytes, size_t size, api_error_cb* errors);
 // "VerifyChecksum", code the byte sum. An IDENTIFY block carries its checksum only behind the
 // signature A5 in byte 510, so `signed_only` skips blocks without it; SMART data always has one.
 bool verify_checksum(const ata_block& block, bool signed_only, api_error_cb* errors);

@@ -39,3 +39,5 @@ uint32_t smart_health(uint8_t lba_high, uint8_t lba_mid) {
   if (lba_high == 0x2C && lba_mid == 0xF4) return health_threshold_exceeded;
   return health_unknown;
 }
+
+void ata_channel::log_step(indenting_logger* log, const char* step) const { log->log(2, "%s / %s\n", name(), step); }

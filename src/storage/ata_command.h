@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "support/logger.h"
+
 // One ATA command as every path to a drive carries it: the task file going in, the 512-byte data
 // block, and the registers that came back when the path returns them. Nothing here knows how the
 // command travels, so a controller's pass-through can carry the same commands and checks.
@@ -61,4 +63,6 @@ class ata_channel {
   virtual ~ata_channel() = default;
   virtual const char* name() const = 0;
   virtual bool send(ata_exchange& x, const char* step) = 0;
+  // Names one command in the log, "<name> / <step>" unless the channel says it another way.
+  virtual void log_step(indenting_logger* log, const char* step) const;
 };

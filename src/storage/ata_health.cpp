@@ -22,7 +22,7 @@ enum class read_verdict { good, usable, rejected };
 read_verdict read_smart_part(ata_channel& channel, const ata_task_file& command, const char* step,
                              const scan_options& options, api_error_cb* errors, indenting_logger* log,
                              ata_block& block, ata_block& unstored) {
-  log->log(2, "%s / %s\n", channel.name(), step);
+  channel.log_step(log, step);
   ata_exchange x;
   x.task = command;
   if (!channel.send(x, step)) return read_verdict::rejected;
@@ -39,7 +39,7 @@ read_verdict read_smart_part(ata_channel& channel, const ata_task_file& command,
 // RETURN STATUS; false when the command itself failed. Registers that say neither good nor
 // exceeded, or none at all, leave the health unknown.
 bool read_health(ata_channel& channel, api_error_cb* errors, indenting_logger* log, uint32_t& health) {
-  log->log(2, "%s / SMART_GET_PREDICTION\n", channel.name());
+  channel.log_step(log, "SMART_GET_PREDICTION");
   ata_exchange x;
   x.task = smart_return_status_command();
   if (!channel.send(x, "SMART_GET_PREDICTION")) return false;
@@ -56,7 +56,7 @@ bool read_health(ata_channel& channel, api_error_cb* errors, indenting_logger* l
 }  // namespace
 
 bool take_identify(ata_channel& channel, api_error_cb* errors, indenting_logger* log, ata_block& stored, bool& have) {
-  log->log(2, "%s / ATA_IDENTIFY\n", channel.name());
+  channel.log_step(log, "ATA_IDENTIFY");
   ata_exchange x;
   x.task = identify_device_command();
   // A device that never writes the checksum word leaves this behind, which no valid sum ends in.

@@ -28,7 +28,8 @@ const phy_drive* find_phy(const controller_info& c, const drive_info& d, indenti
       log->log(2, "Matched to                   %zu via IDENTIFY\n", i);
       return &p;
     }
-    if (p.serial == d.serial) {
+    // Two missing serials say nothing about being the same drive.
+    if (!d.serial.empty() && p.serial == d.serial) {
       log->log(2, "Matched to                   %zu via serial\n", i);
       return &p;
     }

@@ -51,6 +51,8 @@ class device_api {
 
   virtual bool device_id(DWORD devinst, std::wstring& id, DWORD& error) = 0;      // CM_Get_Device_IDW
   virtual bool parent_node(DWORD devinst, DWORD& parent, DWORD& error) = 0;       // CM_Get_Parent
+  // CM_Get_DevNode_Registry_PropertyW(CM_DRP_ADDRESS) as a 4-byte number: a USB device's hub port.
+  virtual bool node_address(DWORD devinst, DWORD& address, DWORD& error) = 0;
   virtual bool has_node_properties() = 0;  // CM_Get_DevNode_PropertyW could be loaded
   // CM_Get_DevNode_PropertyW of a string property, into 256 characters.
   virtual bool node_property(DWORD devinst, const DEVPROPKEY& key, std::wstring& value) = 0;

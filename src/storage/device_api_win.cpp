@@ -108,6 +108,18 @@ class win32_api final : public device_api {
     return true;
   }
 
+  bool node_address(DWORD devinst, DWORD& address, DWORD& error) override {
+    ULONG type = 0, size = sizeof address;
+    DWORD value = 0;
+    CONFIGRET cr = CM_Get_DevNode_Registry_PropertyW(devinst, CM_DRP_ADDRESS, &type, &value, &size, 0);
+    if (cr != CR_SUCCESS || size != sizeof value) {
+      error = cr != CR_SUCCESS ? cr : ERROR_INVALID_DATA;
+      return false;
+    }
+    address = value;
+    return true;
+  }
+
   bool has_node_properties() override { return load_optional_functions().CM_Get_DevNode_PropertyW != nullptr; }
 
   bool node_property(DWORD devinst, const DEVPROPKEY& key, std::wstring& value) override {

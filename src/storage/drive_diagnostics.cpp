@@ -28,6 +28,8 @@ void log_units(indenting_logger* log, const uint8_t* reply, DWORD returned, cons
   }
 }
 
+}  // namespace
+
 void query_inquiry_data(device_query& query, api_handle h) {
   const uint8_t* reply = query.buffer();
   DWORD returned = 0;
@@ -51,6 +53,7 @@ void query_inquiry_data(device_query& query, api_handle h) {
   log->unindent(2);
 }
 
+namespace {
 void query_hotplug_info(device_query& query, api_handle h) {
   DWORD returned = 0;
   if (!query.ioctl(h, IOCTL_STORAGE_GET_HOTPLUG_INFO, "IOCTL_STORAGE_GET_HOTPLUG_INFO", nullptr, 0, returned) ||

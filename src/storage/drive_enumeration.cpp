@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "storage/device_properties.h"
 #include "storage/drive_ioctls.h"
 #include "storage/drive_steps.h"
 #include "storage/drives.h"
@@ -20,20 +21,10 @@ struct enumeration {
   api_handle set;
 };
 
-std::wstring lower(std::wstring text) {
-  for (wchar_t& c : text) c = wchar_t(std::towlower(c));
-  return text;
-}
-
 std::string utf8(const std::wstring& text) { return to_utf8(text); }
 
 bool registry_text(enumeration& e, DWORD index, DWORD property, std::wstring& text) {
-  std::vector<uint8_t> value;
-  if (!e.api.registry_property(e.set, index, property, value)) return false;
-  std::wstring raw(value.size() / 2, L'\0');
-  if (!raw.empty()) std::memcpy(&raw[0], value.data(), raw.size() * 2);
-  text = wide_until_nul(raw.data(), raw.size());
-  return true;
+  return interface_registry_text(e.api, e.set, index, property, text);
 }
 
 void read_names(enumeration& e, DWORD index, drive_info& drive) {
@@ -129,7 +120,7 @@ void read_parent(enumeration& e, DWORD devinst, drive_info& drive) {
     e.query.errors()->report_api_error("CM_Get_Device_ID", error);
     return;
   }
-  drive.parent_instance_id = lower(id);
+  drive.parent_instance_id = lower_text(id);
   e.log->log(2, "Parent                       %s\n", utf8(drive.parent_instance_id).c_str());
   parse_parent_ids(drive);
   if (e.api.has_node_properties()) read_parent_properties(e, drive);
@@ -176,7 +167,7 @@ void read_dos_device(enumeration& e, drive_info& drive) {
 
 bool is_acronis(const drive_info& drive) {
   static const wchar_t prefix[] = L"acronisvbus\\virtualdisk";
-  return lower(drive.instance_id.substr(0, wcslen(prefix))) == prefix;
+  return lower_text(drive.instance_id.substr(0, wcslen(prefix))) == prefix;
 }
 
 void enumerate_one(enumeration& e, DWORD index, std::vector<drive_info>& drives) {
@@ -193,7 +184,7 @@ void enumerate_one(enumeration& e, DWORD index, std::vector<drive_info>& drives)
     e.query.errors()->report_api_error("CM_Get_Device_ID", error, "%lu", (unsigned long)index);
     return;
   }
-  drive.instance_id = lower(id);
+  drive.instance_id = lower_text(id);
   e.log->log(2, "Device                       %s\n", utf8(drive.instance_id).c_str());
   read_names(e, index, drive);
   log_removal_policy(e, index);

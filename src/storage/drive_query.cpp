@@ -5,6 +5,7 @@
 #include "storage/drive_names.h"
 #include "storage/drive_steps.h"
 #include "storage/drives.h"
+#include "storage/usb_details.h"
 #include "support/hex_dump.h"
 
 namespace {
@@ -190,6 +191,22 @@ void query_scsi_address(device_query& query, api_handle h, drive_info& drive) {
   log->unindent(2);
 }
 
+namespace {
+constexpr uint32_t bus_type_usb = 7;
+
+void query_usb(device_query& query, drive_info& drive) {
+  const LONG indentation = query.log()->indentation();
+  const size_t timing = query.begin_timing("** GET_USB_DETAILS");
+  const usb_connection usb = query_usb_details(query, drive.parent_devinst);
+  query.end_timing(timing);
+  drive.usb_supported = usb.supported;
+  drive.usb_capable = usb.capable;
+  drive.usb_speed = usb.speed;
+  indenting_logger* log = query.log();
+  if (log->indentation() > indentation) log->unindent(int(log->indentation() - indentation));
+}
+}  // namespace
+
 bool query_drive(device_api& api, drive_info& drive, const scan_options& options, indenting_logger* log) {
   device_query query(api, log);
   scoped_api_handle h(api, open_drive(query, drive, true));
@@ -205,6 +222,7 @@ bool query_drive(device_api& api, drive_info& drive, const scan_options& options
   if (options.query_smart) predict_failure(query, h.get(), drive, options);
   query_scsi_address(query, h.get(), drive);
   query_diagnostics(query, h.get());
+  if (drive.bus_type == bus_type_usb) query_usb(query, drive);
   ata_identify(query, h.get(), drive, options);
   if (options.query_smart) smart_read(query, h.get(), drive, options);
   query_nvme(query, h.get(), drive, options);

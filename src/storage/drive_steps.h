@@ -20,6 +20,8 @@ void query_geometry(device_query& query, api_handle h, drive_info& drive);
 void query_smart_version(device_query& query, api_handle h, drive_info& drive);
 void query_layout(device_query& query, api_handle h, drive_info& drive);
 void query_scsi_address(device_query& query, api_handle h, drive_info& drive);
+// IOCTL_SCSI_GET_INQUIRY_DATA, logged only.
+void query_inquiry_data(device_query& query, api_handle h);
 // Logged only: inquiry data, hot-plug information, miniport.
 void query_diagnostics(device_query& query, api_handle h);
 

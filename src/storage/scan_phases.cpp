@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "storage/controllers.h"
 #include "storage/drives.h"
 #include "storage/storage_scan.h"
 #include "storage/volumes.h"
@@ -67,6 +68,26 @@ bool scan_volumes(device_api& api, std::vector<volume_info>& volumes, indenting_
       log->log(2, "Discarded\n");
       volumes.erase(volumes.begin() + std::ptrdiff_t(at));
     }
+    log->unindent(4);
+    if (!go_on(cb, log)) return false;
+  }
+  return true;
+}
+
+bool scan_controllers(device_api& api, std::vector<controller_info>& controllers, const scan_options& options,
+                      indenting_logger* log, storage_scan_cb* cb) {
+  std::vector<controller_info> adapters;
+  enumerate_adapters(api, adapters, log);
+  if (adapters.empty()) {
+    log->log_indented(2, 2, "None found\n");
+    return true;
+  }
+  log->log(2, "---\n");
+  log->log(2, "Querying controller details...\n");
+  for (size_t i = 0; i < adapters.size(); ++i) {
+    log->log(2, "%2zu. %s\n", i + 1, to_utf8(adapters[i].interface_path).c_str());
+    log->indent(4);
+    if (query_controller(api, adapters[i], options, log)) controllers.push_back(std::move(adapters[i]));
     log->unindent(4);
     if (!go_on(cb, log)) return false;
   }

@@ -115,13 +115,14 @@ struct oem_attribute {
   std::vector<uint8_t> raw;
 };
 
-// A drive as its RAID controller reports it.
+// A drive as its RAID controller reports it ("phy").
 struct phy_drive {
-  uint32_t number = 0;
+  uint32_t number = 0;  // what the controller's RAID volumes list
+  uint64_t capacity = 0;
+  std::string model, serial, firmware;
+  std::string address;  // a SAS address (CSMI) or "port:box:bay" (CISS)
   bool has_identify = false;
   std::array<uint8_t, 512> identify{};
-  std::string model, serial, address;
-  uint64_t capacity = 0;
   bool has_smart = false;
   smart_block smart;
   std::vector<oem_attribute> oem_attributes;
@@ -129,18 +130,24 @@ struct phy_drive {
 
 struct raid_volume {
   uint32_t number = 0;
-  uint32_t raid_level = 0;
-  std::string unique_id;
+  uint32_t raid_level = 0;  // the level in hexadecimal digits: 0x01 RAID 1, 0x10 RAID 10 (raid_levels.h)
+  uint64_t capacity = 0;     // bytes
+  uint32_t stripe_size = 0;  // bytes
+  std::string label;
+  std::string unique_id;  // CISS: the logical drive's page 0x83 identifier, as Windows reports it
   std::vector<uint32_t> drives;  // phy numbers
   std::vector<uint32_t> spares;
 };
 
-enum class controller_protocol { csmi, ciss };
+enum class controller_protocol { csmi = 1, ciss = 2 };
 
+// A SCSI adapter that answered CSMI or CISS.
 struct controller_info {
-  std::wstring instance_id;
+  std::wstring interface_path;
+  std::wstring instance_id;  // lower case
   std::string description;
   controller_protocol protocol = controller_protocol::csmi;
+  std::string identification;  // driver, board and firmware as the interface reports them
   std::vector<phy_drive> phys;
   std::vector<raid_volume> raid_volumes;
 };

@@ -2,10 +2,11 @@
 
 #include <objbase.h>
 
+#include "storage/vds.h"
 #include "support/fatal.h"
 
-storage_scan::storage_scan(device_api& api)
-    : model(new storage_stack), api_(api), logger_(&a_null_logger::instance) {}
+storage_scan::storage_scan(device_api& api, vds_api& vds)
+    : model(new storage_stack), api_(api), vds_(vds), logger_(&a_null_logger::instance) {}
 
 storage_scan::~storage_scan() {
   if (logger_) logger_->release();
@@ -36,6 +37,24 @@ void init_com() {
 }
 }  // namespace
 
+void storage_scan::run_phases(indenting_logger& log, const scan_options& options) {
+  log.log(2, "---\n");
+  if (!scan_drives(api_, model->drives, options, &log, this)) return;
+  log.log(2, "---\n");
+  if (!scan_controllers(api_, model->controllers, options, &log, this)) return;
+  log.log(2, "---\n");
+  if (!scan_volumes(api_, model->volumes, &log, this)) return;
+  log.log(2, "---\n");
+  std::vector<vds_item> vds_items;
+  if (query_vds(vds_, vds_items, &log)) {
+    log.log(2, "---\n");
+    match_vds(model->volumes, vds_items, &log);
+  }
+  build_stack(*model, &log);
+  log.log(2, "---\n");
+  dump_stack(*model, &log);
+}
+
 void storage_scan::run() {
   if (!model || !logger_) fatal("storage_scan::run");
   indenting_logger* log = new indenting_logger(logger_);
@@ -45,15 +64,6 @@ void storage_scan::run() {
   options.timeout = timeout;
   options.query_smart = true;
   options.strict_checksums = strict_checksums;
-  // Controllers and the Virtual Disk Service join the scan in a later phase of the work.
-  log->log(2, "---\n");
-  if (scan_drives(api_, model->drives, options, log, this)) {
-    log->log(2, "---\n");
-    if (scan_volumes(api_, model->volumes, log, this)) {
-      build_stack(*model, log);
-      log->log(2, "---\n");
-      dump_stack(*model, log);
-    }
-  }
+  run_phases(*log, options);
   log->release();
 }

@@ -1,6 +1,7 @@
 #include "ui/location_summary.h"
 
 #include "storage/drive_names.h"
+#include "storage/raid_levels.h"
 #include "storage/volumes.h"
 #include "support/format_string.h"
 #include "support/paths.h"
@@ -47,6 +48,25 @@ const stack_entry* entry_of_disk(const storage_stack& model, uint32_t disk) {
   return nullptr;
 }
 
+// An array names its level, its label and its drives: "RAID 1 [Volume0]  ·  A + B + C (spare)".
+std::wstring array_text(const stack_entry& entry) {
+  const raid_volume& v = *entry.raid;
+  std::string text = raid_level_label(v.raid_level);
+  if (!v.label.empty()) text += " [" + v.label + "]";
+  std::string members;
+  for (const phy_drive* p : entry.members) {
+    if (!members.empty()) members += " + ";
+    members += normalize_phy_names(*p).model;
+    for (uint32_t spare : v.spares)
+      if (spare == p->number) {
+        members += " (spare)";
+        break;
+      }
+  }
+  if (!members.empty()) text += to_utf8(separator) + members;
+  return from_utf8(text);
+}
+
 void show_drive(const stack_entry& entry, location_summary& s) {
   const drive_info& d = *entry.drive;
   const display_names names = normalize_drive_names(d);
@@ -62,6 +82,8 @@ void show_drive(const stack_entry& entry, location_summary& s) {
     add(f, "Device.usb", to_utf8(label));
   }
   s.controller = d.controller_name;
+  if (s.controller.empty() && entry.controller) s.controller = from_utf8(entry.controller->description);
+  if (entry.raid) s.controller += (s.controller.empty() ? L"" : std::wstring(separator)) + array_text(entry);
   s.selected_drive = &d;
 }
 

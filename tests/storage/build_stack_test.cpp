@@ -111,6 +111,18 @@ TEST(build_stack, csmi_drive_missing_from_the_phy_list) {
   EXPECT_EQ(m.stack[1].members[0], &m.controllers[0].phys[0]);
 }
 
+TEST(build_stack, no_serial_on_either_side_is_no_match) {
+  storage_stack m;
+  m.controllers.push_back(controller(L"pci\\sas", controller_protocol::csmi));
+  m.controllers[0].phys = {phy(0, "")};
+  m.drives = {disk(0, "", 10)};
+  m.drives[0].parent_instance_id = L"pci\\sas";
+  build_stack(m, nullptr);
+  ASSERT_EQ(m.stack.size(), 2u);  // the drive unmatched, the phy an inaccessible drive of its own
+  EXPECT_TRUE(m.stack[0].members.empty());
+  EXPECT_EQ(m.stack[1].drive, nullptr);
+}
+
 TEST(build_stack, raid_bus_drives_take_the_csmi_sets_in_order) {
   storage_stack m;
   controller_info c = controller(L"pci\\raid", controller_protocol::csmi);
@@ -236,8 +248,11 @@ TEST(build_stack, volumes_are_ordered_placed_and_linked) {
   // Partitions come out ordered, gaps filled; no gap record is linked.
   for (const drive_info& d : m.drives)
     for (const drive_partition& part : d.partitions)
-      for (const partition_slice& s : part.slices)
-        if (part.gap) EXPECT_EQ(s.link, -1);
+      for (const partition_slice& s : part.slices) {
+        if (part.gap) {
+          EXPECT_EQ(s.link, -1);
+        }
+      }
 }
 
 TEST(build_stack, vds_extents_are_sorted_unless_spanned) {

@@ -42,6 +42,8 @@ void put_string(reply_writer& w, size_t offset_field, const std::string& text) {
 
 std::vector<uint8_t> flag_reply(uint8_t flag) { return reply_writer().u32(12).u32(12).u8(flag).zeros(3).done(); }
 
+}  // namespace
+
 std::vector<uint8_t> inquiry_reply() {
   reply_writer w;
   w.u8(1).zeros(3);                 // one bus
@@ -51,6 +53,7 @@ std::vector<uint8_t> inquiry_reply() {
   return w.done();
 }
 
+namespace {
 void add_nodes(fake_machine& machine, const fake_disk& disk) {
   const DWORD parent = parent_devinst(disk);
   machine.nodes[disk_devinst(disk)] = fake_node{disk.instance_id, parent, 0, {}};

@@ -106,6 +106,8 @@ std::vector<uint8_t> device_id_reply(const fake_disk& disk);
 std::vector<uint8_t> adapter_reply(const fake_disk& disk);
 std::vector<uint8_t> geometry_reply(const fake_disk& disk);
 std::vector<uint8_t> layout_reply(const fake_disk& disk);
+// IOCTL_SCSI_GET_INQUIRY_DATA: one bus with one unit.
+std::vector<uint8_t> inquiry_reply();
 
 void add_disk(fake_machine& machine, const fake_disk& disk);
 // The \\.\PhysicalDriveN device of an added disk.

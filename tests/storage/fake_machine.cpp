@@ -6,6 +6,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "storage/controllers.h"
 #include "storage/drives.h"
 #include "storage/volumes.h"
 
@@ -45,21 +46,29 @@ api_handle fake_machine::add(open_thing thing) {
 }
 
 bool fake_machine::open_interface_set(const GUID& interface_class, api_handle& set, DWORD& error) {
-  const bool disks = IsEqualGUID(interface_class, disk_interface_class);
-  if (!disks && !IsEqualGUID(interface_class, volume_interface_class)) {
-    error = ERROR_INVALID_PARAMETER;
-    return false;
+  struct interface_class_lists {
+    const GUID& guid;
+    const std::vector<fake_interface>& listed;
+    DWORD error;
+    int& passes;
+  } classes[] = {{disk_interface_class, disk_interfaces, disk_set_error, disk_passes_},
+                 {volume_interface_class, volume_interfaces, volume_set_error, volume_passes_},
+                 {storage_port_interface_class, adapter_interfaces, adapter_set_error, adapter_passes_}};
+  for (interface_class_lists& c : classes) {
+    if (!IsEqualGUID(interface_class, c.guid)) continue;
+    if (c.error) {
+      error = c.error;
+      return false;
+    }
+    const int pass = ++c.passes;
+    open_thing thing{open_thing::interface_set, {}, {}, {}, 0};
+    for (const fake_interface& i : c.listed)
+      if (listed_in(i.passes, pass)) thing.listed.push_back(&i);
+    set = add(std::move(thing));
+    return true;
   }
-  if (DWORD e = disks ? disk_set_error : volume_set_error) {
-    error = e;
-    return false;
-  }
-  const int pass = disks ? ++disk_passes_ : ++volume_passes_;
-  open_thing thing{open_thing::interface_set, {}, {}, {}, 0};
-  for (const fake_interface& i : disks ? disk_interfaces : volume_interfaces)
-    if (listed_in(i.passes, pass)) thing.listed.push_back(&i);
-  set = add(std::move(thing));
-  return true;
+  error = ERROR_INVALID_PARAMETER;
+  return false;
 }
 
 bool fake_machine::has_interface(api_handle set, DWORD index) {
@@ -115,6 +124,16 @@ bool fake_machine::parent_node(DWORD devinst, DWORD& parent, DWORD& error) {
     return false;
   }
   parent = it->second.parent;
+  return true;
+}
+
+bool fake_machine::node_address(DWORD devinst, DWORD& address, DWORD& error) {
+  auto it = nodes.find(devinst);
+  if (it == nodes.end() || !it->second.has_address) {
+    error = 0x25;  // CR_NO_SUCH_VALUE
+    return false;
+  }
+  address = it->second.address;
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fake_vds.h"
 #include "storage/device_api.h"
 
 // A machine described in test code, answering the storage scan's system calls.
@@ -44,6 +45,8 @@ struct fake_node {
   DWORD parent = 0;  // 0: none
   DWORD id_error = 0;
   std::vector<std::pair<DEVPROPKEY, std::wstring>> properties;
+  bool has_address = false;  // CM_DRP_ADDRESS: a USB device's port on its hub
+  DWORD address = 0;
 };
 
 struct fake_volume {
@@ -60,8 +63,8 @@ struct fake_volume {
 
 class fake_machine final : public device_api {
  public:
-  std::vector<fake_interface> disk_interfaces, volume_interfaces;
-  DWORD disk_set_error = 0, volume_set_error = 0;
+  std::vector<fake_interface> disk_interfaces, volume_interfaces, adapter_interfaces;
+  DWORD disk_set_error = 0, volume_set_error = 0, adapter_set_error = 0;
   std::map<DWORD, fake_node> nodes;
   bool node_properties_available = true;
   std::map<std::wstring, fake_device> devices;                 // by the path given to CreateFile
@@ -69,6 +72,7 @@ class fake_machine final : public device_api {
   std::vector<fake_volume> volumes;
   DWORD find_volume_error = 0;
   int os_index = 8;
+  fake_vds vds;  // the Virtual Disk Service; unreachable unless a test sets it up
   host_header header;
   int64_t ticks_per_call = 25;  // each counter reading advances the clock; frequency 1 MHz
 
@@ -84,6 +88,7 @@ class fake_machine final : public device_api {
   void close_interface_set(api_handle set) override;
   bool device_id(DWORD devinst, std::wstring& id, DWORD& error) override;
   bool parent_node(DWORD devinst, DWORD& parent, DWORD& error) override;
+  bool node_address(DWORD devinst, DWORD& address, DWORD& error) override;
   bool has_node_properties() override { return node_properties_available; }
   bool node_property(DWORD devinst, const DEVPROPKEY& key, std::wstring& value) override;
   bool create_file(const std::wstring& path, DWORD access, DWORD share, DWORD disposition, DWORD flags,
@@ -117,7 +122,7 @@ class fake_machine final : public device_api {
 
   std::map<api_handle, open_thing> handles_;
   api_handle next_handle_ = 0x100;
-  int disk_passes_ = 0, volume_passes_ = 0, volume_walks_ = 0;
+  int disk_passes_ = 0, volume_passes_ = 0, adapter_passes_ = 0, volume_walks_ = 0;
   std::map<std::wstring, size_t> info_calls_;
   int64_t clock_ = 1000000;
 };

@@ -36,37 +36,10 @@ void put(std::vector<uint8_t>& b, size_t offset, const void* data, size_t size) 
 
 fake_reply fails(DWORD error) { return fake_reply{{}, error}; }
 
-// What the drive does with one command.
-struct drive_answer {
-  bool ok = false;
-  bool data = false;
-  ata_block block{};
-  uint8_t lba_mid = 0, lba_high = 0;
-};
-
-drive_answer run(const fake_health& h, int path, uint8_t command, uint8_t features) {
-  drive_answer a;
-  auto pick = [&](const std::map<int, ata_block>& on_path, const ata_block& block) {
-    auto it = on_path.find(path);
-    a.block = it != on_path.end() ? it->second : block;
-    a.ok = a.data = true;
-  };
-  if (command == 0xEC && h.has_identify) pick(h.identify_on_path, h.identify);
-  if (command != 0xB0 || !h.has_smart) return a;
-  if (features == 0xD0) pick(h.attributes_on_path, h.attributes);
-  if (features == 0xD1) pick(h.thresholds_on_path, h.thresholds);
-  if (features == 0xDA) {
-    a.ok = true;
-    a.lba_mid = h.status_mid;
-    a.lba_high = h.status_high;
-  }
-  return a;
-}
-
 // SENDCMDOUTPARAMS: the buffer size, DRIVERSTATUS, then the block or the registers.
 fake_reply smart_ioctl(const fake_health& h, DWORD code, const uint8_t* in, DWORD size) {
   if (!h.paths[0]) return fails(ERROR_INVALID_FUNCTION);
-  const drive_answer a = run(h, 0, field<uint8_t>(in, size, 10), field<uint8_t>(in, size, 4));
+  const ata_answer a = answer_ata(h, 0, field<uint8_t>(in, size, 10), field<uint8_t>(in, size, 4));
   reply_writer w;
   if (!a.ok) return fake_reply{w.u32(0).u8(1).u8(error_aborted).zeros(10).done(), 0};
   if (code == smart_receive) {
@@ -83,7 +56,7 @@ fake_reply ata_pt(const fake_health& h, const uint8_t* in, DWORD size) {
   if (!h.paths[1]) return fails(ERROR_NOT_SUPPORTED);
   if (size < apt_size) return fails(ERROR_INVALID_PARAMETER);
   const uint8_t* task = in + apt_current;
-  const drive_answer a = run(h, 1, task[6], task[0]);
+  const ata_answer a = answer_ata(h, 1, task[6], task[0]);
   std::vector<uint8_t> reply(in, in + apt_size);
   const uint8_t registers[8] = {uint8_t(a.ok ? 0 : error_aborted), task[1], task[2], a.ok ? a.lba_mid : task[3],
                                 a.ok ? a.lba_high : task[4], task[5], uint8_t(a.ok ? status_ready : status_error), 0};
@@ -106,7 +79,7 @@ cdb_fields read_cdb(const uint8_t* cdb) {
   return {};
 }
 
-std::vector<uint8_t> sense_of(const fake_health& h, const drive_answer& a, bool check_condition) {
+std::vector<uint8_t> sense_of(const fake_health& h, const ata_answer& a, bool check_condition) {
   reply_writer w;
   if (!a.ok) return w.u8(0x72).u8(0x0B).u8(0).u8(0).zeros(3).u8(0).done();  // aborted command
   if (!check_condition || h.sense == sense_style::none) return {};
@@ -127,7 +100,7 @@ fake_reply scsi_pt(const fake_health& h, int path, const uint8_t* in, DWORD size
   if (!h.paths[path]) return fails(ERROR_INVALID_FUNCTION);
   if (size < spt_size) return fails(ERROR_INVALID_PARAMETER);
   const cdb_fields c = read_cdb(in + spt_cdb);
-  const drive_answer a = run(h, path, c.command, c.features);
+  const ata_answer a = answer_ata(h, path, c.command, c.features);
   const std::vector<uint8_t> sense = sense_of(h, a, c.check_condition);
   const uint32_t sense_at = field<uint32_t>(in, size, spt_sense_offset);
   std::vector<uint8_t> reply(in, in + (size < sense_at ? size : sense_at));
@@ -189,6 +162,25 @@ fake_reply miniport(const fake_health& h, const uint8_t* in, DWORD size) {
   return fake_reply{reply, 0};
 }
 }  // namespace
+
+ata_answer answer_ata(const fake_health& h, int path, uint8_t command, uint8_t features) {
+  ata_answer a;
+  auto pick = [&](const std::map<int, ata_block>& on_path, const ata_block& block) {
+    auto it = on_path.find(path);
+    a.block = it != on_path.end() ? it->second : block;
+    a.ok = a.data = true;
+  };
+  if (command == 0xEC && h.has_identify) pick(h.identify_on_path, h.identify);
+  if (command != 0xB0 || !h.has_smart) return a;
+  if (features == 0xD0) pick(h.attributes_on_path, h.attributes);
+  if (features == 0xD1) pick(h.thresholds_on_path, h.thresholds);
+  if (features == 0xDA) {
+    a.ok = true;
+    a.lba_mid = h.status_mid;
+    a.lba_high = h.status_high;
+  }
+  return a;
+}
 
 std::wstring scsi_port_path(const fake_disk& disk) { return L"\\\\.\\Scsi" + std::to_wstring(disk.port) + L":"; }
 

@@ -129,6 +129,43 @@ TEST(LocationSummary, VolumeWithoutInformationAndAVdsType) {
   EXPECT_EQ(s.selected_drive, nullptr);
 }
 
+// A drive that is an array names the array on the controller line: level, label, drives and
+// spares; without a device description the controller's own name stands first.
+TEST(LocationSummary, ArrayOnTheControllerLine) {
+  storage_stack m;
+  m.drives = {sata_disk(0)};
+  m.drives[0].controller_name.clear();
+  m.drives[0].product_org = "Logical volume";
+  controller_info c;
+  c.description = "Smart Array P410";
+  c.protocol = controller_protocol::ciss;
+  for (uint32_t n : {2u, 3u, 4u}) {
+    phy_drive p;
+    p.number = n;
+    p.model = "HP      EG0146FAWHU";
+    c.phys.push_back(p);
+  }
+  raid_volume v;
+  v.raid_level = 0x10;
+  v.label = "Data";
+  v.drives = {2, 3};
+  v.spares = {4};
+  c.raid_volumes = {v};
+  m.controllers = {c};
+  link_stack(m);
+  stack_entry& e = m.stack[0];
+  e.controller = &m.controllers[0];
+  e.raid = &m.controllers[0].raid_volumes[0];
+  for (const phy_drive& p : m.controllers[0].phys) e.members.push_back(&p);
+  m.volumes = {ntfs_volume(0x1234ABCD, {0})};
+  const location_summary s = show_local_location(m, 0, L"Windows 10");
+  const std::wstring line = L"Smart Array P410" + dot + L"RAID 10 [Data]" + dot +
+                            L"EG0146FAWHU + EG0146FAWHU + EG0146FAWHU (spare)";
+  EXPECT_EQ(s.controller, line);
+  EXPECT_NE(facts_text(s).find("Device.type=RAID\n"), std::string::npos);
+  EXPECT_NE(facts_text(s).find("Device.controller=" + to_utf8(line) + "\n"), std::string::npos);
+}
+
 TEST(LocationSummary, UsbDriveShowsItsSpeedOnlyWhenKnown) {
   storage_stack m;
   m.drives = {sata_disk(3)};

@@ -9,7 +9,7 @@ scanned scan_machine(fake_machine& machine) {
   capturing_logger* log = new capturing_logger;
   log->set_keep_prefix(true);
   log->add_ref();
-  storage_scan* scan = new storage_scan(machine);
+  storage_scan* scan = new storage_scan(machine, machine.vds);
   scan->set_logger(log);
   scan->timeout = 10;
   scan->strict_checksums = false;

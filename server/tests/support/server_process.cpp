@@ -62,6 +62,16 @@ std::string server_process::log() const {
   return text.str();
 }
 
+std::string server_process::log_when(const std::function<bool(const std::string&)>& ready) const {
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  std::string text = log();
+  while (!ready(text) && std::chrono::steady_clock::now() < give_up) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    text = log();
+  }
+  return text;
+}
+
 int server_process::stop() {
   if (pid_ <= 0) return -1;
   kill(pid_, SIGTERM);

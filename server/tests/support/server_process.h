@@ -3,6 +3,7 @@
 #pragma once
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,12 @@ class server_process {
   const std::string& folder() const { return folder_; }
   std::string database() const { return folder_ + "/shares.db"; }
   std::string log() const;
+  // The log once `ready` holds for it, or as it stands after ten seconds: a request's line is
+  // written after its reply has gone out, so a client may read the log before the line is there.
+  std::string log_when(const std::function<bool(const std::string&)>& ready) const;
+  std::string log_showing(const std::string& text) const {
+    return log_when([&](const std::string& log) { return log.find(text) != std::string::npos; });
+  }
   // SIGTERM to our child, then its exit status (-1 when it did not exit normally).
   int stop();
   bool running() const { return pid_ > 0; }

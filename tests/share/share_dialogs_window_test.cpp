@@ -1,0 +1,296 @@
+// The upload window and the share prompt as real dialogs, posting to the scripted responder.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "resource_ids.h"
+#include "responder.h"
+#include "share/dialog_ask_to_share.h"
+#include "share/dialog_upload.h"
+#include "share/share_prompt.h"
+#include "share_ui_fakes.h"
+#include "support/registry.h"
+#include "window_driver.h"
+
+namespace {
+
+// A control's text as the window keeps it, without asking the (possibly busy) dialog thread.
+std::wstring stored_text(HWND window) {
+  wchar_t buffer[512] = {};
+  const int n = InternalGetWindowText(window, buffer, 512);
+  return std::wstring(buffer, n > 0 ? size_t(n) : 0);
+}
+
+RECT rect_in(HWND control, HWND dialog) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// The size of a text in a control's font.
+RECT text_size(HWND control, const wchar_t* text, UINT format) {
+  RECT r{};
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  DrawTextW(dc, text, -1, &r, format | DT_CALCRECT);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return r;
+}
+
+share_package report_package() { return report_share_package("Report one\r\n-------\r\n\r\nReport two\r\n", "scan log\n"); }
+
+share_package screenshot_package() {
+  share_package package;
+  package.screenshot = true;
+  package.screenshot_image = "BM" + std::string(200, 'S');
+  package.read_graph_image = "BM" + std::string(100, 'R');
+  package.write_graph_image = "BM" + std::string(100, 'W');
+  package.report_text = "Report\r\n";
+  package.stack_scan_text = "scan log\n";
+  return package;
+}
+
+// One upload to `path` on the responder; `script` (if any) drives the dialog once it shows.
+struct upload_run {
+  INT_PTR result = 0;
+  std::vector<std::pair<std::wstring, uint32_t>> boxes;
+  std::vector<std::wstring> links;
+  api_error_info last_error;
+};
+
+upload_run run_upload(const std::string& path, const share_package& package, const wchar_t* caption,
+                      const std::function<void(HWND)>& script,
+                      upload_xchg::thread_starter starter = upload_xchg::create_thread) {
+  notepad_recorder files;
+  recording_share_ui ui(responder_target(path), files);
+  upload_run run;
+  dialog_upload dialog(ui, package);
+  dialog.set_thread_starter(starter);
+  if (script) {
+    window_driver driver(caption, script);
+    run.result = dialog.run(nullptr);
+    EXPECT_TRUE(driver.finish()) << "the upload window never showed";
+  } else {
+    run.result = dialog.run(nullptr);
+  }
+  run.boxes = ui.boxes;
+  run.links = ui.links;
+  run.last_error = ui.errors.last_error();
+  return run;
+}
+
+// Waits until the dialog has gone, noting whether its spinner said "-- done --" on the way.
+bool wait_gone_after_done(HWND dialog) {
+  bool done_seen = false;
+  wait_until([&] {
+    if (stored_text(GetDlgItem(dialog, IDC_UPLOAD_SPINNER)) == upload_done_text) done_seen = true;
+    return !IsWindow(dialog);
+  });
+  return done_seen;
+}
+
+using box = std::pair<std::wstring, uint32_t>;
+
+HANDLE no_thread(LPTHREAD_START_ROUTINE, void*) {
+  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return nullptr;
+}
+
+}  // namespace
+
+TEST(upload_dialog, a_fast_report_share_stays_two_seconds_with_the_spinner_turning_and_opens_nothing) {
+  bool spinning_after_a_second = false, done_seen = false;
+  std::set<std::wstring> frames;
+  std::wstring status;
+  upload_run run = run_upload("upload", report_package(), L"FOLVI Test Report", [&](HWND dialog) {
+    status = stored_text(GetDlgItem(dialog, IDC_UPLOAD_STATUS));
+    RECT units{0, 0, 148, 39}, client{};
+    MapDialogRect(dialog, &units);
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, units.right);
+    EXPECT_EQ(client.bottom, units.bottom);
+    EXPECT_GE(rect_in(GetDlgItem(dialog, IDCANCEL), dialog).top, client.bottom);  // Cancel is out of sight
+    // The responder answers at once; the dialog still stays, its spinner turning.
+    for (int i = 0; i < 20; ++i, Sleep(50)) frames.insert(stored_text(GetDlgItem(dialog, IDC_UPLOAD_SPINNER)));
+    spinning_after_a_second = IsWindow(dialog) && IsWindowVisible(dialog) &&
+                              stored_text(GetDlgItem(dialog, IDC_UPLOAD_SPINNER)) != upload_done_text;
+    done_seen = wait_gone_after_done(dialog);
+  });
+  EXPECT_EQ(run.result, 1);
+  EXPECT_EQ(status, L"Thanks! Uploading...");
+  EXPECT_TRUE(spinning_after_a_second);
+  EXPECT_GE(frames.size(), 3u);
+  for (const std::wstring& frame : frames) EXPECT_EQ(frame.size(), 4u) << frame.c_str();
+  EXPECT_TRUE(done_seen);
+  EXPECT_TRUE(run.boxes.empty());
+  EXPECT_TRUE(run.links.empty());
+  const std::string body = responder_record("upload-report.body");
+  EXPECT_NE(body.find("report.folvi.txt"), std::string::npos);
+  EXPECT_NE(body.find("stack_scan.txt"), std::string::npos);
+  EXPECT_EQ(body.find(".bmp"), std::string::npos);
+}
+
+TEST(upload_dialog, a_screenshot_share_opens_its_link_and_ok_alone_fails) {
+  std::wstring status;
+  upload_run run = run_upload("upload", screenshot_package(), L"FOLVI Screenshot", [&](HWND dialog) {
+    status = stored_text(GetDlgItem(dialog, IDC_UPLOAD_STATUS));
+    EXPECT_TRUE(wait_gone_after_done(dialog));
+  });
+  EXPECT_EQ(run.result, 1);
+  EXPECT_EQ(status, L"Uploading, please wait...");
+  EXPECT_TRUE(run.boxes.empty());
+  // The reply's trailing line end is not part of the link.
+  EXPECT_EQ(run.links, std::vector<std::wstring>{L"https://localhost/s/0123456789abcdef0123456789abcdef"});
+  const std::string body = responder_record("upload-screenshot.body");
+  for (const char* name : {"screenshot.bmp", "read_graph.bmp", "write_graph.bmp", "report.folvi.txt"})
+    EXPECT_NE(body.find(name), std::string::npos) << name;
+
+  run = run_upload("reply/ok", screenshot_package(), L"FOLVI Screenshot",
+                   [](HWND dialog) { EXPECT_FALSE(wait_gone_after_done(dialog)); });
+  EXPECT_EQ(run.result, 2);
+  EXPECT_EQ(run.boxes, std::vector<box>{box(L"Upload failed. Server response:\n\nOK", 0x41)});
+  EXPECT_TRUE(run.links.empty());
+}
+
+TEST(upload_dialog, failures_say_so_and_esc_or_the_close_box_give_up_at_once) {
+  upload_run run = run_upload("reply/status-500", report_package(), L"FOLVI Test Report", [](HWND dialog) {
+    wait_until([&] { return !IsWindow(dialog); });
+  });
+  EXPECT_EQ(run.result, 2);
+  EXPECT_EQ(run.boxes, std::vector<box>{box(L"Regrettably, upload failed", 0x41)});
+  EXPECT_EQ(run.last_error.api, "CheckHttpStatusCode");
+  EXPECT_EQ(run.last_error.code, 500u);
+
+  run = run_upload("reply/long-length", screenshot_package(), L"FOLVI Screenshot", [](HWND dialog) {
+    wait_until([&] { return !IsWindow(dialog); });
+  });
+  EXPECT_EQ(run.boxes, std::vector<box>{box(L"Regrettably, upload failed", 0x41)});
+  EXPECT_EQ(run.last_error.api, "HttpCheckReplySize");
+
+  // A worker that cannot start fails the upload before the window shows.
+  run = run_upload("record/never", report_package(), L"FOLVI Test Report", nullptr, no_thread);
+  EXPECT_EQ(run.result, 2);
+  EXPECT_EQ(run.boxes, std::vector<box>{box(L"Regrettably, upload failed", 0x41)});
+  EXPECT_EQ(run.last_error.api, "CreateThread");
+  EXPECT_EQ(responder_record("never.body"), "");
+
+  // Esc ends the dialog at once; the post goes on by itself and reaches the server.
+  run = run_upload("record/after-esc", report_package(), L"FOLVI Test Report",
+                   [](HWND dialog) { post_key(dialog, VK_ESCAPE); });
+  EXPECT_EQ(run.result, 2);
+  EXPECT_TRUE(run.boxes.empty());
+  EXPECT_TRUE(wait_until([] { return !responder_record("after-esc.body").empty(); }));
+
+  run = run_upload("record/after-close", screenshot_package(), L"FOLVI Screenshot",
+                   [](HWND dialog) { post_close(dialog); });
+  EXPECT_EQ(run.result, 2);
+  EXPECT_TRUE(run.boxes.empty());
+  EXPECT_TRUE(run.links.empty());
+}
+
+namespace {
+
+const std::string joined_reports = "First report\r\n-------\r\n\r\nSecond report\r\n";
+
+// One prompt; `script` drives it and ends it.
+INT_PTR run_prompt(notepad_recorder& files, const std::function<void(HWND)>& script) {
+  recording_share_ui ui(responder_target("upload"), files);
+  window_driver driver(L"FOLVI Vezad", script);
+  dialog_ask_to_share prompt(ui, joined_reports);
+  const INT_PTR result = prompt.run(nullptr);
+  EXPECT_TRUE(driver.finish()) << "the prompt never showed";
+  EXPECT_TRUE(ui.boxes.empty());
+  return result;
+}
+
+}  // namespace
+
+TEST(ask_to_share, texts_layout_report_link_and_answers) {
+  notepad_recorder files;
+  bool open_after_link = false;
+  const INT_PTR result = run_prompt(files, [&](HWND dialog) {
+    EXPECT_EQ(stored_text(GetDlgItem(dialog, IDC_ASK_TITLE)), L"   Can you share your results with us?");
+    EXPECT_EQ(stored_text(GetDlgItem(dialog, IDC_ASK_BODY)), share_prompt_body);
+    EXPECT_EQ(stored_text(GetDlgItem(dialog, IDC_ASK_SEE_REPORT)), L"Click here to see the report");
+    EXPECT_EQ(stored_text(GetDlgItem(dialog, IDOK)), L"OK");
+    EXPECT_EQ(stored_text(GetDlgItem(dialog, IDCANCEL)), L"I'd rather not");
+
+    // The body is exactly as large as its text; the rest follows it, and the link shows all its words.
+    HWND body = GetDlgItem(dialog, IDC_ASK_BODY);
+    const RECT needed = text_size(body, share_prompt_body, DT_NOPREFIX | DT_EXPANDTABS);
+    const RECT label = text_size(GetDlgItem(dialog, IDC_ASK_SEE_REPORT), L"Click here to see the report", DT_SINGLELINE);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    const RECT text = rect_in(body, dialog), link = rect_in(GetDlgItem(dialog, IDC_ASK_SEE_REPORT), dialog),
+               band = rect_in(GetDlgItem(dialog, IDC_ASK_BAND), dialog), ok = rect_in(GetDlgItem(dialog, IDOK), dialog),
+               no = rect_in(GetDlgItem(dialog, IDCANCEL), dialog);
+    EXPECT_EQ(text.right - text.left, needed.right);
+    EXPECT_EQ(text.bottom - text.top, needed.bottom);
+    EXPECT_GE(link.top, text.bottom);
+    EXPECT_GE(link.right - link.left, label.right);
+    EXPECT_LE(link.right, text.right);
+    EXPECT_GE(band.top, link.bottom);
+    EXPECT_EQ(band.left, 0);
+    EXPECT_EQ(band.right, client.right);
+    EXPECT_EQ(band.bottom, client.bottom);
+    EXPECT_GT(ok.top, band.top);
+    EXPECT_LT(ok.bottom, band.bottom);
+    EXPECT_LE(std::abs((ok.left + no.right) - client.right), 2);  // centred
+    EXPECT_GE(client.right - text.right, text.left - 1);           // margins alike
+
+    click(GetDlgItem(dialog, IDC_ASK_SEE_REPORT));
+    open_after_link = IsWindowVisible(dialog) != 0;
+    click(GetDlgItem(dialog, IDOK));
+  });
+  EXPECT_EQ(result, 1);
+  EXPECT_TRUE(open_after_link);
+  ASSERT_EQ(files.created.size(), 1u);
+  const std::wstring& file = files.created[0];
+  EXPECT_NE(file.find(L"\\folvi-report-"), std::wstring::npos) << file.c_str();
+  EXPECT_EQ(file.substr(file.size() - 4), L".txt");
+  ASSERT_EQ(files.launched.size(), 1u);
+  EXPECT_NE(files.launched[0].find(L"notepad.exe\" \"" + file + L"\" & del \"" + file), std::wstring::npos)
+      << files.launched[0].c_str();
+  EXPECT_EQ(files.take(file), "\xEF\xBB\xBF" + joined_reports);
+
+  EXPECT_EQ(run_prompt(files, [](HWND dialog) { click(GetDlgItem(dialog, IDCANCEL)); }), 2);
+  EXPECT_EQ(run_prompt(files, [](HWND dialog) { post_key(dialog, VK_ESCAPE); }), 2);
+  EXPECT_EQ(run_prompt(files, [](HWND dialog) { post_close(dialog); }), 2);
+}
+
+TEST(offer_share, ok_uploads_the_reports_a_refusal_is_remembered_and_a_prompt_not_shown_changes_nothing) {
+  const wchar_t* key = L"Software\\FolviBench-offer-share-test";
+  RegDeleteKeyW(HKEY_CURRENT_USER, key);
+  std::string value;
+  auto stored = [&] { return reg_read_value(HKEY_CURRENT_USER, key, ask_for_results_value, REG_DWORD, value, wow64_view(), nullptr); };
+  notepad_recorder files;
+  recording_share_ui ui(responder_target("record/offered"), files);
+  {
+    window_driver prompt(L"FOLVI Vezad", [](HWND dialog) { click(GetDlgItem(dialog, IDOK)); });
+    window_driver upload(L"FOLVI Test Report", [](HWND dialog) { wait_until([&] { return !IsWindow(dialog); }); });
+    offer_share(ui, nullptr, joined_reports, "scan log\n", 0, key);
+    EXPECT_TRUE(prompt.finish());
+    EXPECT_TRUE(upload.finish());
+  }
+  const std::string body = responder_record("offered.body");
+  EXPECT_NE(body.find("name=\"type\"\r\n\r\nreport\r\n"), std::string::npos);
+  EXPECT_NE(body.find("stack_scan.txt"), std::string::npos);
+  EXPECT_FALSE(stored());
+  EXPECT_TRUE(ui.boxes.empty());
+
+  // A prompt that cannot be shown (its owner is no window) is no answer.
+  offer_share(ui, reinterpret_cast<HWND>(static_cast<INT_PTR>(0x7FFF0)), joined_reports, "", 0, key);
+  EXPECT_FALSE(stored());
+
+  {
+    window_driver prompt(L"FOLVI Vezad", [](HWND dialog) { post_key(dialog, VK_ESCAPE); });
+    offer_share(ui, nullptr, joined_reports, "", 0, key);
+    EXPECT_TRUE(prompt.finish());
+  }
+  ASSERT_TRUE(stored());
+  EXPECT_EQ(value, std::string(4, '\0'));
+  EXPECT_FALSE(share_prompt_allowed(key));
+  RegDeleteKeyW(HKEY_CURRENT_USER, key);
+}

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The sharing dialogs end to end under Wine against the real share server over TLS on loopback:
+# the share prompt shows the reports in Notepad and, on OK, uploads them as a report share, which
+# the server stores; a screenshot share answers a link, whose page Chromium then shows with the
+# report text and the screenshot. The page's screenshot stays in share-e2e/ to be looked at.
+# Usage: share_e2e.sh BUILD_DIR PROBE ADD_ROOT_CERT SOURCE_DIR FOLVI_SHARE
+set -u
+build=$1 probe=$2 addcert=$3 source=$4 server=$5
+dir="$build/share-e2e"
+winpath() { local p="Z:$1"; printf '%s' "${p//\//\\}"; }
+run() { "$build/wine-run" "$@" 2>/dev/null | tr -d '\r'; }
+fail() { echo "FAILED: $*"; exit 1; }
+expect_line() { grep -qxF -- "$2" <<<"$1" || fail "no line '$2' in:"$'\n'"$1"; }
+
+rm -rf "$dir" && mkdir -p "$dir" || exit 1
+
+[ -x "$server" ] || fail "no share server at $server"
+
+# The test CA in the build folder; the certificate names localhost, so the client goes there.
+ca_dir="$build/test-ca"
+"$source/tools/make-test-ca" "$ca_dir" || fail "make-test-ca"
+ca=$(winpath "$ca_dir/ca.pem")
+out=$(run "$addcert" "$ca")
+[[ $out == "added "* ]] || fail "add-root-cert: $out"
+
+"$server" --listen 127.0.0.1:0 --port-file "$dir/port" --db "$dir/shares.db" --cert "$ca_dir/server.pem" \
+  --key "$ca_dir/server.key" 2>"$dir/server.log" &
+server_pid=$!
+trap 'kill "$server_pid" 2>/dev/null; wait "$server_pid" 2>/dev/null; run "$addcert" --remove "$ca" >/dev/null' EXIT
+for _ in $(seq 1 200); do [ -s "$dir/port" ] && break; kill -0 "$server_pid" 2>/dev/null || break; sleep 0.05; done
+port=$(cat "$dir/port" 2>/dev/null) || fail "the server did not start: $(cat "$dir/server.log")"
+export FOLVI_SHARE_HOST=localhost FOLVI_SHARE_PORT=$port FOLVI_SHARE_TLS=1
+
+# Two reports joined as the main window joins them, and a storage-scan log.
+printf 'FOLVI e2e report one\r\nRead.best.io        4 x 1048576 bytes, raw\r\n' >"$dir/one.txt"
+printf 'FOLVI e2e report two <b>&amp;</b>\r\n' >"$dir/two.txt"
+{ cat "$dir/one.txt"; printf '\r\n-------\r\n\r\n'; cat "$dir/two.txt"; } >"$dir/reports.txt"
+printf 'FOLVI Vezad, version 0.1.2.3\r\nscan of the e2e test\r\n' >"$dir/scan.txt"
+
+# The prompt: its link opens Notepad with the reports; OK uploads them and the server says OK
+# (any other answer would have shown a message box).
+out=$(run "$probe" prompt "$(winpath "$dir/reports.txt")" "$(winpath "$dir/scan.txt")")
+echo "$out"
+expect_line "$out" "notepad shows the reports"
+expect_line "$out" "notepad file deleted after closing"
+expect_line "$out" "prompt open after the link: yes"
+expect_line "$out" "asked again: yes"
+grep -q '^box' <<<"$out" && fail "a message box: $out"
+stored=$(python3 - "$dir/shares.db" "$dir/reports.txt" "$dir/scan.txt" <<'PY'
+import sqlite3, sys
+db = sqlite3.connect(sys.argv[1])
+rows = db.execute("SELECT kind, report, stack_scan, user_agent FROM shares").fetchall()
+assert len(rows) == 1, rows
+kind, report, scan, agent = rows[0]
+assert kind == "report", kind
+assert bytes(report) == open(sys.argv[2], "rb").read(), report
+assert bytes(scan) == open(sys.argv[3], "rb").read(), scan
+assert agent.startswith("FOLVI Benchmark, v. "), agent
+assert db.execute("SELECT COUNT(*) FROM share_images").fetchone()[0] == 0
+print("report share stored")
+PY
+) || fail "the report share in the database: $stored"
+echo "$stored"
+
+# A screenshot share: the dialog opens the link the server answered.
+out=$(run "$probe" screenshot "$(winpath "$dir/one.txt")")
+echo "$out"
+expect_line "$out" "result 1"
+link=$(sed -n 's/^link //p' <<<"$out")
+[[ $link =~ ^https://localhost:$port/s/[A-Za-z0-9_-]{22}$ ]] || fail "link: $link"
+python3 - "$dir/shares.db" <<'PY' || fail "the screenshot share in the database"
+import sqlite3, sys
+db = sqlite3.connect(sys.argv[1])
+kinds = [k for (k,) in db.execute("SELECT kind FROM shares ORDER BY received_at, rowid")]
+assert kinds == ["report", "screenshot"], kinds
+images = sorted(db.execute("SELECT name, width, height FROM share_images"))
+assert images == [("read_graph", 160, 100), ("screenshot", 320, 240), ("write_graph", 180, 100)], images
+PY
+
+# The page in headless Chromium, kept off the network; the test CA is trusted by its key.
+spki=$(cat "$ca_dir/server-spki.txt")
+chromium_at() {
+  local profile="$dir/chromium-$1"; shift
+  mkdir -p "$profile"
+  chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking \
+    --disable-component-update --disable-sync --disable-default-apps --disable-extensions --hide-scrollbars \
+    --user-data-dir="$profile" --host-resolver-rules="MAP * ~NOTFOUND, EXCLUDE localhost" \
+    --ignore-certificate-errors-spki-list="$spki" "$@" 2>"$profile/chromium.log"
+}
+chromium_at dom --dump-dom "$link" >"$dir/page.html" || fail "chromium --dump-dom"
+grep -qF 'Read.best.io        4 x 1048576 bytes, raw' "$dir/page.html" || fail "the report text is not in the page"
+grep -qF 'FOLVI e2e report one' "$dir/page.html" || fail "the report text is not in the page"
+chromium_at shot --window-size=1280,1400 --screenshot="$dir/share-page.png" "$link" || fail "chromium --screenshot"
+[ -s "$dir/share-page.png" ] || fail "no screenshot of the page"
+# The screenshot's magenta bands (a quarter of 320 x 240) are drawn on the page.
+magenta=$(convert "$dir/share-page.png" -fuzz 8% -fill black +opaque '#FF00FF' -fill white -opaque '#FF00FF' \
+  -colorspace gray -format '%[fx:round(mean*w*h)]' info:)
+echo "magenta pixels on the page: $magenta"
+[ "${magenta:-0}" -ge 15000 ] || fail "the screenshot is not drawn on the page"
+grep -q "GET /s/[A-Za-z0-9_-]*/screenshot.png\" 200" "$dir/server.log" || fail "the page's image was not fetched: $(cat "$dir/server.log")"
+echo "share dialogs end to end: all passed ($dir/share-page.png)"

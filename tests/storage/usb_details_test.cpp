@@ -1,0 +1,159 @@
+// The walk from a USB disk to its hub port: what each hub request logs, and which failures end
+// the walk and which only go to the log.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "captured_log.h"
+#include "storage/storage_scan.h"
+#include "synthetic_controllers.h"
+
+namespace {
+struct usb_scan {
+  std::vector<drive_info> drives;
+  std::string log;
+};
+
+usb_scan scan_usb_disk(int os_index, const fake_usb_port& port) {
+  fake_machine m;
+  m.os_index = os_index;
+  add_usb3_disk(m, port);
+  usb_scan result;
+  captured_log out;
+  scan_drives(m, result.drives, scan_options(), out.log, nullptr);
+  result.log = out.text();
+  EXPECT_EQ(m.open_handles(), 0);
+  return result;
+}
+
+std::string usb_section(const std::string& log) {
+  const size_t from = log.find("--- USB connection details ---");
+  const size_t to = log.find("SMART_RCV_DRIVE_DATA / ATA_IDENTIFY", from);
+  if (from == std::string::npos || to == std::string::npos) return log;
+  return log.substr(log.rfind('\n', from) + 1, log.rfind('\n', to) - log.rfind('\n', from));
+}
+
+const char windows_10_walk[] = R"(2     --- USB connection details ---
+2       Port on the hub            3
+2       Hub device ID              USB\ROOT_HUB30\4&1F2E3D4C&0&0
+2     IOCTL_USB_GET_NODE_INFORMATION
+2       NodeType                   0
+2       Desc.bLength               9
+2       Desc.bType                 42
+2       Desc.bNumberOfPorts        4
+2       Desc.wHubCharacteristics   0009
+2       Desc.bPowerOnToPowerGood   50
+2       Desc.bHubControlCurrent    0
+2       HubIsBusPowered            0
+2     IOCTL_USB_GET_HUB_INFORMATION_EX
+2       HubType                    3
+2       HighestPortNumber          4
+2       Desc.bLength               9
+2       Desc.bType                 42
+2       Desc.bNumberOfPorts        4
+2       Desc.wHubCharacteristics   0009
+2       Desc.bPowerOnToPowerGood   50
+2       Desc.bHubControlCurrent    0
+2     IOCTL_USB_GET_HUB_CAPABILITIES_EX
+2       HubIsHighSpeedCapable      1
+2       HubIsHighSpeed             1
+2       RawFlags                   00000003
+2     IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX
+2       ConnectionIndex            3
+2       Desc.bLength               18
+2       Desc.bDescriptorType       1
+2       Desc.bcdUSB                800
+2       Desc.bDeviceClass          0
+2       Desc.bDeviceSubClass       0
+2       Desc.bDeviceProtocol       0
+2       Desc.bMaxPacketSize0       9
+2       Desc.idVendor              174c
+2       Desc.idProduct             55aa
+2       Desc.bcdDevice             0100
+2       Desc.iManufacturer         2
+2       Desc.iProduct              3
+2       Desc.iSerialNumber         1
+2       Desc.bNumConfigurations    1
+2       CurrentConfigurationValue  1
+2       Speed                      3
+2       DeviceIsHub                0
+2       DeviceAddress              0005
+2       NumberOfOpenPipes          2
+2       ConnectionStatus           1
+2     IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX_V2
+2       ConnectionIndex            3
+2       SupportedUsbProtocols      00000007
+2       IsSuperSpeedCapable        1
+2       IsSuperSpeed               1
+2       RawFlags                   00000003
+)";
+}  // namespace
+
+TEST(usb_details, walk_to_the_hub_port) {
+  const usb_scan s = scan_usb_disk(12, fake_usb_port());
+  EXPECT_EQ(usb_section(s.log), windows_10_walk);
+  ASSERT_EQ(s.drives.size(), 1u);
+  EXPECT_NE(s.log.find("3     ** GET_USB_DETAILS"), std::string::npos);
+}
+
+// The hub's own details are only informative: a hub that refuses them (or a system that does not
+// have the requests) still answers for the port, so the drive keeps its speed.
+TEST(usb_details, hub_details_failing_or_missing_do_not_end_the_walk) {
+  fake_usb_port refusing;
+  refusing.hub_info_error = ERROR_INVALID_FUNCTION;
+  refusing.hub_capabilities_error = ERROR_NOT_SUPPORTED;
+  usb_scan s = scan_usb_disk(12, refusing);
+  EXPECT_NE(s.log.find("2     IOCTL_USB_GET_HUB_INFORMATION_EX\n0       DeviceIoControl() failed with 1, 2229332\n"
+                       "2     IOCTL_USB_GET_HUB_CAPABILITIES_EX\n0       DeviceIoControl() failed with 50, 2229328\n"
+                       "2     IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX\n"),
+            std::string::npos)
+      << usb_section(s.log);
+  ASSERT_EQ(s.drives.size(), 1u);
+  EXPECT_EQ(s.drives[0].usb_speed, 8u);
+  EXPECT_EQ(s.drives[0].usb_capable, 8u);
+
+  s = scan_usb_disk(7, fake_usb_port());  // Windows 7: neither request exists
+  EXPECT_NE(s.log.find("2     IOCTL_USB_GET_HUB_INFORMATION_EX\n2       Not supported\n"
+                       "2     IOCTL_USB_GET_HUB_CAPABILITIES_EX\n2       Not supported\n"
+                       "2     IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX\n"),
+            std::string::npos);
+  EXPECT_NE(s.log.find("2     IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX_V2\n2       Not supported\n"),
+            std::string::npos);
+  EXPECT_EQ(s.drives.at(0).usb_speed, 8u);
+
+  // The port query failing loses the current speed; the V2 query still tells what it can do.
+  fake_usb_port no_connection;
+  no_connection.connection_error = ERROR_GEN_FAILURE;
+  no_connection.flags = 2;
+  s = scan_usb_disk(12, no_connection);
+  EXPECT_NE(s.log.find("0       DeviceIoControl() failed with 31, 2229320 3\n"), std::string::npos);
+  EXPECT_EQ(s.drives.at(0).usb_speed, 0u);
+  EXPECT_EQ(s.drives.at(0).usb_capable, 8u);
+}
+
+TEST(usb_details, failures_that_end_the_walk) {
+  fake_usb_port not_a_hub;
+  not_a_hub.node_error = ERROR_INVALID_FUNCTION;
+  usb_scan s = scan_usb_disk(12, not_a_hub);
+  EXPECT_NE(s.log.find("2     IOCTL_USB_GET_NODE_INFORMATION\n0       DeviceIoControl() failed with 1, 2229256\n"
+                       "2     SMART_RCV_DRIVE_DATA / ATA_IDENTIFY\n"),
+            std::string::npos)
+      << usb_section(s.log);
+  EXPECT_EQ(s.drives.at(0).usb_speed, 0u);
+
+  // A device node without an address: no hub is looked for, and the indentation is restored.
+  fake_machine m;
+  m.os_index = 12;
+  add_usb3_disk(m, fake_usb_port());
+  for (auto& node : m.nodes) node.second.has_address = false;
+  std::vector<drive_info> drives;
+  captured_log out;
+  scan_drives(m, drives, scan_options(), out.log, nullptr);
+  EXPECT_EQ(out.text().find("Port on the hub"), std::string::npos);
+  EXPECT_NE(out.text().find("2     --- USB connection details ---\n0         CM_Get_Address() failed with 37\n"
+                            "2     SMART_RCV_DRIVE_DATA / ATA_IDENTIFY\n"),
+            std::string::npos)
+      << usb_section(out.text());
+  EXPECT_EQ(m.open_handles(), 0);
+}
