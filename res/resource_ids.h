@@ -100,6 +100,11 @@
 #define IDC_CONFIG_FLUSH 1136
 #define IDC_CONFIG_INIT_TIME_HINT 1277
 #define IDC_CONFIG_RUN_TIME_HINT 1278
+/* The button band and the summary rows' labels, coloured by the dialog. */
+#define IDC_CONFIG_BAND 1140
+#define IDC_CONFIG_TESTS_LABEL 1141
+#define IDC_CONFIG_DURATION_LABEL 1142
+#define IDC_CONFIG_TOTAL_LABEL 1143
 
 /* Share prompt (dialog 103). */
 #define IDC_ASK_SEE_REPORT 3

@@ -26,16 +26,18 @@ double bar_share(double rate, double scale_peak) {
   return std::isfinite(share) && share > 0 ? share : 0;
 }
 
-graph_text text_at(const std::wstring& text, double left, double bottom, ui_font font, uint32_t colour,
+// Standing on the baseline: texts of both fonts on one line share it.
+graph_text text_at(const std::wstring& text, double left, double baseline, ui_font font, uint32_t colour,
                    text_measure_cb& m) {
   const text_size size = m.measure(text, font);
-  return {text, {left, bottom - size.height, left + size.width, bottom}, font, colour};
+  const double top = baseline + size.descent - size.height;
+  return {text, {left, top, left + size.width, top + size.height}, font, colour};
 }
 
-// Right-aligned against right, bottom-aligned on bottom.
-graph_text text_left_of(const std::wstring& text, double right, double bottom, ui_font font, uint32_t colour,
+// Right-aligned against right, on the baseline.
+graph_text text_left_of(const std::wstring& text, double right, double baseline, ui_font font, uint32_t colour,
                         text_measure_cb& m) {
-  graph_text t = text_at(text, right, bottom, font, colour, m);
+  graph_text t = text_at(text, right, baseline, font, colour, m);
   const double w = t.box.width();
   t.box.left = right - w;
   t.box.right = right;
@@ -81,7 +83,8 @@ std::wstring pretty_graph_model::units_label() const {
 
 void pretty_graph_model::add_header_texts(graph_frame& f, size_t results, int best, double best_rate, bool complete,
                                           text_measure_cb& m) {
-  const double bottom = f.header.bottom - graph_padding;
+  // The large title's descent stays above the padding; every text of the band stands on its baseline.
+  const double bottom = f.header.bottom - graph_padding - m.measure(title_, font_large).descent;
   f.texts.push_back(text_at(title_, f.header.left + graph_padding, bottom, font_large,
                             planned_ ? graph_colours.title_active : graph_colours.title_idle, m));
   if (planned_ && results < planned_) {

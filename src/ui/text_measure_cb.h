@@ -11,7 +11,8 @@ enum ui_font : int {
 
 struct text_size {
   int width = 0;
-  int height = 0;  // one line
+  int height = 0;   // one line
+  int descent = 0;  // of that line, below the baseline
 };
 
 class text_measure_cb {

@@ -14,7 +14,7 @@ namespace {
 // A fixed advance per character, like a monospaced font.
 struct fixed_measure final : text_measure_cb {
   text_size measure(const std::wstring& text, ui_font font) override {
-    return font == font_large ? text_size{12 * int(text.size()), 24} : text_size{7 * int(text.size()), 15};
+    return font == font_large ? text_size{12 * int(text.size()), 24, 6} : text_size{7 * int(text.size()), 15, 3};
   }
 };
 
@@ -194,6 +194,9 @@ TEST(pretty_graph_model, both_units_give_their_texts_and_the_same_bars) {
   EXPECT_EQ(number->font, font_large);
   EXPECT_EQ(unit->box.right, width - graph_padding);
   EXPECT_EQ(number->box.right, unit->box.left);
+  // Number and unit stand on one baseline, the large font's descent above the band's padding.
+  EXPECT_EQ(number->box.bottom - 6, unit->box.bottom - 3);
+  EXPECT_EQ(number->box.bottom, binary.header.bottom - graph_padding);
   EXPECT_EQ(binary.units_area.left, number->box.left);
   EXPECT_EQ(binary.units_area.right, width);
   EXPECT_TRUE(g.units_hit(number->box.left + 1, number->box.top + 1));

@@ -1,0 +1,44 @@
+// Dialog 106 on screen, in the program's own process: what the main window reads from the model
+// after OK. The edge cases of the fields and the summary are driven from outside by
+// test_config_e2e.sh.
+#include <gtest/gtest.h>
+
+#include "resource_ids.h"
+#include "ui/dialog_test_config.h"
+#include "ui_drive.h"
+#include "window_driver.h"
+
+namespace {
+
+int selection(HWND combo) { return int(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
+
+TEST(test_config_window, ok_leaves_the_edited_custom_profile_in_the_model) {
+  test_config_model model;
+  dialog_test_config dialog(model);
+  window_driver driver(L"Test profile", [&](HWND d) {
+    const closes_at_end guard(d);
+    choose_item(GetDlgItem(d, IDC_CONFIG_PROFILES), 2);  // Standard
+    EXPECT_EQ(control_text(d, IDC_CONFIG_READ_TESTS), L"171");
+    // Lists closed with Enter or Esc: the field is what the list shows.
+    pick_from_list(GetDlgItem(d, IDC_CONFIG_ACCESS_PATTERN), 1);
+    EXPECT_EQ(selection(GetDlgItem(d, IDC_CONFIG_PROFILES)), 0);  // Custom
+    pick_from_list(GetDlgItem(d, IDC_CONFIG_TEST_ORDER), 0, false);
+    click(GetDlgItem(d, IDC_CONFIG_RAW_RND_WRITE));
+    type_text(GetDlgItem(d, IDC_CONFIG_BUFFER_COUNTS), L"2;4");
+    EXPECT_EQ(control_text(d, IDC_CONFIG_WRITE_TESTS), L"72");
+    click(GetDlgItem(d, IDOK));
+  });
+  EXPECT_TRUE(dialog.run(nullptr));
+  EXPECT_TRUE(driver.finish());
+  EXPECT_EQ(model.current(), test_config_model::custom_index);
+  const test_def& custom = model.custom();
+  EXPECT_EQ(custom.name, L"Custom");
+  EXPECT_FALSE(custom.sequential);
+  EXPECT_EQ(custom.order, 1u);  // Standard's "Sizes, counts, modes" left for "Random"
+  EXPECT_EQ(custom.write_modes, 0x7u);
+  EXPECT_EQ(custom.buffer_counts, (std::vector<uint32_t>{2, 4}));
+  EXPECT_EQ(custom.buffer_sizes.size(), 12u);
+  EXPECT_EQ(custom.read_tests, 72u);
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+#include "ui_drive.h"
+
+#include <cstdlib>
+
+#include "window_driver.h"
+
+void type_text(HWND edit, const std::wstring& text) {
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  if (text.empty()) {
+    SendMessageW(edit, WM_CHAR, VK_BACK, 0);
+    return;
+  }
+  for (wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 1);
+}
+
+void choose_item(HWND combo, int index) {
+  SendMessageW(combo, CB_SETCURSEL, WPARAM(index), 0);
+  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), LPARAM(combo));
+}
+
+namespace {
+void notify_parent(HWND combo, int code) {
+  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), code), LPARAM(combo));
+}
+}  // namespace
+
+void pick_from_list(HWND combo, int index, bool confirmed) {
+  notify_parent(combo, CBN_DROPDOWN);
+  const LRESULT last = SendMessageW(combo, CB_GETCOUNT, 0, 0) - 1;
+  SendMessageW(combo, CB_SETCURSEL, WPARAM(index < 0 ? last : index), 0);
+  notify_parent(combo, confirmed ? CBN_SELENDOK : CBN_SELENDCANCEL);
+  notify_parent(combo, CBN_CLOSEUP);
+}
+
+void post_click(HWND button) {
+  PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), LPARAM(button));
+}
+
+std::wstring control_text(HWND window, int id) { return window_text(GetDlgItem(window, id)); }
+
+HWND focused_window(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+namespace {
+struct caption_search {
+  const std::wstring* caption;
+  HWND found;
+};
+
+BOOL CALLBACK match(HWND hwnd, LPARAM param) {
+  auto* s = reinterpret_cast<caption_search*>(param);
+  if (!IsWindowVisible(hwnd) || window_text(hwnd) != *s->caption) return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+}  // namespace
+
+HWND wait_for_window(HWND same_thread_as, const std::wstring& caption) {
+  const DWORD thread = GetWindowThreadProcessId(same_thread_as, nullptr);
+  caption_search s{&caption, nullptr};
+  wait_until([&] {
+    EnumThreadWindows(thread, match, reinterpret_cast<LPARAM>(&s));
+    return s.found != nullptr;
+  });
+  return s.found;
+}
+
+namespace {
+// Paints that are due now, frames included, before the screen is read.
+void flush_paints(HWND window) { RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
+}  // namespace
+
+COLORREF window_pixel(HWND window, int x, int y) {
+  flush_paints(window);
+  const HDC dc = GetWindowDC(window);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(window, dc);
+  return c;
+}
+
+COLORREF client_pixel(HWND window, int x, int y) {
+  POINT at{x, y};
+  RECT frame;
+  // The client point within the window's own rectangle.
+  ClientToScreen(window, &at);
+  GetWindowRect(window, &frame);
+  return window_pixel(window, at.x - frame.left, at.y - frame.top);
+}
+
+bool near_colour(COLORREF a, COLORREF b, int tolerance) {
+  for (int shift = 0; shift < 24; shift += 8)
+    if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > tolerance) return false;
+  return true;
+}
+
+int count_near(HWND window, const RECT& r, COLORREF colour, int tolerance) {
+  flush_paints(window);
+  const HDC dc = GetDC(window);
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (near_colour(GetPixel(dc, x, y), colour, tolerance)) ++n;
+  ReleaseDC(window, dc);
+  return n;
+}

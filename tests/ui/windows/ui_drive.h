@@ -1,0 +1,48 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Ends the window under test when a driving script ends, however it ends: a failed assertion
+// returns early, and the window's modal loop must not wait for a click that never comes.
+class closes_at_end {
+ public:
+  explicit closes_at_end(HWND window) : window_(window) {}
+  ~closes_at_end() {
+    if (IsWindow(window_)) PostMessageW(window_, WM_COMMAND, IDCANCEL, 0);
+  }
+  closes_at_end(const closes_at_end&) = delete;
+  closes_at_end& operator=(const closes_at_end&) = delete;
+
+ private:
+  HWND window_;
+};
+
+// A user's actions on another thread's windows, sent from the driving thread the way
+// ui-driver sends them, and what the screen shows.
+
+// Replaces the edit's whole text, one typed character at a time (each one an EN_CHANGE).
+void type_text(HWND edit, const std::wstring& text);
+// Selects a combo box item and tells the parent (CBN_SELCHANGE), as choosing it does.
+void choose_item(HWND combo, int index);
+// The notifications a combo box sends its parent when the user opens its list, picks `index`
+// (-1: the last item) and closes it with Enter (confirmed) or Esc. Sent as the control sends them,
+// so that no other window taking the focus can close the list on the way.
+void pick_from_list(HWND combo, int index, bool confirmed = true);
+// For a click whose handler opens a modal window: the driving thread must not wait for it.
+void post_click(HWND button);
+std::wstring control_text(HWND window, int id);
+// The focused window of the window's thread.
+HWND focused_window(HWND window);
+// A visible top-level window of that thread with this caption, once it is there (null if not).
+HWND wait_for_window(HWND same_thread_as, const std::wstring& caption);
+
+// A pixel of the window's image on the screen, in window coordinates (frame included).
+COLORREF window_pixel(HWND window, int x, int y);
+// A pixel in client coordinates.
+COLORREF client_pixel(HWND window, int x, int y);
+// Whether two colours agree within `tolerance` on every channel.
+bool near_colour(COLORREF a, COLORREF b, int tolerance = 3);
+// How many pixels of the client rectangle `r` are near the colour.
+int count_near(HWND window, const RECT& r, COLORREF colour, int tolerance = 3);
