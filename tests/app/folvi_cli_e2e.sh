@@ -124,10 +124,13 @@ refused '--duration: "71583min" is too large' --duration 71583min "$loc"
 [ -e "$work/no-such" ] && fail "a report folder was created"
 
 # A report that cannot be written at the end is not lost: it goes to standard output.
-run --profile quick --file-size 16M --duration "300 ms" --sizes 64K --counts 1 --report "$w\\late.txt" "$loc" \
+# A test of a small cached file ends in milliseconds: a hundred passes give the folder below
+# seconds to be in place before the report is written.
+run --profile quick --repeat 100 --file-size 16M --sizes 64K --counts 1 --report "$w\\late.txt" "$loc" \
     >"$work/out" 2>"$work/err" &
 runner=$!
-for _ in $(seq 1 120); do grep -q '^Running read tests' "$work/err" && break; sleep 0.1; done
+for _ in $(seq 1 600); do grep -q '^Running read tests' "$work/err" && break; sleep 0.1; done
+grep -q '^Running read tests' "$work/err" || { cat "$work/err"; fail "the run never reached its read tests"; }
 mkdir "$work/late.txt"  # a folder where the report should go
 wait $runner
 rc=$?
