@@ -107,19 +107,18 @@ unsigned long handle_count() {
   return n;
 }
 
+BOOL CALLBACK find_question_box(HWND w, LPARAM out) {
+  if (!IsWindowVisible(w) || !GetDlgItem(w, mb_id_text)) return TRUE;
+  *reinterpret_cast<HWND*>(out) = w;
+  return FALSE;
+}
+
 // The toolkit's message box over the window (it shares the window's title).
 HWND question_box(HWND window) {
   const DWORD thread = GetWindowThreadProcessId(window, nullptr);
   HWND found = nullptr;
   wait_until([&] {
-    EnumThreadWindows(
-        thread,
-        [](HWND w, LPARAM out) {
-          if (!IsWindowVisible(w) || !GetDlgItem(w, mb_id_text)) return TRUE;
-          *reinterpret_cast<HWND*>(out) = w;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(thread, find_question_box, reinterpret_cast<LPARAM>(&found));
     return found != nullptr;
   });
   return found;
