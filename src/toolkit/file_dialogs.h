@@ -13,6 +13,8 @@ struct save_file_request {
   std::wstring title;
   std::wstring filter;        // "Name|pattern|Name|pattern", e.g. "Text (*.txt)|*.txt|All files (*.*)|*.*"
   std::wstring default_name;  // the file name offered
+  // False when the caller asks itself before replacing a file.
+  bool ask_before_replacing = true;
 };
 
 struct folder_request {

@@ -72,7 +72,12 @@ modern_result modern_save(const save_file_request& request, const std::vector<st
   for (const auto& [name, pattern] : types) specs.push_back({name.c_str(), pattern.c_str()});
   FILEOPENDIALOGOPTIONS options = 0;
   dialog->GetOptions(&options);
-  dialog->SetOptions(options | FOS_OVERWRITEPROMPT | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR);
+  options |= FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR;
+  if (request.ask_before_replacing)
+    options |= FOS_OVERWRITEPROMPT;
+  else
+    options &= ~FILEOPENDIALOGOPTIONS(FOS_OVERWRITEPROMPT);
+  dialog->SetOptions(options);
   if (!specs.empty() && FAILED(dialog->SetFileTypes(UINT(specs.size()), specs.data()))) return modern_result::unavailable;
   if (!request.title.empty()) dialog->SetTitle(request.title.c_str());
   if (!request.default_name.empty()) dialog->SetFileName(request.default_name.c_str());
@@ -109,7 +114,8 @@ bool classic_save(const save_file_request& request, const std::vector<std::pair<
   ofn.lpstrFile = buffer.data();
   ofn.nMaxFile = DWORD(buffer.size());
   ofn.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
-  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_EXPLORER | OFN_HIDEREADONLY;
+  ofn.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_EXPLORER | OFN_HIDEREADONLY;
+  if (request.ask_before_replacing) ofn.Flags |= OFN_OVERWRITEPROMPT;
   if (!GetSaveFileNameW(&ofn)) return false;
   path = buffer.data();
   type_index = ofn.nFilterIndex;
@@ -164,8 +170,8 @@ class win32_dialogs final : public file_dialogs {
       const std::wstring complete =
           type_index >= 1 && type_index <= types.size() ? with_pattern_extension(chosen, types[type_index - 1].second) : chosen;
       // The dialog asked about the name it returned; a name completed here is asked about here.
-      if (complete == chosen || GetFileAttributesW(complete.c_str()) == INVALID_FILE_ATTRIBUTES ||
-          confirm_replace(request, complete)) {
+      if (complete == chosen || !request.ask_before_replacing ||
+          GetFileAttributesW(complete.c_str()) == INVALID_FILE_ATTRIBUTES || confirm_replace(request, complete)) {
         path = complete;
         return true;
       }

@@ -18,6 +18,10 @@ class main_window_env {
  public:
   virtual ~main_window_env() = default;
 
+  // The main window's own window while it exists (null once it goes): what the environment
+  // shows, from message boxes to the sharing dialogs, is owned by it.
+  virtual void set_window(HWND window) { (void)window; }
+
   // The storage scan (background_scan); its log begins with the full version.
   virtual bool start_scan(const std::string& version) = 0;
   virtual bool scan_ended() = 0;

@@ -91,7 +91,7 @@ SCRIPT
 rc=$?
 [ $rc -eq 2 ] || fail "a script with errors exited $rc"
 bad=$(windows_path "$WORK/bad.txt")
-printf '%s\n' "ui-driver: $bad:2: usage: click CONTROL" "ui-driver: $bad:3: unknown command \"bogus\"" \
+printf '%s\n' "ui-driver: $bad:2: usage: click [--ctrl] CONTROL" "ui-driver: $bad:3: unknown command \"bogus\"" \
   "ui-driver: $bad:4: unknown option --titel; usage: wait-window [--title PATTERN] [--class PATTERN] [--any-process] [--timeout MS]" \
   "ui-driver: $bad:5: unterminated quote" >"$WORK/err.expected"
 cmp -s "$WORK/err" "$WORK/err.expected" || fail "script errors: $(cat "$WORK/err")"

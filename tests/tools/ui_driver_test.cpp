@@ -131,8 +131,8 @@ TEST(key_names, named_lettered_and_function_keys) {
 
 TEST(driver_commands, arguments_and_options_checked) {
   EXPECT_EQ(parse_error("bogus 1"), "unknown command \"bogus\"");
-  EXPECT_EQ(parse_error("click"), "usage: click CONTROL");
-  EXPECT_EQ(parse_error("click 1 2"), "usage: click CONTROL");
+  EXPECT_EQ(parse_error("click"), "usage: click [--ctrl] CONTROL");
+  EXPECT_EQ(parse_error("click 1 2"), "usage: click [--ctrl] CONTROL");
   EXPECT_EQ(parse_error("adopt now"), "usage: adopt");
   EXPECT_EQ(parse_error("wait-window --titel x"),
             "unknown option --titel; usage: wait-window [--title PATTERN] [--class PATTERN] [--any-process] "
@@ -206,7 +206,7 @@ TEST(script_runner, errors_found_before_anything_runs) {
   EXPECT_EQ(run.code, driver_bad_script);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err,
-            "ui-driver: t.txt:2: usage: click CONTROL\n"
+            "ui-driver: t.txt:2: usage: click [--ctrl] CONTROL\n"
             "ui-driver: t.txt:3: unknown command \"bogus\"\n"
             "ui-driver: t.txt:4: unterminated quote\n");
 }
@@ -236,7 +236,7 @@ TEST(script_runner, a_conversation_goes_on_after_errors_until_quit) {
   std::rewind(in);
   ui_driver driver;
   EXPECT_EQ(run_conversation(in, driver, out), driver_failed);
-  EXPECT_EQ(contents(out), "| a\nok\nerror: unknown command \"bogus\"\nerror: usage: click CONTROL\nok\n");
+  EXPECT_EQ(contents(out), "| a\nok\nerror: unknown command \"bogus\"\nerror: usage: click [--ctrl] CONTROL\nok\n");
   std::fclose(in);
   std::fclose(out);
 }

@@ -28,6 +28,7 @@ const ui_driver::named_handler ui_driver::handlers[] = {
     {"items", &ui_driver::items},
     {"select", &ui_driver::select},
     {"select-index", &ui_driver::select_index},
+    {"choose", &ui_driver::choose},
     {"click", &ui_driver::click},
     {"command", &ui_driver::post_command},
     {"set-text", &ui_driver::set_text},

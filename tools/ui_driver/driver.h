@@ -53,6 +53,7 @@ class ui_driver {
   bool items(const command& c, reply& out);
   bool select(const command& c, reply& out);
   bool select_index(const command& c, reply& out);
+  bool choose(const command& c, reply& out);
   bool click(const command& c, reply& out);
   bool post_command(const command& c, reply& out);
   bool set_text(const command& c, reply& out);

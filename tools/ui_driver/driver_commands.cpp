@@ -33,7 +33,11 @@ const std::vector<command_form> forms = {
     {"select", "CONTROL PATTERN", 2, 2, "", "", false,
      "selects the first combo box item that matches, as the user does (the parent gets CBN_SELCHANGE)"},
     {"select-index", "CONTROL INDEX", 2, 2, "", "", false, "selects the combo box item at INDEX (from 0)"},
-    {"click", "CONTROL", 1, 1, "", "", false, "clicks a button"},
+    {"choose", "CONTROL PATTERN [--timeout MS]", 2, 2, "--timeout", "", false,
+     "chooses from a drop-down list as the mouse does: the parent hears the list open, then (once an item "
+     "matches) the selection, its confirmation and the list closing"},
+    {"click", "[--ctrl] CONTROL", 1, 1, "", "--ctrl", false,
+     "clicks a button (--ctrl: a real mouse click with Ctrl held, the window brought to the front)"},
     {"command", "ID", 1, 1, "", "", false, "posts WM_COMMAND ID to the current window (a menu command)"},
     {"set-text", "CONTROL TEXT", 2, 2, "", "", false, "replaces the control's text (WM_SETTEXT)"},
     {"type", "CONTROL TEXT", 2, 2, "", "", false, "types TEXT into the control, one character at a time"},

@@ -228,9 +228,33 @@ bool ui_driver::combo_choice(const command& c, bool by_index, reply& out) {
 bool ui_driver::select(const command& c, reply& out) { return combo_choice(c, false, out); }
 bool ui_driver::select_index(const command& c, reply& out) { return combo_choice(c, true, out); }
 
+bool ui_driver::choose(const command& c, reply& out) {
+  HWND h = control(c.args[0], out.error);
+  DWORD ms = 0;
+  if (!h || !timeout_of(c, ms, out.error) || !combo_drop_down(h, out.error)) return false;
+  // Opening the list may add items: the match is looked for until it is there.
+  std::vector<std::wstring> list;
+  size_t index = 0;
+  const bool found = wait_until(ms, [&] {
+    std::string ignored;
+    list.clear();
+    if (!combo_items(h, list, ignored)) return false;
+    for (index = 0; index < list.size(); ++index)
+      if (text_matches(c.args[1], to_utf8(list[index]))) return true;
+    return false;
+  });
+  if (!found) {
+    out.error = "no item of control " + c.args[0] + " matches \"" + escaped(c.args[1]) + "\"";
+    for (const std::wstring& item : list) out.lines.push_back("item " + escaped(to_utf8(item)));
+    return false;
+  }
+  return combo_confirm(h, index, out.error);
+}
+
 bool ui_driver::click(const command& c, reply& out) {
   HWND h = control(c.args[0], out.error);
-  return h && click_button(h, out.error);
+  if (!h) return false;
+  return c.options.count("--ctrl") ? ctrl_click_button(h, out.error) : click_button(h, out.error);
 }
 
 bool ui_driver::post_command(const command& c, reply& out) {

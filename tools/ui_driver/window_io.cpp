@@ -116,6 +116,29 @@ bool click_button(HWND button, std::string& error) {
   return usable(button, error) && post(button, BM_CLICK, 0, 0, error);
 }
 
+bool ctrl_click_button(HWND button, std::string& error) {
+  if (!usable(button, error)) return false;
+  SetForegroundWindow(GetAncestor(button, GA_ROOT));
+  RECT r{};
+  GetWindowRect(button, &r);
+  // Absolute mouse positions run from 0 to 65535 across the primary screen.
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  const LONG x = LONG(((r.left + r.right) / 2 * 65536L + width / 2) / width);
+  const LONG y = LONG(((r.top + r.bottom) / 2 * 65536L + height / 2) / height);
+  INPUT input[5] = {};
+  for (INPUT& i : input) i.type = INPUT_MOUSE;
+  input[0].type = input[4].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[4].ki.wVk = VK_CONTROL;
+  input[4].ki.dwFlags = KEYEVENTF_KEYUP;
+  input[1].mi = {x, y, 0, MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 0, 0};
+  input[2].mi = {x, y, 0, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE, 0, 0};
+  input[3].mi = {x, y, 0, MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE, 0, 0};
+  // One call: nothing else comes between the keys and the click.
+  if (SendInput(5, input, sizeof(INPUT)) == 5) return true;
+  error = format_string("SendInput failed with %lu", (unsigned long)GetLastError());
+  return false;
+}
+
 bool post_command(HWND window, int id, std::string& error) {
   return post(window, WM_COMMAND, MAKEWPARAM(id, 0), 0, error);
 }
@@ -159,6 +182,20 @@ bool combo_items(HWND combo, std::vector<std::wstring>& items, std::string& erro
     items.push_back(text);
   }
   return true;
+}
+
+namespace {
+bool tell_parent(HWND combo, WORD code, std::string& error) {
+  return post(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), code), reinterpret_cast<LPARAM>(combo),
+              error);
+}
+}  // namespace
+
+bool combo_drop_down(HWND combo, std::string& error) { return usable(combo, error) && tell_parent(combo, CBN_DROPDOWN, error); }
+
+bool combo_confirm(HWND combo, size_t index, std::string& error) {
+  return combo_select(combo, index, error) && tell_parent(combo, CBN_SELENDOK, error) &&
+         tell_parent(combo, CBN_CLOSEUP, error);
 }
 
 bool combo_select(HWND combo, size_t index, std::string& error) {

@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# folvi-vezad under Wine, driven through its window as a user drives it: an unknown argument, the
+# relaunch from a limited token, a custom profile run to "Completed" with its list, graphs, saved
+# report and Notepad view, the two kinds of cancel, and closing the window during a run. The
+# test location is drive C: of the test prefix ($FOLVI_TEST_PREFIX, else the build's).
+set -u
+BUILD=$1 DRIVER=$2 VEZAD=$3
+WORK="$BUILD/folvi-vezad-e2e"
+rm -rf "$WORK" && mkdir -p "$WORK"
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../tools/window_test_lib.sh"
+. "$here/report_checks.sh"
+[ -n "${DISPLAY:-}" ] || fail "no X display (scripts/test starts one)"
+vezad=$(windows_path "$VEZAD")
+loc='C:\'
+drive_c="${FOLVI_TEST_PREFIX:-$BUILD/wineprefix}/drive_c"
+test_file="$drive_c/~folvi-benchmark.tmp"
+title='"Cold-cache Sequential I/O Benchmark"'
+STATUS=1058 START=1002 LIST=1018 READ_GRAPH=1020 WRITE_GRAPH=1021 CONFIGURATION=1057 PRESETS=1059 CHANGE=4
+SAVE_REPORT=40124 VIEW_REPORT=40123
+
+# The share prompt follows a finished run when "AskForResults" allows it: allowed at the start.
+"$BUILD/wine-run" reg delete 'HKCU\Software\FolviBench' /v AskForResults /f >/dev/null 2>&1
+
+main_window() {
+  drive "wait-window --title $title --timeout 60000" >/dev/null
+}
+
+# The scan done, the window ready.
+ready() {
+  main_window
+  drive "wait-text $STATUS \"Ready to run\" --timeout 60000"
+}
+
+field() {  # CONTROL TEXT: typed as the user types it
+  drive "set-text $1 \"\""
+  drive "type $1 \"$2\""
+}
+
+# Dialog 106 through "Customize...": SIZES COUNTS FILE_SIZE RUN_TIME.
+custom_profile() {
+  drive "click $CHANGE"
+  drive "choose $PRESETS \"Customize*\""
+  drive 'wait-window --title "Test profile"' >/dev/null
+  field 1109 "$1"
+  field 1095 "$2"
+  field 1107 "$3"
+  field 1098 "$4"
+  drive 'click 1'
+  drive 'wait-gone'
+  main_window
+}
+
+driver_open
+
+# An unknown argument: the console says which, waits for Enter, and the code is 10.
+drive "start '$vezad' --bogus" >/dev/null
+drive 'wait-console "Press Enter to exit..."'
+drive 'console' | grep -q 'bogus' || fail "the console does not name the unknown argument"
+drive 'console-type "\n"'
+drive 'expect-exit 10'
+
+# A limited token: the program relaunches itself with the "runas" verb and ends with 60 without
+# showing a window. (Wine hands the copy the limited token again, so the copy ends at once.)
+drive "start --limited '$vezad'" >/dev/null
+drive 'expect-exit 60 --timeout 30000'
+drive_try "wait-window --title $title --timeout 2000" 2>/dev/null && fail "the limited copy showed a window"
+
+# The run: with -d the log goes to a console, read at the end.
+drive "start '$vezad' -d" >/dev/null
+ready
+drive "expect-text 1338 '$loc'"
+custom_profile "64K 1M" "1 4" "16M" "100 ms"
+drive "expect-text $CONFIGURATION \"Custom  ·  Sequential  ·  20 tests\""
+drive "click $START"
+drive "wait-text $STATUS Completed --timeout 120000"
+drive "expect-text $START OK"
+drive "expect-state $READ_GRAPH visible"
+drive "expect-state $WRITE_GRAPH visible"
+screenshot "$WORK/completed.png"
+[ -e "$test_file" ] && fail "the test file is left after the run"
+# One row per planned test, then the best-rate block.
+drive "rows $LIST" >"$WORK/rows"
+[ "$(grep -c 'MBps' "$WORK/rows")" -eq 22 ] || fail "the list holds $(grep -c MBps "$WORK/rows") rates, not 20 + 2"
+grep -q '^Best read rate:' "$WORK/rows" && grep -q '^Best write rate:' "$WORK/rows" || fail "no best-rate block"
+
+# Saved through the save dialog under the proposed name's shape.
+drive "command $SAVE_REPORT"
+drive 'wait-window --title "Save report as..."' >/dev/null
+drive 'expect-text 1152 "FOLVI Report (????-??-?? ??-??) - Drive C.folvi.txt"'
+drive "set-text 1152 '$(windows_path "$WORK/saved.folvi.txt")'"
+drive 'click 1'
+drive 'wait-gone'
+main_window
+for i in $(seq 1 50); do [ -s "$WORK/saved.folvi.txt" ] && break; sleep 0.2; done
+check_report "$WORK/saved.folvi.txt" 12 8
+
+# Viewed in Notepad from a temporary file, which goes when Notepad closes; Notepad's settings,
+# changed for the view, are as they were.
+notepad_settings() { "$BUILD/wine-run" reg query 'HKCU\Software\Microsoft\Notepad' 2>/dev/null | tr -d '\r'; }
+notepad_settings >"$WORK/notepad-before"
+temp="$drive_c/users/$(id -un)/Temp"  # %TEMP% of a Wine prefix
+ls "$temp" >"$WORK/temp-before" 2>/dev/null
+drive "command $VIEW_REPORT"
+for i in $(seq 1 100); do
+  viewed=$(ls "$temp" 2>/dev/null | grep -vxF -f "$WORK/temp-before" | grep '^folvi-report-.*\.txt$' | head -n 1)
+  [ -n "$viewed" ] && break
+  sleep 0.2
+done
+[ -n "$viewed" ] || fail "no temporary report in $temp"
+[ "$(head -c 3 "$temp/$viewed" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "the viewed report lacks the byte-order mark"
+drive "wait-window --any-process --title \"$viewed - Notepad\" --timeout 30000" >/dev/null
+drive 'close'
+drive 'wait-gone'
+for i in $(seq 1 100); do [ -e "$temp/$viewed" ] || break; sleep 0.2; done
+[ -e "$temp/$viewed" ] && fail "the temporary report outlived Notepad"
+notepad_settings | cmp -s - "$WORK/notepad-before" || fail "Notepad's settings were not restored"
+main_window
+
+# OK, then a run of slow tests (small requests on a larger file, each up to 2 seconds): a plain
+# cancel ends the read phase, Ctrl+Cancel the run.
+drive "click $START"
+drive "wait-text $STATUS \"Ready to run\""
+custom_profile "4K 8K" "1 2" "256M" "2 sec"
+drive "click $START"
+drive "wait-text $STATUS \"Running read tests*\" --timeout 60000"
+drive "click $START"
+drive "wait-text $STATUS \"Running write tests*\" --timeout 30000"
+drive "activate"
+drive "click --ctrl $START"
+drive "wait-text $STATUS Cancelled --timeout 30000"
+drive "rows $LIST" >"$WORK/cancelled-rows"
+reads=$(sed -n '/^# Read test/,/^# Write test/p' "$WORK/cancelled-rows" | grep -c MBps)
+((reads < 12)) || fail "the plain cancel did not end the read phase ($reads reads)"
+[ -e "$test_file" ] && fail "the test file is left after a cancelled run"
+
+# Closing during a run: the run stops, the window waits for it, no test file is left. A finished
+# run was shown, so the share prompt comes: declined.
+drive "click $START"
+drive "wait-text $STATUS \"Ready to run\""
+drive "click $START"
+drive "wait-text $STATUS \"Running read tests*\" --timeout 60000"
+drive 'close'
+drive 'wait-window --title "FOLVI Vezad" --timeout 30000' >/dev/null
+drive 'click 2'
+drive 'wait-console "Press Enter to exit..." --timeout 30000'
+[ -e "$test_file" ] && fail "the test file is left after closing during a run"
+drive 'console' >"$WORK/console"
+grep -q 'Preparing test file' "$WORK/console" || grep -q '[Tt]est' "$WORK/console" || fail "the console shows no log"
+drive 'console-type "\n"'
+drive 'expect-exit 70'
+driver_close
+
+rm -f "$WORK"/*.fifo
+echo "folvi-vezad end to end: passed"
