@@ -174,8 +174,10 @@ void main_window_model::check_test_status() {
 }
 
 void main_window_model::finish_test() {
-  if (run_active_) runner_ok_ = env_.join_run();
+  // The join dispatches messages: a poll that comes meanwhile must find the run already ending.
+  const bool joining = run_active_;
   run_active_ = false;
+  if (joining) runner_ok_ = env_.join_run();
   // What the run handed over between the last tick and its end.
   carry_results_over();
   phase_ = window_phase::finished;
@@ -236,7 +238,7 @@ void main_window_model::timer(unsigned id) {
   if (id == scan_poll_timer.id) {
     scan_polled();
   } else if (id == run_poll_timer.id) {
-    if (phase_ == window_phase::running) check_test_status();
+    if (phase_ == window_phase::running && run_active_) check_test_status();
   } else if (id == focus_start_timer.id) {
     view_.kill_timer(id);
     view_.focus_control(id_start);

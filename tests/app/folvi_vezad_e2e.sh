@@ -95,10 +95,15 @@ main_window
 for i in $(seq 1 50); do [ -s "$WORK/saved.folvi.txt" ] && break; sleep 0.2; done
 check_report "$WORK/saved.folvi.txt" 12 8
 
-# Viewed in Notepad from a temporary file, which goes when Notepad closes; Notepad's settings,
-# changed for the view, are as they were.
-notepad_settings() { "$BUILD/wine-run" reg query 'HKCU\Software\Microsoft\Notepad' 2>/dev/null | tr -d '\r'; }
+# Viewed in Notepad from a temporary file, which goes when Notepad closes. Its font and word wrap
+# are changed only until Notepad has read them: they are back while it still shows the report.
+# (Notepad writes its own on closing.)
+notepad_key='HKCU\Software\Microsoft\Notepad'
+"$BUILD/wine-run" reg add "$notepad_key" /v fWrap /t REG_DWORD /d 1 /f >/dev/null 2>&1
+"$BUILD/wine-run" reg add "$notepad_key" /v lfFaceName /d Tahoma /f >/dev/null 2>&1
+notepad_settings() { "$BUILD/wine-run" reg query "$notepad_key" 2>/dev/null | tr -d '\r' | grep -E ' (fWrap|lfFaceName) ' | sort; }
 notepad_settings >"$WORK/notepad-before"
+grep -q Tahoma "$WORK/notepad-before" || fail "Notepad's settings could not be set up"
 temp="$drive_c/users/$(id -un)/Temp"  # %TEMP% of a Wine prefix
 ls "$temp" >"$WORK/temp-before" 2>/dev/null
 drive "command $VIEW_REPORT"
@@ -110,11 +115,12 @@ done
 [ -n "$viewed" ] || fail "no temporary report in $temp"
 [ "$(head -c 3 "$temp/$viewed" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "the viewed report lacks the byte-order mark"
 drive "wait-window --any-process --title \"$viewed - Notepad\" --timeout 30000" >/dev/null
+for i in $(seq 1 50); do notepad_settings | cmp -s - "$WORK/notepad-before" && break; sleep 0.2; done
+notepad_settings | cmp -s - "$WORK/notepad-before" || fail "Notepad's settings were not restored"
 drive 'close'
 drive 'wait-gone'
 for i in $(seq 1 100); do [ -e "$temp/$viewed" ] || break; sleep 0.2; done
 [ -e "$temp/$viewed" ] && fail "the temporary report outlived Notepad"
-notepad_settings | cmp -s - "$WORK/notepad-before" || fail "Notepad's settings were not restored"
 main_window
 
 # OK, then a run of slow tests (small requests on a larger file, each up to 2 seconds): a plain

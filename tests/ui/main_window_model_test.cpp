@@ -253,6 +253,27 @@ TEST(main_window_model, records_handed_over_after_the_last_tick_reach_the_list) 
   EXPECT_EQ(rig.model.view(), view_done_graphs) << "the graphs have data even before they painted it";
 }
 
+TEST(main_window_model, a_poll_dispatched_while_joining_the_run_finishes_nothing_twice) {
+  main_window_rig rig;
+  rig.start_small_run();
+  rig.phase(true);
+  for (int i = 0; i < 6; ++i) rig.test_done(true, 10e6);
+  rig.phase(false);
+  for (int i = 0; i < 4; ++i) rig.test_done(false, 10e6);
+  int polls = 0;
+  rig.env.during_join = [&] {
+    ++polls;
+    rig.tick();
+  };
+  rig.end_run(true);
+  rig.tick();
+  EXPECT_EQ(polls, 1);
+  EXPECT_EQ(rig.env.joins, 1);
+  EXPECT_EQ(rig.model.reports().shareable_reports.size(), 1u);
+  EXPECT_EQ(rig.model.view(), view_done_graphs);
+  EXPECT_EQ(rig.window.texts[id_status], L"Completed");
+}
+
 TEST(main_window_model, a_list_without_measurable_rows_gets_no_page_fill) {
   main_window_rig rig;
   rig.env.stack = two_local_drives();

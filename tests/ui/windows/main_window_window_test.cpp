@@ -185,10 +185,17 @@ TEST(main_window_window, runs_leave_nothing_behind_and_a_screenshot_shows_the_gr
     // A finished run in its graphs, at rest, then shared as a screenshot.
     post_click(GetDlgItem(d, id_start));
     ASSERT_TRUE(status_is(d, status_completed));
+    // A graph learns that it animates when it paints: each is painted before it is asked, and
+    // it must stay at rest over a few looks.
+    int at_rest = 0;
     settled = wait_until([&] {
-      sync(d);
-      return IsWindowVisible(GetDlgItem(d, id_read_graph)) && !rig.window.model().graph(true).animating() &&
-             !rig.window.model().graph(false).animating();
+      bool still = IsWindowVisible(GetDlgItem(d, id_read_graph)) != 0;
+      for (bool read : {true, false}) {
+        UpdateWindow(GetDlgItem(d, read ? id_read_graph : id_write_graph));
+        still = still && !rig.window.model().graph(read).animating();
+      }
+      at_rest = still ? at_rest + 1 : 0;
+      return at_rest >= 5;
     });
     GetWindowRect(d, &frame);
     GetWindowRect(GetDlgItem(d, id_read_graph), &read_graph);
