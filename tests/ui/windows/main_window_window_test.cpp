@@ -181,6 +181,15 @@ TEST(main_window_window, runs_leave_nothing_behind_and_a_screenshot_shows_the_gr
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(one_run(d, rig.window));
     gui_after = settled_gui_counts();
     handles_after = handle_count();
+    if (!(gui_after == gui_before) || handles_after != handles_before) {
+      // Wine's own caches (DCs, fonts) may still grow under another timing; they fill up, a leak
+      // grows again: three more runs must add nothing.
+      gui_before = gui_after;
+      handles_before = handles_after;
+      for (int i = 0; i < 3; ++i) ASSERT_TRUE(one_run(d, rig.window));
+      gui_after = settled_gui_counts();
+      handles_after = handle_count();
+    }
 
     // A finished run in its graphs, at rest, then shared as a screenshot.
     post_click(GetDlgItem(d, id_start));
