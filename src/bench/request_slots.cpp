@@ -19,13 +19,13 @@ request_slots::~request_slots() {
   for (uint8_t* r : regions_) VirtualFree(r, 0, MEM_RELEASE);
 }
 
-bool request_slots::prepare(uint32_t count, uint32_t buffer_size) {
+const char* request_slots::prepare(uint32_t count, uint32_t buffer_size) {
   slots.resize(count);
-  if (count == 0) return true;
+  if (count == 0) return nullptr;
   const size_t event_count = count < MAXIMUM_WAIT_OBJECTS ? count : MAXIMUM_WAIT_OBJECTS;
   for (size_t k = 0; k < event_count; ++k) {
     HANDLE e = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!e) return false;
+    if (!e) return "CreateEvent";
     events_.push_back(e);
   }
   wait_list_.reserve(event_count);
@@ -35,7 +35,7 @@ bool request_slots::prepare(uint32_t count, uint32_t buffer_size) {
   uint8_t* shared = nullptr;
   if (buffer_size < shared_region_below) {
     shared = allocate(stride * count);
-    if (!shared) return false;
+    if (!shared) return "VirtualAlloc";
     regions_.push_back(shared);
   }
   for (size_t k = 0; k < slots.size(); ++k) {
@@ -46,13 +46,13 @@ bool request_slots::prepare(uint32_t count, uint32_t buffer_size) {
       s.buffer = shared + k * stride;
     } else {
       s.buffer = allocate(buffer_size);
-      if (!s.buffer) return false;
+      if (!s.buffer) return "VirtualAlloc";
       regions_.push_back(s.buffer);
     }
     // Fault the pages in now, before the clock starts, not during the first requests.
     memset(s.buffer, 0, buffer_size);
   }
-  return true;
+  return nullptr;
 }
 
 void request_slots::drain() {

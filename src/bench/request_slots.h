@@ -26,9 +26,10 @@ class request_slots {
   request_slots(const request_slots&) = delete;
   request_slots& operator=(const request_slots&) = delete;
 
-  // False when memory or an event could not be had. Buffers below 64 KiB share one allocation
-  // (each at a page boundary): a region of its own would reserve 64 KiB of address space apiece.
-  bool prepare(uint32_t count, uint32_t buffer_size);
+  // Null when done, else the call that failed ("CreateEvent", "VirtualAlloc"; its error is the
+  // thread's last). Buffers below 64 KiB share one allocation, each at a page boundary: a region
+  // of its own would reserve 64 KiB of address space apiece.
+  const char* prepare(uint32_t count, uint32_t buffer_size);
   // The file whose requests these are; set before the first issue.
   void attach(HANDLE file) { file_ = file; }
   // Cancels the requests in flight and waits until each has finished.

@@ -99,9 +99,9 @@ bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors
   if (run.remote) disable_redirector_buffering(t.file.handle);
   t.limit = (run.byte_limit != 0 && run.byte_limit < size) ? run.byte_limit : size;
 
-  if (!t.slots.prepare(run.buffer_count, run.buffer_size)) {
+  if (const char* failed = t.slots.prepare(run.buffer_count, run.buffer_size)) {
     if (errors)
-      errors->report_api_error("VirtualAlloc", GetLastError(), "%lu %lu", (unsigned long)run.buffer_count,
+      errors->report_api_error(failed, GetLastError(), "%lu %lu", (unsigned long)run.buffer_count,
                                (unsigned long)run.buffer_size);
     return false;
   }

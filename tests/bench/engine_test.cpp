@@ -142,7 +142,7 @@ TEST(test_file, empty_and_extend) {
   EXPECT_EQ(refused_log.text(), "3 Creating test file " + to_utf8(name) + " of 67108864 bytes, fill = [extend] ...\n" +
                                     "0 SetFileValidData() failed with 1314, 67108864\n");
 
-  ASSERT_TRUE(set_privilege(L"SeManageVolumePrivilege", true));
+  if (!set_privilege(L"SeManageVolumePrivilege", true)) GTEST_SKIP() << "the token lacks SeManageVolumePrivilege";
   recording_runner extended;
   ASSERT_TRUE(create_test_file(name, d, test_sector_size, extended, *log.log, &errors));
   EXPECT_EQ(extended.progress, (std::vector<std::pair<uint64_t, uint64_t>>{{0, 64 * MiB}, {64 * MiB, 64 * MiB}}));

@@ -51,7 +51,7 @@ TEST(request_slots, a_finished_request_wakes_the_wait_whichever_slot_it_is) {
   const DWORD handles = handle_count();
   {
     request_slots slots;
-    ASSERT_TRUE(slots.prepare(100, 4096));  // more than one wait takes
+    ASSERT_EQ(slots.prepare(100, 4096), nullptr);  // more than one wait takes
     issue_reads(slots, pipe.client, 4096);
     EXPECT_FALSE(slots.any_finished());
     for (request_slot& s : slots.slots) EXPECT_NE(s.overlapped.hEvent, s.event);  // tagged: no port packet
@@ -88,7 +88,7 @@ TEST(request_slots, drain_cancels_and_waits_for_every_request_in_flight) {
   pipe_pair pipe(L"folvi-request-slots-drain");
   ASSERT_TRUE(pipe.ok());
   request_slots slots;
-  ASSERT_TRUE(slots.prepare(70, 4096));
+  ASSERT_EQ(slots.prepare(70, 4096), nullptr);
   issue_reads(slots, pipe.client, 4096);
   slots.drain();
   for (const request_slot& s : slots.slots) {
@@ -105,7 +105,7 @@ TEST(request_slots, small_buffers_share_one_region_of_pages) {
   struct { uint32_t count, size; bool shared; } rows[] = {{1024, 1024, true}, {16, 65535, true}, {4, 65536, false}};
   for (const auto& r : rows) {
     request_slots slots;
-    ASSERT_TRUE(slots.prepare(r.count, r.size));
+    ASSERT_EQ(slots.prepare(r.count, r.size), nullptr);
     std::set<void*> regions;
     std::set<uint8_t*> buffers;
     for (const request_slot& s : slots.slots) {
