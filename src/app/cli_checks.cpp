@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bench/io_file.h"
+#include "bench/profile_limits.h"
 #include "support/long_path.h"
 #include "support/paths.h"
 #include "support/text.h"
@@ -82,4 +83,13 @@ bool check_output_files(const cli_options& options, std::string& error) {
     if (!check_writable(outputs[i].first, path, error)) return false;
   }
   return true;
+}
+
+bool check_raw_sizes(const test_def& profile, std::string& error) {
+  const uint32_t sector = location_sector_size(profile.path);
+  const std::vector<uint64_t> sizes = unaligned_raw_sizes(profile, sector);
+  if (sizes.empty()) return true;
+  error = "--sizes: " + size_list_text(sizes) + (sizes.size() == 1 ? " is not a multiple" : " are not multiples") +
+          " of the location's " + std::to_string(sector) + "-byte sector, which raw (unbuffered) tests need";
+  return false;
 }

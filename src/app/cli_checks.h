@@ -13,3 +13,7 @@ bool resolve_location(std::wstring& location, std::string& error);
 // Every output file named can be written: an existing file is opened for writing and left as it
 // is, a new one is created and removed again. No two of them may be the same file.
 bool check_output_files(const cli_options& options, std::string& error);
+
+// Every size that a raw (unbuffered) test uses is a multiple of the location's sector size, as
+// Windows requires of unbuffered requests.
+bool check_raw_sizes(const test_def& profile, std::string& error);

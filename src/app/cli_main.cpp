@@ -80,7 +80,8 @@ uint64_t counter_frequency() {
 // Checks, scans, probes, runs, and writes what the run gave.
 int run_benchmark(cli_options& options, capturing_logger* log, api_error_logger& errors) {
   std::string error;
-  if (!resolve_location(options.profile.path, error) || !check_output_files(options, error)) {
+  if (!resolve_location(options.profile.path, error) || !check_raw_sizes(options.profile, error) ||
+      !check_output_files(options, error)) {
     print_line(error);
     return exit_bad_arguments;
   }

@@ -1,5 +1,6 @@
 #include "app/cli_options.h"
 
+#include "bench/profile_limits.h"
 #include "bench/profile_text.h"
 #include "support/format_string.h"
 #include "support/text.h"
@@ -13,8 +14,8 @@ const char cli_usage[] =
     "\n"
     "  --profile quick|standard|extended   starting profile (default standard)\n"
     "  --sizes LIST          buffer sizes, e.g. \"8K,64K,1M\"\n"
-    "  --counts LIST         buffer counts, e.g. \"1 4 16\"\n"
-    "  --memory-cap SIZE     largest size x count (0 = no cap)\n"
+    "  --counts LIST         buffer counts, e.g. \"1 4 16\" (at most 1024)\n"
+    "  --memory-cap SIZE     largest size x count (0 = no cap; one test has at most 1G)\n"
     "  --duration DURATION   longest single test, e.g. \"250 ms\", \"1 sec\"\n"
     "  --file-size SIZE      largest test file, e.g. \"4G\"\n"
     "  --init-factor N       time for the test file, in single test times (0 = no limit)\n"
@@ -36,6 +37,8 @@ const char cli_usage[] =
     "\n"
     "Exit codes: 0 completed, 1 cancelled, 2 bad arguments (or unusable location, output file or\n"
     "report), 3 the run failed or a result could not be written, 4 completed but some tests failed.\n";
+
+static_assert(most_buffers == 1024 && most_buffer_memory == 1ull << 30, "the usage text names the limits");
 
 namespace {
 constexpr uint32_t most_repeats = 100;
@@ -119,10 +122,13 @@ const option_row option_rows[] = {
      }},
     {"--counts", true, field, [](const std::string& v, cli_options& o, std::string& why) {
        std::vector<uint32_t>& counts = o.profile.buffer_counts;
-       if (!judged(read_number_list(v, counts), why, "a list of numbers such as \"1 4 16\"", "4294967295 each"))
+       const std::string most = format_string("%u each (buffers in flight)", unsigned(most_buffers));
+       if (!judged(read_number_list(v, counts), why, "a list of numbers such as \"1 4 16\"", most.c_str()))
          return false;
-       for (uint32_t c : counts)
+       for (uint32_t c : counts) {
          if (c == 0) return why = "is not a list of numbers each above 0", false;
+         if (c > most_buffers) return why = "is too large, at most " + most, false;
+       }
        return true;
      }},
     {"--memory-cap", true, field, [](const std::string& v, cli_options& o, std::string& why) {
@@ -239,7 +245,19 @@ std::string smallest_combination(const test_def& d) {
   return format_size(best_size) + format_string(" x %u", unsigned(best_count));
 }
 
+// The buffers of the largest combination must fit what one test can have.
+bool check_buffer_memory(const test_def& d, std::string& error) {
+  const buffer_pair p = largest_buffer_pair(d);
+  if (p.bytes() <= most_buffer_memory) return true;
+  const std::string cap = d.memory_cap ? format_size(d.memory_cap) : "0 (no cap)";
+  return error = "--memory-cap: " + cap + " admits " + format_size(p.size) + format_string(" x %u", unsigned(p.count)) +
+                 " = " + format_size(p.bytes()) + " of buffers, more than the " + format_size(most_buffer_memory) +
+                 " one test may have",
+         false;
+}
+
 bool check_selection(const test_def& d, std::string& error) {
+  if (!check_buffer_memory(d, error)) return false;
   if (d.read_tests + d.write_tests != 0) return true;
   if (d.combo_count == 0 && d.memory_cap != 0 && !d.buffer_sizes.empty() && !d.buffer_counts.empty())
     return error = "--memory-cap: " + format_size(d.memory_cap) + " admits no buffer size x count (the smallest is " +

@@ -1,6 +1,5 @@
 #include "bench/data_buf.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "support/fatal.h"
@@ -31,12 +30,12 @@ void bump_buffer(uint8_t* buffer, size_t size) {
   std::memcpy(buffer, bytes, n);
 }
 
-uint64_t choose_offset(uint64_t buffer_size, bool sequential, uint64_t cursor, uint64_t limit) {
+uint64_t choose_offset(uint64_t buffer_size, bool sequential, uint64_t cursor, uint64_t limit, rand15& draws) {
   if (sequential) return cursor;
   const uint64_t granule = buffer_size < 65536 ? buffer_size : 65536;
   // A file smaller than one buffer has one place only: its start.
   if (granule == 0 || limit < buffer_size) return 0;
   const uint64_t q = (limit - buffer_size + 1) / granule;
-  const uint64_t r = uint64_t(std::rand() & 0x7FFF);
+  const uint64_t r = draws.next();
   return (q * r / 32767) * granule;
 }

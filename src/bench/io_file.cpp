@@ -1,10 +1,50 @@
 #include "bench/io_file.h"
 
+#include <atomic>
 #include <cstdarg>
 
 #include "support/fatal.h"
 #include "support/long_path.h"
 #include "support/text.h"
+
+namespace {
+std::atomic<uint32_t> strict_sector{0};
+
+uint64_t overlapped_offset(const OVERLAPPED& ov) { return uint64_t(ov.OffsetHigh) << 32 | ov.Offset; }
+
+bool privilege_enabled(const wchar_t* name) {
+  HANDLE token = nullptr;
+  if (!OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &token) &&
+      !OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+    return false;
+  PRIVILEGE_SET wanted{};
+  wanted.PrivilegeCount = 1;
+  wanted.Control = PRIVILEGE_SET_ALL_NECESSARY;
+  BOOL held = FALSE;
+  const bool ok = LookupPrivilegeValueW(nullptr, name, &wanted.Privilege[0].Luid) &&
+                  PrivilegeCheck(token, &wanted, &held);
+  CloseHandle(token);
+  return ok && held;
+}
+}  // namespace
+
+void set_strict_io_rules(uint32_t sector_size) { strict_sector = sector_size; }
+uint32_t strict_io_sector_size() { return strict_sector; }
+
+// Sets the error as the system would; true when Windows would refuse the request.
+bool io_file::refused_unaligned(const void* buffer, uint64_t offset, DWORD length) const {
+  const uint32_t sector = strict_sector;
+  if (sector == 0 || !unbuffered_) return false;
+  if (uintptr_t(buffer) % sector == 0 && offset % sector == 0 && length % sector == 0) return false;
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return true;
+}
+
+bool io_file::refused_valid_data() const {
+  if (strict_sector == 0 || privilege_enabled(L"SeManageVolumePrivilege")) return false;
+  SetLastError(ERROR_PRIVILEGE_NOT_HELD);
+  return true;
+}
 
 io_file::~io_file() {
   if (close_on_destroy) close();
@@ -37,6 +77,7 @@ bool io_file::open(const std::wstring& file_path, DWORD access, DWORD share, DWO
   path_utf8 = to_utf8(file_path);
   error_cb = cb;
   position = 0;
+  unbuffered_ = (flags & FILE_FLAG_NO_BUFFERING) != 0;
   report(nullptr, 0);
   handle = CreateFileW(long_path(file_path).c_str(), access, share, nullptr, disposition, flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
@@ -67,7 +108,7 @@ bool io_file::get_size(uint64_t& size) {
 bool io_file::read(void* buffer, DWORD length) {
   require_open("io_file::read");
   DWORD done = 0;
-  if (!ReadFile(handle, buffer, length, &done, nullptr)) {
+  if (refused_unaligned(buffer, position, length) || !ReadFile(handle, buffer, length, &done, nullptr)) {
     report("ReadFile", GetLastError());
     return false;
   }
@@ -78,7 +119,7 @@ bool io_file::read(void* buffer, DWORD length) {
 bool io_file::write(const void* buffer, DWORD length) {
   require_open("io_file::write");
   DWORD done = 0;
-  if (!WriteFile(handle, buffer, length, &done, nullptr)) {
+  if (refused_unaligned(buffer, position, length) || !WriteFile(handle, buffer, length, &done, nullptr)) {
     report("WriteFile", GetLastError(), "%lu", (unsigned long)length);
     return false;
   }
@@ -93,14 +134,13 @@ bool io_file::write(const void* buffer, DWORD length) {
 namespace {
 constexpr uint32_t status_end_of_file = 0xC0000011;
 constexpr ULONG_PTR status_pending = 0x103;
-
-uint64_t overlapped_offset(const OVERLAPPED& ov) { return uint64_t(ov.OffsetHigh) << 32 | ov.Offset; }
 }  // namespace
 
 bool io_file::read_async(void* buffer, DWORD length, OVERLAPPED& ov, bool& pending) {
   require_open("io_file::read_async");
   pending = false;
-  if (ReadFile(handle, buffer, length, nullptr, &ov)) return true;
+  if (!refused_unaligned(buffer, overlapped_offset(ov), length) && ReadFile(handle, buffer, length, nullptr, &ov))
+    return true;
   const DWORD error = GetLastError();
   if (error == ERROR_IO_PENDING) {
     pending = true;
@@ -125,7 +165,8 @@ bool io_file::read_async(void* buffer, DWORD length, OVERLAPPED& ov, bool& pendi
 bool io_file::write_async(const void* buffer, DWORD length, OVERLAPPED& ov, bool& pending) {
   require_open("io_file::write_async");
   pending = false;
-  if (WriteFile(handle, buffer, length, nullptr, &ov)) return true;
+  if (!refused_unaligned(buffer, overlapped_offset(ov), length) && WriteFile(handle, buffer, length, nullptr, &ov))
+    return true;
   const DWORD error = GetLastError();
   if (error == ERROR_IO_PENDING) {
     pending = true;
@@ -178,7 +219,7 @@ bool io_file::set_end() {
 
 bool io_file::set_valid_data(uint64_t length) {
   require_open("io_file::set_valid_data");
-  if (!SetFileValidData(handle, LONGLONG(length))) {
+  if (refused_valid_data() || !SetFileValidData(handle, LONGLONG(length))) {
     report("SetFileValidData", GetLastError(), "%I64u", (unsigned long long)length);
     return false;
   }

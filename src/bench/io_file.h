@@ -44,8 +44,20 @@ class io_file {
 
  private:
   void require_open(const char* operation) const;
+  bool refused_unaligned(const void* buffer, uint64_t offset, DWORD length) const;
+  bool refused_valid_data() const;
   void report(const char* api, uint32_t code, const char* format = "", ...);
+
+  bool unbuffered_ = false;  // opened with FILE_FLAG_NO_BUFFERING
 };
+
+// Windows refuses an unbuffered request whose buffer address, file offset or length is not a
+// multiple of the volume's sector size, and SetFileValidData unless SeManageVolumePrivilege is
+// enabled; Wine, RAM disks and some redirectors allow both, so a mistake would pass unseen there.
+// Strict rules make every io_file apply Windows' rules itself and fail such a call with the code
+// Windows gives (ERROR_INVALID_PARAMETER, ERROR_PRIVILEGE_NOT_HELD). 0 leaves the rules to the system.
+void set_strict_io_rules(uint32_t sector_size);
+uint32_t strict_io_sector_size();  // 0 when the system's rules apply
 
 constexpr uint32_t transfer_in_flight = 0xFFFFFFFF;
 

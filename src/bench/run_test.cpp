@@ -2,11 +2,10 @@
 
 #include <windows.h>
 
-#include <cstdlib>
-
 #include "bench/clocks.h"
 #include "bench/data_buf.h"
 #include "bench/io_file.h"
+#include "bench/profile_limits.h"
 #include "bench/request_slots.h"
 #include "support/optional_functions.h"
 #include "support/os_version.h"
@@ -24,9 +23,13 @@ void disable_redirector_buffering(HANDLE file) {
   if (status >= 0) WaitForSingleObject(file, INFINITE);
 }
 
-// Parameters that could never give a result are refused before the file is touched.
+// Parameters that could never give a result, or more buffers than a test can have, are refused
+// before the file is touched and anything is allocated.
 bool check_parameters(const test_run& run, api_error_cb* errors) {
-  if (run.buffer_size != 0 && run.buffer_count != 0 && (run.read || (run.fill >= 1 && run.fill <= 3))) return true;
+  const bool usable = run.buffer_size != 0 && run.buffer_count != 0 && (run.read || (run.fill >= 1 && run.fill <= 3));
+  const bool within_limits =
+      run.buffer_count <= most_buffers && uint64_t(run.buffer_size) * run.buffer_count <= most_buffer_memory;
+  if (usable && within_limits) return true;
   if (errors)
     errors->report_api_error("CheckTestParams", no_error_code, "%lu %lu %lu", (unsigned long)run.buffer_size,
                              (unsigned long)run.buffer_count, (unsigned long)run.fill);
@@ -37,10 +40,13 @@ struct test_state {
   io_file file;
   request_slots slots;
   test_run& run;
+  rand15 offsets;
   uint64_t cursor = 0;
   uint64_t limit = 0;
 
-  explicit test_state(test_run& r) : run(r) {}
+  test_state(test_run& r, uint32_t offset_seed) : run(r), offsets(offset_seed) {}
+
+  uint64_t next_offset() { return choose_offset(run.buffer_size, run.sequential, cursor, limit, offsets); }
 
   bool issue(request_slot& s) {
     if (!run.read && run.fill == 3) bump_buffer(s.buffer, run.buffer_size);
@@ -63,12 +69,12 @@ struct test_state {
       return false;
     }
     run.bytes_done += transferred;
-    // The request issued next resets the event; a slot that goes idle is never waited on again.
-    set_overlapped_offset(s.overlapped, choose_offset(run.buffer_size, run.sequential, cursor, limit),
-                          event_reset::by_next_request);
+    // The request issued next resets the event; a slot that goes idle clears it (other slots may share it).
+    set_overlapped_offset(s.overlapped, next_offset(), event_reset::by_next_request);
     if (cursor >= limit || (run.duration != 0 && qpc_to_msec(qpc_now() - uint64_t(run.t_open)) > run.duration)) {
       s.active = false;
       --active;
+      slots.idle(s);
       return true;
     }
     cursor += run.buffer_size;
@@ -78,11 +84,14 @@ struct test_state {
 }  // namespace
 
 bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors) {
+  return run_test(file_name, run, errors, GetTickCount());
+}
+
+bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors, uint32_t offset_seed) {
   run.t_open = int64_t(qpc_now());
-  std::srand(GetTickCount());
   if (!check_parameters(run, errors)) return false;
 
-  test_state t(run);
+  test_state t(run, offset_seed);
   const DWORD flags = (run.open_flags & mode_flag_bits) | FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL;
   if (!t.file.open(file_name, run.read ? GENERIC_READ : GENERIC_WRITE, 0, OPEN_EXISTING, flags, errors)) return false;
   uint64_t size = 0;
@@ -90,9 +99,9 @@ bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors
   if (run.remote) disable_redirector_buffering(t.file.handle);
   t.limit = (run.byte_limit != 0 && run.byte_limit < size) ? run.byte_limit : size;
 
-  if (!t.slots.prepare(run.buffer_count, run.buffer_size)) {
+  if (const char* failed = t.slots.prepare(run.buffer_count, run.buffer_size)) {
     if (errors)
-      errors->report_api_error("VirtualAlloc", GetLastError(), "%lu %lu", (unsigned long)run.buffer_count,
+      errors->report_api_error(failed, GetLastError(), "%lu %lu", (unsigned long)run.buffer_count,
                                (unsigned long)run.buffer_size);
     return false;
   }
@@ -100,8 +109,7 @@ bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors
   random_fill random;  // one stream for all buffers of the test: none repeats another
   for (request_slot& s : t.slots.slots) {
     // The events are new and not signalled yet.
-    set_overlapped_offset(s.overlapped, choose_offset(run.buffer_size, run.sequential, t.cursor, t.limit),
-                          event_reset::by_next_request);
+    set_overlapped_offset(s.overlapped, t.next_offset(), event_reset::by_next_request);
     if (t.cursor < t.limit) {
       if (!run.read) init_data_buf(s.buffer, run.buffer_size, run.fill, random);
       s.active = true;

@@ -1,12 +1,12 @@
 #include "bench/test_combo.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
+#include "support/digest.h"
 #include "support/fatal.h"
 
-void generate_combo_vec(const test_def& def, bool read, std::vector<test_combo>& out) {
+void generate_combo_vec(const test_def& def, bool read, std::vector<test_combo>& out, rand15& shuffle) {
   out.clear();
   if (def.order < 1 || def.order > 3) fatal("generate_combo_vec");
   const uint64_t S = def.buffer_sizes.size();
@@ -30,14 +30,22 @@ void generate_combo_vec(const test_def& def, bool read, std::vector<test_combo>&
     out.push_back({size, count, mode_flags[mode]});
   }
   if (def.order == 1) {
-    // Fisher-Yates over rand(), which the runner reseeds before every test.
+    // Fisher-Yates; a list longer than one draw reaches takes two.
+    constexpr uint64_t draw_range = 32768;
     for (size_t k = out.size(); k > 1; --k) {
-      uint64_t draw = uint64_t(std::rand());
-      if (k > uint64_t(RAND_MAX) + 1) draw = draw * (uint64_t(RAND_MAX) + 1) + uint64_t(std::rand());
+      uint64_t draw = shuffle.next();
+      if (k > draw_range) draw = draw * draw_range + shuffle.next();
       size_t j = size_t(draw % k);
       std::swap(out[k - 1], out[j]);
     }
   }
+}
+
+void generate_combo_vec(const test_def& def, bool read, std::vector<test_combo>& out) {
+  uint32_t seed = 0;
+  random_bytes(&seed, sizeof seed);
+  rand15 shuffle(seed);
+  generate_combo_vec(def, read, out, shuffle);
 }
 
 void order_for_pass(std::vector<test_combo>& combos, uint32_t pass) {

@@ -6,6 +6,7 @@
 #include "bench/data_buf.h"
 #include "bench/io_file.h"
 #include "bench/page_buffer.h"
+#include "bench/profile_limits.h"
 #include "support/optional_functions.h"
 #include "support/text.h"
 
@@ -48,9 +49,9 @@ bool fill_file(io_file& f, const test_def& def, test_runner_cb& cb, uint64_t& si
 }
 }  // namespace
 
-bool create_test_file(const std::wstring& file_name, const test_def& def, test_runner_cb& cb, logger& log,
-                      api_error_cb* errors) {
-  uint64_t size = def.file_size;
+bool create_test_file(const std::wstring& file_name, const test_def& def, uint32_t sector_size, test_runner_cb& cb,
+                      logger& log, api_error_cb* errors) {
+  uint64_t size = sector_file_size(def.file_size, sector_size);
   const std::string name = to_utf8(file_name);
   log.log(3, "Creating test file %s of %I64u bytes, fill = [%s] ...\n", name.c_str(), (unsigned long long)size,
           fill_name(def.fill));

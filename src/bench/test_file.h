@@ -12,7 +12,8 @@ std::wstring test_file_name(const std::wstring& location);
 
 constexpr uint32_t creation_chunk = 16777216;
 
-bool create_test_file(const std::wstring& file_name, const test_def& def, test_runner_cb& cb, logger& log,
-                      api_error_cb* errors);
+// The file is written unbuffered, so its size is rounded down to whole sectors (at least one).
+bool create_test_file(const std::wstring& file_name, const test_def& def, uint32_t sector_size, test_runner_cb& cb,
+                      logger& log, api_error_cb* errors);
 // Empties the standby list; true only when that worked.
 bool purge_file_cache(api_error_cb* errors);

@@ -4,9 +4,11 @@
 
 #include <vector>
 
+#include "bench/profile_limits.h"
 #include "bench/run_test.h"
 #include "bench/test_combo.h"
 #include "bench/test_file.h"
+#include "support/digest.h"
 #include "support/fatal.h"
 #include "support/long_path.h"
 
@@ -27,26 +29,45 @@ test_run make_run(const test_def& def, const test_combo& combo, bool read) {
 
 bool wants_purge(const test_def& def) { return def.cache_trim == 3 || (def.cache_trim == 2 && !def.remote); }
 
+// The run's random draws: the test order and, apart from it, a seed for each test's offsets, so
+// that the number of tests or of their draws never moves the order.
+struct run_draws {
+  rand15 order;
+  rand15 test_seeds;
+  explicit run_draws(uint32_t seed) : order(seed), test_seeds(seed ^ 0x5EED0FF5u) {}
+  uint32_t next_test_seed() { return test_seeds.next() << 15 | test_seeds.next(); }
+};
+
+// Raw tests whose size the sector size does not divide would fail at their first request.
+bool check_raw_sizes(const test_def& def, uint32_t sector_size, api_error_cb& errors) {
+  const std::vector<uint64_t> sizes = unaligned_raw_sizes(def, sector_size);
+  if (sizes.empty()) return true;
+  errors.report_api_error("CheckSectorSize", no_error_code,
+                          "raw buffer sizes %s are not multiples of the %lu-byte sector",
+                          size_list_text(sizes).c_str(), (unsigned long)sector_size);
+  return false;
+}
+
 // Runs the phases; false when a purge failed or on_phase stopped the run.
 bool run_phases(const test_def& def, const std::wstring& file_name, test_runner_cb& cb, logger& log,
-                api_error_logger& errors, purge_fn purge, uint32_t passes) {
+                api_error_logger& errors, purge_fn purge, uint32_t passes, run_draws& draws) {
   std::vector<test_combo> combos;
   for (bool read : {true, false}) {
-    generate_combo_vec(def, read, combos);
+    generate_combo_vec(def, read, combos, draws.order);
     if (combos.size() != (read ? def.read_tests : def.write_tests)) fatal("execute_tests");
     log.log(3, "Running %s tests, %u combos ...\n", read ? "read" : "write", unsigned(combos.size()));
     if (!cb.on_phase(read)) return false;
     bool go_on = true;
     for (uint32_t pass = 0; pass < passes && go_on; ++pass) {
       if (pass > 0) {
-        generate_combo_vec(def, read, combos);
+        generate_combo_vec(def, read, combos, draws.order);
         order_for_pass(combos, pass);
         log.log(3, "Pass %u of %u ...\n", unsigned(pass + 1), unsigned(passes));
       }
       for (const test_combo& combo : combos) {
         test_run run = make_run(def, combo, read);
         if (wants_purge(def) && !purge(&errors)) return false;
-        run.ok = run_test(file_name, run, &errors);
+        run.ok = run_test(file_name, run, &errors, draws.next_test_seed());
         run.error = errors.last_error();
         if (!cb.on_test_done(run)) {
           go_on = false;
@@ -59,12 +80,21 @@ bool run_phases(const test_def& def, const std::wstring& file_name, test_runner_
 }
 }  // namespace
 
-bool execute_tests(const test_def& def, test_runner_cb& cb, logger& log, purge_fn purge, uint32_t passes) {
+bool execute_tests(const test_def& def, test_runner_cb& cb, logger& log, purge_fn purge, uint32_t passes,
+                   std::optional<uint32_t> seed) {
   if (!purge) purge = purge_file_cache;
+  if (!seed) {
+    uint32_t drawn = 0;
+    random_bytes(&drawn, sizeof drawn);
+    seed = drawn;
+  }
+  run_draws draws(*seed);
   api_error_logger errors(&log);
   const std::wstring file_name = test_file_name(def.path);
-  bool ok = create_test_file(file_name, def, cb, log, &errors) &&
-            run_phases(def, file_name, cb, log, errors, purge, passes);
+  const uint32_t sector_size = location_sector_size(def.path);
+  bool ok = check_raw_sizes(def, sector_size, errors) &&
+            create_test_file(file_name, def, sector_size, cb, log, &errors) &&
+            run_phases(def, file_name, cb, log, errors, purge, passes, draws);
   log.log(3, "Completed, ok = %u\n", ok ? 1u : 0u);
   DeleteFileW(long_path(file_name).c_str());
   return ok;

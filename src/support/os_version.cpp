@@ -2,6 +2,7 @@
 
 #include <cwctype>
 
+#include "support/format_string.h"
 #include "support/os_version_table.h"
 
 int classify_os_version(const os_version_facts& f) {
@@ -13,6 +14,12 @@ int classify_os_version(const os_version_facts& f) {
   for (const os_version_row& row : os_version_rows)
     if (row.v == v) return workstation ? row.workstation_index : row.server_index;
   return 0;
+}
+
+std::string os_version_text(const os_version_facts& f, const std::string& kernel_type,
+                            const std::string& registry_type) {
+  return format_string("%u.%u.%u.%u.%u.%s.%s", unsigned(f.platform_id), unsigned(f.major), unsigned(f.minor),
+                       unsigned(f.build), unsigned(f.product_type), kernel_type.c_str(), registry_type.c_str());
 }
 
 const char* os_name_of_index(int index) {

@@ -14,6 +14,10 @@ struct os_version_facts {
 };
 
 int classify_os_version(const os_version_facts& facts);
+// "platform.major.minor.build.type.kernel.registry": the kernel's and the registry's product
+// types ("x" where unknown) follow the query's.
+std::string os_version_text(const os_version_facts& facts, const std::string& kernel_type,
+                            const std::string& registry_type);
 const char* os_name_of_index(int index);
 
 // The running system, computed once.

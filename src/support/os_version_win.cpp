@@ -26,13 +26,17 @@ static_assert(sizeof product_options_key / sizeof(wchar_t) - 1 == 47, "ProductOp
 constexpr uintptr_t shared_user_data = 0x7FFE0000;
 }  // namespace
 
+namespace {
+os_version_facts facts_of(const OSVERSIONINFOEXW& info) {
+  return {info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber, info.wProductType,
+          GetSystemMetrics(SM_SERVERR2) != 0};
+}
+}  // namespace
+
 int os_version_index() {
   static const int index = [] {
     OSVERSIONINFOEXW info;
-    if (!query_version(info)) return 0;
-    os_version_facts f{info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber,
-                       info.wProductType, GetSystemMetrics(SM_SERVERR2) != 0};
-    return classify_os_version(f);
+    return query_version(info) ? classify_os_version(facts_of(info)) : 0;
   }();
   return index;
 }
@@ -50,7 +54,5 @@ std::string os_version_string() {
     unsigned code = product_type_code(text);
     if (code) registry_type = format_string("%u", code);
   }
-  return format_string("%u.%u.%u.%u.%u.%s.%s", unsigned(info.dwPlatformId), unsigned(info.dwMajorVersion),
-                       unsigned(info.dwMinorVersion), unsigned(info.dwBuildNumber), unsigned(info.wProductType),
-                       kernel_type.c_str(), registry_type.c_str());
+  return os_version_text(facts_of(info), kernel_type, registry_type);
 }

@@ -1,5 +1,6 @@
 #include "ui/test_config_model.h"
 
+#include "bench/profile_limits.h"
 #include "bench/profile_text.h"
 #include "bench/test_presets.h"
 #include "support/format_string.h"
@@ -17,7 +18,7 @@ bool all_sizes_usable(const std::vector<uint64_t>& sizes) {
 
 bool all_counts_usable(const std::vector<uint32_t>& counts) {
   for (uint32_t c : counts)
-    if (c == 0) return false;
+    if (c == 0 || c > most_buffers) return false;
   return true;
 }
 
@@ -139,8 +140,15 @@ void test_config_model::load(test_config_view_cb& view) {
     view.select_item(c.id, item >= 0 && item < c.item_count ? item : -1);
   }
   loading_ = false;
-  error_mask_ = 0;
+  parse_errors_ = 0;
+  update_error_mask();
   update_summary(view);
+}
+
+void test_config_model::update_error_mask() {
+  // Buffers beyond what one test can have are the memory cap's fault: it is what bounds them.
+  const bool too_much = largest_buffer_pair(profiles_[current_]).bytes() > most_buffer_memory;
+  error_mask_ = parse_errors_ | (too_much ? 1u << field_memory_cap : 0u);
 }
 
 void test_config_model::update_summary(test_config_view_cb& view) {
@@ -167,9 +175,10 @@ bool test_config_model::edit_changed(test_config_view_cb& view, int id, const st
   make_custom(view);
   const uint32_t bit = 1u << edit->field;
   if (parse_config_field(edit->field, to_utf8(text), profiles_[custom_index]))
-    error_mask_ &= ~bit;
+    parse_errors_ &= ~bit;
   else
-    error_mask_ |= bit;
+    parse_errors_ |= bit;
+  update_error_mask();
   update_summary(view);
   return true;
 }

@@ -44,10 +44,13 @@ class test_config_model {
   // Before an edit while a preset is shown: it becomes the starting point of "Custom".
   void make_custom(test_config_view_cb& view);
   bool apply_text(config_field field, const std::string& text);
+  // The error mask from the fields' own errors and the limits of the shown profile.
+  void update_error_mask();
 
   test_def profiles_[profile_count];
   int current_ = custom_index;
   uint32_t error_mask_ = 0;
+  uint32_t parse_errors_ = 0;  // fields whose text does not parse
   bool loading_ = false;
 };
 

@@ -72,14 +72,15 @@ TEST(cli_options, messages_name_the_real_cause) {
       {{L""}, "LOCATION: missing"},
       {{L"--profile", L"quick", L""}, "LOCATION: missing"},
       {{L"--memory-cap", L"1", L"D:\\"}, "--memory-cap: 1 admits no buffer size x count (the smallest is 8K x 1)"},
-      {{L"--counts", L"4294967295", L"D:\\"},
-       "--memory-cap: 64M admits no buffer size x count (the smallest is 8K x 4294967295)"},
+      {{L"--memory-cap", L"4K", L"--counts", L"1024", L"D:\\"},
+       "--memory-cap: 4K admits no buffer size x count (the smallest is 8K x 1024)"},
       {{L"--duration", L"71583min", L"D:\\"}, "--duration: \"71583min\" is too large, at most 4294967295 ms"},
       {{L"--duration", L"99999999999999999999ms", L"D:\\"},
        "--duration: \"99999999999999999999ms\" is too large, at most 4294967295 ms"},
       {{L"--file-size", L"99999999999999999999", L"D:\\"},
        "--file-size: \"99999999999999999999\" is too large, at most 18446744073709551615 bytes"},
-      {{L"--counts", L"1,4294967296", L"D:\\"}, "--counts: \"1,4294967296\" is too large, at most 4294967295 each"},
+      {{L"--counts", L"1,4294967296", L"D:\\"},
+       "--counts: \"1,4294967296\" is too large, at most 1024 each (buffers in flight)"},
       {{L"-x", L"D:\\"}, "-x: unknown option"},
       {{L"D:\\", L"-d"}, "-d: unknown option"},
       {{L"--report", L"", L"D:\\"}, "--report: \"\" is not a file name"},
@@ -91,6 +92,28 @@ TEST(cli_options, messages_name_the_real_cause) {
     EXPECT_FALSE(parse(r.args, o, error));
     EXPECT_EQ(error, r.error);
   }
+}
+
+// Refused before anything is allocated: more buffers than a test can have, or more memory.
+TEST(cli_options, limits_of_one_test) {
+  struct { std::vector<std::wstring> args; const char* error; } rows[] = {
+      {{L"--counts", L"100000000", L"--sizes", L"1K", L"D:\\"},
+       "--counts: \"100000000\" is too large, at most 1024 each (buffers in flight)"},
+      {{L"--counts", L"1,1025", L"D:\\"}, "--counts: \"1,1025\" is too large, at most 1024 each (buffers in flight)"},
+      {{L"--profile", L"extended", L"--memory-cap", L"0", L"D:\\"},
+       "--memory-cap: 0 (no cap) admits 64M x 32 = 2G of buffers, more than the 1G one test may have"},
+      {{L"--sizes", L"64M", L"--counts", L"17", L"--memory-cap", L"2G", L"D:\\"},
+       "--memory-cap: 2G admits 64M x 17 = 1088M of buffers, more than the 1G one test may have"},
+  };
+  for (const auto& r : rows) {
+    cli_options o;
+    std::string error;
+    EXPECT_FALSE(parse(r.args, o, error));
+    EXPECT_EQ(error, r.error);
+  }
+  cli_options o;
+  std::string error;
+  EXPECT_TRUE(parse({L"--sizes", L"1M", L"--counts", L"1024", L"--memory-cap", L"0", L"D:\\"}, o, error)) << error;
 }
 
 TEST(cli_options, help_needs_nothing_else) {

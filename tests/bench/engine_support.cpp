@@ -1,5 +1,22 @@
 #include "engine_support.h"
 
+#include "bench/io_file.h"
+
+namespace {
+const struct strict_rules_on {
+  strict_rules_on() { set_strict_io_rules(test_sector_size); }
+} strict_rules;
+}  // namespace
+
+strict_sector::strict_sector(uint32_t sector_size) { set_strict_io_rules(sector_size); }
+strict_sector::~strict_sector() { set_strict_io_rules(test_sector_size); }
+
+DWORD handle_count() {
+  DWORD n = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &n);
+  return n;
+}
+
 scratch_dir::scratch_dir(const wchar_t* name) {
   wchar_t cwd[MAX_PATH];
   GetCurrentDirectoryW(MAX_PATH, cwd);

@@ -22,6 +22,20 @@ class scratch_dir {
 
 bool file_exists(const std::wstring& path);
 
+// Every engine test runs under Windows' rules for unbuffered handles and SetFileValidData, with
+// 4,096-byte sectors, whatever the platform underneath allows. A test that needs another sector
+// size holds one of these.
+constexpr uint32_t test_sector_size = 4096;
+class strict_sector {
+ public:
+  explicit strict_sector(uint32_t sector_size);
+  ~strict_sector();
+  strict_sector(const strict_sector&) = delete;
+  strict_sector& operator=(const strict_sector&) = delete;
+};
+
+DWORD handle_count();
+
 // Records every callback; answers false where a test asks it to.
 struct recording_runner : test_runner_cb {
   std::vector<std::pair<uint64_t, uint64_t>> progress;

@@ -13,12 +13,6 @@
 namespace {
 constexpr uint64_t MiB = 1024 * 1024;
 
-DWORD handle_count() {
-  DWORD n = 0;
-  GetProcessHandleCount(GetCurrentProcess(), &n);
-  return n;
-}
-
 // A small profile: 2 sizes x 2 counts, "raw" + "buf seq" reads, "raw" + "raw seq" writes.
 test_def small_profile(const std::wstring& path) {
   test_def d;
@@ -76,7 +70,7 @@ TEST(test_file, chunks_progress_and_log) {
   recording_runner cb;
   captured_log log;
   const std::wstring name = test_file_name(dir.path());
-  ASSERT_TRUE(create_test_file(name, d, cb, *log.log, nullptr));
+  ASSERT_TRUE(create_test_file(name, d, test_sector_size, cb, *log.log, nullptr));
   const uint64_t S = d.file_size;
   EXPECT_EQ(cb.progress, (std::vector<std::pair<uint64_t, uint64_t>>{
                              {0, S}, {16 * MiB, S}, {32 * MiB, S}, {48 * MiB, S}, {S, S}, {S, S}}));
@@ -98,7 +92,7 @@ TEST(test_file, time_limit_stops_after_a_chunk) {
   d.init_time_factor = 1;
   recording_runner cb;
   captured_log log;
-  ASSERT_TRUE(create_test_file(test_file_name(dir.path()), d, cb, *log.log, nullptr));
+  ASSERT_TRUE(create_test_file(test_file_name(dir.path()), d, test_sector_size, cb, *log.log, nullptr));
   const uint64_t final_size = cb.progress.back().first;
   EXPECT_EQ(final_size % (16 * MiB), 0u);
   EXPECT_LT(final_size, d.file_size);
@@ -106,14 +100,71 @@ TEST(test_file, time_limit_stops_after_a_chunk) {
   EXPECT_NE(log.text().find("3 Created, size " + std::to_string(final_size) + "\n"), std::string::npos);
 }
 
+bool set_privilege(const wchar_t* name, bool enable) {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return false;
+  TOKEN_PRIVILEGES tp{};
+  tp.PrivilegeCount = 1;
+  tp.Privileges[0].Attributes = enable ? SE_PRIVILEGE_ENABLED : 0;
+  const bool ok = LookupPrivilegeValueW(nullptr, name, &tp.Privileges[0].Luid) &&
+                  AdjustTokenPrivileges(token, FALSE, &tp, sizeof tp, nullptr, nullptr) &&
+                  GetLastError() == ERROR_SUCCESS;
+  CloseHandle(token);
+  return ok;
+}
+
+uint64_t size_of(const std::wstring& path) {
+  io_file f;
+  uint64_t size = 0;
+  if (!f.open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0, nullptr) || !f.get_size(size)) return ~0ull;
+  return size;
+}
+
 TEST(test_file, empty_and_extend) {
   scratch_dir dir(L"create_empty");
+  const std::wstring name = test_file_name(dir.path());
   test_def d = small_profile(dir.path());
   d.file_size = 0;
   recording_runner cb;
   captured_log log;
-  ASSERT_TRUE(create_test_file(test_file_name(dir.path()), d, cb, *log.log, nullptr));
+  ASSERT_TRUE(create_test_file(name, d, test_sector_size, cb, *log.log, nullptr));
   EXPECT_EQ(cb.progress, (std::vector<std::pair<uint64_t, uint64_t>>{{0, 0}, {0, 0}}));
+  EXPECT_EQ(size_of(name), 0u);
+
+  // "extend" sets the length and the valid data without writing, which needs the volume privilege.
+  d.file_size = 64 * MiB;
+  d.fill = 4;
+  ASSERT_TRUE(set_privilege(L"SeManageVolumePrivilege", false));
+  recording_runner refused;
+  captured_log refused_log;
+  api_error_logger errors(refused_log.log);
+  EXPECT_FALSE(create_test_file(name, d, test_sector_size, refused, *refused_log.log, &errors));
+  EXPECT_EQ(refused_log.text(), "3 Creating test file " + to_utf8(name) + " of 67108864 bytes, fill = [extend] ...\n" +
+                                    "0 SetFileValidData() failed with 1314, 67108864\n");
+
+  if (!set_privilege(L"SeManageVolumePrivilege", true)) GTEST_SKIP() << "the token lacks SeManageVolumePrivilege";
+  recording_runner extended;
+  ASSERT_TRUE(create_test_file(name, d, test_sector_size, extended, *log.log, &errors));
+  EXPECT_EQ(extended.progress, (std::vector<std::pair<uint64_t, uint64_t>>{{0, 64 * MiB}, {64 * MiB, 64 * MiB}}));
+  EXPECT_EQ(size_of(name), 64 * MiB);
+}
+
+TEST(test_file, size_rounded_to_whole_sectors) {
+  scratch_dir dir(L"create_sectors");
+  const std::wstring name = test_file_name(dir.path());
+  struct { uint64_t asked, made; } rows[] = {{2 * MiB + 1000, 2 * MiB}, {1000, 4096}, {16 * MiB + 4096, 16 * MiB + 4096}};
+  for (const auto& r : rows) {
+    test_def d = small_profile(dir.path());
+    d.file_size = r.asked;
+    d.init_time_factor = 0;
+    recording_runner cb;
+    captured_log log;
+    api_error_logger errors(log.log);
+    ASSERT_TRUE(create_test_file(name, d, test_sector_size, cb, *log.log, &errors)) << r.asked << "\n" << log.text();
+    EXPECT_EQ(size_of(name), r.made);
+    EXPECT_EQ(cb.progress.back(), std::make_pair(r.made, r.made));
+    EXPECT_NE(log.text().find(" of " + std::to_string(r.made) + " bytes, fill"), std::string::npos) << log.text();
+  }
 }
 
 TEST(execute_tests, small_run_completes_and_deletes_its_file) {
@@ -242,7 +293,10 @@ TEST(run_test, bad_parameters_fail_cleanly) {
   scratch_dir dir(L"run_params");
   const std::wstring name = dir.file(L"f.tmp");
   make_file(name, 65536);
-  struct { uint32_t size, count, fill; bool read; } rows[] = {{0, 4, 3, true}, {4096, 0, 3, true}, {4096, 4, 4, false}};
+  // Nothing to move, an unknown pattern, more buffers than a test can have, or more memory.
+  struct { uint32_t size, count, fill; bool read; } rows[] = {
+      {0, 4, 3, true}, {4096, 0, 3, true}, {4096, 4, 4, false}, {1024, 100000000, 3, true},
+      {4096, 1025, 3, true}, {64 << 20, 17, 3, false}};
   const DWORD handles = handle_count();
   for (const auto& r : rows) {
     test_run run;
@@ -254,9 +308,46 @@ TEST(run_test, bad_parameters_fail_cleanly) {
     EXPECT_FALSE(run_test(name, run, &errors));
     EXPECT_EQ(errors.count, 1);
     EXPECT_EQ(errors.last.api, "CheckTestParams");
+    EXPECT_EQ(errors.last.detail, std::to_string(r.size) + " " + std::to_string(r.count) + " " + std::to_string(r.fill));
     EXPECT_EQ(run.rate, 0);
+    EXPECT_EQ(run.t_start, 0);  // refused before the buffers
   }
+  // The largest a test can have still runs.
+  test_run most;
+  most.buffer_size = 4096;
+  most.buffer_count = 1024;
+  EXPECT_TRUE(run_test(name, most, nullptr));
+  EXPECT_EQ(most.bytes_done, 65536u);
   EXPECT_EQ(handle_count(), handles);
+}
+
+TEST(execute_tests, raw_sizes_the_sector_does_not_divide_are_refused_before_the_run) {
+  scratch_dir dir(L"run_sectors");
+  test_def d = small_profile(dir.path());
+  d.buffer_sizes = {1024, 65536, 2048, 1024};
+  d.read_modes = 0x09;  // "raw" and "buf"
+  d.write_modes = 0x08;
+  d.update_counts();
+  recording_runner cb;
+  captured_log log;
+  EXPECT_FALSE(execute_tests(d, cb, *log.log));
+  EXPECT_EQ(log.text(), "0 CheckSectorSize() failed, raw buffer sizes 1K 2K are not multiples of the 4096-byte sector\n"
+                        "3 Completed, ok = 0\n");
+  EXPECT_TRUE(cb.progress.empty());  // nothing created
+  EXPECT_TRUE(cb.phases.empty());
+
+  // The same sizes cached, or raw on 512-byte sectors, are fine.
+  d.read_modes = 0x08;
+  d.update_counts();
+  recording_runner cached;
+  EXPECT_TRUE(execute_tests(d, cached, *log.log));
+  EXPECT_EQ(cached.runs.size(), size_t(d.read_tests + d.write_tests));
+  strict_sector small(512);
+  d.read_modes = 0x09;
+  d.update_counts();
+  recording_runner raw;
+  EXPECT_TRUE(execute_tests(d, raw, *log.log));
+  for (const test_run& r : raw.runs) EXPECT_TRUE(r.ok) << r.buffer_size << " " << r.error.api;
 }
 
 TEST(run_test, short_last_request_and_small_random_file) {
@@ -290,6 +381,7 @@ TEST(run_test, more_buffers_than_the_wait_takes) {
   for (bool read : {true, false}) {
     test_run run;
     run.read = read;
+    run.open_flags = flag_no_buffering;  // the buffers of one region keep to the sectors too
     run.buffer_size = 4096;
     run.buffer_count = 100;
     recorded_error errors;
@@ -349,12 +441,13 @@ TEST(data_buf, patterns_and_offsets) {
   EXPECT_EQ(c[0], 0);
   EXPECT_EQ(c[4], 1);
   EXPECT_DEATH(init_data_buf(b, sizeof b, 4, random), "init_data_buf");
-  EXPECT_EQ(choose_offset(4096, true, 12345, 1 << 20), 12345u);
+  rand15 draws(1);
+  EXPECT_EQ(choose_offset(4096, true, 12345, 1 << 20, draws), 12345u);
   for (int i = 0; i < 200; ++i) {
-    uint64_t big = choose_offset(1 << 20, false, 0, 64ull << 20);
+    uint64_t big = choose_offset(1 << 20, false, 0, 64ull << 20, draws);
     EXPECT_EQ(big % 65536, 0u);
     EXPECT_LE(big + (1 << 20), 64ull << 20);
-    EXPECT_EQ(choose_offset(4096, false, 0, 1 << 20) % 4096, 0u);
+    EXPECT_EQ(choose_offset(4096, false, 0, 1 << 20, draws) % 4096, 0u);
   }
-  EXPECT_EQ(choose_offset(4096, false, 0, 1000), 0u);
+  EXPECT_EQ(choose_offset(4096, false, 0, 1000, draws), 0u);
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "bench/clocks.h"
+#include "bench/page_buffer.h"
+#include "engine_support.h"
 #include "support/long_path.h"
 #include "support/scoped_win.h"
 
@@ -90,13 +92,9 @@ TEST(io_file, requests_done_at_once_and_refused_at_the_end_are_seen_finished) {
   bool pending = true;
   set_overlapped_offset(ov, 0, event_reset::by_next_request);
   ASSERT_TRUE(f.write_async(buf, sizeof buf, ov, pending));
-  if (pending) {
-    WaitForSingleObject(event.get(), INFINITE);
-  } else {
-    // Done at once: the event is set and the look before a wait sees it.
-    EXPECT_TRUE(request_finished(ov));
-    EXPECT_EQ(WaitForSingleObject(event.get(), 0), WAIT_OBJECT_0);
-  }
+  // Done at once or later, the event tells the waiter and the look before a wait sees it.
+  EXPECT_EQ(WaitForSingleObject(event.get(), 5000), WAIT_OBJECT_0);
+  EXPECT_TRUE(request_finished(ov));
   uint32_t transferred = 0;
   ASSERT_TRUE(f.overlapped_result(ov, transferred));
   EXPECT_EQ(transferred, 512u);
@@ -108,17 +106,69 @@ TEST(io_file, requests_done_at_once_and_refused_at_the_end_are_seen_finished) {
   EXPECT_EQ(WaitForSingleObject(event.get(), 0), DWORD(WAIT_TIMEOUT));
   EXPECT_EQ(ov.Offset, 4096u);
 
+  // Past the end: refused at once or pending, the request ends signalled, finished, with no bytes.
   EXPECT_TRUE(f.read_async(buf, sizeof buf, ov, pending));
-  // Pending or refused at once, the event tells the waiter and the result has no bytes.
   EXPECT_EQ(WaitForSingleObject(event.get(), 5000), WAIT_OBJECT_0);
   EXPECT_TRUE(request_finished(ov));
   transferred = 1;
   ASSERT_TRUE(f.overlapped_result(ov, transferred));
   EXPECT_EQ(transferred, 0u);
-  if (!pending) {
-    EXPECT_STREQ(f.last_api, "ReadFile");
-    EXPECT_EQ(f.last_error, uint32_t(ERROR_HANDLE_EOF));
+  EXPECT_TRUE(errors.lines.empty());
+  f.close();
+  EXPECT_TRUE(DeleteFileW(path.c_str()));
+}
+
+// Windows' rules for unbuffered handles, applied whatever the platform allows.
+TEST(io_file, strict_rules_refuse_unaligned_unbuffered_requests_as_windows_does) {
+  const std::wstring path = here(L"io_strict.tmp");
+  capture_errors errors;
+  page_buffer memory(3 * 4096);
+  ASSERT_NE(memory.data, nullptr);
+  {
+    io_file f;
+    ASSERT_TRUE(f.open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_FLAG_NO_BUFFERING, &errors));
+    EXPECT_TRUE(f.write(memory.data, 8192));
+    EXPECT_FALSE(f.write(memory.data, 1000));             // length
+    EXPECT_FALSE(f.write(memory.data + 512, 4096));       // buffer address
+    EXPECT_TRUE(f.seek(100));
+    EXPECT_FALSE(f.read(memory.data, 4096));              // offset
+    EXPECT_TRUE(f.seek(4096));
+    EXPECT_TRUE(f.read(memory.data, 4096));
   }
+  EXPECT_EQ(errors.lines, (std::vector<std::string>{"WriteFile 87 [1000]", "WriteFile 87 [4096]", "ReadFile 87 []"}));
+  errors.lines.clear();
+
+  io_file f;
+  ASSERT_TRUE(f.open(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, FILE_FLAG_NO_BUFFERING | FILE_FLAG_OVERLAPPED,
+                     &errors));
+  scoped_handle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  OVERLAPPED ov{};
+  ov.hEvent = event.get();
+  bool pending = false;
+  set_overlapped_offset(ov, 2048);
+  EXPECT_FALSE(f.read_async(memory.data, 4096, ov, pending));
+  set_overlapped_offset(ov, 0);
+  EXPECT_FALSE(f.write_async(memory.data, 2048, ov, pending));
+  EXPECT_STREQ(f.last_api, "WriteFile");
+  EXPECT_EQ(f.last_error, uint32_t(ERROR_INVALID_PARAMETER));
+  EXPECT_EQ(errors.lines, (std::vector<std::string>{"ReadFile 87 [2048 4096]", "WriteFile 87 [0 2048]"}));
+  {
+    // Smaller sectors allow smaller requests.
+    strict_sector small(512);
+    set_overlapped_offset(ov, 512);
+    ASSERT_TRUE(f.read_async(memory.data + 512, 512, ov, pending));
+    uint32_t transferred = 0;
+    EXPECT_EQ(WaitForSingleObject(event.get(), 5000), WAIT_OBJECT_0);
+    EXPECT_TRUE(f.overlapped_result(ov, transferred));
+    EXPECT_EQ(transferred, 512u);
+  }
+  f.close();
+
+  // A cached handle takes any request.
+  errors.lines.clear();
+  ASSERT_TRUE(f.open(path, GENERIC_READ, 0, OPEN_EXISTING, 0, &errors));
+  EXPECT_TRUE(f.seek(3));
+  EXPECT_TRUE(f.read(memory.data + 1, 1000));
   EXPECT_TRUE(errors.lines.empty());
   f.close();
   EXPECT_TRUE(DeleteFileW(path.c_str()));

@@ -82,11 +82,11 @@ TEST(unbuffered_probe, judged_from_the_three_reads) {
   EXPECT_STREQ(unbuffered_state_name(unbuffered_state::not_enforced), "not enforced");
 }
 
-TEST(unbuffered_probe, wine_does_not_enforce_it_and_the_file_goes) {
+TEST(unbuffered_probe, a_location_under_windows_rules_enforces_it_and_the_file_goes) {
   scratch_dir dir(L"probe_here");
   api_error_logger errors;
-  // FILE_FLAG_NO_BUFFERING is not enforced under Wine.
-  EXPECT_EQ(probe_unbuffered(dir.path(), &errors), unbuffered_state::not_enforced);
+  // The strict rules refuse as Windows does; the probe's own reads must see it.
+  EXPECT_EQ(probe_unbuffered(dir.path(), &errors), unbuffered_state::enforced);
   EXPECT_FALSE(file_exists(test_file_name(dir.path())));
   EXPECT_EQ(errors.last_error().api, "");
 

@@ -33,7 +33,7 @@ TEST(test_def, preset_counts) {
     EXPECT_EQ(d.combo_count, r.combos) << r.preset;
     EXPECT_EQ(d.read_tests, r.reads) << r.preset;
     EXPECT_EQ(d.write_tests, r.writes) << r.preset;
-    EXPECT_EQ(uint64_t(d.combo_count) * d.duration, uint64_t(r.combos) * r.ms);
+    EXPECT_EQ(d.duration, r.ms) << r.preset;
   }
 }
 

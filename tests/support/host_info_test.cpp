@@ -43,11 +43,23 @@ TEST(os_version, product_type_codes) {
   EXPECT_EQ(product_type_code(L"Other"), 0u);
 }
 
-TEST(os_version, running_system_under_win10_prefix) {
-  EXPECT_EQ(os_version_index(), 12);
-  EXPECT_STREQ(os_name(), "Windows 10");
-  std::string v = os_version_string();
-  EXPECT_EQ(v.rfind("2.10.0.", 0), 0u) << v;
+TEST(os_version, text_of_the_facts) {
+  EXPECT_EQ(os_version_text({2, 6, 1, 7601, 1, false}, "1", "1"), "2.6.1.7601.1.1.1");
+  EXPECT_EQ(os_version_text({2, 10, 0, 20348, 3, false}, "x", "x"), "2.10.0.20348.3.x.x");
+}
+
+// Whatever system runs the tests: it is one the table knows, and its text has every part.
+TEST(os_version, running_system_is_classified_and_described) {
+  EXPECT_GT(os_version_index(), 0);
+  EXPECT_STRNE(os_name(), "Unknown");
+  const std::string v = os_version_string();
+  size_t dots = 0;
+  for (char c : v) {
+    dots += c == '.';
+    EXPECT_TRUE(c == '.' || c == 'x' || std::isdigit(uint8_t(c))) << v;
+  }
+  EXPECT_EQ(dots, 6u) << v;
+  EXPECT_EQ(v.rfind("2.", 0), 0u) << v;  // the NT platform
 }
 
 TEST(hex_text, to_hex_forms) {

@@ -212,10 +212,11 @@ TEST(test_config_model, an_invalid_text_never_reaches_the_profile) {
 TEST(test_config_model, field_limits) {
   struct { int id; const wchar_t* text; bool ok; } rows[] = {
       {file_id, L"0", false},          {file_id, L"1", true},
-      {cap_id, L"0", true},            {init_id, L"0", true},
+      {cap_id, L"0", false},           {init_id, L"0", true},  // Extended's 64M x 32 uncapped is 2G
       {run_time_id, L"0 ms", false},   {run_time_id, L"1 ms", true},
       {run_time_id, L"71582 min", true}, {run_time_id, L"71583 min", false},
-      {counts_id, L"1 0 4", false},    {counts_id, L"4294967295", true},
+      {counts_id, L"1 0 4", false},    {counts_id, L"4294967295", false},
+      {counts_id, L"1024", true},      {counts_id, L"1 1025", false},
       {counts_id, L"4294967296", false}, {counts_id, L"", false},
       {sizes_id, L"0", false},         {sizes_id, L"4G", false},
       {sizes_id, L"4294967295", true}, {sizes_id, L"3G 1023M", true},
@@ -229,6 +230,33 @@ TEST(test_config_model, field_limits) {
     d.type(r.id, r.text);
     EXPECT_EQ(model.error_mask() == 0, r.ok) << r.id << " " << std::string(r.text, r.text + wcslen(r.text));
   }
+}
+
+// More buffer memory than one test can have is the memory cap's error, whichever field let it in,
+// and it goes when any of them brings the profile back within bounds.
+TEST(test_config_model, buffers_beyond_one_tests_memory_block_ok) {
+  test_config_model model;
+  fake_dialog d(model);  // Custom starts as Extended: up to 64M x 32 under a 256M cap
+  d.type(cap_id, L"0");
+  EXPECT_EQ(model.error_mask(), 1u << 2);
+  EXPECT_EQ(d.summary(), L"-|-|-|-|-");
+  EXPECT_FALSE(model.ok(d));
+  EXPECT_EQ(d.attention, cap_id);
+  d.type(counts_id, L"1 2 4 8 16");  // 64M x 16 = 1G: the most a test may have
+  EXPECT_EQ(model.error_mask(), 0u);
+  d.type(sizes_id, L"1K 128M");
+  EXPECT_EQ(model.error_mask(), 1u << 2);
+  d.type(cap_id, L"1G");
+  EXPECT_EQ(model.error_mask(), 0u);
+  EXPECT_TRUE(model.ok(d));
+
+  // The window's own custom profile is judged when it is shown, too.
+  test_config_model again;
+  test_def wide = model.custom();
+  wide.memory_cap = 0;
+  again.set_custom(wide);
+  fake_dialog shown(again);
+  EXPECT_EQ(again.error_mask(), 1u << 2);
 }
 
 TEST(test_config_model, no_modes_means_no_tests) {
@@ -266,9 +294,10 @@ TEST(test_config_model, summary_texts) {
   d.choose(id_profile_list, extended);
   d.type(run_time_id, L"120 min");
   EXPECT_EQ(d.summary(), L"375|250|45000:00|30000:00|75000:00");
-  // No memory cap: every size with every count.
+  // No memory cap: every size with every count (64M x 16 is the most one test may have).
+  d.type(counts_id, L"1 2 4 8 12 16");
   d.type(cap_id, L"0");
-  EXPECT_EQ(d.texts[id_read_tests], L"408");
+  EXPECT_EQ(d.texts[id_read_tests], L"306");
 }
 
 TEST(test_config_model, the_windows_custom_profile_replaces_entry_0) {
