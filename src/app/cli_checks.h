@@ -15,5 +15,6 @@ bool resolve_location(std::wstring& location, std::string& error);
 bool check_output_files(const cli_options& options, std::string& error);
 
 // Every size that a raw (unbuffered) test uses is a multiple of the location's sector size, as
-// Windows requires of unbuffered requests.
-bool check_raw_sizes(const test_def& profile, std::string& error);
+// Windows requires of unbuffered requests: sizes given with --sizes are refused, a preset's are
+// only named in `note` (those tests fail without running, the others run).
+bool check_raw_sizes(const cli_options& options, std::string& error, std::string& note);

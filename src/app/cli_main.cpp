@@ -79,12 +79,13 @@ uint64_t counter_frequency() {
 
 // Checks, scans, probes, runs, and writes what the run gave.
 int run_benchmark(cli_options& options, capturing_logger* log, api_error_logger& errors) {
-  std::string error;
-  if (!resolve_location(options.profile.path, error) || !check_raw_sizes(options.profile, error) ||
+  std::string error, raw_note;
+  if (!resolve_location(options.profile.path, error) || !check_raw_sizes(options, error, raw_note) ||
       !check_output_files(options, error)) {
     print_line(error);
     return exit_bad_arguments;
   }
+  if (!raw_note.empty()) print_line("warning: " + raw_note);
   if (!prepare_process(errors)) {
     print_cause(log->lines());
     return exit_failed;

@@ -113,6 +113,7 @@ const option_row option_rows[] = {
      }},
     {"--sizes", true, field, [](const std::string& v, cli_options& o, std::string& why) {
        std::vector<uint64_t>& sizes = o.profile.buffer_sizes;
+       o.sizes_given = true;
        const parse_result r = read_size_list(v, sizes);
        if (r == parse_result::malformed) return why = "is not a list of sizes such as \"8K,64K,1M\"", false;
        if (r == parse_result::too_large) return why = "is not a list of sizes each below 4G", false;

@@ -12,6 +12,7 @@ struct cli_options {
   std::wstring json_path;
   uint32_t repeat = 1;                    // passes over every combination
   std::vector<std::wstring> compare_paths;  // --compare: the reports A and B
+  bool sizes_given = false;  // --sizes on the command line, not a preset's
   bool help = false;
   bool scan = false;
   bool compare = false;

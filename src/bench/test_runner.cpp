@@ -38,19 +38,37 @@ struct run_draws {
   uint32_t next_test_seed() { return test_seeds.next() << 15 | test_seeds.next(); }
 };
 
-// Raw tests whose size the sector size does not divide would fail at their first request.
-bool check_raw_sizes(const test_def& def, uint32_t sector_size, api_error_cb& errors) {
-  const std::vector<uint64_t> sizes = unaligned_raw_sizes(def, sector_size);
-  if (sizes.empty()) return true;
+// Raw tests whose size the sector size does not divide would fail at their first request: they
+// are named once before the run and each is reported as failed without any I/O, so that a preset
+// with small raw sizes still runs the rest of its tests on a drive with large sectors.
+struct raw_refusal {
+  uint32_t sector_size = 0;
+  std::vector<uint64_t> sizes;
+  api_error_info error;
+  bool refuses(const test_combo& combo) const {
+    if (!(combo.open_flags & FILE_FLAG_NO_BUFFERING)) return false;
+    for (uint64_t size : sizes)
+      if (size == combo.buffer_size) return true;
+    return false;
+  }
+};
+
+raw_refusal check_raw_sizes(const test_def& def, uint32_t sector_size, api_error_logger& errors) {
+  raw_refusal refusal;
+  refusal.sector_size = sector_size;
+  refusal.sizes = unaligned_raw_sizes(def, sector_size);
+  if (refusal.sizes.empty()) return refusal;
   errors.report_api_error("CheckSectorSize", no_error_code,
                           "raw buffer sizes %s are not multiples of the %lu-byte sector",
-                          size_list_text(sizes).c_str(), (unsigned long)sector_size);
-  return false;
+                          size_list_text(refusal.sizes).c_str(), (unsigned long)sector_size);
+  refusal.error = errors.last_error();
+  return refusal;
 }
 
 // Runs the phases; false when a purge failed or on_phase stopped the run.
 bool run_phases(const test_def& def, const std::wstring& file_name, test_runner_cb& cb, logger& log,
-                api_error_logger& errors, purge_fn purge, uint32_t passes, run_draws& draws) {
+                api_error_logger& errors, purge_fn purge, uint32_t passes, run_draws& draws,
+                const raw_refusal& refusal) {
   std::vector<test_combo> combos;
   for (bool read : {true, false}) {
     generate_combo_vec(def, read, combos, draws.order);
@@ -66,9 +84,15 @@ bool run_phases(const test_def& def, const std::wstring& file_name, test_runner_
       }
       for (const test_combo& combo : combos) {
         test_run run = make_run(def, combo, read);
-        if (wants_purge(def) && !purge(&errors)) return false;
-        run.ok = run_test(file_name, run, &errors, draws.next_test_seed());
-        run.error = errors.last_error();
+        const uint32_t test_seed = draws.next_test_seed();
+        if (refusal.refuses(combo)) {
+          run.ok = false;
+          run.error = refusal.error;
+        } else {
+          if (wants_purge(def) && !purge(&errors)) return false;
+          run.ok = run_test(file_name, run, &errors, test_seed);
+          run.error = errors.last_error();
+        }
         if (!cb.on_test_done(run)) {
           go_on = false;
           break;
@@ -92,9 +116,9 @@ bool execute_tests(const test_def& def, test_runner_cb& cb, logger& log, purge_f
   api_error_logger errors(&log);
   const std::wstring file_name = test_file_name(def.path);
   const uint32_t sector_size = location_sector_size(def.path);
-  bool ok = check_raw_sizes(def, sector_size, errors) &&
-            create_test_file(file_name, def, sector_size, cb, log, &errors) &&
-            run_phases(def, file_name, cb, log, errors, purge, passes, draws);
+  const raw_refusal refusal = check_raw_sizes(def, sector_size, errors);
+  bool ok = create_test_file(file_name, def, sector_size, cb, log, &errors) &&
+            run_phases(def, file_name, cb, log, errors, purge, passes, draws, refusal);
   log.log(3, "Completed, ok = %u\n", ok ? 1u : 0u);
   DeleteFileW(long_path(file_name).c_str());
   return ok;

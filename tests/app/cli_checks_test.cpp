@@ -6,6 +6,7 @@
 
 #include "app/cli_compare.h"
 #include "app/cli_guard.h"
+#include "bench/io_file.h"
 #include "support/text.h"
 
 namespace {
@@ -137,4 +138,28 @@ TEST(cli_guard, synthetic_usb_2_device_flags_a_200_mbps_read) {
   model.drives[0].usb_speed = 0;
   read.rate = 200e6;
   EXPECT_FALSE(build_cache_guard(unbuffered_state::enforced, summary).suspect(read));
+}
+
+TEST(cli_checks, raw_sizes_the_sector_does_not_divide) {
+  scratch dir(L"cli_sectors");
+  cli_options options;
+  options.profile.path = dir.path;
+  options.profile.buffer_sizes = {2048, 65536, 1024};
+  options.profile.read_modes = 0x01;  // "raw"
+  options.profile.write_modes = 0x08;  // "buf"
+  options.profile.update_counts();
+  set_strict_io_rules(4096);
+  std::string error, note;
+  // A preset's sizes: the run goes on with a note naming them.
+  EXPECT_TRUE(check_raw_sizes(options, error, note));
+  EXPECT_EQ(note, "Raw (unbuffered) tests of 2K 1K fail without running: the location's 4096-byte sector does not divide them");
+  // The same sizes typed with --sizes are the user's mistake: refused before anything runs.
+  options.sizes_given = true;
+  EXPECT_FALSE(check_raw_sizes(options, error, note));
+  EXPECT_EQ(error, "--sizes: 2K 1K are not multiples of the location's 4096-byte sector, which raw (unbuffered) tests need");
+  // Cached tests have no such rule.
+  options.profile.read_modes = 0x08;
+  EXPECT_TRUE(check_raw_sizes(options, error, note));
+  EXPECT_EQ(note, "");
+  set_strict_io_rules(0);
 }

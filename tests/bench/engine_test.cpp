@@ -321,7 +321,7 @@ TEST(run_test, bad_parameters_fail_cleanly) {
   EXPECT_EQ(handle_count(), handles);
 }
 
-TEST(execute_tests, raw_sizes_the_sector_does_not_divide_are_refused_before_the_run) {
+TEST(execute_tests, raw_sizes_the_sector_does_not_divide_are_refused_and_the_rest_runs) {
   scratch_dir dir(L"run_sectors");
   test_def d = small_profile(dir.path());
   d.buffer_sizes = {1024, 65536, 2048, 1024};
@@ -330,11 +330,22 @@ TEST(execute_tests, raw_sizes_the_sector_does_not_divide_are_refused_before_the_
   d.update_counts();
   recording_runner cb;
   captured_log log;
-  EXPECT_FALSE(execute_tests(d, cb, *log.log));
-  EXPECT_EQ(log.text(), "0 CheckSectorSize() failed, raw buffer sizes 1K 2K are not multiples of the 4096-byte sector\n"
-                        "3 Completed, ok = 0\n");
-  EXPECT_TRUE(cb.progress.empty());  // nothing created
-  EXPECT_TRUE(cb.phases.empty());
+  EXPECT_TRUE(execute_tests(d, cb, *log.log));
+  const std::string text = log.text();
+  EXPECT_EQ(text.substr(0, text.find('\n') + 1),
+            "0 CheckSectorSize() failed, raw buffer sizes 1K 2K are not multiples of the 4096-byte sector\n");
+  ASSERT_EQ(cb.runs.size(), size_t(d.read_tests + d.write_tests));
+  size_t refused = 0;
+  for (const test_run& r : cb.runs) {
+    const bool unaligned_raw = (r.open_flags & FILE_FLAG_NO_BUFFERING) && r.buffer_size % 4096 != 0;
+    EXPECT_EQ(r.ok, !unaligned_raw) << r.buffer_size << " " << r.open_flags;
+    if (!unaligned_raw) continue;
+    ++refused;
+    EXPECT_EQ(r.error.api, "CheckSectorSize");
+    EXPECT_EQ(r.bytes_issued, 0u);  // never opened, never read
+  }
+  EXPECT_EQ(refused, 6u);  // raw reads of 1K (listed twice) and 2K, at both counts
+  EXPECT_EQ(text.find("CheckSectorSize", 10), std::string::npos);  // named once, not per test
 
   // The same sizes cached, or raw on 512-byte sectors, are fine.
   d.read_modes = 0x08;
