@@ -4,6 +4,9 @@
 # A number given as FOLVI_BUILD_NUMBER (a source package's, say) wins.
 function(folvi_build_number source_dir out_var)
   if(DEFINED FOLVI_BUILD_NUMBER)
+    if(NOT FOLVI_BUILD_NUMBER MATCHES "^[0-9]+$" OR FOLVI_BUILD_NUMBER GREATER 65535)
+      message(FATAL_ERROR "FOLVI_BUILD_NUMBER \"${FOLVI_BUILD_NUMBER}\" is not a number from 0 to 65535")
+    endif()
     set(${out_var} ${FOLVI_BUILD_NUMBER} PARENT_SCOPE)
     return()
   endif()

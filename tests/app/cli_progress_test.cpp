@@ -145,11 +145,22 @@ TEST(cli_progress, a_preparation_cut_short_says_how_far_it_came) {
     r.finish();
     EXPECT_EQ(screen(r.text()), (std::vector<std::string>{"Preparing test file: 25%", ""})) << console;
   }
+}
+
+TEST(cli_progress, the_line_on_a_console_and_its_guess) {
   // Without a duration there is no guess before a test has ended.
   scripted_run r(true, 0);
   r.phase(true, 0);
   r.test(true, 2000, 1e6);
   EXPECT_EQ(r.seen, (std::vector<std::string>{"read 1/2", "read 2/2, ~0:06 left"}));
+  // A shorter text blanks what the longer one before it left.
+  FILE* out = std::tmpfile();
+  ASSERT_NE(out, nullptr);
+  cli_status_line line(out);
+  line.show("write 12/68, ~1:00:00 left");
+  line.show("read 1/2");
+  EXPECT_EQ(screen(contents(out)), std::vector<std::string>{"read 1/2"});
+  std::fclose(out);
   EXPECT_EQ(time_left_text(3599499), "~59:59 left");
   EXPECT_EQ(time_left_text(3599500), "~1:00:00 left");
 }
