@@ -104,8 +104,10 @@ int run_benchmark(cli_options& options, capturing_logger* log, api_error_logger&
   if (!unbuffered_warning(guard).empty()) warnings.push_back(unbuffered_warning(guard));
   for (const std::string& w : warnings) print_line("warning: " + w);
 
-  cli_progress progress(stderr, guard, options.repeat, def.read_tests, def.write_tests);
+  cli_progress progress(stderr, guard, options.repeat, def.read_tests, def.write_tests,
+                        {is_console(GetStdHandle(STD_ERROR_HANDLE)), def.duration, {}});
   const bool ok = execute_tests(def, progress, *log, nullptr, options.repeat);
+  progress.finish();
   std::vector<combo_result> reads = summarize_repeats(progress.read_results, def.read_tests);
   std::vector<combo_result> writes = summarize_repeats(progress.write_results, def.write_tests);
   const size_t above_link = flag_cache_suspects(guard, reads) + flag_cache_suspects(guard, writes);

@@ -36,28 +36,72 @@ std::string suspect_mark(bool suspect) { return suspect ? std::string("  ") + ca
 
 void install_cli_cancel_handler() { SetConsoleCtrlHandler(on_console_ctrl, TRUE); }
 
+bool is_console(HANDLE stream) {
+  DWORD mode = 0;
+  return GetConsoleMode(stream, &mode) != 0;
+}
+
 cli_progress::cli_progress(FILE* out, const cache_guard& guard, uint32_t passes, uint32_t read_per_pass,
-                           uint32_t write_per_pass)
-    : out_(out), guard_(guard), passes_(passes), read_per_pass_(read_per_pass), write_per_pass_(write_per_pass) {}
+                           uint32_t write_per_pass, progress_display display)
+    : out_(out),
+      guard_(guard),
+      passes_(passes),
+      read_per_pass_(read_per_pass),
+      write_per_pass_(write_per_pass),
+      display_(std::move(display)),
+      status_(out) {}
+
+uint32_t cli_progress::now() const { return display_.clock ? display_.clock() : GetTickCount(); }
 
 bool cli_progress::on_init_progress(uint64_t done, uint64_t total) {
+  if (prepared_) return keep_going();
   const int percent = total ? int(done * 100 / total) : 100;
-  if (percent != last_percent_) {
-    std::fprintf(out_, "Preparing test file: %d%%\n", percent);
-    std::fflush(out_);
-    last_percent_ = percent;
-  }
+  if (percent != last_percent_ && display_.console) status_.show(format_string("Preparing test file: %d%%", percent));
+  last_percent_ = percent;
+  if (done == total) end_preparation();
   return keep_going();
 }
 
+// The preparation's one line, as far as it came.
+void cli_progress::end_preparation() {
+  if (prepared_ || last_percent_ < 0) return;
+  prepared_ = true;
+  if (display_.console) {
+    status_.keep();
+  } else {
+    std::fprintf(out_, "Preparing test file: %d%%\n", last_percent_);
+    std::fflush(out_);
+  }
+}
+
+void cli_progress::show_status() {
+  const uint32_t in_phase = (read_phase_ ? read_per_pass_ : write_per_pass_) * passes_;
+  if (!display_.console || phase_done_ >= in_phase) return;
+  std::string text = format_string("%s %u/%u", read_phase_ ? "read" : "write", unsigned(phase_done_ + 1),
+                                   unsigned(in_phase));
+  // The tests that ended so far tell how long one takes; before the first, the profile's duration.
+  const uint32_t per_test = run_done_ ? (now() - started_) / run_done_ : display_.test_duration;
+  const uint32_t left = (read_per_pass_ + write_per_pass_) * passes_ - run_done_;
+  if (per_test != 0) text += ", " + time_left_text(per_test * left);
+  status_.show(text);
+}
+
 bool cli_progress::on_phase(bool read) {
+  end_preparation();
+  status_.clear();
   if (!keep_going()) return false;
   std::fprintf(out_, "Running %s tests...\n", read ? "read" : "write");
   std::fflush(out_);
+  if (!timing_) started_ = now();
+  timing_ = true;
+  read_phase_ = read;
+  phase_done_ = 0;
+  show_status();
   return true;
 }
 
 bool cli_progress::on_test_done(const test_run& run) {
+  status_.clear();
   std::vector<test_run>& list = run.read ? read_results : write_results;
   const uint32_t per_pass = run.read ? read_per_pass_ : write_per_pass_;
   if (passes_ > 1 && per_pass != 0 && list.size() % per_pass == 0)
@@ -65,7 +109,15 @@ bool cli_progress::on_test_done(const test_run& run) {
   list.push_back(run);
   std::fputs(test_line(run, guard_.suspect(run)).c_str(), out_);
   std::fflush(out_);
+  ++phase_done_;
+  ++run_done_;
+  show_status();
   return keep_going();
+}
+
+void cli_progress::finish() {
+  end_preparation();
+  status_.clear();
 }
 
 std::string test_line(const test_run& run, bool suspect) {

@@ -40,28 +40,6 @@ bool read_file(const std::wstring& path, std::vector<uint8_t>& bytes) {
   return ok;
 }
 
-// Why a block is not believed, in words; empty when it is.
-std::string check_ata(block_kind kind, const ata_block& block) {
-  api_error_logger checks;
-  if (!not_all_zeroes(block, &checks)) return "all its bytes are zero";
-  if (!verify_checksum(block, kind == block_kind::identify, &checks))
-    return "its checksum is wrong (the bytes sum to " + std::to_string(checks.last_error().code) + ", not 0)";
-  if (kind == block_kind::identify && !check_ata_strings(block, &checks))
-    return "its model, serial or firmware holds the byte " + checks.last_error().detail + ", which is not text";
-  if (kind != block_kind::smart) return std::string();
-  capturing_logger* verdict = new capturing_logger;
-  indenting_logger* log = new indenting_logger(verdict);
-  std::string why;
-  if (!smart_plausible(block, log)) {
-    for (const std::string& line : verdict->lines()) why += line;
-    while (!why.empty() && (why.back() == '\n' || why.back() == ' ')) why.pop_back();
-    why = "it is not an attribute set: " + why.substr(why.find_first_not_of(' '));
-  }
-  log->release();
-  verdict->release();
-  return why;
-}
-
 std::string check_nvme(block_kind kind, const std::vector<uint8_t>& block) {
   bool zero = true;
   for (uint8_t b : block) zero = zero && b == 0;
@@ -94,6 +72,44 @@ class plain_text_logger {
   indenting_logger* log_;
 };
 
+// The verdict of the attribute-set rules, empty when the data passes them.
+std::string plausibility_verdict(const ata_block& block) {
+  plain_text_logger verdict;
+  if (smart_plausible(block, verdict.log())) return std::string();
+  std::string why = verdict.text();
+  while (!why.empty() && (why.back() == '\n' || why.back() == ' ')) why.pop_back();
+  return why.substr(why.find_first_not_of(' '));
+}
+
+struct block_verdict {
+  std::string refusal;  // why the block is not believed; empty when it is
+  std::string note;     // why it is shown although it looks odd
+};
+
+// What the storage scan does with the block: it stores SMART data whose checksum is right whatever
+// it looks like, and data whose checksum is wrong when it still looks like an attribute set.
+block_verdict check_ata(block_kind kind, const ata_block& block) {
+  api_error_logger checks;
+  if (!not_all_zeroes(block, &checks)) return {"all its bytes are zero", ""};
+  const bool sum_right = verify_checksum(block, kind == block_kind::identify, &checks);
+  const std::string sum =
+      sum_right ? "" : "its checksum is wrong (the bytes sum to " + std::to_string(checks.last_error().code) + ", not 0)";
+  if (kind == block_kind::identify) {
+    if (!sum_right) return {sum, ""};
+    if (!check_ata_strings(block, &checks))
+      return {"its model, serial or firmware holds the byte " + checks.last_error().detail + ", which is not text", ""};
+    return {};
+  }
+  const std::string verdict = plausibility_verdict(block);
+  if (!sum_right) {
+    if (!verdict.empty()) return {sum + " and it is not an attribute set: " + verdict, ""};
+    return {"", sum + "; shown all the same, as it looks like an attribute set"};
+  }
+  if (kind == block_kind::smart && !verdict.empty())
+    return {"", "not a usual attribute set (" + verdict + "); shown all the same, as its checksum is right"};
+  return {};
+}
+
 std::string render(const drive_info& d) {
   const display_names names = normalize_drive_names(d);
   plain_text_logger out;
@@ -111,7 +127,8 @@ std::string render(const drive_info& d) {
 
 bool is_smart_command(const std::vector<std::wstring>& args) { return !args.empty() && args[0] == L"--smart"; }
 
-bool smart_command_text(const std::vector<std::wstring>& args, std::string& text, std::string& error) {
+bool smart_command_text(const std::vector<std::wstring>& args, std::string& text, std::vector<std::string>& notes,
+                        std::string& error) {
   if (args.size() < 2) return error = "--smart: give one or more KIND:FILE", false;
   std::map<block_kind, std::vector<uint8_t>> blocks;
   for (size_t i = 1; i < args.size(); ++i) {
@@ -136,7 +153,9 @@ bool smart_command_text(const std::vector<std::wstring>& args, std::string& text
     if (k->size == ata_block_size && k->kind != block_kind::nvme_health) {
       ata_block block;
       std::copy(bytes.begin(), bytes.end(), block.begin());
-      why = check_ata(k->kind, block);
+      const block_verdict verdict = check_ata(k->kind, block);
+      why = verdict.refusal;
+      if (!verdict.note.empty()) notes.push_back(arg + ": note: " + verdict.note);
     } else {
       why = check_nvme(k->kind, bytes);
     }
@@ -171,9 +190,11 @@ bool smart_command_text(const std::vector<std::wstring>& args, std::string& text
 
 int run_smart_command(const std::vector<std::wstring>& args) {
   std::string text, error;
-  if (!smart_command_text(args, text, error)) {
+  std::vector<std::string> notes;
+  if (!smart_command_text(args, text, notes, error)) {
     std::fprintf(stderr, "folvi-cli: %s\n", error.c_str());
     return 2;
   }
+  for (const std::string& note : notes) std::fprintf(stderr, "folvi-cli: %s\n", note.c_str());
   return write_stdout(text) ? 0 : 3;
 }

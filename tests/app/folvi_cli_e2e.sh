@@ -35,7 +35,10 @@ cli run --profile quick --file-size 64M --duration "50 ms" --report "$w\\report.
 [ -e "$work/location/~folvi-benchmark.tmp" ] && fail "test file left behind"
 [ "$(wc -l <"$work/tests.csv")" -eq 137 ] || fail "csv has not 1 + 68 + 68 lines"
 [ "$(grep -c '^read,' "$work/tests.csv")" -eq 68 ] || fail "68 read rows expected"
-grep -q '^Preparing test file: 100%' "$work/err" || fail "no preparation progress"
+# Standard error is a pipe here: one line for the preparation, none rewritten in place.
+[ "$(grep -c '^Preparing test file' "$work/err")" -eq 1 ] || fail "not one line for the preparation"
+grep -q '^Preparing test file: 100%$' "$work/err" || fail "the preparation did not end at 100%"
+grep -q $'\r' "$work/err" && fail "progress is rewritten in place on a pipe"
 check_report "$work/report.txt" 68 68
 grep -q '^folvi-cli: warning: unbuffered I/O is not enforced at this location' "$work/err" || fail "no cache guard warning"
 [ "$(grep -c '^read,.*,raw,.*,cache-suspect'$'\r$' "$work/tests.csv")" -eq 34 ] || fail "raw reads are not cache-suspect"
