@@ -180,6 +180,7 @@ TEST_F(drive_health, commands_the_drive_aborts_are_reported_by_each_path) {
   EXPECT_EQ(d.identify_source, 0x0Fu);
   EXPECT_EQ(d.smart_source, 0u);
   EXPECT_EQ(count("0   CheckDriverStatus() failed with 267387140, 16 508040 176\n"), 1u);
+  EXPECT_EQ(machine.last_error_set, 267387140u);  // the driver's code is also the thread's error
   EXPECT_EQ(count("0   AtaPassThrough() failed with 81, " + std::to_string(sizeof(ata_pass_through_request)) +
                   " 315436 176\n"),
             1u);

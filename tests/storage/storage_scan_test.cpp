@@ -58,6 +58,7 @@ class gated_machine final : public device_api {
   int64_t performance_counter() override { return m_.performance_counter(); }
   int64_t performance_frequency() override { return m_.performance_frequency(); }
   int os_version_index() override { return m_.os_version_index(); }
+  void set_last_error(DWORD code) override { m_.set_last_error(code); }
   host_header read_host_header() override { return m_.read_host_header(); }
 
  private:
