@@ -67,7 +67,7 @@ TEST(csmi, set_drives_are_paired_with_phys_by_sas_address) {
   a.csmi.phys = {sata_phy(0, port_address(0), sata_health("ST1000DM003-1ER162", "Z4Y8B2QK", 1953525168ull, false)),
                  sata_phy(1, port_address(1), silent),  // in no set, no IDENTIFY: dropped
                  sata_phy(2, port_address(2), silent),  // a spare: kept from the set's word
-                 sata_phy(3, port_address(3), silent)};
+                 sata_phy(3, port_address(3), silent)};  // an optical drive: aborts ATA commands
   a.csmi.phys[3].packet_device = true;
   a.csmi.phyless = {{phyless, sata_health("ST1000DM003-1ER162", "Z4Y8C7XY", 1953525168ull, false)}};
   fake_csmi_set set;
@@ -111,6 +111,10 @@ TEST(csmi, set_drives_are_paired_with_phys_by_sas_address) {
                            "2         Spares                     2 \n"})
     EXPECT_NE(s.log.find(line), std::string::npos) << line << s.log;
   EXPECT_NE(s.log.find("0       CsmiPassThrough_FisStatus() failed with 20740, 236\n"), std::string::npos);
+  // The optical drive's signature spares it the ATA commands.
+  EXPECT_NE(s.log.find("CSMI_SAS_STP_PASSTHRU / ATA_IDENTIFY, phy 2 "), std::string::npos);
+  EXPECT_EQ(s.log.find("CSMI_SAS_STP_PASSTHRU / ATA_IDENTIFY, phy 3 "), std::string::npos);
+  EXPECT_EQ(s.log.find("SMART_HEALTH, phy 3"), std::string::npos);
 }
 
 // A phy is asked for IDENTIFY, then the health with its line, then attributes and thresholds.

@@ -141,11 +141,3 @@ TEST(storage_scan, released_early_it_stops_at_the_next_check) {
   EXPECT_EQ(m.open_handles(), 0);
   captured->release();
 }
-
-TEST(storage_scan, keep_going_is_false_without_a_running_thread) {
-  fake_machine m;
-  storage_scan* scan = new storage_scan(m);
-  EXPECT_EQ(scan->ref_count(), 1);
-  EXPECT_FALSE(scan->keep_going());  // no thread holds it: nothing is scanning
-  scan->release();
-}
