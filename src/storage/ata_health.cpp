@@ -79,29 +79,41 @@ bool take_identify(ata_channel& channel, api_error_cb* errors, indenting_logger*
   return true;
 }
 
-bool take_smart(ata_channel& channel, const scan_options& options, api_error_cb* errors, indenting_logger* log,
-                smart_block& stored, bool& have) {
-  smart_block got;
-  ata_block& unstored_attributes = have ? got.attributes : stored.attributes;
-  ata_block& unstored_thresholds = have ? got.thresholds : stored.thresholds;
-  if (read_smart_part(channel, smart_read_data_command(), "SMART_GET_ATTRIBUTES", options, errors, log,
-                      got.attributes, unstored_attributes) == read_verdict::rejected ||
-      read_smart_part(channel, smart_read_thresholds_command(), "SMART_GET_THRESHOLDS", options, errors, log,
-                      got.thresholds, unstored_thresholds) == read_verdict::rejected ||
-      !read_health(channel, errors, log, got.health))
-    return false;
+namespace {
+// The first delivery is stored and dumped; a later one is compared with what is stored.
+void keep_smart(indenting_logger* log, const smart_block& got, bool log_health, smart_block& stored, bool& have) {
   if (!have) {
     dump_labelled(log, "Attributes:", got.attributes);
     dump_labelled(log, "Thresholds:", got.thresholds);
-    log->log_indented(2, 2, "Health                     %u\n", unsigned(got.health));
+    if (log_health) log->log_indented(2, 2, "Health                     %u\n", unsigned(got.health));
     stored = got;
     have = true;
-    return true;
+    return;
   }
   const bool same_attributes = same_attribute_layout(got.attributes, stored.attributes);
   const bool same_thresholds = got.thresholds == stored.thresholds;
   if (!same_attributes) dump_labelled(log, "Attributes are different (!)", got.attributes);
   if (!same_thresholds) dump_labelled(log, "Thresholds are different (!)", got.thresholds);
   if (same_attributes && same_thresholds) log->log_indented(2, 2, "OK, the same\n");
+}
+}  // namespace
+
+bool take_smart(ata_channel& channel, const scan_options& options, api_error_cb* errors, indenting_logger* log,
+                smart_block& stored, bool& have, smart_order order) {
+  smart_block got;
+  const bool health_first = order == smart_order::health_first;
+  if (health_first) {
+    if (!read_health(channel, errors, log, got.health)) return false;
+    log->log_indented(2, 2, "Health                     %u\n", unsigned(got.health));
+  }
+  ata_block& unstored_attributes = have ? got.attributes : stored.attributes;
+  ata_block& unstored_thresholds = have ? got.thresholds : stored.thresholds;
+  if (read_smart_part(channel, smart_read_data_command(), "SMART_GET_ATTRIBUTES", options, errors, log,
+                      got.attributes, unstored_attributes) == read_verdict::rejected ||
+      read_smart_part(channel, smart_read_thresholds_command(), "SMART_GET_THRESHOLDS", options, errors, log,
+                      got.thresholds, unstored_thresholds) == read_verdict::rejected ||
+      (!health_first && !read_health(channel, errors, log, got.health)))
+    return false;
+  keep_smart(log, got, !health_first, stored, have);
   return true;
 }

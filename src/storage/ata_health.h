@@ -15,6 +15,8 @@
 bool take_identify(ata_channel& channel, api_error_cb* errors, indenting_logger* log, ata_block& stored, bool& have);
 
 // SMART READ DATA, READ THRESHOLDS and RETURN STATUS: true when the channel delivered the three.
-// The first delivery is stored; later ones are compared.
+// The first delivery is stored; later ones are compared. A drive's paths ask for the health last;
+// a controller's phys are asked for it first, its "Health" line right after the request.
+enum class smart_order { health_last, health_first };
 bool take_smart(ata_channel& channel, const scan_options& options, api_error_cb* errors, indenting_logger* log,
-                smart_block& stored, bool& have);
+                smart_block& stored, bool& have, smart_order order = smart_order::health_last);

@@ -64,6 +64,8 @@ bool send_smart_ioctl(device_query& q, api_handle h, ata_exchange& x, const char
       const uint32_t error_code = (uint32_t(status.status.driver_error) | 0xFF000) << 8 | status.status.ide_error;
       errors->report_api_error("CheckDriverStatus", error_code, "%I64u %lu %lu", (unsigned long long)returned,
                                (unsigned long)code, (unsigned long)x.task.command);
+      // Set after the report, which may make calls of its own.
+      q.api().set_last_error(error_code);
       return false;
     }
   }

@@ -185,7 +185,8 @@ class csmi_walk {
     if (is_packet_device(k)) return;
     csmi_channel channel(q_, h_, target_of(k), options_.timeout);
     take_identify(channel, q_.errors(), log_, k.phy.identify, k.phy.has_identify);
-    if (options_.query_smart) take_smart(channel, options_, q_.errors(), log_, k.phy.smart, k.phy.has_smart);
+    if (options_.query_smart)
+      take_smart(channel, options_, q_.errors(), log_, k.phy.smart, k.phy.has_smart, smart_order::health_first);
   }
 
   void raid_sets() {

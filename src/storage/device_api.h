@@ -79,6 +79,9 @@ class device_api {
   virtual int64_t performance_counter() = 0;
   virtual int64_t performance_frequency() = 0;
   virtual int os_version_index() = 0;
+  // SetLastError: a driver's failure that arrived inside a successful call, handed on as the
+  // thread's error.
+  virtual void set_last_error(DWORD code) = 0;
   virtual host_header read_host_header() = 0;
 };
 

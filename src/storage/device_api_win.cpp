@@ -241,6 +241,7 @@ class win32_api final : public device_api {
   }
 
   int os_version_index() override { return ::os_version_index(); }
+  void set_last_error(DWORD code) override { ::SetLastError(code); }
 
   host_header read_host_header() override {
     host_header h;

@@ -7,9 +7,10 @@
 #include "support/text.h"
 
 namespace {
-// The hub requests that exist only from Windows 8 on (the version index of Windows 8 and later
-// workstations; the walk leaves them out below it).
-constexpr int windows_8_index = 9;
+// Version indexes from which the hub requests exist: the capabilities from Windows 7, the hub
+// information and the V2 port query from Windows 8 (workstation indexes; below them the walk
+// leaves the request out).
+constexpr int windows_7_index = 7, windows_8_index = 9;
 
 // The speed mask of a connection's USB_CONNECTION_SPEED.
 const uint32_t speed_masks[] = {1, 2, 4, 8};
@@ -32,10 +33,9 @@ class hub_walk {
     }
     scoped_api_handle hub(q_.api(), opened);
     log_->unindent(2);
-    if (!node_information(hub.get())) return result_;
-    // The hub's own details only go to the log: without them the port can still be asked.
-    hub_information(hub.get());
-    hub_capabilities(hub.get());
+    // A hub that does not answer for itself is not asked about the port.
+    if (!node_information(hub.get()) || !hub_information(hub.get()) || !hub_capabilities(hub.get()))
+      return result_;
     connection_information(hub.get(), port);
     connection_information_v2(hub.get(), port);
     if (result_.capable == 0) result_.capable = fastest_supported(result_.supported);
@@ -109,28 +109,31 @@ class hub_walk {
     return true;
   }
 
-  void hub_information(api_handle hub) {
+  // False when the request failed; a system without it answers true.
+  bool hub_information(api_handle hub) {
     const char* name = "IOCTL_USB_GET_HUB_INFORMATION_EX";
-    if (!supported(name)) return;
+    if (!supported(name, windows_8_index)) return true;
     usb_hub_information_ex info{};
-    if (!request(hub, ioctl_usb_get_hub_information_ex, name, info, sizeof info, -1, false)) return;
+    if (!request(hub, ioctl_usb_get_hub_information_ex, name, info, sizeof info, -1, false)) return false;
     log_->indent(2);
     log_->log(2, "HubType                    %u\n", unsigned(info.hub_type));
     log_->log(2, "HighestPortNumber          %u\n", unsigned(info.highest_port_number));
     if (info.hub_type > 1) log_hub_descriptor(info.hub_descriptor);
     log_->unindent(2);
+    return true;
   }
 
-  void hub_capabilities(api_handle hub) {
+  bool hub_capabilities(api_handle hub) {
     const char* name = "IOCTL_USB_GET_HUB_CAPABILITIES_EX";
-    if (!supported(name)) return;
+    if (!supported(name, windows_7_index)) return true;
     usb_hub_capabilities_ex caps{};
-    if (!request(hub, ioctl_usb_get_hub_capabilities_ex, name, caps, sizeof caps, -1, false)) return;
+    if (!request(hub, ioctl_usb_get_hub_capabilities_ex, name, caps, sizeof caps, -1, false)) return false;
     log_->indent(2);
     log_->log(2, "HubIsHighSpeedCapable      %u\n", unsigned(caps.flags & 1));
     log_->log(2, "HubIsHighSpeed             %u\n", unsigned(caps.flags >> 1 & 1));
     log_->log(2, "RawFlags                   %08X\n", unsigned(caps.flags));
     log_->unindent(2);
+    return true;
   }
 
   void connection_information(api_handle hub, DWORD port) {
@@ -170,7 +173,7 @@ class hub_walk {
 
   void connection_information_v2(api_handle hub, DWORD port) {
     const char* name = "IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX_V2";
-    if (!supported(name)) return;
+    if (!supported(name, windows_8_index)) return;
     usb_node_connection_information_ex_v2 info{};
     info.connection_index = port;
     info.length = sizeof info;
@@ -197,10 +200,11 @@ class hub_walk {
     log_->unindent(2);
   }
 
-  // Names the request; below Windows 8 says it is not there and answers false.
-  bool supported(const char* name) {
+  // Names the request; below the version index it first exists at, says it is not there and
+  // answers false.
+  bool supported(const char* name, int from_index) {
     log_->log(2, "%s\n", name);
-    if (q_.api().os_version_index() >= windows_8_index) return true;
+    if (q_.api().os_version_index() >= from_index) return true;
     log_->log_indented(2, 2, "Not supported\n");
     return false;
   }

@@ -67,7 +67,7 @@ TEST(csmi, set_drives_are_paired_with_phys_by_sas_address) {
   a.csmi.phys = {sata_phy(0, port_address(0), sata_health("ST1000DM003-1ER162", "Z4Y8B2QK", 1953525168ull, false)),
                  sata_phy(1, port_address(1), silent),  // in no set, no IDENTIFY: dropped
                  sata_phy(2, port_address(2), silent),  // a spare: kept from the set's word
-                 sata_phy(3, port_address(3), silent)};
+                 sata_phy(3, port_address(3), silent)};  // an optical drive: aborts ATA commands
   a.csmi.phys[3].packet_device = true;
   a.csmi.phyless = {{phyless, sata_health("ST1000DM003-1ER162", "Z4Y8C7XY", 1953525168ull, false)}};
   fake_csmi_set set;
@@ -111,6 +111,47 @@ TEST(csmi, set_drives_are_paired_with_phys_by_sas_address) {
                            "2         Spares                     2 \n"})
     EXPECT_NE(s.log.find(line), std::string::npos) << line << s.log;
   EXPECT_NE(s.log.find("0       CsmiPassThrough_FisStatus() failed with 20740, 236\n"), std::string::npos);
+  // The optical drive's signature spares it the ATA commands.
+  EXPECT_NE(s.log.find("CSMI_SAS_STP_PASSTHRU / ATA_IDENTIFY, phy 2 "), std::string::npos);
+  EXPECT_EQ(s.log.find("CSMI_SAS_STP_PASSTHRU / ATA_IDENTIFY, phy 3 "), std::string::npos);
+  EXPECT_EQ(s.log.find("SMART_HEALTH, phy 3"), std::string::npos);
+}
+
+// A phy is asked for IDENTIFY, then the health with its line, then attributes and thresholds.
+TEST(csmi, phy_requests_in_order) {
+  fake_adapter a = csmi_adapter();
+  fake_health h = sata_health("ST1000DM003-1ER162", "Z4Y8B2QK", 1953525168ull, false);
+  h.status_high = 0x2C;  // threshold exceeded
+  h.status_mid = 0xF4;
+  a.csmi.phys = {sata_phy(0, port_address(0), h)};
+  fake_machine m;
+  add_adapter(m, a);
+  const controller_scan s = scan(m);
+  std::string steps;  // the phy's request lines and labels, without the dumps
+  size_t at = s.log.find("CSMI_SAS_STP_PASSTHRU");
+  ASSERT_NE(at, std::string::npos) << s.log;
+  for (at = s.log.rfind('\n', at) + 1; at < s.log.size();) {
+    const size_t end = s.log.find('\n', at) + 1;
+    const std::string line = s.log.substr(at, end - at);
+    if (line.find("CSMI_SAS_GET_RAID_INFO") != std::string::npos) break;
+    const bool label = line.size() > 2 && line.compare(line.size() - 2, 2, ":\n") == 0;
+    if (label || line.find("CSMI_SAS_STP_PASSTHRU") != std::string::npos || line.find(" Health ") != std::string::npos)
+      steps += line;
+    at = end;
+  }
+  EXPECT_EQ(steps,
+            "2     CSMI_SAS_STP_PASSTHRU / ATA_IDENTIFY, phy 0 / 0000000000000000 \n"
+            "2       Raw:\n"
+            "2     CSMI_SAS_STP_PASSTHRU / SMART_HEALTH, phy 0\n"
+            "2       Health                     3\n"
+            "2     CSMI_SAS_STP_PASSTHRU / SMART_ATTRIB, phy 0\n"
+            "2     CSMI_SAS_STP_PASSTHRU / SMART_THRESH, phy 0\n"
+            "2       Attributes:\n"
+            "2       Thresholds:\n");
+  ASSERT_EQ(s.controllers.size(), 1u);
+  ASSERT_EQ(s.controllers[0].phys.size(), 1u);
+  EXPECT_TRUE(s.controllers[0].phys[0].has_smart);
+  EXPECT_EQ(s.controllers[0].phys[0].smart.health, 3u);
 }
 
 TEST(csmi, counts_are_bounded_by_what_the_reply_holds) {

@@ -180,6 +180,7 @@ TEST_F(drive_health, commands_the_drive_aborts_are_reported_by_each_path) {
   EXPECT_EQ(d.identify_source, 0x0Fu);
   EXPECT_EQ(d.smart_source, 0u);
   EXPECT_EQ(count("0   CheckDriverStatus() failed with 267387140, 16 508040 176\n"), 1u);
+  EXPECT_EQ(machine.last_error_set, 267387140u);  // the driver's code is also the thread's error
   EXPECT_EQ(count("0   AtaPassThrough() failed with 81, " + std::to_string(sizeof(ata_pass_through_request)) +
                   " 315436 176\n"),
             1u);
@@ -210,11 +211,18 @@ TEST_F(drive_health, replies_must_have_the_size_of_their_command) {
 }
 
 TEST_F(drive_health, identify_checksum_counts_only_behind_its_signature) {
-  synthetic_drive unsigned_drive = wd_hdd(0);
-  identify_fields f{"WDC WD10EZEX-08WN4A0", "WD-WCC6Y3KV1234", "01.01A01", 1953525168ull, 7200, false, false};
-  unsigned_drive.health.identify = identify_block(f);
-  unsigned_drive.health.identify[511] = 0x37;  // no signature: the byte means nothing
-  EXPECT_EQ(scan(unsigned_drive).identify_source, 0x0Fu);
+  // Without the signature in byte 510 the last byte means nothing: a device that fills word 255
+  // with zeroes, one that leaves it as the query preset it, one that puts anything there.
+  for (uint8_t last : {0x00, 0xFF, 0x37}) {
+    synthetic_drive unsigned_drive = wd_hdd(0);
+    identify_fields f{"WDC WD10EZEX-08WN4A0", "WD-WCC6Y3KV1234", "01.01A01", 1953525168ull, 7200, false, false};
+    unsigned_drive.health.identify = identify_block(f);
+    ASSERT_EQ(unsigned_drive.health.identify[510], 0);
+    unsigned_drive.health.identify[511] = last;
+    captured_log log;
+    EXPECT_EQ(query_alone(unsigned_drive, log).identify_source, 0x0Fu) << unsigned(last);
+    EXPECT_EQ(log.text().find("VerifyChecksum"), std::string::npos);
+  }
 
   synthetic_drive unwritten = wd_hdd(0);
   unwritten.health.identify[511] = 0xFF;  // signed, but the checksum byte left as preset
@@ -291,6 +299,28 @@ TEST_F(drive_health, nvme_blocks_through_the_miniport) {
   EXPECT_EQ(count("2 IOCTL_STORAGE_QUERY_PROPERTY / NVMe health log\n"), 0u);
   EXPECT_EQ(count("2   Identify block:\n"), 1u);
   EXPECT_EQ(count("2   Log page / SMART:\n"), 1u);
+}
+
+// Windows' own NVMe driver opens the SCSI port but refuses the miniport pass-through: the blocks
+// come from the storage protocol query on the disk.
+TEST_F(drive_health, nvme_inbox_driver_answers_only_the_protocol_query) {
+  synthetic_drive s = nvme_ssd(0);
+  ASSERT_FALSE(s.health.nvme_miniport);
+  drive_info& d = scan(s);
+  EXPECT_NE(out.text().find("2 --- NVMe ---\n"
+                            "2 IOCTL_SCSI_MINIPORT / NVME_IDENTIFY\n"
+                            "0   DeviceIoControl() failed with 1\n"
+                            "2 IOCTL_SCSI_MINIPORT / NVME_GET_LOG_PAGE\n"
+                            "0   DeviceIoControl() failed with 1\n"
+                            "2 IOCTL_STORAGE_QUERY_PROPERTY / NVMe identify controller\n"
+                            "2 IOCTL_STORAGE_QUERY_PROPERTY / NVMe health log\n"
+                            "2   Identify block:\n"),
+            std::string::npos)
+      << out.text();
+  EXPECT_TRUE(d.has_nvme_identify);
+  EXPECT_TRUE(d.has_nvme_log);
+  EXPECT_TRUE(d.nvme_identify == s.health.nvme_identify);
+  EXPECT_TRUE(d.nvme_log == s.health.nvme_log);
 }
 
 TEST_F(drive_health, nvme_port_refused_falls_back_to_the_protocol_query) {

@@ -78,6 +78,8 @@ class fake_machine final : public device_api {
 
   // Handles handed out and not closed yet, of every kind.
   int open_handles() const { return int(handles_.size()); }
+  // The thread's error as the scan last set it.
+  DWORD last_error_set = 0;
   // Each CreateFile, "path|access", in order.
   std::vector<std::wstring> opens;
 
@@ -107,6 +109,7 @@ class fake_machine final : public device_api {
   int64_t performance_counter() override { return clock_ += ticks_per_call; }
   int64_t performance_frequency() override { return 1000000; }
   int os_version_index() override { return os_index; }
+  void set_last_error(DWORD code) override { last_error_set = code; }
   host_header read_host_header() override { return header; }
 
  private:

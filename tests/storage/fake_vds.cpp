@@ -205,11 +205,19 @@ class provider final : public fake_object<IVdsProvider> {
 class service final : public fake_object<IVdsService> {
  public:
   explicit service(fake_vds& vds) : fake_object(vds, iid_vds_service) {}
-  HRESULT STDMETHODCALLTYPE WaitForServiceReady() override { return vds_.ready_error; }
+  HRESULT STDMETHODCALLTYPE WaitForServiceReady() override {
+    ready_ = SUCCEEDED(vds_.ready_error);
+    return vds_.ready_error;
+  }
   HRESULT STDMETHODCALLTYPE QueryProviders(DWORD masks, IEnumVdsObject** providers) override {
     if (masks != VDS_QUERY_SOFTWARE_PROVIDERS) return E_INVALIDARG;
-    return list<provider>(vds_, "IVdsService::QueryProviders", vds_.providers, providers);
+    const std::vector<fake_vds_provider> none;
+    return list<provider>(vds_, "IVdsService::QueryProviders", vds_.starting && !ready_ ? none : vds_.providers,
+                          providers);
   }
+
+ private:
+  bool ready_ = false;
 };
 
 class loader final : public fake_object<IVdsServiceLoader> {

@@ -65,6 +65,9 @@ class fake_vds final : public vds_api {
  public:
   HRESULT loader_error = REGDB_E_CLASSNOTREG;  // S_OK: the service can be reached
   HRESULT load_error = S_OK, ready_error = S_OK;
+  // A service that has only just been started. What it answers before it is ready is not
+  // documented; here it lists no providers, the quiet way to lose every software volume.
+  bool starting = false;
   std::vector<fake_vds_provider> providers;
   // Asked before each method call with its name ("IVdsPack::QueryDisks"); a failure code makes the
   // call fail with it.

@@ -182,8 +182,9 @@ TEST(health_fuzz, garbage_from_controllers_hubs_and_vds_never_stops_the_scan) {
     dump_stack(model, out.log);
     const std::string text = out.text();
     ASSERT_NE(text.find("2 Storage stack:\n"), std::string::npos) << "round " << round;
-    // The hub walk again and again: the drive query above reaches it only when the disk answers.
-    for (int walk = 0; walk < 10; ++walk) {
+    // The hub walk again and again: the drive query above reaches it only when the disk answers,
+    // and a walk ends at the first hub request that fails.
+    for (int walk = 0; walk < 20; ++walk) {
       device_query query(m, out.log);
       const LONG indentation = out.log->indentation();
       query_usb_details(query, usb_node);

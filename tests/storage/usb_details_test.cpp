@@ -1,5 +1,5 @@
-// The walk from a USB disk to its hub port: what each hub request logs, and which failures end
-// the walk and which only go to the log.
+// The walk from a USB disk to its hub port: what each hub request logs, which requests each
+// system has, and which failures end the walk and which only go to the log.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -97,37 +97,61 @@ TEST(usb_details, walk_to_the_hub_port) {
   EXPECT_NE(s.log.find("3     ** GET_USB_DETAILS"), std::string::npos);
 }
 
-// The hub's own details are only informative: a hub that refuses them (or a system that does not
-// have the requests) still answers for the port, so the drive keeps its speed.
-TEST(usb_details, hub_details_failing_or_missing_do_not_end_the_walk) {
-  fake_usb_port refusing;
-  refusing.hub_info_error = ERROR_INVALID_FUNCTION;
-  refusing.hub_capabilities_error = ERROR_NOT_SUPPORTED;
-  usb_scan s = scan_usb_disk(12, refusing);
-  EXPECT_NE(s.log.find("2     IOCTL_USB_GET_HUB_INFORMATION_EX\n0       DeviceIoControl() failed with 1, 2229332\n"
-                       "2     IOCTL_USB_GET_HUB_CAPABILITIES_EX\n0       DeviceIoControl() failed with 50, 2229328\n"
-                       "2     IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX\n"),
+// Windows 7 has the hub's capabilities but neither the hub information nor the V2 port query;
+// Windows Server 2008 R2 (one index below) has none of the three.
+TEST(usb_details, requests_each_system_has) {
+  usb_scan s = scan_usb_disk(7, fake_usb_port());
+  EXPECT_NE(s.log.find("2     IOCTL_USB_GET_HUB_INFORMATION_EX\n2       Not supported\n"
+                       "2     IOCTL_USB_GET_HUB_CAPABILITIES_EX\n2       HubIsHighSpeedCapable      1\n"),
             std::string::npos)
       << usb_section(s.log);
-  ASSERT_EQ(s.drives.size(), 1u);
-  EXPECT_EQ(s.drives[0].usb_speed, 8u);
-  EXPECT_EQ(s.drives[0].usb_capable, 8u);
-
-  s = scan_usb_disk(7, fake_usb_port());  // Windows 7: neither request exists
-  EXPECT_NE(s.log.find("2     IOCTL_USB_GET_HUB_INFORMATION_EX\n2       Not supported\n"
-                       "2     IOCTL_USB_GET_HUB_CAPABILITIES_EX\n2       Not supported\n"
-                       "2     IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX\n"),
-            std::string::npos);
   EXPECT_NE(s.log.find("2     IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX_V2\n2       Not supported\n"),
             std::string::npos);
   EXPECT_EQ(s.drives.at(0).usb_speed, 8u);
 
-  // The port query failing loses the current speed; the V2 query still tells what it can do.
+  s = scan_usb_disk(6, fake_usb_port());
+  EXPECT_NE(s.log.find("2     IOCTL_USB_GET_HUB_CAPABILITIES_EX\n2       Not supported\n"
+                       "2     IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX\n"),
+            std::string::npos)
+      << usb_section(s.log);
+}
+
+// A hub that refuses to describe itself is not asked about the port: the drive's speeds stay
+// unknown, and the hub's handle is closed (scan_usb_disk checks).
+TEST(usb_details, a_hub_request_failing_ends_the_walk) {
+  fake_usb_port no_information;
+  no_information.hub_info_error = ERROR_INVALID_FUNCTION;
+  usb_scan s = scan_usb_disk(12, no_information);
+  EXPECT_NE(s.log.find("2     IOCTL_USB_GET_HUB_INFORMATION_EX\n0       DeviceIoControl() failed with 1, 2229332\n"
+                       "2     SMART_RCV_DRIVE_DATA / ATA_IDENTIFY\n"),
+            std::string::npos)
+      << usb_section(s.log);
+  EXPECT_EQ(s.drives.at(0).usb_speed, 0u);
+  EXPECT_EQ(s.drives.at(0).usb_capable, 0u);
+  EXPECT_EQ(s.drives.at(0).usb_supported, 0u);
+
+  fake_usb_port no_capabilities;
+  no_capabilities.hub_capabilities_error = ERROR_NOT_SUPPORTED;
+  for (int os_index : {7, 12}) {
+    s = scan_usb_disk(os_index, no_capabilities);
+    EXPECT_NE(s.log.find("2     IOCTL_USB_GET_HUB_CAPABILITIES_EX\n0       DeviceIoControl() failed with 50, 2229328\n"
+                         "2     SMART_RCV_DRIVE_DATA / ATA_IDENTIFY\n"),
+              std::string::npos)
+        << usb_section(s.log);
+    EXPECT_EQ(s.drives.at(0).usb_speed, 0u);
+    EXPECT_EQ(s.drives.at(0).usb_capable, 0u);
+  }
+}
+
+// The port query failing loses the current speed; the V2 query still tells what it can do.
+TEST(usb_details, the_port_query_failing_leaves_the_v2_query) {
   fake_usb_port no_connection;
   no_connection.connection_error = ERROR_GEN_FAILURE;
   no_connection.flags = 2;
-  s = scan_usb_disk(12, no_connection);
-  EXPECT_NE(s.log.find("0       DeviceIoControl() failed with 31, 2229320 3\n"), std::string::npos);
+  const usb_scan s = scan_usb_disk(12, no_connection);
+  EXPECT_NE(s.log.find("0       DeviceIoControl() failed with 31, 2229320 3\n"
+                       "2     IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX_V2\n"),
+            std::string::npos);
   EXPECT_EQ(s.drives.at(0).usb_speed, 0u);
   EXPECT_EQ(s.drives.at(0).usb_capable, 8u);
 }

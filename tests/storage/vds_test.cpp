@@ -81,6 +81,21 @@ TEST(vds, service_out_of_reach) {
   EXPECT_EQ(vds.live_objects(), 0);
 }
 
+// Right after it is started the service is still gathering its disks: the walk waits for it.
+TEST(vds, a_service_just_started_is_waited_for) {
+  fake_vds vds;
+  vds.loader_error = S_OK;
+  vds.starting = true;
+  vds.providers = {dynamic_provider()};
+  std::vector<vds_item> items;
+  bool reached = false;
+  const std::string log = walk(vds, items, reached);
+  EXPECT_TRUE(reached);
+  EXPECT_NE(log.find("2  1. [<null>]\n"), std::string::npos) << log;
+  EXPECT_EQ(items.size(), 2u);
+  EXPECT_EQ(vds.live_objects(), 0);
+}
+
 TEST(vds, walk_and_match) {
   fake_vds vds;
   vds.loader_error = S_OK;
