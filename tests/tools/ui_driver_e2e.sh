@@ -76,6 +76,31 @@ drive 'wait-window --title "Harness probe"' >/dev/null
 drive 'expect-text 108 "Token: limited"'
 drive 'close'
 drive 'expect-exit 3'
+
+# A process that the target starts, followed by its process, not by any window with its title (a
+# probe started here shows one): ended at once with its code kept, or showing its own window.
+"$BUILD/wine-run" "$PROBE" &
+decoy=$!
+drive 'wait-window --any-process --title "Harness probe"' >/dev/null
+drive "start '$probe' --start-copy --exit 30" >/dev/null
+drive 'expect-exit 60'
+drive 'follow-child' | grep -qx 'pid [0-9]* window_probe\.exe' || fail "follow-child does not name the copy"
+outcome=$(drive 'wait-window --title "Harness probe" --or-exit')
+[ "$outcome" = "exit 30" ] || fail "the copy that ended with 30 gave: $outcome"
+drive_try 'follow-child --timeout 300' 2>"$WORK/err" && fail "a process that started nothing had a child"
+grep -qx 'the target (pid [0-9]*) started no process within 300 ms' "$WORK/err" || fail "no child: $(cat "$WORK/err")"
+drive "start '$probe' --start-copy" >/dev/null
+drive 'expect-exit 60'
+drive 'follow-child' >/dev/null
+drive 'wait-window --title "Harness probe" --or-exit' | grep -q '^window ' || fail "the copy's window was not found"
+drive 'expect-text 108 "Token: full"'
+drive 'close'
+drive 'expect-exit 3'
+drive 'wait-window --any-process --title "Harness probe"' >/dev/null
+drive 'close'
+wait "$decoy"
+rc=$?
+[ $rc -eq 3 ] || fail "the probe started here ended with $rc"
 driver_close
 
 # A script file: every line checked first, then run until the first failure.
@@ -92,7 +117,7 @@ rc=$?
 [ $rc -eq 2 ] || fail "a script with errors exited $rc"
 bad=$(windows_path "$WORK/bad.txt")
 printf '%s\n' "ui-driver: $bad:2: usage: click [--ctrl] CONTROL" "ui-driver: $bad:3: unknown command \"bogus\"" \
-  "ui-driver: $bad:4: unknown option --titel; usage: wait-window [--title PATTERN] [--class PATTERN] [--any-process] [--timeout MS]" \
+  "ui-driver: $bad:4: unknown option --titel; usage: wait-window [--title PATTERN] [--class PATTERN] [--any-process] [--or-exit] [--timeout MS]" \
   "ui-driver: $bad:5: unterminated quote" >"$WORK/err.expected"
 cmp -s "$WORK/err" "$WORK/err.expected" || fail "script errors: $(cat "$WORK/err")"
 [ -s "$WORK/out" ] && fail "a script with errors ran"
