@@ -10,6 +10,14 @@ rm -rf "$WORK" && mkdir -p "$WORK"
 probe=$(windows_path "$PROBE")
 
 driver_open
+# An answer whose reader has gone (a pipe with no reader left) leaves the conversation in step:
+# the next command still gets its own answer.
+mkfifo "$WORK/gone.fifo"
+exec {gone_r}<>"$WORK/gone.fifo" {gone_w}>"$WORK/gone.fifo"
+exec {gone_r}<&-
+(drive 'echo one') >&"$gone_w" 2>/dev/null
+exec {gone_w}>&-
+[ "$(drive 'echo two')" = two ] || fail "an answer that nobody read was left to the next command"
 drive "start '$probe'" >/dev/null
 [ "$(drive 'wait-window --title "Harness probe"')" = "$(drive 'wait-window --class FolviHarness*')" ] ||
   fail "the probe is not found the same by title and by class"

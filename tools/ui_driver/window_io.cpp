@@ -154,8 +154,12 @@ bool press_key(HWND window, HWND to, const key_info& key, std::string& error) {
   HWND target = to ? to : focused_control(window);
   if (!target) target = window;
   if (!usable(target, error)) return false;
-  return post(target, WM_KEYDOWN, key.virtual_key, key_lparam(key.virtual_key, false), error) &&
-         post(target, WM_KEYUP, key.virtual_key, key_lparam(key.virtual_key, true), error);
+  if (!post(target, WM_KEYDOWN, key.virtual_key, key_lparam(key.virtual_key, false), error)) return false;
+  // A key that closes the window (Esc) may leave no window for its release.
+  if (post(target, WM_KEYUP, key.virtual_key, key_lparam(key.virtual_key, true), error)) return true;
+  if (IsWindow(target)) return false;
+  error.clear();
+  return true;
 }
 
 bool close_window(HWND window, std::string& error) { return post(window, WM_SYSCOMMAND, SC_CLOSE, 0, error); }
