@@ -26,6 +26,8 @@ drive "start '$probe'" >/dev/null
 # Controls found by id: texts, typing, clicks, states.
 drive 'expect-text 100 Ready'
 drive 'type 101 "hello world"'
+drive 'click --ctrl 102'
+drive 'wait-text 100 "Applied: hello world with Ctrl"'
 drive 'click 102'
 drive 'wait-text 100 "Applied: hello world"'
 [ "$(drive 'state 103')" = "visible enabled unchecked" ] || fail "check box state: $(drive 'state 103')"

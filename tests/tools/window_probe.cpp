@@ -1,5 +1,5 @@
 // A small window with one control of each kind the driver reads and drives; its answers show in
-// the status line (id 100). Esc ends it with 2, the close box with 3. "--exit N" ends it with N at
+// the status line (id 100), Apply saying whether Ctrl was held. Esc ends it with 2, the close box with 3. "--exit N" ends it with N at
 // once; "--start-copy ARGUMENT..." starts a copy of it with the arguments and ends with 60.
 #include <windows.h>
 #include <commctrl.h>
@@ -85,7 +85,10 @@ LRESULT CALLBACK second_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
 
 void on_command(HWND window, int id, int code) {
   switch (id) {
-    case id_apply: set_status(window, L"Applied: " + text_of(GetDlgItem(window, id_edit))); break;
+    case id_apply:
+      set_status(window, L"Applied: " + text_of(GetDlgItem(window, id_edit)) +
+                             (GetKeyState(VK_CONTROL) < 0 ? L" with Ctrl" : L""));
+      break;
     case id_profile:
       if (code == CBN_SELCHANGE) set_status(window, L"Profile: " + text_of(GetDlgItem(window, id_profile)));
       break;

@@ -300,8 +300,5 @@ bool ui_driver::key(const command& c, reply& out) {
 bool ui_driver::close(const command&, reply& out) { return need_window(out.error) && close_window(window_, out.error); }
 
 bool ui_driver::activate(const command&, reply& out) {
-  if (!need_window(out.error)) return false;
-  if (SetForegroundWindow(window_)) return true;
-  out.error = "the window could not be brought to the front";
-  return false;
+  return need_window(out.error) && bring_to_front(window_, out.error);
 }
