@@ -1,6 +1,7 @@
 // A small window with one control of each kind the driver reads and drives; its answers show in
-// the status line (id 100), Apply saying whether Ctrl was held. Esc ends it with 2, the close box with 3. "--exit N" ends it with N at
-// once; "--start-copy ARGUMENT..." starts a copy of it with the arguments and ends with 60.
+// the status line (id 100), Apply's saying whether Ctrl was held. Esc ends it with 2, the close
+// box with 3. "--exit N" ends it with N at once; "--start-copy ARGUMENT..." starts a copy of it
+// with the arguments and ends with 60.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
