@@ -61,19 +61,24 @@ drive 'console-type "\n"'
 drive 'expect-exit 10'
 
 # A limited token: the program starts itself again with the "runas" verb and ends with 60 without
-# a window of its own. What the copy gets is Wine's choice: the full token (it shows the window,
-# which is closed here and ends with 70) or the limited one again (it ends at once with 30).
+# a window of its own. The copy it started is followed by its process. What the copy gets is Wine's
+# choice: the full token (it shows the window, which is closed here and ends with 70) or the
+# limited one again (it ends with 30, as a relaunched copy does that still lacks full rights).
 drive "start --limited '$vezad'" >/dev/null
 drive 'expect-exit 60 --timeout 30000'
-if drive_try "wait-window --any-process --title $title --timeout 5000" >/dev/null 2>&1; then
-  echo "the elevated copy shows the window"
-  drive 'adopt'
-  drive "wait-text $STATUS \"Ready to run\" --timeout 60000"
-  drive 'close'
-  drive 'expect-exit 70 --timeout 30000'
-else
-  echo "the copy got no full token from Wine and showed no window"
-fi
+copy=$(drive 'follow-child --timeout 30000')
+[ "${copy#pid * }" = folvi-vezad.exe ] || fail "the relaunch started $copy"
+outcome=$(drive "wait-window --title $title --or-exit --timeout 60000")
+case $outcome in
+  'window '*)
+    echo "the elevated copy shows the window"
+    drive "wait-text $STATUS \"Ready to run\" --timeout 60000"
+    drive 'close'
+    drive 'expect-exit 70 --timeout 30000'
+    ;;
+  'exit 30') echo "the copy got no full token from Wine and ended with 30" ;;
+  *) fail "the relaunched copy neither showed the window nor ended with 30: $outcome" ;;
+esac
 
 # The run: with -d the log goes to a console, read at the end.
 drive "start '$vezad' -d" >/dev/null

@@ -10,6 +10,14 @@ rm -rf "$WORK" && mkdir -p "$WORK"
 probe=$(windows_path "$PROBE")
 
 driver_open
+# An answer whose reader has gone (a pipe with no reader left) leaves the conversation in step:
+# the next command still gets its own answer.
+mkfifo "$WORK/gone.fifo"
+exec {gone_r}<>"$WORK/gone.fifo" {gone_w}>"$WORK/gone.fifo"
+exec {gone_r}<&-
+(drive 'echo one') >&"$gone_w" 2>/dev/null
+exec {gone_w}>&-
+[ "$(drive 'echo two')" = two ] || fail "an answer that nobody read was left to the next command"
 drive "start '$probe'" >/dev/null
 [ "$(drive 'wait-window --title "Harness probe"')" = "$(drive 'wait-window --class FolviHarness*')" ] ||
   fail "the probe is not found the same by title and by class"
@@ -18,6 +26,8 @@ drive "start '$probe'" >/dev/null
 # Controls found by id: texts, typing, clicks, states.
 drive 'expect-text 100 Ready'
 drive 'type 101 "hello world"'
+drive 'click --ctrl 102'
+drive 'wait-text 100 "Applied: hello world with Ctrl"'
 drive 'click 102'
 drive 'wait-text 100 "Applied: hello world"'
 [ "$(drive 'state 103')" = "visible enabled unchecked" ] || fail "check box state: $(drive 'state 103')"
@@ -76,6 +86,31 @@ drive 'wait-window --title "Harness probe"' >/dev/null
 drive 'expect-text 108 "Token: limited"'
 drive 'close'
 drive 'expect-exit 3'
+
+# A process that the target starts, followed by its process, not by any window with its title (a
+# probe started here shows one): ended at once with its code kept, or showing its own window.
+"$BUILD/wine-run" "$PROBE" &
+decoy=$!
+drive 'wait-window --any-process --title "Harness probe"' >/dev/null
+drive "start '$probe' --start-copy --exit 30" >/dev/null
+drive 'expect-exit 60'
+drive 'follow-child' | grep -qx 'pid [0-9]* window_probe\.exe' || fail "follow-child does not name the copy"
+outcome=$(drive 'wait-window --title "Harness probe" --or-exit')
+[ "$outcome" = "exit 30" ] || fail "the copy that ended with 30 gave: $outcome"
+drive_try 'follow-child --timeout 300' 2>"$WORK/err" && fail "a process that started nothing had a child"
+grep -qx 'the target (pid [0-9]*) started no process within 300 ms' "$WORK/err" || fail "no child: $(cat "$WORK/err")"
+drive "start '$probe' --start-copy" >/dev/null
+drive 'expect-exit 60'
+drive 'follow-child' >/dev/null
+drive 'wait-window --title "Harness probe" --or-exit' | grep -q '^window ' || fail "the copy's window was not found"
+drive 'expect-text 108 "Token: full"'
+drive 'close'
+drive 'expect-exit 3'
+drive 'wait-window --any-process --title "Harness probe"' >/dev/null
+drive 'close'
+wait "$decoy"
+rc=$?
+[ $rc -eq 3 ] || fail "the probe started here ended with $rc"
 driver_close
 
 # A script file: every line checked first, then run until the first failure.
@@ -92,7 +127,7 @@ rc=$?
 [ $rc -eq 2 ] || fail "a script with errors exited $rc"
 bad=$(windows_path "$WORK/bad.txt")
 printf '%s\n' "ui-driver: $bad:2: usage: click [--ctrl] CONTROL" "ui-driver: $bad:3: unknown command \"bogus\"" \
-  "ui-driver: $bad:4: unknown option --titel; usage: wait-window [--title PATTERN] [--class PATTERN] [--any-process] [--timeout MS]" \
+  "ui-driver: $bad:4: unknown option --titel; usage: wait-window [--title PATTERN] [--class PATTERN] [--any-process] [--or-exit] [--timeout MS]" \
   "ui-driver: $bad:5: unterminated quote" >"$WORK/err.expected"
 cmp -s "$WORK/err" "$WORK/err.expected" || fail "script errors: $(cat "$WORK/err")"
 [ -s "$WORK/out" ] && fail "a script with errors ran"

@@ -136,11 +136,11 @@ TEST(driver_commands, arguments_and_options_checked) {
   EXPECT_EQ(parse_error("adopt now"), "usage: adopt");
   EXPECT_EQ(parse_error("wait-window --titel x"),
             "unknown option --titel; usage: wait-window [--title PATTERN] [--class PATTERN] [--any-process] "
-            "[--timeout MS]");
+            "[--or-exit] [--timeout MS]");
   EXPECT_EQ(parse_error("wait-exit --timeout"), "--timeout needs a value; usage: wait-exit [--timeout MS]");
   EXPECT_EQ(parse_error("wait-window --title a --title b"),
             "--title given twice; usage: wait-window [--title PATTERN] [--class PATTERN] [--any-process] "
-            "[--timeout MS]");
+            "[--or-exit] [--timeout MS]");
   EXPECT_EQ(parse_error("start --limited"),
             "usage: start [--limited] [--new-console] [--dir DIR] PROGRAM [ARGUMENT...]");
 

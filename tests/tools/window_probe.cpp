@@ -1,8 +1,12 @@
 // A small window with one control of each kind the driver reads and drives; its answers show in
-// the status line (id 100). Esc ends it with 2, the close box with 3.
+// the status line (id 100), Apply's saying whether Ctrl was held. Esc ends it with 2, the close
+// box with 3. "--exit N" ends it with N at once; "--start-copy ARGUMENT..." starts a copy of it
+// with the arguments and ends with 60.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -82,7 +86,10 @@ LRESULT CALLBACK second_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
 
 void on_command(HWND window, int id, int code) {
   switch (id) {
-    case id_apply: set_status(window, L"Applied: " + text_of(GetDlgItem(window, id_edit))); break;
+    case id_apply:
+      set_status(window, L"Applied: " + text_of(GetDlgItem(window, id_edit)) +
+                             (GetKeyState(VK_CONTROL) < 0 ? L" with Ctrl" : L""));
+      break;
     case id_profile:
       if (code == CBN_SELCHANGE) set_status(window, L"Profile: " + text_of(GetDlgItem(window, id_profile)));
       break;
@@ -116,7 +123,35 @@ LRESULT CALLBACK probe_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 }
 }  // namespace
 
+// The arguments' modes; true when one of them decided the exit code.
+bool argument_mode(int& code) {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  const std::wstring mode = argc > 1 ? argv[1] : L"";
+  if (mode == L"--exit" && argc == 3) {
+    code = _wtoi(argv[2]);
+  } else if (mode == L"--start-copy") {
+    // Everything after the mode, as it stands on this command line.
+    std::wstring line = GetCommandLineW();
+    line = L"\"" + std::wstring(argv[0]) + L"\"" + line.substr(line.find(L"--start-copy") + 12);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    code = CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) ? 60 : 12;
+    if (code == 60) {
+      CloseHandle(pi.hThread);
+      CloseHandle(pi.hProcess);
+    }
+  } else if (!mode.empty()) {
+    code = 13;
+  }
+  LocalFree(argv);
+  return !mode.empty();
+}
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  int code = 0;
+  if (argument_mode(code)) return code;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
   panel_brush = CreateSolidBrush(panel);

@@ -25,14 +25,17 @@ driver_open() {
 
 # One command, written in the driver's own quoting; its data lines go to standard output and its
 # error to standard error. Returns 1 when the command failed, 2 when the driver did not answer.
+# The whole answer is read before any of it is written: a reader that stops early (grep -q) may
+# end this function, but never between the answer's lines, which would leave the rest of the
+# answer to the next command.
 drive_try() {
   printf '%s\n' "$1" >&"$DRIVER_IN"
-  local line
+  local line data=""
   while IFS= read -r -t "${DRIVE_ANSWER_SECONDS:-180}" line <&"$DRIVER_OUT"; do
     case $line in
-      '| '*) printf '%s\n' "${line#| }" ;;
-      ok) return 0 ;;
-      'error: '*) printf '%s\n' "${line#error: }" >&2; return 1 ;;
+      '| '*) data+="${line#| }"$'\n' ;;
+      ok) printf '%s' "$data"; return 0 ;;
+      'error: '*) printf '%s' "$data"; printf '%s\n' "${line#error: }" >&2; return 1 ;;
       *) printf 'ui-driver: %s\n' "$line" >&2 ;;
     esac
   done

@@ -8,6 +8,7 @@
 const ui_driver::named_handler ui_driver::handlers[] = {
     {"start", &ui_driver::start},
     {"adopt", &ui_driver::adopt},
+    {"follow-child", &ui_driver::follow_child},
     {"wait-exit", &ui_driver::wait_exit},
     {"expect-exit", &ui_driver::expect_exit},
     {"expect-running", &ui_driver::expect_running},
@@ -104,7 +105,7 @@ bool ui_driver::start(const command& c, reply& out) {
   request.limited = c.has("--limited");
   request.new_console = c.has("--new-console");
   if (c.has("--dir")) request.dir = from_utf8(c.options.at("--dir"));
-  if (!target_.start(request, out.error)) return false;
+  if (!target_.start(request, children_, out.error)) return false;
   started_here_ = true;
   window_ = nullptr;
   out.lines.push_back(format_string("pid %lu", (unsigned long)target_.pid()));
@@ -116,6 +117,19 @@ bool ui_driver::adopt(const command&, reply& out) {
   if (!target_.adopt(process_of(window_), out.error)) return false;
   started_here_ = false;
   out.lines.push_back(format_string("pid %lu", (unsigned long)target_.pid()));
+  return true;
+}
+
+bool ui_driver::follow_child(const command& c, reply& out) {
+  DWORD ms = 0;
+  joined_process child;
+  if (!need_target(out.error) || !timeout_of(c, ms, out.error) ||
+      !children_.take_child(target_.pid(), ms, child, out.error))
+    return false;
+  // Ended at the end, as its parent would have been, when the driver started that.
+  target_.adopt(child.handle, child.pid);
+  window_ = nullptr;
+  out.lines.push_back(format_string("pid %lu ", (unsigned long)child.pid) + image_of(child.handle));
   return true;
 }
 

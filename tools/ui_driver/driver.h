@@ -33,6 +33,7 @@ class ui_driver {
 
   bool start(const command& c, reply& out);
   bool adopt(const command& c, reply& out);
+  bool follow_child(const command& c, reply& out);
   bool wait_exit(const command& c, reply& out);
   bool expect_exit(const command& c, reply& out);
   bool expect_running(const command& c, reply& out);
@@ -77,6 +78,7 @@ class ui_driver {
   bool state_matching(const command& c, bool wait, reply& out);
   bool combo_choice(const command& c, bool by_index, reply& out);
 
+  child_watch children_;
   target_process target_;
   bool started_here_ = false;
   HWND window_ = nullptr;

@@ -36,6 +36,10 @@ bool ui_driver::wait_window(const command& c, reply& out) {
   if (c.has("--class")) q.klass = c.options.at("--class");
   DWORD ms = 0;
   if (!timeout_of(c, ms, out.error)) return false;
+  if (q.any_process && c.has("--or-exit")) {
+    out.error = "--or-exit waits for the target's own window, not --any-process";
+    return false;
+  }
   if (!q.any_process) {
     if (!need_target(out.error)) return false;
     q.pid = target_.pid();
@@ -47,6 +51,12 @@ bool ui_driver::wait_window(const command& c, reply& out) {
     target_ended = !q.any_process && !target_.running();
     return !found.empty() || target_ended;
   });
+  uint32_t code = 0;
+  if (found.empty() && target_ended && c.has("--or-exit") && target_.wait_exit(0, code, out.error)) {
+    window_ = nullptr;
+    out.lines.push_back(format_string("exit %lu", (unsigned long)code));
+    return true;
+  }
   if (found.empty()) {
     out.error = wanted_window_text(q) + (target_ended ? ": the target has ended" : format_string(" within %lu ms", (unsigned long)ms));
     window_query all = q;
@@ -290,8 +300,5 @@ bool ui_driver::key(const command& c, reply& out) {
 bool ui_driver::close(const command&, reply& out) { return need_window(out.error) && close_window(window_, out.error); }
 
 bool ui_driver::activate(const command&, reply& out) {
-  if (!need_window(out.error)) return false;
-  if (SetForegroundWindow(window_)) return true;
-  out.error = "the window could not be brought to the front";
-  return false;
+  return need_window(out.error) && bring_to_front(window_, out.error);
 }

@@ -40,7 +40,7 @@ bool start_token(bool limited, scoped_handle& token, std::string& error) {
 }
 }  // namespace
 
-bool target_process::start(const start_request& request, std::string& error) {
+bool target_process::start(const start_request& request, child_watch& watch, std::string& error) {
   if (present() && running()) {
     error = format_string("the target (pid %lu) is still running", (unsigned long)pid_);
     return false;
@@ -51,7 +51,8 @@ bool target_process::start(const start_request& request, std::string& error) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  const DWORD flags = request.new_console ? CREATE_NEW_CONSOLE : DETACHED_PROCESS;
+  // Suspended until it is in its job: nothing it starts can escape the watch.
+  const DWORD flags = (request.new_console ? CREATE_NEW_CONSOLE : DETACHED_PROCESS) | CREATE_SUSPENDED;
   const wchar_t* dir = request.dir.empty() ? nullptr : request.dir.c_str();
   const BOOL started =
       token.valid()
@@ -61,10 +62,21 @@ bool target_process::start(const start_request& request, std::string& error) {
     error = failure(token.valid() ? "CreateProcessAsUser" : "CreateProcess") + " for " + to_utf8(request.args[0]);
     return false;
   }
-  CloseHandle(pi.hThread);
+  scoped_handle thread(pi.hThread);
   process_.reset(pi.hProcess);
   pid_ = pi.dwProcessId;
-  return true;
+  // A target outside a job still runs; only following what it starts is refused then.
+  std::string unwatched;
+  watch.watch(process_.get(), unwatched);
+  if (ResumeThread(thread.get()) != DWORD(-1)) return true;
+  error = failure("ResumeThread");
+  TerminateProcess(process_.get(), 255);
+  return false;
+}
+
+void target_process::adopt(HANDLE process, DWORD pid) {
+  process_.reset(process);
+  pid_ = pid;
 }
 
 bool target_process::adopt(DWORD pid, std::string& error) {

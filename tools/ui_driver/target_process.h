@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "child_watch.h"
 #include "support/scoped_win.h"
 
 struct start_request {
@@ -15,11 +16,15 @@ struct start_request {
   bool new_console = false;        // a console of its own; otherwise none
 };
 
-// The process under test: one the driver started, or one it adopted by a window.
+// The process under test: one the driver started, one it adopted by a window, or one that the
+// target started.
 class target_process {
  public:
-  bool start(const start_request& request, std::string& error);
+  // Starts the process in `watch`'s next job, so that processes it starts can be followed.
+  bool start(const start_request& request, child_watch& watch, std::string& error);
   bool adopt(DWORD pid, std::string& error);
+  // Takes the handle of a process opened elsewhere.
+  void adopt(HANDLE process, DWORD pid);
   bool present() const { return process_.valid(); }
   DWORD pid() const { return pid_; }
   bool running() const;

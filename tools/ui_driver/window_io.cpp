@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "support/format_string.h"
+#include "wait_until.h"
 #include "window_find.h"
 
 namespace {
@@ -116,25 +117,60 @@ bool click_button(HWND button, std::string& error) {
   return usable(button, error) && post(button, BM_CLICK, 0, 0, error);
 }
 
+bool bring_to_front(HWND window, std::string& error) {
+  SetForegroundWindow(window);
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  const bool active = wait_until(5000, [&] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetForegroundWindow() == window && GetGUIThreadInfo(thread, &info) && info.hwndActive == window;
+  });
+  if (!active) {
+    error = "the window could not be brought to the front";
+    return false;
+  }
+  // Once more through its message loop: the focus change that came with the activation is handled
+  // there, and under Wine that resets the modifier keys to what the X server holds.
+  DWORD_PTR ignored = 0;
+  if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored)) return true;
+  error = format_string("the window did not answer after its activation (%lu)", (unsigned long)GetLastError());
+  return false;
+}
+
 bool ctrl_click_button(HWND button, std::string& error) {
-  if (!usable(button, error)) return false;
-  SetForegroundWindow(GetAncestor(button, GA_ROOT));
+  const HWND window = GetAncestor(button, GA_ROOT);
+  if (!usable(button, error) || !bring_to_front(window, error)) return false;
   RECT r{};
   GetWindowRect(button, &r);
+  const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   // Absolute mouse positions run from 0 to 65535 across the primary screen.
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-  const LONG x = LONG(((r.left + r.right) / 2 * 65536L + width / 2) / width);
-  const LONG y = LONG(((r.top + r.bottom) / 2 * 65536L + height / 2) / height);
-  INPUT input[5] = {};
+  const LONG x = LONG((centre.x * 65536L + width / 2) / width);
+  const LONG y = LONG((centre.y * 65536L + height / 2) / height);
+  // The pointer first, on its own: under Wine the window it enters resets the modifier keys to
+  // what the X server holds, which would let go of the Ctrl sent below.
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi = {x, y, 0, MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 0, 0};
+  if (SendInput(1, &move, sizeof(INPUT)) != 1) {
+    error = format_string("SendInput failed with %lu", (unsigned long)GetLastError());
+    return false;
+  }
+  wait_until(2000, [&] {
+    POINT at{};
+    return GetCursorPos(&at) && at.x == centre.x && at.y == centre.y;
+  });
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
+  INPUT input[4] = {};
   for (INPUT& i : input) i.type = INPUT_MOUSE;
-  input[0].type = input[4].type = INPUT_KEYBOARD;
-  input[0].ki.wVk = input[4].ki.wVk = VK_CONTROL;
-  input[4].ki.dwFlags = KEYEVENTF_KEYUP;
-  input[1].mi = {x, y, 0, MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 0, 0};
-  input[2].mi = {x, y, 0, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE, 0, 0};
-  input[3].mi = {x, y, 0, MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE, 0, 0};
+  input[0].type = input[3].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[3].ki.wVk = VK_CONTROL;
+  input[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  input[1].mi = {x, y, 0, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE, 0, 0};
+  input[2].mi = {x, y, 0, MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE, 0, 0};
   // One call: nothing else comes between the keys and the click.
-  if (SendInput(5, input, sizeof(INPUT)) == 5) return true;
+  if (SendInput(4, input, sizeof(INPUT)) == 4) return true;
   error = format_string("SendInput failed with %lu", (unsigned long)GetLastError());
   return false;
 }
@@ -155,8 +191,8 @@ bool press_key(HWND window, HWND to, const key_info& key, std::string& error) {
   if (!target) target = window;
   if (!usable(target, error)) return false;
   if (!post(target, WM_KEYDOWN, key.virtual_key, key_lparam(key.virtual_key, false), error)) return false;
+  // A key that closes the window (Esc) may leave no window for its release.
   if (post(target, WM_KEYUP, key.virtual_key, key_lparam(key.virtual_key, true), error)) return true;
-  // The key press itself may close the window (Esc, Enter) before its release can be posted.
   if (IsWindow(target)) return false;
   error.clear();
   return true;

@@ -25,6 +25,8 @@ bool click_button(HWND button, std::string& error);
 // A real mouse click at the button's centre with Ctrl held, as one piece of input: its window is
 // brought to the front first, since keys go to the foreground window.
 bool ctrl_click_button(HWND button, std::string& error);
+// Makes a top-level window the foreground one and waits until its thread has taken that in.
+bool bring_to_front(HWND window, std::string& error);
 bool post_command(HWND window, int id, std::string& error);
 bool type_characters(HWND window, const std::wstring& text, std::string& error);
 // To the given control, or the window's focused control when `to` is null.
