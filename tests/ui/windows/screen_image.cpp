@@ -1,0 +1,132 @@
+#include "screen_image.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "support/text.h"
+#include "toolkit/sfc_gdi.h"
+
+namespace {
+using unix_name_fn = char*(__cdecl*)(const wchar_t*);
+
+template <typename F>
+F function_of(const wchar_t* module, const char* name) {
+  // A symbol's address is untyped until it is given its type.
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(module), name)));
+}
+
+bool under_wine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+// The Linux path of a Windows one, from Wine's kernel32.
+std::string unix_path(const std::wstring& path) {
+  const auto to_unix = function_of<unix_name_fn>(L"kernel32.dll", "wine_get_unix_file_name");
+  if (!to_unix) return {};
+  char* name = to_unix(path.c_str());
+  if (!name) return {};
+  std::string result = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return result;
+}
+
+// Runs a Linux shell command; Wine starts a program given by its Linux path but gives no handle
+// to wait on, so the command ends by creating `done` and this waits for that file.
+bool run_unix(const std::string& command, const std::wstring& done, std::string& error) {
+  std::wstring line = L"/bin/sh -c \"" + from_utf8(command) + L"\"";
+  STARTUPINFOW start{};
+  start.cb = sizeof start;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process)) {
+    error = "cannot start " + command;
+    return false;
+  }
+  if (process.hThread) CloseHandle(process.hThread);
+  if (process.hProcess) CloseHandle(process.hProcess);
+  for (int waited = 0; waited < 30000; waited += 20) {
+    if (GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    Sleep(20);
+  }
+  error = command + " did not end";
+  return false;
+}
+
+std::string read_file(const std::wstring& path) {
+  std::unique_ptr<FILE, int (*)(FILE*)> f(_wfopen(path.c_str(), L"rb"), fclose);
+  std::string bytes;
+  if (!f) return bytes;
+  char chunk[65536];
+  for (size_t n; (n = fread(chunk, 1, sizeof chunk, f.get())) > 0;) bytes.append(chunk, n);
+  return bytes;
+}
+
+// A binary PPM (P6, 8 bits a channel) into 0xAARRGGBB pixels.
+bool parse_ppm(const std::string& bytes, captured_image& image) {
+  int width = 0, height = 0, maximum = 0, header = 0;
+  if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &width, &height, &maximum, &header) != 3 || maximum != 255) return false;
+  const size_t start = size_t(header) + 1;  // one white-space character ends the header
+  if (width <= 0 || height <= 0 || bytes.size() < start + size_t(width) * size_t(height) * 3) return false;
+  image.width = width;
+  image.height = height;
+  image.pixels.resize(size_t(width) * size_t(height));
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + start);
+  for (uint32_t& pixel : image.pixels) {
+    pixel = 0xFF000000u | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+    p += 3;
+  }
+  return true;
+}
+
+bool x_screen_image(const RECT& r, captured_image& image, std::string& error) {
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  wchar_t file[MAX_PATH] = {};
+  GetTempFileNameW(folder, L"xsh", 0, file);
+  const std::wstring done = std::wstring(file) + L".done";
+  const std::string target = unix_path(file), marker = unix_path(done);
+  if (target.empty() || marker.empty()) {
+    error = "no Linux path for the screenshot";
+    return false;
+  }
+  char geometry[64];
+  std::snprintf(geometry, sizeof geometry, "%ldx%ld+%ld+%ld", r.right - r.left, r.bottom - r.top, r.left, r.top);
+  // The marker tells that import has ended, whether or not it wrote the picture.
+  const bool ended = run_unix("import -silent -window root -crop " + std::string(geometry) + " +repage -depth 8 'ppm:" + target +
+                                  "'; touch '" + marker + "'",
+                              done, error);
+  const std::string bytes = read_file(file);
+  DeleteFileW(file);
+  DeleteFileW(done.c_str());
+  if (!ended) return false;
+  if (!parse_ppm(bytes, image) || image.width != r.right - r.left || image.height != r.bottom - r.top) {
+    error = "import gave no picture of the window";
+    return false;
+  }
+  return true;
+}
+
+bool dc_screen_image(const RECT& r, captured_image& image, std::string& error) {
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  const sfc_window_dc screen(nullptr);
+  sfc_memory_dc copy(screen.handle(), width, height);
+  if (!copy.ok() || !BitBlt(copy.handle(), 0, 0, width, height, screen.handle(), r.left, r.top, SRCCOPY)) {
+    error = "no copy of the screen";
+    return false;
+  }
+  GdiFlush();
+  image.width = width;
+  image.height = height;
+  image.pixels.assign(copy.pixels(), copy.pixels() + size_t(width) * size_t(height));
+  for (uint32_t& p : image.pixels) p |= 0xFF000000u;
+  return true;
+}
+}  // namespace
+
+bool screen_image(const RECT& r, captured_image& image, std::string& error) {
+  return under_wine() ? x_screen_image(r, image, error) : dc_screen_image(r, image, error);
+}
+
+bool save_image(const captured_image& image, const std::wstring& path) {
+  const std::string bytes = bmp_file(image);
+  std::unique_ptr<FILE, int (*)(FILE*)> f(_wfopen(path.c_str(), L"wb"), fclose);
+  return f && !bytes.empty() && fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
+}
