@@ -82,9 +82,11 @@ bool main_window::on_init() {
   attach_controls();
   style_controls();
   load_menus();
+  // The list is cut to whole rows before the scenes take its place.
+  const size_t rows_per_page = list_.fit_whole_rows();
   scenes_ = make_view_scenes(laid_out_scene());
   shown_state_ = view_done_list;  // as laid out, until the model says otherwise
-  model_.init(list_.measure_rows_per_page());
+  model_.init(rows_per_page);
   // The Start button is where a user begins.
   SetFocus(item(id_start));
   return false;

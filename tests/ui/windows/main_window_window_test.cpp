@@ -15,6 +15,7 @@
 #include "toolkit/xfc_message_box.h"
 #include "ui/graph_style.h"
 #include "ui/main_window.h"
+#include "results/raw_texts.h"
 #include "ui/main_window_texts.h"
 #include "ui/run_thread.h"
 #include "screen_image.h"
@@ -247,6 +248,56 @@ TEST(main_window_window, runs_leave_nothing_behind) {
   EXPECT_EQ(gui_after.gdi, gui_before.gdi);
   EXPECT_EQ(gui_after.windows, gui_before.windows);
   EXPECT_EQ(gui_after.menus, gui_before.menus);
+}
+
+// The text of a row of the results list.
+std::wstring row_text(HWND list, int row) {
+  wchar_t text[256] = {};
+  LVITEMW item{};
+  item.pszText = text;
+  item.cchTextMax = 256;
+  SendMessageW(list, LVM_GETITEMTEXTW, WPARAM(row), LPARAM(&item));
+  return text;
+}
+
+TEST(main_window_window, the_results_list_shows_whole_rows) {
+  window_rig rig;
+  RECT client{}, first{}, last{};
+  int top = -1, page = 0, rows = 0, best_read = -1;
+  window_driver driver(main_window_title, [&](HWND d) {
+    closes_at_end at_end(d);
+    ASSERT_TRUE(status_is(d, status_ready));
+    pick_from_list(GetDlgItem(d, id_presets), 0);
+    ASSERT_TRUE(wait_until([&] { return control_text(d, id_configuration) == L"Quick"; }));
+    post_click(GetDlgItem(d, id_start));
+    ASSERT_TRUE(status_is(d, status_completed));
+    ASSERT_TRUE(graphs_at_rest(d, rig));
+    post_click(GetDlgItem(d, id_switch_view));
+    const HWND list = GetDlgItem(d, id_results_list);
+    ASSERT_TRUE(wait_until([&] { return IsWindowVisible(list) != 0; }));
+    GetClientRect(list, &client);
+    top = int(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+    page = int(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
+    rows = int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < rows && best_read < 0; ++i)
+      if (row_text(list, i) == raw_best_read_heading) best_read = i;
+    for (auto [row, r] : {std::pair<int, RECT*>{top, &first}, {top + page - 1, &last}}) {
+      r->left = LVIR_BOUNDS;
+      SendMessageW(list, LVM_GETITEMRECT, WPARAM(row), LPARAM(r));
+    }
+    post_close(d);
+  });
+  EXPECT_EQ(rig.window.run(), 1);
+  ASSERT_TRUE(driver.finish());
+
+  // The best-rate block at the top of the page, and the page's last row whole at the list's
+  // bottom edge: no row shows cut off.
+  ASSERT_GT(page, 2);
+  EXPECT_GE(best_read, top);
+  EXPECT_LT(best_read, top + page - 1);
+  EXPECT_LE(top + page, rows);
+  EXPECT_EQ(last.bottom, client.bottom);
+  EXPECT_EQ(last.bottom - first.top, page * (first.bottom - first.top));
 }
 
 // Pixels of the two images (of one size) that differ within `area`.
