@@ -1,5 +1,7 @@
 #include "ui/window_capture.h"
 
+#include <memory>
+
 #include "toolkit/sfc_gdi.h"
 
 namespace {
@@ -116,7 +118,9 @@ void draw_client(HWND w, HDC dc, SIZE size) {
 }
 }  // namespace
 
-bool capture_window(HWND window, bool whole_window, captured_image& image) {
+namespace {
+// The window's image in `buffer`, made the window's size (or its client area's).
+bool draw_image(HWND window, bool whole_window, std::unique_ptr<sfc_memory_dc>& buffer) {
   RECT r{};
   if (whole_window)
     GetWindowRect(window, &r);
@@ -125,15 +129,32 @@ bool capture_window(HWND window, bool whole_window, captured_image& image) {
   const int width = r.right - r.left, height = r.bottom - r.top;
   if (!IsWindow(window) || width <= 0 || height <= 0) return false;
   const sfc_window_dc screen(nullptr);
-  sfc_memory_dc buffer(screen.handle(), width, height);
-  if (!buffer.ok()) return false;
-  buffer.fill({0, 0, width, height}, GetSysColor(COLOR_BTNFACE));
-  draw_window(window, buffer.handle(), whole_window, !whole_window);
+  buffer = std::make_unique<sfc_memory_dc>(screen.handle(), width, height);
+  if (!buffer->ok()) return false;
+  buffer->fill({0, 0, width, height}, GetSysColor(COLOR_BTNFACE));
+  draw_window(window, buffer->handle(), whole_window, !whole_window);
   GdiFlush();
-  image.width = width;
-  image.height = height;
-  image.pixels.assign(buffer.pixels(), buffer.pixels() + size_t(width) * size_t(height));
+  return true;
+}
+}  // namespace
+
+bool capture_window(HWND window, bool whole_window, captured_image& image) {
+  std::unique_ptr<sfc_memory_dc> buffer;
+  if (!draw_image(window, whole_window, buffer)) return false;
+  image.width = buffer->width();
+  image.height = buffer->height();
+  image.pixels.assign(buffer->pixels(), buffer->pixels() + size_t(image.width) * size_t(image.height));
   // GDI leaves the alpha bytes as they were: the image is opaque.
   for (uint32_t& p : image.pixels) p |= 0xFF000000u;
   return true;
+}
+
+void paint_client_at_once(HWND window) {
+  std::unique_ptr<sfc_memory_dc> buffer;
+  if (!draw_image(window, false, buffer)) return;
+  // A DC that the children do not clip: one copy fills their places too.
+  const HDC dc = GetDCEx(window, nullptr, DCX_CACHE);
+  if (!dc) return;
+  buffer->copy_to(dc, 0, 0);
+  ReleaseDC(window, dc);
 }

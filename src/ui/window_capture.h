@@ -11,3 +11,9 @@
 // otherwise in its own caption style); otherwise the client area alone. False when the window
 // has no area or no bitmap could be made.
 bool capture_window(HWND window, bool whole_window, captured_image& image);
+
+// Paints the client area with every child in one copy, as a capture draws it. For a window that
+// has just been shown: the screen may show the window between two paints of its controls, and
+// the place of a control that has not painted yet would show whatever the system had there
+// (black, under Wine).
+void paint_client_at_once(HWND window);

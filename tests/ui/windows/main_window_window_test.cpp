@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "gui_counts.h"
 #include "preview_data.h"
@@ -248,6 +249,81 @@ TEST(main_window_window, runs_leave_nothing_behind) {
   EXPECT_EQ(gui_after.gdi, gui_before.gdi);
   EXPECT_EQ(gui_after.windows, gui_before.windows);
   EXPECT_EQ(gui_after.menus, gui_before.menus);
+}
+
+// A window of one colour over the whole screen, below the windows that open after it: where the
+// window under test has not drawn yet, the screen shows this colour and not the display's black.
+class backdrop {
+ public:
+  static constexpr COLORREF colour = RGB(255, 0, 255);
+  backdrop() {
+    WNDCLASSW c{};
+    c.lpfnWndProc = DefWindowProcW;
+    c.hInstance = GetModuleHandleW(nullptr);
+    c.hbrBackground = brush_;
+    c.lpszClassName = L"FolviTestBackdrop";
+    RegisterClassW(&c);
+    window_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, c.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                              c.hInstance, nullptr);
+  }
+  ~backdrop() {
+    DestroyWindow(window_);
+    UnregisterClassW(L"FolviTestBackdrop", GetModuleHandleW(nullptr));
+    DeleteObject(brush_);
+  }
+  backdrop(const backdrop&) = delete;
+  backdrop& operator=(const backdrop&) = delete;
+  // Paints it and waits until the screen shows it.
+  bool shown() const {
+    RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW);
+    const RECT middle{100, 100, 101, 101};
+    captured_image look;
+    std::string error;
+    return wait_until([&] {
+      MSG m;
+      while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+      return screen_image(middle, look, error) && (look.pixels[0] & 0xFFFFFF) == 0xFF00FF;
+    });
+  }
+
+ private:
+  HBRUSH brush_ = CreateSolidBrush(colour);
+  HWND window_ = nullptr;
+};
+
+TEST(main_window_window, nothing_black_shows_while_the_window_opens) {
+  backdrop behind;
+  ASSERT_TRUE(behind.shown());
+  window_rig rig;
+  window_looks looks;
+  std::atomic<bool> watched{false};
+  const DWORD ui_thread = GetCurrentThreadId();
+  std::thread watch([&] {
+    looks = watch_window_opening(ui_thread, main_window_title, 500);
+    watched = true;
+  });
+  window_driver driver(main_window_title, [&](HWND d) {
+    closes_at_end at_end(d);
+    ASSERT_TRUE(wait_until([&] { return watched.load(); }));
+    post_close(d);
+  });
+  EXPECT_EQ(rig.window.run(), 1);
+  watch.join();
+  ASSERT_TRUE(driver.finish());
+  ASSERT_TRUE(looks.appeared);
+  EXPECT_GT(looks.looks, 10);
+  // By the end the window showed, all of it.
+  const auto& last = looks.last_look.pixels;
+  EXPECT_FALSE(last.empty());
+  EXPECT_EQ(std::count_if(last.begin(), last.end(), [](uint32_t p) { return (p & 0xFFFFFF) == 0xFF00FF; }), 0);
+  EXPECT_EQ(looks.black_looks, 0) << "first at " << looks.first_black_ms << " ms, at " << looks.first_black.left << ","
+                                  << looks.first_black.top << " of the window";
+  if (looks.black_looks) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    save_image(looks.first_black_look, std::wstring(folder) + L"main_window_black.bmp");
+  }
 }
 
 // The text of a row of the results list.

@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "support/text.h"
 #include "toolkit/sfc_gdi.h"
+#include "window_driver.h"
 
 namespace {
 using unix_name_fn = char*(__cdecl*)(const wchar_t*);
@@ -129,4 +131,66 @@ bool save_image(const captured_image& image, const std::wstring& path) {
   const std::string bytes = bmp_file(image);
   std::unique_ptr<FILE, int (*)(FILE*)> f(_wfopen(path.c_str(), L"wb"), fclose);
   return f && !bytes.empty() && fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
+}
+
+bool find_black_square(const captured_image& image, int size, RECT& where) {
+  // Per column, how many black pixels end at the current row; a row with `size` neighbouring
+  // columns of at least `size` holds a square.
+  std::vector<int> height(size_t(image.width), 0);
+  for (int y = 0; y < image.height; ++y) {
+    int run = 0;
+    for (int x = 0; x < image.width; ++x) {
+      const bool black = (image.pixels[size_t(y) * size_t(image.width) + size_t(x)] & 0xFFFFFF) == 0;
+      height[size_t(x)] = black ? height[size_t(x)] + 1 : 0;
+      run = height[size_t(x)] >= size ? run + 1 : 0;
+      if (run == size) {
+        where = {x - size + 1, y - size + 1, x + 1, y + 1};
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+namespace {
+struct caption_search {
+  const std::wstring* caption;
+  HWND found;
+};
+
+BOOL CALLBACK visible_with_caption(HWND w, LPARAM param) {
+  auto* s = reinterpret_cast<caption_search*>(param);
+  if (!IsWindowVisible(w) || window_text(w) != *s->caption) return TRUE;
+  s->found = w;
+  return FALSE;
+}
+}  // namespace
+
+window_looks watch_window_opening(DWORD thread, const std::wstring& caption, unsigned duration_ms) {
+  window_looks result;
+  caption_search search{&caption, nullptr};
+  const DWORD give_up = GetTickCount() + 30000;
+  while (!search.found && GetTickCount() < give_up) {
+    EnumThreadWindows(thread, visible_with_caption, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) Sleep(1);
+  }
+  if (!search.found) return result;
+  result.appeared = true;
+  const DWORD start = GetTickCount();
+  std::string error;
+  while (GetTickCount() - start < duration_ms) {
+    RECT r{};
+    if (!GetWindowRect(search.found, &r)) break;
+    captured_image look;
+    if (!dc_screen_image(r, look, error)) continue;
+    ++result.looks;
+    RECT block{};
+    if (find_black_square(look, 8, block) && result.black_looks++ == 0) {
+      result.first_black_ms = int(GetTickCount() - start);
+      result.first_black = block;
+      result.first_black_look = look;
+    }
+    result.last_look = std::move(look);
+  }
+  return result;
 }

@@ -14,3 +14,20 @@ bool screen_image(const RECT& r, captured_image& image, std::string& error);
 
 // Writes the image as a BMP file (for a look at a failure).
 bool save_image(const captured_image& image, const std::wstring& path);
+
+// Whether the image holds a square of `size` x `size` pure black pixels; `where` is the first.
+bool find_black_square(const captured_image& image, int size, RECT& where);
+
+// Looks at the screen where a window stands, as often as it can, from the moment a visible window
+// of `thread` with this caption exists until `duration_ms` later. A look counts as black when it
+// shows a black square of 8 x 8 pixels in the window's rectangle; the last look is kept.
+struct window_looks {
+  bool appeared = false;
+  int looks = 0;
+  int black_looks = 0;
+  int first_black_ms = -1;  // after the window appeared
+  RECT first_black{};       // in window coordinates
+  captured_image first_black_look;
+  captured_image last_look;
+};
+window_looks watch_window_opening(DWORD thread, const std::wstring& caption, unsigned duration_ms);
