@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -249,6 +250,32 @@ TEST(main_window_window, runs_leave_nothing_behind) {
   EXPECT_EQ(gui_after.gdi, gui_before.gdi);
   EXPECT_EQ(gui_after.windows, gui_before.windows);
   EXPECT_EQ(gui_after.menus, gui_before.menus);
+}
+
+TEST(main_window_window, the_profile_dialog_opens_centred_on_the_window) {
+  window_rig rig;
+  RECT window{}, dialog{};
+  window_driver driver(main_window_title, [&](HWND d) {
+    closes_at_end at_end(d);
+    ASSERT_TRUE(status_is(d, status_ready));
+    GetWindowRect(d, &window);
+    // "Customize..." opens the dialog modally: the choice is posted, not sent.
+    const HWND presets = GetDlgItem(d, id_presets);
+    SendMessageW(presets, CB_SETCURSEL, WPARAM(SendMessageW(presets, CB_GETCOUNT, 0, 0) - 1), 0);
+    PostMessageW(d, WM_COMMAND, MAKEWPARAM(id_presets, CBN_SELENDOK), LPARAM(presets));
+    const HWND profile = wait_for_window(d, L"Test profile");
+    ASSERT_TRUE(profile);
+    GetWindowRect(profile, &dialog);
+    click(GetDlgItem(profile, IDCANCEL));
+    ASSERT_TRUE(wait_until([&] { return !IsWindow(profile); }));
+    post_close(d);
+  });
+  EXPECT_EQ(rig.window.run(), 1);
+  ASSERT_TRUE(driver.finish());
+  // The ready window is smaller than the dialog, which stands over it, centre on centre.
+  EXPECT_GT(dialog.bottom - dialog.top, window.bottom - window.top);
+  EXPECT_LE(std::abs((dialog.left + dialog.right) - (window.left + window.right)), 1);
+  EXPECT_LE(std::abs((dialog.top + dialog.bottom) - (window.top + window.bottom)), 1);
 }
 
 // A window of one colour over the whole screen, below the windows that open after it: where the
