@@ -127,10 +127,14 @@ bool screen_image(const RECT& r, captured_image& image, std::string& error) {
   return under_wine() ? x_screen_image(r, image, error) : dc_screen_image(r, image, error);
 }
 
-bool save_image(const captured_image& image, const std::wstring& path) {
+std::wstring save_image(const captured_image& image, const std::wstring& name) {
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring path = folder + name;
   const std::string bytes = bmp_file(image);
   std::unique_ptr<FILE, int (*)(FILE*)> f(_wfopen(path.c_str(), L"wb"), fclose);
-  return f && !bytes.empty() && fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
+  if (f && !bytes.empty()) fwrite(bytes.data(), 1, bytes.size(), f.get());
+  return path;
 }
 
 bool find_black_square(const captured_image& image, int size, RECT& where) {

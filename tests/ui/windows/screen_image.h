@@ -12,8 +12,9 @@
 // when there is no such picture.
 bool screen_image(const RECT& r, captured_image& image, std::string& error);
 
-// Writes the image as a BMP file (for a look at a failure).
-bool save_image(const captured_image& image, const std::wstring& path);
+// Writes the image as a BMP file named `name` in the temporary folder, for a look at a failure;
+// returns its path.
+std::wstring save_image(const captured_image& image, const std::wstring& name);
 
 // Whether the image holds a square of `size` x `size` pure black pixels; `where` is the first.
 bool find_black_square(const captured_image& image, int size, RECT& where);
