@@ -65,6 +65,14 @@ void draw_border(HWND w, HDC dc, const SIZE& size) {
     FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
 }
 
+// A child's border and scroll bars as they stand in its own window DC (systems whose WM_PRINT
+// leaves them out draw them there); only for a shown child with such a frame.
+bool copy_own_frame(HWND w, HDC dc, const SIZE& size, const SIZE& client_size) {
+  if (!IsWindowVisible(w) || (size.cx == client_size.cx && size.cy == client_size.cy)) return false;
+  const sfc_window_dc own(w, true);
+  return own.handle() && BitBlt(dc, 0, 0, size.cx, size.cy, own.handle(), 0, 0, SRCCOPY);
+}
+
 void draw_client(HWND w, HDC dc, SIZE size);
 
 // Draws `w` into `dc`, which holds what lies under the window, with its window rectangle at the
@@ -83,7 +91,7 @@ void draw_window(HWND w, HDC dc, bool top_level, bool client_only) {
   const POINT client = client_offset(w);
   if (top_level)
     draw_frame(w, dc, size, client);
-  else
+  else if (!copy_own_frame(w, dc, size, client_size))
     draw_border(w, dc, size);
   SendMessageW(w, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT);
   if (client_size.cx <= 0 || client_size.cy <= 0) return;

@@ -416,13 +416,78 @@ int differing_pixels(const bmp_view& shot, const captured_image& seen, const REC
   return n;
 }
 
-TEST(main_window_window, a_shared_screenshot_is_what_the_window_shows) {
-  window_rig rig;
-  RECT read_graph{}, write_graph{}, frame{}, volume{};
+// A screenshot share and the screen's picture of the window as the share is meant to show it.
+struct shared_look {
+  screenshot_set shot;
+  captured_image seen;
+  std::string error = "no look at the screen";
+  RECT frame{}, volume{}, read_graph{}, write_graph{};
   POINT client{};
   std::wstring volume_text;
-  captured_image seen;
-  std::string seen_error = "no look at the screen";
+};
+
+// Shares a screenshot of the window as it stands, then looks at the window, still active as it
+// was for the capture, with the volume serial masked and the screengrab button away, as the
+// capture shows it; puts both back afterwards.
+bool share_and_look(HWND d, window_rig& rig, shared_look& look) {
+  GetWindowRect(d, &look.frame);
+  GetWindowRect(GetDlgItem(d, id_read_graph), &look.read_graph);
+  GetWindowRect(GetDlgItem(d, id_write_graph), &look.write_graph);
+  GetWindowRect(GetDlgItem(d, id_volume_line), &look.volume);
+  look.client = {0, 0};
+  ClientToScreen(d, &look.client);
+  if (!share_screenshot(d, rig)) return false;
+  look.shot = rig.env.images;
+  // The title is back once the capture is done.
+  EXPECT_EQ(window_text(d), main_window_title);
+  const HWND volume_line = GetDlgItem(d, id_volume_line), screengrab = GetDlgItem(d, id_screengrab);
+  look.volume_text = window_text(volume_line);
+  SetWindowTextW(volume_line, mask_volume_serial(look.volume_text).c_str());
+  ShowWindow(screengrab, SW_HIDE);
+  if (settled_screen_image(d, look.seen, look.error)) look.error.clear();
+  SetWindowTextW(volume_line, look.volume_text.c_str());
+  ShowWindow(screengrab, SW_SHOW);
+  return true;
+}
+
+// The window's image, below the caption (whose title carries the version while the capture is
+// taken), is what the screen showed: every text, control and graph in place.
+void expect_what_the_screen_shows(const shared_look& look, const std::string& view) {
+  SCOPED_TRACE(view);
+  const int width = look.frame.right - look.frame.left, height = look.frame.bottom - look.frame.top;
+  expect_bmp_layout(look.shot.window, width, height, "window");
+  ASSERT_EQ(look.error, "");
+  ASSERT_EQ(look.seen.width, width);
+  ASSERT_EQ(look.seen.height, height);
+  const bmp_view window(look.shot.window);
+  const RECT below_caption{0, look.client.y - look.frame.top, width, height};
+  const int compared = width * (height - int(below_caption.top));
+  const int differing = differing_pixels(window, look.seen, below_caption);
+  EXPECT_LE(differing, compared / 1000) << differing << " of " << compared << " pixels differ";
+  // Right of the title, the caption with its buttons where the screen shows them; the shading of
+  // the buttons' edges is the system's to choose (without the buttons an eighth differs).
+  const RECT caption_end{width * 2 / 3, 0, width, int(below_caption.top)};
+  const int caption_pixels = (width - int(caption_end.left)) * int(caption_end.bottom);
+  EXPECT_LE(differing_pixels(window, look.seen, caption_end), caption_pixels / 20);
+  // The volume line shows its serial masked, as the screen did with the masked text.
+  ASSERT_NE(mask_volume_serial(look.volume_text), look.volume_text);
+  const RECT volume_area{look.volume.left - look.frame.left, look.volume.top - look.frame.top,
+                         look.volume.right - look.frame.left, look.volume.bottom - look.frame.top};
+  EXPECT_EQ(differing_pixels(window, look.seen, volume_area), 0);
+  if (::testing::Test::HasFailure()) {
+    captured_image shared;
+    shared.width = width;
+    shared.height = height;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) shared.pixels.push_back(0xFF000000u | window.pixel(x, y));
+    ADD_FAILURE() << "the two pictures are " << to_utf8(save_image(shared, from_utf8("shared_" + view + ".bmp")))
+                  << " and " << to_utf8(save_image(look.seen, from_utf8("seen_" + view + ".bmp")));
+  }
+}
+
+TEST(main_window_window, a_shared_screenshot_is_what_the_window_shows) {
+  window_rig rig;
+  shared_look graphs, list;
   window_driver driver(main_window_title, [&](HWND d) {
     closes_at_end at_end(d);
     ASSERT_TRUE(status_is(d, status_ready));
@@ -431,76 +496,34 @@ TEST(main_window_window, a_shared_screenshot_is_what_the_window_shows) {
     post_click(GetDlgItem(d, id_start));
     ASSERT_TRUE(status_is(d, status_completed));
     ASSERT_TRUE(graphs_at_rest(d, rig));
-    GetWindowRect(d, &frame);
-    GetWindowRect(GetDlgItem(d, id_read_graph), &read_graph);
-    GetWindowRect(GetDlgItem(d, id_write_graph), &write_graph);
-    GetWindowRect(GetDlgItem(d, id_volume_line), &volume);
-    ClientToScreen(d, &client);
-
-    ASSERT_TRUE(share_screenshot(d, rig));
-    // The title is back once the capture is done.
-    EXPECT_EQ(window_text(d), main_window_title);
-
-    // The window, still active as it was for the capture, as a screenshot shows it: the volume
-    // serial masked, the screengrab button away.
-    const HWND volume_line = GetDlgItem(d, id_volume_line), screengrab = GetDlgItem(d, id_screengrab);
-    volume_text = window_text(volume_line);
-    SetWindowTextW(volume_line, mask_volume_serial(volume_text).c_str());
-    ShowWindow(screengrab, SW_HIDE);
-    if (settled_screen_image(d, seen, seen_error)) seen_error.clear();
+    ASSERT_TRUE(share_and_look(d, rig, graphs));
+    // The list with its border and scroll bar.
+    post_click(GetDlgItem(d, id_switch_view));
+    ASSERT_TRUE(wait_until([&] { return IsWindowVisible(GetDlgItem(d, id_results_list)) != 0; }));
+    ASSERT_TRUE(share_and_look(d, rig, list));
     post_close(d);
   });
   EXPECT_EQ(rig.window.run(), 1);
   ASSERT_TRUE(driver.finish());
-  ASSERT_EQ(seen_error, "");
-
-  const screenshot_set& shot = rig.env.images;
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  const int graph_w = read_graph.right - read_graph.left, graph_h = read_graph.bottom - read_graph.top;
-  expect_bmp_layout(shot.window, width, height, "window");
-  expect_bmp_layout(shot.read_graph, graph_w, graph_h, "read graph");
-  expect_bmp_layout(shot.write_graph, write_graph.right - write_graph.left, write_graph.bottom - write_graph.top,
-                    "write graph");
-  ASSERT_EQ(seen.width, width);
-  ASSERT_EQ(seen.height, height);
+  expect_what_the_screen_shows(graphs, "graphs");
+  expect_what_the_screen_shows(list, "list");
 
   // Each graph's image: its header band, its background and its best bar.
+  const RECT& read_graph = graphs.read_graph;
+  const RECT& write_graph = graphs.write_graph;
+  const int graph_w = read_graph.right - read_graph.left, graph_h = read_graph.bottom - read_graph.top;
+  expect_bmp_layout(graphs.shot.read_graph, graph_w, graph_h, "read graph");
+  expect_bmp_layout(graphs.shot.write_graph, write_graph.right - write_graph.left, write_graph.bottom - write_graph.top,
+                    "write graph");
   const uint32_t header = graph_colours.header & 0xFFFFFF, background = graph_colours.background & 0xFFFFFF,
                  best = graph_colours.best_done & 0xFFFFFF, bar = graph_colours.bar_done & 0xFFFFFF;
-  for (const std::string* image : {&shot.read_graph, &shot.write_graph}) {
+  for (const std::string* image : {&graphs.shot.read_graph, &graphs.shot.write_graph}) {
     const bmp_view g(*image);
     EXPECT_EQ(g.pixel(graph_w / 2, 1), header);
     EXPECT_EQ(g.pixel(1, graph_h / 2), background);
     const RECT floor{0, graph_h - 10, graph_w, graph_h - 7};
     EXPECT_GT(g.count(best, floor), 0);
     EXPECT_GT(g.count(bar, floor), graph_w);
-  }
-
-  // Below the caption (whose title carries the version while the capture is taken), the window's
-  // image is what the screen showed: every text, control and graph in place.
-  const bmp_view window(shot.window);
-  const RECT below_caption{0, client.y - frame.top, width, height};
-  const int compared = width * (height - int(below_caption.top));
-  const int differing = differing_pixels(window, seen, below_caption);
-  EXPECT_LE(differing, compared / 1000) << differing << " of " << compared << " pixels differ";
-  // Right of the title, the caption with its buttons where the screen shows them; the shading of
-  // the buttons' edges is the system's to choose (without the buttons an eighth differs).
-  const RECT caption_end{width * 2 / 3, 0, width, int(below_caption.top)};
-  const int caption_pixels = (width - int(caption_end.left)) * int(caption_end.bottom);
-  EXPECT_LE(differing_pixels(window, seen, caption_end), caption_pixels / 20);
-  // The volume line shows its serial masked, as the screen did with the masked text.
-  ASSERT_NE(mask_volume_serial(volume_text), volume_text);
-  const RECT volume_area{volume.left - frame.left, volume.top - frame.top, volume.right - frame.left,
-                         volume.bottom - frame.top};
-  EXPECT_EQ(differing_pixels(window, seen, volume_area), 0);
-  if (HasFailure()) {
-    captured_image shared;
-    shared.width = width;
-    shared.height = height;
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) shared.pixels.push_back(0xFF000000u | window.pixel(x, y));
-    ADD_FAILURE() << "the two pictures are " << to_utf8(save_image(shared, L"main_window_shared.bmp")) << " and "
-                  << to_utf8(save_image(seen, L"main_window_seen.bmp"));
   }
 }
 
