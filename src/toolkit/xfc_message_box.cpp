@@ -5,6 +5,7 @@
 #include "support/os_version.h"
 #include "toolkit/dialog_template.h"
 #include "toolkit/sfc_gdi.h"
+#include "toolkit/window_placement.h"
 
 namespace {
 
@@ -44,19 +45,6 @@ std::vector<uint8_t> box_template(const message_box_request& request, const mess
   }
   t.add(WS_CHILD | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0, placeholder, mb_id_check, dlg_class_button, plan.check_label);
   return t.bytes();
-}
-
-// The work area of the monitor the box belongs on.
-RECT work_area_near(HWND owner) {
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  const HMONITOR monitor = owner ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST) : MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY);
-  if (GetMonitorInfoW(monitor, &info)) return info.rcWork;
-  RECT r{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
-  return r;
 }
 
 }  // namespace
@@ -142,13 +130,9 @@ void xfc_message_box::place_controls() {
 
   RECT frame = {0, 0, layout.client.cx, layout.client.cy};
   AdjustWindowRectEx(&frame, DWORD(style()), FALSE, DWORD(ex_style()));
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  RECT around = work;
-  if (request_.owner && IsWindowVisible(request_.owner) && !IsIconic(request_.owner)) GetWindowRect(request_.owner, &around);
-  int x = (around.left + around.right - width) / 2, y = (around.top + around.bottom - height) / 2;
-  x = std::max<int>(work.left, std::min<int>(x, work.right - width));
-  y = std::max<int>(work.top, std::min<int>(y, work.bottom - height));
-  SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  centre_on_owner(hwnd_, request_.owner);
 }
 
 void xfc_message_box::on_cancel() {

@@ -5,6 +5,7 @@
 
 #include "resource_ids.h"
 #include "toolkit/sfc_gdi.h"
+#include "toolkit/window_placement.h"
 #include "toolkit/xfc_message_box.h"
 #include "ui/summary_colours.h"
 
@@ -82,6 +83,7 @@ void dialog_test_config::attach_controls() {
 bool dialog_test_config::on_init() {
   add_hook(&colours_);
   attach_controls();
+  centre_on_owner(hwnd_, GetWindow(hwnd_, GW_OWNER));
   model_.init(*this);
   // The profile list is where a user starts: presets first, then the fields.
   SetFocus(item(id_profile_list));

@@ -4,6 +4,7 @@
 #include "toolkit/png_bitmap.h"
 #include "ui/main_window_texts.h"
 #include "ui/summary_colours.h"
+#include "ui/window_capture.h"
 
 namespace {
 constexpr COLORREF white = RGB(255, 255, 255);
@@ -82,9 +83,11 @@ bool main_window::on_init() {
   attach_controls();
   style_controls();
   load_menus();
+  // The list is cut to whole rows before the scenes take its place.
+  const size_t rows_per_page = list_.fit_whole_rows();
   scenes_ = make_view_scenes(laid_out_scene());
   shown_state_ = view_done_list;  // as laid out, until the model says otherwise
-  model_.init(list_.measure_rows_per_page());
+  model_.init(rows_per_page);
   // The Start button is where a user begins.
   SetFocus(item(id_start));
   return false;
@@ -148,7 +151,13 @@ LRESULT main_window::static_colours(HDC dc, HWND control) const {
 bool main_window::on_message(sfc_msg& m) {
   switch (m.message) {
     case WM_ERASEBKGND:
-      paint_background(reinterpret_cast<HDC>(m.wparam));
+      if (!painted_whole_ && IsWindowVisible(hwnd_)) {
+        // Just shown: the whole picture at once, before the controls paint themselves one by one.
+        painted_whole_ = true;
+        paint_client_at_once(hwnd_);
+      } else {
+        paint_background(reinterpret_cast<HDC>(m.wparam));
+      }
       m.result = TRUE;
       return true;
     case WM_PRINTCLIENT:

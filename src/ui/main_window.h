@@ -120,6 +120,7 @@ class main_window final : public sfc_dialog, private main_window_cb {
   main_window_model model_;
   std::atomic<bool> alive_{false};  // read by the run's thread
   std::atomic<HWND> posting_window_{nullptr};
+  bool painted_whole_ = false;  // the first picture after the window was shown
 
   // Controls.
   location_box box_;

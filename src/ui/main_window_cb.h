@@ -16,7 +16,7 @@ enum class capture_target { window, read_graph, write_graph };
 
 // What main_window_model asks of the window of dialog 104. The window only moves values between
 // its controls and the model:
-//   WM_INITDIALOG       -> attaches the controls, measures the list's rows (rows_per_page()),
+//   WM_INITDIALOG       -> attaches the controls, cuts the list to whole rows (rows_per_page()),
 //                          then main_window_model::init
 //   WM_COMMAND          -> main_window_model::command with the control or menu id, the event
 //                          (BN_CLICKED and menu items: clicked; CBN_DROPDOWN: dropped_down;

@@ -90,13 +90,21 @@ void raw_results::scroll_to_row(size_t row) {
   fit_columns();
 }
 
-size_t raw_results::measure_rows_per_page() {
+size_t raw_results::fit_whole_rows() {
   const sfc_hlistview list(hwnd_);
   const int probe = list.insert_item(list.count(), L"probe");
   const RECT row = list.item_rect(probe);
   const RECT top = list.item_rect(list.top_index());
   list.send(LVM_DELETEITEM, WPARAM(probe));
-  return rows_per_page(client_rect().bottom, top.top, row.bottom - row.top);
+  const int row_height = row.bottom - row.top;
+  const RECT client = client_rect();
+  const size_t rows = rows_per_page(client.bottom, top.top, row_height);
+  if (rows == 0) return 0;
+  const int extra = client.bottom - (top.top + int(rows) * row_height);
+  RECT r = rect_in_parent();
+  r.bottom -= extra;
+  move(r);
+  return rows;
 }
 
 LRESULT raw_results::item_custom_draw(NMLVCUSTOMDRAW& draw) {

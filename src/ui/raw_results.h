@@ -21,8 +21,9 @@ class raw_results : public sfc_window {
   // Appends rows[first..]; each is scrolled into view only when the list was at its end before.
   void add_rows(const raw_rows& rows, size_t first);
   void scroll_to_row(size_t row);
-  // Whole rows that fit below the header, measured with a probe row.
-  size_t measure_rows_per_page();
+  // Whole rows that fit below the header, measured with a probe row; the list is then made
+  // exactly that many rows high (its top stays), so that no row shows cut off at its bottom.
+  size_t fit_whole_rows();
   // The third column ends at the right edge of the client area (it shrinks under a scroll bar).
   void fit_columns();
 

@@ -4,6 +4,7 @@
 #include "toolkit/colour_math.h"
 #include "toolkit/dialog_font.h"
 #include "toolkit/file_dialogs.h"
+#include "toolkit/window_placement.h"
 #include "toolkit/xfc_vc_editbox.h"
 
 TEST(colour_math, hsl_round_trip_and_the_profile_dialog_shades) {
@@ -84,4 +85,23 @@ TEST(xfc_vc_editbox, client_keeps_one_line_centred_inside_the_frame) {
   r = vc_edit_client_rect({0, 0, 4, 1}, 13, 1, 3);
   EXPECT_GE(r.right, r.left);
   EXPECT_GE(r.bottom, r.top);
+}
+
+TEST(window_placement, centred_on_its_owner_and_kept_on_the_work_area) {
+  const RECT work{0, 0, 1280, 984};
+  // Centred on the owner, halves rounded down.
+  EXPECT_EQ(centred_position({100, 100, 601, 401}, {301, 101}, work).x, 200);
+  EXPECT_EQ(centred_position({100, 100, 601, 401}, {301, 101}, work).y, 200);
+  // An owner near an edge: the window moves in as far as it must, on each side.
+  EXPECT_EQ(centred_position({1100, 100, 1280, 300}, {400, 100}, work).x, 880);
+  EXPECT_EQ(centred_position({0, 100, 100, 300}, {400, 100}, work).x, 0);
+  EXPECT_EQ(centred_position({100, 0, 500, 60}, {200, 300}, work).y, 0);
+  EXPECT_EQ(centred_position({100, 900, 500, 984}, {200, 300}, work).y, 684);
+  // A work area that does not begin at the origin (a second monitor, a taskbar at the top).
+  const RECT second{1280, 40, 2560, 1024};
+  EXPECT_EQ(centred_position({1280, 40, 1380, 80}, {300, 200}, second).x, 1280);
+  EXPECT_EQ(centred_position({1280, 40, 1380, 80}, {300, 200}, second).y, 40);
+  // Larger than the work area: its top-left corner at the work area's.
+  EXPECT_EQ(centred_position({500, 500, 600, 600}, {1400, 1100}, work).x, 0);
+  EXPECT_EQ(centred_position({500, 500, 600, 600}, {1400, 1100}, work).y, 0);
 }

@@ -38,7 +38,7 @@ bool preview_window::on_init() {
   }
 
   raw_.attach(item(id_results_list));
-  const size_t page = raw_.measure_rows_per_page();
+  const size_t page = raw_.fit_whole_rows();
   raw_rows& rows = results_.rows();
   // After a run the best-rate block stands at the top of the page.
   const size_t last = best_block != size_t(-1) ? rows.fill_page(best_block, page) : (rows.size() ? rows.size() - 1 : 0);

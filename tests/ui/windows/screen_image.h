@@ -1,0 +1,34 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "ui/screenshot_image.h"
+
+// What the display shows in the screen rectangle `r`, as the user sees it: from the X server
+// (imagemagick's import of the root window) when the program runs under Wine, where a program
+// cannot read the screen's other windows, else from the screen's own DC. False with `error` set
+// when there is no such picture.
+bool screen_image(const RECT& r, captured_image& image, std::string& error);
+
+// Writes the image as a BMP file named `name` in the temporary folder, for a look at a failure;
+// returns its path.
+std::wstring save_image(const captured_image& image, const std::wstring& name);
+
+// Whether the image holds a square of `size` x `size` pure black pixels; `where` is the first.
+bool find_black_square(const captured_image& image, int size, RECT& where);
+
+// Looks at the screen where a window stands, as often as it can, from the moment a visible window
+// of `thread` with this caption exists until `duration_ms` later. A look counts as black when it
+// shows a black square of 8 x 8 pixels in the window's rectangle; the last look is kept.
+struct window_looks {
+  bool appeared = false;
+  int looks = 0;
+  int black_looks = 0;
+  int first_black_ms = -1;  // after the window appeared
+  RECT first_black{};       // in window coordinates
+  captured_image first_black_look;
+  captured_image last_look;
+};
+window_looks watch_window_opening(DWORD thread, const std::wstring& caption, unsigned duration_ms);
