@@ -269,8 +269,11 @@ std::optional<std::string> pg_share_store::find_png(const std::string& id, const
 
 bool pg_share_store::healthy() {
   std::string error;
-  return with_connection([](PGconn* connection, std::string& error) { return exec(connection, "SELECT 1", error); },
-                         error);
+  return with_connection(
+      [](PGconn* connection, std::string& error) {
+        return exec(connection, "SELECT count(*) FROM (SELECT 1 FROM shares LIMIT 1) AS one", error);
+      },
+      error);
 }
 
 bool pg_share_store::backup(const std::string&, std::string& error) {

@@ -2,6 +2,8 @@
 // own promises: migration of older files, synchronous commits, private files, backups.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "share_store.h"
@@ -124,4 +126,50 @@ TEST(database_address, a_password_never_reaches_a_message) {
             "postgres:///shares?password=***&host=/run/pg");
   EXPECT_EQ(printable_database_address("postgresql://folvi@db/shares"), "postgresql://folvi@db/shares");
   EXPECT_EQ(printable_database_address("shares:s3cret@.db"), "shares:s3cret@.db");
+}
+
+TEST(share_store, answers_unhealthy_while_its_tables_are_gone) {
+  temp_store db;
+  std::string error;
+  auto store = share_store::open(db.address(), error);
+  ASSERT_TRUE(store) << error;
+  EXPECT_TRUE(store->healthy());
+  run_sql(db.address(), "ALTER TABLE share_images RENAME TO kept_images; ALTER TABLE shares RENAME TO kept_shares");
+  EXPECT_FALSE(store->healthy());
+  run_sql(db.address(), "ALTER TABLE kept_shares RENAME TO shares; ALTER TABLE kept_images RENAME TO share_images");
+  EXPECT_TRUE(store->healthy());
+}
+
+// PostgreSQL goes away under a running server (a restart, a failover): the store answers
+// unhealthy meanwhile and carries on by itself once the database takes connections again.
+TEST(pg_store, reconnects_after_its_connections_are_ended) {
+  if (!testing_on_postgresql()) GTEST_SKIP() << "runs on PostgreSQL";
+  std::string admin = postgresql_test_address();
+  std::string name = "test_reconnect_" + std::to_string(getpid());
+  std::string address = admin;
+  address.replace(address.find("/folvi_test"), 11, "/" + name);
+  run_sql(admin, "DROP DATABASE IF EXISTS " + name);
+  run_sql(admin, "CREATE DATABASE " + name);
+  const std::string end_connections =
+      "SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE datname = '" + name + "'";
+  {
+    std::string error;
+    auto store = share_store::open(address, error);
+    ASSERT_TRUE(store) << error;
+    ASSERT_TRUE(store->insert(sample_share("FAAAAAAAAAAAAAAAAAAAAA"), error)) << error;
+    run_sql(admin, "ALTER DATABASE " + name + " ALLOW_CONNECTIONS false");
+    EXPECT_EQ(query_text(admin, end_connections), "1");
+    EXPECT_FALSE(store->healthy());
+    EXPECT_FALSE(store->find_share("FAAAAAAAAAAAAAAAAAAAAA"));
+    run_sql(admin, "ALTER DATABASE " + name + " ALLOW_CONNECTIONS true");
+    EXPECT_TRUE(store->healthy());
+    // An idle connection ended: the next request finds it broken and goes on, on a new one.
+    EXPECT_EQ(query_text(admin, end_connections), "1");
+    EXPECT_TRUE(store->insert(sample_share("GAAAAAAAAAAAAAAAAAAAAA"), error)) << error;
+    EXPECT_EQ(query_text(admin, end_connections), "1");
+    auto share = store->find_share("FAAAAAAAAAAAAAAAAAAAAA");
+    ASSERT_TRUE(share);
+    EXPECT_EQ(share->report, report_bytes);
+  }
+  run_sql(admin, "DROP DATABASE " + name);
 }

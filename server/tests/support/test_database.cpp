@@ -58,6 +58,8 @@ std::string sqlite_query(const std::string& database, const std::string& sql) {
 
 bool testing_on_postgresql() { return !postgresql_base().empty(); }
 
+std::string postgresql_test_address() { return postgresql_base(); }
+
 test_database::test_database(const std::string& folder) {
   std::string base = postgresql_base();
   if (base.empty()) {

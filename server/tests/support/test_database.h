@@ -5,6 +5,8 @@
 #include <string>
 
 bool testing_on_postgresql();
+// The suite's PostgreSQL database (FOLVI_SHARE_TEST_DB), or empty on SQLite.
+std::string postgresql_test_address();
 
 class test_database {
  public:
