@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <condition_variable>
 #include <mutex>
+#include <vector>
 
 #include "sqlite_backup.h"
 #include "sqlite_handles.h"
@@ -177,11 +179,24 @@ class sqlite_share_store final : public share_store {
   };
   sqlite_db borrow();
   void give_back(sqlite_db db);
-  bool insert_rows(const new_share& share, std::string& error);
+  // An insert waiting for its commit; its texts are packed before it queues.
+  struct pending_insert {
+    const new_share& share;
+    std::string report, stack_scan;
+    bool done = false, stored = false;
+    std::string error{};
+  };
+  void commit_batch(const std::vector<pending_insert*>& batch);
+  bool insert_rows(const pending_insert& insert, std::string& error);
 
   const std::string path_;
-  std::mutex writer_mutex_;
-  sqlite_db writer_;
+  sqlite_db writer_;  // used only by the thread committing a batch
+  // Inserts that arrive while a commit syncs wait here and go into the next transaction
+  // together: one sync for all of them.
+  std::mutex queue_mutex_;
+  std::condition_variable committed_;
+  std::vector<pending_insert*> queue_;
+  bool committing_ = false;
   std::mutex readers_mutex_;
   std::vector<sqlite_db> idle_readers_;
 };
@@ -208,16 +223,55 @@ void sqlite_share_store::give_back(sqlite_db db) {
 }
 
 bool sqlite_share_store::insert(const new_share& share, std::string& error) {
-  std::lock_guard<std::mutex> lock(writer_mutex_);
-  sqlite3* db = writer_.get();
-  if (!exec(db, "BEGIN IMMEDIATE", error)) return false;
-  if (insert_rows(share, error) && exec(db, "COMMIT", error)) return true;
-  std::string ignored;
-  exec(db, "ROLLBACK", ignored);
-  return false;
+  pending_insert me{share, pack_text(share.contents.report), pack_text(share.contents.stack_scan)};
+  std::unique_lock<std::mutex> lock(queue_mutex_);
+  queue_.push_back(&me);
+  while (!me.done) {
+    if (committing_) {
+      committed_.wait(lock);
+      continue;
+    }
+    // No commit under way: this thread commits everything queued, its own insert among it.
+    committing_ = true;
+    std::vector<pending_insert*> batch;
+    batch.swap(queue_);
+    lock.unlock();
+    commit_batch(batch);
+    lock.lock();
+    committing_ = false;
+    committed_.notify_all();
+  }
+  error = me.error;
+  return me.stored;
 }
 
-bool sqlite_share_store::insert_rows(const new_share& share, std::string& error) {
+// One transaction; each share in a savepoint of its own, so that one share's failure leaves
+// the others of the batch to be stored.
+void sqlite_share_store::commit_batch(const std::vector<pending_insert*>& batch) {
+  sqlite3* db = writer_.get();
+  std::string error, ignored;
+  bool begun = exec(db, "BEGIN IMMEDIATE", error);
+  for (pending_insert* insert : batch) {
+    if (!begun) {
+      insert->error = error;
+      continue;
+    }
+    exec(db, "SAVEPOINT one_share", ignored);
+    insert->stored = insert_rows(*insert, insert->error);
+    if (!insert->stored) exec(db, "ROLLBACK TO one_share", ignored);
+    exec(db, "RELEASE one_share", ignored);
+  }
+  if (begun && !exec(db, "COMMIT", error)) {
+    exec(db, "ROLLBACK", ignored);
+    for (pending_insert* insert : batch)
+      if (insert->stored) insert->stored = false, insert->error = error;
+  }
+  std::lock_guard<std::mutex> lock(queue_mutex_);
+  for (pending_insert* insert : batch) insert->done = true;
+}
+
+bool sqlite_share_store::insert_rows(const pending_insert& insert, std::string& error) {
+  const new_share& share = insert.share;
   sqlite3* db = writer_.get();
   sqlite_statement row = prepare(
       db, "INSERT INTO shares (id, kind, received_at, client_address, user_agent, report_packed, report_size, "
@@ -228,9 +282,9 @@ bool sqlite_share_store::insert_rows(const new_share& share, std::string& error)
   sqlite3_bind_int64(row.get(), 3, share.received_at);
   bind_text(row.get(), 4, share.client_address);
   bind_text(row.get(), 5, share.user_agent);
-  bind_blob(row.get(), 6, pack_text(share.contents.report));
+  bind_blob(row.get(), 6, insert.report);
   sqlite3_bind_int64(row.get(), 7, static_cast<sqlite3_int64>(share.contents.report.size()));
-  bind_blob(row.get(), 8, pack_text(share.contents.stack_scan));
+  bind_blob(row.get(), 8, insert.stack_scan);
   sqlite3_bind_int64(row.get(), 9, static_cast<sqlite3_int64>(share.contents.stack_scan.size()));
   if (sqlite3_step(row.get()) != SQLITE_DONE) return error = last_error(db, "insert share"), false;
 

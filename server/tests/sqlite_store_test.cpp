@@ -6,6 +6,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
 #include <memory>
 #include <vector>
 #include <cstring>
@@ -74,9 +79,22 @@ file_note* note_of(sqlite3_file* file) {
   return reinterpret_cast<file_note*>(reinterpret_cast<char*>(file) + offset);
 }
 
+// While `hold_syncs` is set, the first WAL sync waits until it is cleared.
+std::mutex hold_mutex;
+std::condition_variable hold_changed;
+bool hold_syncs = false, sync_held = false;
+
 int counting_sync(sqlite3_file* file, int flags) {
   file_note* note = note_of(file);
-  if (note->wal) ++wal_syncs;
+  if (note->wal) {
+    ++wal_syncs;
+    std::unique_lock<std::mutex> lock(hold_mutex);
+    if (hold_syncs && !sync_held) {
+      sync_held = true;
+      hold_changed.notify_all();
+      hold_changed.wait(lock, [] { return !hold_syncs; });
+    }
+  }
   return note->real_methods->xSync(file, flags);
 }
 
@@ -96,6 +114,20 @@ int counting_open(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags,
   file->pMethods = known->second.get();
   return SQLITE_OK;
 }
+
+// The counting file system as the default while it lives.
+struct counting_vfs_scope {
+  sqlite3_vfs counting{};
+  counting_vfs_scope() {
+    real_vfs = sqlite3_vfs_find(nullptr);
+    counting = *real_vfs;
+    counting.zName = "counting";
+    counting.szOsFile = real_vfs->szOsFile + static_cast<int>(sizeof(file_note) + alignof(file_note));
+    counting.xOpen = counting_open;
+    if (sqlite3_vfs_register(&counting, 1) != SQLITE_OK) throw std::runtime_error("sqlite3_vfs_register failed");
+  }
+  ~counting_vfs_scope() { sqlite3_vfs_unregister(&counting); }
+};
 
 }  // namespace
 
@@ -142,25 +174,57 @@ TEST(sqlite_store, a_failed_migration_leaves_the_old_layout_as_it_was) {
 }
 
 TEST(sqlite_store, its_files_are_private_and_a_commit_is_synced_before_insert_returns) {
-  sqlite3_vfs counting{};
-  real_vfs = sqlite3_vfs_find(nullptr);
-  counting = *real_vfs;
-  counting.zName = "counting";
-  counting.szOsFile = real_vfs->szOsFile + static_cast<int>(sizeof(file_note) + alignof(file_note));
-  counting.xOpen = counting_open;
-  ASSERT_EQ(sqlite3_vfs_register(&counting, 1), SQLITE_OK);
+  counting_vfs_scope counting;
   temp_folder folder;
   std::string error;
+  auto store = share_store::open(folder.database(), error);
+  ASSERT_TRUE(store) << error;
+  wal_syncs = 0;
+  ASSERT_TRUE(store->insert(small_share("DAAAAAAAAAAAAAAAAAAAAA"), error)) << error;
+  EXPECT_GE(wal_syncs.load(), 1);
+  for (const char* suffix : {"", "-wal", "-shm"}) EXPECT_EQ(file_mode(folder.database() + suffix), 0600) << suffix;
+}
+
+TEST(sqlite_store, inserts_arriving_during_a_sync_share_the_next_commit_and_fail_alone) {
+  counting_vfs_scope counting;
+  temp_folder folder;
+  std::string error;
+  auto store = share_store::open(folder.database(), error);
+  ASSERT_TRUE(store) << error;
+  // Fails after the share's own row is in: its savepoint must take that row back out.
+  new_share bad = small_share("BADAAAAAAAAAAAAAAAAAAA");
+  bad.contents.images = {{"screenshot", 1, 1, "png"}};
+  fail_inserts(folder.database(), "share_images", "NEW.share_id = 'BADAAAAAAAAAAAAAAAAAAA'", "refused");
+  wal_syncs = 0;
+  { std::lock_guard<std::mutex> lock(hold_mutex); hold_syncs = true; }
+  std::string first_error;
+  bool first_stored = false;
+  std::thread first([&] { first_stored = store->insert(small_share("FIRSTAAAAAAAAAAAAAAAAA"), first_error); });
   {
-    auto store = share_store::open(folder.database(), error);
-    ASSERT_TRUE(store) << error;
-    wal_syncs = 0;
-    ASSERT_TRUE(store->insert(small_share("DAAAAAAAAAAAAAAAAAAAAA"), error)) << error;
-    EXPECT_GE(wal_syncs.load(), 1);
-    for (const char* suffix : {"", "-wal", "-shm"})
-      EXPECT_EQ(file_mode(folder.database() + suffix), 0600) << suffix;
+    std::unique_lock<std::mutex> lock(hold_mutex);
+    ASSERT_TRUE(hold_changed.wait_for(lock, std::chrono::seconds(10), [] { return sync_held; }));
   }
-  sqlite3_vfs_unregister(&counting);
+  std::vector<new_share> shares;
+  for (int i = 0; i < 6; ++i) shares.push_back(small_share("GOOD" + std::to_string(i) + "AAAAAAAAAAAAAAAAA"));
+  shares.push_back(bad);
+  std::vector<std::string> errors(shares.size());
+  std::vector<int> stored(shares.size(), -1);
+  std::vector<std::thread> later;
+  for (size_t i = 0; i < shares.size(); ++i)
+    later.emplace_back([&, i] { stored[i] = store->insert(shares[i], errors[i]); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));  // all of them queue meanwhile
+  { std::lock_guard<std::mutex> lock(hold_mutex); hold_syncs = false; }
+  hold_changed.notify_all();
+  first.join();
+  for (std::thread& thread : later) thread.join();
+  EXPECT_TRUE(first_stored) << first_error;
+  for (size_t i = 0; i + 1 < shares.size(); ++i) EXPECT_EQ(stored[i], 1) << errors[i];
+  EXPECT_EQ(stored.back(), 0);
+  EXPECT_NE(errors.back().find("refused"), std::string::npos) << errors.back();
+  EXPECT_EQ(count_rows(folder.database(), "shares"), 7);
+  EXPECT_EQ(count_rows(folder.database(), "shares WHERE id = 'BADAAAAAAAAAAAAAAAAAAA'"), 0);
+  // The first commit, then one for the seven that queued behind it (a third, had one been slow).
+  EXPECT_LE(wal_syncs.load(), 3);
 }
 
 TEST(sqlite_store, a_backup_is_a_private_whole_copy_and_never_replaces_a_file) {
