@@ -7,18 +7,10 @@
 #include <filesystem>
 
 #include "share_store.h"
+#include "temp_folder.h"
 #include "test_database.h"
 
 namespace {
-
-struct temp_folder {
-  std::string path;
-  temp_folder() {
-    char pattern[] = "/tmp/folvi-store-test.XXXXXX";
-    path = mkdtemp(pattern);
-  }
-  ~temp_folder() { std::filesystem::remove_all(path); }
-};
 
 // A folder and the suite's database in it.
 struct temp_store {

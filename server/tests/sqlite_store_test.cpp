@@ -19,20 +19,11 @@
 #include <sstream>
 
 #include "share_store.h"
+#include "temp_folder.h"
 #include "test_database.h"
 #include "text_packing.h"
 
 namespace {
-
-struct temp_folder {
-  std::string path;
-  temp_folder() {
-    char pattern[] = "/tmp/folvi-sqlite-test.XXXXXX";
-    path = mkdtemp(pattern);
-  }
-  ~temp_folder() { std::filesystem::remove_all(path); }
-  std::string database() const { return path + "/shares.db"; }
-};
 
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
