@@ -46,9 +46,18 @@ int main(int argc, char** argv) {
   signal(SIGPIPE, SIG_IGN);  // a client gone mid-reply is an error return, not a signal
 
   auto store = share_store::open(options.database, error);
+  std::string database = printable_database_address(options.database);
   if (!store) {
-    std::fprintf(stderr, "folvi-share: database %s: %s\n", options.database.c_str(), error.c_str());
+    std::fprintf(stderr, "folvi-share: database %s: %s\n", database.c_str(), error.c_str());
     return 1;
+  }
+  if (!options.backup_file.empty()) {
+    if (!store->backup(options.backup_file, error)) {
+      std::fprintf(stderr, "folvi-share: backup of %s: %s\n", database.c_str(), error.c_str());
+      return 1;
+    }
+    std::fprintf(stderr, "folvi-share: copied %s into %s\n", database.c_str(), options.backup_file.c_str());
+    return 0;
   }
   share_server server(options, package_limits{}, *store);
   int port = server.bind(error);
@@ -61,7 +70,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::fprintf(stderr, "folvi-share: listening on %s://%s:%d, database %s\n",
-               options.cert_file.empty() ? "http" : "https", options.address.c_str(), port, options.database.c_str());
+               options.cert_file.empty() ? "http" : "https", options.address.c_str(), port, database.c_str());
 
   std::atomic<bool> signalled{false};
   std::thread signal_waiter([&server, &signalled, stop_signals] {

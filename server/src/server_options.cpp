@@ -9,7 +9,9 @@ const char server_usage[] =
     "  --listen ADDRESS:PORT  where to listen (default 127.0.0.1:8443; port 0 picks a free one;\n"
     "                         IPv6 as [ADDRESS]:PORT)\n"
     "  --port-file FILE       write the port listened on to FILE once listening\n"
-    "  --db FILE              SQLite database, created on first start (default folvi-share.db)\n"
+    "  --db FILE|URL          SQLite database file, created on first start (default folvi-share.db),\n"
+    "                         or a PostgreSQL address postgresql://... shared by several servers\n"
+    "  --backup FILE          copy the SQLite database (while servers use it) into FILE, and exit\n"
     "  --cert FILE --key FILE serve HTTPS with this PEM certificate chain and key (else HTTP)\n"
     "  --host NAME            host (and :port) written into share links\n"
     "                         (default localhost, with the port unless it is 443)\n"
@@ -88,6 +90,9 @@ bool parse_server_options(int argc, const char* const* argv, server_options& opt
       options.port_file = value;
     } else if (option == "--db") {
       options.database = value;
+    } else if (option == "--backup") {
+      if (value.empty()) return error = "--backup needs a file name", false;
+      options.backup_file = value;
     } else if (option == "--cert") {
       options.cert_file = value;
     } else if (option == "--key") {

@@ -9,7 +9,8 @@ struct server_options {
   std::string address = "127.0.0.1";
   int port = 8443;            // 0 picks a free port
   std::string port_file;      // receives the port actually bound
-  std::string database = "folvi-share.db";
+  std::string database = "folvi-share.db";  // a file name, or a postgresql:// address
+  std::string backup_file;    // set: copy the database there instead of serving
   std::string cert_file;      // both set: TLS; both empty: plain HTTP
   std::string key_file;
   std::string host;           // written into links; empty: "localhost" and the port unless 443

@@ -1,23 +1,22 @@
-// The shares in SQLite (WAL mode): one row per accepted upload and one per converted image.
-// The schema is versioned through PRAGMA user_version; a database from a newer server is refused.
+// Where the shares live: one interface, kept in SQLite (a file, the default) or in PostgreSQL
+// (shared by several server processes). Both create and migrate their schema on open.
 #pragma once
 #include <cstdint>
-#include <mutex>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "package_rules.h"
-#include "sqlite_handles.h"
 
-constexpr int share_schema_version = 1;
+constexpr int share_schema_version = 2;
 
 struct new_share {
   std::string id;
   int64_t received_at = 0;  // seconds since 1970, UTC
   std::string client_address;
   std::string user_agent;
-  std::string package;  // the ZIP as received
+  std::string package;  // the ZIP as received; not kept: its texts and images are
   share_contents contents;
 };
 
@@ -36,18 +35,21 @@ struct stored_share {
 
 class share_store {
  public:
-  // Opens or creates the database and brings its schema up to date.
-  static std::unique_ptr<share_store> open(const std::string& path, std::string& error);
+  // "postgresql://..." or "postgres://..." opens PostgreSQL; anything else is a SQLite file.
+  static std::unique_ptr<share_store> open(const std::string& database, std::string& error);
+  virtual ~share_store() = default;
 
-  // Everything of one share in one transaction: all of it is stored or none.
-  bool insert(const new_share& share, std::string& error);
-  std::optional<stored_share> find_share(const std::string& id);
-  std::optional<std::string> find_png(const std::string& id, const std::string& image_name);
-
- private:
-  explicit share_store(sqlite_db db) : db_(std::move(db)) {}
-  bool insert_locked(const new_share& share, std::string& error);
-
-  std::mutex mutex_;  // one connection, used by one request at a time
-  sqlite_db db_;
+  // Everything of one share in one transaction: all of it is stored or none. True only once
+  // the share is on disk.
+  virtual bool insert(const new_share& share, std::string& error) = 0;
+  virtual std::optional<stored_share> find_share(const std::string& id) = 0;
+  virtual std::optional<std::string> find_png(const std::string& id, const std::string& image_name) = 0;
+  // A cheap query: false when the database does not answer.
+  virtual bool healthy() = 0;
+  // A consistent copy of the whole database into a new file, taken while others write.
+  virtual bool backup(const std::string& file, std::string& error) = 0;
 };
+
+bool is_postgresql_address(const std::string& database);
+// The address for messages: a password in it is replaced by "***".
+std::string printable_database_address(const std::string& database);

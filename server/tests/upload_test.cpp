@@ -106,15 +106,13 @@ TEST(upload, logs_one_line_per_request_and_stops_cleanly_on_sigterm) {
 TEST(upload, a_store_failure_answers_500_and_keeps_nothing_of_that_share) {
   server_process server;
   ASSERT_TRUE(post_upload(server.port(), "screenshot", screenshot_package()));
-  run_sql(server.database(),
-          "CREATE TRIGGER fail_write_graph BEFORE INSERT ON share_images WHEN NEW.name = 'write_graph' "
-          "BEGIN SELECT RAISE(ABORT, 'injected'); END");
+  fail_inserts(server.database(), "share_images", "NEW.name = 'write_graph'", "injected");
   auto reply = post_upload(server.port(), "screenshot", screenshot_package());
   ASSERT_TRUE(reply);
   EXPECT_EQ(reply->status, 500);
   EXPECT_EQ(reply->body, "Rejected: the server could not store the share");
   EXPECT_EQ(count_rows(server.database(), "shares"), 1);
   EXPECT_EQ(count_rows(server.database(), "share_images"), 3);
-  run_sql(server.database(), "DROP TRIGGER fail_write_graph");
+  allow_inserts(server.database(), "share_images");
   EXPECT_EQ(post_upload(server.port(), "screenshot", screenshot_package())->status, 200);
 }

@@ -47,14 +47,16 @@ expect_line "$out" "prompt open after the link: yes"
 expect_line "$out" "asked again: yes"
 grep -q '^box' <<<"$out" && fail "a message box: $out"
 stored=$(python3 - "$dir/shares.db" "$dir/reports.txt" "$dir/scan.txt" <<'PY'
-import sqlite3, sys
+import sqlite3, sys, zlib
 db = sqlite3.connect(sys.argv[1])
-rows = db.execute("SELECT kind, report, stack_scan, user_agent FROM shares").fetchall()
+rows = db.execute("SELECT kind, report_packed, report_size, stack_scan_packed, stack_scan_size, user_agent "
+                  "FROM shares").fetchall()
 assert len(rows) == 1, rows
-kind, report, scan, agent = rows[0]
+kind, report, report_size, scan, scan_size, agent = rows[0]
 assert kind == "report", kind
-assert bytes(report) == open(sys.argv[2], "rb").read(), report
-assert bytes(scan) == open(sys.argv[3], "rb").read(), scan
+report, scan = zlib.decompress(report), zlib.decompress(scan)
+assert report == open(sys.argv[2], "rb").read() and len(report) == report_size, report
+assert scan == open(sys.argv[3], "rb").read() and len(scan) == scan_size, scan
 assert agent.startswith("FOLVI Benchmark, v. "), agent
 assert db.execute("SELECT COUNT(*) FROM share_images").fetchone()[0] == 0
 print("report share stored")

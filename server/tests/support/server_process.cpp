@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +16,7 @@ server_process::server_process(const std::vector<std::string>& extra_arguments) 
   char pattern[] = "/tmp/folvi-share-test.XXXXXX";
   if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
   folder_ = pattern;
+  database_ = std::make_unique<test_database>(folder_);
   std::string port_file = folder_ + "/port";
   std::vector<std::string> arguments = {FOLVI_SHARE_EXE, "--listen", "127.0.0.1:0", "--port-file", port_file,
                                         "--db", database()};
@@ -72,6 +72,14 @@ std::string server_process::log_when(const std::function<bool(const std::string&
   return text;
 }
 
+void server_process::kill_hard() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGKILL);
+  int status = 0;
+  waitpid(pid_, &status, 0);
+  pid_ = -1;
+}
+
 int server_process::stop() {
   if (pid_ <= 0) return -1;
   kill(pid_, SIGTERM);
@@ -79,34 +87,4 @@ int server_process::stop() {
   waitpid(pid_, &status, 0);
   pid_ = -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string query_text(const std::string& database, const std::string& sql) {
-  sqlite3* db = nullptr;
-  std::string text;
-  if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0))
-      text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-    sqlite3_finalize(statement);
-  }
-  sqlite3_close(db);
-  return text;
-}
-
-long long count_rows(const std::string& database, const std::string& table) {
-  std::string count = query_text(database, "SELECT count(*) FROM " + table);
-  return count.empty() ? -1 : std::stoll(count);
-}
-
-void run_sql(const std::string& database, const std::string& sql) {
-  sqlite3* db = nullptr;
-  char* message = nullptr;
-  bool ok = sqlite3_open(database.c_str(), &db) == SQLITE_OK &&
-            sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK;
-  std::string error = message ? message : "";
-  sqlite3_free(message);
-  sqlite3_close(db);
-  if (!ok) throw std::runtime_error("run_sql: " + error);
 }

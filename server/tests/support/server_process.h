@@ -4,8 +4,11 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "test_database.h"
 
 class server_process {
  public:
@@ -16,7 +19,7 @@ class server_process {
 
   int port() const { return port_; }
   const std::string& folder() const { return folder_; }
-  std::string database() const { return folder_ + "/shares.db"; }
+  std::string database() const { return database_->address(); }
   std::string log() const;
   // The log once `ready` holds for it, or as it stands after ten seconds: a request's line is
   // written after its reply has gone out, so a client may read the log before the line is there.
@@ -26,17 +29,13 @@ class server_process {
   }
   // SIGTERM to our child, then its exit status (-1 when it did not exit normally).
   int stop();
+  // SIGKILL to our child, as a crash would end it; then reaps it.
+  void kill_hard();
   bool running() const { return pid_ > 0; }
 
  private:
   std::string folder_;
+  std::unique_ptr<test_database> database_;
   pid_t pid_ = -1;
   int port_ = 0;
 };
-
-// Rows of a table of the server's database, read through a connection of our own.
-long long count_rows(const std::string& database, const std::string& table);
-// The first column of the first row of a query, or empty.
-std::string query_text(const std::string& database, const std::string& sql);
-// Runs a statement on the server's database (for faults the tests put in).
-void run_sql(const std::string& database, const std::string& sql);

@@ -1,0 +1,159 @@
+// The store seen through running servers: two servers on one database serve each other's
+// shares, a crash loses no upload that was answered "OK", and a backup runs beside a server.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+#include "server_process.h"
+#include "share_helpers.h"
+
+namespace {
+
+// Runs folvi-share with `arguments` to its end; its exit status, stderr in `output`.
+int run_folvi_share(const std::vector<std::string>& arguments, const std::string& folder, std::string& output) {
+  std::string log = folder + "/command.log";
+  pid_t pid = fork();
+  if (pid == 0) {
+    FILE* out = std::freopen(log.c_str(), "w", stderr);
+    if (!out) _exit(126);
+    std::vector<std::string> all = {FOLVI_SHARE_EXE};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& argument : all) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  std::ifstream in(log);
+  output.assign(std::istreambuf_iterator<char>(in), {});
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Screenshot uploads from a few clients at once until told to stop or the server goes away;
+// collects the ids of those answered "OK".
+class upload_stream {
+ public:
+  upload_stream(int port, int clients, int most_each) {
+    for (int i = 0; i < clients; ++i)
+      threads_.emplace_back([this, port, most_each] {
+        std::string package = screenshot_package();
+        for (int n = 0; n < most_each && !stop_; ++n) {
+          std::optional<http_reply> reply;
+          try {
+            reply = post_upload(port, "screenshot", package);
+          } catch (const std::exception&) {
+            return;  // connection refused: the server is gone
+          }
+          if (!reply || reply->status != 200) continue;
+          std::lock_guard<std::mutex> lock(mutex_);
+          answered_.push_back(share_id_of(*reply));
+        }
+      });
+  }
+  ~upload_stream() { finish(); }
+  size_t answered() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return answered_.size();
+  }
+  bool wait_for(size_t count) {
+    auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (answered() < count && std::chrono::steady_clock::now() < give_up)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return answered() >= count;
+  }
+  std::vector<std::string> finish() {
+    stop_ = true;
+    for (std::thread& thread : threads_) thread.join();
+    threads_.clear();
+    return answered_;
+  }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::vector<std::thread> threads_;
+  std::mutex mutex_;
+  std::vector<std::string> answered_;
+};
+
+std::string id_list(const std::vector<std::string>& ids) {
+  std::string list;
+  for (const std::string& id : ids) list += (list.empty() ? "'" : ", '") + id + "'";
+  return list;
+}
+
+}  // namespace
+
+TEST(shared_store, two_servers_on_one_database_serve_each_others_shares_at_once) {
+  server_process first;
+  server_process second({"--db", first.database()});
+  for (auto [from, to] : {std::pair{&first, &second}, {&second, &first}}) {
+    auto reply = post_upload(from->port(), "screenshot", screenshot_package());
+    ASSERT_TRUE(reply);
+    ASSERT_EQ(reply->status, 200) << reply->body;
+    std::string id = share_id_of(*reply);
+    auto page = http_get(to->port(), "/s/" + id);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    EXPECT_NE(page->body.find("560.1 MBps"), std::string::npos);
+    auto there = http_get(to->port(), "/s/" + id + "/read_graph.png");
+    auto here = http_get(from->port(), "/s/" + id + "/read_graph.png");
+    ASSERT_TRUE(there && here);
+    EXPECT_EQ(there->status, 200);
+    EXPECT_EQ(there->body, here->body);
+  }
+  EXPECT_EQ(count_rows(first.database(), "shares"), 2);
+}
+
+TEST(shared_store, a_crash_during_uploads_loses_none_answered_ok) {
+  server_process server;
+  std::vector<std::string> answered;
+  {
+    upload_stream stream(server.port(), 4, 400);
+    ASSERT_TRUE(stream.wait_for(40));
+    server.kill_hard();  // with uploads in flight
+    answered = stream.finish();
+  }
+  ASSERT_GE(answered.size(), 40u);
+  if (!testing_on_postgresql()) {
+    EXPECT_EQ(query_text(server.database(), "PRAGMA integrity_check"), "ok");
+  }
+  EXPECT_EQ(count_rows(server.database(), "shares WHERE id IN (" + id_list(answered) + ")"),
+            static_cast<long long>(answered.size()));
+  // Every share stored whole, answered or cut off before its answer.
+  EXPECT_EQ(count_rows(server.database(), "shares WHERE id NOT IN (SELECT share_id FROM share_images)"), 0);
+  EXPECT_EQ(count_rows(server.database(), "share_images") % 3, 0);
+  server_process again({"--db", server.database()});
+  auto page = http_get(again.port(), "/s/" + answered.back());
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->status, 200);
+}
+
+TEST(shared_store, a_backup_taken_while_uploads_go_on_is_whole) {
+  server_process server;
+  upload_stream stream(server.port(), 2, 2000);
+  ASSERT_TRUE(stream.wait_for(5));
+  std::string copy = server.folder() + "/backup.db", output;
+  int status = run_folvi_share({"--db", server.database(), "--backup", copy}, server.folder(), output);
+  size_t answered_after = stream.answered();
+  stream.finish();
+  if (testing_on_postgresql()) {
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(output.find("for PostgreSQL use pg_dump"), std::string::npos) << output;
+    return;
+  }
+  ASSERT_EQ(status, 0) << output;
+  EXPECT_EQ(output, "folvi-share: copied " + server.database() + " into " + copy + "\n");
+  EXPECT_EQ(query_text(copy, "PRAGMA integrity_check"), "ok");
+  long long shares = count_rows(copy, "shares");
+  EXPECT_GE(shares, 5);
+  EXPECT_LE(shares, static_cast<long long>(answered_after) + 2);  // at most the two in flight
+  EXPECT_EQ(count_rows(copy, "share_images"), 3 * shares);
+}
