@@ -14,6 +14,7 @@
 #include "app/cli_scan.h"
 #include "app/cli_smart.h"
 #include "app/elevation.h"
+#include "app/replayed_location.h"
 #include "bench/test_runner.h"
 #include "results/results_json.h"
 #include "support/logger.h"
@@ -42,9 +43,10 @@ int scan_only(const cli_options& options, api_error_logger& errors) {
   }
   load_optional_functions(&errors);
   scan_result scan;
+  scan_recording recording;
   bool written = true;
   if (!options.replay_path.empty()) {
-    if (!replay_scan(options.replay_path, scan, &errors, error)) {
+    if (!replay_scan(options.replay_path, scan, &errors, error, recording)) {
       if (!error.empty()) print_line(error);
       return error.empty() ? exit_failed : exit_bad_arguments;
     }
@@ -55,8 +57,10 @@ int scan_only(const cli_options& options, api_error_logger& errors) {
     return exit_failed;
   }
   std::string text = scan.log_text;
+  replayed_location recorded(recording);
+  location_api& location = options.replay_path.empty() ? win32_location_api() : recorded;
   if (!options.profile.path.empty())
-    text += "\n" + summary_text(refresh_summary(win32_location_api(), scan.model.get(), options.profile.path));
+    text += "\n" + summary_text(refresh_summary(location, scan.model.get(), options.profile.path));
   const bool printed = write_stdout(text);
   if (!written) print_line(error);
   return printed && written ? exit_completed : exit_failed;

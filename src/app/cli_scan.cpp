@@ -59,13 +59,13 @@ bool record_scan(const std::wstring& path, scan_result& result, api_error_cb* er
   return false;
 }
 
-bool replay_scan(const std::wstring& path, scan_result& result, api_error_cb* errors, std::string& error) {
+bool replay_scan(const std::wstring& path, scan_result& result, api_error_cb* errors, std::string& error,
+                 scan_recording& recording) {
   error.clear();
-  scan_recording recording;
   if (!load_recording(path, recording, error)) {
     error = "--replay: " + error;
     return false;
   }
-  scan_replay replay(std::move(recording));
+  scan_replay replay(recording);
   return scan_storage(replay, replay, result, errors, &replay);
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "storage/device_api.h"
+#include "storage/scan_recording.h"
 #include "storage/vds_api.h"
 #include "storage/storage_model.h"
 #include "support/api_error.h"
@@ -28,7 +29,9 @@ std::string scan_program_version();
 // --scan with --record or --replay: the scan of this machine kept in a file, or a file's machine
 // scanned. False with one line in `error` when the recording cannot be read or written.
 bool record_scan(const std::wstring& path, scan_result& result, api_error_cb* errors, std::string& error);
-bool replay_scan(const std::wstring& path, scan_result& result, api_error_cb* errors, std::string& error);
+// The replay keeps the recording in `recording`: the location is described from it.
+bool replay_scan(const std::wstring& path, scan_result& result, api_error_cb* errors, std::string& error,
+                 scan_recording& recording);
 
 // The window's five summary lines, one "Label:  text" line each, UTF-8.
 std::string summary_text(const location_summary& summary);

@@ -8,6 +8,7 @@
 
 #include "app/app_context.h"
 #include "app/gui_env.h"
+#include "app/replayed_location.h"
 #include "app/startup_sequence.h"
 #include "app/startup_win.h"
 #include "share/share_server.h"
@@ -27,7 +28,9 @@ void run_window(app_context& app, const scan_recording* replay) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   app_window_env env(app, replay);
-  main_window window(env, win32_location_api(), win32_file_dialogs(), app.version, help_pages_server());
+  std::unique_ptr<replayed_location> recorded(replay ? new replayed_location(*replay) : nullptr);
+  main_window window(env, recorded ? *recorded : win32_location_api(), win32_file_dialogs(), app.version,
+                     help_pages_server());
   app.window = &window;
   window.run();
   app.window = nullptr;
