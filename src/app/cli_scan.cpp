@@ -8,6 +8,7 @@
 #include "support/format_string.h"
 #include "support/logger.h"
 #include "support/text.h"
+#include "ui/location_api.h"
 
 std::string scan_program_version() {
   file_version version;
@@ -54,6 +55,8 @@ bool record_scan(const std::wstring& path, scan_result& result, api_error_cb* er
   scan_recorder recorder(win32_device_api(), win32_vds_api(), scan_program_version());
   error.clear();
   if (!scan_storage(recorder, recorder, result, errors)) return false;
+  // The system's name as the location's summary shows it.
+  recorder.add("os_name").out_text("text", to_utf8(win32_location_api().os_name()));
   if (write_text_file(path, write_recording(recorder.recording()), false, errors)) return true;
   error = "--record: the recording could not be written to \"" + to_utf8(path) + "\"";
   return false;

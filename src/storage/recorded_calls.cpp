@@ -29,13 +29,17 @@ const recorded_call recorded_calls[] = {
      {"local_time", "tz_bias", "computer_name", "os_major", "os_minor", "os_build", "os_platform", "os_csd",
       "os_service_pack", "os_suite", "os_product"}},
     {"vds_loader", {}, {"hr"}},
+    {"os_name", {}, {"text"}},
+    {"vds_interface", {"object", "iid"}, {"hr"}},
+    {"vds_call", {"object", "method"}, {"hr", "fetched*", "count*", "string*", "record*", "extents*"}},
 };
 const int recorded_call_count = int(sizeof recorded_calls / sizeof recorded_calls[0]);
 
 namespace {
 const char* const text_fields[] = {"class", "path", "name", "root", "volume", "key", "id", "target", "label",
-                                   "file_system", "computer_name", "os_csd", "local_time", "text"};
-const char* const binary_fields[] = {"in", "out", "data", "sent", "received"};
+                                   "file_system", "computer_name", "os_csd", "local_time", "text",
+                                   "object",  "method", "iid", "string"};
+const char* const binary_fields[] = {"in", "out", "data", "sent", "received", "record", "extents"};
 
 bool listed(const char* const* names, size_t count, const std::string& name) {
   for (size_t i = 0; i < count; ++i)

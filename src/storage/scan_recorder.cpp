@@ -1,8 +1,10 @@
 #include "storage/scan_recorder.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "storage/direct_transfer.h"
+#include "storage/vds_recording.h"
 #include "support/format_string.h"
 #include "support/hex_text.h"
 #include "support/text.h"
@@ -244,10 +246,10 @@ host_header scan_recorder::read_host_header() {
   return h;
 }
 
-// The service's own interfaces are not recorded: a replay answers that the service is absent.
 HRESULT scan_recorder::create_loader(vds_com::IVdsServiceLoader** loader) {
   const HRESULT hr = vds_.create_loader(loader);
   add("vds_loader").out_number("hr", uint32_t(hr));
+  if (SUCCEEDED(hr) && *loader) *loader = recording_vds_loader(*this, *loader);
   return hr;
 }
 

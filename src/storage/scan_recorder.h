@@ -44,9 +44,10 @@ class scan_recorder final : public device_api, public vds_api {
 
   HRESULT create_loader(vds_com::IVdsServiceLoader** loader) override;
 
- private:
+  // A new entry of the recording, for the service's objects as for the calls above.
   recorded_entry& add(const char* call);
 
+ private:
   device_api& system_;
   vds_api& vds_;
   scan_recording recording_;

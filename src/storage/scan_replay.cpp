@@ -1,9 +1,11 @@
 #include "storage/scan_replay.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "storage/direct_transfer.h"
 #include "storage/scan_recorder.h"
+#include "storage/vds_recording.h"
 #include "support/text.h"
 
 namespace {
@@ -261,11 +263,10 @@ host_header scan_replay::read_host_header() {
 HRESULT scan_replay::create_loader(vds_com::IVdsServiceLoader** loader) {
   *loader = nullptr;
   const recorded_entry* a = answer(question("vds_loader"), "vds_loader");
-  // The service's own answers are not in a recording: where it could be reached, say so.
-  if (a && FAILED(HRESULT(uint32_t(a->number("hr"))))) return HRESULT(uint32_t(a->number("hr")));
-  if (a && named_.insert("vds service").second && log_)
-    log_->log(2, "Not in the recording, answered as a missing service: the Virtual Disk Service\n");
-  return REGDB_E_CLASSNOTREG;
+  if (!a) return REGDB_E_CLASSNOTREG;  // as where the service is not installed
+  const HRESULT hr = HRESULT(uint32_t(a->number("hr")));
+  if (SUCCEEDED(hr)) *loader = replayed_vds_loader(*this);
+  return hr;
 }
 
 bool load_recording(const std::wstring& path, scan_recording& recording, std::string& error) {

@@ -52,6 +52,13 @@ class scan_replay final : public device_api, public vds_api {
 
   // Handles still open: 0 once the scan has closed all it opened.
   size_t open_handles() const { return handles_.size(); }
+  // The service's objects not yet released.
+  int vds_objects = 0;
+  // The recorded answer to a question of the service's objects, or null after naming it.
+  const recorded_entry* answer_to(recorded_entry question, const char* call, const std::string& shown) {
+    question.call = call;
+    return answer(question, shown);
+  }
 
  private:
   struct answers {

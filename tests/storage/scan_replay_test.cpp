@@ -47,6 +47,7 @@ const machine_case machines[] = {
     {"csmi raid", add_intel_raid1},
     {"ciss raid", add_ciss_logical_drive},
     {"usb 3 disk", [](fake_machine& m) { add_usb3_disk(m); }},
+    {"vds mirror", add_vds_mirror},
 };
 
 const char header[] = "FOLVI Vezad scan recording\nformat 1\nprogram 1.2.3.4\npointers ";
@@ -75,8 +76,10 @@ TEST(ScanReplay, ReplayedMachinesScanAsRecorded) {
     ASSERT_TRUE(read_recording(text, r, error)) << error;
     scan_replay replay(r);
     EXPECT_EQ(scan_log(replay, replay, &replay), recorded_log);
-    EXPECT_TRUE(replay.missing().empty());
+    EXPECT_TRUE(replay.missing().empty()) << replay.missing().front();
     EXPECT_EQ(replay.open_handles(), 0u);
+    EXPECT_EQ(replay.vds_objects, 0);
+    EXPECT_EQ(m.vds.live_objects(), 0);
 
     scan_replay again(r);
     scan_recorder rerecorder(again, again, "1.2.3.4");
