@@ -10,8 +10,9 @@
 #include "storage/storage_scan.h"
 #include "support/text.h"
 
-// The machines of tests/data/machines: each recording replayed, its storage stack compared byte
-// for byte with the dump beside it ("NAME.txt" and "NAME.dump.txt").
+// The machines of tests/data/machines: each recording replayed, its log from the first phase to
+// the storage stack's dump compared byte for byte with the one beside it ("NAME.txt" and
+// "NAME.log.txt").
 namespace {
 std::wstring machines_dir() {
   std::wstring dir = L"Z:" + from_utf8(FOLVI_MACHINES_DIR);
@@ -23,11 +24,11 @@ std::wstring machines_dir() {
 std::vector<std::wstring> machine_names() {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW found;
-  HANDLE h = FindFirstFileW((machines_dir() + L"*.dump.txt").c_str(), &found);
+  HANDLE h = FindFirstFileW((machines_dir() + L"*.log.txt").c_str(), &found);
   if (h == INVALID_HANDLE_VALUE) return names;
   do {
     const std::wstring file = found.cFileName;
-    names.push_back(file.substr(0, file.size() - 9));
+    names.push_back(file.substr(0, file.size() - 8));
   } while (FindNextFileW(h, &found));
   FindClose(h);
   return names;
@@ -63,7 +64,7 @@ std::string replayed_log(scan_replay& replay) {
 }
 }  // namespace
 
-TEST(MachineRecordings, EachReplaysToItsDump) {
+TEST(MachineRecordings, EachReplaysToItsLog) {
   if (sizeof(void*) != 4) GTEST_SKIP() << "the machines are recordings of the 32-bit program";
   const std::vector<std::wstring> names = machine_names();
   EXPECT_GE(names.size(), 10u);
@@ -74,9 +75,9 @@ TEST(MachineRecordings, EachReplaysToItsDump) {
     ASSERT_TRUE(load_recording(machines_dir() + name + L".txt", r, error)) << error;
     scan_replay replay(r);
     const std::string log = replayed_log(replay);
-    const size_t at = log.find("2 Storage stack:\n");
+    const size_t at = log.find("2 Enumerating storage devices...\n");
     ASSERT_NE(at, std::string::npos);
-    EXPECT_EQ(log.substr(at), file_text(machines_dir() + name + L".dump.txt"));
+    EXPECT_EQ(log.substr(at), file_text(machines_dir() + name + L".log.txt"));
     EXPECT_TRUE(replay.missing().empty()) << replay.missing().front();
     EXPECT_EQ(replay.open_handles(), 0u);
   }
