@@ -221,6 +221,7 @@ TEST(ScanReplay, DamagedRecordingsNeverHarmTheReaderOrTheScan) {
   fake_machine m;
   add_synthetic(m, seagate_hdd(0));
   add_synthetic(m, usb_bridge_hdd(1));
+  add_vds_mirror(m);
   const std::string text = recorded_text(m);
   const size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
   std::mt19937 random(2311);
@@ -251,6 +252,7 @@ TEST(ScanReplay, DamagedRecordingsNeverHarmTheReaderOrTheScan) {
     scan_replay replay(r);
     scan_log(replay, replay, &replay);
     EXPECT_EQ(replay.open_handles(), 0u);
+    EXPECT_EQ(replay.vds_objects, 0);
     ++replayed;
   }
   EXPECT_GT(refused, 200);
