@@ -14,6 +14,7 @@
 #include "app/cli_scan.h"
 #include "app/cli_smart.h"
 #include "app/elevation.h"
+#include "app/replayed_location.h"
 #include "bench/test_runner.h"
 #include "results/results_json.h"
 #include "support/logger.h"
@@ -32,15 +33,37 @@ void print_cause(const std::vector<std::string>& lines) {
 
 void print_line(const std::string& line) { std::fputs(("folvi-cli: " + line + "\n").c_str(), stderr); }
 
-// The scan log, then what lies under the location when one is given.
+// The scan log, then what lies under the location when one is given. A recording that cannot be
+// read is a bad argument; one that cannot be written loses nothing of the log.
 int scan_only(const cli_options& options, api_error_logger& errors) {
+  std::string error;
+  if (!check_output_files(options, error)) {
+    print_line(error);
+    return exit_bad_arguments;
+  }
   load_optional_functions(&errors);
   scan_result scan;
-  if (!scan_storage(win32_device_api(), scan, &errors)) return exit_failed;
+  scan_recording recording;
+  bool written = true;
+  if (!options.replay_path.empty()) {
+    if (!replay_scan(options.replay_path, scan, &errors, error, recording)) {
+      if (!error.empty()) print_line(error);
+      return error.empty() ? exit_failed : exit_bad_arguments;
+    }
+  } else if (!options.record_path.empty()) {
+    if (!record_scan(options.record_path, scan, &errors, error) && error.empty()) return exit_failed;
+    written = error.empty();
+  } else if (!scan_storage(win32_device_api(), win32_vds_api(), scan, &errors)) {
+    return exit_failed;
+  }
   std::string text = scan.log_text;
+  replayed_location recorded(recording);
+  location_api& location = options.replay_path.empty() ? win32_location_api() : recorded;
   if (!options.profile.path.empty())
-    text += "\n" + summary_text(refresh_summary(win32_location_api(), scan.model.get(), options.profile.path));
-  return write_stdout(text) ? exit_completed : exit_failed;
+    text += "\n" + summary_text(refresh_summary(location, scan.model.get(), options.profile.path));
+  const bool printed = write_stdout(text);
+  if (!written) print_line(error);
+  return printed && written ? exit_completed : exit_failed;
 }
 
 bool prepare_process(api_error_logger& errors) {
@@ -93,7 +116,7 @@ int run_benchmark(cli_options& options, capturing_logger* log, api_error_logger&
   test_def& def = options.profile;
   // The report describes the device under the location: scan first, as the window does.
   scan_result scan;
-  const location_summary summary = scan_storage(win32_device_api(), scan, &errors)
+  const location_summary summary = scan_storage(win32_device_api(), win32_vds_api(), scan, &errors)
                                        ? refresh_summary(win32_location_api(), scan.model.get(), def.path)
                                        : fallback_summary(L"");
   install_cli_cancel_handler();

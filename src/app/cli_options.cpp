@@ -7,7 +7,7 @@
 
 const char cli_usage[] =
     "usage: folvi-cli [options] LOCATION\n"
-    "       folvi-cli --scan [LOCATION]\n"
+    "       folvi-cli --scan [--record FILE | --replay FILE] [LOCATION]\n"
     "       folvi-cli --smart KIND:FILE...   (KIND identify, smart, thresholds, nvme-identify, nvme-health)\n"
     "       folvi-cli --compare A.folvi.txt B.folvi.txt\n"
     "Runs the cold-cache benchmark in the folder LOCATION and prints the report.\n"
@@ -32,6 +32,8 @@ const char cli_usage[] =
     "  --csv FILE            write one row per combination to FILE\n"
     "  --json FILE           write the profile, storage facts, every test and the best to FILE\n"
     "  --scan                scan the storage stack, print its log and what lies under LOCATION\n"
+    "  --record FILE         with --scan: write every request of the scan and its answer to FILE\n"
+    "  --replay FILE         with --scan: answer the scan from a recording instead of this machine\n"
     "  --compare A B         compare two saved reports: rates per combination and B / A\n"
     "  --help                this text\n"
     "\n"
@@ -186,6 +188,12 @@ const option_row option_rows[] = {
     {"--json", true, other, [](const std::string& v, cli_options& o, std::string& why) {
        return file_name(v, o.json_path, why);
      }},
+    {"--record", true, other, [](const std::string& v, cli_options& o, std::string& why) {
+       return file_name(v, o.record_path, why);
+     }},
+    {"--replay", true, other, [](const std::string& v, cli_options& o, std::string& why) {
+       return file_name(v, o.replay_path, why);
+     }},
     {"--scan", false, other, [](const std::string&, cli_options& o, std::string&) { return o.scan = true; }},
     {"--compare", false, other, [](const std::string&, cli_options& o, std::string&) { return o.compare = true; }},
     {"--help", false, other, [](const std::string&, cli_options& o, std::string&) { return o.help = true; }},
@@ -301,5 +309,9 @@ bool parse_cli_options(const std::vector<std::wstring>& args, cli_options& optio
   if (options.compare && given.size() != 1) return error = "--compare: takes no other options", false;
   options.profile.update_counts();
   if (!check_locations(options, locations, error)) return false;
+  if (!options.scan && (!options.record_path.empty() || !options.replay_path.empty()))
+    return error = (options.record_path.empty() ? "--replay" : "--record") + std::string(": only with --scan"), false;
+  if (!options.record_path.empty() && !options.replay_path.empty())
+    return error = "--record and --replay: give one of them", false;
   return options.scan || options.compare || check_selection(options.profile, error);
 }

@@ -11,7 +11,9 @@ struct cli_options {
   std::wstring csv_path;
   std::wstring json_path;
   uint32_t repeat = 1;                    // passes over every combination
-  std::vector<std::wstring> compare_paths;  // --compare: the reports A and B
+  std::vector<std::wstring> compare_paths;
+  std::wstring record_path;  // --scan --record: every request of the scan and its answer
+  std::wstring replay_path;  // --scan --replay: the scan answered from a recording  // --compare: the reports A and B
   bool sizes_given = false;  // --sizes on the command line, not a preset's
   bool help = false;
   bool scan = false;

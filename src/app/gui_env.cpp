@@ -6,6 +6,13 @@
 #include "share/dialog_upload.h"
 #include "share/share_prompt.h"
 
+app_window_env::app_window_env(app_context& app, const scan_recording* replay)
+    : app_(app),
+      share_ui_(app),
+      replay_(replay ? new scan_replay(*replay) : nullptr),
+      scan_(replay_ ? static_cast<device_api&>(*replay_) : win32_device_api(),
+            replay_ ? static_cast<vds_api&>(*replay_) : win32_vds_api(), replay_.get()) {}
+
 void app_window_env::set_window(HWND window) {
   window_ = window;
   // The context's message boxes are owned by the main window while it is there.

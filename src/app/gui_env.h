@@ -2,6 +2,9 @@
 
 #include "app/app_context.h"
 #include "share/app_share_ui.h"
+#include <memory>
+
+#include "storage/scan_replay.h"
 #include "ui/background_scan.h"
 #include "ui/main_window_env.h"
 #include "ui/run_thread.h"
@@ -9,10 +12,11 @@
 // The main window's system as the program runs it: the storage scan and the run on threads of
 // their own, the runner logging to the main logger, the real report files, the browser through
 // the shell, and the share prompt and upload over the main window. Failures go to the context's
-// error logger (on the console when one is attached).
+// error logger (on the console when one is attached). With a recording the scan is answered
+// from it instead of the machine.
 class app_window_env final : public main_window_env {
  public:
-  explicit app_window_env(app_context& app) : app_(app), share_ui_(app) {}
+  app_window_env(app_context& app, const scan_recording* replay);
 
   void set_window(HWND window) override;
   bool start_scan(const std::string& version) override { return scan_.start(version, app_.errors); }
@@ -32,6 +36,7 @@ class app_window_env final : public main_window_env {
  private:
   app_context& app_;
   app_share_ui share_ui_;
+  std::unique_ptr<scan_replay> replay_;
   background_scan scan_;
   run_thread run_;
   test_def run_profile_;  // the running profile, owned here for the thread's whole life

@@ -8,6 +8,7 @@
 
 #include "app/app_context.h"
 #include "app/gui_env.h"
+#include "app/replayed_location.h"
 #include "app/startup_sequence.h"
 #include "app/startup_win.h"
 #include "share/share_server.h"
@@ -23,11 +24,13 @@ web_server help_pages_server() {
   return {from_utf8(server.host), server.tls, server.port};
 }
 
-void run_window(app_context& app) {
+void run_window(app_context& app, const scan_recording* replay) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  app_window_env env(app);
-  main_window window(env, win32_location_api(), win32_file_dialogs(), app.version, help_pages_server());
+  app_window_env env(app, replay);
+  std::unique_ptr<replayed_location> recorded(replay ? new replayed_location(*replay) : nullptr);
+  main_window window(env, recorded ? *recorded : win32_location_api(), win32_file_dialogs(), app.version,
+                     help_pages_server());
   app.window = &window;
   window.run();
   app.window = nullptr;
@@ -36,7 +39,7 @@ void run_window(app_context& app) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   app_context& app = create_app_context();
-  win32_startup startup(app, [&app] { run_window(app); });
+  win32_startup startup(app, [&app](const scan_recording* replay) { run_window(app, replay); });
   std::vector<std::wstring> args;
   if (__argc > 1) args.assign(__wargv + 1, __wargv + __argc);
   return run_startup(startup, args);

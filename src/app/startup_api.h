@@ -42,6 +42,9 @@ class startup_api {
   virtual bool console_requested() = 0;
   virtual bool console_attached() = 0;
   virtual void set_elevating() = 0;
+  // --replay FILE: the window's scan answered from a recording. False, with the reason in
+  // `error`, when the file is not a recording this program can read.
+  virtual bool load_replay(const std::wstring& path, std::string& error) = 0;
   virtual void set_elevation(int state) = 0;
   // The program's own file version into the context; failures are reported to errors().
   virtual bool read_version() = 0;

@@ -9,6 +9,7 @@ const char press_enter_text[] = "\nPress Enter to exit...\n";
 const wchar_t restart_failed_text[] = L"Failed to restart with Administrator privileges.";
 const wchar_t console_argument[] = L"--console ";
 const wchar_t elevating_argument[] = L"--elevating";
+const wchar_t replay_argument[] = L"--replay";
 
 namespace {
 constexpr int vk_control = 0x11;
@@ -24,9 +25,19 @@ constexpr long s_ok = 0;
 const wchar_t* const privileges[] = {L"SeManageVolumePrivilege", L"SeProfileSingleProcessPrivilege"};
 
 // The arguments in order; false, with the console open and the error on it, at the first unknown.
-bool parse_arguments(startup_api& api, const std::vector<std::wstring>& args, bool& elevating) {
-  for (const std::wstring& arg : args) {
-    if (arg == L"-d" || arg == L"--console") {
+bool parse_arguments(startup_api& api, const std::vector<std::wstring>& args, bool& elevating,
+                     std::wstring& replay) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::wstring& arg = args[i];
+    if (arg == replay_argument && i + 1 < args.size()) {
+      std::string error;
+      replay = args[++i];
+      if (!api.load_replay(replay, error)) {
+        api.request_console();
+        api.main_logger().log(0, "Error: --replay: %s\n", error.c_str());
+        return false;
+      }
+    } else if (arg == L"-d" || arg == L"--console") {
       api.request_console();
     } else if (arg == L"--elevating") {
       elevating = true;
@@ -87,7 +98,8 @@ int start_up(startup_api& api, const std::vector<std::wstring>& args) {
   // Ctrl held with Caps Lock on acts like "-d".
   if ((api.key_state(vk_control) & key_down) && (api.key_state(vk_capital) & key_toggled)) api.request_console();
   bool elevating = false;
-  if (!parse_arguments(api, args, elevating)) return exit_bad_argument;
+  std::wstring replay;
+  if (!parse_arguments(api, args, elevating, replay)) return exit_bad_argument;
   if (!api.read_version()) return exit_no_version;
   int state = elevation_unknown;
   if (!determine_elevation(api, state)) return exit_no_elevation_type;
@@ -96,7 +108,7 @@ int start_up(startup_api& api, const std::vector<std::wstring>& args) {
     // The relaunched copy never relaunches again.
     if (elevating) return exit_still_limited;
     // The elevated copy carries on alone: this one shows no window.
-    return restart_elevated(api) ? exit_relaunched : exit_not_relaunched;
+    return restart_elevated(api, replay) ? exit_relaunched : exit_not_relaunched;
   }
   if (!initialise_com(api)) return exit_com_failed;
   for (const wchar_t* name : privileges)
@@ -107,14 +119,15 @@ int start_up(startup_api& api, const std::vector<std::wstring>& args) {
 }
 }  // namespace
 
-bool restart_elevated(startup_api& api) {
+bool restart_elevated(startup_api& api, const std::wstring& replay) {
   std::wstring path;
   uint32_t error = 0;
   if (!api.own_path(path, error)) {
     if (api_error_cb* errors = api.errors()) errors->report_api_error("GetModuleFileName", error);
     return false;
   }
-  const std::wstring parameters = std::wstring(api.console_requested() ? console_argument : L"") + elevating_argument;
+  std::wstring parameters = std::wstring(api.console_requested() ? console_argument : L"") + elevating_argument;
+  if (!replay.empty()) parameters += std::wstring(L" ") + replay_argument + L" \"" + replay + L"\"";
   api.main_logger().log(3, restarting_text);
   if (api.shell_launch(path, parameters, true, api.errors())) return true;
   if (api.last_error_code() != cancelled_by_user) api.message_box(restart_failed_text, restart_failed_box);

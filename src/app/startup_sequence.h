@@ -24,10 +24,12 @@ extern const char press_enter_text[];
 extern const wchar_t restart_failed_text[];
 extern const wchar_t console_argument[];
 extern const wchar_t elevating_argument[];
+extern const wchar_t replay_argument[];
 
 // The whole start-up: arguments from the second on, then the shutdown steps; the exit code.
 int run_startup(startup_api& api, const std::vector<std::wstring>& args);
 
-// Starts the program again elevated; true when the elevated copy was started. Declining the
-// elevation prompt (1223) is said nothing about; any other failure gets a message box.
-bool restart_elevated(startup_api& api);
+// Starts the program again elevated, with the recording it replays; true when the elevated copy
+// was started. Declining the elevation prompt (1223) is said nothing about; any other failure
+// gets a message box.
+bool restart_elevated(startup_api& api, const std::wstring& replay = std::wstring());

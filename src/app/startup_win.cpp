@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/console.h"
+#include "storage/scan_replay.h"
 #include "app/elevation.h"
 #include "app/shell_launch.h"
 #include "support/optional_functions.h"
@@ -91,4 +92,11 @@ void win32_startup::wait_for_enter(const char* prompt) {
   std::fputs(prompt, console.output());
   std::fflush(console.output());
   console.read_line();
+}
+
+bool win32_startup::load_replay(const std::wstring& path, std::string& error) {
+  std::unique_ptr<scan_recording> r(new scan_recording);
+  if (!load_recording(path, *r, error)) return false;
+  replay_ = std::move(r);
+  return true;
 }

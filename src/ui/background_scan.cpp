@@ -15,6 +15,9 @@ std::string scan_log_banner(const std::string& version) {
 background_scan::~background_scan() { release(); }
 
 void background_scan::release() {
+  // A replay is quick, and its recording must outlive the job: it is waited for.
+  if (job_ && replay_) job_->wait();
+  if (replay_) replay_->set_logger(nullptr);
   if (job_) job_->release();
   job_ = nullptr;
   if (captured_) captured_->release();
@@ -26,8 +29,10 @@ bool background_scan::start(const std::string& version, api_error_cb* errors) {
   captured_ = new capturing_logger;
   captured_->set_keep_prefix(true);
   captured_->log(4, "%s", scan_log_banner(version).c_str());
-  job_ = new storage_scan(api_);
-  job_->set_logger(new time_logger(captured_));
+  job_ = new storage_scan(api_, vds_);
+  logger* log = new time_logger(captured_);
+  if (replay_) replay_->set_logger(log);
+  job_->set_logger(log);
   job_->timeout = scan_timeout_seconds;
   job_->strict_checksums = false;
   if (job_->start()) return true;

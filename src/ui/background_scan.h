@@ -4,6 +4,8 @@
 #include <string>
 
 #include "storage/device_api.h"
+#include "storage/scan_replay.h"
+#include "storage/vds_api.h"
 #include "storage/storage_model.h"
 #include "support/api_error.h"
 #include "support/logger.h"
@@ -22,7 +24,10 @@ std::string scan_log_banner(const std::string& version);
 // that has not ended asks it to stop; its thread then ends by itself.
 class background_scan {
  public:
-  explicit background_scan(device_api& api = win32_device_api()) : api_(api) {}
+  // A replay names the requests its recording lacks in the scan's log.
+  explicit background_scan(device_api& api = win32_device_api(), vds_api& vds = win32_vds_api(),
+                           scan_replay* replay = nullptr)
+      : api_(api), vds_(vds), replay_(replay) {}
   ~background_scan();
   background_scan(const background_scan&) = delete;
   background_scan& operator=(const background_scan&) = delete;
@@ -38,6 +43,8 @@ class background_scan {
   void release();
 
   device_api& api_;
+  vds_api& vds_;
+  scan_replay* replay_;
   class storage_scan* job_ = nullptr;
   capturing_logger* captured_ = nullptr;
 };

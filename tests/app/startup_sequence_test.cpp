@@ -63,6 +63,12 @@ struct fake_startup final : startup_api {
   bool console_requested() override { return requested; }
   bool console_attached() override { return attached; }
   void set_elevating() override { elevating = true; }
+  bool load_replay(const std::wstring& path, std::string& error) override {
+    replays.push_back(path);
+    error = "bad.txt: line 3: why";
+    return path != L"bad.txt";
+  }
+  std::vector<std::wstring> replays;
   void set_elevation(int state) override { elevation = state; }
   bool read_version() override {
     calls.push_back("version");
@@ -293,3 +299,22 @@ TEST(startup_sequence, failing_steps_end_with_their_codes) {
 }
 
 }  // namespace
+
+// --replay FILE: a recording that cannot be read ends start-up before anything else, with why;
+// a readable one goes with the relaunched copy.
+TEST(startup_sequence, a_replayed_recording) {
+  fake_startup bad;
+  EXPECT_EQ(run_startup(bad, {L"--replay", L"bad.txt", L"--console"}), 10);
+  EXPECT_EQ(bad.console_text(), "0 Error: --replay: bad.txt: line 3: why\n");
+  EXPECT_EQ(bad.calls, strings{"console"});
+
+  fake_startup limited;
+  limited.token.type = 3;
+  EXPECT_EQ(run_startup(limited, {L"--replay", L"C:\\my machine.txt"}), 60);
+  EXPECT_EQ(limited.replays, std::vector<std::wstring>{L"C:\\my machine.txt"});
+  EXPECT_EQ(limited.launched_parameters, L"--elevating --replay \"C:\\my machine.txt\"");
+
+  fake_startup missing_file;
+  EXPECT_EQ(run_startup(missing_file, {L"--replay"}), 10);
+  EXPECT_EQ(missing_file.console_text(), "0 Error: unrecognized [--replay] argument\n");
+}

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# folvi-vezad --replay under Wine: the window shows a recorded machine (a RAID 1 array, an NVMe
+# drive and a USB disk) in its location box and summary lines, and refuses a damaged recording
+# before any window with the line and why on the console, exit 10.
+set -u
+BUILD=$1 DRIVER=$2 VEZAD=$3 DATA=$4
+WORK="$BUILD/folvi-vezad-replay"
+rm -rf "$WORK" && mkdir -p "$WORK"
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../tools/window_test_lib.sh"
+[ -n "${DISPLAY:-}" ] || fail "no X display (scripts/test starts one)"
+vezad=$(windows_path "$VEZAD")
+title='"Cold-cache Sequential I/O Benchmark"'
+STATUS=1058 LOCATION=1338
+
+driver_open
+
+sed '2s/format 1/format 7/' "$DATA/desktop.txt" >"$WORK/damaged.txt"
+drive "start '$vezad' --replay '$(windows_path "$WORK/damaged.txt")'" >/dev/null
+drive 'wait-console "Press Enter to exit..."'
+# The console wraps its 80 columns: the text is checked joined.
+drive 'console' | tr -d '\n' | grep -q '^0 Error: --replay: .*damaged.txt: line \?2: format 7 is not known; this program reads format 1' \
+  || { drive 'console'; fail "the console does not say why the recording is refused"; }
+drive 'console-type "\n"'
+drive 'expect-exit 10'
+
+drive "start '$vezad' --replay '$(windows_path "$DATA/desktop.txt")'" >/dev/null
+drive "wait-window --title $title --timeout 60000" >/dev/null
+drive "wait-text $STATUS \"Ready to run\" --timeout 60000"
+drive "items $LOCATION" >"$WORK/items"
+# ui-driver writes a backslash as two.
+printf '%s\n' 'C:\\' 'U:\\' | diff - "$WORK/items" || fail "the location box does not list the recorded volumes"
+summary() { for line in 1052 1053 1054 1055 1056; do drive "text $line"; done; }
+summary >"$WORK/c"
+cat >"$WORK/c.expected" <<'LINES'
+NTFS  ·  4096 bytes/cluster
+1A2B-3C4D
+Intel  ·  Raid 1 Volume
+Intel(R) Desktop/Workstation/Server Express Chipset SATA RAID Controller  ·  RAID 1  ·  ST2000DM008-2FR102 + ST2000DM008-2FR102
+Windows 2012
+LINES
+diff "$WORK/c.expected" "$WORK/c" || fail "C: of the recording is not summarised"
+drive "choose $LOCATION 'U:*'"
+drive "wait-text 1053 5E6F-7081"
+summary >"$WORK/u"
+cat >"$WORK/u.expected" <<'LINES'
+NTFS  ·  4096 bytes/cluster
+5E6F-7081
+ASMT / Toshiba  ·  MQ01ABD100  ·  USB 3.0
+Intel(R) USB 3.0 eXtensible Host Controller - 1.0 (Microsoft)
+Windows 2012
+LINES
+diff "$WORK/u.expected" "$WORK/u" || fail "U: of the recording is not summarised"
+screenshot "$WORK/replay.png"
+drive 'close'
+drive 'expect-exit 70 --timeout 30000'
+driver_close 2>/dev/null || true
+echo "folvi-vezad replay: passed"

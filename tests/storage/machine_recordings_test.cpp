@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "captured_log.h"
+#include "storage/scan_replay.h"
+#include "storage/storage_scan.h"
+#include "support/text.h"
+
+// The machines of tests/data/machines: each recording replayed, its log from the first phase to
+// the storage stack's dump compared byte for byte with the one beside it ("NAME.txt" and
+// "NAME.log.txt").
+namespace {
+std::wstring machines_dir() {
+  std::wstring dir = L"Z:" + from_utf8(FOLVI_MACHINES_DIR);
+  for (wchar_t& c : dir)
+    if (c == L'/') c = L'\\';
+  return dir + L"\\";
+}
+
+std::vector<std::wstring> machine_names() {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE h = FindFirstFileW((machines_dir() + L"*.log.txt").c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring file = found.cFileName;
+    names.push_back(file.substr(0, file.size() - 8));
+  } while (FindNextFileW(h, &found));
+  FindClose(h);
+  return names;
+}
+
+std::string file_text(const std::wstring& path) {
+  std::string text;
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return text;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got) text.append(buffer, got);
+  CloseHandle(h);
+  return text;
+}
+
+std::string replayed_log(scan_replay& replay) {
+  capturing_logger* log = new capturing_logger;
+  log->set_keep_prefix(true);
+  log->add_ref();
+  replay.set_logger(log);
+  storage_scan* scan = new storage_scan(replay, replay);
+  scan->set_logger(log);
+  scan->timeout = 10;
+  scan->strict_checksums = false;
+  EXPECT_TRUE(scan->start());
+  scan->wait();
+  scan->release();
+  replay.set_logger(nullptr);
+  const std::string text = joined_lines(log);
+  log->release();
+  return text;
+}
+}  // namespace
+
+TEST(MachineRecordings, EachReplaysToItsLog) {
+  if (sizeof(void*) != 4) GTEST_SKIP() << "the machines are recordings of the 32-bit program";
+  const std::vector<std::wstring> names = machine_names();
+  EXPECT_GE(names.size(), 10u);
+  for (const std::wstring& name : names) {
+    SCOPED_TRACE(to_utf8(name));
+    scan_recording r;
+    std::string error;
+    ASSERT_TRUE(load_recording(machines_dir() + name + L".txt", r, error)) << error;
+    scan_replay replay(r);
+    const std::string log = replayed_log(replay);
+    const size_t at = log.find("2 Enumerating storage devices...\n");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(log.substr(at), file_text(machines_dir() + name + L".log.txt"));
+    EXPECT_TRUE(replay.missing().empty()) << replay.missing().front();
+    EXPECT_EQ(replay.open_handles(), 0u);
+  }
+}

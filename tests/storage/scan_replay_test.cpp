@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <string>
+
+#include "captured_log.h"
+#include "fake_machine.h"
+#include "storage/scan_recorder.h"
+#include "storage/scan_replay.h"
+#include "storage/storage_scan.h"
+#include "synthetic_controllers.h"
+#include "synthetic_drives.h"
+
+namespace {
+std::string scan_log(device_api& api, vds_api& vds, scan_replay* replay = nullptr) {
+  capturing_logger* log = new capturing_logger;
+  log->set_keep_prefix(true);
+  log->add_ref();
+  if (replay) replay->set_logger(log);
+  storage_scan* scan = new storage_scan(api, vds);
+  scan->set_logger(log);
+  scan->timeout = 10;
+  scan->strict_checksums = false;
+  EXPECT_TRUE(scan->start());
+  scan->wait();
+  scan->release();
+  if (replay) replay->set_logger(nullptr);
+  const std::string text = joined_lines(log);
+  log->release();
+  return text;
+}
+
+struct machine_case {
+  const char* name;
+  std::function<void(fake_machine&)> build;
+};
+
+const machine_case machines[] = {
+    {"ata, nvme and usb drives",
+     [](fake_machine& m) {
+       add_synthetic(m, seagate_hdd(0));
+       add_synthetic(m, nvme_ssd(1));
+       add_synthetic(m, usb_bridge_hdd(2));
+     }},
+    {"csmi raid", add_intel_raid1},
+    {"ciss raid", add_ciss_logical_drive},
+    {"usb 3 disk", [](fake_machine& m) { add_usb3_disk(m); }},
+    {"vds mirror", add_vds_mirror},
+};
+
+const char header[] = "FOLVI Vezad scan recording\nformat 1\nprogram 1.2.3.4\npointers ";
+std::string header_text() { return header + std::to_string(sizeof(void*) * 8) + "\n"; }
+
+std::string recorded_text(fake_machine& m, std::string* log = nullptr) {
+  scan_recorder recorder(m, m.vds, "1.2.3.4");
+  const std::string text = scan_log(recorder, recorder);
+  if (log) *log = text;
+  return write_recording(recorder.recording());
+}
+}  // namespace
+
+// The replayed scan prints what the machine's own scan printed, asks nothing the recording
+// lacks, closes what it opened, and recording the replay gives the same file again.
+TEST(ScanReplay, ReplayedMachinesScanAsRecorded) {
+  for (const machine_case& c : machines) {
+    SCOPED_TRACE(c.name);
+    fake_machine m;
+    c.build(m);
+    std::string recorded_log;
+    const std::string text = recorded_text(m, &recorded_log);
+    EXPECT_NE(recorded_log.find("Storage stack:"), std::string::npos);
+    scan_recording r;
+    std::string error;
+    ASSERT_TRUE(read_recording(text, r, error)) << error;
+    scan_replay replay(r);
+    EXPECT_EQ(scan_log(replay, replay, &replay), recorded_log);
+    EXPECT_TRUE(replay.missing().empty()) << replay.missing().front();
+    EXPECT_EQ(replay.open_handles(), 0u);
+    EXPECT_EQ(replay.vds_objects, 0);
+    EXPECT_EQ(m.vds.live_objects(), 0);
+
+    scan_replay again(r);
+    scan_recorder rerecorder(again, again, "1.2.3.4");
+    scan_log(rerecorder, rerecorder);
+    EXPECT_EQ(write_recording(rerecorder.recording()), text);
+  }
+}
+
+// Without the recording's answers the scan sees a machine with nothing in it, and each question
+// it could not answer is named once.
+TEST(ScanReplay, MissingRequestsAreAnsweredAsMissingDevicesAndNamedOnce) {
+  fake_machine m;
+  add_synthetic(m, seagate_hdd(0));
+  std::string text = recorded_text(m);
+  // Keep the disk's enumeration, lose every request made of the opened disk and the clock, which
+  // is read many times.
+  scan_recording r;
+  std::string error;
+  ASSERT_TRUE(read_recording(text, r, error)) << error;
+  std::vector<recorded_entry> kept;
+  for (const recorded_entry& e : r.entries)
+    if (e.call != "ioctl" && e.call != "performance_counter") kept.push_back(e);
+  r.entries = kept;
+  scan_replay replay(r);
+  const std::string log = scan_log(replay, replay, &replay);
+  ASSERT_FALSE(replay.missing().empty());
+  for (const std::string& q : replay.missing()) {
+    EXPECT_TRUE(q.compare(0, 6, "ioctl ") == 0 || q == "performance_counter") << q;
+    const std::string line = "2 Not in the recording, answered as a missing device: " + q + "\n";
+    const size_t at = log.find(line);
+    EXPECT_NE(at, std::string::npos) << q;
+    EXPECT_EQ(log.find(line, at + 1), std::string::npos) << q << " named twice";
+  }
+  EXPECT_NE(std::find(replay.missing().begin(), replay.missing().end(), "performance_counter"), replay.missing().end());
+  EXPECT_EQ(replay.open_handles(), 0u);
+
+  // An empty recording: a machine without devices.
+  scan_recording empty;
+  scan_replay nothing(empty);
+  const std::string bare = scan_log(nothing, nothing, &nothing);
+  EXPECT_NE(bare.find("2 Enumerating storage devices...\n"
+                      "2 Not in the recording, answered as a missing device: interface_set {53F56307-B6BF-11D0-94F2-00A0C91EFB8B}\n"
+                      "2 Not in the recording, answered as a missing device: has_interface {53F56307-B6BF-11D0-94F2-00A0C91EFB8B} 0\n"
+                      "2   None found\n"), std::string::npos) << bare;
+  EXPECT_EQ(nothing.open_handles(), 0u);
+}
+
+// Texts keep blanks at their ends, percent signs and control characters through the file.
+TEST(ScanReplay, TextsSurviveTheFile) {
+  scan_recording r;
+  r.program_version = "1";
+  recorded_entry e;
+  e.call = "device_id";
+  e.in_number("devinst", 7).out_number("ok", 1).out_number("error", 0).out_text("id", " 100%\tx ");
+  r.entries.push_back(e);
+  const std::string text = write_recording(r);
+  EXPECT_NE(text.find("\n  < id %20100%25%09x%20\n"), std::string::npos) << text;
+  scan_recording back;
+  std::string error;
+  ASSERT_TRUE(read_recording(text, back, error)) << error;
+  EXPECT_EQ(back.entries.at(0).text("id"), " 100%\tx ");
+}
+
+namespace {
+const char good_entry[] =
+    "\nioctl\n"
+    "  > path \\\\.\\PhysicalDrive0\n"
+    "  > code 0x2d1400\n"
+    "  > in 3\n"
+    "      0000  01 02 03\n"
+    "  > out_size 20\n"
+    "  < ok 1\n"
+    "  < error 0x0\n"
+    "  < returned 18\n"
+    "  < out 18\n"
+    "      0000  00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f\n"
+    "      0010  10 11\n";
+
+std::string refusal(const std::string& text) {
+  scan_recording r;
+  std::string error;
+  EXPECT_FALSE(read_recording(text, r, error)) << text;
+  EXPECT_TRUE(r.entries.empty());
+  return error;
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  const size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return text.replace(at, from.size(), to);
+}
+}  // namespace
+
+TEST(ScanReplay, MalformedRecordingsAreRefusedWithTheirLine) {
+  const std::string good = header_text() + good_entry;
+  scan_recording r;
+  std::string error;
+  ASSERT_TRUE(read_recording(good, r, error)) << error;
+  ASSERT_EQ(r.entries.size(), 1u);
+  EXPECT_EQ(r.entries[0].bytes("out").size(), 18u);
+
+  EXPECT_EQ(refusal("FOLVI scan\n"), "line 1: not a scan recording (the first line is not \"FOLVI Vezad scan recording\")");
+  EXPECT_EQ(refusal(replaced(good, "format 1", "format 2")), "line 2: format 2 is not known; this program reads format 1");
+  EXPECT_EQ(refusal(replaced(good, "pointers ", "pointers 1")), "line 4: \"pointers 32\" or \"pointers 64\" expected");
+  EXPECT_EQ(refusal(replaced(good, "0a 0b", "0a 0g")), "line 16: bad hex byte \"0g\"");
+  EXPECT_EQ(refusal(replaced(good, "0c 0d", "0c0d")), "line 16: bad hex byte \"0c0d\"");
+  EXPECT_EQ(refusal(replaced(good, "      0010  10 11\n", "")), "line 15: \"out\" announces 18 bytes, 16 are given");
+  EXPECT_EQ(refusal(replaced(good, "      0000  00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f\n", "")),
+            "line 16: hex offset 10, expected 0 (a line is missing or out of place)");
+  EXPECT_EQ(refusal(replaced(good, "0010  10 11", "0010  10 11 12")), "line 17: \"out\" announces 18 bytes, more are given");
+  EXPECT_EQ(refusal(replaced(good, "  < out 18", "  < out 20") + "      0020  00 00\n"),
+            "line 18: hex offset 20, expected 12 (a line is missing or out of place)");
+  EXPECT_EQ(refusal(replaced(good, "  > out_size 20", "  > out_size 16")), "line 15: out holds 18 bytes, more than out_size 16");
+  EXPECT_EQ(refusal(replaced(good, "  < returned 18", "  < returned 21")), "line 14: returned 21 is more than out_size 20");
+  EXPECT_EQ(refusal(replaced(good, "  < returned 18\n", "  < retur")), "line 14: \"retur\" is not an answer field of ioctl");
+  EXPECT_EQ(refusal(good.substr(0, good.find("  < ok 1"))), "line 6: ioctl lacks its answer field \"ok\"");
+  EXPECT_EQ(refusal(replaced(good, "  < error 0x0\n", "")), "line 6: ioctl lacks its answer field \"error\"");
+  EXPECT_EQ(refusal(replaced(good, "  > code 0x2d1400\n", "")), "line 6: ioctl lacks its request field \"code\"");
+  EXPECT_EQ(refusal(replaced(good, "code 0x2d1400", "code 0x2d14z0")), "line 8: \"code\": \"0x2d14z0\" is not a number");
+  EXPECT_EQ(refusal(replaced(good, "  < ok 1", "  < ok 2")), "line 12: \"ok\" is 0 or 1");
+  EXPECT_EQ(refusal(replaced(good, "  < ok 1", "  < ok 1\n  < ok 1")), "line 13: \"ok\" given twice");
+  EXPECT_EQ(refusal(replaced(good, "\nioctl\n", "\nioctls\n")), "line 6: unknown request \"ioctls\"");
+  EXPECT_EQ(refusal(header_text() + "  < ok 1\n"), "line 5: a field outside an entry");
+  EXPECT_TRUE(read_recording(replaced(good, "  < out 18", "  < out 18 crc32 dcf57f85"), r, error)) << error;
+  EXPECT_EQ(refusal(replaced(good, "  < out 18", "  < out 18 crc32 dcf57f85").replace(good.rfind("10 11"), 1, "2")),
+            "line 15: the bytes of \"out\" (to line 17) do not match its crc32; after editing them, drop the \"crc32 X\"");
+  EXPECT_EQ(refusal(replaced(good, "  < out 18", "  < out 18 crc 7d9b1d5f")),
+            "line 15: \"out\": \"18 crc 7d9b1d5f\" is not \"COUNT\" or \"COUNT crc32 XXXXXXXX\"");
+  EXPECT_EQ(refusal(replaced(good, "      0000  01 02 03\n", "      0000  01 02 03\n     junk\n")),
+            "line 11: hex data without its offset");
+  EXPECT_EQ(refusal(replaced(good, "PhysicalDrive0", "Physical%2GDrive0")), "line 7: \"path\": a % not followed by two hex digits");
+  EXPECT_EQ(refusal(replaced(good, "  > out_size 20\n", "  > out_size 20\n    stray\n")),
+            "line 12: an indented line that is neither a field (\"  > \", \"  < \") nor hex data");
+}
+
+// Any damage to a real recording is refused with a line of the file, or read; a recording that
+// is read replays without harm.
+TEST(ScanReplay, DamagedRecordingsNeverHarmTheReaderOrTheScan) {
+  fake_machine m;
+  add_synthetic(m, seagate_hdd(0));
+  add_synthetic(m, usb_bridge_hdd(1));
+  add_vds_mirror(m);
+  const std::string text = recorded_text(m);
+  const size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
+  std::mt19937 random(2311);
+  const char alphabet[] = "0123456789abcdefxz <>%\n\t-";
+  int refused = 0, replayed = 0;
+  for (int round = 0; round < 400; ++round) {
+    std::string damaged = text;
+    for (int n = 1 + int(random() % 3); n > 0; --n) {
+      const size_t at = random() % damaged.size();
+      switch (random() % 4) {
+        case 0: damaged[at] = alphabet[random() % (sizeof alphabet - 1)]; break;
+        case 1: damaged.erase(at, 1 + random() % 40); break;
+        case 2: damaged.insert(at, 1, alphabet[random() % (sizeof alphabet - 1)]); break;
+        default: damaged.resize(at); break;
+      }
+    }
+    scan_recording r;
+    std::string error;
+    if (!read_recording(damaged, r, error)) {
+      unsigned line = 0;
+      ASSERT_EQ(sscanf(error.c_str(), "line %u: ", &line), 1) << error;
+      ASSERT_GE(line, 1u);
+      ASSERT_LE(line, lines + 3) << error;
+      ++refused;
+      continue;
+    }
+    if (round % 8) continue;  // the scan is slower than the reader
+    scan_replay replay(r);
+    scan_log(replay, replay, &replay);
+    EXPECT_EQ(replay.open_handles(), 0u);
+    EXPECT_EQ(replay.vds_objects, 0);
+    ++replayed;
+  }
+  EXPECT_GT(refused, 200);
+  EXPECT_GT(replayed, 0);
+}
