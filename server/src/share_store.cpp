@@ -175,3 +175,9 @@ std::optional<std::string> share_store::find_png(const std::string& id, const st
   if (sqlite3_step(row.get()) != SQLITE_ROW) return std::nullopt;
   return column_bytes(row.get(), 0);
 }
+
+bool share_store::healthy() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::string error;
+  return exec(db_.get(), "SELECT 1", error);
+}

@@ -43,6 +43,8 @@ class share_store {
   bool insert(const new_share& share, std::string& error);
   std::optional<stored_share> find_share(const std::string& id);
   std::optional<std::string> find_png(const std::string& id, const std::string& image_name);
+  // The database answers a query.
+  bool healthy();
 
  private:
   explicit share_store(sqlite_db db) : db_(std::move(db)) {}
