@@ -66,12 +66,28 @@ http_response refusal(int status, const std::string& reason) {
   return response;
 }
 
-// One open connection as drain() sees it; touched only on the connection's strand.
+// One open connection as drain() and its deadline see it; touched only on its strand.
 struct connection_state {
+  explicit connection_state(net::any_io_executor strand) : strand(strand), deadline(strand) {}
   net::any_io_executor strand;
   beast::tcp_stream* stream = nullptr;  // null once the connection has ended
   bool idle = false;                    // waiting for a request that has not begun
+  // A deadline for a whole head or body. The stream's own expiry closes the socket; this one
+  // only cancels the read, so that the client can still be told why.
+  net::steady_timer deadline;
+  bool timed_out = false;
 };
+
+void start_deadline(const std::shared_ptr<connection_state>& state, std::chrono::seconds limit) {
+  state->timed_out = false;
+  state->deadline.expires_after(limit);
+  state->deadline.async_wait([weak = std::weak_ptr<connection_state>(state)](error_code ec) {
+    auto state = weak.lock();
+    if (ec || !state || !state->stream) return;
+    state->timed_out = true;
+    state->stream->cancel();
+  });
+}
 
 }  // namespace
 
@@ -100,7 +116,7 @@ struct share_server::impl {
   void leave(const std::string& peer, const std::shared_ptr<connection_state>& state);
   net::awaitable<void> serve_connection(tcp::socket socket, std::string peer);
   template <class Stream>
-  net::awaitable<void> serve_requests(Stream& stream, beast::tcp_stream& tcp_layer, connection_state& state,
+  net::awaitable<void> serve_requests(Stream& stream, beast::tcp_stream& tcp_layer, const std::shared_ptr<connection_state>& state,
                                       const std::string& peer, bool secure);
   template <class Stream>
   net::awaitable<bool> send(Stream& stream, beast::tcp_stream& tcp_layer, const http_request& request,
@@ -150,8 +166,7 @@ net::awaitable<void> share_server::impl::accept_loop() {
 }
 
 net::awaitable<void> share_server::impl::serve_connection(tcp::socket socket, std::string peer) {
-  auto state = std::make_shared<connection_state>();
-  state->strand = socket.get_executor();
+  auto state = std::make_shared<connection_state>(socket.get_executor());
   {
     std::lock_guard<std::mutex> lock(connections_mutex);
     connections.insert(state);
@@ -165,14 +180,14 @@ net::awaitable<void> share_server::impl::serve_connection(tcp::socket socket, st
     context = tls;
   }
   if (!context) {
-    co_await serve_requests(plain, plain, *state, peer, false);
+    co_await serve_requests(plain, plain, state, peer, false);
   } else {
     beast::ssl_stream<beast::tcp_stream&> secure(plain, *context);
     // A client that never says hello is closed at the header deadline, like a silent one.
     plain.expires_after(std::chrono::seconds(options.header_seconds));
     state->idle = true;
     auto [ec] = co_await secure.async_handshake(net::ssl::stream_base::server, as_tuple);
-    if (!ec && !draining) co_await serve_requests(secure, plain, *state, peer, true);
+    if (!ec && !draining) co_await serve_requests(secure, plain, state, peer, true);
   }
   error_code ignored;
   plain.socket().close(ignored);
@@ -252,18 +267,21 @@ net::awaitable<bool> share_server::impl::send(Stream& stream, beast::tcp_stream&
 
 template <class Stream>
 net::awaitable<void> share_server::impl::serve_requests(Stream& stream, beast::tcp_stream& tcp_layer,
-                                                        connection_state& state, const std::string& peer,
+                                                        const std::shared_ptr<connection_state>& state, const std::string& peer,
                                                         bool secure) {
   beast::flat_buffer buffer;
   for (;;) {
     if (draining) co_return;
-    state.idle = buffer.size() == 0;
-    tcp_layer.expires_after(std::chrono::seconds(options.header_seconds));
+    state->idle = buffer.size() == 0;
+    tcp_layer.expires_never();
+    start_deadline(state, std::chrono::seconds(options.header_seconds));
     http::request_parser<http::empty_body> head;
     head.header_limit(header_limit);
     head.body_limit(boost::none);
     auto [ec, n] = co_await http::async_read_header(stream, buffer, head, as_tuple);
-    state.idle = false;
+    state->deadline.cancel();
+    state->idle = false;
+    if (ec == net::error::operation_aborted && state->timed_out) ec = beast::error::timeout;
     auto start = clock_type::now();
     http_request request;
     request.peer = request.client = peer;
@@ -293,8 +311,10 @@ net::awaitable<void> share_server::impl::serve_requests(Stream& stream, beast::t
     } else if (share_routes::is_upload(request)) {
       http::request_parser<http::string_body> whole(std::move(head));
       whole.body_limit(options.max_body);
-      tcp_layer.expires_after(std::chrono::seconds(options.body_seconds));
+      start_deadline(state, std::chrono::seconds(options.body_seconds));
       auto [body_ec, body_n] = co_await http::async_read(stream, buffer, whole, as_tuple);
+      state->deadline.cancel();
+      if (body_ec == net::error::operation_aborted && state->timed_out) body_ec = beast::error::timeout;
       if (body_ec == http::error::partial_message || body_ec == http::error::end_of_stream) {
         response = refusal(400, "the body ended before its Content-Length");
       } else if (body_ec == beast::error::timeout) {

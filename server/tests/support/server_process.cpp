@@ -81,6 +81,18 @@ int server_process::stop() {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+void server_process::send_signal(int signal_number) const {
+  if (pid_ > 0) kill(pid_, signal_number);
+}
+
+bool server_process::alive() {
+  if (pid_ <= 0) return false;
+  int status = 0;
+  if (waitpid(pid_, &status, WNOHANG) != pid_) return true;
+  pid_ = -1;
+  return false;
+}
+
 std::string query_text(const std::string& database, const std::string& sql) {
   sqlite3* db = nullptr;
   std::string text;

@@ -27,6 +27,9 @@ class server_process {
   // SIGTERM to our child, then its exit status (-1 when it did not exit normally).
   int stop();
   bool running() const { return pid_ > 0; }
+  // A signal to our child; and whether it is still there (not exited).
+  void send_signal(int signal_number) const;
+  bool alive();
 
  private:
   std::string folder_;
