@@ -170,7 +170,7 @@ std::optional<uint64_t> parse_size(std::string_view text) {
     default: break;
   }
   if (multiplier != 1) text.remove_suffix(1);
-  if (text.empty() || text.size() > 19) return std::nullopt;
+  if (text.empty() || text.size() > 20) return std::nullopt;
   uint64_t value = 0;
   const uint64_t most = std::numeric_limits<uint64_t>::max();
   for (char c : text) {
