@@ -18,9 +18,13 @@ server_process::server_process(const std::vector<std::string>& extra_arguments) 
   if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
   folder_ = pattern;
   std::string port_file = folder_ + "/port";
-  std::vector<std::string> arguments = {FOLVI_SHARE_EXE, "--listen", "127.0.0.1:0", "--port-file", port_file,
-                                        "--db", database()};
+  // The test's own come first, so that a --config among them cannot move the port or the database.
+  std::vector<std::string> arguments = {FOLVI_SHARE_EXE};
   arguments.insert(arguments.end(), extra_arguments.begin(), extra_arguments.end());
+  for (const char* own : {"--listen", "127.0.0.1:0", "--port-file"}) arguments.push_back(own);
+  arguments.push_back(port_file);
+  arguments.push_back("--db");
+  arguments.push_back(database());
   std::string log_file = folder_ + "/server.log";
 
   pid_ = fork();
