@@ -272,9 +272,19 @@ net::awaitable<void> share_server::impl::serve_requests(Stream& stream, beast::t
   beast::flat_buffer buffer;
   for (;;) {
     if (draining) co_return;
-    state->idle = buffer.size() == 0;
     tcp_layer.expires_never();
     start_deadline(state, std::chrono::seconds(options.header_seconds));
+    if (buffer.size() == 0) {
+      // Idle until the first byte: drain() closes idle connections at once, others get time.
+      state->idle = true;
+      auto [first_ec, first_n] = co_await stream.async_read_some(buffer.prepare(4096), as_tuple);
+      buffer.commit(first_n);
+      state->idle = false;
+      if (first_ec) {
+        state->deadline.cancel();
+        co_return;
+      }
+    }
     http::request_parser<http::empty_body> head;
     head.header_limit(header_limit);
     head.body_limit(boost::none);
