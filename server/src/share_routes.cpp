@@ -136,10 +136,15 @@ http_response share_routes::upload(const http_request& request) {
 }
 
 http_response share_routes::share_page(const std::string& id) {
-  auto share = store_.find_share(id);
-  // Report shares are for the project only: they have no page.
-  if (!share || share->kind != "screenshot") return not_found();
-  http_response page = html_reply(200, share_page_html(id, *share));
+  auto html = pages_.find(id);
+  if (!html) {
+    auto share = store_.find_share(id);
+    // Report shares are for the project only: they have no page.
+    if (!share || share->kind != "screenshot") return not_found();
+    html = std::make_shared<const std::string>(share_page_html(id, *share));
+    pages_.insert(id, html);
+  }
+  http_response page = html_reply(200, *html);
   page.set("Cache-Control", "public, max-age=300");
   return page;
 }

@@ -6,6 +6,7 @@
 
 #include "http_types.h"
 #include "package_rules.h"
+#include "page_cache.h"
 #include "server_options.h"
 #include "share_store.h"
 #include "token_bucket.h"
@@ -34,6 +35,7 @@ class share_routes {
   const package_limits limits_;
   share_store& store_;
   token_bucket uploads_;
+  page_cache pages_{32u << 20};
   std::string host_;
 };
 
