@@ -13,7 +13,7 @@ bool fail(std::string& error, const char* reason) {
 
 }  // namespace
 
-bool decode_bmp(std::string_view bytes, rgb_image& image, std::string& error) {
+bool decode_bmp(std::string_view bytes, rgb_image& image, std::string& error, uint64_t max_pixels) {
   if (!fits(bytes, 0, file_header_size + 40) || bytes.substr(0, 2) != "BM")
     return fail(error, "not a BMP file");
   uint32_t pixel_offset = read_u32(bytes, 10);
@@ -33,6 +33,11 @@ bool decode_bmp(std::string_view bytes, rgb_image& image, std::string& error) {
   int64_t rows = top_down ? -int64_t{height} : height;
   if (width <= 0 || width > int32_t{max_bmp_side} || rows == 0 || rows > max_bmp_side)
     return fail(error, "BMP size out of range");
+  if (static_cast<uint64_t>(width) * static_cast<uint64_t>(rows) > max_pixels) {
+    error = "BMP of " + std::to_string(width) + " x " + std::to_string(rows) + " pixels, more than " +
+            std::to_string(max_pixels);
+    return false;
+  }
   if (pixel_offset < file_header_size + info_size) return fail(error, "BMP pixels inside its header");
   uint64_t stride = (uint64_t{static_cast<uint32_t>(width)} * bits + 31) / 32 * 4;
   if (!fits(bytes, pixel_offset, stride * static_cast<uint64_t>(rows)))

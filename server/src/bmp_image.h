@@ -15,4 +15,6 @@ struct rgb_image {
 
 constexpr uint32_t max_bmp_side = 16384;
 
-bool decode_bmp(std::string_view bytes, rgb_image& image, std::string& error);
+// `max_pixels` is checked on the header, before any pixel is decoded.
+bool decode_bmp(std::string_view bytes, rgb_image& image, std::string& error,
+                uint64_t max_pixels = uint64_t{max_bmp_side} * max_bmp_side);

@@ -1,9 +1,9 @@
 // folvi-share: receives the benchmark's uploads and serves the share pages.
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <thread>
@@ -23,6 +23,15 @@ bool write_port_file(const std::string& path, int port) {
   return std::rename(temporary.c_str(), path.c_str()) == 0;
 }
 
+// Every open connection is a descriptor; the default soft limit of 1024 is far too few.
+void raise_descriptor_limit() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &limit);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -37,13 +46,13 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  // Termination signals are taken by one waiting thread; every other thread blocks them.
-  sigset_t stop_signals;
-  sigemptyset(&stop_signals);
-  sigaddset(&stop_signals, SIGTERM);
-  sigaddset(&stop_signals, SIGINT);
-  pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
+  // Signals are taken by one waiting thread; every other thread blocks them.
+  sigset_t handled;
+  sigemptyset(&handled);
+  for (int signal_number : {SIGTERM, SIGINT, SIGHUP, SIGUSR1, SIGUSR2}) sigaddset(&handled, signal_number);
+  pthread_sigmask(SIG_BLOCK, &handled, nullptr);
   signal(SIGPIPE, SIG_IGN);  // a client gone mid-reply is an error return, not a signal
+  raise_descriptor_limit();
 
   auto store = share_store::open(options.database, error);
   std::string database = printable_database_address(options.database);
@@ -72,18 +81,28 @@ int main(int argc, char** argv) {
   std::fprintf(stderr, "folvi-share: listening on %s://%s:%d, database %s\n",
                options.cert_file.empty() ? "http" : "https", options.address.c_str(), port, database.c_str());
 
-  std::atomic<bool> signalled{false};
-  std::thread signal_waiter([&server, &signalled, stop_signals] {
-    int received = 0;
-    sigwait(&stop_signals, &received);
-    signalled = true;
-    server.stop();
+  std::thread signal_waiter([&server, handled] {
+    for (;;) {
+      int received = 0;
+      if (sigwait(&handled, &received) != 0) continue;
+      if (received == SIGHUP) {
+        std::string reload_error;
+        if (server.reload(reload_error))
+          std::fprintf(stderr, "folvi-share: SIGHUP: log reopened, certificate reloaded\n");
+        else
+          std::fprintf(stderr, "folvi-share: SIGHUP: %s; going on as before\n", reload_error.c_str());
+      } else if (received == SIGUSR1 || received == SIGUSR2) {
+        std::fprintf(stderr, "folvi-share: signal %d ignored\n", received);
+      } else {
+        std::fprintf(stderr, "folvi-share: stopping: finishing the requests in flight\n");
+        server.drain();
+        return;
+      }
+    }
   });
-  bool served = server.run();
-  // run() also ends when listening fails; the waiter is then woken by a signal of its own.
-  if (!signalled) pthread_kill(signal_waiter.native_handle(), SIGTERM);
+  server.run();
   signal_waiter.join();
   if (!options.port_file.empty()) std::remove(options.port_file.c_str());
   std::fprintf(stderr, "folvi-share: stopped\n");
-  return served ? 0 : 1;
+  return 0;
 }

@@ -1,5 +1,7 @@
 #include "package_rules.h"
 
+#include <algorithm>
+
 #include "bmp_image.h"
 #include "html_text.h"
 #include "png_encoder.h"
@@ -85,6 +87,7 @@ bool unpack_package(std::string_view type, std::string_view package, const packa
 
   contents = share_contents{};
   contents.kind = std::string(type);
+  uint64_t pixels = 0;
   for (size_t i = 0; i < entries.size(); ++i) {
     std::string data;
     if (!extract_zip_entry(package, entries[i], data, error)) return false;
@@ -95,7 +98,14 @@ bool unpack_package(std::string_view type, std::string_view package, const packa
       contents.stack_scan = std::move(data);
     } else {
       rgb_image image;
-      if (!decode_bmp(data, image, error)) return fail(error, std::string(known.file_name) + ": " + error);
+      uint64_t pixels_left = limits.max_package_pixels - pixels;
+      uint64_t max_pixels = std::min(limits.max_image_pixels, pixels_left);
+      if (!decode_bmp(data, image, error, max_pixels)) {
+        if (max_pixels < limits.max_image_pixels && error.rfind("BMP of ", 0) == 0)
+          error = "the package's images have more than " + std::to_string(limits.max_package_pixels) + " pixels";
+        return fail(error, std::string(known.file_name) + ": " + error);
+      }
+      pixels += uint64_t{image.width} * image.height;
       contents.images.push_back({known.image_name, image.width, image.height, encode_png(image)});
     }
   }

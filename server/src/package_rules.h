@@ -10,6 +10,9 @@ struct package_limits {
   uint32_t max_text_size = 8u << 20;    // report.folvi.txt, stack_scan.txt
   uint32_t max_image_size = 32u << 20;  // each BMP
   uint64_t max_total_size = 64u << 20;  // all entries together
+  // Converting costs time and memory by the pixel: a few blank megabytes deflate to almost nothing.
+  uint64_t max_image_pixels = 4u << 20;    // each BMP
+  uint64_t max_package_pixels = 6u << 20;  // all BMPs of a package together
 };
 
 struct share_image {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct server_options {
   std::string address = "127.0.0.1";
@@ -15,6 +16,16 @@ struct server_options {
   std::string key_file;
   std::string host;           // written into links; empty: "localhost" and the port unless 443
   uint64_t max_body = 16u << 20;
+  std::string log_file;       // empty: standard error
+  std::vector<std::string> trusted_proxies;  // peers whose X-Forwarded-For names the client
+  double upload_rate = 1;     // uploads per second per client, refilled into
+  double upload_burst = 20;   // a bucket of this many
+  int max_client_connections = 64;  // open connections per client address
+  int max_connections = 10000;
+  int header_seconds = 10;    // a request's head must arrive within this
+  int body_seconds = 60;      // and its body within this after the head
+  int conversions = 2;        // uploads unpacked and converted at once
+  int threads = 2;            // network threads
   bool help = false;
 };
 
@@ -22,7 +33,7 @@ extern const char server_usage[];
 
 bool parse_server_options(int argc, const char* const* argv, server_options& options, std::string& error);
 
-// "1048576", "512K", "16M", "1G" (binary multiples); nullopt when malformed or 0.
+// "1048576", "512K", "16M", "1G" (binary multiples); nullopt when malformed, 0 or beyond 64 bits.
 std::optional<uint64_t> parse_size(std::string_view text);
 
 // The host part of links for this listening port.

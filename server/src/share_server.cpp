@@ -1,313 +1,431 @@
 #include "share_server.h"
 
-#include <httplib.h>
+#include <boost/asio.hpp>
+#include <boost/asio/experimental/as_tuple.hpp>
+#include <boost/asio/ssl.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <boost/beast/ssl.hpp>
 
+#include <strings.h>
+
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <ctime>
 #include <mutex>
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "html_text.h"
-#include "share_id.h"
-#include "share_page.h"
+#include "request_log.h"
+#include "share_routes.h"
 #include "static_pages.h"
-#include "upload_form.h"
+#include "tls_context.h"
+
+namespace net = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+using tcp = net::ip::tcp;
+using clock_type = std::chrono::steady_clock;
+using error_code = boost::system::error_code;
 
 namespace {
 
-using clock_type = std::chrono::steady_clock;
+constexpr auto as_tuple = net::experimental::as_tuple(net::use_awaitable);
+constexpr std::chrono::seconds write_time(30);
+constexpr std::chrono::seconds drain_time(8);   // then what is left is closed
+constexpr std::chrono::seconds linger_time(2);  // reading what a refused client still sends
+constexpr size_t header_limit = 16 * 1024;
+constexpr int listen_backlog = 4096;
 
-// What the request log needs to know beyond the request and the reply; one request runs on
-// one worker thread from routing to logging.
-struct request_note {
-  clock_type::time_point start{};
-  std::string note;      // logged after the status
-  bool replied = false;  // the handler wrote the whole reply; the error page stays out
-};
-thread_local request_note current_request;
-
-// Unpacking holds a package and its images in memory; a few at a time are plenty.
-class unpack_gate {
- public:
-  explicit unpack_gate(int slots) : free_(slots) {}
-  void enter() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    wakeup_.wait(lock, [this] { return free_ > 0; });
-    --free_;
-  }
-  void leave() {
-    { std::lock_guard<std::mutex> lock(mutex_); ++free_; }
-    wakeup_.notify_one();
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable wakeup_;
-  int free_;
-};
-
-struct gate_pass {
-  explicit gate_pass(unpack_gate& gate) : gate_(gate) { gate_.enter(); }
-  ~gate_pass() { gate_.leave(); }
-  unpack_gate& gate_;
-};
-
-std::string log_safe(const std::string& text, size_t limit = 200) { return printable_ascii(text, limit); }
-
-std::optional<uint64_t> parse_content_length(const std::string& text) {
-  if (text.empty() || text.size() > 19) return std::nullopt;
-  uint64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<uint64_t>(c - '0');
-  }
-  return value;
-}
-
-// The boundary parameter of a multipart/form-data content type, or empty.
-std::string form_boundary(const std::string& content_type) {
-  if (content_type.rfind("multipart/form-data", 0) != 0) return std::string();
-  size_t at = content_type.find("boundary=");
-  if (at == std::string::npos) return std::string();
-  std::string boundary = content_type.substr(at + 9);
-  boundary = boundary.substr(0, boundary.find(';'));
-  if (boundary.size() >= 2 && boundary.front() == '"' && boundary.back() == '"')
-    boundary = boundary.substr(1, boundary.size() - 2);
-  return boundary;
-}
-
-// A short text reply. With `close` the connection ends after it, so that an unread request
-// body is never taken for the next request (the reply is complete; returning false from the
-// provider is how cpp-httplib is told to close). Never compressed: the client reads raw bytes.
-void send_text(httplib::Response& res, int status, std::string text, bool close) {
-  res.status = status;
-  res.set_header("Cache-Control", "no-store");
-  if (close) res.set_header("Connection", "close");
-  auto body = std::make_shared<std::string>(std::move(text));
-  res.set_content_provider(body->size(), "text/plain; charset=utf-8",
-                           [body, close](size_t offset, size_t length, httplib::DataSink& sink) {
-                             sink.write(body->data() + offset, length);
-                             return !close;
-                           });
-  current_request.replied = true;
-}
-
-void reject(httplib::Response& res, int status, const std::string& reason) {
-  current_request.note = "Rejected: " + reason;
-  send_text(res, status, current_request.note, true);
-}
-
-void send_html(httplib::Response& res, int status, const std::string& html) {
-  res.status = status;
-  res.set_content(html, "text/html; charset=utf-8");
-  current_request.replied = true;
-}
-
-const char* reason_phrase(int status) {
-  switch (status) {
-    case 400: return "Bad Request";
-    case 404: return "Not Found";
-    case 405: return "Method Not Allowed";
-    case 411: return "Length Required";
-    case 413: return "Payload Too Large";
-    case 414: return "URI Too Long";
-    case 415: return "Unsupported Media Type";
-    case 416: return "Range Not Satisfiable";
-    default: return status < 500 ? "Request Refused" : "Server Error";
-  }
-}
-
-std::string utc_timestamp() {
+std::string http_date() {
+  thread_local std::time_t cached_second = 0;
+  thread_local char text[40];
   std::time_t now = std::time(nullptr);
-  std::tm parts{};
-  gmtime_r(&now, &parts);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+  if (now != cached_second) {
+    std::tm parts{};
+    gmtime_r(&now, &parts);
+    std::strftime(text, sizeof text, "%a, %d %b %Y %H:%M:%S GMT", &parts);
+    cached_second = now;
+  }
   return text;
+}
+
+std::string log_safe(std::string_view text, size_t limit = 200) { return printable_ascii(text, limit); }
+
+// A refusal found by the listener itself; the connection ends after it.
+http_response refusal(int status, const std::string& reason) {
+  http_response response;
+  response.status = status;
+  response.close = true;
+  response.set("Content-Type", "text/plain; charset=utf-8");
+  response.set("Cache-Control", "no-store");
+  response.body = response.note = "Rejected: " + reason;
+  return response;
+}
+
+// One open connection as drain() and its deadline see it; touched only on its strand.
+struct connection_state {
+  explicit connection_state(net::any_io_executor strand) : strand(strand), deadline(strand) {}
+  net::any_io_executor strand;
+  beast::tcp_stream* stream = nullptr;  // null once the connection has ended
+  bool idle = false;                    // waiting for a request that has not begun
+  // A deadline for a whole head or body. The stream's own expiry closes the socket; this one
+  // only cancels the read, so that the client can still be told why.
+  net::steady_timer deadline;
+  bool timed_out = false;
+};
+
+void start_deadline(const std::shared_ptr<connection_state>& state, std::chrono::seconds limit) {
+  state->timed_out = false;
+  state->deadline.expires_after(limit);
+  state->deadline.async_wait([weak = std::weak_ptr<connection_state>(state)](error_code ec) {
+    auto state = weak.lock();
+    if (ec || !state || !state->stream) return;
+    state->timed_out = true;
+    state->stream->cancel();
+  });
 }
 
 }  // namespace
 
 struct share_server::impl {
   impl(const server_options& options, const package_limits& limits, share_store& store)
-      : options(options), limits(limits), store(store), gate(2) {}
+      : options(options), routes(this->options, limits, store), log(options.log_file),
+        conversions(static_cast<size_t>(options.conversions)) {}
 
   const server_options options;
-  const package_limits limits;
-  share_store& store;
-  unpack_gate gate;
-  std::unique_ptr<httplib::Server> http;
-  std::string host;  // written into links
+  share_routes routes;
+  request_log log;
+  net::io_context io;
+  net::thread_pool conversions;
+  tcp::acceptor acceptor{io};
+  std::mutex tls_mutex;
+  std::shared_ptr<net::ssl::context> tls;  // new connections take the one loaded last
+  std::atomic<bool> draining{false};
 
-  void install_routes();
-  void handle_upload(const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader);
-  void handle_share_page(const httplib::Request& req, httplib::Response& res);
-  void handle_image(const httplib::Request& req, httplib::Response& res);
-  void log_request(const httplib::Request& req, const httplib::Response& res);
+  std::mutex connections_mutex;
+  std::unordered_map<std::string, int> per_client;
+  int open_connections = 0;
+  std::unordered_set<std::shared_ptr<connection_state>> connections;
+
+  net::awaitable<void> accept_loop();
+  bool admit(const std::string& peer);
+  void leave(const std::string& peer, const std::shared_ptr<connection_state>& state);
+  net::awaitable<void> serve_connection(tcp::socket socket, std::string peer);
+  template <class Stream>
+  net::awaitable<void> serve_requests(Stream& stream, beast::tcp_stream& tcp_layer, const std::shared_ptr<connection_state>& state,
+                                      const std::string& peer, bool secure);
+  template <class Stream>
+  net::awaitable<bool> send(Stream& stream, beast::tcp_stream& tcp_layer, const http_request& request,
+                            http_response response, bool secure, clock_type::time_point start);
+  std::string client_of(const std::string& peer, const http_request& request) const;
+  void log_request(const http_request& request, const http_response& response, clock_type::time_point start);
+  void close_all(bool idle_only);
 };
 
-void share_server::impl::handle_upload(const httplib::Request& req, httplib::Response& res,
-                                       const httplib::ContentReader& reader) {
-  if (req.has_header("Transfer-Encoding")) return reject(res, 411, "a Content-Length is required");
-  std::string encoding = req.get_header_value("Content-Encoding");
-  if (!encoding.empty() && encoding != "identity") return reject(res, 415, "compressed request bodies are not accepted");
-  if (!req.has_header("Content-Length")) return reject(res, 411, "a Content-Length is required");
-  auto length = parse_content_length(req.get_header_value("Content-Length"));
-  if (!length) return reject(res, 400, "malformed Content-Length");
-  // Refused on the declaration alone: the body is never read.
-  if (*length > options.max_body)
-    return reject(res, 413, "upload larger than " + std::to_string(options.max_body) + " bytes");
-  std::string boundary = form_boundary(req.get_header_value("Content-Type"));
-  if (boundary.empty()) return reject(res, 415, "expected a multipart/form-data body with a boundary");
+bool share_server::impl::admit(const std::string& peer) {
+  std::lock_guard<std::mutex> lock(connections_mutex);
+  int& mine = per_client[peer];
+  if (mine >= options.max_client_connections || open_connections >= options.max_connections) {
+    if (mine == 0) per_client.erase(peer);
+    return false;
+  }
+  ++mine;
+  ++open_connections;
+  return true;
+}
 
-  upload_form form(options.max_body);
-  // The client sends no closing "--" delimiter, so the reader answers false (and sets 400) even
-  // for a whole body; a standard body with the closing delimiter makes it answer true.
-  bool closed_properly = reader(
-      [&](const httplib::MultipartFormData& part) { return form.begin_part(part.name, part.filename, part.content_type); },
-      [&](const char* data, size_t size) { return form.add_content(data, size); });
-  if (!form.error().empty()) return reject(res, 400, form.error());
-  // Without the closing delimiter the body must be exactly the client's layout of what arrived;
-  // a body cut short leaves its last part short (the reader holds back a delimiter's length).
-  if (!closed_properly && form.client_layout_size(boundary) != *length)
-    return reject(res, 400, "form data incomplete or malformed");
-  std::string type, package;
-  if (!form.take_fields(type, package)) return reject(res, 400, form.error());
+void share_server::impl::leave(const std::string& peer, const std::shared_ptr<connection_state>& state) {
+  std::lock_guard<std::mutex> lock(connections_mutex);
+  if (--per_client[peer] == 0) per_client.erase(peer);
+  --open_connections;
+  connections.erase(state);
+  if (draining && open_connections == 0) io.stop();
+}
 
-  new_share share;
-  std::string error;
+net::awaitable<void> share_server::impl::accept_loop() {
+  for (;;) {
+    auto [ec, socket] = co_await acceptor.async_accept(net::make_strand(io), as_tuple);
+    if (ec == net::error::operation_aborted || !acceptor.is_open()) co_return;
+    if (ec) {
+      // Out of descriptors and the like: wait a moment rather than spin.
+      net::steady_timer pause(io, std::chrono::milliseconds(50));
+      co_await pause.async_wait(as_tuple);
+      continue;
+    }
+    error_code ignored;
+    auto remote = socket.remote_endpoint(ignored);
+    std::string peer = ignored ? std::string("?") : remote.address().to_string();
+    if (!admit(peer)) continue;  // the socket closes as it goes out of scope
+    auto executor = socket.get_executor();
+    net::co_spawn(executor, serve_connection(std::move(socket), std::move(peer)), net::detached);
+  }
+}
+
+net::awaitable<void> share_server::impl::serve_connection(tcp::socket socket, std::string peer) {
+  auto state = std::make_shared<connection_state>(socket.get_executor());
   {
-    gate_pass pass(gate);
-    if (!unpack_package(type, package, limits, share.contents, error)) return reject(res, 400, error);
+    std::lock_guard<std::mutex> lock(connections_mutex);
+    connections.insert(state);
   }
-  share.id = new_share_id();
-  share.received_at = static_cast<int64_t>(std::time(nullptr));
-  share.client_address = req.remote_addr;
-  share.user_agent = req.get_header_value("User-Agent").substr(0, 256);
-  share.package = std::move(package);
-  if (!store.insert(share, error)) {
-    current_request.note = "store failed: " + error;
-    return send_text(res, 500, "Rejected: the server could not store the share", true);
+  socket.set_option(tcp::no_delay(true));
+  beast::tcp_stream plain(std::move(socket));
+  state->stream = &plain;
+  std::shared_ptr<net::ssl::context> context;
+  {
+    std::lock_guard<std::mutex> lock(tls_mutex);
+    context = tls;
   }
-  if (share.contents.kind == "report") {
-    current_request.note = "stored report " + share.id;
-    return send_text(res, 200, "OK", false);
+  if (!context) {
+    co_await serve_requests(plain, plain, state, peer, false);
+  } else {
+    beast::ssl_stream<beast::tcp_stream&> secure(plain, *context);
+    // A client that never says hello is closed at the header deadline, like a silent one.
+    plain.expires_after(std::chrono::seconds(options.header_seconds));
+    state->idle = true;
+    auto [ec] = co_await secure.async_handshake(net::ssl::stream_base::server, as_tuple);
+    if (!ec && !draining) co_await serve_requests(secure, plain, state, peer, true);
   }
-  std::string link = "https://" + host + "/s/" + share.id;
-  current_request.note = "stored screenshot " + share.id;
-  send_text(res, 200, "OK\r\n" + link, false);
+  error_code ignored;
+  plain.socket().close(ignored);
+  state->stream = nullptr;
+  leave(peer, state);
 }
 
-void share_server::impl::handle_share_page(const httplib::Request& req, httplib::Response& res) {
-  std::string id = req.matches[1];
-  auto share = store.find_share(id);
-  // Report shares are for the project only: they have no page.
-  if (!share || share->kind != "screenshot") return send_html(res, 404, not_found_html());
-  res.set_header("Cache-Control", "public, max-age=300");
-  send_html(res, 200, share_page_html(id, *share));
+std::string share_server::impl::client_of(const std::string& peer, const http_request& request) const {
+  bool trusted = false;
+  for (const std::string& proxy : options.trusted_proxies) trusted |= proxy == peer;
+  std::string forwarded;
+  for (const http_header& h : request.headers)
+    if (h.name.size() == 15 && strncasecmp(h.name.c_str(), "X-Forwarded-For", 15) == 0) forwarded = h.value;
+  if (!trusted || forwarded.empty()) return peer;
+  // The proxy appends the address it saw; what stands before it is the client's own say.
+  std::string last = forwarded.substr(forwarded.rfind(',') + 1);
+  size_t begin = last.find_first_not_of(" \t"), end = last.find_last_not_of(" \t");
+  if (begin == std::string::npos) return peer;
+  last = last.substr(begin, end + 1 - begin);
+  error_code ec;
+  auto address = net::ip::make_address(last, ec);
+  return ec ? peer : address.to_string();
 }
 
-void share_server::impl::handle_image(const httplib::Request& req, httplib::Response& res) {
-  auto png = store.find_png(req.matches[1], req.matches[2]);
-  if (!png) return send_html(res, 404, not_found_html());
-  res.set_header("Cache-Control", "public, max-age=31536000, immutable");
-  res.status = 200;
-  res.set_content(std::move(*png), "image/png");
-  current_request.replied = true;
+void share_server::impl::log_request(const http_request& request, const http_response& response,
+                                     clock_type::time_point start) {
+  auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(clock_type::now() - start).count();
+  std::string line = log_timestamp(std::chrono::system_clock::now()) + " " + log_safe(request.client, 64) + " \"" +
+                     log_safe(request.method, 16) + " " + shorten_share_ids(log_safe(request.path)) + "\" " +
+                     std::to_string(response.status) + " " + std::to_string(elapsed) + "ms \"" +
+                     log_safe(request.header("User-Agent"), 80) + "\"";
+  if (!response.note.empty()) line += " " + shorten_share_ids(log_safe(response.note, 300));
+  log.write(line);
 }
 
-void share_server::impl::log_request(const httplib::Request& req, const httplib::Response& res) {
-  long long elapsed = current_request.start == clock_type::time_point{}
-                          ? -1
-                          : std::chrono::duration_cast<std::chrono::milliseconds>(clock_type::now() - current_request.start).count();
-  std::string line = utc_timestamp() + " " + log_safe(req.remote_addr) + " \"" + log_safe(req.method, 16) + " " +
-                     log_safe(req.path) + "\" " + std::to_string(res.status) + " " + std::to_string(elapsed) + "ms \"" +
-                     log_safe(req.get_header_value("User-Agent"), 80) + "\"";
-  if (!current_request.note.empty()) line += " " + log_safe(current_request.note, 300);
-  line += "\n";
-  std::fputs(line.c_str(), stderr);  // one call per line keeps lines whole across threads
-  std::fflush(stderr);
-  current_request = request_note{};
+template <class Stream>
+net::awaitable<bool> share_server::impl::send(Stream& stream, beast::tcp_stream& tcp_layer, const http_request& request,
+                                              http_response response, bool secure, clock_type::time_point start) {
+  share_routes::add_common_headers(response, secure);
+  http::response<http::string_body> reply;
+  reply.result(static_cast<unsigned>(response.status));
+  reply.reason(reason_phrase(response.status));
+  reply.set(http::field::date, http_date());
+  for (const http_header& h : response.headers) reply.insert(h.name, h.value);
+  if (response.close || draining) {
+    response.close = true;
+    reply.set(http::field::connection, "close");
+  }
+  reply.keep_alive(!response.close);
+  size_t length = response.body.size();
+  if (request.method != "HEAD") reply.body() = std::move(response.body);
+  reply.content_length(length);
+  tcp_layer.expires_after(write_time);
+  // Head and body go out in one gather write.
+  auto [ec, written] = co_await http::async_write(stream, reply, as_tuple);
+  log_request(request, response, start);
+  if (ec) co_return false;
+  if (response.close) {
+    // Read for a moment what the client still sends (an unread body), so that closing does not
+    // reset the connection before the client has read the reply.
+    error_code ignored;
+    tcp_layer.socket().shutdown(tcp::socket::shutdown_send, ignored);
+    if constexpr (std::is_same_v<Stream, beast::tcp_stream>) {
+      tcp_layer.expires_after(linger_time);
+      char sink[16384];
+      size_t drained = 0;
+      while (drained < (1u << 20)) {
+        auto [read_ec, n] = co_await tcp_layer.async_read_some(net::buffer(sink), as_tuple);
+        if (read_ec) break;
+        drained += n;
+      }
+    }
+    co_return false;
+  }
+  co_return true;
 }
 
-void share_server::impl::install_routes() {
-  httplib::Server& s = *http;
-  s.set_payload_max_length(options.max_body);
-  s.set_keep_alive_timeout(2);
-  s.set_default_headers({{"Content-Security-Policy", content_security_policy},
-                         {"X-Content-Type-Options", "nosniff"},
-                         {"Referrer-Policy", "no-referrer"},
-                         {"X-Frame-Options", "DENY"},
-                         {"Cross-Origin-Resource-Policy", "same-origin"}});
-  s.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
-    current_request = request_note{};
-    current_request.start = clock_type::now();
-    return httplib::Server::HandlerResponse::Unhandled;
-  });
-  s.set_logger([this](const httplib::Request& req, const httplib::Response& res) { log_request(req, res); });
-  s.set_error_handler([](const httplib::Request&, httplib::Response& res) {
-    if (current_request.replied) return;
-    if (res.status == 404)
-      res.set_content(not_found_html(), "text/html; charset=utf-8");
-    else
-      res.set_content(error_html(res.status, reason_phrase(res.status)), "text/html; charset=utf-8");
-  });
+template <class Stream>
+net::awaitable<void> share_server::impl::serve_requests(Stream& stream, beast::tcp_stream& tcp_layer,
+                                                        const std::shared_ptr<connection_state>& state, const std::string& peer,
+                                                        bool secure) {
+  beast::flat_buffer buffer;
+  for (;;) {
+    if (draining) co_return;
+    tcp_layer.expires_never();
+    start_deadline(state, std::chrono::seconds(options.header_seconds));
+    if (buffer.size() == 0) {
+      // Idle until the first byte: drain() closes idle connections at once, others get time.
+      state->idle = true;
+      auto [first_ec, first_n] = co_await stream.async_read_some(buffer.prepare(4096), as_tuple);
+      buffer.commit(first_n);
+      state->idle = false;
+      if (first_ec) {
+        state->deadline.cancel();
+        co_return;
+      }
+    }
+    http::request_parser<http::empty_body> head;
+    head.header_limit(header_limit);
+    head.body_limit(boost::none);
+    auto [ec, n] = co_await http::async_read_header(stream, buffer, head, as_tuple);
+    state->deadline.cancel();
+    state->idle = false;
+    if (ec == net::error::operation_aborted && state->timed_out) ec = beast::error::timeout;
+    auto start = clock_type::now();
+    http_request request;
+    request.peer = request.client = peer;
+    request.tls = secure;
+    if (ec) {
+      // A request that never began, or a client gone: nothing to answer.
+      if (ec == http::error::end_of_stream || ec == net::error::operation_aborted || !head.got_some() ||
+          ec == net::ssl::error::stream_truncated || ec == net::error::connection_reset)
+        co_return;
+      http_response refused = ec == beast::error::timeout ? refusal(408, "the request head did not arrive in time")
+                              : ec == http::error::header_limit ? refusal(431, "request head too large")
+                                                                 : refusal(400, "malformed request: " + ec.message());
+      request.method = "-";
+      co_await send(stream, tcp_layer, request, std::move(refused), secure, start);
+      co_return;
+    }
+    const auto& message = head.get();
+    request.method = std::string(message.method_string());
+    request.target = std::string(message.target());
+    request.path = request.target.substr(0, request.target.find('?'));
+    for (const auto& field : message) request.headers.push_back({std::string(field.name_string()), std::string(field.value())});
+    request.client = client_of(peer, request);
 
-  s.Post("/upload", [this](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
-    handle_upload(req, res, reader);
-  });
-  s.Get("/upload", [](const httplib::Request&, httplib::Response& res) {
-    res.set_header("Allow", "POST");
-    send_text(res, 405, "Uploads are POSTed here.", false);
-  });
-  s.Get(R"(/s/([A-Za-z0-9_-]{22}))", [this](const httplib::Request& req, httplib::Response& res) {
-    handle_share_page(req, res);
-  });
-  s.Get(R"(/s/([A-Za-z0-9_-]{22})/(screenshot|read_graph|write_graph)\.png)",
-        [this](const httplib::Request& req, httplib::Response& res) { handle_image(req, res); });
-  s.Get("/", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/app/homepage"); });
-  s.Get("/app/homepage", [](const httplib::Request&, httplib::Response& res) { send_html(res, 200, homepage_html()); });
-  s.Get("/app/methodology",
-        [](const httplib::Request&, httplib::Response& res) { send_html(res, 200, methodology_html()); });
-  s.Get("/app/style.css", [](const httplib::Request&, httplib::Response& res) {
-    res.set_header("Cache-Control", "public, max-age=3600");
-    res.set_content(style_css, "text/css; charset=utf-8");
-    current_request.replied = true;
-  });
+    http_response response;
+    if (auto early = routes.check_head(request)) {
+      response = std::move(*early);
+    } else if (share_routes::is_upload(request)) {
+      http::request_parser<http::string_body> whole(std::move(head));
+      whole.body_limit(options.max_body);
+      start_deadline(state, std::chrono::seconds(options.body_seconds));
+      auto [body_ec, body_n] = co_await http::async_read(stream, buffer, whole, as_tuple);
+      state->deadline.cancel();
+      if (body_ec == net::error::operation_aborted && state->timed_out) body_ec = beast::error::timeout;
+      if (body_ec == http::error::partial_message || body_ec == http::error::end_of_stream) {
+        response = refusal(400, "the body ended before its Content-Length");
+      } else if (body_ec == beast::error::timeout) {
+        response = refusal(408, "the body did not arrive in time");
+      } else if (body_ec) {
+        co_return;
+      } else {
+        request.body = std::move(whole.get().body());
+        // Unpacking and converting run on the conversion pool, a few at a time.
+        response = co_await net::co_spawn(
+            conversions, [this, &request]() -> net::awaitable<http_response> { co_return routes.respond(request); },
+            net::use_awaitable);
+      }
+    } else {
+      response = routes.respond(request);
+      // A body nobody reads must not be taken for the next request.
+      if (message.chunked() || (head.content_length() && *head.content_length() > 0)) response.close = true;
+    }
+    if (!message.keep_alive()) response.close = true;
+    if (!co_await send(stream, tcp_layer, request, std::move(response), secure, start)) co_return;
+  }
+}
+
+void share_server::impl::close_all(bool idle_only) {
+  std::vector<std::shared_ptr<connection_state>> open;
+  {
+    std::lock_guard<std::mutex> lock(connections_mutex);
+    open.assign(connections.begin(), connections.end());
+  }
+  for (auto& state : open)
+    net::post(state->strand, [state, idle_only] {
+      if (state->stream && (!idle_only || state->idle)) state->stream->cancel();
+    });
 }
 
 share_server::share_server(const server_options& options, const package_limits& limits, share_store& store)
     : impl_(std::make_unique<impl>(options, limits, store)) {}
 
-share_server::~share_server() = default;
+share_server::~share_server() {
+  impl_->conversions.join();
+}
 
 int share_server::bind(std::string& error) {
   const server_options& options = impl_->options;
+  if (!impl_->log.open(error)) return -1;
   if (!options.cert_file.empty()) {
-    auto tls = std::make_unique<httplib::SSLServer>(options.cert_file.c_str(), options.key_file.c_str());
-    if (!tls->is_valid()) {
-      error = "could not load the certificate " + options.cert_file + " with the key " + options.key_file;
-      return -1;
-    }
-    impl_->http = std::move(tls);
-  } else {
-    impl_->http = std::make_unique<httplib::Server>();
+    impl_->tls = make_tls_context(options.cert_file, options.key_file, error);
+    if (!impl_->tls) return -1;
   }
-  impl_->install_routes();
-  int port = options.port;
-  if (port == 0)
-    port = impl_->http->bind_to_any_port(options.address);
-  else if (!impl_->http->bind_to_port(options.address, port))
-    port = -1;
-  if (port < 0) {
-    error = "could not listen on " + options.address + ":" + std::to_string(options.port);
+  error_code ec;
+  auto address = net::ip::make_address(options.address, ec);
+  tcp::endpoint endpoint(address, static_cast<unsigned short>(options.port));
+  tcp::acceptor& acceptor = impl_->acceptor;
+  if (!ec) acceptor.open(endpoint.protocol(), ec);
+  if (!ec) acceptor.set_option(tcp::acceptor::reuse_address(true), ec);
+  if (!ec) acceptor.bind(endpoint, ec);
+  if (!ec) acceptor.listen(listen_backlog, ec);
+  if (ec) {
+    error = "could not listen on " + options.address + ":" + std::to_string(options.port) + ": " + ec.message();
     return -1;
   }
-  impl_->host = link_host(options, port);
+  int port = acceptor.local_endpoint().port();
+  impl_->routes.set_link_host(link_host(options, port));
   return port;
 }
 
-bool share_server::run() { return impl_->http->listen_after_bind(); }
+void share_server::run() {
+  net::co_spawn(impl_->io, impl_->accept_loop(), net::detached);
+  std::vector<std::thread> helpers;
+  for (int i = 1; i < impl_->options.threads; ++i) helpers.emplace_back([this] { impl_->io.run(); });
+  impl_->io.run();
+  for (std::thread& helper : helpers) helper.join();
+}
 
-void share_server::stop() { impl_->http->stop(); }
+void share_server::drain() {
+  if (impl_->draining.exchange(true)) return;
+  net::post(impl_->io, [this] {
+    error_code ignored;
+    impl_->acceptor.close(ignored);
+    {
+      std::lock_guard<std::mutex> lock(impl_->connections_mutex);
+      if (impl_->open_connections == 0) return impl_->io.stop();
+    }
+    impl_->close_all(true);
+    auto grace = std::make_shared<net::steady_timer>(impl_->io, drain_time);
+    grace->async_wait([this, grace](error_code) {
+      impl_->close_all(false);
+      // Whatever still holds on (an upload being converted) is given up with the process.
+      auto last = std::make_shared<net::steady_timer>(impl_->io, std::chrono::seconds(1));
+      last->async_wait([this, last](error_code) { impl_->io.stop(); });
+    });
+  });
+}
+
+bool share_server::reload(std::string& error) {
+  if (!impl_->log.reopen(error)) return false;
+  const server_options& options = impl_->options;
+  if (options.cert_file.empty()) return true;
+  auto context = make_tls_context(options.cert_file, options.key_file, error);
+  if (!context) return false;
+  std::lock_guard<std::mutex> lock(impl_->tls_mutex);
+  impl_->tls = std::move(context);
+  return true;
+}

@@ -1,5 +1,7 @@
-// The HTTP(S) side of folvi-share: routes, upload handling, request log. Only share_server.cpp
-// sees cpp-httplib.
+// The HTTP(S) side of folvi-share: an event-driven listener on Boost.Beast and Asio. Waiting
+// connections cost a buffer, not a thread: requests are read and written by a few network
+// threads, and uploads are unpacked on a small pool of their own. Only share_server.cpp sees
+// Beast and Asio.
 #pragma once
 #include <memory>
 #include <string>
@@ -15,12 +17,16 @@ class share_server {
   share_server(const share_server&) = delete;
   share_server& operator=(const share_server&) = delete;
 
-  // Loads the certificate (with TLS) and binds the listening socket; returns the port or -1.
+  // Opens the log, loads the certificate (with TLS) and binds the listening socket; returns
+  // the port or -1.
   int bind(std::string& error);
-  // Serves until stop(); requests in progress are finished first.
-  bool run();
-  // Safe to call from another thread.
-  void stop();
+  // Serves until drain() has finished.
+  void run();
+  // Safe to call from another thread. Stops accepting, closes idle connections, lets the
+  // requests in flight finish and closes what is still open after the grace period.
+  void drain();
+  // Reopens the log and loads the certificate again; false (the old ones kept) on failure.
+  bool reload(std::string& error);
 
  private:
   struct impl;

@@ -3,7 +3,6 @@
 namespace {
 
 constexpr size_t max_type_length = 16;
-constexpr char octet_stream[] = "application/octet-stream";
 
 }  // namespace
 
@@ -34,26 +33,6 @@ bool upload_form::add_content(const char* data, size_t length) {
     return stop("field \"type\" too long");
   part.content.append(data, length);
   return true;
-}
-
-uint64_t upload_form::client_layout_size(std::string_view boundary) const {
-  // "--" boundary CRLF, the disposition line, [content type line,] CRLF, content,
-  // CRLF "--" boundary CRLF.
-  constexpr uint64_t disposition = sizeof "Content-Disposition: form-data; name=\"\"\r\n" - 1;
-  constexpr uint64_t file_name_part = sizeof "; filename=\"\"" - 1;
-  constexpr uint64_t type_line = sizeof "Content-Type: application/octet-stream\r\n" - 1;
-  uint64_t size = 0;
-  for (const form_part& part : parts_) {
-    size += 2 + boundary.size() + 2 + disposition + part.name.size() + 2 + part.content.size() + 2 + 2 +
-            boundary.size() + 2;
-    if (part.is_file()) {
-      if (part.content_type != octet_stream) return 0;
-      size += file_name_part + part.file_name.size() + type_line;
-    } else if (!part.content_type.empty()) {
-      return 0;
-    }
-  }
-  return size;
 }
 
 bool upload_form::take_fields(std::string& type, std::string& package) {

@@ -26,12 +26,6 @@ class upload_form {
   const std::string& error() const { return error_; }
   const std::vector<form_part>& parts() const { return parts_; }
 
-  // The size of a body that lays these parts out as the FOLVI client does with `boundary`:
-  // each part opens with its own boundary line and closes with CR LF, the boundary line and
-  // CR LF again, with no closing "--" delimiter; files are sent as application/octet-stream.
-  // Returns 0 when the parts could not come from that layout.
-  uint64_t client_layout_size(std::string_view boundary) const;
-
   // After the whole body: the value of "type" and the bytes of "data".
   bool take_fields(std::string& type, std::string& package);
 

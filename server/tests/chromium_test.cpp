@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "request_log.h"
 #include "server_process.h"
 #include "share_helpers.h"
 #include "test_ca_client.h"
@@ -93,7 +94,7 @@ TEST(chromium, shows_the_share_page_with_its_report_and_screenshot) {
   // The test picture's magenta bands: 80 of the screenshot's 320 columns and those of the graphs.
   EXPECT_GT(magenta_pixels(*page), 16000u);
   std::string log = server.log_showing("\"GET /app/style.css\" 200");
-  EXPECT_NE(log.find("\"GET " + path + "/screenshot.png\" 200"), std::string::npos) << log;
+  EXPECT_NE(log.find("\"GET " + shorten_share_ids(path) + "/screenshot.png\" 200"), std::string::npos) << log;
   EXPECT_NE(log.find("\"GET /app/style.css\" 200"), std::string::npos) << log;
 
   for (const char* name : {"homepage", "methodology"}) {

@@ -123,3 +123,31 @@ TEST(package_rules, a_lying_entry_fails_the_whole_package) {
   EXPECT_EQ(unpack_error("report", build_zip({item("report.folvi.txt", "r"), bomb})),
             "stack_scan.txt: inflates to more than its declared size");
 }
+
+// Pixels are what conversion costs: refused on the BMP header, before any pixel is decoded.
+TEST(package_rules, images_are_bounded_in_pixels_each_and_together) {
+  package_limits limits;
+  limits.max_image_pixels = 1200;
+  limits.max_package_pixels = 1631;
+  share_contents contents;
+  std::string error;
+  package_files files = screenshot_files();  // 40 x 30, 20 x 10 and 21 x 11 pixels
+  ASSERT_TRUE(unpack_package("screenshot", build_package(files), limits, contents, error)) << error;
+
+  limits.max_image_pixels = 1199;
+  EXPECT_FALSE(unpack_package("screenshot", build_package(files), limits, contents, error));
+  EXPECT_EQ(error, "screenshot.bmp: BMP of 40 x 30 pixels, more than 1199");
+  limits.max_image_pixels = 1200;
+  limits.max_package_pixels = 1200 + 200 + 230;
+  EXPECT_FALSE(unpack_package("screenshot", build_package(files), limits, contents, error));
+  EXPECT_EQ(error, "write_graph.bmp: the package's images have more than 1630 pixels");
+  limits.max_package_pixels = 1200 + 200 + 231;
+  EXPECT_TRUE(unpack_package("screenshot", build_package(files), limits, contents, error)) << error;
+}
+
+// The default limits keep a blank full-size BMP (a few kilobytes deflated) from being converted.
+TEST(package_rules, a_blank_megapixel_bmp_beyond_the_default_limit_is_refused) {
+  package_files files = screenshot_files();
+  files.screenshot = make_bmp(2100, 2100, [](uint32_t, uint32_t) { return 0u; });
+  EXPECT_EQ(unpack_error("screenshot", build_package(files)), "screenshot.bmp: BMP of 2100 x 2100 pixels, more than 4194304");
+}

@@ -83,6 +83,9 @@ class upload_stream {
   std::vector<std::string> answered_;
 };
 
+// A stream of uploads from one address, beyond what the rate limit lets one client store.
+const std::vector<std::string> unlimited_uploads = {"--upload-rate", "100000", "--upload-burst", "100000"};
+
 std::string id_list(const std::vector<std::string>& ids) {
   std::string list;
   for (const std::string& id : ids) list += (list.empty() ? "'" : ", '") + id + "'";
@@ -113,7 +116,7 @@ TEST(shared_store, two_servers_on_one_database_serve_each_others_shares_at_once)
 }
 
 TEST(shared_store, a_crash_during_uploads_loses_none_answered_ok) {
-  server_process server;
+  server_process server(unlimited_uploads);
   std::vector<std::string> answered;
   {
     upload_stream stream(server.port(), 4, 400);
@@ -137,7 +140,7 @@ TEST(shared_store, a_crash_during_uploads_loses_none_answered_ok) {
 }
 
 TEST(shared_store, a_backup_taken_while_uploads_go_on_is_whole) {
-  server_process server;
+  server_process server(unlimited_uploads);
   upload_stream stream(server.port(), 2, 2000);
   ASSERT_TRUE(stream.wait_for(5));
   std::string copy = server.folder() + "/backup.db", output;

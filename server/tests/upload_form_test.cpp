@@ -1,6 +1,7 @@
 // The client's body layout, written out by hand, and the form collector's view of it.
 #include <gtest/gtest.h>
 
+#include "form_body.h"
 #include "upload_body.h"
 #include "upload_form.h"
 
@@ -22,27 +23,31 @@ TEST(upload_body, matches_the_layout_byte_for_byte) {
   EXPECT_EQ(expected.size(), (85u + 4 + 6) + (138u + 4 + 11 + 4));
 }
 
-TEST(upload_form, computes_the_client_layout_of_what_arrived) {
-  upload_form form(1 << 20);
-  ASSERT_TRUE(form.begin_part("type", "", ""));
-  ASSERT_TRUE(form.add_content("screen", 6));
-  ASSERT_TRUE(form.add_content("shot", 4));
-  ASSERT_TRUE(form.begin_part("data", "package.zip", "application/octet-stream"));
+TEST(form_body, reads_the_client_layout_and_the_standard_one) {
   std::string zip(1000, 'z');
-  ASSERT_TRUE(form.add_content(zip.data(), zip.size()));
-  EXPECT_EQ(form.client_layout_size("i-will-not-crash"), upload_body("screenshot", zip).size());
-
-  std::string type, package;
-  ASSERT_TRUE(form.take_fields(type, package));
-  EXPECT_EQ(type, "screenshot");
-  EXPECT_EQ(package, zip);
+  zip += "\r\n--i-will-not-cras";  // almost a delimiter inside the content
+  std::vector<body_part> parts = {{"type", "screenshot", ""}, {"data", zip, "package.zip"}};
+  for (const std::string& body : {client_layout_body(parts), standard_layout_body(parts)}) {
+    upload_form form(1 << 20);
+    std::string error, type, package;
+    ASSERT_TRUE(read_form_body(body, "i-will-not-crash", form, error)) << error;
+    ASSERT_TRUE(form.take_fields(type, package));
+    EXPECT_EQ(type, "screenshot");
+    EXPECT_EQ(package, zip);
+  }
 }
 
-TEST(upload_form, a_part_of_another_content_type_is_not_the_client_layout) {
-  upload_form form(1 << 20);
-  ASSERT_TRUE(form.begin_part("type", "", ""));
-  ASSERT_TRUE(form.begin_part("data", "package.zip", "application/zip"));
-  EXPECT_EQ(form.client_layout_size("i-will-not-crash"), 0u);
+// A body whose Content-Length matches what was sent but that stops inside a part.
+TEST(form_body, a_body_cut_anywhere_is_malformed) {
+  std::string body = client_layout_body({{"type", "report", ""}, {"data", std::string(300, 'z'), "package.zip"}});
+  for (size_t keep : {size_t{0}, size_t{10}, size_t{30}, size_t{150}, body.size() - 22, body.size() - 10, body.size() - 1}) {
+    upload_form form(1 << 20);
+    std::string error;
+    EXPECT_FALSE(read_form_body(body.substr(0, keep), "i-will-not-crash", form, error)) << keep;
+    EXPECT_EQ(error, "form data incomplete or malformed") << keep;
+  }
+  EXPECT_EQ(form_boundary("multipart/form-data; boundary=\"i-will-not-crash\"; charset=x"), "i-will-not-crash");
+  EXPECT_EQ(form_boundary("text/plain; boundary=x"), "");
 }
 
 TEST(upload_form, takes_only_type_then_data) {

@@ -95,8 +95,12 @@ TEST(upload, logs_one_line_per_request_and_stops_cleanly_on_sigterm) {
   ASSERT_TRUE(http_get(server.port(), "/nothing"));
   EXPECT_EQ(server.stop(), 0);
   std::string log = server.log();
-  EXPECT_TRUE(std::regex_search(log, std::regex("Z 127\\.0\\.0\\.1 \"POST /upload\" 200 \\d+ms \"FOLVI Benchmark, v\\. 0\\.1\\.2\\.3\" stored report [A-Za-z0-9_-]{22}\n")))
+  // Milliseconds in the time stamp; of the share id (a secret link) only its first six characters.
+  EXPECT_TRUE(std::regex_search(log, std::regex(":\\d\\d\\.\\d{3}Z 127\\.0\\.0\\.1 \"POST /upload\" 200 \\d+ms \"FOLVI Benchmark, v\\. 0\\.1\\.2\\.3\" stored report [A-Za-z0-9_-]{6}\\.\\.\\.\n")))
       << log;
+  std::string id = query_text(server.database(), "SELECT id FROM shares");
+  ASSERT_EQ(id.size(), 22u);
+  EXPECT_EQ(log.find(id), std::string::npos) << log;
   EXPECT_NE(log.find("\"GET /app/homepage\" 200"), std::string::npos);
   EXPECT_NE(log.find("\"GET /nothing\" 404"), std::string::npos);
   EXPECT_NE(log.find("folvi-share: stopped"), std::string::npos);

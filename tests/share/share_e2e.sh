@@ -99,5 +99,5 @@ magenta=$(convert "$dir/share-page.png" -fuzz 8% -fill black +opaque '#FF00FF' -
   -colorspace gray -format '%[fx:round(mean*w*h)]' info:)
 echo "magenta pixels on the page: $magenta"
 [ "${magenta:-0}" -ge 15000 ] || fail "the screenshot is not drawn on the page"
-grep -q "GET /s/[A-Za-z0-9_-]*/screenshot.png\" 200" "$dir/server.log" || fail "the page's image was not fetched: $(cat "$dir/server.log")"
+grep -Eq "GET /s/[A-Za-z0-9_-]{6}\\.\\.\\./screenshot.png\" 200" "$dir/server.log" || fail "the page's image was not fetched: $(cat "$dir/server.log")"
 echo "share dialogs end to end: all passed ($dir/share-page.png)"

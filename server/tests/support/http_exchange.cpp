@@ -15,12 +15,19 @@ std::string http_reply::header(const std::string& name) const {
   return found == headers.end() ? std::string() : found->second;
 }
 
-http_connection::http_connection(int port) {
+http_connection::http_connection(int port, const char* source) {
   socket_ = socket(AF_INET, SOCK_STREAM, 0);
   if (socket_ < 0) throw std::runtime_error("socket failed");
   timeval timeout{30, 0};  // a server that hangs fails the test instead of hanging it
   setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
   setsockopt(socket_, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+  if (source) {
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    inet_pton(AF_INET, source, &local.sin_addr);
+    if (::bind(socket_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
+      throw std::runtime_error("bind to the source address failed");
+  }
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<uint16_t>(port));

@@ -13,7 +13,8 @@ struct http_reply {
 
 class http_connection {
  public:
-  explicit http_connection(int port);
+  // From `source` (a loopback address such as 127.0.0.2) when given.
+  explicit http_connection(int port, const char* source = nullptr);
   ~http_connection();
   http_connection(const http_connection&) = delete;
   http_connection& operator=(const http_connection&) = delete;

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -18,9 +19,16 @@ server_process::server_process(const std::vector<std::string>& extra_arguments) 
   folder_ = pattern;
   database_ = std::make_unique<test_database>(folder_);
   std::string port_file = folder_ + "/port";
-  std::vector<std::string> arguments = {FOLVI_SHARE_EXE, "--listen", "127.0.0.1:0", "--port-file", port_file,
-                                        "--db", database()};
+  // The test's own come last, so that a --config among the extra ones cannot move the port; the
+  // database too, unless the test names another (a second server on the first one's database).
+  std::vector<std::string> arguments = {FOLVI_SHARE_EXE};
   arguments.insert(arguments.end(), extra_arguments.begin(), extra_arguments.end());
+  for (const char* own : {"--listen", "127.0.0.1:0", "--port-file"}) arguments.push_back(own);
+  arguments.push_back(port_file);
+  if (std::find(extra_arguments.begin(), extra_arguments.end(), "--db") == extra_arguments.end()) {
+    arguments.push_back("--db");
+    arguments.push_back(database());
+  }
   std::string log_file = folder_ + "/server.log";
 
   pid_ = fork();
@@ -87,4 +95,16 @@ int server_process::stop() {
   waitpid(pid_, &status, 0);
   pid_ = -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void server_process::send_signal(int signal_number) const {
+  if (pid_ > 0) kill(pid_, signal_number);
+}
+
+bool server_process::alive() {
+  if (pid_ <= 0) return false;
+  int status = 0;
+  if (waitpid(pid_, &status, WNOHANG) != pid_) return true;
+  pid_ = -1;
+  return false;
 }

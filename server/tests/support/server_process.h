@@ -32,6 +32,9 @@ class server_process {
   // SIGKILL to our child, as a crash would end it; then reaps it.
   void kill_hard();
   bool running() const { return pid_ > 0; }
+  // A signal to our child; and whether it is still there (not exited).
+  void send_signal(int signal_number) const;
+  bool alive();
 
  private:
   std::string folder_;

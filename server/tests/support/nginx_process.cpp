@@ -1,0 +1,119 @@
+#include "nginx_process.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Every line the test changes must be in the site as shipped: a site that drifts fails here.
+void replace_once(std::string& text, const std::string& from, const std::string& to) {
+  size_t at = text.find(from);
+  if (at == std::string::npos) throw std::runtime_error("the nginx site has no line \"" + from + "\"");
+  text.replace(at, from.size(), to);
+}
+
+int free_port() {
+  int s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t length = sizeof address;
+  getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+  close(s);
+  return ntohs(address.sin_port);
+}
+
+bool accepts(int port) {
+  int s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bool ok = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  close(s);
+  return ok;
+}
+
+}  // namespace
+
+nginx_process::nginx_process(const std::string& site_file, int upstream_port) {
+  char pattern[] = "/tmp/folvi-nginx-test.XXXXXX";
+  if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
+  folder_ = pattern;
+  https_port_ = free_port();
+  http_port_ = free_port();
+  std::string ca = TEST_CA_DIR;
+  std::string site = read_file(site_file);
+  replace_once(site, "server 127.0.0.1:8080;", "server 127.0.0.1:" + std::to_string(upstream_port) + ";");
+  replace_once(site, "listen 80;", "listen 127.0.0.1:" + std::to_string(http_port_) + ";");
+  replace_once(site, "listen [::]:80;", "");
+  replace_once(site, "listen 443 ssl http2;", "listen 127.0.0.1:" + std::to_string(https_port_) + " ssl http2;");
+  replace_once(site, "listen [::]:443 ssl http2;", "");
+  replace_once(site, "/etc/letsencrypt/live/share.example.org/fullchain.pem", ca + "/server.pem");
+  replace_once(site, "/etc/letsencrypt/live/share.example.org/privkey.pem", ca + "/server.key");
+  start(site);
+}
+
+void nginx_process::start(const std::string& site) {
+  std::ofstream(folder_ + "/site.conf") << site;
+  std::ofstream(folder_ + "/nginx.conf")
+      << "worker_processes 1;\npid " << folder_ << "/nginx.pid;\nerror_log " << folder_ << "/error.log info;\n"
+      << (getuid() == 0 ? "user root;\n" : "") << "events { worker_connections 512; }\nhttp {\n"
+      << "  access_log " << folder_ << "/access.log;\n"
+      << "  client_body_temp_path " << folder_ << "/body;\n  proxy_temp_path " << folder_ << "/proxy;\n"
+      << "  fastcgi_temp_path " << folder_ << "/fastcgi;\n  uwsgi_temp_path " << folder_ << "/uwsgi;\n"
+      << "  scgi_temp_path " << folder_ << "/scgi;\n  include " << folder_ << "/site.conf;\n}\n";
+  pid_ = fork();
+  if (pid_ < 0) throw std::runtime_error("fork failed");
+  if (pid_ == 0) {
+    execl("/usr/sbin/nginx", "nginx", "-p", folder_.c_str(), "-c", (folder_ + "/nginx.conf").c_str(), "-g",
+          "daemon off;", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  for (int attempt = 0; attempt < 500; ++attempt) {
+    if (accepts(https_port_) && accepts(http_port_)) return;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      throw std::runtime_error("nginx did not start:\n" + error_log());
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  stop();
+  throw std::runtime_error("nginx does not listen:\n" + error_log());
+}
+
+nginx_process::~nginx_process() {
+  stop();
+  std::error_code ignored;
+  std::filesystem::remove_all(folder_, ignored);
+}
+
+void nginx_process::stop() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGTERM);  // our child, the master; it takes its workers with it
+  int status = 0;
+  waitpid(pid_, &status, 0);
+  pid_ = -1;
+}
+
+std::string nginx_process::error_log() const { return read_file(folder_ + "/error.log"); }
