@@ -1,8 +1,8 @@
 // Read rate of the engine's timed test against a bare overlapped-read loop, same file, size and depth.
 // Prints: engine_bytes_per_sec bare_bytes_per_sec (medians of the rounds, interleaved).
-// With --once it reads the first BYTES of the file (0: all of it) once with one of the two and prints
+// With --once it reads the first BYTES of the file (0: all of it) once with one of them and prints
 // that rate, for a script that interleaves other peers or counts the system calls of a known number
-// of requests.
+// of requests; "untimed" is the engine without its per-request latency stamps, to show what they cost.
 // The bare loop is the plain form of the loop: a reset per request, an event the system also posts
 // to a completion port, and a wait before every collection.
 #include <windows.h>
@@ -77,13 +77,14 @@ double bare_loop(const wchar_t* path, DWORD size, DWORD depth, uint64_t byte_lim
   return double(done) * double(freq.QuadPart) / double(t1.QuadPart - t0.QuadPart);
 }
 
-double engine(const wchar_t* path, DWORD size, DWORD depth, uint64_t byte_limit) {
+double engine(const wchar_t* path, DWORD size, DWORD depth, uint64_t byte_limit,
+              latency_timing timing = latency_timing::on) {
   test_run run;
   run.byte_limit = byte_limit;
   run.buffer_size = size;
   run.buffer_count = depth;
   run.open_flags = 0;  // "buf": the file stays in the page cache
-  return run_test(path, run, nullptr) ? run.rate : 0;
+  return run_test(path, run, nullptr, GetTickCount(), timing) ? run.rate : 0;
 }
 
 double median(std::vector<double> v) {
@@ -97,8 +98,9 @@ int once(int argc, wchar_t** argv) {
   const DWORD size = DWORD(wcstoul(argv[4], nullptr, 10));
   const DWORD depth = DWORD(wcstoul(argv[5], nullptr, 10));
   const uint64_t bytes = _wcstoui64(argv[6], nullptr, 10);
-  const double rate = wcscmp(argv[2], L"bare") == 0 ? bare_loop(argv[3], size, depth, bytes)
-                                                     : engine(argv[3], size, depth, bytes);
+  const double rate = wcscmp(argv[2], L"bare") == 0      ? bare_loop(argv[3], size, depth, bytes)
+                      : wcscmp(argv[2], L"untimed") == 0 ? engine(argv[3], size, depth, bytes, latency_timing::off)
+                                                         : engine(argv[3], size, depth, bytes);
   std::printf("%.0f\n", rate);
   return rate > 0 ? 0 : 1;
 }
@@ -108,7 +110,7 @@ int wmain(int argc, wchar_t** argv) {
   if (argc > 1 && wcscmp(argv[1], L"--once") == 0) return once(argc, argv);
   if (argc < 4) {
     std::fputs("usage: engine-read-bench FILE SIZE COUNT [ROUNDS [BYTES]]\n"
-               "       engine-read-bench --once engine|bare FILE SIZE COUNT BYTES\n",
+               "       engine-read-bench --once engine|untimed|bare FILE SIZE COUNT BYTES\n",
                stderr);
     return 2;
   }

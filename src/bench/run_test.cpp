@@ -43,14 +43,18 @@ struct test_state {
   rand15 offsets;
   uint64_t cursor = 0;
   uint64_t limit = 0;
+  const bool timed;
+  double ns_per_tick = 0;
+  latency_histogram latency;
 
-  test_state(test_run& r, uint32_t offset_seed) : run(r), offsets(offset_seed) {}
+  test_state(test_run& r, uint32_t offset_seed, bool timing) : run(r), offsets(offset_seed), timed(timing) {}
 
   uint64_t next_offset() { return choose_offset(run.buffer_size, run.sequential, cursor, limit, offsets); }
 
   bool issue(request_slot& s) {
     if (!run.read && run.fill == 3) bump_buffer(s.buffer, run.buffer_size);
     bool pending = false;  // finished at once or not, the request's event is set when it is done
+    if (timed) s.issued_at = qpc_now();
     const bool ok = run.read ? file.read_async(s.buffer, run.buffer_size, s.overlapped, pending)
                              : file.write_async(s.buffer, run.buffer_size, s.overlapped, pending);
     if (!ok) return false;
@@ -69,9 +73,12 @@ struct test_state {
       return false;
     }
     run.bytes_done += transferred;
+    // The collection's stamp also tells whether the time is up.
+    const uint64_t now = timed || run.duration != 0 ? qpc_now() : 0;
+    if (timed) latency.record(uint64_t(double(now - s.issued_at) * ns_per_tick));
     // The request issued next resets the event; a slot that goes idle clears it (other slots may share it).
     set_overlapped_offset(s.overlapped, next_offset(), event_reset::by_next_request);
-    if (cursor >= limit || (run.duration != 0 && qpc_to_msec(qpc_now() - uint64_t(run.t_open)) > run.duration)) {
+    if (cursor >= limit || (run.duration != 0 && qpc_to_msec(now - uint64_t(run.t_open)) > run.duration)) {
       s.active = false;
       --active;
       slots.idle(s);
@@ -87,11 +94,15 @@ bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors
   return run_test(file_name, run, errors, GetTickCount());
 }
 
-bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors, uint32_t offset_seed) {
+bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors, uint32_t offset_seed,
+              latency_timing timing) {
   run.t_open = int64_t(qpc_now());
   if (!check_parameters(run, errors)) return false;
 
-  test_state t(run, offset_seed);
+  test_state t(run, offset_seed, timing == latency_timing::on);
+  LARGE_INTEGER f;
+  QueryPerformanceFrequency(&f);
+  t.ns_per_tick = 1e9 / double(f.QuadPart);
   const DWORD flags = (run.open_flags & mode_flag_bits) | FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL;
   if (!t.file.open(file_name, run.read ? GENERIC_READ : GENERIC_WRITE, 0, OPEN_EXISTING, flags, errors)) return false;
   uint64_t size = 0;
@@ -149,12 +160,11 @@ bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors
   run.t_end = int64_t(qpc_now());
   t.file.close();
   run.t_closed = int64_t(qpc_now());
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
   // A test too short for the clock still gets a finite rate.
   const double timed = run.t_end > run.t_start ? double(run.t_end - run.t_start) : 1.0;
   const double total = run.t_closed > run.t_open ? double(run.t_closed - run.t_open) : 1.0;
   run.rate = double(run.bytes_done) * double(f.QuadPart) / timed;
   run.rate_total = double(run.bytes_done) * double(f.QuadPart) / total;
+  run.latency = t.latency.summary();
   return true;
 }
