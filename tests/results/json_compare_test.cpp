@@ -71,6 +71,20 @@ TEST(report_compare, two_json_documents_show_each_p99_beside_the_rates) {
             "Median write ratio B / A: - (no combination with rates in both)\n");
 }
 
+TEST(report_compare, documents_from_before_requests_were_timed_have_no_p99) {
+  std::string old = doc_b;
+  for (size_t at; (at = old.find("\"latency\": {")) != std::string::npos;)
+    old.erase(at, old.find('}', at) + 3 - at);  // the member, its object and the comma after it
+  parsed_report a, b;
+  std::string error;
+  ASSERT_TRUE(parse_results_json(doc_a, a, error)) << error;
+  ASSERT_TRUE(parse_results_json(old, b, error)) << error << "\n" << old;
+  const std::string text = compare_reports(a, b);
+  EXPECT_NE(text.find("       4 x     65536  raw seq       123.4       246.8     2.000       812.2           -\n"),
+            std::string::npos)
+      << text;
+}
+
 TEST(report_compare, documents_that_are_not_ours_are_refused_with_the_place) {
   // Cut anywhere, the document is refused, never half read.
   for (size_t n = 0; n < doc_a.size(); n += 7) EXPECT_NE(json_error(doc_a.substr(0, n)), "<parsed>") << n;
@@ -88,6 +102,9 @@ TEST(report_compare, documents_that_are_not_ours_are_refused_with_the_place) {
   std::string no_p99 = doc_a;
   no_p99.replace(no_p99.find("\"p99_us\""), 8, "\"p98_us\"");
   EXPECT_EQ(json_error(no_p99), "tests[0] is not a test");
+  std::string bad_latency = doc_a;
+  bad_latency.replace(bad_latency.find("\"latency\": {"), 12, "\"latency\": 7,");
+  EXPECT_NE(json_error(bad_latency), "<parsed>");
   EXPECT_EQ(json_error(doc_a.substr(0, doc_a.find("\"tests\"")) + "\"tests\": 5}"),
             "lacks its recorded time, host, profile or tests");
 }
