@@ -51,10 +51,11 @@ struct test_state {
 
   uint64_t next_offset() { return choose_offset(run.buffer_size, run.sequential, cursor, limit, offsets); }
 
-  bool issue(request_slot& s) {
+  // `now`: the counter just before the request goes out, when requests are timed.
+  bool issue(request_slot& s, uint64_t now) {
     if (!run.read && run.fill == 3) bump_buffer(s.buffer, run.buffer_size);
     bool pending = false;  // finished at once or not, the request's event is set when it is done
-    if (timed) s.issued_at = qpc_now();
+    s.issued_at = now;
     const bool ok = run.read ? file.read_async(s.buffer, run.buffer_size, s.overlapped, pending)
                              : file.write_async(s.buffer, run.buffer_size, s.overlapped, pending);
     if (!ok) return false;
@@ -73,7 +74,8 @@ struct test_state {
       return false;
     }
     run.bytes_done += transferred;
-    // The collection's stamp also tells whether the time is up.
+    // One stamp per request: it ends this request's time, starts that of the slot's next request
+    // (issued a few instructions later) and tells whether the time is up.
     const uint64_t now = timed || run.duration != 0 ? qpc_now() : 0;
     if (timed) latency.record(uint64_t(double(now - s.issued_at) * ns_per_tick));
     // The request issued next resets the event; a slot that goes idle clears it (other slots may share it).
@@ -85,7 +87,7 @@ struct test_state {
       return true;
     }
     cursor += run.buffer_size;
-    return issue(s);
+    return issue(s, now);
   }
 };
 }  // namespace
@@ -132,7 +134,7 @@ bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors
   uint32_t active = 0;
   for (request_slot& s : t.slots.slots) {
     if (!s.active) continue;
-    if (!t.issue(s)) return false;
+    if (!t.issue(s, t.timed ? qpc_now() : 0)) return false;
     ++active;
   }
   while (active != 0) {
