@@ -94,23 +94,31 @@ double median(std::vector<double> v) {
 }
 
 // The engine with and without its latency stamps, alternating in one process, each first every
-// other round; prints the best rate of each. Other load only ever slows a round down, so on a busy
-// machine the best of many rounds tells what the stamps cost where medians are lost in noise.
+// other round; prints the best rate of each and the median of the rounds' ratios (timed over
+// untimed). The two runs of a round see nearly the same load, so on a busy machine their ratio
+// tells what the stamps cost where rates taken apart are lost in noise.
 int timed_pair(int argc, wchar_t** argv) {
   if (argc < 7) return 2;
   const DWORD size = DWORD(wcstoul(argv[3], nullptr, 10));
   const DWORD depth = DWORD(wcstoul(argv[4], nullptr, 10));
   const uint64_t bytes = _wcstoui64(argv[5], nullptr, 10);
   const int rounds = int(wcstoul(argv[6], nullptr, 10));
-  double timed = 0, untimed = 0;
+  double best_timed = 0, best_untimed = 0;
+  std::vector<double> ratios;
   for (int r = 0; r < rounds; ++r) {
+    double timed = 0, untimed = 0;
     for (int k = 0; k < 2; ++k) {
-      if ((r + k) % 2) timed = std::max(timed, engine(argv[2], size, depth, bytes));
-      else untimed = std::max(untimed, engine(argv[2], size, depth, bytes, latency_timing::off));
+      if ((r + k) % 2) timed = engine(argv[2], size, depth, bytes);
+      else untimed = engine(argv[2], size, depth, bytes, latency_timing::off);
     }
+    if (timed <= 0 || untimed <= 0) return 1;
+    best_timed = std::max(best_timed, timed);
+    best_untimed = std::max(best_untimed, untimed);
+    ratios.push_back(timed / untimed);
   }
-  std::printf("%.0f %.0f\n", timed, untimed);
-  return timed > 0 && untimed > 0 ? 0 : 1;
+  if (ratios.empty()) return 2;
+  std::printf("%.0f %.0f %.4f\n", best_timed, best_untimed, median(ratios));
+  return 0;
 }
 
 int once(int argc, wchar_t** argv) {

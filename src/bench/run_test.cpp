@@ -44,7 +44,6 @@ struct test_state {
   uint64_t cursor = 0;
   uint64_t limit = 0;
   const bool timed;
-  double ns_per_tick = 0;
   latency_histogram latency;
 
   test_state(test_run& r, uint32_t offset_seed, bool timing) : run(r), offsets(offset_seed), timed(timing) {}
@@ -77,7 +76,7 @@ struct test_state {
     // One stamp per request: it ends this request's time, starts that of the slot's next request
     // (issued a few instructions later) and tells whether the time is up.
     const uint64_t now = timed || run.duration != 0 ? qpc_now() : 0;
-    if (timed) latency.record(uint64_t(double(now - s.issued_at) * ns_per_tick));
+    if (timed) latency.record(now - s.issued_at);
     // The request issued next resets the event; a slot that goes idle clears it (other slots may share it).
     set_overlapped_offset(s.overlapped, next_offset(), event_reset::by_next_request);
     if (cursor >= limit || (run.duration != 0 && qpc_to_msec(now - uint64_t(run.t_open)) > run.duration)) {
@@ -102,9 +101,6 @@ bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors
   if (!check_parameters(run, errors)) return false;
 
   test_state t(run, offset_seed, timing == latency_timing::on);
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
-  t.ns_per_tick = 1e9 / double(f.QuadPart);
   const DWORD flags = (run.open_flags & mode_flag_bits) | FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL;
   if (!t.file.open(file_name, run.read ? GENERIC_READ : GENERIC_WRITE, 0, OPEN_EXISTING, flags, errors)) return false;
   uint64_t size = 0;
@@ -162,11 +158,13 @@ bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors
   run.t_end = int64_t(qpc_now());
   t.file.close();
   run.t_closed = int64_t(qpc_now());
+  LARGE_INTEGER f;
+  QueryPerformanceFrequency(&f);
   // A test too short for the clock still gets a finite rate.
   const double timed = run.t_end > run.t_start ? double(run.t_end - run.t_start) : 1.0;
   const double total = run.t_closed > run.t_open ? double(run.t_closed - run.t_open) : 1.0;
   run.rate = double(run.bytes_done) * double(f.QuadPart) / timed;
   run.rate_total = double(run.bytes_done) * double(f.QuadPart) / total;
-  run.latency = t.latency.summary();
+  run.latency = t.latency.summary(uint64_t(f.QuadPart));
   return true;
 }

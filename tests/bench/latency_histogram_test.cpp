@@ -14,12 +14,15 @@ uint64_t true_percentile(const std::vector<uint64_t>& sorted, double q) {
   return sorted[rank - 1];
 }
 
+// Times in nanoseconds: a counter of 1 GHz.
+constexpr uint64_t ghz = 1000000000;
+
 void expect_within_precision(const std::vector<uint64_t>& times, const char* what) {
   latency_histogram h;
   for (uint64_t t : times) h.record(t);
   std::vector<uint64_t> sorted = times;
   std::sort(sorted.begin(), sorted.end());
-  const latency_summary s = h.summary();
+  const latency_summary s = h.summary(ghz);
   ASSERT_EQ(s.count, times.size()) << what;
   EXPECT_DOUBLE_EQ(s.max_us, double(sorted.back()) / 1000) << what;
   double sum = 0;
@@ -61,19 +64,20 @@ TEST(latency_histogram, every_percentile_within_its_stated_precision) {
 TEST(latency_histogram, exact_values_and_what_lies_outside_the_range) {
   latency_histogram fast;
   for (int i = 0; i < 10; ++i) fast.record(100);  // exact below 128 ns
-  EXPECT_EQ(fast.percentile_ns(0.5), 100u);
-  EXPECT_EQ(fast.percentile_ns(1.0), 100u);
+  EXPECT_EQ(fast.percentile_ticks(0.5), 100u);
+  EXPECT_EQ(fast.percentile_ticks(1.0), 100u);
+  EXPECT_DOUBLE_EQ(fast.summary(10000000).p50_us, 10);  // 100 ticks of 100 ns
 
   // Beyond the last step the longest time stands for it; the mean stays exact.
   latency_histogram slow;
-  slow.record(150000000000ull);  // 150 s
-  slow.record(200000000000ull);
-  const latency_summary s = slow.summary();
-  EXPECT_DOUBLE_EQ(s.p50_us, 200e6);
-  EXPECT_DOUBLE_EQ(s.max_us, 200e6);
-  EXPECT_DOUBLE_EQ(s.mean_us, 175e6);
+  slow.record(600000000000ull);  // 600 s
+  slow.record(800000000000ull);
+  const latency_summary s = slow.summary(ghz);
+  EXPECT_DOUBLE_EQ(s.p50_us, 800e6);
+  EXPECT_DOUBLE_EQ(s.max_us, 800e6);
+  EXPECT_DOUBLE_EQ(s.mean_us, 700e6);
 
-  const latency_summary none = latency_histogram().summary();
+  const latency_summary none = latency_histogram().summary(ghz);
   EXPECT_EQ(none.count, 0u);
   EXPECT_EQ(none.p50_us, 0);
   EXPECT_EQ(none.max_us, 0);
