@@ -1,8 +1,8 @@
 // Read rate of the engine's timed test against a bare overlapped-read loop, same file, size and depth.
 // Prints: engine_bytes_per_sec bare_bytes_per_sec (medians of the rounds, interleaved).
-// With --once it reads the first BYTES of the file (0: all of it) once with one of the two and prints
+// With --once it reads the first BYTES of the file (0: all of it) once with one of them and prints
 // that rate, for a script that interleaves other peers or counts the system calls of a known number
-// of requests.
+// of requests; "untimed" is the engine without its per-request latency stamps, to show what they cost.
 // The bare loop is the plain form of the loop: a reset per request, an event the system also posts
 // to a completion port, and a wait before every collection.
 #include <windows.h>
@@ -77,13 +77,14 @@ double bare_loop(const wchar_t* path, DWORD size, DWORD depth, uint64_t byte_lim
   return double(done) * double(freq.QuadPart) / double(t1.QuadPart - t0.QuadPart);
 }
 
-double engine(const wchar_t* path, DWORD size, DWORD depth, uint64_t byte_limit) {
+double engine(const wchar_t* path, DWORD size, DWORD depth, uint64_t byte_limit,
+              latency_timing timing = latency_timing::on) {
   test_run run;
   run.byte_limit = byte_limit;
   run.buffer_size = size;
   run.buffer_count = depth;
   run.open_flags = 0;  // "buf": the file stays in the page cache
-  return run_test(path, run, nullptr) ? run.rate : 0;
+  return run_test(path, run, nullptr, GetTickCount(), timing) ? run.rate : 0;
 }
 
 double median(std::vector<double> v) {
@@ -92,13 +93,42 @@ double median(std::vector<double> v) {
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
+// The engine with and without its latency stamps, alternating in one process, each first every
+// other round; prints the best rate of each and the median of the rounds' ratios (timed over
+// untimed). The two runs of a round see nearly the same load, so on a busy machine their ratio
+// tells what the stamps cost where rates taken apart are lost in noise.
+int timed_pair(int argc, wchar_t** argv) {
+  if (argc < 7) return 2;
+  const DWORD size = DWORD(wcstoul(argv[3], nullptr, 10));
+  const DWORD depth = DWORD(wcstoul(argv[4], nullptr, 10));
+  const uint64_t bytes = _wcstoui64(argv[5], nullptr, 10);
+  const int rounds = int(wcstoul(argv[6], nullptr, 10));
+  double best_timed = 0, best_untimed = 0;
+  std::vector<double> ratios;
+  for (int r = 0; r < rounds; ++r) {
+    double timed = 0, untimed = 0;
+    for (int k = 0; k < 2; ++k) {
+      if ((r + k) % 2) timed = engine(argv[2], size, depth, bytes);
+      else untimed = engine(argv[2], size, depth, bytes, latency_timing::off);
+    }
+    if (timed <= 0 || untimed <= 0) return 1;
+    best_timed = std::max(best_timed, timed);
+    best_untimed = std::max(best_untimed, untimed);
+    ratios.push_back(timed / untimed);
+  }
+  if (ratios.empty()) return 2;
+  std::printf("%.0f %.0f %.4f\n", best_timed, best_untimed, median(ratios));
+  return 0;
+}
+
 int once(int argc, wchar_t** argv) {
   if (argc < 7) return 2;
   const DWORD size = DWORD(wcstoul(argv[4], nullptr, 10));
   const DWORD depth = DWORD(wcstoul(argv[5], nullptr, 10));
   const uint64_t bytes = _wcstoui64(argv[6], nullptr, 10);
-  const double rate = wcscmp(argv[2], L"bare") == 0 ? bare_loop(argv[3], size, depth, bytes)
-                                                     : engine(argv[3], size, depth, bytes);
+  const double rate = wcscmp(argv[2], L"bare") == 0      ? bare_loop(argv[3], size, depth, bytes)
+                      : wcscmp(argv[2], L"untimed") == 0 ? engine(argv[3], size, depth, bytes, latency_timing::off)
+                                                         : engine(argv[3], size, depth, bytes);
   std::printf("%.0f\n", rate);
   return rate > 0 ? 0 : 1;
 }
@@ -106,9 +136,11 @@ int once(int argc, wchar_t** argv) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc > 1 && wcscmp(argv[1], L"--once") == 0) return once(argc, argv);
+  if (argc > 1 && wcscmp(argv[1], L"--timed-pair") == 0) return timed_pair(argc, argv);
   if (argc < 4) {
     std::fputs("usage: engine-read-bench FILE SIZE COUNT [ROUNDS [BYTES]]\n"
-               "       engine-read-bench --once engine|bare FILE SIZE COUNT BYTES\n",
+               "       engine-read-bench --once engine|untimed|bare FILE SIZE COUNT BYTES\n"
+               "       engine-read-bench --timed-pair FILE SIZE COUNT BYTES ROUNDS\n",
                stderr);
     return 2;
   }

@@ -34,16 +34,35 @@ bool read_report_file(const std::wstring& path, std::string& text, std::string& 
   return false;
 }
 
+namespace {
+// A JSON document begins with its object, after the byte-order mark and white space if any.
+bool looks_like_json(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t\r\n", text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0);
+  return first != std::string::npos && text[first] == '{';
+}
+
+// A report or a --json document, whichever the text is; false with the reason.
+bool read_compared(const std::wstring& path, parsed_report& out, std::string& error) {
+  std::string text;
+  if (!read_report_file(path, text, error)) return false;
+  if (looks_like_json(text)) {
+    if (parse_results_json(text, out, error)) return true;
+    error = "is not one of our JSON documents, " + error;
+    return false;
+  }
+  if (parse_report(text, out, error)) return true;
+  if (error.compare(0, 5, "line ") == 0) error = "is not one of our reports, " + error;
+  return false;
+}
+}  // namespace
+
 int run_compare(const cli_options& options) {
   parsed_report reports[2];
   for (int i = 0; i < 2; ++i) {
     const std::wstring& path = options.compare_paths[size_t(i)];
-    std::string text, error;
-    if (!read_report_file(path, text, error) || !parse_report(text, reports[i], error)) {
-      std::fputs(("folvi-cli: --compare: \"" + to_utf8(path) + "\" " +
-                  (error.compare(0, 5, "line ") == 0 ? "is not one of our reports, " + error : error) + "\n")
-                     .c_str(),
-                 stderr);
+    std::string error;
+    if (!read_compared(path, reports[i], error)) {
+      std::fputs(("folvi-cli: --compare: \"" + to_utf8(path) + "\" " + error + "\n").c_str(), stderr);
       return exit_bad_arguments;
     }
   }

@@ -23,12 +23,26 @@ std::string combination(const test_run& run) {
                        unsigned(run.buffer_size), mode_names[mode_index(run.open_flags)]);
 }
 
+// The typical and the slow request: the median and the 99th percentile.
+std::string latency_text(const test_run& run) {
+  if (!run.ok || run.latency.count == 0) return std::string();
+  return format_string("  p50 %.1f us  p99 %.1f us", run.latency.p50_us, run.latency.p99_us);
+}
+
 std::string outcome(const test_run& run) {
-  return run.ok ? format_string("%9.1f MBps", binary_mbps(run.rate)) : failure_of(run);
+  return run.ok ? format_string("%9.1f MBps", binary_mbps(run.rate)) + latency_text(run) : failure_of(run);
 }
 
 std::string spread(const combo_result& c) {
   return format_string("  (%.1f to %.1f)", binary_mbps(c.rate_min), binary_mbps(c.rate_max));
+}
+
+// Empty where the test has no latencies (it failed).
+std::string latency_columns(const test_run& r) {
+  const latency_summary& l = r.latency;
+  if (!r.ok || l.count == 0) return ",,,,,,";
+  return format_string(",%.2f,%.2f,%.2f,%.2f,%.2f,%.2f", l.mean_us, l.p50_us, l.p90_us, l.p99_us, l.p999_us,
+                       l.max_us);
 }
 
 std::string suspect_mark(bool suspect) { return suspect ? std::string("  ") + cache_suspect_flag : std::string(); }
@@ -136,21 +150,27 @@ std::string best_lines(const char* direction, const std::vector<combo_result>& c
   const best_and_ties b = find_best(combos);
   std::string text = format_string("Best %s: ", direction);
   if (b.best < 0) return text + "n/a\n";
-  auto describe = [&](int i) {
+  auto describe = [&](int i, bool with_p99) {
     const combo_result& c = combos[size_t(i)];
     std::string line = format_string("%u x %u bytes, %s, %.1f MBps", unsigned(c.run.buffer_count),
                                      unsigned(c.run.buffer_size), mode_names[mode_index(c.run.open_flags)],
                                      binary_mbps(c.run.rate));
+    if (with_p99) line += format_string(", p99 %.1f us", c.run.latency.p99_us);
     if (c.passes.size() > 1) line += spread(c);
     return line + suspect_mark(c.cache_suspect) + "\n";
   };
-  text += describe(b.best);
-  for (int t : b.ties) text += "  tied with " + describe(t);
+  text += describe(b.best, false);
+  for (int t : b.ties) text += "  tied with " + describe(t, false);
+  const int quick = find_best_latency(combos);
+  if (quick >= 0)
+    text += format_string("Best %s latency at 95%% of the best rate: ", direction) + describe(quick, true);
   return text;
 }
 
 std::string csv_text(const std::vector<combo_result>& reads, const std::vector<combo_result>& writes) {
-  std::string text = "direction,count,size,mode,ok,error,rate,rate_total,bytes,rate_min,rate_max,passes,flags\r\n";
+  std::string text =
+      "direction,count,size,mode,ok,error,rate,rate_total,bytes,rate_min,rate_max,passes,flags,"
+      "lat_mean_us,lat_p50_us,lat_p90_us,lat_p99_us,lat_p999_us,lat_max_us\r\n";
   for (const auto* list : {&reads, &writes}) {
     for (const combo_result& c : *list) {
       const test_run& r = c.run;
@@ -158,9 +178,10 @@ std::string csv_text(const std::vector<combo_result>& reads, const std::vector<c
       text += format_string("%s,%u,%u,%s,%u,", r.read ? "read" : "write", unsigned(r.buffer_count),
                             unsigned(r.buffer_size), mode_names[mode_index(r.open_flags)], r.ok ? 1u : 0u) +
               error +
-              format_string(",%.0f,%.0f,%I64u,%.0f,%.0f,%u,%s\r\n", r.rate, r.rate_total,
+              format_string(",%.0f,%.0f,%I64u,%.0f,%.0f,%u,%s", r.rate, r.rate_total,
                             (unsigned long long)r.bytes_done, c.rate_min, c.rate_max, unsigned(c.passes.size()),
-                            c.cache_suspect ? cache_suspect_flag : "");
+                            c.cache_suspect ? cache_suspect_flag : "") +
+              latency_columns(r) + "\r\n";
     }
   }
   return text;

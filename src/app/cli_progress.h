@@ -66,9 +66,11 @@ std::string test_line(const test_run& run, bool suspect = false);
 // Each combination's median and spread, after a run of several passes.
 std::string median_lines(const std::vector<combo_result>& combos);
 
-// "Best read:  ..." and the combinations tied with it, or "n/a".
+// "Best read:  ..." and the combinations tied with it, or "n/a"; then the combination with the
+// lowest p99 among those within 5% of the best rate.
 std::string best_lines(const char* direction, const std::vector<combo_result>& combos);
 
-// "direction,count,size,mode,ok,error,rate,rate_total,bytes,rate_min,rate_max,passes,flags" and
-// one row per combination: its median pass, its spread, its number of passes and its marks.
+// "direction,count,size,mode,ok,error,rate,rate_total,bytes,rate_min,rate_max,passes,flags,lat_..."
+// and one row per combination: its median pass, its spread, its number of passes, its marks and
+// the median pass's latencies.
 std::string csv_text(const std::vector<combo_result>& reads, const std::vector<combo_result>& writes);

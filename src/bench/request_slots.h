@@ -17,6 +17,7 @@ struct request_slot {
   HANDLE event = nullptr;   // the plain handle, for waiting
   bool active = false;
   bool in_flight = false;
+  uint64_t issued_at = 0;  // counter ticks, when its request went out
 };
 
 class request_slots {

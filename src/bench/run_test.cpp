@@ -43,14 +43,18 @@ struct test_state {
   rand15 offsets;
   uint64_t cursor = 0;
   uint64_t limit = 0;
+  const bool timed;
+  latency_histogram latency;
 
-  test_state(test_run& r, uint32_t offset_seed) : run(r), offsets(offset_seed) {}
+  test_state(test_run& r, uint32_t offset_seed, bool timing) : run(r), offsets(offset_seed), timed(timing) {}
 
   uint64_t next_offset() { return choose_offset(run.buffer_size, run.sequential, cursor, limit, offsets); }
 
-  bool issue(request_slot& s) {
+  // `now`: the counter just before the request goes out, when requests are timed.
+  bool issue(request_slot& s, uint64_t now) {
     if (!run.read && run.fill == 3) bump_buffer(s.buffer, run.buffer_size);
     bool pending = false;  // finished at once or not, the request's event is set when it is done
+    s.issued_at = now;
     const bool ok = run.read ? file.read_async(s.buffer, run.buffer_size, s.overlapped, pending)
                              : file.write_async(s.buffer, run.buffer_size, s.overlapped, pending);
     if (!ok) return false;
@@ -69,16 +73,20 @@ struct test_state {
       return false;
     }
     run.bytes_done += transferred;
+    // One stamp per request: it ends this request's time, starts that of the slot's next request
+    // (issued a few instructions later) and tells whether the time is up.
+    const uint64_t now = timed || run.duration != 0 ? qpc_now() : 0;
+    if (timed) latency.record(now - s.issued_at);
     // The request issued next resets the event; a slot that goes idle clears it (other slots may share it).
     set_overlapped_offset(s.overlapped, next_offset(), event_reset::by_next_request);
-    if (cursor >= limit || (run.duration != 0 && qpc_to_msec(qpc_now() - uint64_t(run.t_open)) > run.duration)) {
+    if (cursor >= limit || (run.duration != 0 && qpc_to_msec(now - uint64_t(run.t_open)) > run.duration)) {
       s.active = false;
       --active;
       slots.idle(s);
       return true;
     }
     cursor += run.buffer_size;
-    return issue(s);
+    return issue(s, now);
   }
 };
 }  // namespace
@@ -87,11 +95,12 @@ bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors
   return run_test(file_name, run, errors, GetTickCount());
 }
 
-bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors, uint32_t offset_seed) {
+bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors, uint32_t offset_seed,
+              latency_timing timing) {
   run.t_open = int64_t(qpc_now());
   if (!check_parameters(run, errors)) return false;
 
-  test_state t(run, offset_seed);
+  test_state t(run, offset_seed, timing == latency_timing::on);
   const DWORD flags = (run.open_flags & mode_flag_bits) | FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL;
   if (!t.file.open(file_name, run.read ? GENERIC_READ : GENERIC_WRITE, 0, OPEN_EXISTING, flags, errors)) return false;
   uint64_t size = 0;
@@ -121,7 +130,7 @@ bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors
   uint32_t active = 0;
   for (request_slot& s : t.slots.slots) {
     if (!s.active) continue;
-    if (!t.issue(s)) return false;
+    if (!t.issue(s, t.timed ? qpc_now() : 0)) return false;
     ++active;
   }
   while (active != 0) {
@@ -156,5 +165,6 @@ bool run_test(const std::wstring& file_name, test_run& run, api_error_cb* errors
   const double total = run.t_closed > run.t_open ? double(run.t_closed - run.t_open) : 1.0;
   run.rate = double(run.bytes_done) * double(f.QuadPart) / timed;
   run.rate_total = double(run.bytes_done) * double(f.QuadPart) / total;
+  run.latency = t.latency.summary(uint64_t(f.QuadPart));
   return true;
 }

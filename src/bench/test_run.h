@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "bench/latency_histogram.h"
 #include "support/api_error.h"
 
 // One single test: its parameters in, its measurements out.
@@ -26,5 +27,6 @@ struct test_run {
   uint64_t bytes_done = 0;
   double rate = 0;
   double rate_total = 0;
+  latency_summary latency;  // of a test that completed
   uint32_t bar_color = 0;
 };

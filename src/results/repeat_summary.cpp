@@ -85,6 +85,19 @@ best_and_ties find_best(const std::vector<combo_result>& combos) {
   return b;
 }
 
+int find_best_latency(const std::vector<combo_result>& combos) {
+  const best_and_ties b = find_best(combos);
+  if (b.best < 0) return -1;
+  const double floor = 0.95 * combos[size_t(b.best)].run.rate;
+  int found = -1;
+  for (size_t i = 0; i < combos.size(); ++i) {
+    const test_run& r = combos[i].run;
+    if (!r.ok || r.latency.count == 0 || r.rate < floor) continue;
+    if (found < 0 || r.latency.p99_us < combos[size_t(found)].run.latency.p99_us) found = int(i);
+  }
+  return found;
+}
+
 std::vector<test_run> report_rows(const std::vector<combo_result>& combos) {
   std::vector<test_run> rows;
   rows.reserve(combos.size());

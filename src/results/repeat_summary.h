@@ -31,5 +31,9 @@ struct best_and_ties {
 };
 best_and_ties find_best(const std::vector<combo_result>& combos);
 
+// Among the completed combinations timed and within 5% of the best median rate, the one with the
+// lowest 99th percentile (the first of equals); -1 when there is none.
+int find_best_latency(const std::vector<combo_result>& combos);
+
 // The report's rows: each combination's run.
 std::vector<test_run> report_rows(const std::vector<combo_result>& combos);

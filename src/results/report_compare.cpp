@@ -31,13 +31,16 @@ std::string best_line(const char* direction, const char* which, const std::vecto
   return line + combination(*b) + format_string("  %9.1f MBps\n", b->binary_mbps);
 }
 
+std::string p99_text(const report_row& r) { return r.p99_us < 0 ? std::string("-") : format_string("%.1f", r.p99_us); }
+
 std::string compare_direction(const char* direction, const std::vector<report_row>& a,
-                              const std::vector<report_row>& b) {
+                              const std::vector<report_row>& b, bool latencies) {
   // A combination given twice in a report is matched by its first row.
   std::map<row_key, const report_row*> in_b;
   for (const report_row& r : b) in_b.emplace(key_of(r), &r);
   std::map<row_key, bool> seen_a;
-  std::string text = format_string("%-29s %11s %11s %9s\n", direction, "A MBps", "B MBps", "B / A");
+  std::string text = format_string("%-29s %11s %11s %9s", direction, "A MBps", "B MBps", "B / A") +
+                     (latencies ? format_string(" %11s %11s\n", "A p99 us", "B p99 us") : std::string("\n"));
   std::vector<double> ratios;
   size_t only_a = 0;
   for (const report_row& r : a) {
@@ -53,8 +56,10 @@ std::string compare_direction(const char* direction, const std::vector<report_ro
       ratios.push_back(other.rate() / r.rate());
       ratio = format_string("%.3f", ratios.back());
     }
-    text += format_string("      %s %11.1f %11.1f %9s\n", combination(r).c_str(), r.binary_mbps, other.binary_mbps,
-                          ratio.c_str());
+    text += format_string("      %s %11.1f %11.1f %9s", combination(r).c_str(), r.binary_mbps, other.binary_mbps,
+                          ratio.c_str()) +
+            (latencies ? format_string(" %11s %11s\n", p99_text(r).c_str(), p99_text(other).c_str())
+                       : std::string("\n"));
   }
   size_t only_b = 0;
   for (const auto& entry : in_b)
@@ -77,6 +82,7 @@ std::string describe(const char* which, const parsed_report& r) {
 }  // namespace
 
 std::string compare_reports(const parsed_report& a, const parsed_report& b) {
-  return describe("A", a) + describe("B", b) + "\n" + compare_direction("read", a.reads, b.reads) + "\n" +
-         compare_direction("write", a.writes, b.writes);
+  const bool latencies = a.latencies && b.latencies;
+  return describe("A", a) + describe("B", b) + "\n" + compare_direction("read", a.reads, b.reads, latencies) + "\n" +
+         compare_direction("write", a.writes, b.writes, latencies);
 }

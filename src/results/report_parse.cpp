@@ -44,12 +44,6 @@ bool read_mbps(const std::string& s, double& value) {
   return true;
 }
 
-int mode_of(const std::string& name) {
-  for (int i = 0; i < mode_count; ++i)
-    if (name == mode_names[i]) return i;
-  return -1;
-}
-
 // " 12  |   4 x     65536  |  raw seq  |      123.4 MBps      129.4 MBps  |  + * *"
 bool read_row(const std::string& line, uint32_t number, report_row& row) {
   std::vector<std::string> fields;
@@ -161,6 +155,12 @@ struct report_reader {
   }
 };
 }  // namespace
+
+int mode_of(const std::string& name) {
+  for (int i = 0; i < mode_count; ++i)
+    if (name == mode_names[i]) return i;
+  return -1;
+}
 
 bool parse_report(const std::string& text, parsed_report& out, std::string& error) {
   out = parsed_report{};

@@ -24,7 +24,23 @@ void write_flags(json_writer& j, bool suspect) {
   j.end_array();
 }
 
-// What a pass and a combination both carry: outcome, rates, bytes and the four time stamps.
+void write_latency(json_writer& j, const test_run& r) {
+  j.key("latency");
+  const latency_summary& l = r.latency;
+  if (!r.ok || l.count == 0) return j.null();
+  j.begin_object();
+  j.key("count").value(l.count);
+  j.key("mean_us").value(l.mean_us);
+  j.key("p50_us").value(l.p50_us);
+  j.key("p90_us").value(l.p90_us);
+  j.key("p99_us").value(l.p99_us);
+  j.key("p999_us").value(l.p999_us);
+  j.key("max_us").value(l.max_us);
+  j.end_object();
+}
+
+// What a pass and a combination both carry: outcome, rates, bytes, the four time stamps and the
+// request latencies.
 void write_measurement(json_writer& j, const test_run& r) {
   j.key("ok").value(r.ok);
   write_error(j, r);
@@ -36,6 +52,7 @@ void write_measurement(json_writer& j, const test_run& r) {
   j.key("t_start").value(int64_t(r.t_start));
   j.key("t_end").value(int64_t(r.t_end));
   j.key("t_closed").value(int64_t(r.t_closed));
+  write_latency(j, r);
 }
 
 void write_combination_names(json_writer& j, const test_run& r) {
@@ -86,6 +103,15 @@ void write_best(json_writer& j, const char* direction, const std::vector<combo_r
     j.end_object();
   }
   j.end_array();
+  j.key("best_latency");
+  const int quick = find_best_latency(list);
+  if (quick < 0) {
+    j.null();
+  } else {
+    write_reference(j, list, quick, first);
+    j.key("p99_us").value(list[size_t(quick)].run.latency.p99_us);
+    j.end_object();
+  }
   j.end_object();
 }
 

@@ -6,7 +6,9 @@ usage: check_results_json.py SCHEMA DOCUMENT [PASSES]
 The schema check is a small validator of the keywords the schema uses; a keyword it does not know
 is an error, so nothing in the schema is silently skipped. Then the document's own rules: every
 median lies within its spread, every combination ran PASSES times, the best and its ties point at
-tests that say the same, and a combination is marked when one of its passes is.
+tests that say the same, a combination is marked when one of its passes is, every test that completed
+has latencies in order (p50 <= p90 <= p99 <= p99.9 <= max, the mean not above the max) that are those of one
+of its passes, and the best latency is the lowest p99 within 5% of the best rate.
 """
 import json
 import re
@@ -95,6 +97,16 @@ def self_checks(doc, passes, errors):
             errors.append("%s: median %r outside %r to %r" % (where, t["rate"], t["rate_min"], t["rate_max"]))
         if t["ok"] != all(p["ok"] for p in t["passes"]):
             errors.append("%s: ok disagrees with its passes" % where)
+        for m in [t] + t["passes"]:
+            lat = m["latency"]
+            if (lat is None) == m["ok"]:
+                errors.append("%s: latency present when the test failed, or missing when it completed" % where)
+            elif lat:
+                order = [lat[k] for k in ("p50_us", "p90_us", "p99_us", "p999_us", "max_us")]
+                if order != sorted(order) or not lat["mean_us"] <= lat["max_us"]:
+                    errors.append("%s: latencies out of order: %r" % (where, lat))
+        if t["ok"] and t["latency"] not in [p["latency"] for p in t["passes"]]:
+            errors.append("%s: latency is none of its passes'" % where)
         marked = any(p["flags"] for p in t["passes"])
         if bool(t["flags"]) != marked:
             errors.append("%s: flags disagree with its passes" % where)
@@ -116,6 +128,13 @@ def self_checks(doc, passes, errors):
         for t in tests:
             if t["direction"] == direction and t["ok"] and t["rate"] > winner["rate"]:
                 errors.append("best.%s: a completed test has a higher median" % direction)
+        near = [t for t in tests if t["direction"] == direction and t["ok"] and t["rate"] >= 0.95 * winner["rate"]]
+        quick = best["best_latency"]
+        if quick is None or not 0 <= quick["test"] < len(tests):
+            errors.append("best.%s: no best latency among %d tests near the best rate" % (direction, len(near)))
+        elif tests[quick["test"]] not in near or quick["p99_us"] != tests[quick["test"]]["latency"]["p99_us"] or \
+                any(t["latency"]["p99_us"] < quick["p99_us"] for t in near):
+            errors.append("best.%s: best_latency is not the lowest p99 within 5%% of the best rate" % direction)
 
 
 def main():

@@ -174,6 +174,8 @@ TEST(cli_progress, lines_and_csv) {
   ok.rate = 104857600.0 * 1.5;
   ok.rate_total = 104857600.0;
   ok.bytes_done = 1048576;
+  test_run untimed = ok;  // as measured without latencies
+  ok.latency = {16, 26.5, 24.25, 30.0, 41.7, 52.0, 60.25};
   test_run failed;
   failed.read = false;
   failed.buffer_count = 1;
@@ -181,14 +183,16 @@ TEST(cli_progress, lines_and_csv) {
   failed.open_flags = 0x08000000;
   failed.error.api = "WriteFile";
   failed.error.code = 87;
-  EXPECT_EQ(test_line(ok), "read   4 x     65536  raw          150.0 MBps\n");
+  EXPECT_EQ(test_line(ok), "read   4 x     65536  raw          150.0 MBps  p50 24.2 us  p99 41.7 us\n");
+  EXPECT_EQ(test_line(untimed), "read   4 x     65536  raw          150.0 MBps\n");
   EXPECT_EQ(test_line(failed), "write  1 x      1024  buf seq  WriteFile() failed with 87\n");
-  EXPECT_EQ(test_line(ok, true), "read   4 x     65536  raw          150.0 MBps  cache-suspect\n");
-  // A single pass: the same rows as the records, spread of one, no marks.
+  EXPECT_EQ(test_line(ok, true), "read   4 x     65536  raw          150.0 MBps  p50 24.2 us  p99 41.7 us  cache-suspect\n");
+  // A single pass: the same rows as the records, spread of one, no marks; latencies at the end.
   EXPECT_EQ(csv_text(summarize_repeats({ok}, 1), summarize_repeats({failed}, 1)),
-            "direction,count,size,mode,ok,error,rate,rate_total,bytes,rate_min,rate_max,passes,flags\r\n"
-            "read,4,65536,raw,1,,157286400,104857600,1048576,157286400,157286400,1,\r\n"
-            "write,1,1024,buf seq,0,WriteFile() failed with 87,0,0,0,0,0,1,\r\n");
+            "direction,count,size,mode,ok,error,rate,rate_total,bytes,rate_min,rate_max,passes,flags,"
+            "lat_mean_us,lat_p50_us,lat_p90_us,lat_p99_us,lat_p999_us,lat_max_us\r\n"
+            "read,4,65536,raw,1,,157286400,104857600,1048576,157286400,157286400,1,,26.50,24.25,30.00,41.70,52.00,60.25\r\n"
+            "write,1,1024,buf seq,0,WriteFile() failed with 87,0,0,0,0,0,1,,,,,,,\r\n");
 }
 
 TEST(cli_progress, repeated_run_medians_spread_best_and_ties) {
@@ -207,9 +211,33 @@ TEST(cli_progress, repeated_run_medians_spread_best_and_ties) {
             "  tied with 1 x 8192 bytes, buf seq, 100.0 MBps  (95.0 to 105.0)\n");
   EXPECT_EQ(best_lines("write", {}), "Best write: n/a\n");
   EXPECT_EQ(csv_text(reads, {}),
-            "direction,count,size,mode,ok,error,rate,rate_total,bytes,rate_min,rate_max,passes,flags\r\n"
-            "read,4,65536,raw,1,,110100480,55050240,1048576,104857600,115343360,2,cache-suspect\r\n"
-            "read,1,8192,buf seq,1,,104857600,52428800,1048576,99614720,110100480,2,\r\n");
+            "direction,count,size,mode,ok,error,rate,rate_total,bytes,rate_min,rate_max,passes,flags,"
+            "lat_mean_us,lat_p50_us,lat_p90_us,lat_p99_us,lat_p999_us,lat_max_us\r\n"
+            "read,4,65536,raw,1,,110100480,55050240,1048576,104857600,115343360,2,cache-suspect,,,,,,\r\n"
+            "read,1,8192,buf seq,1,,104857600,52428800,1048576,99614720,110100480,2,,,,,,,\r\n");
+}
+
+TEST(cli_progress, best_latency_within_five_percent_of_the_best_rate) {
+  const uint32_t raw = 0x20000000, buf = 0;
+  auto timed = [](test_run r, double p50, double p99) {
+    r.latency = {1000, p50, p50, p99, p99, p99 * 2, p99 * 3};
+    return r;
+  };
+  const std::vector<test_run> runs = {
+      timed(record(true, 16, 65536, raw, 100 * 1048576.0), 900, 4000),
+      timed(record(true, 4, 65536, raw, 95.5 * 1048576.0), 250, 700),  // within 5%
+      timed(record(true, 8, 65536, raw, 96 * 1048576.0), 500, 700),   // as low, but after
+      timed(record(true, 1, 65536, buf, 94.9 * 1048576.0), 60, 90),   // lower, but too slow
+  };
+  EXPECT_EQ(best_lines("read", summarize_repeats(runs, 4)),
+            "Best read: 16 x 65536 bytes, raw, 100.0 MBps\n"
+            "Best read latency at 95% of the best rate: 4 x 65536 bytes, raw, 95.5 MBps, p99 700.0 us\n");
+  // The best alone, and untimed runs name nothing more.
+  EXPECT_EQ(best_lines("read", summarize_repeats({runs[0]}, 1)),
+            "Best read: 16 x 65536 bytes, raw, 100.0 MBps\n"
+            "Best read latency at 95% of the best rate: 16 x 65536 bytes, raw, 100.0 MBps, p99 4000.0 us\n");
+  EXPECT_EQ(best_lines("read", summarize_repeats({record(true, 1, 4096, raw, 1048576.0)}, 1)),
+            "Best read: 1 x 4096 bytes, raw, 1.0 MBps\n");
 }
 
 TEST(cli_progress, passes_are_announced_and_suspects_marked_as_they_come) {

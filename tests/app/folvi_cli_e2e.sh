@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # folvi-cli under Wine: runs of one and of three passes with their report, CSV and JSON, the cache
 # guard, Ctrl+C, a run whose tests all fail, refused arguments, outputs that cannot be written,
-# the storage scan and the comparison of two reports.
+# the storage scan and the comparison of two reports and of two JSON documents.
 set -u
 build=$1 cli=$2 launcher=$3
 here=$(cd "$(dirname "$0")" && pwd)
@@ -41,10 +41,18 @@ grep -q '^Preparing test file: 100%$' "$work/err" || fail "the preparation did n
 grep -q $'\r' "$work/err" && fail "progress is rewritten in place on a pipe"
 check_report "$work/report.txt" 68 68
 grep -q '^folvi-cli: warning: unbuffered I/O is not enforced at this location' "$work/err" || fail "no cache guard warning"
-[ "$(grep -c '^read,.*,raw,.*,cache-suspect'$'\r$' "$work/tests.csv")" -eq 34 ] || fail "raw reads are not cache-suspect"
+[ "$(head -n 1 "$work/tests.csv")" = "direction,count,size,mode,ok,error,rate,rate_total,bytes,rate_min,rate_max,passes,flags,lat_mean_us,lat_p50_us,lat_p90_us,lat_p99_us,lat_p999_us,lat_max_us"$'\r' ] \
+  || fail "csv header"
+# Every test completed: each row ends with its latencies, p50 <= p90 <= p99 <= p99.9 <= max.
+awk -F, 'NR > 1 { sub(/\r$/, ""); if (NF != 19 || $15 <= 0 || $15 > $16 || $16 > $17 || $17 > $18 || $18 > $19) bad = 1 }
+  END { exit bad }' "$work/tests.csv" || fail "a CSV row lacks its latencies or has them out of order"
+[ "$(grep -c '^read,.*,raw,.*,cache-suspect,[0-9]' "$work/tests.csv")" -eq 34 ] || fail "raw reads are not cache-suspect"
 grep -q ',buf seq,.*,cache-suspect' "$work/tests.csv" && fail "cached reads marked cache-suspect"
-grep -q '^read  .* raw  .*MBps  cache-suspect$' "$work/err" || fail "console lacks the cache-suspect mark"
+grep -q '^read  .* raw  .*MBps  p50 [0-9.]* us  p99 [0-9.]* us  cache-suspect$' "$work/err" \
+  || fail "console lacks the latencies or the cache-suspect mark"
 grep -q '^Best read: [0-9]* x [0-9]* bytes, ' "$work/err" || fail "console does not name the best read"
+grep -q '^Best write latency at 95% of the best rate: [0-9]* x [0-9]* bytes, .*, p99 [0-9.]* us' "$work/err" \
+  || fail "console does not name the best write latency"
 python3 "$here/check_results_json.py" "$schema" "$work/tests.json" 1 || fail "JSON of one pass"
 
 # Three passes: medians within their spread in the CSV and the JSON, and a report like any other.
@@ -63,6 +71,16 @@ cli direct --compare "$w\\report.txt" "$w\\repeat.txt"
 [ $rc -eq 0 ] || { cat "$work/err"; fail "--compare exited $rc"; }
 grep -q '^Median read ratio B / A: [0-9.]* over 8 combinations$' "$work/out" || fail "no median read ratio"
 grep -q '^       4 x   1048576  raw     ' "$work/out" || fail "no common row in the comparison"
+# Two JSON documents: the p99 of each beside the rates; one cut short is refused.
+cli direct --compare "$w\\tests.json" "$w\\repeat.json"
+[ $rc -eq 0 ] || { cat "$work/err"; fail "--compare of JSON exited $rc"; }
+grep -q '^read  *A MBps  *B MBps  *B / A  *A p99 us  *B p99 us$' "$work/out" || fail "no p99 columns"
+grep -q '^       4 x   1048576  raw   .* [0-9.]*  *[0-9.]*$' "$work/out" || fail "no common row with p99"
+head -c 3000 "$work/tests.json" >"$work/cut.json"
+cli direct --compare "$w\\tests.json" "$w\\cut.json"
+[ $rc -eq 2 ] || fail "--compare of a cut JSON document exited $rc"
+grep -q '^folvi-cli: --compare: ".*cut.json" is not one of our JSON documents, byte [0-9]*: ' "$work/err" \
+  || { cat "$work/err"; fail "--compare of a cut JSON document gives no reason"; }
 head -c 3000 "$work/report.txt" >"$work/cut.txt"
 sed 's/|  raw seq  |/|  raw  q  |/' "$work/report.txt" >"$work/bad.txt"
 for input in cut.txt bad.txt; do

@@ -462,3 +462,47 @@ TEST(data_buf, patterns_and_offsets) {
   }
   EXPECT_EQ(choose_offset(4096, false, 0, 1000, draws), 0u);
 }
+
+// Every request is timed, and the times agree with the rate: with every buffer always in flight,
+// the mean time of a request is buffers x size / rate (Little's law).
+TEST(run_test, request_times_agree_with_the_rate) {
+  scratch_dir dir(L"run_latency");
+  const std::wstring name = dir.file(L"f.tmp");
+  make_file(name, 32 * MiB);
+  for (bool read : {true, false}) {
+    for (uint32_t size : {4096u, 16384u}) {
+      for (uint32_t count : {1u, 4u, 16u}) {
+        test_run run;
+        run.read = read;
+        run.buffer_size = size;
+        run.buffer_count = count;
+        ASSERT_TRUE(run_test(name, run, nullptr));
+        const latency_summary& l = run.latency;
+        const std::string what = std::to_string(read) + " " + std::to_string(size) + " x " + std::to_string(count);
+        ASSERT_EQ(l.count, run.bytes_done / size) << what;
+        ASSERT_GE(l.count, 1000u) << what;
+        EXPECT_GT(l.p50_us, 0) << what;
+        EXPECT_LE(l.p50_us, l.p90_us) << what;
+        EXPECT_LE(l.p90_us, l.p99_us) << what;
+        EXPECT_LE(l.p99_us, l.p999_us) << what;
+        EXPECT_LE(l.p999_us, l.max_us) << what;
+        const double little_us = double(count) * size / run.rate * 1e6;
+        EXPECT_NEAR(l.mean_us, little_us, 0.25 * little_us) << what << ", rate " << run.rate;
+      }
+    }
+  }
+  // Untimed, the same test leaves the latencies empty.
+  test_run untimed;
+  untimed.buffer_size = 4096;
+  untimed.buffer_count = 4;
+  ASSERT_TRUE(run_test(name, untimed, nullptr, 1, latency_timing::off));
+  EXPECT_EQ(untimed.latency.count, 0u);
+  EXPECT_EQ(untimed.latency.max_us, 0);
+  // A failed test has none either.
+  make_file(name, 65536 + 4096);
+  test_run failed;
+  failed.buffer_size = 65536;
+  failed.buffer_count = 1;
+  EXPECT_FALSE(run_test(name, failed, nullptr));
+  EXPECT_EQ(failed.latency.count, 0u);
+}

@@ -56,6 +56,7 @@ TEST(results_json, document) {
   guard.link_name = "USB 2.0";
   guard.link_limit = 60e6;
   test_run fast = completed(true, 4, 65536, flag_no_buffering, 200e6);
+  fast.latency = {16, 25.5, 20.25, 30, 40, 50.5, 61};
   fast.t_open = 10, fast.t_start = 20, fast.t_end = 30, fast.t_closed = 40, fast.bytes_done = fast.bytes_issued = 1 << 20;
   std::vector<combo_result> reads = summarize_repeats({fast, completed(true, 1, 8192, flag_sequential_scan, 199e6)}, 2);
   flag_cache_suspects(guard, reads);
@@ -75,13 +76,21 @@ TEST(results_json, document) {
            "\"direction\": \"read\",\n      \"count\": 4,\n      \"size\": 65536,\n      \"mode\": \"raw\",",
            "\"ok\": true,\n      \"error\": null,\n      \"rate\": 200000000,",
            "\"bytes_done\": 1048576,\n      \"t_open\": 10,\n      \"t_start\": 20,\n      \"t_end\": 30,\n"
-           "      \"t_closed\": 40,\n      \"rate_min\": 200000000,\n      \"rate_max\": 200000000,\n"
+           "      \"t_closed\": 40,\n      \"latency\": {\n        \"count\": 16,\n        \"mean_us\": 25.5,\n"
+           "        \"p50_us\": 20.25,\n        \"p90_us\": 30,\n        \"p99_us\": 40,\n        \"p999_us\": 50.5,\n"
+           "        \"max_us\": 61\n      },\n      \"rate_min\": 200000000,\n      \"rate_max\": 200000000,\n"
            "      \"flags\": [\n        \"cache-suspect\"\n      ],\n      \"passes\": [\n        {\n"
            "          \"ok\": true,",
            "\"mode\": \"buf seq\",",
            "\"error\": {\n        \"api\": \"WriteFile\",\n        \"code\": null,\n        \"detail\": \"\"\n      },",
            "\"best\": {\n    \"read\": {\n      \"test\": 0,",
-           "\"tied_with\": []\n    },\n    \"write\": null\n  }\n}\n",
+           "\"t_closed\": 40,\n          \"latency\": {\n            \"count\": 16,",  // and in its pass
+           "\"detail\": \"\"\n      },\n      \"rate\": 0,",
+           "\"t_closed\": 0,\n      \"latency\": null,",  // a failed test has none
+           "\"tied_with\": [],\n      \"best_latency\": {\n        \"test\": 0,\n        \"direction\": \"read\",\n"
+           "        \"count\": 4,\n        \"size\": 65536,\n        \"mode\": \"raw\",\n        \"rate\": 200000000,\n"
+           "        \"rate_min\": 200000000,\n        \"rate_max\": 200000000,\n        \"p99_us\": 40\n      }\n"
+           "    },\n    \"write\": null\n  }\n}\n",
        })
     EXPECT_NE(text.find(part), std::string::npos) << part << "\n---\n" << text;
   // The second read is above the link but not raw: suspect all the same.

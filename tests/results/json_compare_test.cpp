@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include "bench/test_def.h"
+#include "results/json_reader.h"
+#include "results/report_compare.h"
+#include "results/report_parse.h"
+#include "results/results_json.h"
+
+// From fixtures.cpp.
+test_run completed(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate);
+test_run failed(bool read, uint32_t count, uint32_t size, uint32_t flags, const char* api, uint32_t code,
+                double rate = 0);
+
+namespace {
+constexpr uint32_t raw = flag_no_buffering;
+constexpr uint32_t raw_seq = flag_no_buffering | flag_sequential_scan;
+
+test_run timed(test_run r, double p99) {
+  r.latency = {1000, p99 / 3, p99 / 4, p99 / 2, p99, p99 * 2, p99 * 5};
+  return r;
+}
+
+// A document as folvi-cli --json writes it.
+std::string document(const std::vector<test_run>& reads, const std::vector<test_run>& writes, const wchar_t* path) {
+  test_def def;
+  def.path = path;
+  report_host host;
+  host.version = "0.1.2.3";
+  const report_entries facts;
+  const cache_guard guard;
+  const std::vector<std::string> warnings;
+  const std::vector<combo_result> r = summarize_repeats(reads, 0), w = summarize_repeats(writes, 0);
+  return results_json({host, SYSTEMTIME{2024, 3, 4, 7, 9, 5, 1, 0}, def, facts, guard, 1, "completed", 10000000, r, w,
+                       warnings});
+}
+
+const std::string doc_a = document({timed(completed(true, 1, 8192, raw, 52428800), 40.5),
+                                    timed(completed(true, 4, 65536, raw_seq, 129400000), 812.25)},
+                                   {failed(false, 32, 4194304, raw, "WriteFile", 112)}, L"D:\\bench\\");
+const std::string doc_b = document({timed(completed(true, 4, 65536, raw_seq, 258800000), 300),
+                                    timed(completed(true, 1, 8192, raw, 52428800), 41)},
+                                   {timed(completed(false, 32, 4194304, raw, 1.5e9), 9000)}, L"E:\\");
+
+std::string json_error(const std::string& text) {
+  parsed_report r;
+  std::string error;
+  return parse_results_json(text, r, error) ? "<parsed>" : error;
+}
+}  // namespace
+
+TEST(report_compare, two_json_documents_show_each_p99_beside_the_rates) {
+  parsed_report a, b;
+  std::string error;
+  ASSERT_TRUE(parse_results_json(doc_a, a, error)) << error;
+  ASSERT_TRUE(parse_results_json("\xEF\xBB\xBF" + doc_b, b, error)) << error;
+  EXPECT_EQ(compare_reports(a, b),
+            "A: recorded 2024-03-07 09:05:01, version 0.1.2.3, location D:\\bench\\\n"
+            "B: recorded 2024-03-07 09:05:01, version 0.1.2.3, location E:\\\n"
+            "\n"
+            "read                               A MBps      B MBps     B / A    A p99 us    B p99 us\n"
+            "       1 x      8192  raw            50.0        50.0     1.000        40.5        41.0\n"
+            "       4 x     65536  raw seq       123.4       246.8     2.000       812.2       300.0\n"
+            "Best read, A:   4 x     65536  raw seq      123.4 MBps\n"
+            "Best read, B:   4 x     65536  raw seq      246.8 MBps\n"
+            "Median read ratio B / A: 1.500 over 2 combinations\n"
+            "\n"
+            "write                              A MBps      B MBps     B / A    A p99 us    B p99 us\n"
+            "      32 x   4194304  raw             0.0      1430.5         -           -      9000.0\n"
+            "Best write, A:  32 x   4194304  raw            0.0 MBps\n"
+            "Best write, B:  32 x   4194304  raw         1430.5 MBps\n"
+            "Median write ratio B / A: - (no combination with rates in both)\n");
+}
+
+TEST(report_compare, documents_from_before_requests_were_timed_have_no_p99) {
+  std::string old = doc_b;
+  for (size_t at; (at = old.find("\"latency\": {")) != std::string::npos;)
+    old.erase(at, old.find('}', at) + 3 - at);  // the member, its object and the comma after it
+  parsed_report a, b;
+  std::string error;
+  ASSERT_TRUE(parse_results_json(doc_a, a, error)) << error;
+  ASSERT_TRUE(parse_results_json(old, b, error)) << error << "\n" << old;
+  const std::string text = compare_reports(a, b);
+  EXPECT_NE(text.find("       4 x     65536  raw seq       123.4       246.8     2.000       812.2           -\n"),
+            std::string::npos)
+      << text;
+}
+
+TEST(report_compare, documents_that_are_not_ours_are_refused_with_the_place) {
+  // Cut anywhere, the document is refused, never half read.
+  for (size_t n = 0; n < doc_a.size(); n += 7) EXPECT_NE(json_error(doc_a.substr(0, n)), "<parsed>") << n;
+  EXPECT_EQ(json_error("{\"format\": \"folvi-cli results\" \"x\": 1}"), "byte 32: expected ',' or '}'");
+  EXPECT_EQ(json_error(doc_a + "x"), "byte " + std::to_string(doc_a.size() + 1) + ": text after the document");
+  EXPECT_EQ(json_error("{\"format\": \"other\", \"format_version\": 1}"),
+            "not a \"folvi-cli results\" document of format_version 1");
+  const size_t version = doc_a.find("\"format_version\": 1");
+  std::string newer = doc_a;
+  newer.replace(version, 19, "\"format_version\": 2");
+  EXPECT_EQ(json_error(newer), "not a \"folvi-cli results\" document of format_version 1");
+  std::string bad_mode = doc_a;
+  bad_mode.replace(bad_mode.find("\"mode\": \"raw seq\""), 17, "\"mode\": \"raw  q\"");
+  EXPECT_EQ(json_error(bad_mode), "tests[1] is not a test");
+  std::string no_p99 = doc_a;
+  no_p99.replace(no_p99.find("\"p99_us\""), 8, "\"p98_us\"");
+  EXPECT_EQ(json_error(no_p99), "tests[0] is not a test");
+  std::string bad_latency = doc_a;
+  bad_latency.replace(bad_latency.find("\"latency\": {"), 12, "\"latency\": 7,");
+  EXPECT_NE(json_error(bad_latency), "<parsed>");
+  EXPECT_EQ(json_error(doc_a.substr(0, doc_a.find("\"tests\"")) + "\"tests\": 5}"),
+            "lacks its recorded time, host, profile or tests");
+}
+
+TEST(json_reader, strings_numbers_and_nesting) {
+  json_value v;
+  std::string error;
+  ASSERT_TRUE(read_json(" [\"a\\\"\\\\\\/\\n\\u00e9\\ud83d\\ude00\\ud800x\", -1.5e3, 0, true, false, null, {}] ", v, error))
+      << error;
+  ASSERT_EQ(v.items.size(), 7u);
+  EXPECT_EQ(v.items[0].text, "a\"\\/\n\xc3\xa9\xf0\x9f\x98\x80\xed\xa0\x80x");  // a lone surrogate stays one unit
+  EXPECT_EQ(v.items[1].num, -1500);
+  EXPECT_TRUE(v.items[3].flag);
+  EXPECT_EQ(v.items[4].kind, json_value::boolean);
+  EXPECT_FALSE(v.items[4].flag);
+  EXPECT_EQ(v.items[5].kind, json_value::null);
+  EXPECT_EQ(v.items[6].kind, json_value::object);
+  EXPECT_TRUE(read_json(std::string(64, '[') + std::string(64, ']'), v, error)) << error;
+  EXPECT_FALSE(read_json(std::string(66, '[') + std::string(66, ']'), v, error));
+  EXPECT_EQ(error, "byte 66: nested too deeply");
+  for (const char* bad : {"", "[1,]", "{\"a\" 1}", "\"\\x\"", "\"\\u12g4\"", "\"a\nb\"", "-", "01x", "nul", "[1 2]"})
+    EXPECT_FALSE(read_json(bad, v, error)) << bad;
+}
