@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "captured_log.h"
+#include "recorded_machine.h"
 #include "storage/scan_replay.h"
 #include "storage/storage_scan.h"
 #include "support/text.h"
@@ -14,13 +15,6 @@
 // the storage stack's dump compared byte for byte with the one beside it ("NAME.txt" and
 // "NAME.log.txt").
 namespace {
-std::wstring machines_dir() {
-  std::wstring dir = L"Z:" + from_utf8(FOLVI_MACHINES_DIR);
-  for (wchar_t& c : dir)
-    if (c == L'/') c = L'\\';
-  return dir + L"\\";
-}
-
 std::vector<std::wstring> machine_names() {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW found;
@@ -32,17 +26,6 @@ std::vector<std::wstring> machine_names() {
   } while (FindNextFileW(h, &found));
   FindClose(h);
   return names;
-}
-
-std::string file_text(const std::wstring& path) {
-  std::string text;
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return text;
-  char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got) text.append(buffer, got);
-  CloseHandle(h);
-  return text;
 }
 
 std::string replayed_log(scan_replay& replay) {
