@@ -10,7 +10,7 @@
 #include "captured_log.h"
 #include "storage/controllers.h"
 #include "storage/storage_scan.h"
-#include "synthetic_controllers.h"
+#include "controller_replies.h"
 
 namespace {
 struct controller_scan {

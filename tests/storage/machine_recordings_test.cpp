@@ -6,21 +6,16 @@
 #include <vector>
 
 #include "captured_log.h"
+#include "recorded_machine.h"
+#include "storage/scan_recorder.h"
 #include "storage/scan_replay.h"
 #include "storage/storage_scan.h"
 #include "support/text.h"
 
 // The machines of tests/data/machines: each recording replayed, its log from the first phase to
 // the storage stack's dump compared byte for byte with the one beside it ("NAME.txt" and
-// "NAME.log.txt").
+// "NAME.log.txt"), and recorded again to the same file.
 namespace {
-std::wstring machines_dir() {
-  std::wstring dir = L"Z:" + from_utf8(FOLVI_MACHINES_DIR);
-  for (wchar_t& c : dir)
-    if (c == L'/') c = L'\\';
-  return dir + L"\\";
-}
-
 std::vector<std::wstring> machine_names() {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW found;
@@ -34,23 +29,12 @@ std::vector<std::wstring> machine_names() {
   return names;
 }
 
-std::string file_text(const std::wstring& path) {
-  std::string text;
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return text;
-  char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got) text.append(buffer, got);
-  CloseHandle(h);
-  return text;
-}
-
-std::string replayed_log(scan_replay& replay) {
+std::string replayed_log(scan_replay& replay, device_api& api, vds_api& vds) {
   capturing_logger* log = new capturing_logger;
   log->set_keep_prefix(true);
   log->add_ref();
   replay.set_logger(log);
-  storage_scan* scan = new storage_scan(replay, replay);
+  storage_scan* scan = new storage_scan(api, vds);
   scan->set_logger(log);
   scan->timeout = 10;
   scan->strict_checksums = false;
@@ -74,11 +58,18 @@ TEST(MachineRecordings, EachReplaysToItsLog) {
     std::string error;
     ASSERT_TRUE(load_recording(machines_dir() + name + L".txt", r, error)) << error;
     scan_replay replay(r);
-    const std::string log = replayed_log(replay);
+    const std::string log = replayed_log(replay, replay, replay);
     const size_t at = log.find("2 Enumerating storage devices...\n");
     ASSERT_NE(at, std::string::npos);
     EXPECT_EQ(log.substr(at), file_text(machines_dir() + name + L".log.txt"));
     EXPECT_TRUE(replay.missing().empty()) << replay.missing().front();
     EXPECT_EQ(replay.open_handles(), 0u);
+    EXPECT_EQ(replay.vds_objects, 0);
+
+    // Recording the replay gives the same file again.
+    scan_replay again(r);
+    scan_recorder rerecorder(again, again, r.program_version);
+    replayed_log(again, rerecorder, rerecorder);
+    EXPECT_EQ(write_recording(rerecorder.recording()), file_text(machines_dir() + name + L".txt"));
   }
 }

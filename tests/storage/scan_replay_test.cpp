@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <random>
 #include <string>
 
@@ -10,7 +9,7 @@
 #include "storage/scan_recorder.h"
 #include "storage/scan_replay.h"
 #include "storage/storage_scan.h"
-#include "synthetic_controllers.h"
+#include "recorded_machine.h"
 #include "synthetic_drives.h"
 
 namespace {
@@ -32,23 +31,13 @@ std::string scan_log(device_api& api, vds_api& vds, scan_replay* replay = nullpt
   return text;
 }
 
-struct machine_case {
-  const char* name;
-  std::function<void(fake_machine&)> build;
-};
-
-const machine_case machines[] = {
-    {"ata, nvme and usb drives",
-     [](fake_machine& m) {
-       add_synthetic(m, seagate_hdd(0));
-       add_synthetic(m, nvme_ssd(1));
-       add_synthetic(m, usb_bridge_hdd(2));
-     }},
-    {"csmi raid", add_intel_raid1},
-    {"ciss raid", add_ciss_logical_drive},
-    {"usb 3 disk", [](fake_machine& m) { add_usb3_disk(m); }},
-    {"vds mirror", add_vds_mirror},
-};
+// Drives of each kind on a machine described in code; the recorded machines replay in
+// machine_recordings_test.
+void add_drives(fake_machine& m) {
+  add_synthetic(m, seagate_hdd(0));
+  add_synthetic(m, nvme_ssd(1));
+  add_synthetic(m, usb_bridge_hdd(2));
+}
 
 const char header[] = "FOLVI Vezad scan recording\nformat 1\nprogram 1.2.3.4\npointers ";
 std::string header_text() { return header + std::to_string(sizeof(void*) * 8) + "\n"; }
@@ -64,10 +53,9 @@ std::string recorded_text(fake_machine& m, std::string* log = nullptr) {
 // The replayed scan prints what the machine's own scan printed, asks nothing the recording
 // lacks, closes what it opened, and recording the replay gives the same file again.
 TEST(ScanReplay, ReplayedMachinesScanAsRecorded) {
-  for (const machine_case& c : machines) {
-    SCOPED_TRACE(c.name);
+  {
     fake_machine m;
-    c.build(m);
+    add_drives(m);
     std::string recorded_log;
     const std::string text = recorded_text(m, &recorded_log);
     EXPECT_NE(recorded_log.find("Storage stack:"), std::string::npos);
@@ -79,7 +67,6 @@ TEST(ScanReplay, ReplayedMachinesScanAsRecorded) {
     EXPECT_TRUE(replay.missing().empty()) << replay.missing().front();
     EXPECT_EQ(replay.open_handles(), 0u);
     EXPECT_EQ(replay.vds_objects, 0);
-    EXPECT_EQ(m.vds.live_objects(), 0);
 
     scan_replay again(r);
     scan_recorder rerecorder(again, again, "1.2.3.4");
@@ -218,11 +205,7 @@ TEST(ScanReplay, MalformedRecordingsAreRefusedWithTheirLine) {
 // Any damage to a real recording is refused with a line of the file, or read; a recording that
 // is read replays without harm.
 TEST(ScanReplay, DamagedRecordingsNeverHarmTheReaderOrTheScan) {
-  fake_machine m;
-  add_synthetic(m, seagate_hdd(0));
-  add_synthetic(m, usb_bridge_hdd(1));
-  add_vds_mirror(m);
-  const std::string text = recorded_text(m);
+  const std::string text = file_text(machines_dir() + L"vds_mirror.txt");  // drives and the service
   const size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
   std::mt19937 random(2311);
   const char alphabet[] = "0123456789abcdefxz <>%\n\t-";

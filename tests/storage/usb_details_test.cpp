@@ -2,12 +2,14 @@
 // system has, and which failures end the walk and which only go to the log.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "captured_log.h"
 #include "storage/storage_scan.h"
-#include "synthetic_controllers.h"
+#include "recorded_machine.h"
+#include "storage/scan_replay.h"
 
 namespace {
 struct usb_scan {
@@ -15,16 +17,29 @@ struct usb_scan {
   std::string log;
 };
 
-usb_scan scan_usb_disk(int os_index, const fake_usb_port& port) {
-  fake_machine m;
-  m.os_index = os_index;
-  add_usb3_disk(m, port);
+// A USB 3.0 disk on a USB 3.0 port of Windows 10, recorded; `edit` changes what it answers.
+usb_scan scan_usb_disk(const std::function<void(scan_recording&)>& edit = nullptr,
+                       const char* machine = "usb3_windows10") {
+  scan_recording r = recorded_machine(machine);
+  if (edit) edit(r);
+  scan_replay replay(r);
   usb_scan result;
   captured_log out;
-  scan_drives(m, result.drives, scan_options(), out.log, nullptr);
+  scan_drives(replay, result.drives, scan_options(), out.log, nullptr);
   result.log = out.text();
-  EXPECT_EQ(m.open_handles(), 0);
+  EXPECT_EQ(replay.open_handles(), 0u);
   return result;
+}
+
+std::function<void(scan_recording&)> on_system(int os_index) {
+  return [os_index](scan_recording& r) { set_os_index(r, os_index); };
+}
+
+std::function<void(scan_recording&)> failing(DWORD code, DWORD error, int os_index = 12) {
+  return [=](scan_recording& r) {
+    set_os_index(r, os_index);
+    fail_ioctl(r, code, error);
+  };
 }
 
 std::string usb_section(const std::string& log) {
@@ -91,7 +106,7 @@ const char windows_10_walk[] = R"(2     --- USB connection details ---
 }  // namespace
 
 TEST(usb_details, walk_to_the_hub_port) {
-  const usb_scan s = scan_usb_disk(12, fake_usb_port());
+  const usb_scan s = scan_usb_disk();
   EXPECT_EQ(usb_section(s.log), windows_10_walk);
   ASSERT_EQ(s.drives.size(), 1u);
   EXPECT_NE(s.log.find("3     ** GET_USB_DETAILS"), std::string::npos);
@@ -100,7 +115,7 @@ TEST(usb_details, walk_to_the_hub_port) {
 // Windows 7 has the hub's capabilities but neither the hub information nor the V2 port query;
 // Windows Server 2008 R2 (one index below) has none of the three.
 TEST(usb_details, requests_each_system_has) {
-  usb_scan s = scan_usb_disk(7, fake_usb_port());
+  usb_scan s = scan_usb_disk(on_system(7));
   EXPECT_NE(s.log.find("2     IOCTL_USB_GET_HUB_INFORMATION_EX\n2       Not supported\n"
                        "2     IOCTL_USB_GET_HUB_CAPABILITIES_EX\n2       HubIsHighSpeedCapable      1\n"),
             std::string::npos)
@@ -109,7 +124,7 @@ TEST(usb_details, requests_each_system_has) {
             std::string::npos);
   EXPECT_EQ(s.drives.at(0).usb_speed, 8u);
 
-  s = scan_usb_disk(6, fake_usb_port());
+  s = scan_usb_disk(on_system(6));
   EXPECT_NE(s.log.find("2     IOCTL_USB_GET_HUB_CAPABILITIES_EX\n2       Not supported\n"
                        "2     IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX\n"),
             std::string::npos)
@@ -119,9 +134,7 @@ TEST(usb_details, requests_each_system_has) {
 // A hub that refuses to describe itself is not asked about the port: the drive's speeds stay
 // unknown, and the hub's handle is closed (scan_usb_disk checks).
 TEST(usb_details, a_hub_request_failing_ends_the_walk) {
-  fake_usb_port no_information;
-  no_information.hub_info_error = ERROR_INVALID_FUNCTION;
-  usb_scan s = scan_usb_disk(12, no_information);
+  usb_scan s = scan_usb_disk(failing(0x220454, ERROR_INVALID_FUNCTION));
   EXPECT_NE(s.log.find("2     IOCTL_USB_GET_HUB_INFORMATION_EX\n0       DeviceIoControl() failed with 1, 2229332\n"
                        "2     SMART_RCV_DRIVE_DATA / ATA_IDENTIFY\n"),
             std::string::npos)
@@ -130,10 +143,8 @@ TEST(usb_details, a_hub_request_failing_ends_the_walk) {
   EXPECT_EQ(s.drives.at(0).usb_capable, 0u);
   EXPECT_EQ(s.drives.at(0).usb_supported, 0u);
 
-  fake_usb_port no_capabilities;
-  no_capabilities.hub_capabilities_error = ERROR_NOT_SUPPORTED;
   for (int os_index : {7, 12}) {
-    s = scan_usb_disk(os_index, no_capabilities);
+    s = scan_usb_disk(failing(0x220450, ERROR_NOT_SUPPORTED, os_index));
     EXPECT_NE(s.log.find("2     IOCTL_USB_GET_HUB_CAPABILITIES_EX\n0       DeviceIoControl() failed with 50, 2229328\n"
                          "2     SMART_RCV_DRIVE_DATA / ATA_IDENTIFY\n"),
               std::string::npos)
@@ -145,10 +156,8 @@ TEST(usb_details, a_hub_request_failing_ends_the_walk) {
 
 // The port query failing loses the current speed; the V2 query still tells what it can do.
 TEST(usb_details, the_port_query_failing_leaves_the_v2_query) {
-  fake_usb_port no_connection;
-  no_connection.connection_error = ERROR_GEN_FAILURE;
-  no_connection.flags = 2;
-  const usb_scan s = scan_usb_disk(12, no_connection);
+  // A disk that can run at SuperSpeed but does not.
+  const usb_scan s = scan_usb_disk(failing(0x220448, ERROR_GEN_FAILURE), "usb_no_vendor");
   EXPECT_NE(s.log.find("0       DeviceIoControl() failed with 31, 2229320 3\n"
                        "2     IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX_V2\n"),
             std::string::npos);
@@ -157,9 +166,7 @@ TEST(usb_details, the_port_query_failing_leaves_the_v2_query) {
 }
 
 TEST(usb_details, failures_that_end_the_walk) {
-  fake_usb_port not_a_hub;
-  not_a_hub.node_error = ERROR_INVALID_FUNCTION;
-  usb_scan s = scan_usb_disk(12, not_a_hub);
+  usb_scan s = scan_usb_disk(failing(0x220408, ERROR_INVALID_FUNCTION));
   EXPECT_NE(s.log.find("2     IOCTL_USB_GET_NODE_INFORMATION\n0       DeviceIoControl() failed with 1, 2229256\n"
                        "2     SMART_RCV_DRIVE_DATA / ATA_IDENTIFY\n"),
             std::string::npos)
@@ -167,17 +174,10 @@ TEST(usb_details, failures_that_end_the_walk) {
   EXPECT_EQ(s.drives.at(0).usb_speed, 0u);
 
   // A device node without an address: no hub is looked for, and the indentation is restored.
-  fake_machine m;
-  m.os_index = 12;
-  add_usb3_disk(m, fake_usb_port());
-  for (auto& node : m.nodes) node.second.has_address = false;
-  std::vector<drive_info> drives;
-  captured_log out;
-  scan_drives(m, drives, scan_options(), out.log, nullptr);
-  EXPECT_EQ(out.text().find("Port on the hub"), std::string::npos);
-  EXPECT_NE(out.text().find("2     --- USB connection details ---\n0         CM_Get_Address() failed with 37\n"
-                            "2     SMART_RCV_DRIVE_DATA / ATA_IDENTIFY\n"),
+  s = scan_usb_disk([](scan_recording& r) { fail_call(r, "node_address", 37); });
+  EXPECT_EQ(s.log.find("Port on the hub"), std::string::npos);
+  EXPECT_NE(s.log.find("2     --- USB connection details ---\n0         CM_Get_Address() failed with 37\n"
+                       "2     SMART_RCV_DRIVE_DATA / ATA_IDENTIFY\n"),
             std::string::npos)
-      << usb_section(out.text());
-  EXPECT_EQ(m.open_handles(), 0);
+      << usb_section(s.log);
 }

@@ -3,13 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "captured_log.h"
+#include "recorded_machine.h"
+#include "storage/scan_replay.h"
 #include "storage/storage_scan.h"
 
-scanned scan_machine(fake_machine& machine) {
+scanned scan_machine(device_api& api, vds_api& vds) {
   capturing_logger* log = new capturing_logger;
   log->set_keep_prefix(true);
   log->add_ref();
-  storage_scan* scan = new storage_scan(machine, machine.vds);
+  storage_scan* scan = new storage_scan(api, vds);
   scan->set_logger(log);
   scan->timeout = 10;
   scan->strict_checksums = false;
@@ -20,6 +22,17 @@ scanned scan_machine(fake_machine& machine) {
   scan->release();
   result.log = joined_lines(log);
   log->release();
+  return result;
+}
+
+scanned scan_recorded(const std::string& name) { return scan_recorded(recorded_machine(name), name); }
+
+scanned scan_recorded(scan_recording recording, const std::string& name) {
+  scan_replay replay(std::move(recording));
+  scanned result = scan_machine(replay, replay);
+  EXPECT_TRUE(replay.missing().empty()) << name;
+  EXPECT_EQ(replay.open_handles(), 0u) << name;
+  EXPECT_EQ(replay.vds_objects, 0) << name;
   return result;
 }
 

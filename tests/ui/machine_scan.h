@@ -4,15 +4,20 @@
 #include <string>
 
 #include "fake_machine.h"
+#include "storage/scan_recording.h"
 #include "storage/storage_model.h"
 #include "ui/location_summary.h"
 
-// A synthetic machine scanned the way the window scans: on the scan's own thread.
+// A machine scanned the way the window scans: on the scan's own thread.
 struct scanned {
   std::unique_ptr<storage_stack> model;
   std::string log;  // every line with its level character
 };
-scanned scan_machine(fake_machine& machine);
+scanned scan_machine(device_api& api, vds_api& vds);
+inline scanned scan_machine(fake_machine& machine) { return scan_machine(machine, machine.vds); }
+// A machine of tests/data/machines replayed; it must close all it opens and ask nothing more.
+scanned scan_recorded(const std::string& name);
+scanned scan_recorded(scan_recording recording, const std::string& name);
 
 // From the "Storage stack:" line to the end.
 std::string stack_dump(const scanned& s);

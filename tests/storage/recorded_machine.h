@@ -1,0 +1,26 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "storage/scan_recording.h"
+
+// The machines kept as recordings in tests/data/machines, and the edits tests make to them.
+
+// The folder, as a Windows path ending in a backslash.
+std::wstring machines_dir();
+// The whole file; empty when it cannot be read.
+std::string file_text(const std::wstring& path);
+// NAME.txt read; a recording that does not read fails the test.
+scan_recording recorded_machine(const std::string& name);
+
+// Every answer to a DeviceIoControl with the code fails with the error and returns nothing.
+void fail_ioctl(scan_recording& r, DWORD code, DWORD error);
+// Every answer to a call of that name fails with the error.
+void fail_call(scan_recording& r, const std::string& call, DWORD error);
+// The system the recording says it was made on.
+void set_os_index(scan_recording& r, int os_index);
+// The first field of the name in an entry's request or answer; null when it has none.
+recorded_field* field(std::vector<recorded_field>& fields, const char* name);
