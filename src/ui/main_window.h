@@ -67,6 +67,7 @@ class main_window final : public sfc_dialog, private main_window_cb {
   void set_client_height(int height);
   void view_step();
   void finish_view_move();
+  void paint_scene();
   void fade_step();
   void finish_fades();
   xfc_custom_button* fading_button(int id);

@@ -1,12 +1,20 @@
 // The moves between view states and the fades of the link and the screengrab button.
 #include "ui/main_window.h"
+#include "ui/window_capture.h"
+
+namespace {
+// A step moves and resizes without painting anything: a resized window may get a new, black
+// picture (under Wine), which the screen can show as soon as any part of it is painted, and the
+// controls would paint one by one. The step's picture is put there whole afterwards. The old
+// pixels are no picture of a control that has moved over other controls.
+constexpr UINT quiet_move = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOREDRAW | SWP_DEFERERASE;
+}  // namespace
 
 void main_window::place_control(scene_control c, const scene_place& place) {
   const HWND control = item(scene_control_ids[c]);
   const RECT& r = place.rect;
   const bool shown = (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
-  // The old pixels are no picture of a control that has moved over other controls.
-  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS;
+  UINT flags = quiet_move;
   if (place.visible != shown) flags |= place.visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
   SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
 }
@@ -16,7 +24,7 @@ void main_window::set_client_height(int height) {
   if (client.bottom == height) return;
   const RECT window = window_rect();
   SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left, window.bottom - window.top + height - client.bottom,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+               SWP_NOMOVE | quiet_move);
 }
 
 void main_window::apply_scene(const view_scene& scene, int fading_opacity) {
@@ -25,8 +33,24 @@ void main_window::apply_scene(const view_scene& scene, int fading_opacity) {
   for (int c = 0; c < scene_control_count; ++c) place_control(scene_control(c), scene.places[size_t(c)]);
   set_client_height(scene.client_height);
   if (move_.covers.size()) move_.covers.set_opacity(BYTE(fading_opacity));
+  paint_scene();
+}
+
+void main_window::paint_scene() {
   // The band follows the separator, and the controls are drawn where they now stand.
-  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  if (!IsWindowVisible(hwnd_)) {
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    return;
+  }
+  // The whole window with every control in one copy.
+  paint_window_at_once(hwnd_);
+  // The controls' own paints would repeat that picture, and a graph's paint is a step of its
+  // animation. The frames, painted by the system in strokes, now only go over the same picture;
+  // a control just shown has never drawn its border and scroll bars where it stands.
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_ALLCHILDREN);
+  SendMessageW(hwnd_, WM_NCPAINT, 1, 0);
+  for (int id : scene_control_ids)
+    if (IsWindowVisible(item(id))) SendMessageW(item(id), WM_NCPAINT, 1, 0);
 }
 
 void main_window::show_view(view_state state, view_move move) {

@@ -157,12 +157,18 @@ bool capture_window(HWND window, bool whole_window, captured_image& image) {
   return true;
 }
 
-void paint_client_at_once(HWND window) {
+namespace {
+void paint_at_once(HWND window, bool whole_window) {
   std::unique_ptr<sfc_memory_dc> buffer;
-  if (!draw_image(window, false, buffer)) return;
+  if (!draw_image(window, whole_window, buffer)) return;
   // A DC that the children do not clip: one copy fills their places too.
-  const HDC dc = GetDCEx(window, nullptr, DCX_CACHE);
+  const HDC dc = GetDCEx(window, nullptr, DCX_CACHE | (whole_window ? DCX_WINDOW : 0));
   if (!dc) return;
   buffer->copy_to(dc, 0, 0);
   ReleaseDC(window, dc);
 }
+}  // namespace
+
+void paint_client_at_once(HWND window) { paint_at_once(window, false); }
+
+void paint_window_at_once(HWND window) { paint_at_once(window, true); }

@@ -18,3 +18,7 @@ bool capture_window(HWND window, bool whole_window, captured_image& image);
 // the place of a control that has not painted yet would show whatever the system had there
 // (black, under Wine).
 void paint_client_at_once(HWND window);
+
+// The same with the frame and the caption, for a window that has just been resized: its picture
+// may be new and black (under Wine), and the system paints the frame in several strokes.
+void paint_window_at_once(HWND window);

@@ -1,7 +1,8 @@
 // The main window in-process, over the preview's made-up machine and a runner that hands a Quick
 // run's records over from the run's own thread: runs leave no handles or GUI objects behind; the
 // window opens without a black moment, its profile dialog over it and its results list in whole
-// rows; a screenshot share hands over three BMPs that show what the screen shows.
+// rows; nothing black shows while its view moves; a screenshot share hands over three BMPs that
+// show what the screen shows.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,6 +37,8 @@ struct made_up_env final : main_window_env {
   std::unique_ptr<report_files_api> files = make_win32_report_files(nullptr);
   std::atomic<int> shares{0};
   screenshot_set images;
+  // When set, a run prepares its test file only once this is signalled (or after 10 s).
+  HANDLE gate = nullptr;
 
   bool start_scan(const std::string&) override { return true; }
   bool scan_ended() override { return true; }
@@ -57,6 +60,7 @@ struct made_up_env final : main_window_env {
   }
 
   bool hand_over(test_runner_cb& runner) {
+    if (gate) WaitForSingleObject(gate, 10000);
     for (uint64_t done : {0, 50, 100})
       if (!runner.on_init_progress(done, 100)) return false;
     for (bool read : {true, false}) {
@@ -80,6 +84,13 @@ void sync(HWND window) { SendMessageW(window, WM_NULL, 0, 0); }
 
 bool status_is(HWND window, const wchar_t* status) {
   return wait_until([&] { return control_text(window, id_status) == status; });
+}
+
+// The ready window with the Quick profile chosen.
+bool ready_with_quick(HWND window) {
+  if (!status_is(window, status_ready)) return false;
+  pick_from_list(GetDlgItem(window, id_presets), 0);
+  return wait_until([&] { return control_text(window, id_configuration) == L"Quick"; });
 }
 
 // Start, the run to its end, and OK back to the ready state, at rest.
@@ -222,9 +233,7 @@ TEST(main_window_window, runs_leave_nothing_behind) {
   unsigned long handles_before = 0, handles_after = 0;
   window_driver driver(main_window_title, [&](HWND d) {
     closes_at_end at_end(d);
-    ASSERT_TRUE(status_is(d, status_ready));
-    pick_from_list(GetDlgItem(d, id_presets), 0);
-    ASSERT_TRUE(wait_until([&] { return control_text(d, id_configuration) == L"Quick"; }));
+    ASSERT_TRUE(ready_with_quick(d));
     // The first run fills the caches of the system and of the drawing; the next three add nothing.
     ASSERT_TRUE(one_run(d, rig.window));
     gui_before = settled_gui_counts();
@@ -357,6 +366,74 @@ TEST(main_window_window, nothing_black_shows_while_the_window_opens) {
     ADD_FAILURE() << "the first black look is " << to_utf8(save_image(looks.first_black_look, L"main_window_black.bmp"));
 }
 
+// A moment of the window watched on the screen: none of its looks shows black.
+void expect_nothing_black(const window_looks& looks, const char* what) {
+  EXPECT_GT(looks.looks, 10) << what;
+  EXPECT_EQ(looks.black_looks, 0) << what << ": first at " << looks.first_black_ms << " ms, at "
+                                  << looks.first_black.left << "," << looks.first_black.top << " of the window";
+  if (looks.black_looks)
+    ADD_FAILURE() << what << ": the first black look is "
+                  << to_utf8(save_image(looks.first_black_look, from_utf8(std::string("moves_black_") + what + ".bmp")));
+}
+
+// Watches the window from before a move of its view begins (what starts it is posted) until a
+// moment after it has ended, when its last step has painted; `moved` tells that it began.
+window_looks watch_move(HWND d, const main_window& w, bool& moved) {
+  moved = false;
+  DWORD ended_at = 0;
+  return watch_window(
+      d,
+      [&] {
+        sync(d);
+        const bool moving = w.view_moving();
+        moved = moved || moving;
+        if (moved && !moving && !ended_at) ended_at = GetTickCount();
+        return ended_at && GetTickCount() - ended_at > 150;
+      },
+      10000);
+}
+
+TEST(main_window_window, nothing_black_shows_while_the_view_moves) {
+  backdrop behind;
+  ASSERT_TRUE(behind.shown());
+  window_rig rig;
+  const HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  rig.env.gate = gate;
+  window_looks start, finish, ready;
+  bool started = false, finished = false, readied = false;
+  std::atomic<bool> driven{false};
+  // As in the opening test: the screen shows the windows' pictures at every moment.
+  std::thread idler([&] {
+    while (!driven) MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+  });
+  window_driver driver(main_window_title, [&](HWND d) {
+    closes_at_end at_end(d);
+    ASSERT_TRUE(ready_with_quick(d));
+    // Start: the ready view grows into the running graphs while the test file waits.
+    post_click(GetDlgItem(d, id_start));
+    start = watch_move(d, rig.window, started);
+    // The run ends: the screengrab button comes up into the finished graphs.
+    SetEvent(gate);
+    finish = watch_move(d, rig.window, finished);
+    ASSERT_TRUE(status_is(d, status_completed));
+    // OK: back to the ready view, which shrinks.
+    post_click(GetDlgItem(d, id_start));
+    ready = watch_move(d, rig.window, readied);
+    ASSERT_TRUE(status_is(d, status_ready));
+    post_close(d);
+  });
+  EXPECT_EQ(rig.window.run(), 1);
+  driven = true;
+  idler.join();
+  SetEvent(gate);
+  ASSERT_TRUE(driver.finish());
+  CloseHandle(gate);
+  EXPECT_TRUE(started && finished && readied);
+  expect_nothing_black(start, "start");
+  expect_nothing_black(finish, "finish");
+  expect_nothing_black(ready, "ready");
+}
+
 // The text of a row of the results list.
 std::wstring row_text(HWND list, int row) {
   wchar_t text[256] = {};
@@ -373,9 +450,7 @@ TEST(main_window_window, the_results_list_shows_whole_rows) {
   int top = -1, page = 0, rows = 0, best_read = -1;
   window_driver driver(main_window_title, [&](HWND d) {
     closes_at_end at_end(d);
-    ASSERT_TRUE(status_is(d, status_ready));
-    pick_from_list(GetDlgItem(d, id_presets), 0);
-    ASSERT_TRUE(wait_until([&] { return control_text(d, id_configuration) == L"Quick"; }));
+    ASSERT_TRUE(ready_with_quick(d));
     post_click(GetDlgItem(d, id_start));
     ASSERT_TRUE(status_is(d, status_completed));
     ASSERT_TRUE(graphs_at_rest(d, rig));
@@ -490,9 +565,7 @@ TEST(main_window_window, a_shared_screenshot_is_what_the_window_shows) {
   shared_look graphs, list;
   window_driver driver(main_window_title, [&](HWND d) {
     closes_at_end at_end(d);
-    ASSERT_TRUE(status_is(d, status_ready));
-    pick_from_list(GetDlgItem(d, id_presets), 0);
-    ASSERT_TRUE(wait_until([&] { return control_text(d, id_configuration) == L"Quick"; }));
+    ASSERT_TRUE(ready_with_quick(d));
     post_click(GetDlgItem(d, id_start));
     ASSERT_TRUE(status_is(d, status_completed));
     ASSERT_TRUE(graphs_at_rest(d, rig));

@@ -170,21 +170,14 @@ BOOL CALLBACK visible_with_caption(HWND w, LPARAM param) {
 }
 }  // namespace
 
-window_looks watch_window_opening(DWORD thread, const std::wstring& caption, unsigned duration_ms) {
+window_looks watch_window(HWND window, const std::function<bool()>& enough, unsigned limit_ms) {
   window_looks result;
-  caption_search search{&caption, nullptr};
-  const DWORD give_up = GetTickCount() + 30000;
-  while (!search.found && GetTickCount() < give_up) {
-    EnumThreadWindows(thread, visible_with_caption, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) Sleep(1);
-  }
-  if (!search.found) return result;
-  result.appeared = true;
+  result.appeared = IsWindowVisible(window) != 0;
   const DWORD start = GetTickCount();
   std::string error;
-  while (GetTickCount() - start < duration_ms) {
+  while (GetTickCount() - start < limit_ms && !enough()) {
     RECT r{};
-    if (!GetWindowRect(search.found, &r)) break;
+    if (!GetWindowRect(window, &r)) break;
     captured_image look;
     if (!dc_screen_image(r, look, error)) continue;
     ++result.looks;
@@ -197,4 +190,15 @@ window_looks watch_window_opening(DWORD thread, const std::wstring& caption, uns
     result.last_look = std::move(look);
   }
   return result;
+}
+
+window_looks watch_window_opening(DWORD thread, const std::wstring& caption, unsigned duration_ms) {
+  caption_search search{&caption, nullptr};
+  const DWORD give_up = GetTickCount() + 30000;
+  while (!search.found && GetTickCount() < give_up) {
+    EnumThreadWindows(thread, visible_with_caption, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) Sleep(1);
+  }
+  if (!search.found) return {};
+  return watch_window(search.found, [] { return false; }, duration_ms);
 }

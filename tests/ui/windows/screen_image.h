@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "ui/screenshot_image.h"
@@ -19,16 +20,18 @@ std::wstring save_image(const captured_image& image, const std::wstring& name);
 // Whether the image holds a square of `size` x `size` pure black pixels; `where` is the first.
 bool find_black_square(const captured_image& image, int size, RECT& where);
 
-// Looks at the screen where a window stands, as often as it can, from the moment a visible window
-// of `thread` with this caption exists until `duration_ms` later. A look counts as black when it
-// shows a black square of 8 x 8 pixels in the window's rectangle; the last look is kept.
+// Looks at the screen where `window` stands (wherever it moves), as often as it can, until
+// `enough` (asked before each look) holds or `limit_ms` have passed. A look counts as black when
+// it shows a black square of 8 x 8 pixels in the window's rectangle; the last look is kept.
 struct window_looks {
   bool appeared = false;
   int looks = 0;
   int black_looks = 0;
-  int first_black_ms = -1;  // after the window appeared
+  int first_black_ms = -1;  // after the watch began
   RECT first_black{};       // in window coordinates
   captured_image first_black_look;
   captured_image last_look;
 };
+window_looks watch_window(HWND window, const std::function<bool()>& enough, unsigned limit_ms);
+// The same for `duration_ms` from the moment a visible window of `thread` with this caption exists.
 window_looks watch_window_opening(DWORD thread, const std::wstring& caption, unsigned duration_ms);
