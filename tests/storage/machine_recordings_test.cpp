@@ -29,23 +29,6 @@ std::vector<std::wstring> machine_names() {
   return names;
 }
 
-std::string replayed_log(scan_replay& replay, device_api& api, vds_api& vds) {
-  capturing_logger* log = new capturing_logger;
-  log->set_keep_prefix(true);
-  log->add_ref();
-  replay.set_logger(log);
-  storage_scan* scan = new storage_scan(api, vds);
-  scan->set_logger(log);
-  scan->timeout = 10;
-  scan->strict_checksums = false;
-  EXPECT_TRUE(scan->start());
-  scan->wait();
-  scan->release();
-  replay.set_logger(nullptr);
-  const std::string text = joined_lines(log);
-  log->release();
-  return text;
-}
 }  // namespace
 
 TEST(MachineRecordings, EachReplaysToItsLog) {
@@ -58,7 +41,7 @@ TEST(MachineRecordings, EachReplaysToItsLog) {
     std::string error;
     ASSERT_TRUE(load_recording(machines_dir() + name + L".txt", r, error)) << error;
     scan_replay replay(r);
-    const std::string log = replayed_log(replay, replay, replay);
+    const std::string log = scan_log(replay, replay, &replay);
     const size_t at = log.find("2 Enumerating storage devices...\n");
     ASSERT_NE(at, std::string::npos);
     EXPECT_EQ(log.substr(at), file_text(machines_dir() + name + L".log.txt"));
@@ -69,7 +52,7 @@ TEST(MachineRecordings, EachReplaysToItsLog) {
     // Recording the replay gives the same file again.
     scan_replay again(r);
     scan_recorder rerecorder(again, again, r.program_version);
-    replayed_log(again, rerecorder, rerecorder);
+    scan_log(rerecorder, rerecorder, &again);
     EXPECT_EQ(write_recording(rerecorder.recording()), file_text(machines_dir() + name + L".txt"));
   }
 }

@@ -13,24 +13,6 @@
 #include "synthetic_drives.h"
 
 namespace {
-std::string scan_log(device_api& api, vds_api& vds, scan_replay* replay = nullptr) {
-  capturing_logger* log = new capturing_logger;
-  log->set_keep_prefix(true);
-  log->add_ref();
-  if (replay) replay->set_logger(log);
-  storage_scan* scan = new storage_scan(api, vds);
-  scan->set_logger(log);
-  scan->timeout = 10;
-  scan->strict_checksums = false;
-  EXPECT_TRUE(scan->start());
-  scan->wait();
-  scan->release();
-  if (replay) replay->set_logger(nullptr);
-  const std::string text = joined_lines(log);
-  log->release();
-  return text;
-}
-
 // Drives of each kind on a machine described in code; the recorded machines replay in
 // machine_recordings_test.
 void add_drives(fake_machine& m) {
