@@ -102,26 +102,6 @@ synthetic_drive samsung_mz_ssd(uint32_t number) {
   return s;
 }
 
-synthetic_drive crucial_ssd(uint32_t number) {
-  const std::vector<attribute_fields> a = {
-      {1, 0x002F, 100, 100, 0},    {5, 0x0032, 100, 100, 0},     {9, 0x0032, 100, 100, 7340},
-      {12, 0x0032, 100, 100, 982}, {171, 0x0032, 100, 100, 0},   {172, 0x0032, 100, 100, 0},
-      {173, 0x0032, 98, 98, 31},   {174, 0x0032, 100, 100, 77},  {180, 0x0033, 0, 0, 37},
-      {183, 0x0032, 100, 100, 0},  {184, 0x0032, 100, 100, 0},   {187, 0x0032, 100, 100, 0},
-      {194, 0x0022, 64, 47, 0x002F00000024ull}, {196, 0x0032, 100, 100, 0}, {197, 0x0032, 100, 100, 0},
-      {198, 0x0030, 100, 100, 0},  {199, 0x0032, 100, 100, 0},   {202, 0x0030, 98, 98, 2},
-      {206, 0x000E, 100, 100, 0},  {210, 0x0032, 100, 100, 0},   {246, 0x0032, 100, 100, 21874561234ull},
-      {247, 0x0032, 100, 100, 687123456}, {248, 0x0032, 100, 100, 1265432198},
-  };
-  synthetic_drive s;
-  s.disk = sata_disk(number, "CT500MX500SSD1", "1904E1E5ABCD");
-  s.disk.seek_penalty = 0;
-  s.disk.trim = 1;
-  s.health = answering({"CT500MX500SSD1", "1904E1E5ABCD", "M3CR023", 976773168ull, 1, true, true}, a,
-                       thresholds_for(a, {{5, 10}, {202, 1}}));
-  return s;
-}
-
 synthetic_drive nvme_ssd(uint32_t number) {
   synthetic_drive s;
   s.disk = sata_disk(number, "Samsung SSD 970 EVO Plus 1TB", "0025_3852_91B0_1234.");
@@ -204,29 +184,6 @@ synthetic_drive bad_checksum_hdd(uint32_t number) {
   s.health = answering({"Hitachi HDS721010CLA332", "JP2940HD0ABCDC", "JP4OA3MA", 1953525168ull, 7200, false, true}, a,
                        thresholds_for(a, {{1, 16}, {2, 54}, {3, 24}, {5, 5}, {7, 67}, {8, 20}, {10, 60}}));
   s.health.attributes[511] ^= 0x5A;  // the firmware writes a stale checksum
-  return s;
-}
-
-synthetic_drive threshold_mismatch_hdd(uint32_t number) {
-  synthetic_drive s = seagate_hdd(number);
-  s.disk = sata_disk(number, "ST1000DM010-2EP102", "Z9AB1CDE");
-  s.health.identify = identify_block({"ST1000DM010-2EP102", "Z9AB1CDE", "CC46", 1953525168ull, 7200, false, true});
-  s.health.predict_failure = -1;
-  // The SCSI translation layer reports a threshold table of its own.
-  ata_block other = thresholds_block(thresholds_for(seagate_attributes, {{1, 44}, {5, 36}, {7, 30}, {10, 97}}));
-  s.health.thresholds_on_path[2] = other;
-  s.health.thresholds_on_path[3] = other;
-  return s;
-}
-
-synthetic_drive silent_drive(uint32_t number) {
-  synthetic_drive s;
-  s.disk = sata_disk(number, "Virtual Disk", "");
-  s.disk.vendor = "Msft";
-  s.disk.friendly_name = L"Microsoft Virtual Disk";
-  s.disk.bus_type = 10;  // SAS
-  s.disk.adapter_bus_type = 10;
-  s.health.paths = {{false, false, false, false}};
   return s;
 }
 

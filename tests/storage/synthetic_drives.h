@@ -15,11 +15,8 @@ struct synthetic_drive {
 synthetic_drive seagate_hdd(uint32_t number);     // all four paths, HealthRaw from failure prediction
 synthetic_drive wd_hdd(uint32_t number);          // all four paths
 synthetic_drive samsung_mz_ssd(uint32_t number);  // OEM Samsung SATA SSD
-synthetic_drive crucial_ssd(uint32_t number);     // Crucial MX500
 synthetic_drive nvme_ssd(uint32_t number);        // inbox NVMe driver: the storage protocol query only
 synthetic_drive usb_bridge_hdd(uint32_t number);  // a SAT bridge: SCSI paths only, no registers back
 synthetic_drive bad_checksum_hdd(uint32_t number);  // SMART data whose checksum fails on every path
-synthetic_drive threshold_mismatch_hdd(uint32_t number);  // the SCSI paths return other thresholds
-synthetic_drive silent_drive(uint32_t number);    // answers no health request
 
 void add_synthetic(fake_machine& machine, const synthetic_drive& drive);
