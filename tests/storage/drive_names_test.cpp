@@ -3,34 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "captured_log.h"
+#include "recorded_machine.h"
 
 #include <cstring>
+#include <sstream>
 
 #include "storage/drive_name_tables.h"
 
 namespace {
-
-struct name_row {
-  const char* vendor_in;
-  const char* model_in;
-  const char* vendor_out;
-  const char* model_out;
-};
-
-void expect_rows(const name_row* rows, size_t count) {
-  for (size_t i = 0; i < count; ++i) {
-    const name_row& r = rows[i];
-    std::string vendor = r.vendor_in, model = r.model_in;
-    guess_vendor_and_model(model, vendor);
-    EXPECT_EQ(vendor, r.vendor_out) << "row " << i << ": [" << r.vendor_in << "] [" << r.model_in << "]";
-    EXPECT_EQ(model, r.model_out) << "row " << i << ": [" << r.vendor_in << "] [" << r.model_in << "]";
-  }
-}
-
-template <size_t n>
-void expect_rows(const name_row (&rows)[n]) {
-  expect_rows(rows, n);
-}
 
 // An ATA IDENTIFY text field: blank padded, each byte pair stored swapped.
 void put_ata_text(uint8_t* block, size_t offset, size_t length, const char* text) {
@@ -52,8 +32,6 @@ void put_word(std::array<uint8_t, 512>& block, size_t word, uint16_t value) {
   block[word * 2] = uint8_t(value);
   block[word * 2 + 1] = uint8_t(value >> 8);
 }
-
-
 }  // namespace
 
 TEST(drive_name_tables, first_and_last_rows) {
@@ -68,213 +46,26 @@ TEST(drive_name_tables, first_and_last_rows) {
   EXPECT_STREQ(model_family_table.rows[12].name, "Rocket");
 }
 
-TEST(guess_vendor_and_model, described_edge_cases) {
-  const name_row rows[] = {
-      {"ATA", "ST2000DM001-1CH164", "Seagate", "ST2000DM001-1CH164"},
-      {"Samsung", "ST1000LM024", "Samsung / Seagate", "ST1000LM024"},
-      {"StoreJet", "TS1TSJ25M3", "Transcend / Transcend", "TS1TSJ25M3"},
-      {"", "MD1000BDS", "MDT (Magnetic Data Technologies)", "MD1000BDS"},
-      {"", "MD4000GB-RO", "MaxDigital", "MD4000GB-RO"},
-  };
-  expect_rows(rows);
-}
-
-TEST(guess_vendor_and_model, bridge_and_virtual_names) {
-  const name_row rows[] = {
-      {"TS-RDF5", "SD Transcend", "Transcend", "TS-RDF5"},
-      {"JetFlash", "Transcend 16GB", "Transcend", "JetFlash 16GB"},
-      {"JETFLASH", "TRANSCEND", "Transcend", "JetFlash"},
-      {"", "VBOX HARDDISK", "Oracle", "VirtualBox HardDisk"},
-      {"", "vbox harddisk", "Oracle", "VirtualBox HardDisk"},
-      {"USB", "DISK 2.0", "", "USB DISK 2.0"},
-      {"USB3.0", "FLASH DRIVE", "", "USB3.0 FLASH DRIVE"},
-      {"USB Mass", "Storage Device", "", "USB Mass Storage Device"},
-      // The bus names are exact: other spellings go through the rest of the chain.
-      {"usb", "DISK 2.0", "usb", "DISK 2.0"},
-      {"USB Mass", "STORAGE DEVICE", "USB Mass", "Storage Device"},
-      {"", "Toshiba-TR150", "Toshiba", "OCZ-TR150"},
-      {"VID:1234", "BGND3R", "Samsung", "BGND3R"},
-      {"VID:1234", "DF4064", "SanDisk", "DF4064"},
-      {"VID:1234", "HCG4a2", "SK hynix", "HCG4a2"},
-      {"VID:1234", "hcg4a2", "VID:1234", "hcg4a2"},
-  };
-  expect_rows(rows);
-}
-
-TEST(guess_vendor_and_model, model_split_over_vendor_and_product) {
-  const name_row rows[] = {
-      {"WDC WD10", "EZEX-00BN5A0", "Western Digital", "WD10EZEX-00BN5A0"},
-      {"Micron 1", "100_MTFDDAK256TBN", "Micron", "100_MTFDDAK256TBN"},
-      {"IC25N020", "ATCS04-0", "Hitachi", "IC25N020ATCS04-0"},
-      {"IC25N040", "ATMR04-0", "Hitachi", "IC25N040ATMR04-0"},
-      {"SSD2SC24", "SSD2SC240G1LC726", "PNY", "SSD2SC240G1LC726"},
-      {"Maxtor 6", "4A300J0", "Maxtor", "64A300J0"},
-      {"Maxtor 6", "Y080L0", "Maxtor 6", "Y080L0"},
-      {"TOR STM3", "250310AS", "Maxtor", "250310AS"},
-      {"", "ST500LT012-1DG142   LENOVO", "Seagate", "ST500LT012-1DG142"},
-      {"", "ST500LT012 LENOVO", "Seagate", "ST500LT012 LENOVO"},
-      {"C300-CTF", "DDAC256MAG", "Crucial", "C300-CTFDDAC256MAG"},
-      {"C300-CTF", "C300-CTFDDAC256MAG", "C300-CTF", "C300-CTFDDAC256MAG"},
-      {"ADATA SP", "900", "ADATA", "SP900"},
-      {"ADATA SP", "SP600", "ADATA", "SP600"},
-      {"ST310003", "33AS", "Seagate", "ST31000333AS"},
-      {"ST3500", "ST3500418AS", "Seagate", "ST3500418AS"},
-      {"INTEL SS", "DSC2BW240A4", "Intel", "SSDSC2BW240A4"},
-      {"INTEL SS", "INTEL SSDSA2CW120G3", "Intel", "SSDSA2CW120G3"},
-  };
-  expect_rows(rows);
-}
-
-TEST(guess_vendor_and_model, makers_inside_the_model) {
-  const name_row rows[] = {
-      {"NVMe", "PM981 NVMe SAMSU", "Samsung", "PM981"},
-      {"NVMe", "PM981 NVMe SAMSUNG 512GB", "Samsung", "PM981 512GB"},
-      // At the very start the word is not cut.
-      {"", " NVMe SAMSUNG 512GB", "", "NVMe SAMSUNG 512GB"},
-      {"NVMe", "KXG50ZNV256G NVMe TOSHIBA 256GB", "Toshiba", "KXG50ZNV256G 256GB"},
-      {"", "MQ01ABD100 TOSHIBA", "Toshiba", "MQ01ABD100"},
-      {"", "KXG50ZNV256G NVMe TOSHIBA 256GB TOSHIBA", "Toshiba", "KXG50ZNV256G 256GB"},
-      {"COVECUBE", "CoveFsDisk_____", "StableBit", "DrivePool"},
-      {"CoveCube", "Other", "StableBit", "Other"},
-      {"HzW RAID", "DATA", "HornetTek", "DATA"},
-      {"Packard", "Bell Store&Save", "Packard Bell", "Store&Save"},
-      {"USB3.0", "Silicon-Power32G", "Silicon Power", "USB3.0 Silicon-Power32G"},
-      {"", "Silicon-Power32G", "Silicon Power", "Silicon-Power32G"},
-      {"PHD 3.0", "ST1000LM035-1RK172", "Silicon Power / Seagate", "ST1000LM035-1RK172"},
-      {"PHD 3.0", "Portable", "Silicon Power", "Portable"},
-  };
-  expect_rows(rows);
-}
-
-TEST(guess_vendor_and_model, generic_vendors_are_cleared) {
-  const name_row rows[] = {
-      {"", "ATA  ST3500418AS ", "Seagate", "ST3500418AS"},
-      {"", "Backup+ Desk", "Seagate", "Backup+ Desk"},
-      {"", "Patriot Memory", "Patriot", "Flash storage"},
-      {"Generic-", "SD/MMC", "", "SD/MMC"},
-      {"General", "usb flash disk", "", "USB Flash Disk"},
-      {"H/W RAID", "RAID5", "", "RAID5"},
-      {"Ext Hard", "Disk", "", "Disk"},
-      {"WD", "My Passport 0820", "Western Digital", "My Passport 0820"},
-      {"WD", "My Book 1140", "Western Digital", "My Book 1140"},
-      {"HGST HTS", "HGST HTS721010A9E630", "HGST", "HTS721010A9E630"},
-      {"HUA72201", "HUA722010CLA330", "HGST", "HUA722010CLA330"},
-      {"TS64GSSD", "TS64GSSD370S", "Transcend", "TS64GSSD370S"},
-      {"MKNSSDEC", "240GB", "", "240GB"},
-      {"MKNSSDCR", "MKNSSDCR240GB", "Mushkin", "MKNSSDCR240GB"},
-      {"MTFDDAK2", "56TBN", "", "56TBN"},
-      {"Multiple", "Card  Reader", "", "Card Reader"},
-      {"Single", "Flash Reader", "", "Flash Reader"},
-      {"MTRON MS", "MTRON MSD-SATA", "MTRON", "MSD-SATA"},
-      {"VIVA", "VIVA256", "Deotera", "VIVA256"},
-      {"Mass", "STORAGE DEVICE", "", "Storage Device"},
-      {"SATA", "SSD", "", "SSD"},
-      {"USB2.0", "flash drive", "", "Flash Drive"},
-      {"USB 2.0", "CARD-READER", "", "Card Reader"},
-  };
-  expect_rows(rows);
-}
-
-TEST(guess_vendor_and_model, model_patterns_name_the_maker) {
-  const name_row rows[] = {
-      {"", "st2000dm001", "Seagate", "st2000dm001"},
-      {"", "STM3250310AS", "Maxtor", "STM3250310AS"},
-      {"", "MHV2060AH", "Fujitsu", "MHV2060AH"},
-      {"", "MHA2060AH", "", "MHA2060AH"},
-      {"", "HDS721010CLA332", "Hitachi", "HDS721010CLA332"},
-      {"", "HD103SJ", "Samsung", "HD103SJ"},
-      {"", "MMcRE28G5MXP-0VB", "Samsung", "MMcRE28G5MXP-0VB"},
-      {"", "MZ7", "Samsung", "MZ7"},
-      {"", "MZ", "", "MZ"},
-      {"", "DT01ACA100", "Toshiba", "DT01ACA100"},
-      {"", "THNSNJ256GCSU", "Toshiba", "THNSNJ256GCSU"},
-      {"", "WD10EZEX", "Western Digital", "WD10EZEX"},
-      {"", "CT500MX500SSD1", "Crucial", "CT500MX500SSD1"},
-      {"", "LCS-256M6S", "Liteon", "LCS-256M6S"},
-      {"", "LXS-256M6S", "", "LXS-256M6S"},
-      {"", "SDSSDA240G", "SanDisk", "SDSSDA240G"},
-      {"", "SD6SB1M128G", "SanDisk", "SD6SB1M128G"},
-      {"", "HFS256G39TND", "SK hynix", "HFS256G39TND"},
-      {"", "CHN 25SATA01M 030", "Zheino", "CHN 25SATA01M 030"},
-      {"", "CHNX", "", "CHNX"},
-      {"DELL", "PERC H730 Mini", "Dell", "PERC H730 Mini"},
-      {"", "SSD Smartbuy 240GB", "Smartbuy", "SSD Smartbuy 240GB"},
-      // A pattern row keeps the vendor already given.
-      {"Foo", "ST2000DM001", "Foo", "ST2000DM001"},
-  };
-  expect_rows(rows);
-}
-
-TEST(guess_vendor_and_model, model_prefixes_are_stripped) {
-  const name_row rows[] = {
-      {"", "SAMSUNG HD103SJ", "Samsung", "HD103SJ"},
-      {"", "samsung SSD 850 EVO", "Samsung", "SSD 850 EVO"},
-      {"", "Crucial_CT256MX100SSD1", "Crucial", "CT256MX100SSD1"},
-      {"", "Crucial_ CT256MX100SSD1", "Crucial", "CT256MX100SSD1"},
-      {"", "Micron_1100_MTFDDAV256TBN", "Micron", "1100_MTFDDAV256TBN"},
-      {"", "LITEONIT LCS-256M6S", "Liteon", "LCS-256M6S"},
-      {"", "LITEON IT LCS-256M6S", "Liteon", "LCS-256M6S"},
-      {"", "HP SSD EX900", "Hewlett Packard", "SSD EX900"},
-      {"", "KINGSTON SA400S37240G", "Kingston", "SA400S37240G"},
-      {"", "SK hynix SC311", "SK hynix", "SC311"},
-      {"", "ExcelStor Technology J680", "ExcelStor", "J680"},
-      {"", "SPCC Solid State Disk", "Silicon Power", "Solid State Disk"},
-      {"Foo", "SAMSUNG HD103SJ", "Foo", "HD103SJ"},
-      {"", "INTEL SSDSC2KW256G8 SATA 256GB", "Intel", "SSDSC2KW256G8"},
-  };
-  expect_rows(rows);
-}
-
-TEST(guess_vendor_and_model, vendor_names_and_trailing_marks) {
-  const name_row rows[] = {
-      {"SEAGATE", "Expansion", "Seagate", "Expansion"},
-      {"TOSHIBA", "MQ01ABD100", "Toshiba", "MQ01ABD100"},
-      {"transcend", "Portable", "Transcend", "Portable"},
-      {"Msft", "Virtual Disk", "Microsoft", "Virtual Disk"},
-      {"HP", "LOGICAL VOLUME", "Hewlett Packard", "LOGICAL VOLUME"},
-      {"INTEL", "SSDSC2BB480G4", "Intel", "SSDSC2BB480G4"},
-      {"WDC", "Elements 25A2", "Western Digital", "Elements 25A2"},
-      {"XENSRC", "PVDISK", "Xen Project", "PVDISK"},
-      {"JMCR", "Bridge", "JMicron", "Bridge"},
-      {"Kingston,", "DataTraveler 3.0", "Kingston", "DataTraveler 3.0"},
-      {"Verbatim_", "STORE N GO", "Verbatim", "STORE N GO"},
-      {"Verbatim -", "STORE N GO", "Verbatim", "STORE N GO"},
-      {"Verbatim -,", "STORE N GO", "Verbatim", "STORE N GO"},
-  };
-  expect_rows(rows);
-}
-
-TEST(guess_vendor_and_model, enclosures) {
-  const name_row rows[] = {
-      {"ACASIS", "ST1000LM035", "Acasis / Seagate", "ST1000LM035"},
-      {"ASMT", "2115", "ASMT", "2115"},
-      {"ADplus", "SAMSUNG SSD 850", "Inateck / Samsung", "SSD 850"},
-      {"micronet", "Platinum", "Micronet", "Platinum"},
-      {"Seagate", "WD10EZEX", "Seagate / Western Digital", "WD10EZEX"},
-      {"ADATA", "TOSHIBA MQ01ABD100", "ADATA / Toshiba", "MQ01ABD100"},
-  };
-  expect_rows(rows);
-}
-
-TEST(guess_vendor_and_model, model_rules_by_vendor) {
-  const name_row rows[] = {
-      {"", "OCZ-VERTEX4", "OCZ", "Vertex 4"},
-      {"OCZ-AGIL", "OCZ-AGILITY3", "OCZ", "Agility 3"},
-      {"", "OCZ REVODRIVE350", "OCZ", "RevoDrive 350"},
-      {"", "OCZ-VECTOR", "OCZ", "Vector"},
-      {"", "OCZ-VERTEX PLUS", "OCZ", "Vertex PLUS"},
-      {"", "OCZ-ARC100", "OCZ", "ARC 100"},
-      {"", "HDC ONYX2", "HDC", "Onyx 2"},
-      // Flash names only apply to other vendors.
-      {"OCZ", "flash disk", "OCZ", "flash disk"},
-      {"", "flash disk", "", "Flash Disk"},
-      {"Kingston", "usb flash drive", "Kingston", "USB Flash Drive"},
-      {"INTEL", "SSD 530 SATA", "Intel", "SSD 530"},
-      {"INTEL", "RAID SATA", "Intel", "RAID SATA"},
-      {"Intel", "usb flash disk", "Intel", "usb flash disk"},
-      {"", "card  reader", "", "card  reader"},
-  };
-  expect_rows(rows);
+// Each "[vendor] [model] -> [vendor] [model]" line of the table in tests/data.
+TEST(guess_vendor_and_model, every_row_of_the_table) {
+  const std::string text = file_text(test_data(L"drive_names.txt"));
+  std::istringstream lines(text);
+  std::string line;
+  size_t rows = 0;
+  for (int n = 1; std::getline(lines, line); ++n) {
+    if (line.empty() || line[0] == '#') continue;
+    std::string f[4];
+    for (size_t i = 0, from = 0; i < 4; ++i) {
+      const size_t open = line.find('[', from), close = line.find(']', open);
+      ASSERT_NE(close, std::string::npos) << "line " << n;
+      f[i] = line.substr(open + 1, close - open - 1);
+      from = close + 1;
+    }
+    guess_vendor_and_model(f[1], f[0]);
+    EXPECT_EQ("[" + f[0] + "] [" + f[1] + "]", line.substr(line.find("-> ") + 3)) << "line " << n;
+    ++rows;
+  }
+  EXPECT_GE(rows, 140u);
 }
 
 TEST(ata_string, swaps_pairs_and_trims) {

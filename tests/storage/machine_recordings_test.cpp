@@ -44,7 +44,7 @@ TEST(MachineRecordings, EachReplaysToItsLog) {
     const std::string log = scan_log(replay, replay, &replay);
     const size_t at = log.find("2 Enumerating storage devices...\n");
     ASSERT_NE(at, std::string::npos);
-    EXPECT_EQ(log.substr(at), file_text(machines_dir() + name + L".log.txt"));
+    expect_golden(log.substr(at), machines_dir() + name + L".log.txt");
     EXPECT_TRUE(replay.missing().empty()) << replay.missing().front();
     EXPECT_EQ(replay.open_handles(), 0u);
     EXPECT_EQ(replay.vds_objects, 0);

@@ -7,12 +7,14 @@
 #include "storage/storage_scan.h"
 #include "support/text.h"
 
-std::wstring machines_dir() {
-  std::wstring dir = L"Z:" + from_utf8(FOLVI_MACHINES_DIR);
-  for (wchar_t& c : dir)
+std::wstring test_data(const std::wstring& name) {
+  std::wstring path = L"Z:" + from_utf8(FOLVI_TEST_DATA_DIR) + L"/" + name;
+  for (wchar_t& c : path)
     if (c == L'/') c = L'\\';
-  return dir + L"\\";
+  return path;
 }
+
+std::wstring machines_dir() { return test_data(L"machines\\"); }
 
 std::string file_text(const std::wstring& path) {
   std::string text;
@@ -23,6 +25,19 @@ std::string file_text(const std::wstring& path) {
   while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got) text.append(buffer, got);
   CloseHandle(h);
   return text;
+}
+
+void expect_golden(const std::string& text, const std::wstring& file) {
+  if (GetEnvironmentVariableA("FOLVI_REWRITE_GOLDENS", nullptr, 0) == 0) {
+    EXPECT_EQ(text, file_text(file)) << to_utf8(file);
+    return;
+  }
+  HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  EXPECT_TRUE(h != INVALID_HANDLE_VALUE && WriteFile(h, text.data(), DWORD(text.size()), &written, nullptr) &&
+              written == text.size())
+      << "cannot write " << to_utf8(file);
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
 }
 
 scan_recording recorded_machine(const std::string& name) {
