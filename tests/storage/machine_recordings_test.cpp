@@ -15,21 +15,6 @@
 // The machines of tests/data/machines: each recording replayed, its log from the first phase to
 // the storage stack's dump compared byte for byte with the one beside it ("NAME.txt" and
 // "NAME.log.txt"), and recorded again to the same file.
-namespace {
-std::vector<std::wstring> machine_names() {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW found;
-  HANDLE h = FindFirstFileW((machines_dir() + L"*.log.txt").c_str(), &found);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::wstring file = found.cFileName;
-    names.push_back(file.substr(0, file.size() - 8));
-  } while (FindNextFileW(h, &found));
-  FindClose(h);
-  return names;
-}
-
-}  // namespace
 
 TEST(MachineRecordings, EachReplaysToItsLog) {
   if (sizeof(void*) != 4) GTEST_SKIP() << "the machines are recordings of the 32-bit program";

@@ -40,6 +40,19 @@ void expect_golden(const std::string& text, const std::wstring& file) {
   if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
 }
 
+std::vector<std::wstring> machine_names() {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE h = FindFirstFileW((machines_dir() + L"*.log.txt").c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring file = found.cFileName;
+    names.push_back(file.substr(0, file.size() - 8));
+  } while (FindNextFileW(h, &found));
+  FindClose(h);
+  return names;
+}
+
 scan_recording recorded_machine(const std::string& name) {
   scan_recording r;
   std::string error;

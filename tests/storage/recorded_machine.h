@@ -22,6 +22,8 @@ std::string file_text(const std::wstring& path);
 // The text must equal the file byte for byte. With FOLVI_REWRITE_GOLDENS set in the environment
 // the file is written instead, for a change whose new output has been read and found right.
 void expect_golden(const std::string& text, const std::wstring& file);
+// The names of the recordings that have a log beside them.
+std::vector<std::wstring> machine_names();
 // NAME.txt read; a recording that does not read fails the test.
 scan_recording recorded_machine(const std::string& name);
 

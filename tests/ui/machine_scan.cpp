@@ -6,6 +6,8 @@
 #include "recorded_machine.h"
 #include "storage/scan_replay.h"
 #include "storage/storage_scan.h"
+#include "support/format_string.h"
+#include "support/text.h"
 
 scanned scan_machine(device_api& api, vds_api& vds) {
   capturing_logger* log = new capturing_logger;
@@ -45,5 +47,43 @@ std::string facts_of(const scanned& s, size_t volume_index) {
   std::string text;
   for (const report_entry& e : show_local_location(*s.model, volume_index, L"Windows 10").storage_facts)
     text += e.key + "=" + e.value + "\n";
+  return text;
+}
+
+std::string model_facts(const scanned& s) {
+  const storage_stack& m = *s.model;
+  std::string text = "Roots";
+  for (const std::wstring& root : location_roots(m)) text += " " + to_utf8(root);
+  text += "\n";
+  for (const drive_info& d : m.drives) {
+    text += format_string("Drive %u [%s] usb %u %u %u\n", unsigned(d.device_number), d.serial.c_str(),
+                          unsigned(d.usb_supported), unsigned(d.usb_capable), unsigned(d.usb_speed));
+    for (const drive_partition& p : d.partitions)
+      text += format_string("  %s %I64u +%I64u\n", p.gap ? "gap" : std::to_string(p.number).c_str(),
+                            (unsigned long long)p.offset, (unsigned long long)p.length);
+  }
+  for (const controller_info& c : m.controllers) {
+    text += format_string("Controller %s, %zu RAID volumes, phys", c.protocol == controller_protocol::csmi ? "CSMI" : "CISS",
+                          c.raid_volumes.size());
+    for (const phy_drive& p : c.phys) text += " " + p.address;
+    text += "\n";
+  }
+  for (const stack_entry& e : m.stack)
+    text += format_string("Stack %s%s, %zu members\n", e.drive ? "drive" : "inaccessible", e.raid ? " RAID" : "",
+                          e.members.size());
+  for (const volume_link& l : m.volume_links)
+    text += format_string("Link volume %d extent %d: drive %d partition %d slice %d\n", l.volume, l.extent, l.drive,
+                          l.partition, l.slice);
+  for (size_t i = 0; i < m.volumes.size(); ++i) {
+    const location_summary summary = show_local_location(m, i, L"Windows 10");
+    const volume_info& v = m.volumes[i];
+    text += format_string("Volume %zu [%s] length %I64d, %zu extents, RAM disk %d, locked %d, VDS type %d\n", i,
+                          to_utf8(v.volume_name).c_str(), (long long)v.length, v.extents.size(), int(v.is_ram_disk),
+                          int(v.is_locked), v.vds_matched ? int(v.vds_volume_type) : -1);
+    text += "  file_system=" + to_utf8(summary.file_system) + "\n  volume=" + to_utf8(summary.volume) +
+            "\n  device=" + to_utf8(summary.device) + "\n  controller=" + to_utf8(summary.controller) + "\n";
+    if (summary.selected_drive) text += "  drive=[" + summary.selected_drive->serial + "]\n";
+    for (const report_entry& e : summary.storage_facts) text += "  " + e.key + "=" + e.value + "\n";
+  }
   return text;
 }
