@@ -6,6 +6,16 @@
 #include <memory>
 
 namespace {
+// What the drive does with one ATA command arriving over a path (0 to 3): a block, or registers
+// (SMART RETURN STATUS), or an abort.
+struct ata_answer {
+  bool ok = false;
+  bool data = false;
+  ata_block block{};
+  uint8_t lba_mid = 0, lba_high = 0;
+};
+ata_answer answer_ata(const fake_health& h, int path, uint8_t command, uint8_t features);
+
 constexpr DWORD smart_send = 0x7C084, smart_receive = 0x7C088, ata_pass_through = 0x4D02C,
                 scsi_pass_through = 0x4D004, scsi_pass_through_direct = 0x4D014, scsi_miniport = 0x4D008,
                 predict_failure = 0x2D1100;
@@ -161,7 +171,6 @@ fake_reply miniport(const fake_health& h, const uint8_t* in, DWORD size) {
   }
   return fake_reply{reply, 0};
 }
-}  // namespace
 
 ata_answer answer_ata(const fake_health& h, int path, uint8_t command, uint8_t features) {
   ata_answer a;
@@ -182,7 +191,9 @@ ata_answer answer_ata(const fake_health& h, int path, uint8_t command, uint8_t f
   return a;
 }
 
+// The SCSI port device an NVMe disk's miniport requests go to.
 std::wstring scsi_port_path(const fake_disk& disk) { return L"\\\\.\\Scsi" + std::to_wstring(disk.port) + L":"; }
+}  // namespace
 
 void add_health(fake_machine& machine, const fake_disk& disk, const fake_health& health) {
   auto h = std::make_shared<const fake_health>(health);

@@ -34,17 +34,5 @@ struct fake_health {
   std::array<uint8_t, 512> nvme_log{};
 };
 
-// What the drive does with one ATA command arriving over a path (0 to 3): a block, or registers
-// (SMART RETURN STATUS), or an abort.
-struct ata_answer {
-  bool ok = false;
-  bool data = false;
-  ata_block block{};
-  uint8_t lba_mid = 0, lba_high = 0;
-};
-ata_answer answer_ata(const fake_health& h, int path, uint8_t command, uint8_t features);
-
 // Installs the health answers on an added disk's device (and its SCSI port for NVMe).
 void add_health(fake_machine& machine, const fake_disk& disk, const fake_health& health);
-// The SCSI port device an NVMe disk's miniport requests go to.
-std::wstring scsi_port_path(const fake_disk& disk);

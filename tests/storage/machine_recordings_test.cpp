@@ -5,11 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "captured_log.h"
 #include "recorded_machine.h"
 #include "storage/scan_recorder.h"
 #include "storage/scan_replay.h"
-#include "storage/storage_scan.h"
 #include "support/text.h"
 
 // The machines of tests/data/machines: each recording replayed, its log from the first phase to
@@ -38,6 +36,6 @@ TEST(MachineRecordings, EachReplaysToItsLog) {
     scan_replay again(r);
     scan_recorder rerecorder(again, again, r.program_version);
     scan_log(rerecorder, rerecorder, &again);
-    EXPECT_EQ(write_recording(rerecorder.recording()), file_text(machines_dir() + name + L".txt"));
+    expect_golden(write_recording(rerecorder.recording()), machines_dir() + name + L".txt");
   }
 }
