@@ -1,5 +1,6 @@
 #include "predictions_page.h"
 
+#include <cstdio>
 #include <set>
 
 #include "html_text.h"
@@ -10,7 +11,14 @@
 
 namespace {
 
-std::string percent(double value) { return decimal_text(value * 100) + "%"; }
+// One decimal at most: "68.6%", "100%".
+std::string percent(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", value * 100);
+  std::string shown = text;
+  if (shown.size() > 2 && shown.compare(shown.size() - 2, 2, ".0") == 0) shown.resize(shown.size() - 2);
+  return shown + "%";
+}
 
 std::string cell(const std::string& text) { return "<td>" + text + "</td>"; }
 
@@ -38,8 +46,11 @@ std::string evaluation_table(const direction_evaluation& evaluation) {
   html += "</tr></thead><tbody>\n";
   auto row = [&](const std::string& name, const level_figures& figures) {
     uint32_t count = figures.model.evaluated + figures.model.unmeasured;
-    html += "<tr>" + cell(name) + cell(std::to_string(count)) + figures_cells(figures.model) +
-            figures_cells(figures.most_often) + figures_cells(figures.fixed) + "</tr>\n";
+    html += "<tr>" + cell(name) + cell(std::to_string(count));
+    if (count == 0)
+      html += "<td colspan=\"9\" class=\"meta\">none</td></tr>\n";
+    else
+      html += figures_cells(figures.model) + figures_cells(figures.most_often) + figures_cells(figures.fixed) + "</tr>\n";
   };
   row("all, overall", evaluation.overall);
   for (basis_level level : basis_levels)

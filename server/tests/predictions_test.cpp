@@ -123,3 +123,50 @@ TEST(predictions, a_public_server_leaves_synthetic_reports_out) {
   EXPECT_EQ(page->body.find("Synthetic data"), std::string::npos);
   EXPECT_NE(page->body.find("1 synthetic reports left out"), std::string::npos);
 }
+
+TEST(predictions, the_pages_show_model_baselines_and_kinds_and_say_the_data_is_synthetic) {
+  server_process server(synthetic_server);
+  for (uint32_t machine = 0; machine < 6; ++machine) {
+    upload_report(server.port(), synthetic_report(fast_ssd, machine, 1));
+    upload_report(server.port(), synthetic_report(usb_disk, 100 + machine, 1));
+  }
+  package_files files = screenshot_files();
+  files.report = synthetic_report(fast_ssd, 50, 2);
+  auto shared = post_upload(server.port(), "screenshot", build_package(files));
+  ASSERT_TRUE(shared);
+  ASSERT_EQ(shared->status, 200);
+  evaluation_when_taken(server.port(), 13);
+
+  auto page = http_get(server.port(), "/app/predictions");
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->status, 200);
+  const std::string& html = page->body;
+  EXPECT_NE(html.find("Synthetic data: every figure here comes from generated test reports"), std::string::npos);
+  EXPECT_NE(html.find("13 reports taken into 13 observations; 0 reports skipped."), std::string::npos) << html;
+  EXPECT_NE(html.find("<svg class=\"chart\""), std::string::npos);
+  EXPECT_EQ(html.find("style="), std::string::npos);
+  EXPECT_EQ(html.find("<script"), std::string::npos);
+  for (const char* method : {"This model", "Best most often", "Fixed 1 MiB x 8, buf"})
+    EXPECT_NE(html.find(method), std::string::npos) << method;
+  EXPECT_NE(html.find("<tr><td>HDD</td><td>256 KiB x 4, buf seq</td><td>100%, 100% within 5%</td><td>6</td>"
+                      "<td>64 KiB x 1, raw</td>"),
+            std::string::npos)
+      << html;
+  EXPECT_NE(html.find("<tr><td>SSD</td><td>1 MiB x 8, raw seq</td><td>100%, 100% within 5%</td><td>7</td>"),
+            std::string::npos);
+
+  auto method = http_get(server.port(), "/app/methodology");
+  ASSERT_TRUE(method);
+  EXPECT_NE(method->body.find("<a href=\"/app/predictions\">predictions page</a>"), std::string::npos);
+  EXPECT_NE(method->body.find("What keeps a few people from steering the answers"), std::string::npos);
+
+  auto share = http_get(server.port(), "/s/" + share_id_of(*shared));
+  ASSERT_TRUE(share);
+  EXPECT_NE(share->body.find("<h2>Devices like this one</h2>\n<p class=\"notice\">Synthetic data"), std::string::npos);
+  EXPECT_NE(share->body.find("<div class=\"io\">1 MiB x 8, raw seq</div><p>Expected 100% of the best rate; within 5% "
+                             "of the best in 100% of 7 observations (by model).</p><p>This run's best: 1 MiB x 8, "
+                             "raw seq at "),
+            std::string::npos)
+      << share->body;
+  EXPECT_NE(share->body.find("The recommended strategy reached 100% of it here."), std::string::npos);
+}
