@@ -170,3 +170,17 @@ TEST(predictions, the_pages_show_model_baselines_and_kinds_and_say_the_data_is_s
       << share->body;
   EXPECT_NE(share->body.find("The recommended strategy reached 100% of it here."), std::string::npos);
 }
+
+TEST(predictions, a_server_learns_the_uploads_another_server_on_its_database_took) {
+  server_process first(synthetic_server);
+  std::vector<std::string> arguments = synthetic_server;
+  for (const char* extra : {"--model-refresh", "1", "--db"}) arguments.push_back(extra);
+  arguments.push_back(first.database());
+  server_process second(arguments);
+  upload_report(first.port(), synthetic_report(nvme, 1, 0));
+  upload_report(first.port(), synthetic_report(nvme, 2, 0));
+  std::string evaluation = evaluation_when_taken(second.port(), 2);
+  EXPECT_NE(evaluation.find("\"observations\":2,"), std::string::npos) << evaluation;
+  EXPECT_NE(predict(second.port(), "direction=read&vendor=Bolt&model=N2").find("\"size\":4194304,\"count\":16,\"mode\":\"raw\""),
+            std::string::npos);
+}
