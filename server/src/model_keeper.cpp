@@ -44,7 +44,13 @@ void model_keeper::keep() {
       if (stopping_) return;
       added_ = false;
     }
-    if (load()) rebuild();
+    if (!load()) continue;
+    auto began = std::chrono::steady_clock::now();
+    rebuild();
+    // While uploads stream in, builds back to back would take a core: rest as long as the
+    // build took, so the model costs at most half of one.
+    std::unique_lock<std::mutex> lock(mutex_);
+    wake_.wait_for(lock, std::chrono::steady_clock::now() - began, [this] { return stopping_; });
   }
 }
 

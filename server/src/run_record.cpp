@@ -75,32 +75,34 @@ bool parse_test(std::string_view text, measured_strategy& test) {
   return true;
 }
 
+// The fields, by name, as encode_run writes them and decode_run reads them.
+const std::pair<const char*, std::string report_run::*> run_texts[] = {
+    {"machine", &report_run::machine},         {"controller", &report_run::controller},
+    {"file_system", &report_run::file_system}, {"volume_type", &report_run::volume_type},
+    {"share_protocol", &report_run::share_protocol}, {"os_name", &report_run::os_name}};
+const std::pair<const char*, std::string device_description::*> device_texts[] = {
+    {"type", &device_description::type}, {"vendor", &device_description::vendor},
+    {"model", &device_description::model}, {"bus", &device_description::bus}, {"usb", &device_description::usb}};
+const std::pair<const char*, uint32_t report_run::*> run_numbers[] = {
+    {"duration", &report_run::duration},     {"order", &report_run::order},
+    {"cache_trim", &report_run::cache_trim}, {"read_modes", &report_run::read_modes},
+    {"write_modes", &report_run::write_modes}};
+
 }  // namespace
 
 std::string encode_run(const report_run& run) {
   std::string out;
   auto line = [&out](const char* name, std::string_view value) { out += std::string(name) + "\t" + escaped(value) + "\n"; };
-  line("machine", run.machine);
-  line("type", run.device.type);
-  line("vendor", run.device.vendor);
-  line("model", run.device.model);
-  line("bus", run.device.bus);
-  line("usb", run.device.usb);
-  line("controller", run.controller);
-  line("file_system", run.file_system);
-  line("volume_type", run.volume_type);
-  line("share_protocol", run.share_protocol);
+  for (auto [name, field] : run_texts) line(name, run.*field);
+  for (auto [name, field] : device_texts) line(name, run.device.*field);
+  for (auto [name, field] : run_numbers) line(name, std::to_string(run.*field));
   line("remote", run.remote ? "1" : "0");
-  line("os_name", run.os_name);
   line("os_bits", std::to_string(run.os_bits));
   line("synthetic", run.synthetic ? "1" : "0");
   line("file_size", std::to_string(run.file_size));
   line("memory_cap", std::to_string(run.memory_cap));
   line("buffer_sizes", join(run.buffer_sizes));
   line("buffer_counts", join(run.buffer_counts));
-  for (auto [name, value] : {std::pair{"duration", run.duration}, {"order", run.order}, {"cache_trim", run.cache_trim},
-                             {"read_modes", run.read_modes}, {"write_modes", run.write_modes}})
-    line(name, std::to_string(value));
   for (direction which : {direction::read, direction::write})
     for (const measured_strategy& test : run.tests(which))
       line(which == direction::read ? "read" : "write", std::to_string(test.what.size) + " " +
@@ -113,31 +115,19 @@ std::optional<report_run> decode_run(std::string_view text) {
   report_run run;
   std::string flag_remote, flag_synthetic;
   std::map<std::string_view, std::function<bool(const std::string&)>> fields;
-  auto text_field = [&](const char* name, std::string& target) {
-    fields[name] = [&target](const std::string& value) { return target = value, true; };
-  };
-  text_field("machine", run.machine);
-  text_field("type", run.device.type);
-  text_field("vendor", run.device.vendor);
-  text_field("model", run.device.model);
-  text_field("bus", run.device.bus);
-  text_field("usb", run.device.usb);
-  text_field("controller", run.controller);
-  text_field("file_system", run.file_system);
-  text_field("volume_type", run.volume_type);
-  text_field("share_protocol", run.share_protocol);
-  text_field("remote", flag_remote);
-  text_field("os_name", run.os_name);
-  text_field("synthetic", flag_synthetic);
+  for (auto [name, field] : run_texts)
+    fields[name] = [&run, field](const std::string& value) { return run.*field = value, true; };
+  for (auto [name, field] : device_texts)
+    fields[name] = [&run, field](const std::string& value) { return run.device.*field = value, true; };
+  for (auto [name, field] : run_numbers)
+    fields[name] = [&run, field](const std::string& value) { return parse(value, run.*field); };
+  fields["remote"] = [&](const std::string& value) { return flag_remote = value, true; };
+  fields["synthetic"] = [&](const std::string& value) { return flag_synthetic = value, true; };
   fields["os_bits"] = [&](const std::string& value) { return parse(value, run.os_bits); };
   fields["file_size"] = [&](const std::string& value) { return parse(value, run.file_size); };
   fields["memory_cap"] = [&](const std::string& value) { return parse(value, run.memory_cap); };
   fields["buffer_sizes"] = [&](const std::string& value) { return split_numbers(value, run.buffer_sizes); };
   fields["buffer_counts"] = [&](const std::string& value) { return split_numbers(value, run.buffer_counts); };
-  for (auto [name, target] : {std::pair{"duration", &run.duration}, {"order", &run.order},
-                              {"cache_trim", &run.cache_trim}, {"read_modes", &run.read_modes},
-                              {"write_modes", &run.write_modes}})
-    fields[name] = [target](const std::string& value) { return parse(value, *target); };
   std::set<std::string_view> seen;
   while (!text.empty()) {
     size_t end = text.find('\n');
