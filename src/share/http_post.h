@@ -13,5 +13,11 @@ class api_error_cb;
 bool http_post(const http_target& target, const std::string& path, const heap_buffer* body, heap_buffer* reply,
                api_error_cb* errors);
 
+// One GET of `path` with the same handles, TLS and reading as a POST. Every HTTP status is an
+// answer: it lands in `status` and the reply is read into `reply` whatever the status. False, with
+// the failed step reported, only when no whole answer came.
+bool http_get(const http_target& target, const std::string& path, heap_buffer& reply, uint32_t& status,
+              api_error_cb* errors);
+
 // Builds the body of `parts` and posts it to the target's path.
 bool post_multipart(const http_target& target, const form_part* parts, heap_buffer* reply, api_error_cb* errors);
