@@ -12,6 +12,7 @@
 #include "share/upload_xchg.h"
 #include "support/format_string.h"
 #include "support/optional_functions.h"
+#include "support/text.h"
 #include "ui/location_api.h"
 
 namespace {
@@ -66,6 +67,12 @@ bool location_facts(const cli_options& options, api_error_logger& errors, report
   }
   replayed_location recorded(recording);
   location_api& api = options.replay_path.empty() ? win32_location_api() : recorded;
+  std::wstring root;
+  if (!options.replay_path.empty() && !recorded.volume_path_name(location, root)) {
+    std::fputs(("folvi-cli: LOCATION: \"" + to_utf8(location) + "\" is on no volume of the recording\n").c_str(),
+               stderr);
+    return code = exit_bad_arguments, false;
+  }
   facts = refresh_summary(api, scan.model.get(), location).storage_facts;
   return true;
 }

@@ -90,6 +90,8 @@ expect 0 "Device: type RAID, vendor Intel, model Raid 1 Volume, bus 8 / 8"$'\n'"
 # A location this machine does not have is refused before anything is asked.
 predict 'Q:\no such folder'
 expect 2 "" 'folvi-cli: LOCATION: "Q:\no such folder" does not exist'
+predict --replay "$recording" 'Q:\'
+expect 2 "" 'folvi-cli: LOCATION: "Q:\" is on no volume of the recording'
 
 stop_server
 predict
