@@ -1,11 +1,14 @@
 #include "pg_share_store.h"
 
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <mutex>
 
 #include "pg_handles.h"
+#include "report_runs.h"
+#include "run_record.h"
 #include "text_packing.h"
 
 namespace {
@@ -34,7 +37,17 @@ CREATE TABLE share_images (
 );
 CREATE INDEX shares_by_time ON shares (received_at);
 )sql";
-// PostgreSQL databases began at version 2; later versions add their steps here.
+// PostgreSQL databases began at version 2; each later version adds a step.
+const char create_runs[] = R"sql(
+CREATE TABLE share_runs (
+  seq bigserial PRIMARY KEY,
+  share_id text NOT NULL REFERENCES shares (id) ON DELETE CASCADE,
+  position integer NOT NULL,
+  skipped text NOT NULL,
+  run bytea NOT NULL,
+  UNIQUE (share_id, position)
+);
+)sql";
 
 // Servers starting together on one database create the schema once.
 const char schema_lock[] = "SELECT pg_advisory_xact_lock(7400210421)";
@@ -84,21 +97,62 @@ pg_connection connect(const std::string& address, std::string& error) {
   return connection;
 }
 
+bool insert_run_rows(PGconn* connection, const std::string& share_id, const std::vector<run_row>& rows,
+                     std::string& error) {
+  int position = 0;
+  for (const run_row& row : rows) {
+    pg_reply inserted(pg_parameters()
+                          .text(share_id)
+                          .number(position++)
+                          .text(row.skipped)
+                          .bytes(row.run)
+                          .run(connection, "INSERT INTO share_runs (share_id, position, skipped, run) VALUES ($1, $2, $3, $4)"));
+    if (!succeeded(inserted)) return error = failure(connection, "insert run"), false;
+  }
+  return true;
+}
+
+// Version 3: the runs of the shares already stored are parsed now.
+bool parse_runs_of_v2(PGconn* connection, std::string& error) {
+  if (!exec(connection, create_runs, error)) return false;
+  pg_reply shares(PQexecParams(connection, "SELECT id, report_packed, report_size FROM shares ORDER BY received_at, id",
+                               0, nullptr, nullptr, nullptr, nullptr, 1));
+  if (!succeeded(shares)) return error = failure(connection, "read shares to parse"), false;
+  for (int i = 0; i < PQntuples(shares.get()); ++i) {
+    auto report = unpack_text(field_bytes(shares.get(), i, 1), static_cast<size_t>(field_integer(shares.get(), i, 2)));
+    std::vector<run_row> runs = report ? run_rows_of_report(*report) : std::vector<run_row>{{skip_unreadable, ""}};
+    if (!insert_run_rows(connection, field_bytes(shares.get(), i, 0), runs, error)) return false;
+  }
+  return true;
+}
+
+bool migrate_step(PGconn* connection, int from, std::string& error) {
+  if (from == 2) return parse_runs_of_v2(connection, error);
+  error = "no migration from schema version " + std::to_string(from);
+  return false;
+}
+
 bool migrate_locked(PGconn* connection, std::string& error) {
   pg_reply found(PQexecParams(connection, "SELECT to_regclass('share_schema') IS NOT NULL", 0, nullptr, nullptr,
                                nullptr, nullptr, 0));
   if (!succeeded(found)) return error = failure(connection, "read schema"), false;
   if (std::strcmp(PQgetvalue(found.get(), 0, 0), "t") != 0) {
     std::string insert = "INSERT INTO share_schema VALUES (" + std::to_string(share_schema_version) + ")";
-    return exec(connection, create_current, error) && exec(connection, insert.c_str(), error);
+    return exec(connection, create_current, error) && exec(connection, create_runs, error) &&
+           exec(connection, insert.c_str(), error);
   }
   pg_reply version(PQexec(connection, "SELECT min(version), count(*) FROM share_schema"));
   if (!succeeded(version)) return error = failure(connection, "read schema version"), false;
   std::string text = PQgetvalue(version.get(), 0, 0);
-  if (text != std::to_string(share_schema_version) || std::strcmp(PQgetvalue(version.get(), 0, 1), "1") != 0) {
+  int number = text.empty() || text.size() > 6 ? -1 : std::atoi(text.c_str());
+  if (number < 2 || number > share_schema_version || std::strcmp(PQgetvalue(version.get(), 0, 1), "1") != 0) {
     error = "database schema version " + (text.empty() ? std::string("unknown") : text) +
             " is not one this server knows (up to " + std::to_string(share_schema_version) + ")";
     return false;
+  }
+  for (; number < share_schema_version; ++number) {
+    std::string set_version = "UPDATE share_schema SET version = " + std::to_string(number + 1);
+    if (!migrate_step(connection, number, error) || !exec(connection, set_version.c_str(), error)) return false;
   }
   return true;
 }
@@ -122,6 +176,8 @@ class pg_share_store final : public share_store {
   bool insert(const new_share& share, std::string& error) override;
   std::optional<stored_share> find_share(const std::string& id) override;
   std::optional<std::string> find_png(const std::string& id, const std::string& image_name) override;
+  bool load_runs(int64_t after, std::vector<stored_run>& runs, std::string& error) override;
+  bool count_runs(int64_t& count, int64_t& last_seq, std::string& error) override;
   bool healthy() override;
   bool backup(const std::string& file, std::string& error) override;
 
@@ -211,10 +267,13 @@ bool insert_rows(PGconn* connection, const new_share& share, std::string& error)
 }
 
 bool pg_share_store::insert(const new_share& share, std::string& error) {
+  std::vector<run_row> runs = run_rows_of_report(share.contents.report);
   return with_connection(
-      [&share](PGconn* connection, std::string& error) {
+      [&share, &runs](PGconn* connection, std::string& error) {
         if (!exec(connection, "BEGIN", error)) return false;
-        if (insert_rows(connection, share, error) && exec(connection, "COMMIT", error)) return true;
+        if (insert_rows(connection, share, error) && insert_run_rows(connection, share.id, runs, error) &&
+            exec(connection, "COMMIT", error))
+          return true;
         std::string ignored;
         exec(connection, "ROLLBACK", ignored);
         return false;
@@ -265,6 +324,33 @@ std::optional<std::string> pg_share_store::find_png(const std::string& id, const
       },
       error);
   return png;
+}
+
+bool pg_share_store::load_runs(int64_t after, std::vector<stored_run>& runs, std::string& error) {
+  return with_connection(
+      [&](PGconn* connection, std::string& error) {
+        pg_reply rows(pg_parameters().number(after).run(
+            connection, "SELECT seq, share_id, skipped, run FROM share_runs WHERE seq > $1 ORDER BY seq"));
+        if (!succeeded(rows)) return error = failure(connection, "read runs"), false;
+        for (int i = 0; i < PQntuples(rows.get()); ++i)
+          runs.push_back({field_integer(rows.get(), i, 0), field_bytes(rows.get(), i, 1), field_bytes(rows.get(), i, 2),
+                          field_bytes(rows.get(), i, 3)});
+        return true;
+      },
+      error);
+}
+
+bool pg_share_store::count_runs(int64_t& count, int64_t& last_seq, std::string& error) {
+  return with_connection(
+      [&](PGconn* connection, std::string& error) {
+        pg_reply row(PQexecParams(connection, "SELECT count(*), coalesce(max(seq), 0) FROM share_runs", 0, nullptr,
+                                  nullptr, nullptr, nullptr, 1));
+        if (!succeeded(row)) return error = failure(connection, "count runs"), false;
+        count = field_integer(row.get(), 0, 0);
+        last_seq = field_integer(row.get(), 0, 1);
+        return true;
+      },
+      error);
 }
 
 bool pg_share_store::healthy() {

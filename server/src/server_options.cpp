@@ -32,6 +32,10 @@ const char server_usage[] =
     "  --body-timeout S       seconds for an upload body to arrive after its head (default 60)\n"
     "  --conversions N        uploads unpacked and converted at once (default 2)\n"
     "  --threads N            network threads (default 2)\n"
+    "  --learn-from real|synthetic  reports the strategy model learns from (default real);\n"
+    "                         synthetic takes only generated test reports, and the pages say so\n"
+    "  --model-refresh S      seconds between looks for reports that other servers stored\n"
+    "                         (default 30; this server's own uploads count at once)\n"
     "  --help                 this text\n";
 
 namespace {
@@ -156,6 +160,11 @@ bool apply_option(std::string_view option, const std::string& value, server_opti
     if (!parse_count(value, 1, 64, options.conversions)) return wrong("a count from 1 to 64");
   } else if (option == "--threads") {
     if (!parse_count(value, 1, 64, options.threads)) return wrong("a count from 1 to 64");
+  } else if (option == "--learn-from") {
+    if (value != "real" && value != "synthetic") return wrong("real or synthetic");
+    options.learn_synthetic = value == "synthetic";
+  } else if (option == "--model-refresh") {
+    if (!parse_count(value, 1, 86400, options.model_refresh_seconds)) return wrong("seconds from 1 to 86400");
   } else {
     error = "unknown option " + std::string(option);
     return false;

@@ -26,6 +26,8 @@ struct server_options {
   int body_seconds = 60;      // and its body within this after the head
   int conversions = 2;        // uploads unpacked and converted at once
   int threads = 2;            // network threads
+  bool learn_synthetic = false;  // the model learns from the test generator's reports, not real ones
+  int model_refresh_seconds = 30;  // looks for reports other servers stored
   bool help = false;
 };
 

@@ -40,7 +40,7 @@ std::string best_box(const char* direction, const std::string& rate, const std::
 
 }  // namespace
 
-std::string share_page_html(const std::string& id, const stored_share& share) {
+std::string share_page_html(const std::string& id, const stored_share& share, std::string_view similar_devices) {
   report_summary summary = summarize_report(share.report);
   std::string body = "<h1>Shared benchmark result</h1>\n<p class=\"meta\">";
   if (!summary.device.empty()) body += html_escape(summary.device) + " &middot; ";
@@ -58,6 +58,7 @@ std::string share_page_html(const std::string& id, const stored_share& share) {
       graphs += figure(id, image);
   }
   if (!graphs.empty()) body += "<div class=\"graphs\">\n" + graphs + "</div>\n";
+  body += similar_devices;
   if (!share.report.empty())
     body += "<h2>Test report</h2>\n<pre class=\"report\">" + html_escape(share.report) + "</pre>\n";
   body += "<p>How to read these figures: <a href=\"/app/methodology\">testing methodology</a>.</p>";

@@ -4,9 +4,11 @@
 
 #include "form_body.h"
 #include "html_text.h"
+#include "predictions_page.h"
 #include "share_id.h"
 #include "share_page.h"
 #include "static_pages.h"
+#include "strategy_api.h"
 #include "upload_form.h"
 
 namespace {
@@ -38,6 +40,17 @@ http_response html_reply(int status, std::string html) {
 }
 
 http_response not_found() { return html_reply(404, not_found_html()); }
+
+// The answers change with every model build: never kept by a cache.
+http_response json_reply(int status, std::string json, const model_snapshot& snapshot) {
+  http_response response;
+  response.status = status;
+  response.set("Content-Type", "application/json");
+  response.set("Cache-Control", "no-store");
+  if (snapshot.synthetic) response.set("X-Folvi-Data", "synthetic");
+  response.body = std::move(json);
+  return response;
+}
 
 std::optional<uint64_t> parse_content_length(const std::string& text) {
   if (text.empty() || text.size() > 19) return std::nullopt;
@@ -71,7 +84,11 @@ const char* reason_phrase(int status) {
 }
 
 share_routes::share_routes(const server_options& options, const package_limits& limits, share_store& store)
-    : options_(options), limits_(limits), store_(store), uploads_(options.upload_rate, options.upload_burst) {}
+    : options_(options),
+      limits_(limits),
+      store_(store),
+      uploads_(options.upload_rate, options.upload_burst),
+      model_(store, options.learn_synthetic, options.model_refresh_seconds) {}
 
 void share_routes::add_common_headers(http_response& response, bool tls) {
   response.set("Content-Security-Policy", content_security_policy);
@@ -125,6 +142,7 @@ http_response share_routes::upload(const http_request& request) {
     failed.note = "store failed: " + error;
     return failed;
   }
+  model_.runs_added();
   if (share.contents.kind == "report") {
     http_response stored = text_reply(200, "OK", false);
     stored.note = "stored report " + share.id;
@@ -136,13 +154,16 @@ http_response share_routes::upload(const http_request& request) {
 }
 
 http_response share_routes::share_page(const std::string& id) {
-  auto html = pages_.find(id);
+  // A page shows the model's recommendation too: each model build renders it anew.
+  auto model = model_.current();
+  std::string key = id + "#" + std::to_string(model->generation);
+  auto html = pages_.find(key);
   if (!html) {
     auto share = store_.find_share(id);
     // Report shares are for the project only: they have no page.
     if (!share || share->kind != "screenshot") return not_found();
-    html = std::make_shared<const std::string>(share_page_html(id, *share));
-    pages_.insert(id, html);
+    html = std::make_shared<const std::string>(share_page_html(id, *share, similar_devices_html(share->report, *model)));
+    pages_.insert(key, html);
   }
   http_response page = html_reply(200, *html);
   page.set("Cache-Control", "public, max-age=300");
@@ -157,6 +178,23 @@ http_response share_routes::image(const std::string& id, const std::string& name
   response.set("Cache-Control", "public, max-age=31536000, immutable");
   response.body = std::move(*png);
   return response;
+}
+
+http_response share_routes::predict(const http_request& request) {
+  auto snapshot = model_.current();
+  size_t question_mark = request.target.find('?');
+  std::string_view query = question_mark == std::string::npos ? std::string_view() : std::string_view(request.target).substr(question_mark + 1);
+  predict_question question;
+  std::string reason;
+  if (!parse_predict_query(query, question, reason)) return json_reply(400, reason_json(reason), *snapshot);
+  auto answer = snapshot->model.predict(question.which, question.device);
+  if (!answer) return json_reply(404, reason_json("no observations yet"), *snapshot);
+  return json_reply(200, prediction_json(question.which, *answer), *snapshot);
+}
+
+http_response share_routes::evaluation() {
+  auto snapshot = model_.current();
+  return json_reply(200, evaluation_json(*snapshot), *snapshot);
 }
 
 http_response share_routes::health() {
@@ -186,6 +224,9 @@ http_response share_routes::respond(const http_request& request) {
   }
   if (path == "/app/homepage") return html_reply(200, homepage_html());
   if (path == "/app/methodology") return html_reply(200, methodology_html());
+  if (path == "/app/predictions") return html_reply(200, predictions_page_html(*model_.current()));
+  if (path == "/api/v1/predict") return predict(request);
+  if (path == "/api/v1/evaluation") return evaluation();
   if (path == "/app/style.css") {
     http_response response;
     response.set("Content-Type", "text/css; charset=utf-8");

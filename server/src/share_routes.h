@@ -5,6 +5,7 @@
 #include <string>
 
 #include "http_types.h"
+#include "model_keeper.h"
 #include "package_rules.h"
 #include "page_cache.h"
 #include "server_options.h"
@@ -30,12 +31,15 @@ class share_routes {
   http_response share_page(const std::string& id);
   http_response image(const std::string& id, const std::string& name);
   http_response health();
+  http_response predict(const http_request& request);
+  http_response evaluation();
 
   const server_options& options_;
   const package_limits limits_;
   share_store& store_;
   token_bucket uploads_;
   page_cache pages_{32u << 20};
+  model_keeper model_;
   std::string host_;
 };
 

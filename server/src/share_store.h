@@ -9,7 +9,7 @@
 
 #include "package_rules.h"
 
-constexpr int share_schema_version = 2;
+constexpr int share_schema_version = 3;
 
 struct new_share {
   std::string id;
@@ -33,6 +33,15 @@ struct stored_share {
   std::vector<image_info> images;  // in package order
 };
 
+// One report of a share as parsed when the share was stored: `skipped` names why the report
+// was not taken (see report_runs.h), else `run` is its encode_run text.
+struct stored_run {
+  int64_t seq = 0;  // grows with every report stored
+  std::string share_id;
+  std::string skipped;
+  std::string run;
+};
+
 class share_store {
  public:
   // "postgresql://..." or "postgres://..." opens PostgreSQL; anything else is a SQLite file.
@@ -44,6 +53,10 @@ class share_store {
   virtual bool insert(const new_share& share, std::string& error) = 0;
   virtual std::optional<stored_share> find_share(const std::string& id) = 0;
   virtual std::optional<std::string> find_png(const std::string& id, const std::string& image_name) = 0;
+  // The parsed reports with a seq above `after`, in seq order.
+  virtual bool load_runs(int64_t after, std::vector<stored_run>& runs, std::string& error) = 0;
+  // How many parsed reports there are and the highest seq: tells a reader whether to load.
+  virtual bool count_runs(int64_t& count, int64_t& last_seq, std::string& error) = 0;
   // A cheap query: false when the database does not answer.
   virtual bool healthy() = 0;
   // A consistent copy of the whole database into a new file, taken while others write.

@@ -7,6 +7,8 @@
 #include <mutex>
 #include <vector>
 
+#include "report_runs.h"
+#include "run_record.h"
 #include "sqlite_backup.h"
 #include "sqlite_handles.h"
 #include "text_packing.h"
@@ -99,11 +101,53 @@ bool pack_texts_of_v1(sqlite3* db, std::string& error) {
               error);
 }
 
+bool insert_run_rows(sqlite3* db, const std::string& share_id, const std::vector<run_row>& rows, std::string& error) {
+  sqlite_statement insert =
+      prepare(db, "INSERT INTO share_runs (share_id, position, skipped, run) VALUES (?, ?, ?, ?)");
+  if (!insert) return error = last_error(db, "prepare run"), false;
+  int position = 0;
+  for (const run_row& row : rows) {
+    sqlite3_reset(insert.get());
+    bind_text(insert.get(), 1, share_id);
+    sqlite3_bind_int(insert.get(), 2, position++);
+    bind_text(insert.get(), 3, row.skipped);
+    bind_blob(insert.get(), 4, row.run);
+    if (sqlite3_step(insert.get()) != SQLITE_DONE) return error = last_error(db, "insert run"), false;
+  }
+  return true;
+}
+
+// Version 3 adds the runs parsed from each share's reports; the shares already there are
+// parsed now.
+bool parse_runs_of_v2(sqlite3* db, std::string& error) {
+  if (!exec(db,
+            "CREATE TABLE share_runs ("
+            " seq INTEGER PRIMARY KEY AUTOINCREMENT,"
+            " share_id TEXT NOT NULL REFERENCES shares (id) ON DELETE CASCADE,"
+            " position INTEGER NOT NULL,"
+            " skipped TEXT NOT NULL,"
+            " run BLOB NOT NULL,"
+            " UNIQUE (share_id, position))",
+            error))
+    return false;
+  sqlite_statement rows = prepare(db, "SELECT id, report_packed, report_size FROM shares ORDER BY received_at, id");
+  if (!rows) return error = last_error(db, "prepare migration"), false;
+  int step;
+  while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
+    auto report = unpack_text(column_bytes(rows.get(), 1), static_cast<size_t>(sqlite3_column_int64(rows.get(), 2)));
+    std::vector<run_row> runs = report ? run_rows_of_report(*report) : std::vector<run_row>{{skip_unreadable, ""}};
+    if (!insert_run_rows(db, column_bytes(rows.get(), 0), runs, error)) return false;
+  }
+  if (step != SQLITE_DONE) return error = last_error(db, "read shares to parse"), false;
+  return true;
+}
+
 // Step i takes the schema from version i to version i + 1.
 bool migration_step(sqlite3* db, int from, std::string& error) {
   switch (from) {
     case 0: return exec(db, create_v1, error);
     case 1: return pack_texts_of_v1(db, error);
+    case 2: return parse_runs_of_v2(db, error);
   }
   error = "no migration from schema version " + std::to_string(from);
   return false;
@@ -162,6 +206,8 @@ class sqlite_share_store final : public share_store {
   bool insert(const new_share& share, std::string& error) override;
   std::optional<stored_share> find_share(const std::string& id) override;
   std::optional<std::string> find_png(const std::string& id, const std::string& image_name) override;
+  bool load_runs(int64_t after, std::vector<stored_run>& runs, std::string& error) override;
+  bool count_runs(int64_t& count, int64_t& last_seq, std::string& error) override;
   bool healthy() override;
   bool backup(const std::string& file, std::string& error) override;
 
@@ -183,6 +229,7 @@ class sqlite_share_store final : public share_store {
   struct pending_insert {
     const new_share& share;
     std::string report, stack_scan;
+    std::vector<run_row> runs;
     bool done = false, stored = false;
     std::string error{};
   };
@@ -223,7 +270,8 @@ void sqlite_share_store::give_back(sqlite_db db) {
 }
 
 bool sqlite_share_store::insert(const new_share& share, std::string& error) {
-  pending_insert me{share, pack_text(share.contents.report), pack_text(share.contents.stack_scan)};
+  pending_insert me{share, pack_text(share.contents.report), pack_text(share.contents.stack_scan),
+                    run_rows_of_report(share.contents.report)};
   std::unique_lock<std::mutex> lock(queue_mutex_);
   queue_.push_back(&me);
   while (!me.done) {
@@ -302,7 +350,7 @@ bool sqlite_share_store::insert_rows(const pending_insert& insert, std::string& 
     bind_blob(image.get(), 6, picture.png);
     if (sqlite3_step(image.get()) != SQLITE_DONE) return error = last_error(db, "insert image"), false;
   }
-  return true;
+  return insert_run_rows(db, share.id, insert.runs, error);
 }
 
 std::optional<stored_share> sqlite_share_store::find_share(const std::string& id) {
@@ -347,6 +395,31 @@ std::optional<std::string> sqlite_share_store::find_png(const std::string& id, c
   bind_text(row.get(), 2, image_name);
   if (sqlite3_step(row.get()) != SQLITE_ROW) return std::nullopt;
   return column_bytes(row.get(), 0);
+}
+
+bool sqlite_share_store::load_runs(int64_t after, std::vector<stored_run>& runs, std::string& error) {
+  reader db(*this);
+  if (!db.get()) return error = "no database connection", false;
+  sqlite_statement rows =
+      prepare(db.get(), "SELECT seq, share_id, skipped, run FROM share_runs WHERE seq > ? ORDER BY seq");
+  if (!rows) return error = last_error(db.get(), "prepare runs"), false;
+  sqlite3_bind_int64(rows.get(), 1, after);
+  int step;
+  while ((step = sqlite3_step(rows.get())) == SQLITE_ROW)
+    runs.push_back({sqlite3_column_int64(rows.get(), 0), column_bytes(rows.get(), 1), column_bytes(rows.get(), 2),
+                    column_bytes(rows.get(), 3)});
+  if (step != SQLITE_DONE) return error = last_error(db.get(), "read runs"), false;
+  return true;
+}
+
+bool sqlite_share_store::count_runs(int64_t& count, int64_t& last_seq, std::string& error) {
+  reader db(*this);
+  if (!db.get()) return error = "no database connection", false;
+  sqlite_statement row = prepare(db.get(), "SELECT count(*), coalesce(max(seq), 0) FROM share_runs");
+  if (!row || sqlite3_step(row.get()) != SQLITE_ROW) return error = last_error(db.get(), "count runs"), false;
+  count = sqlite3_column_int64(row.get(), 0);
+  last_seq = sqlite3_column_int64(row.get(), 1);
+  return true;
 }
 
 bool sqlite_share_store::healthy() {

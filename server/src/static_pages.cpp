@@ -204,6 +204,41 @@ means the test reached 95% of the best rate, the second 99%.</li>
 </ul>
 <p>A failed test is recorded with a rate of 0; the failing call appears in the results list of
 the window and in the log.</p>
+
+<h2 id="predictions">Predicting the best strategy</h2>
+<p>The reports people share with the project are used to answer one question: can the best
+strategy for a device be told from what kind of device it is and a little host information,
+without running the benchmark? The answers, and how good they are, are on the
+<a href="/app/predictions">predictions page</a>.</p>
+<ul>
+<li><strong>Observations.</strong> Every shared report is read when it arrives. All reports
+from one machine (the same <code>MD5(MachineGuid)</code>) about one device count as a single
+<em>observation</em>, with the median rate of each strategy over those reports. A hundred
+uploads of the same disk weigh exactly as much as one.</li>
+<li><strong>Efficiency.</strong> Within one observation each strategy gets an efficiency: its
+rate divided by the best rate of that observation. A failed test counts as 0. Strategies the
+observation's profile did not include, or that a cancelled run never reached, are not counted
+for or against.</li>
+<li><strong>The recommendation.</strong> For a device the server looks for the most specific
+group of similar observations with at least five of them: the same vendor and model; else
+the same device kind, bus and USB speed; else the same kind; else all observations. Among the
+strategies that at least half of that group measured, it recommends the one with the highest
+mean efficiency. The answer says how efficient that strategy was on average, in what share of
+the group it came within 5% of the best, which group answered and how many observations it
+has.</li>
+<li><strong>Its honesty.</strong> Each observation in turn is left out, predicted from all the
+others, and scored by the efficiency the predicted strategy reached in it. The median, the
+10th percentile and the share within 5% of the best are shown beside two strategies a user
+would otherwise pick: the one strategy that is best in the most observations, and the fixed
+1 MiB &times; 8 cached strategy common benchmarks use.</li>
+</ul>
+<p>What keeps a few people from steering the answers: one vote per machine and device; each
+observation's say is bounded, since an efficiency lies between 0 and 1 whatever rates it claims;
+uploads per network address are limited in rate; and a report is only taken when it is
+consistent with itself (its rows agree with its profile, its counts and its best rate, and
+its numbers are in range). Reports that fail these checks are kept but skipped, and counted
+on the predictions page. Machine digests can be made up, so this makes steering costly, not
+impossible; the leave-one-out figures would show a model that stops predicting well.</p>
 )html");
 }
 
@@ -240,4 +275,9 @@ figcaption { color: var(--muted); font-size: 0.9em; }
 .graphs figure { flex: 1 1 20em; }
 pre.report { font-family: Consolas, "DejaVu Sans Mono", monospace; font-size: 13px; line-height: 1.35;
   background: #1c2430; color: #e8eef5; padding: 1em; overflow-x: auto; border-radius: 6px; }
+.notice { border-left: 4px solid #c98a1b; background: #fdf6e7; padding: 0.5em 1em; font-weight: 600; }
+table.figures td, table.figures th { text-align: right; }
+table.figures td:first-child, table.figures th:first-child { text-align: left; }
+svg.chart { display: block; max-width: 100%; height: auto; margin: 1em 0; }
+h3 { font-size: 1.05em; margin: 1.2em 0 0.4em; }
 )css";

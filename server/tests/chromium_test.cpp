@@ -9,10 +9,12 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "request_log.h"
 #include "server_process.h"
 #include "share_helpers.h"
+#include "synthetic_reports.h"
 #include "test_ca_client.h"
 #include "test_images.h"
 
@@ -102,4 +104,44 @@ TEST(chromium, shows_the_share_page_with_its_report_and_screenshot) {
     ASSERT_TRUE(shot) << name;
     EXPECT_EQ(shot->width, 1280u);
   }
+}
+
+// The predictions page and a share page's recommendation, drawn: the charts are inline SVG.
+TEST(chromium, draws_the_predictions_page_and_a_share_pages_recommendation) {
+  std::vector<std::string> arguments = test_ca_server_arguments();
+  for (const char* extra : {"--learn-from", "synthetic", "--upload-rate", "1000", "--upload-burst", "1000"})
+    arguments.push_back(extra);
+  server_process server(arguments);
+  auto client = test_ca_client(server.port());
+  const synthetic_device devices[] = {{{"SSD", "Acme", "Fast 1", "3 / 11", ""}, {1048576, 8, 4}, {4194304, 4, 3}, 520},
+                                      {{"HDD", "Cirrus", "Spin 7", "3 / 7", "USB 3.0"}, {262144, 4, 1}, {65536, 1, 3}, 180}};
+  uint32_t machine = 0;
+  for (const synthetic_device& device : devices)
+    for (int i = 0; i < 6; ++i) {
+      package_files files;
+      files.report = synthetic_report(device, machine++, 1);
+      auto reply = https_upload(*client, "report", build_package(files));
+      ASSERT_TRUE(reply);
+      ASSERT_EQ(reply->status, 200);
+    }
+  package_files files = screenshot_files();
+  files.report = synthetic_report(devices[0], machine, 2);
+  auto shared = https_upload(*client, "screenshot", build_package(files));
+  ASSERT_TRUE(shared);
+  ASSERT_EQ(shared->status, 200);
+  // The share's own upload is the last: once it is in, every report is.
+  for (int wait = 0; wait < 400; ++wait) {
+    auto evaluation = client->Get("/api/v1/evaluation");
+    if (evaluation && evaluation->body.find("\"taken\":13,") != std::string::npos) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  auto predictions = screenshot_of(server, "/app/predictions", "predictions");
+  ASSERT_TRUE(predictions);
+  // The model's bars are drawn in the accent colour #1f5fa8.
+  size_t accent = 0;
+  for (size_t i = 0; i + 2 < predictions->rgb.size(); i += 3)
+    accent += predictions->rgb[i] == 0x1f && predictions->rgb[i + 1] == 0x5f && predictions->rgb[i + 2] == 0xa8;
+  EXPECT_GT(accent, 2000u);
+  std::string path = shared->body.substr(shared->body.rfind("/s/"));
+  ASSERT_TRUE(screenshot_of(server, path, "share-page-recommendation"));
 }

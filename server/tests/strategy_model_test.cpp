@@ -1,0 +1,129 @@
+// Observations, the recommendation and its leave-one-out evaluation on cases small enough to
+// work out by hand.
+#include <gtest/gtest.h>
+
+#include "model_evaluation.h"
+#include "strategy_api.h"
+
+namespace {
+
+// Three strategies in strategy order: A is the fixed 1 MiB x 8 "buf".
+const strategy A{1048576, 8, 0}, B{1048576, 8, 4}, C{4194304, 4, 3};
+
+report_run run_of(const std::string& machine, const std::string& vendor,
+                  const std::vector<std::pair<strategy, uint64_t>>& reads) {
+  report_run run;
+  run.machine = machine;
+  run.device = {"SSD", vendor, "M-" + vendor, "3 / 17", ""};
+  for (auto [what, rate] : reads) run.reads.push_back({what, rate});
+  return run;
+}
+
+// Efficiencies: 1 A 1, B .8, C .5 | 2 A .9, B 1, C .6 | 3 A .5, B 1, C .95 | 4 A .8, C 1 (no B).
+std::vector<report_run> four_observations() {
+  return {run_of("m1", "V1", {{A, 100}, {B, 80}, {C, 50}}), run_of("m2", "V2", {{A, 90}, {B, 100}, {C, 60}}),
+          run_of("m3", "V3", {{A, 50}, {B, 100}, {C, 95}}), run_of("m4", "V4", {{A, 80}, {C, 100}})};
+}
+
+void expect_figures(const method_figures& figures, uint32_t evaluated, uint32_t unmeasured, double median, double p10,
+                    double within) {
+  EXPECT_EQ(figures.evaluated, evaluated);
+  EXPECT_EQ(figures.unmeasured, unmeasured);
+  EXPECT_NEAR(figures.median, median, 1e-12);
+  EXPECT_NEAR(figures.p10, p10, 1e-12);
+  EXPECT_NEAR(figures.within_5_percent, within, 1e-12);
+}
+
+}  // namespace
+
+TEST(observations, runs_of_one_machine_and_device_count_once_by_their_medians) {
+  std::vector<report_run> runs = {run_of("m1", "V1", {{A, 100}, {B, 300}}), run_of("m1", "V1", {{A, 200}, {B, 0}}),
+                                  run_of("m1", "V1", {{A, 600}}), run_of("m2", "V1", {{A, 10}})};
+  strategy_table table;
+  std::vector<observation> observations = gather_observations(runs, table);
+  ASSERT_EQ(observations.size(), 2u);
+  const observation& first = observations[0];
+  EXPECT_EQ(first.machine, "m1");
+  EXPECT_EQ(first.runs, 3u);
+  // A: median of 100, 200, 600 = 200, the best; B: median of 300 and a failure (0) = 150.
+  ASSERT_EQ(first.reads.rated.size(), 2u);
+  EXPECT_EQ(table[first.reads.best], A);
+  EXPECT_DOUBLE_EQ(first.reads.find(table.find(A))->efficiency, 1);
+  EXPECT_DOUBLE_EQ(first.reads.find(table.find(B))->efficiency, 0.75);
+  EXPECT_FALSE(first.reads.find(table.find(B))->near_best);
+  EXPECT_EQ(first.writes.best, strategy_table::none);
+}
+
+TEST(strategy_model, recommends_the_best_mean_efficiency_of_the_most_specific_group_with_enough) {
+  strategy_model few(four_observations());
+  // Four observations: no group below "all" has enough. B: (.8 + 1 + 1) / 3, measured by 3 of 4.
+  auto answer = few.predict(direction::read, {"SSD", "V1", "M-V1", "3 / 17", ""});
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(prediction_json(direction::read, *answer),
+            "{\"direction\":\"read\",\"size\":1048576,\"count\":8,\"mode\":\"raw seq\",\"expected_efficiency\":0.933,"
+            "\"within_5_percent\":0.667,\"basis\":{\"level\":\"all\",\"observations\":4}}");
+  EXPECT_FALSE(few.predict(direction::write, {}));
+
+  // Five more of one model, whose best is C: that model, and its kind and bus, answer from them.
+  std::vector<report_run> runs = four_observations();
+  for (int i = 0; i < 5; ++i) runs.push_back(run_of("n" + std::to_string(i), "V9", {{A, 50}, {B, 60}, {C, 100}}));
+  strategy_model more(runs);
+  answer = more.predict(direction::read, {"HDD", "V9", "M-V9", "", ""});
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->level, basis_level::model);
+  EXPECT_EQ(answer->what, C);
+  EXPECT_EQ(answer->observations, 5u);
+  answer = more.predict(direction::read, {"SSD", "", "", "3 / 17", ""});
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->level, basis_level::kind_and_bus);
+  EXPECT_EQ(answer->observations, 9u);
+  answer = more.predict(direction::read, {"SSD", "", "", "3 / 7", "USB 3.0"});
+  EXPECT_EQ(answer->level, basis_level::kind);
+}
+
+TEST(model_evaluation, leave_one_out_matches_the_hand_computation) {
+  model_evaluation evaluation = evaluate_model(strategy_model(four_observations()));
+  const direction_evaluation& read = evaluation.read;
+  EXPECT_EQ(read.observations, 4u);
+  ASSERT_TRUE(read.most_often);
+  EXPECT_EQ(*read.most_often, B);
+  // Held out, each is predicted from the other three: B every time (for 3 a tie at .9 with A,
+  // broken by B's larger share within 5%). B reaches .8, 1, 1; 4 did not measure B.
+  expect_figures(read.overall.model, 3, 1, 1, 0.84, 2.0 / 3);
+  // Best most often among the others: B, A (tie), A (tie), B -> .8, .9, .5 and unmeasured.
+  expect_figures(read.overall.most_often, 3, 1, 0.8, 0.56, 0);
+  // Fixed 1 MiB x 8 buf is A: 1, .9, .5, .8.
+  expect_figures(read.overall.fixed, 4, 0, 0.85, 0.59, 0.25);
+  const level_figures& all = read.by_level[static_cast<size_t>(basis_level::all)];
+  expect_figures(all.model, 3, 1, 1, 0.84, 2.0 / 3);
+  EXPECT_EQ(read.by_level[static_cast<size_t>(basis_level::kind)].model.evaluated, 0u);
+  EXPECT_EQ(evaluation.write.observations, 0u);
+  EXPECT_EQ(evaluation.write.overall.model.evaluated, 0u);
+}
+
+TEST(strategy_api, questions_are_checked_and_numbers_kept_short) {
+  predict_question question;
+  std::string reason;
+  ASSERT_TRUE(parse_predict_query("direction=write&type=SSD&vendor=Samsung+SSD&model=870%20EVO&bus=11%20%2F%207&usb=",
+                                  question, reason));
+  EXPECT_EQ(question.which, direction::write);
+  EXPECT_EQ(question.device.vendor, "Samsung SSD");
+  EXPECT_EQ(question.device.model, "870 EVO");
+  EXPECT_EQ(question.device.bus, "11 / 7");
+  for (auto [query, expected] : std::initializer_list<std::pair<const char*, const char*>>{
+           {"", "direction is required: read or write"},
+           {"type=SSD", "direction is required: read or write"},
+           {"direction=sideways", "direction must be read or write"},
+           {"direction=read&colour=red", "unknown parameter colour (known: direction, type, vendor, model, bus, usb)"},
+           {"direction=read&type=SSD&type=HDD", "parameter type is given twice"},
+           {"direction=read&model=%zz", "parameter model has no proper value"},
+           {"direction=read&model=%4", "parameter model has no proper value"},
+           {"direction=read&model", "parameter model has no proper value"}})
+    EXPECT_FALSE(parse_predict_query(query, question, reason)) << query;
+  EXPECT_FALSE(parse_predict_query("direction=read&vendor=" + std::string(257, 'x'), question, reason));
+  EXPECT_EQ(reason, "parameter vendor is longer than 256 bytes");
+  EXPECT_EQ(decimal_text(0.97), "0.97");
+  EXPECT_EQ(decimal_text(1), "1");
+  EXPECT_EQ(decimal_text(2.0 / 3), "0.667");
+  EXPECT_EQ(decimal_text(0.0004), "0");
+}

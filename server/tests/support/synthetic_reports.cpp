@@ -1,0 +1,131 @@
+#include "synthetic_reports.h"
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+namespace {
+
+const char* const wide_mode_names[6] = {"buf    ", "buf seq", "buf rnd", "raw    ", "raw seq", "raw rnd"};
+
+std::string entry(const std::string& key, const std::string& value) {
+  std::string line = key;
+  if (line.size() < 30) line.resize(30, ' ');
+  return line + "  " + value + "\r\n";
+}
+
+std::string printed(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+// The share of the peak a strategy reaches: 1 at the best, less the further its size and count
+// are from the best's (in powers of two) and when its mode differs.
+double closeness(const strategy& what, const strategy& best) {
+  double size_steps = std::fabs(std::log2(static_cast<double>(what.size)) - std::log2(static_cast<double>(best.size)));
+  double count_steps = std::fabs(std::log2(static_cast<double>(what.count)) - std::log2(static_cast<double>(best.count)));
+  double share = 1 - 0.06 * size_steps - 0.05 * count_steps - (what.mode == best.mode ? 0 : 0.15);
+  return what == best ? 1 : std::fmin(0.9, std::fmax(0.1, share));
+}
+
+struct direction_rows {
+  std::vector<std::pair<strategy, double>> tests;  // decimal MBps
+  double best = 0;
+};
+
+direction_rows measure(uint32_t modes, const strategy& best, double peak, std::mt19937& noise) {
+  std::uniform_real_distribution<double> jitter(0.98, 1.02);
+  direction_rows rows;
+  for (uint64_t size : synthetic_sizes)
+    for (uint32_t count : synthetic_counts)
+      for (int bit = 0; bit < 6; ++bit)
+        if (modes & (1u << bit)) {
+          strategy what{size, count, static_cast<uint8_t>((bit + 3) % 6)};
+          double rate = std::round(peak * closeness(what, best) * jitter(noise) * 10) / 10;
+          rows.tests.emplace_back(what, rate);
+          rows.best = std::fmax(rows.best, rate);
+        }
+  return rows;
+}
+
+std::string summary(const std::string& prefix, const direction_rows& rows) {
+  const std::pair<strategy, double>* best = nullptr;
+  int near99 = 0, near95 = 0;
+  for (const auto& test : rows.tests) {
+    if (!best || test.second > best->second) best = &test;
+    near99 += test.second >= 0.99 * rows.best;
+    near95 += test.second >= 0.95 * rows.best;
+  }
+  std::string io = std::to_string(best->first.count) + " x " + std::to_string(best->first.size) + " bytes, " +
+                   wide_mode_names[best->first.mode];
+  return entry(prefix + ".tests", std::to_string(rows.tests.size()) + " / " + std::to_string(rows.tests.size())) +
+         entry(prefix + ".tests.failed", "-") +
+         entry(prefix + ".best.speed.binary", printed("%.1lf MBps", rows.best * 1e6 / 1048576)) +
+         entry(prefix + ".best.speed.decimal", printed("%.1lf MBps", rows.best)) + entry(prefix + ".best.io", io) +
+         entry(prefix + ".99_perc", std::to_string(near99)) + entry(prefix + ".95_perc", std::to_string(near95));
+}
+
+std::string measurement_rows(const direction_rows& rows) {
+  std::string out;
+  double highest = 0;
+  unsigned number = 0;
+  for (const auto& [what, rate] : rows.tests) {
+    char row[160];
+    std::snprintf(row, sizeof row, " %3u  |  %2u x %9u  |  %s  |  %9.1lf MBps  %9.1lf MBps  |  %c %c %c", ++number,
+                  what.count, static_cast<unsigned>(what.size), wide_mode_names[what.mode], rate * 1e6 / 1048576, rate,
+                  rate >= highest ? '+' : ' ', rate >= 0.95 * rows.best ? '*' : ' ', rate >= 0.99 * rows.best ? '*' : ' ');
+    highest = std::fmax(highest, rate);
+    out += entry(row, "");
+  }
+  return out;
+}
+
+std::string mask_text(uint32_t mask) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02x", mask);
+  return text;
+}
+
+std::string list(const auto& values) {
+  std::string out;
+  for (auto value : values) out += std::to_string(value) + " ";
+  return out;
+}
+
+}  // namespace
+
+std::string synthetic_machine_id(uint32_t machine) {
+  char text[40];
+  std::snprintf(text, sizeof text, "5e7e%028x", machine);
+  return text;
+}
+
+std::string synthetic_report(const synthetic_device& device, uint32_t machine, uint32_t seed) {
+  std::mt19937 noise(machine * 7919u + seed);
+  direction_rows reads = measure(synthetic_read_modes, device.best_read, device.peak_mbps, noise);
+  direction_rows writes = measure(synthetic_write_modes, device.best_write, device.peak_mbps * 0.8, noise);
+  const device_description& d = device.device;
+  const std::string blank = entry("", "");
+  std::string report = entry("+----------------------------------+", "") + entry("|                                  |", "") +
+                       entry("|     FOLVI Benchmark, 0.1.2.3     |", "") + entry("|                                  |", "") +
+                       entry("+----------------------------------+", "") + blank;
+  report += entry("Recorded", "2026/12/08 10:00:00") + entry("Platform", "Synthetic / 10.0.19045 / 64 bit") +
+            entry("MD5(MachineGuid)", synthetic_machine_id(machine)) + blank;
+  report += entry("Volume.file_system", "NTFS") + entry("Volume.type", "Simple") + blank + entry("Device.type", d.type) +
+            entry("Device.vendor", d.vendor) + entry("Device.model", d.model) + entry("Device.bus", d.bus);
+  if (!d.usb.empty()) report += entry("Device.usb", d.usb);
+  report += entry("Device.controller", "Synthetic controller") + blank;
+  report += entry("Test.path", "D:\\") + entry("Test.remote", "No") + entry("Test.file.size", "4294967296") +
+            entry("Test.io.buffer_sizes", list(synthetic_sizes)) + entry("Test.io.buffer_counts", list(synthetic_counts)) +
+            entry("Test.io.memory_cap", "67108864") + entry("Test.duration", "250") + entry("Test.order", "3") +
+            entry("Test.cache_trim", "2") + blank;
+  report += entry("Test.read.modes", mask_text(synthetic_read_modes)) + entry("Test.read.fill", "random") +
+            entry("Test.write.modes", mask_text(synthetic_write_modes)) + entry("Test.write.fill", "random") +
+            entry("Test.write.flush", "No") + blank;
+  report += summary("Read", reads) + blank + summary("Write", writes) + blank;
+  report += entry("--- Read measurements ---", "") + blank + measurement_rows(reads) + blank;
+  report += entry("--- Write measurements ---", "") + blank + measurement_rows(writes) + blank;
+  return report;
+}
