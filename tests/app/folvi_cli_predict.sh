@@ -56,25 +56,37 @@ out=$("$build/wine-run" "$addcert" "$ca" 2>/dev/null | tr -d '\r')
 predict
 expect 3 "$any" "folvi-cli: --predict: the server has no recommendation: no observations yet"
 
-# A report of a real run on this machine, and as measured on the recorded machine's USB disk by
-# several other machines (each its own MD5(MachineGuid)).
-usb_facts=$'Device.type                     HDD\r\nDevice.vendor                   ASMT / Toshiba\r\nDevice.model                    MQ01ABD100\r\nDevice.bus                      7 / 7\r\nDevice.usb                      USB 3.0\r\n'
-python3 - "$source/tests/data/reports/quick_run.folvi.txt" "$dir" "$usb_facts" <<'PY' || fail "the reports to upload"
+# A report of a real run on this machine, as measured on an SSD of this machine and on the
+# recorded machine's USB disk by several others (each its own MD5(MachineGuid)).
+python3 - "$source/tests/data/reports/quick_run.folvi.txt" "$dir" <<'PY' || fail "the reports to upload"
 import hashlib, sys
 base = open(sys.argv[1], "rb").read().decode("utf-8").removeprefix("\ufeff")
-folder, facts = sys.argv[2], sys.argv[3]
+folder = sys.argv[2]
 assert base.count("\r\nDevice.controller") == 1
-open(f"{folder}/report-0.txt", "wb").write(base.encode())
+
+def with_device(machine, facts):
+    lines = "".join(f"{key:<32}{value}\r\n" for key, value in facts)
+    text = base.replace("bf464b3f7a74314f0203426713676b1e", machine).replace("\r\nDevice.controller", "\r\n" + lines + "Device.controller")
+    assert machine in text and lines in text
+    return text
+
+ssd = [("Device.type", "SSD"), ("Device.vendor", "Samsung"), ("Device.model", "SSD 860 EVO"), ("Device.bus", "11 / 11")]
+usb = [("Device.type", "HDD"), ("Device.vendor", "ASMT / Toshiba"), ("Device.model", "MQ01ABD100"), ("Device.bus", "7 / 7"), ("Device.usb", "USB 3.0")]
+open(f"{folder}/report-0.txt", "wb").write(with_device("bf464b3f7a74314f0203426713676b1e", ssd).encode())
 for n in range(1, 13):
     digest = hashlib.md5(f"predict e2e machine {n}".encode()).hexdigest()
-    text = base.replace("bf464b3f7a74314f0203426713676b1e", digest).replace("\r\nDevice.controller", "\r\n" + facts.rstrip("\r\n") + "\r\nDevice.controller")
-    assert digest in text and "MQ01ABD100" in text
-    open(f"{folder}/report-{n}.txt", "wb").write(text.encode())
+    open(f"{folder}/report-{n}.txt", "wb").write(with_device(digest, usb).encode())
 PY
 reports=()
 for n in $(seq 0 12); do reports+=("$(winpath "$dir/report-$n.txt")"); done
 out=$("$build/wine-run" "$probe" --upload report "${reports[@]}" 2>/dev/null | tr -d '\r')
 [ "$out" = "$(printf 'OK OK\n%.0s' $(seq 0 12) | head -c -1)" ] || fail "uploads: $out"
+
+# The server learns from new shares on a thread of its own: wait until all of them count.
+for _ in $(seq 1 600); do
+  curl -s --cacert "$ca_dir/ca.pem" "https://localhost:$port/api/v1/predict?direction=write" | grep -q '"observations":13}' && break
+  sleep 0.1
+done
 
 read_line() { echo "Recommended read: 1 x 1048576 bytes, buf seq, expected efficiency 100.0%, within 5% of the best in 100.0% (level $1)"; }
 write_line() { echo "Recommended write: 4 x 1048576 bytes, buf, expected efficiency 100.0%, within 5% of the best in 100.0% (level $1)"; }
