@@ -327,6 +327,8 @@ bool parse_cli_options(const std::vector<std::wstring>& args, cli_options& optio
   if (!options.scan && !options.record_path.empty()) return error = "--record: only with --scan", false;
   if (!options.scan && !options.predict && !options.replay_path.empty())
     return error = "--replay: only with --scan or --predict", false;
+  if (options.predict && !options.replay_path.empty() && options.profile.path.empty())
+    return error = "--replay: with --predict, give the LOCATION on the recorded machine", false;
   if (!options.record_path.empty() && !options.replay_path.empty())
     return error = "--record and --replay: give one of them", false;
   return options.scan || options.compare || options.predict || check_selection(options.profile, error);

@@ -30,8 +30,11 @@ bool ask(const http_target& target, const char* direction, const predict_device&
   api_error_logger failures;
   heap_buffer reply;
   uint32_t status = 0;
-  if (!reply.reserve(predict_reply_capacity) ||
-      !http_get(target, predict_path(direction, device), reply, status, &failures)) {
+  if (!reply.reserve(predict_reply_capacity)) {
+    print_line("no memory for the answer");
+    return false;
+  }
+  if (!http_get(target, predict_path(direction, device), reply, status, &failures)) {
     print_line(no_answer_line(server_text(target), failures.last_error()));
     return false;
   }

@@ -10,6 +10,7 @@
 #include "bench/profile_limits.h"
 #include "results/json_reader.h"
 #include "results/report_parse.h"
+#include "share/http_post.h"
 #include "support/format_string.h"
 
 namespace {
@@ -109,9 +110,11 @@ bool recommendation(const json_value& doc, const char* direction, prediction& ou
          text_from(*basis, "level", known_level, out.level, why) &&
          whole(*basis, "observations", 1, UINT32_MAX, out.observations, why);
 }
-// What the usual WinINet failures of a request mean to the person who ran it.
-const char* failure_meaning(uint32_t code) {
-  switch (code) {
+// What the usual failures of a request mean to the person who ran it.
+const char* failure_meaning(const api_error_info& failure) {
+  if (failure.code == reply_size_check_code)
+    return failure.api == "HttpCheckReplySize" ? "its answer is too long" : "its answer was cut short";
+  switch (failure.code) {
     case ERROR_INTERNET_NAME_NOT_RESOLVED: return "its name is not known";
     case ERROR_INTERNET_CANNOT_CONNECT: return "it cannot be connected to";
     case ERROR_INTERNET_TIMEOUT: return "it did not answer in time";
@@ -128,7 +131,7 @@ const char* failure_meaning(uint32_t code) {
 }  // namespace
 
 std::string no_answer_line(const std::string& server, const api_error_info& failure) {
-  return "no answer from " + server + ": " + failure_meaning(failure.code) + " (" + printable(failure.api) + "() " +
+  return "no answer from " + server + ": " + failure_meaning(failure) + " (" + printable(failure.api) + "() " +
          failure_text(failure.code) + ")";
 }
 

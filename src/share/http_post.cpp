@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr uint32_t size_check_code = 11111;
 constexpr DWORD status_handle_created = INTERNET_STATUS_HANDLE_CREATED;
 
 // What the status callback needs: the caller's target and the handles it may close.
@@ -108,7 +107,7 @@ bool check_status(HINTERNET request, uint32_t* any_status, api_error_cb* errors)
 
 bool reply_too_long(api_error_cb* errors, uint32_t length, uint32_t capacity) {
   if (errors)
-    errors->report_api_error("HttpCheckReplySize", size_check_code, "%lu %lu", (unsigned long)length,
+    errors->report_api_error("HttpCheckReplySize", reply_size_check_code, "%lu %lu", (unsigned long)length,
                              (unsigned long)capacity);
   return false;
 }
@@ -146,7 +145,7 @@ bool read_reply(HINTERNET request, const http_target& target, heap_buffer& reply
   }
   if (content_length && content_length != received) {
     if (errors)
-      errors->report_api_error("InternetReadFile", size_check_code, "%lu %lu", (unsigned long)content_length,
+      errors->report_api_error("InternetReadFile", reply_size_check_code, "%lu %lu", (unsigned long)content_length,
                                (unsigned long)received);
     return false;
   }

@@ -6,6 +6,10 @@
 
 class api_error_cb;
 
+// The code of the reply's length checks: "HttpCheckReplySize" (longer than the buffer) and
+// "InternetReadFile" (shorter than announced).
+constexpr uint32_t reply_size_check_code = 11111;
+
 // One POST of `body` (none when null) with the multipart Content-Type header. Redirects are not
 // followed: any status but 200 fails. With a reply buffer, whose capacity is the longest reply
 // accepted, the reply is read into it; a reply that does not fit fails whether or not the server

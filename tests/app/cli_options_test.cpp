@@ -169,6 +169,7 @@ TEST(cli_options, predict_takes_a_location_and_a_recording_only) {
       {{L"--predict", L"--record", L"r.txt"}, "--predict: takes no other options but --replay"},
       {{L"--predict", L"C:\\", L"D:\\"}, "LOCATION: give one folder only"},
       {{L"--replay", L"m.txt", L"D:\\"}, "--replay: only with --scan or --predict"},
+      {{L"--predict", L"--replay", L"m.txt"}, "--replay: with --predict, give the LOCATION on the recorded machine"},
       {{L"--record", L"m.txt", L"D:\\"}, "--record: only with --scan"},
   };
   for (const auto& r : rows) {

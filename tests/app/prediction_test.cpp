@@ -38,7 +38,8 @@ TEST(prediction, the_question_carries_the_device_facts_encoded) {
   EXPECT_EQ(predict_path("write", device),
             "/api/v1/predict?direction=write&type=HDD&vendor=ASMT%20%2F%20Toshiba&model=A%26B%3DC%3F%23%2B%25"
             "&bus=7%20%2F%207&usb=%E2%80%93");
-  EXPECT_EQ(device_line(device), "Device: type HDD, vendor ASMT / Toshiba, model A&B=C?#+%, bus 7 / 7, usb \xe2\x80\x93");
+  EXPECT_EQ(device_line(device),
+            "Device: type HDD, vendor ASMT / Toshiba, model A&B=C?#+%, bus 7 / 7, usb \xe2\x80\x93");
   // Unknown facts are not asked about.
   const predict_device kind_only = device_of({{"Device.type", "NMVe"}, {"Device.controller", "x"}});
   EXPECT_EQ(predict_path("read", kind_only), "/api/v1/predict?direction=read&type=NMVe");
@@ -110,7 +111,8 @@ TEST(prediction, hostile_answers_are_refused_naming_what_is_wrong) {
       {with("0.9,", "-0.1,"), "\"within_5_percent\" is not a share from 0 to 1"},
       {with("{\"level\":\"model\",\"observations\":20}", "[]"), "\"basis\" is of the wrong type"},
       {with("\"level\":\"model\"", "\"level\":\"brand\""), "\"level\" is not known: \"brand\""},
-      {with("\"observations\":20", "\"observations\":0"), "\"observations\" is not a whole number from 1 to 4294967295"},
+      {with("\"observations\":20", "\"observations\":0"),
+       "\"observations\" is not a whole number from 1 to 4294967295"},
       {with(",\"observations\":20", ""), "\"observations\" is missing"},
   };
   for (const auto& r : rows) EXPECT_EQ(refusal(200, r.body), prefix + std::string(r.why)) << r.body.substr(0, 200);
@@ -129,9 +131,19 @@ TEST(prediction, no_answer_says_what_failed_in_one_line) {
   EXPECT_EQ(no_answer_line("https://localhost:443", untrusted),
             "no answer from https://localhost:443: its certificate is not trusted (HttpSendRequest.[FOLVI tests "
             "localhost]() failed with 12045)");
+  api_error_info long_answer;
+  long_answer.api = "HttpCheckReplySize";
+  long_answer.code = 11111;
+  EXPECT_EQ(no_answer_line("http://h:80", long_answer),
+            "no answer from http://h:80: its answer is too long (HttpCheckReplySize() failed with 11111)");
+  api_error_info cut;
+  cut.api = "InternetReadFile";
+  cut.code = 11111;
+  EXPECT_EQ(no_answer_line("http://h:80", cut),
+            "no answer from http://h:80: its answer was cut short (InternetReadFile() failed with 11111)");
   api_error_info other;
   other.api = "InternetReadFile";
-  other.code = 11111;
+  other.code = 12152;
   EXPECT_EQ(no_answer_line("http://h:80", other),
-            "no answer from http://h:80: the request failed (InternetReadFile() failed with 11111)");
+            "no answer from http://h:80: the request failed (InternetReadFile() failed with 12152)");
 }

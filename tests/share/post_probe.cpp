@@ -87,6 +87,8 @@ int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wstring(argv[1]) == L"--upload") return upload(argv[2]);
   if (argc > 3 && std::wstring(argv[1]) == L"--upload" && std::wstring(argv[2]) == L"report")
     return upload_reports(argc - 3, argv + 3);
-  std::fprintf(stderr, "usage: post_probe HOST PORT TLS PATH | post_probe --upload report|screenshot | post_probe --upload report FILE...\n");
+  std::fprintf(stderr,
+               "usage: post_probe HOST PORT TLS PATH | post_probe --upload report|screenshot\n"
+               "       post_probe --upload report FILE...\n");
   return 2;
 }
