@@ -119,31 +119,28 @@ TEST(prediction, hostile_answers_are_refused_naming_what_is_wrong) {
 }
 
 TEST(prediction, no_answer_says_what_failed_in_one_line) {
-  api_error_info refused;
-  refused.api = "HttpSendRequest";
-  refused.code = 12029;
-  EXPECT_EQ(no_answer_line("https://localhost:4433", refused),
-            "no answer from https://localhost:4433: it cannot be connected to (HttpSendRequest() failed with 12029)");
-  // The certificate's subject comes with the step's name, its parts on lines of their own.
-  api_error_info untrusted;
-  untrusted.api = "HttpSendRequest.[FOLVI tests\r\nlocalhost]";
-  untrusted.code = 12045;
-  EXPECT_EQ(no_answer_line("https://localhost:443", untrusted),
-            "no answer from https://localhost:443: its certificate is not trusted (HttpSendRequest.[FOLVI tests "
-            "localhost]() failed with 12045)");
-  api_error_info long_answer;
-  long_answer.api = "HttpCheckReplySize";
-  long_answer.code = 11111;
-  EXPECT_EQ(no_answer_line("http://h:80", long_answer),
-            "no answer from http://h:80: its answer is too long (HttpCheckReplySize() failed with 11111)");
-  api_error_info cut;
-  cut.api = "InternetReadFile";
-  cut.code = 11111;
-  EXPECT_EQ(no_answer_line("http://h:80", cut),
-            "no answer from http://h:80: its answer was cut short (InternetReadFile() failed with 11111)");
-  api_error_info other;
-  other.api = "InternetReadFile";
-  other.code = 12152;
-  EXPECT_EQ(no_answer_line("http://h:80", other),
-            "no answer from http://h:80: the request failed (InternetReadFile() failed with 12152)");
+  struct {
+    const char* api;
+    uint32_t code;
+    const char* line;
+  } rows[] = {
+      {"HttpSendRequest", 12029,
+       "no answer from https://h:4433: it cannot be connected to (HttpSendRequest() failed with 12029)"},
+      // The certificate's subject comes with the step's name, its parts on lines of their own.
+      {"HttpSendRequest.[FOLVI tests\r\nlocalhost]", 12045,
+       "no answer from https://h:4433: its certificate is not trusted (HttpSendRequest.[FOLVI tests localhost]() "
+       "failed with 12045)"},
+      {"HttpCheckReplySize", 11111,
+       "no answer from https://h:4433: its answer is too long (HttpCheckReplySize() failed with 11111)"},
+      {"InternetReadFile", 11111,
+       "no answer from https://h:4433: its answer was cut short (InternetReadFile() failed with 11111)"},
+      {"InternetReadFile", 12152,
+       "no answer from https://h:4433: the request failed (InternetReadFile() failed with 12152)"},
+  };
+  for (const auto& r : rows) {
+    api_error_info failure;
+    failure.api = r.api;
+    failure.code = r.code;
+    EXPECT_EQ(no_answer_line("https://h:4433", failure), r.line);
+  }
 }
