@@ -262,7 +262,6 @@ report_run read_run(const report_text& report) {
   if (!is_machine_digest(machine)) throw skip{skip_bad_value};
   run.machine = std::string(machine);
   read_platform(report.get("Platform"), run);
-  report.get("Device.type");  // every location's facts have it; without it the facts were cut
   run.device = {report.optional("Device.type"), report.optional("Device.vendor"), report.optional("Device.model"),
                 report.optional("Device.bus"), report.optional("Device.usb")};
   run.controller = report.optional("Device.controller");

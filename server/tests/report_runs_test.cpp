@@ -62,6 +62,15 @@ TEST(report_runs, reads_the_clients_report) {
   EXPECT_FALSE(decode_run(replaced(encode_run(run), "remote\t0\n", "")));
 }
 
+// A location whose device was not identified has no device facts at all: the run still counts,
+// under no device.
+TEST(report_runs, a_report_without_device_facts_is_a_run_of_an_unknown_device) {
+  parsed_report parsed = parse_report(replaced(client_report(), "Device.type                     SSD\r\n", ""));
+  ASSERT_EQ(parsed.skipped, "");
+  EXPECT_EQ(parsed.run.device.type, "");
+  EXPECT_EQ(parsed.run.reads.size(), 3u);
+}
+
 TEST(report_runs, the_generator_writes_what_the_client_writes) {
   synthetic_device device{{"HDD", "Acme", "Spinner 2", "3 / 11", ""}, {4194304, 4, 3}, {1048576, 16, 4}, 180};
   parsed_report parsed = parse_report(synthetic_report(device, 7, 1));

@@ -9,6 +9,7 @@
 #include "app/cli_compare.h"
 #include "app/cli_guard.h"
 #include "app/cli_options.h"
+#include "app/cli_predict.h"
 #include "app/cli_progress.h"
 #include "app/cli_report.h"
 #include "app/cli_scan.h"
@@ -191,6 +192,8 @@ int wmain(int argc, wchar_t** argv) {
     if (options.scan) {
       code = scan_only(options, errors);
       if (code == exit_failed) print_cause(log->lines());
+    } else if (options.predict) {
+      code = run_predict(options, errors);
     } else {
       code = run_benchmark(options, log, errors);
     }

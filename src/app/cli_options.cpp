@@ -10,6 +10,7 @@ const char cli_usage[] =
     "       folvi-cli --scan [--record FILE | --replay FILE] [LOCATION]\n"
     "       folvi-cli --smart KIND:FILE...   (KIND identify, smart, thresholds, nvme-identify, nvme-health)\n"
     "       folvi-cli --compare A B   (two saved reports, or two --json documents)\n"
+    "       folvi-cli --predict [--replay FILE] [LOCATION]\n"
     "Runs the cold-cache benchmark in the folder LOCATION and prints the report.\n"
     "\n"
     "  --profile quick|standard|extended   starting profile (default standard)\n"
@@ -33,13 +34,18 @@ const char cli_usage[] =
     "  --json FILE           write the profile, storage facts, every test and the best to FILE\n"
     "  --scan                scan the storage stack, print its log and what lies under LOCATION\n"
     "  --record FILE         with --scan: write every request of the scan and its answer to FILE\n"
-    "  --replay FILE         with --scan: answer the scan from a recording instead of this machine\n"
+    "  --replay FILE         with --scan or --predict: answer the scan from a recording instead of\n"
+    "                        this machine\n"
     "  --compare A B         compare two saved reports: rates per combination and B / A; of two\n"
     "                        --json documents also each combination's p99\n"
+    "  --predict             ask the share server which strategy suits the device under LOCATION\n"
+    "                        (without one: any device) and print its recommendation for reads\n"
+    "                        and writes\n"
     "  --help                this text\n"
     "\n"
     "Exit codes: 0 completed, 1 cancelled, 2 bad arguments (or unusable location, output file or\n"
-    "report), 3 the run failed or a result could not be written, 4 completed but some tests failed.\n";
+    "report), 3 the run failed or a result could not be written (--predict: the server has no\n"
+    "recommendation or cannot be reached), 4 completed but some tests failed.\n";
 
 static_assert(most_buffers == 1024 && most_buffer_memory == 1ull << 30, "the usage text names the limits");
 
@@ -197,6 +203,7 @@ const option_row option_rows[] = {
      }},
     {"--scan", false, other, [](const std::string&, cli_options& o, std::string&) { return o.scan = true; }},
     {"--compare", false, other, [](const std::string&, cli_options& o, std::string&) { return o.compare = true; }},
+    {"--predict", false, other, [](const std::string&, cli_options& o, std::string&) { return o.predict = true; }},
     {"--help", false, other, [](const std::string&, cli_options& o, std::string&) { return o.help = true; }},
 };
 
@@ -285,8 +292,13 @@ bool check_locations(cli_options& o, const std::vector<std::wstring>& locations,
     return true;
   }
   if (locations.size() > 1) return error = "LOCATION: give one folder only", false;
-  if (locations.empty() && !o.scan) return error = "LOCATION: missing", false;
+  if (locations.empty() && !o.scan && !o.predict) return error = "LOCATION: missing", false;
   if (!locations.empty()) o.profile.path = locations[0];
+  return true;
+}
+bool only_predict_options(const std::vector<given_option>& given) {
+  for (const given_option& g : given)
+    if (std::string(g.row->name) != "--predict" && std::string(g.row->name) != "--replay") return false;
   return true;
 }
 }  // namespace
@@ -308,11 +320,16 @@ bool parse_cli_options(const std::vector<std::wstring>& args, cli_options& optio
   }
   if (options.help) return true;
   if (options.compare && given.size() != 1) return error = "--compare: takes no other options", false;
+  if (options.predict && !only_predict_options(given))
+    return error = "--predict: takes no other options but --replay", false;
   options.profile.update_counts();
   if (!check_locations(options, locations, error)) return false;
-  if (!options.scan && (!options.record_path.empty() || !options.replay_path.empty()))
-    return error = (options.record_path.empty() ? "--replay" : "--record") + std::string(": only with --scan"), false;
+  if (!options.scan && !options.record_path.empty()) return error = "--record: only with --scan", false;
+  if (!options.scan && !options.predict && !options.replay_path.empty())
+    return error = "--replay: only with --scan or --predict", false;
+  if (options.predict && !options.replay_path.empty() && options.profile.path.empty())
+    return error = "--replay: with --predict, give the LOCATION on the recorded machine", false;
   if (!options.record_path.empty() && !options.replay_path.empty())
     return error = "--record and --replay: give one of them", false;
-  return options.scan || options.compare || check_selection(options.profile, error);
+  return options.scan || options.compare || options.predict || check_selection(options.profile, error);
 }

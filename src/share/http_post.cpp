@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr uint32_t size_check_code = 11111;
 constexpr DWORD status_handle_created = INTERNET_STATUS_HANDLE_CREATED;
 
 // What the status callback needs: the caller's target and the handles it may close.
@@ -82,11 +81,11 @@ bool ignore_certificate_errors(HINTERNET request, api_error_cb* errors) {
   return true;
 }
 
-bool send_request(HINTERNET request, const heap_buffer* body, api_error_cb* errors) {
-  const DWORD header_length = DWORD(wcslen(multipart_content_type_w));
+bool send_request(HINTERNET request, const wchar_t* headers, const heap_buffer* body, api_error_cb* errors) {
+  const DWORD header_length = headers ? DWORD(wcslen(headers)) : 0;
   void* bytes = body && body->size() ? const_cast<uint8_t*>(body->data()) : nullptr;
   const DWORD size = bytes ? body->size() : 0;
-  if (HttpSendRequestW(request, multipart_content_type_w, header_length, bytes, size)) return true;
+  if (HttpSendRequestW(request, headers, header_length, bytes, size)) return true;
   const DWORD error = GetLastError();
   if (is_certificate_error(error)) {
     std::string subject = certificate_subject(request);
@@ -95,18 +94,20 @@ bool send_request(HINTERNET request, const heap_buffer* body, api_error_cb* erro
   return fail(errors, "HttpSendRequest", error);
 }
 
-bool check_status(HINTERNET request, api_error_cb* errors) {
+// With `any_status` every status is an answer and lands there; without, only 200 is.
+bool check_status(HINTERNET request, uint32_t* any_status, api_error_cb* errors) {
   DWORD status = 0, size = sizeof status;
   if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
     return fail(errors, "HttpQueryInfo,StatusCode", GetLastError());
   if (size != sizeof status) return fail(errors, "HttpQueryInfo,StatusCode,2", GetLastError());
+  if (any_status) return *any_status = status, true;
   if (status != HTTP_STATUS_OK) return fail(errors, "CheckHttpStatusCode", status);
   return true;
 }
 
 bool reply_too_long(api_error_cb* errors, uint32_t length, uint32_t capacity) {
   if (errors)
-    errors->report_api_error("HttpCheckReplySize", size_check_code, "%lu %lu", (unsigned long)length,
+    errors->report_api_error("HttpCheckReplySize", reply_size_check_code, "%lu %lu", (unsigned long)length,
                              (unsigned long)capacity);
   return false;
 }
@@ -144,17 +145,23 @@ bool read_reply(HINTERNET request, const http_target& target, heap_buffer& reply
   }
   if (content_length && content_length != received) {
     if (errors)
-      errors->report_api_error("InternetReadFile", size_check_code, "%lu %lu", (unsigned long)content_length,
+      errors->report_api_error("InternetReadFile", reply_size_check_code, "%lu %lu", (unsigned long)content_length,
                                (unsigned long)received);
     return false;
   }
   return true;
 }
 
-}  // namespace
+// What differs between a POST and a GET; the handles, TLS and the reading are the same.
+struct request_kind {
+  const wchar_t* verb;
+  const wchar_t* headers;  // null: none
+  DWORD extra_flags;
+  uint32_t* any_status;    // see check_status
+};
 
-bool http_post(const http_target& target, const std::string& path, const heap_buffer* body, heap_buffer* reply,
-               api_error_cb* errors) {
+bool exchange(const http_target& target, const request_kind& kind, const std::string& path, const heap_buffer* body,
+              heap_buffer* reply, api_error_cb* errors) {
   // The handles live inside the callback's context: closing them still notifies the callback.
   post_context post{&target, {}};
   internet_handles& h = post.handles;
@@ -175,19 +182,32 @@ bool http_post(const http_target& target, const std::string& path, const heap_bu
   if (!h.connection()) return fail(errors, "InternetConnect", GetLastError());
 
   const wchar_t* accept_types[] = {L"*/*", nullptr};
-  // A redirect is a failed post like any other status but 200, so WinINet must not follow it.
-  DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTO_REDIRECT;
+  // A redirect is a failed request like any other status but 200, so WinINet must not follow it.
+  DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTO_REDIRECT | kind.extra_flags;
   if (target.use_tls) flags |= INTERNET_FLAG_SECURE;
-  h.set_request(HttpOpenRequestW(h.connection(), L"POST", from_utf8(path).c_str(), nullptr, nullptr, accept_types,
+  h.set_request(HttpOpenRequestW(h.connection(), kind.verb, from_utf8(path).c_str(), nullptr, nullptr, accept_types,
                                  flags, context));
   if (!h.request()) return fail(errors, "HttpOpenRequest", GetLastError());
 
   if (target.use_tls && target.ignore_certificate_errors && !ignore_certificate_errors(h.request(), errors))
     return false;
-  if (!send_request(h.request(), body, errors)) return false;
-  if (!check_status(h.request(), errors)) return false;
+  if (!send_request(h.request(), kind.headers, body, errors)) return false;
+  if (!check_status(h.request(), kind.any_status, errors)) return false;
   if (!reply) return true;
   return read_reply(h.request(), target, *reply, errors);
+}
+
+}  // namespace
+
+bool http_post(const http_target& target, const std::string& path, const heap_buffer* body, heap_buffer* reply,
+               api_error_cb* errors) {
+  return exchange(target, {L"POST", multipart_content_type_w, 0, nullptr}, path, body, reply, errors);
+}
+
+bool http_get(const http_target& target, const std::string& path, heap_buffer& reply, uint32_t& status,
+              api_error_cb* errors) {
+  status = 0;
+  return exchange(target, {L"GET", nullptr, INTERNET_FLAG_NO_CACHE_WRITE, &status}, path, nullptr, &reply, errors);
 }
 
 bool post_multipart(const http_target& target, const form_part* parts, heap_buffer* reply, api_error_cb* errors) {

@@ -15,7 +15,7 @@ class http_status_cb {
   virtual bool on_progress(uint32_t received, uint32_t content_length) = 0;
 };
 
-// Where and how one POST goes; filled by the caller.
+// Where and how one request goes; filled by the caller.
 struct http_target {
   std::string host;
   uint16_t port = 0;  // 0: 443 with TLS, 80 without

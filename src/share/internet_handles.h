@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <wininet.h>
 
-// The root, connection and request handles of one POST, closed request first. A status
+// The root, connection and request handles of one request, closed request first. A status
 // callback may close the handle a notification came from while a call is under way; whichever
 // side takes a handle out of its slot first closes it, so none is closed twice.
 class internet_handles {

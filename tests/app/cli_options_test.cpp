@@ -152,3 +152,28 @@ TEST(cli_options, repeat_json_compare_and_the_end_of_options) {
     EXPECT_EQ(error, r.error);
   }
 }
+
+TEST(cli_options, predict_takes_a_location_and_a_recording_only) {
+  cli_options o;
+  std::string error;
+  ASSERT_TRUE(parse({L"--predict"}, o, error)) << error;
+  EXPECT_TRUE(o.predict);
+  EXPECT_TRUE(o.profile.path.empty());
+  ASSERT_TRUE(parse({L"--replay", L"m.txt", L"--predict", L"U:\\"}, o, error)) << error;
+  EXPECT_EQ(o.replay_path, L"m.txt");
+  EXPECT_EQ(o.profile.path, L"U:\\");
+
+  struct { std::vector<std::wstring> args; const char* error; } rows[] = {
+      {{L"--predict", L"--sizes", L"1M", L"D:\\"}, "--predict: takes no other options but --replay"},
+      {{L"--predict", L"--scan"}, "--predict: takes no other options but --replay"},
+      {{L"--predict", L"--record", L"r.txt"}, "--predict: takes no other options but --replay"},
+      {{L"--predict", L"C:\\", L"D:\\"}, "LOCATION: give one folder only"},
+      {{L"--replay", L"m.txt", L"D:\\"}, "--replay: only with --scan or --predict"},
+      {{L"--predict", L"--replay", L"m.txt"}, "--replay: with --predict, give the LOCATION on the recorded machine"},
+      {{L"--record", L"m.txt", L"D:\\"}, "--record: only with --scan"},
+  };
+  for (const auto& r : rows) {
+    EXPECT_FALSE(parse(r.args, o, error));
+    EXPECT_EQ(error, r.error);
+  }
+}

@@ -193,7 +193,42 @@ TEST(http_post, unreachable_server_and_no_leaks) {
                              "reply/redirect", "reply/long-length"}) {
       heap_buffer r;
       post_to(path, r, errors);
+      uint32_t status = 0;
+      http_get(loopback(), std::string("/") + path, r, status, &errors);
     }
   post_to("reply/ok", reply, errors, nowhere);
   EXPECT_EQ(process_handle_count(), before);
+}
+
+TEST(http_get, every_status_is_an_answer_read_like_a_post) {
+  http_target target = loopback();
+  heap_buffer reply;
+  reply.reserve(1024);
+  uint32_t status = 0;
+  recorded_errors errors;
+  ASSERT_TRUE(http_get(target, "/record/asked?direction=read&model=A%20B", reply, status, &errors)) << errors.only();
+  EXPECT_EQ(status, 404u);
+  EXPECT_EQ(text_of(reply), "{\"reason\":\"kept\"}");
+  const std::string head = responder_record("asked.head");
+  EXPECT_EQ(head.rfind("GET /record/asked?direction=read&model=A%20B HTTP/1.1\r\n", 0), 0u) << head;
+  EXPECT_EQ(head.find("Content-Type"), std::string::npos) << head;
+  EXPECT_NE(head.find("\nUser-Agent: FOLVI test agent\n"), std::string::npos) << head;
+
+  ASSERT_TRUE(http_get(target, "/reply/status-500", reply, status, &errors)) << errors.only();
+  EXPECT_EQ(status, 500u);
+  EXPECT_EQ(text_of(reply), "Internal Server Error");
+  // Not followed: the redirect is the answer.
+  ASSERT_TRUE(http_get(target, "/reply/redirect", reply, status, &errors)) << errors.only();
+  EXPECT_EQ(status, 302u);
+  EXPECT_TRUE(errors.all.empty());
+
+  // The same limits as a post's reply.
+  EXPECT_FALSE(http_get(target, "/reply/long-unsized", reply, status, &errors));
+  EXPECT_EQ(errors.only(), "HttpCheckReplySize 11111 1025 1024");
+  recorded_errors unreachable;
+  target.port = 1;
+  EXPECT_FALSE(http_get(target, "/reply/ok", reply, status, &unreachable));
+  EXPECT_EQ(status, 0u);
+  ASSERT_EQ(unreachable.all.size(), 1u);
+  EXPECT_EQ(unreachable.all[0].code, uint32_t(ERROR_INTERNET_CANNOT_CONNECT));
 }

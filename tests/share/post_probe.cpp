@@ -2,6 +2,7 @@
 //   post_probe HOST PORT TLS PATH     posts the field type=report to PATH
 //   post_probe --upload KIND          uploads a small package of KIND (report or screenshot)
 //                                     to the server the environment names
+//   post_probe --upload report FILE...  uploads each file as the report of a report share
 #include <windows.h>
 
 #include <cstdio>
@@ -41,12 +42,12 @@ int post(const wchar_t* host, const wchar_t* port, const wchar_t* tls, const wch
   return print_result(ok, std::string(reinterpret_cast<const char*>(reply.data()), reply.size()), errors);
 }
 
-int upload(const wchar_t* kind) {
+int upload(const wchar_t* kind, const std::string& report = "probe report\r\n") {
   api_error_logger errors;
   share_package package;
   package.screenshot = std::wstring(kind) == L"screenshot";
   if (package.screenshot) package.screenshot_image = "BM fake bitmap";
-  package.report_text = "probe report\r\n";
+  package.report_text = report;
   upload_xchg* xchg = new upload_xchg(current_upload_target(&errors), &errors);
   xchg->type = share_type(package);
   bool ok = build_package_zip(package, xchg->data, &errors) && xchg->start();
@@ -57,11 +58,37 @@ int upload(const wchar_t* kind) {
   return print_result(ok, reply, errors);
 }
 
+bool read_file(const wchar_t* path, std::string& text) {
+  FILE* f = _wfopen(path, L"rb");
+  if (!f) return false;
+  char chunk[4096];
+  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) text.append(chunk, n);
+  std::fclose(f);
+  return true;
+}
+
+int upload_reports(int count, wchar_t** paths) {
+  int code = 0;
+  for (int i = 0; i < count; ++i) {
+    std::string report;
+    if (!read_file(paths[i], report)) {
+      std::printf("FAILED cannot read %s\n", to_utf8(paths[i]).c_str());
+      return 1;
+    }
+    code |= upload(L"report", report);
+  }
+  return code;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 5) return post(argv[1], argv[2], argv[3], argv[4]);
   if (argc == 3 && std::wstring(argv[1]) == L"--upload") return upload(argv[2]);
-  std::fprintf(stderr, "usage: post_probe HOST PORT TLS PATH | post_probe --upload report|screenshot\n");
+  if (argc > 3 && std::wstring(argv[1]) == L"--upload" && std::wstring(argv[2]) == L"report")
+    return upload_reports(argc - 3, argv + 3);
+  std::fprintf(stderr,
+               "usage: post_probe HOST PORT TLS PATH | post_probe --upload report|screenshot\n"
+               "       post_probe --upload report FILE...\n");
   return 2;
 }

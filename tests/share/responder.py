@@ -7,7 +7,8 @@
   responder.py stop DIR
       Stops the responder whose pid is in DIR/pid.
 
-POST /record/TAG keeps the request's head in DIR/TAG.head and its body in DIR/TAG.body and
+GET /record/TAG keeps the request's head as DIR/TAG.head and answers 404 with a JSON reason;
+GET /reply/NAME answers like POST. POST /record/TAG keeps the request's head in DIR/TAG.head and its body in DIR/TAG.body and
 answers "OK". POST /upload keeps them as DIR/upload-TYPE.* and answers like the share server:
 "OK" for a report, "OK\\r\\nhttps://localhost/s/TOKEN\\r\\n" for a screenshot. POST /reply/NAME
 answers with one of the replies below.
@@ -61,6 +62,16 @@ class Handler(BaseHTTPRequestHandler):
             kind = kind.group(1).decode() if kind else "unknown"
             self.keep("upload-" + kind, body)
             return self.answer(200, b"OK\r\n" + SCREENSHOT_LINK + b"\r\n" if kind == "screenshot" else b"OK")
+        return self.scripted(route)
+
+    def do_GET(self):
+        route = self.path.lstrip("/").split("?", 1)[0]
+        if route.startswith("record/"):
+            self.keep(re.sub(r"[^A-Za-z0-9_-]", "_", route[7:]), b"")
+            return self.answer(404, b'{"reason":"kept"}')
+        return self.scripted(route)
+
+    def scripted(self, route):
         reply = route[6:] if route.startswith("reply/") else ""
         if reply == "ok":
             return self.answer(200, b"OK")
