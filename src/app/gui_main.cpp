@@ -14,7 +14,7 @@
 #include "share/share_server.h"
 #include "support/text.h"
 #include "toolkit/file_dialogs.h"
-#include "ui/location_api.h"
+#include "storage/location_api.h"
 #include "ui/main_window.h"
 
 namespace {

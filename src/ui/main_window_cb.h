@@ -4,7 +4,7 @@
 #include <string>
 
 #include "results/raw_rows.h"
-#include "ui/location_list.h"
+#include "storage/location_list.h"
 #include "ui/main_window_ids.h"
 #include "ui/pretty_graph_model.h"
 #include "ui/profile_choice.h"

@@ -8,9 +8,9 @@
 
 #include "bench/test_def.h"
 #include "results/report_sharing.h"
-#include "results/results_model.h"
+#include "ui/results_model.h"
 #include "support/host_info.h"
-#include "ui/location_list.h"
+#include "storage/location_list.h"
 #include "ui/main_window_cb.h"
 #include "ui/main_window_env.h"
 #include "ui/pretty_graph_model.h"

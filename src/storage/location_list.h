@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "storage/storage_model.h"
-#include "ui/location_api.h"
-#include "ui/location_summary.h"
+#include "storage/location_api.h"
+#include "storage/location_summary.h"
 
 // What the location list asks of the main window: the location box (control 1338), the five
 // summary lines (1052 to 1056) and the private message that opens the folder picker.

@@ -1,4 +1,4 @@
-#include "results/results_model.h"
+#include "ui/results_model.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/location_link.h"
+#include "storage/location_link.h"
 
 #include <gtest/gtest.h>
 

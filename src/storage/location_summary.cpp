@@ -1,4 +1,4 @@
-#include "ui/location_summary.h"
+#include "storage/location_summary.h"
 
 #include "storage/drive_names.h"
 #include "storage/raid_levels.h"

@@ -5,7 +5,7 @@
 
 #include "storage/storage_model.h"
 #include "support/report_entry.h"
-#include "ui/location_api.h"
+#include "storage/location_api.h"
 
 // What lies under a test location: the five summary lines of the main window and the facts the
 // test report copies.

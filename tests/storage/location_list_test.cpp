@@ -1,4 +1,4 @@
-#include "ui/location_list.h"
+#include "storage/location_list.h"
 
 #include <gtest/gtest.h>
 

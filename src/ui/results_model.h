@@ -8,8 +8,8 @@
 #include "bench/test_run.h"
 #include "bench/test_runner_cb.h"
 #include "results/raw_rows.h"
-#include "results/results_lock.h"
-#include "results/run_view_cb.h"
+#include "ui/results_lock.h"
+#include "ui/run_view_cb.h"
 
 enum class stop_kind : int { none = 0, end_phase = 1, end_run = 2 };
 

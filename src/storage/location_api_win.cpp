@@ -4,7 +4,7 @@
 #include "support/paths.h"
 #include "support/scoped_win.h"
 #include "support/text.h"
-#include "ui/location_api.h"
+#include "storage/location_api.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "support/text.h"
-#include "ui/location_summary.h"
+#include "storage/location_summary.h"
 
 namespace {
 
