@@ -2,6 +2,7 @@
 
 #include "app/elevation.h"
 #include "support/text.h"
+#include "support/message_box_flags.h"
 
 const char unrecognized_argument_format[] = "Error: unrecognized [%s] argument\n";
 const char restarting_text[] = "Restarting as Administrator...\n";
@@ -19,7 +20,7 @@ constexpr uint16_t key_toggled = 0x0001;
 constexpr int first_version_with_elevation = 4;
 constexpr unsigned long token_elevation_type_class = 18;  // TokenElevationType
 constexpr uint32_t cancelled_by_user = 1223;               // ERROR_CANCELLED
-constexpr uint32_t restart_failed_box = 0x41;              // error icon, one OK button
+constexpr uint32_t restart_failed_box = mb_icon_error | mb_ok;
 constexpr long s_ok = 0;
 
 const wchar_t* const privileges[] = {L"SeManageVolumePrivilege", L"SeProfileSingleProcessPrivilege"};

@@ -5,7 +5,7 @@
 #include "resource_ids.h"
 #include "share/dialog_upload.h"
 #include "share/share_prompt_layout.h"
-#include "ui/report_actions.h"
+#include "results/report_actions.h"
 
 namespace {
 

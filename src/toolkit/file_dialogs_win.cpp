@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "support/com_ptr.h"
 #include "toolkit/file_dialogs.h"
 #include "toolkit/xfc_message_box.h"
 
@@ -23,24 +24,6 @@ class com_scope {
 
  private:
   HRESULT hr_;
-};
-
-template <class T>
-class com_ptr {
- public:
-  com_ptr() = default;
-  ~com_ptr() {
-    if (p_) p_->Release();
-  }
-  com_ptr(const com_ptr&) = delete;
-  com_ptr& operator=(const com_ptr&) = delete;
-  T** out() { return &p_; }
-  void** out_void() { return reinterpret_cast<void**>(&p_); }
-  T* operator->() const { return p_; }
-  T* get() const { return p_; }
-
- private:
-  T* p_ = nullptr;
 };
 
 class co_task_text {

@@ -36,20 +36,20 @@ INT_PTR main_window::run(HWND owner) { return run_modal(IDD_MAIN, owner); }
 
 void main_window::attach_controls() {
   box_.attach(hwnd_);
-  location_combo_.attach(item(id_location));
-  presets_combo_.attach(item(id_presets));
+  location_combo_.attach(item(IDC_MAIN_LOCATION));
+  presets_combo_.attach(item(IDC_MAIN_PRESETS));
   location_caption_.attach(item(IDC_MAIN_LOCATION_CAPTION));
   section_caption_.attach(item(IDC_MAIN_SECTION_CAPTION));
-  change_link_.attach(item(id_change_profile));
-  switch_link_.attach(item(id_switch_view));
-  screengrab_.attach(item(id_screengrab));
+  change_link_.attach(item(IDC_MAIN_CHANGE_PROFILE));
+  switch_link_.attach(item(IDC_MAIN_SWITCH_VIEW));
+  screengrab_.attach(item(IDC_MAIN_SCREENGRAB));
   separator_.attach(item(id_separator));
-  list_.attach(item(id_results_list));
+  list_.attach(item(IDC_MAIN_RESULTS));
   for (bool read : {true, false}) {
     pretty_graph& g = graph(read);
     g.bind(model_.graph(read), read ? model_.results().read_results() : model_.results().write_results());
     g.set_click_message(msg_units_popup);
-    g.attach(item(read ? id_read_graph : id_write_graph));
+    g.attach(item(read ? IDC_MAIN_READ_GRAPH : IDC_MAIN_WRITE_GRAPH));
   }
 }
 
@@ -89,7 +89,7 @@ bool main_window::on_init() {
   shown_state_ = view_done_list;  // as laid out, until the model says otherwise
   model_.init(rows_per_page);
   // The Start button is where a user begins.
-  SetFocus(item(id_start));
+  SetFocus(item(IDC_MAIN_START));
   return false;
 }
 
@@ -105,7 +105,7 @@ void main_window::on_destroy() {
 void main_window::on_command(int id, int code, HWND control) {
   control_event event = control_event::clicked;
   int selection = 0;
-  if (id == id_location || id == id_presets) {
+  if (id == IDC_MAIN_LOCATION || id == IDC_MAIN_PRESETS) {
     switch (code) {
       case CBN_DROPDOWN: event = control_event::dropped_down; break;
       case CBN_CLOSEUP:
@@ -118,7 +118,7 @@ void main_window::on_command(int id, int code, HWND control) {
     }
   } else if (control && code != BN_CLICKED) {
     return;
-  } else if (id == id_screengrab) {
+  } else if (id == IDC_MAIN_SCREENGRAB) {
     show_screengrab_popup();
     return;
   }

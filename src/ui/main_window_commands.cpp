@@ -3,34 +3,35 @@
 #include "support/format_string.h"
 #include "support/text.h"
 #include "ui/main_window_texts.h"
+#include "support/message_box_flags.h"
 
 namespace {
-constexpr uint32_t about_box_flags = 0x11;  // information icon, one OK button
+constexpr uint32_t about_box_flags = mb_icon_information | mb_ok;
 }  // namespace
 
 bool main_window_model::command(int id, control_event event, int selection, bool control_held) {
   switch (id) {
-    case id_start:
+    case IDC_MAIN_START:
       if (event == control_event::clicked) start_pressed(control_held);
       return true;
-    case id_location: location_event(event, selection); return true;
-    case id_change_profile:
+    case IDC_MAIN_LOCATION: location_event(event, selection); return true;
+    case IDC_MAIN_CHANGE_PROFILE:
       if (event == control_event::clicked && phase_ != window_phase::running && phase_ != window_phase::closed)
         profile_.change(view_);
       return true;
-    case id_presets: preset_event(event, selection); return true;
-    case id_switch_view:
+    case IDC_MAIN_PRESETS: preset_event(event, selection); return true;
+    case IDC_MAIN_SWITCH_VIEW:
       if (event == control_event::clicked) switch_view();
       return true;
-    case cmd_homepage: env_.open_url(web_page_url(web_, homepage_path)); return true;
-    case cmd_methodology: env_.open_url(web_page_url(web_, methodology_path)); return true;
-    case cmd_about: show_about(); return true;
-    case cmd_exit: close(false); return true;
-    case cmd_view_report: view_report(); return true;
-    case cmd_save_report: save_report(); return true;
-    case cmd_share_screenshot: share_screenshot(); return true;
-    case cmd_units_1024: set_units(false); return true;
-    case cmd_units_1000: set_units(true); return true;
+    case ID_HELP_HOMEPAGE: env_.open_url(web_page_url(web_, homepage_path)); return true;
+    case ID_HELP_METHODOLOGY: env_.open_url(web_page_url(web_, methodology_path)); return true;
+    case ID_HELP_ABOUT: show_about(); return true;
+    case ID_FILE_EXIT: close(false); return true;
+    case ID_SCREENGRAB_VIEW_REPORT: view_report(); return true;
+    case ID_SCREENGRAB_SAVE_REPORT: save_report(); return true;
+    case ID_SCREENGRAB_SHARE_SCREENSHOT: share_screenshot(); return true;
+    case ID_UNITS_1024: set_units(false); return true;
+    case ID_UNITS_1000: set_units(true); return true;
     default: return false;
   }
 }
@@ -62,7 +63,7 @@ void main_window_model::switch_view() {
   if (view_state_ == view_ready) return;
   const view_state next = view_state(view_state_ ^ view_graphs_bit);
   move_view(next, view_instant);
-  view_.set_text(id_switch_view, (next & view_graphs_bit) ? switch_to_list : switch_to_graphs);
+  view_.set_text(IDC_MAIN_SWITCH_VIEW, (next & view_graphs_bit) ? switch_to_list : switch_to_graphs);
 }
 
 void main_window_model::set_units(bool decimal) {

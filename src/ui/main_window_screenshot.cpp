@@ -1,14 +1,15 @@
 #include "support/fatal.h"
 #include "ui/main_window_model.h"
 #include "ui/main_window_texts.h"
-#include "ui/report_action_texts.h"
+#include "ui/screenshot_image.h"
+#include "results/report_action_texts.h"
+#include "support/message_box_flags.h"
 
 namespace {
 // Question icon, OK and Cancel, the first the default, a "Don't ask again" box that disables
 // Cancel while ticked, brought to the front.
-constexpr uint32_t share_question_flags = 0x11122;
-constexpr uint32_t dont_ask_again_bit = 0x1000;
-constexpr int answer_ok = 1;
+constexpr uint32_t share_question_flags =
+    mb_bring_to_front | mb_check_disables_second | mb_default_first | mb_icon_question | mb_ok_cancel;
 }  // namespace
 
 void main_window_model::view_report() {
@@ -23,11 +24,11 @@ void main_window_model::share_screenshot() {
   if (!report_ready() || pending_screengrab_command_ != 0) return;
   if (confirm_share_screenshot_) {
     uint32_t flags = share_question_flags;
-    if (view_.message_box(share_screenshot_question, flags, main_window_title) != answer_ok) return;
-    if (flags & dont_ask_again_bit) confirm_share_screenshot_ = false;
+    if (view_.message_box(share_screenshot_question, flags, main_window_title) != mb_answer_ok) return;
+    if (flags & mb_check_disables_second) confirm_share_screenshot_ = false;
   }
   // The capture waits until the popup menu has gone from the screen.
-  pending_screengrab_command_ = cmd_share_screenshot;
+  pending_screengrab_command_ = ID_SCREENGRAB_SHARE_SCREENSHOT;
   view_.set_timer(screenshot_timer);
 }
 
@@ -48,19 +49,19 @@ bool main_window_model::capture_all(screenshot_set& images) {
 
 void main_window_model::make_screenshot() {
   view_.kill_timer(screenshot_timer.id);
-  view_.fade_control(id_screengrab, false, screengrab_fade_ms);
+  view_.fade_control(IDC_MAIN_SCREENGRAB, false, screengrab_fade_ms);
   view_.set_title(screenshot_title(main_window_title, version_.short_form()));
   const std::wstring volume = location_list_.summary().volume;
   const std::wstring masked = mask_volume_serial(volume);
-  if (masked != volume) view_.set_text(id_volume_line, masked);
+  if (masked != volume) view_.set_text(IDC_MAIN_VOLUME, masked);
 
   screenshot_set images;
   const bool captured = capture_all(images);
 
-  if (masked != volume) view_.set_text(id_volume_line, volume);
+  if (masked != volume) view_.set_text(IDC_MAIN_VOLUME, volume);
   view_.set_title(main_window_title);
   if (captured) {
-    if (pending_screengrab_command_ != cmd_share_screenshot) fatal("main_window::make_screenshot");
+    if (pending_screengrab_command_ != ID_SCREENGRAB_SHARE_SCREENSHOT) fatal("main_window::make_screenshot");
     env_.share_screenshot(images, history_.last_report, scan_text_);
   } else {
     uint32_t flags = report_error_box_flags;

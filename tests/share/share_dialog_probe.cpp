@@ -18,8 +18,8 @@
 #include "share/upload_xchg.h"
 #include "support/api_error.h"
 #include "support/text.h"
-#include "ui/report_files_api.h"
-#include "ui/screenshot_image.h"
+#include "results/report_files_api.h"
+#include "toolkit/bmp_file.h"
 #include "window_driver.h"
 
 namespace {

@@ -1,12 +1,12 @@
-#include "ui/report_actions.h"
+#include "results/report_actions.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "main_window_fakes.h"
-#include "ui/screenshot_image.h"
+#include "report_files_fake.h"
+#include "support/message_box_flags.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ TEST(report_actions, viewing_failures_tell_the_user_and_leave_nothing) {
     EXPECT_FALSE(view_text_in_notepad(files, prompt, "r", L"folvi-report")) << failing;
     ASSERT_EQ(prompt.texts.size(), 1u);
     EXPECT_EQ(prompt.texts[0], failing < 2 ? L"Failed to save report in a temporary file" : L"Failed to open report in Notepad");
-    EXPECT_EQ(prompt.flags[0], 0x41u);
+    EXPECT_EQ(prompt.flags[0], mb_icon_error | mb_ok);
     EXPECT_TRUE(files.disk.empty()) << "the temporary file is gone";
     EXPECT_FALSE(files.settings_changed) << "Notepad's settings are back before the message";
     if (failing < 2) {
@@ -141,7 +141,7 @@ TEST(report_actions, saving) {
     EXPECT_FALSE(save_report_as(files, prompt, "new", t, L"C:\\"));
     ASSERT_EQ(prompt.texts.size(), 1u);
     EXPECT_EQ(prompt.texts[0], target + L" already exists.\nDo you want to replace it?");
-    EXPECT_EQ(prompt.flags[0], 0x233u);
+    EXPECT_EQ(prompt.flags[0], mb_default_second | mb_icon_warning | mb_yes_no);
     EXPECT_EQ(files.disk[target], "old");
     prompt.answer = 6;
     EXPECT_TRUE(save_report_as(files, prompt, "new", t, L"C:\\"));
@@ -162,61 +162,8 @@ TEST(report_actions, saving) {
     EXPECT_EQ(files.disk[target], "old");
     ASSERT_EQ(prompt.texts.size(), 2u);
     EXPECT_EQ(prompt.texts[1], L"An attempt to save report in specified file failed");
-    EXPECT_EQ(prompt.flags[1], 0x41u);
+    EXPECT_EQ(prompt.flags[1], mb_icon_error | mb_ok);
   }
-}
-
-TEST(screenshot_image, serial_mask_title_and_bmp) {
-  const struct {
-    const wchar_t* line;
-    const wchar_t* masked;
-  } rows[] = {
-      {L"1234-ABCD", L"XXXX-XXXX"},
-      {L"Simple \u00B7 x", L"Simple \u00B7 x"},
-      {L"Mirror-2  \u00B7  0BAD-F00D", L"Mirror-2  \u00B7  XXXX-XXXX"},
-      {L"?", L"?"},
-      {L"\u2013", L"\u2013"},
-      {L"123-ABCD", L"123-ABCD"},      // the dash before position 4
-      {L"1234-ABC", L"1234-ABC"},      // fewer than four characters after it
-      {L"1234-", L"1234-"},
-      {L"AB  \u00B7  -x", L"AB  \u00B7  -x"},
-      {L"ABCD-EF01 tail", L"XXXX-XXXX tail"},
-  };
-  for (const auto& r : rows) EXPECT_EQ(mask_volume_serial(r.line), r.masked) << r.line;
-
-  EXPECT_EQ(screenshot_title(L"Cold-cache Sequential I/O Benchmark", "1.2.3"),
-            L"Cold-cache Sequential I/O Benchmark / 1.2.3");
-
-  captured_image image;
-  image.width = 3;
-  image.height = 2;
-  image.pixels = {0x11, 0x12, 0x13, 0x21, 0x22, 0x23};  // top row first
-  const std::string bmp = bmp_file(image);
-  ASSERT_EQ(bmp.size(), 14u + 40u + 24u);
-  BITMAPFILEHEADER file;
-  BITMAPINFOHEADER info;
-  std::memcpy(&file, bmp.data(), sizeof file);
-  std::memcpy(&info, bmp.data() + 14, sizeof info);
-  EXPECT_EQ(bmp.substr(0, 2), "BM");
-  EXPECT_EQ(file.bfSize, 78u);
-  EXPECT_EQ(file.bfOffBits, 54u);
-  EXPECT_EQ(file.bfReserved1 | file.bfReserved2, 0);
-  EXPECT_EQ(info.biSize, 40u);
-  EXPECT_EQ(info.biWidth, 3);
-  EXPECT_EQ(info.biHeight, 2) << "positive: bottom-up";
-  EXPECT_EQ(info.biPlanes, 1);
-  EXPECT_EQ(info.biBitCount, 32);
-  EXPECT_EQ(info.biCompression, DWORD(BI_RGB));
-  EXPECT_EQ(info.biSizeImage, 24u);
-  uint32_t first;
-  std::memcpy(&first, bmp.data() + 54, 4);
-  EXPECT_EQ(first, 0x21u) << "the bottom row comes first";
-  std::memcpy(&first, bmp.data() + 54 + 12, 4);
-  EXPECT_EQ(first, 0x11u);
-
-  image.pixels.pop_back();
-  EXPECT_TRUE(bmp_file(image).empty());
-  EXPECT_TRUE(bmp_file(captured_image()).empty());
 }
 
 }  // namespace

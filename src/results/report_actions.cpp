@@ -1,8 +1,8 @@
-#include "ui/report_actions.h"
+#include "results/report_actions.h"
 
 #include "support/format_string.h"
 #include "support/paths.h"
-#include "ui/report_action_texts.h"
+#include "results/report_action_texts.h"
 
 namespace {
 // A name taken by another file gets new random digits a few times before giving up.
@@ -105,7 +105,7 @@ bool save_report_as(report_files_api& files, user_prompt_cb& prompt, const std::
     return false;
   if (files.exists(path)) {
     uint32_t flags = replace_question_flags;
-    if (prompt.message_box(path + replace_question_suffix, flags, L"") != answer_yes) return false;
+    if (prompt.message_box(path + replace_question_suffix, flags, L"") != mb_answer_yes) return false;
   }
   // The old file stays whole until the new one is completely written beside it.
   const std::wstring temp = create_tagged(files, with_byte_order_mark(report), [&](unsigned r, unsigned t) {

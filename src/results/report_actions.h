@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/report_files_api.h"
+#include "results/report_files_api.h"
+#include "support/message_box_flags.h"
 
 // What the save dialog is asked to show.
 struct save_request {
@@ -27,10 +28,9 @@ class user_prompt_cb {
 };
 
 // The error box of the report actions: one OK button and the error icon.
-constexpr uint32_t report_error_box_flags = 0x41;
+constexpr uint32_t report_error_box_flags = mb_icon_error | mb_ok;
 // The question before replacing a file: Yes and No, warning icon, No the default.
-constexpr uint32_t replace_question_flags = 0x233;
-constexpr int answer_yes = 6;
+constexpr uint32_t replace_question_flags = mb_default_second | mb_icon_warning | mb_yes_no;
 
 // "Drive C" for a drive root; otherwise the path with its separators folded into "_".
 std::wstring report_location_part(const std::wstring& location);

@@ -9,7 +9,7 @@
 #include "support/notepad_settings.h"
 #include "support/paths.h"
 #include "support/scoped_win.h"
-#include "ui/report_files_api.h"
+#include "results/report_files_api.h"
 
 namespace {
 

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "app/app_context.h"
+#include "app/app_message_box.h"
 #include "toolkit/xfc_message_box.h"
 #include "window_driver.h"
 
 // The program's message box: its default caption, and its owner only while the main window exists.
-TEST(app_context_window, message_box_caption_owner_and_answer) {
+TEST(app_message_box, message_box_caption_owner_and_answer) {
   app_context app;
   HWND seen_owner = reinterpret_cast<HWND>(1);
   {
@@ -13,7 +14,7 @@ TEST(app_context_window, message_box_caption_owner_and_answer) {
       seen_owner = GetWindow(box, GW_OWNER);
       click(GetDlgItem(box, IDCANCEL));
     });
-    EXPECT_EQ(app.message_box(L"Proceed?", 0x22), IDCANCEL);
+    EXPECT_EQ(app_message_box(app, L"Proceed?", mb_icon_question | mb_ok_cancel), IDCANCEL);
     EXPECT_TRUE(driver.finish()) << "no box captioned FOLVI Vezad";
   }
   EXPECT_EQ(seen_owner, nullptr) << "no main window yet: the box has no owner";
@@ -27,7 +28,7 @@ TEST(app_context_window, message_box_caption_owner_and_answer) {
       seen_owner = GetWindow(box, GW_OWNER);
       click(GetDlgItem(box, IDOK));
     });
-    EXPECT_EQ(app.message_box(L"Done.", 0x11, L"Own caption"), IDOK);
+    EXPECT_EQ(app_message_box(app, L"Done.", mb_icon_information | mb_ok, L"Own caption"), IDOK);
     EXPECT_TRUE(driver.finish());
   }
   EXPECT_EQ(seen_owner, main);
@@ -38,7 +39,7 @@ TEST(app_context_window, message_box_caption_owner_and_answer) {
       seen_owner = GetWindow(box, GW_OWNER);
       click(GetDlgItem(box, IDOK));
     });
-    EXPECT_EQ(app.message_box(L"Again.", 0x41), IDOK);
+    EXPECT_EQ(app_message_box(app, L"Again.", mb_icon_error | mb_ok), IDOK);
     EXPECT_TRUE(driver.finish());
   }
   EXPECT_EQ(seen_owner, nullptr);

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "share/share_ui_cb.h"
-#include "ui/report_files_api.h"
+#include "results/report_files_api.h"
 
 class app_context;
 

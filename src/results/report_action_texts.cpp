@@ -1,4 +1,4 @@
-#include "ui/report_action_texts.h"
+#include "results/report_action_texts.h"
 
 const wchar_t report_stem[] = L"folvi-report";
 const wchar_t report_name_format[] = L"FOLVI Report (%04u-%02u-%02u %02u-%02u)";

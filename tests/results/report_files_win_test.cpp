@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "support/api_error.h"
-#include "ui/report_actions.h"
-#include "ui/report_files_api.h"
+#include "results/report_actions.h"
+#include "results/report_files_api.h"
 
 namespace {
 

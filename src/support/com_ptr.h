@@ -22,6 +22,7 @@ class com_ptr {
     reset();
     return &p_;
   }
+  void** out_void() { return reinterpret_cast<void**>(out()); }
   T* get() const { return p_; }
   T* operator->() const { return p_; }
   explicit operator bool() const { return p_ != nullptr; }
