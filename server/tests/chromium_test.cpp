@@ -32,12 +32,24 @@ int run_chromium(const std::string& profile, const std::string& option, const st
                  const std::string& output) {
   std::string spki = read_file(ca_dir + "/server-spki.txt");
   while (!spki.empty() && (spki.back() == '\n' || spki.back() == '\r')) spki.pop_back();
-  std::vector<std::string> arguments = {
-      "/usr/bin/chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-      "--disable-background-networking", "--disable-component-update", "--disable-sync",
-      "--disable-default-apps", "--disable-extensions", "--hide-scrollbars", "--window-size=1280,1700",
-      "--user-data-dir=" + profile, "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE localhost",
-      "--ignore-certificate-errors-spki-list=" + spki, option, url};
+  std::vector<std::string> arguments = {"/usr/bin/chromium",
+                                        "--headless",
+                                        "--no-sandbox",
+                                        "--disable-gpu",
+                                        "--disable-quic",
+                                        "--no-first-run",
+                                        "--disable-background-networking",
+                                        "--disable-component-update",
+                                        "--disable-sync",
+                                        "--disable-default-apps",
+                                        "--disable-extensions",
+                                        "--hide-scrollbars",
+                                        "--window-size=1280,1700",
+                                        "--user-data-dir=" + profile,
+                                        "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE localhost",
+                                        "--ignore-certificate-errors-spki-list=" + spki,
+                                        option,
+                                        url};
   pid_t pid = fork();
   if (pid == 0) {
     int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -68,7 +80,8 @@ std::optional<rgb_image> screenshot_of(const server_process& server, const std::
   std::string shot = std::string(TEST_OUTPUT_DIR) + "/" + name + ".png";
   std::filesystem::remove(shot);
   std::string url = "https://localhost:" + std::to_string(server.port()) + path;
-  EXPECT_EQ(run_chromium(profile, "--screenshot=" + shot, url, profile + "/stdout"), 0) << read_file(profile + "/chromium.log");
+  EXPECT_EQ(run_chromium(profile, "--screenshot=" + shot, url, profile + "/stdout"), 0)
+      << read_file(profile + "/chromium.log");
   return decode_png_with_libpng(read_file(shot));
 }
 

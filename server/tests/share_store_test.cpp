@@ -38,10 +38,8 @@ new_share sample_share(const std::string& id) {
 void set_schema_version(const std::string& database, int version) {
   if (is_postgresql_address(database))
     run_sql(database, "UPDATE share_schema SET version = " + std::to_string(version));
-  else
-    run_sql(database, "PRAGMA user_version = " + std::to_string(version));
+  else run_sql(database, "PRAGMA user_version = " + std::to_string(version));
 }
-
 
 }  // namespace
 

@@ -10,7 +10,7 @@ struct cli_options {
   std::wstring report_path;  // empty: the report goes to standard output
   std::wstring csv_path;
   std::wstring json_path;
-  uint32_t repeat = 1;                    // passes over every combination
+  uint32_t repeat = 1;  // passes over every combination
   std::vector<std::wstring> compare_paths;
   std::wstring record_path;  // --scan --record: every request of the scan and its answer
   std::wstring replay_path;  // --scan --replay: the scan answered from a recording  // --compare: the reports A and B
@@ -26,9 +26,9 @@ extern const char cli_usage[];
 
 // Exit codes of folvi-cli.
 enum cli_exit_code : int {
-  exit_completed = 0,       // every test completed
-  exit_cancelled = 1,       // Ctrl+C
-  exit_bad_arguments = 2,   // also an unusable location or output file, unreadable or malformed reports
-  exit_failed = 3,          // the run failed, or a result could not be written
-  exit_tests_failed = 4,    // the run completed, but some tests failed
+  exit_completed = 0,      // every test completed
+  exit_cancelled = 1,      // Ctrl+C
+  exit_bad_arguments = 2,  // also an unusable location or output file, unreadable or malformed reports
+  exit_failed = 3,         // the run failed, or a result could not be written
+  exit_tests_failed = 4,   // the run completed, but some tests failed
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 // Texts of viewing, saving and sharing a report.
-extern const wchar_t report_stem[];  // of the temporary file Notepad shows
+extern const wchar_t report_stem[];         // of the temporary file Notepad shows
 extern const wchar_t report_name_format[];  // year, month, day, hour, minute
 extern const wchar_t report_name_extension[];
 extern const wchar_t drive_part_prefix[];

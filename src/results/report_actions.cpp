@@ -12,7 +12,8 @@ constexpr unsigned notepad_settle_ms = 1000;  // Notepad has read its settings b
 bool is_drive_letter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
 void replace_all(std::wstring& s, const std::wstring& from, const std::wstring& to) {
-  for (size_t at = s.find(from); at != std::wstring::npos; at = s.find(from, at + to.size())) s.replace(at, from.size(), to);
+  for (size_t at = s.find(from); at != std::wstring::npos; at = s.find(from, at + to.size()))
+    s.replace(at, from.size(), to);
 }
 
 std::wstring tag(unsigned random, unsigned tick) { return format_string(L"-%04x%04x", random & 0x7FFF, tick & 0xFFFF); }
@@ -108,9 +109,8 @@ bool save_report_as(report_files_api& files, user_prompt_cb& prompt, const std::
     if (prompt.message_box(path + replace_question_suffix, flags, L"") != mb_answer_yes) return false;
   }
   // The old file stays whole until the new one is completely written beside it.
-  const std::wstring temp = create_tagged(files, with_byte_order_mark(report), [&](unsigned r, unsigned t) {
-    return path + tag(r, t) + L".tmp";
-  });
+  const std::wstring temp = create_tagged(files, with_byte_order_mark(report),
+                                          [&](unsigned r, unsigned t) { return path + tag(r, t) + L".tmp"; });
   if (temp.empty()) {
     show_error(prompt, save_failed_text);
     return false;

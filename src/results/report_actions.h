@@ -11,7 +11,7 @@
 // What the save dialog is asked to show.
 struct save_request {
   std::wstring title;
-  std::wstring filter;        // "Name|pattern|Name|pattern"
+  std::wstring filter;  // "Name|pattern|Name|pattern"
   std::wstring default_name;
 };
 

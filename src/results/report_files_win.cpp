@@ -16,7 +16,7 @@ namespace {
 // One WriteFile call writes at most this much.
 constexpr DWORD write_chunk = 1u << 20;
 
-bool folder_of(UINT (WINAPI* query)(LPWSTR, UINT), const char* api, std::wstring& folder, api_error_cb* errors) {
+bool folder_of(UINT(WINAPI* query)(LPWSTR, UINT), const char* api, std::wstring& folder, api_error_cb* errors) {
   std::vector<wchar_t> buffer(MAX_PATH + 1);
   UINT n = query(buffer.data(), UINT(buffer.size()));
   if (n >= buffer.size()) {
@@ -52,7 +52,8 @@ class win32_report_files final : public report_files_api {
 
   create_result create_new(const std::wstring& path, const std::string& bytes) override {
     const std::wstring name = long_path(path);
-    scoped_handle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    scoped_handle file(
+        CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
       const DWORD error = GetLastError();
       if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return create_result::exists;

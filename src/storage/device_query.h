@@ -44,8 +44,8 @@ class device_query {
              DWORD& returned);
   // Times the request under `name` without logging or reporting it: for callers that name their
   // requests themselves and report failures with details of their own.
-  bool timed_ioctl(api_handle h, DWORD code, const char* name, const void* in, DWORD in_size, void* out,
-                   DWORD out_size, DWORD& returned, DWORD& error);
+  bool timed_ioctl(api_handle h, DWORD code, const char* name, const void* in, DWORD in_size, void* out, DWORD out_size,
+                   DWORD& returned, DWORD& error);
   // The error of the last request, 0 when it succeeded.
   DWORD last_error() const { return last_error_; }
   // The same into the scratch buffer.

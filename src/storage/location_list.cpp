@@ -8,7 +8,9 @@ const wchar_t location_add_text[] = L"Add custom location...";
 const wchar_t location_picker_title[] = L"Pick location for the test file";
 
 namespace {
-bool starts_with(const std::wstring& s, const wchar_t* prefix) { return s.compare(0, std::wcslen(prefix), prefix) == 0; }
+bool starts_with(const std::wstring& s, const wchar_t* prefix) {
+  return s.compare(0, std::wcslen(prefix), prefix) == 0;
+}
 
 bool is_drive_letter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 

@@ -30,7 +30,8 @@ void show_file_system(const volume_info& v, location_summary& s) {
   add(s.storage_facts, "Volume.file_system", to_utf8(v.file_system));
   if (!ntfs_data) return;
   s.file_system += separator + format_string(L"%u bytes/cluster", v.ntfs.bytes_per_cluster);
-  add(s.storage_facts, "Volume.file_system.version", format_string("%hu.%hu", v.ntfs_major_version, v.ntfs_minor_version));
+  add(s.storage_facts, "Volume.file_system.version",
+      format_string("%hu.%hu", v.ntfs_major_version, v.ntfs_minor_version));
   add(s.storage_facts, "Volume.file_system.cluster", format_string("%u bytes", v.ntfs.bytes_per_cluster));
 }
 
@@ -130,7 +131,7 @@ location_summary show_network_location(const std::wstring& file_system, uint32_t
   add(f, "Volume.type", "-");
   add_blank(f);
   add(f, "Device.type", to_utf8(device_kind_label(kind_network_share)));
-  std::string protocol = share.protocol == 0            ? "-"
+  std::string protocol = share.protocol == 0              ? "-"
                          : share.protocol == smb_protocol ? "SMB"
                                                           : format_string("%08X", share.protocol);
   protocol += format_string(" %u.%u.%u", share.major, share.minor, share.revision);
@@ -154,8 +155,7 @@ location_summary refresh_summary(location_api& api, const storage_stack* model, 
   if (parsed.kind != path_kind_drive && parsed.kind != path_kind_unc) return fallback_summary(L"");
   std::wstring root, file_system;
   uint32_t serial = 0;
-  if (!api.exists(location) || !api.volume_path_name(location, root) ||
-      !api.volume_identity(root, serial, file_system))
+  if (!api.exists(location) || !api.volume_path_name(location, root) || !api.volume_identity(root, serial, file_system))
     return fallback_summary(file_system);
   if (parsed.kind == path_kind_unc || api.is_remote_drive(root))
     return show_network_location(file_system, serial, api.remote_protocol(location));

@@ -9,8 +9,8 @@
 
 namespace {
 constexpr uint32_t ntfs_data_size = sizeof(ntfs_volume_data);
-constexpr DWORD not_supported = ERROR_NOT_SUPPORTED;  // 50
-constexpr DWORD bitlocker_locked = 0x80310000;        // FVE_E_LOCKED_VOLUME
+constexpr DWORD not_supported = ERROR_NOT_SUPPORTED;              // 50
+constexpr DWORD bitlocker_locked = 0x80310000;                    // FVE_E_LOCKED_VOLUME
 constexpr DWORD unrecognized_volume = ERROR_UNRECOGNIZED_VOLUME;  // 1005
 
 uint16_t read16(const uint8_t* p) {
@@ -80,7 +80,8 @@ bool read_volume_information(device_query& q, volume_info& volume) {
     volume.file_system = reply.file_system;
     indenting_logger* log = q.log();
     log->log(2, "Name                         [%s]\n", to_utf8(volume.label).c_str());
-    log->log(2, "Serial                       %04X-%04X\n", unsigned(reply.serial >> 16), unsigned(reply.serial & 0xFFFF));
+    log->log(2, "Serial                       %04X-%04X\n", unsigned(reply.serial >> 16),
+             unsigned(reply.serial & 0xFFFF));
     log->log(2, "Flags                        0x%08x\n", unsigned(reply.flags));
     log->log(2, "FileSystem                   [%s]\n", to_utf8(volume.file_system).c_str());
     return true;
@@ -172,8 +173,7 @@ void read_length(device_query& q, volume_info& volume, api_handle h) {
 int read_extents(device_query& q, volume_info& volume, api_handle h) {
   DWORD returned = 0;
   const uint8_t* reply = q.buffer();
-  if (!q.ioctl(h, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, "IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS", nullptr, 0,
-               returned) ||
+  if (!q.ioctl(h, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, "IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS", nullptr, 0, returned) ||
       !q.check_response_spec(reply, returned, volume_extents_spec))
     return 0;
   indenting_logger* log = q.log();

@@ -52,10 +52,8 @@ void api_error_logger::on_api_error(const char* function, uint32_t code, const c
   last_.set(function, code, format, args);
   if (target_ != &a_null_logger::instance) {
     std::string code_text = failure_text(code);
-    if (last_.detail.empty())
-      target_->log(level_, "%s() %s\n", last_.api.c_str(), code_text.c_str());
-    else
-      target_->log(level_, "%s() %s, %s\n", last_.api.c_str(), code_text.c_str(), last_.detail.c_str());
+    if (last_.detail.empty()) target_->log(level_, "%s() %s\n", last_.api.c_str(), code_text.c_str());
+    else target_->log(level_, "%s() %s, %s\n", last_.api.c_str(), code_text.c_str(), last_.detail.c_str());
   }
   LeaveCriticalSection(&lock_);
 }

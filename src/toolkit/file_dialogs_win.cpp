@@ -46,22 +46,23 @@ bool item_path(IShellItem* item, std::wstring& path) {
   return !path.empty();
 }
 
-modern_result modern_save(const save_file_request& request, const std::vector<std::pair<std::wstring, std::wstring>>& types,
-                          std::wstring& path, UINT& type_index) {
+modern_result modern_save(const save_file_request& request,
+                          const std::vector<std::pair<std::wstring, std::wstring>>& types, std::wstring& path,
+                          UINT& type_index) {
   com_ptr<IFileSaveDialog> dialog;
-  if (FAILED(CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileSaveDialog, dialog.out_void())))
+  if (FAILED(CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileSaveDialog,
+                              dialog.out_void())))
     return modern_result::unavailable;
   std::vector<COMDLG_FILTERSPEC> specs;
   for (const auto& [name, pattern] : types) specs.push_back({name.c_str(), pattern.c_str()});
   FILEOPENDIALOGOPTIONS options = 0;
   dialog->GetOptions(&options);
   options |= FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR;
-  if (request.ask_before_replacing)
-    options |= FOS_OVERWRITEPROMPT;
-  else
-    options &= ~FILEOPENDIALOGOPTIONS(FOS_OVERWRITEPROMPT);
+  if (request.ask_before_replacing) options |= FOS_OVERWRITEPROMPT;
+  else options &= ~FILEOPENDIALOGOPTIONS(FOS_OVERWRITEPROMPT);
   dialog->SetOptions(options);
-  if (!specs.empty() && FAILED(dialog->SetFileTypes(UINT(specs.size()), specs.data()))) return modern_result::unavailable;
+  if (!specs.empty() && FAILED(dialog->SetFileTypes(UINT(specs.size()), specs.data())))
+    return modern_result::unavailable;
   if (!request.title.empty()) dialog->SetTitle(request.title.c_str());
   if (!request.default_name.empty()) dialog->SetFileName(request.default_name.c_str());
   // The dialog then adds the first type's extension itself and asks before overwriting that file.
@@ -107,7 +108,8 @@ bool classic_save(const save_file_request& request, const std::vector<std::pair<
 
 modern_result modern_folder(const folder_request& request, std::wstring& path) {
   com_ptr<IFileOpenDialog> dialog;
-  if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog, dialog.out_void())))
+  if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
+                              dialog.out_void())))
     return modern_result::unavailable;
   FILEOPENDIALOGOPTIONS options = 0;
   dialog->GetOptions(&options);
@@ -150,8 +152,9 @@ class win32_dialogs final : public file_dialogs {
       std::wstring chosen;
       UINT type_index = 1;
       if (!show_save(next, types, chosen, type_index)) return false;
-      const std::wstring complete =
-          type_index >= 1 && type_index <= types.size() ? with_pattern_extension(chosen, types[type_index - 1].second) : chosen;
+      const std::wstring complete = type_index >= 1 && type_index <= types.size()
+                                        ? with_pattern_extension(chosen, types[type_index - 1].second)
+                                        : chosen;
       // The dialog asked about the name it returned; a name completed here is asked about here.
       if (complete == chosen || !request.ask_before_replacing ||
           GetFileAttributesW(complete.c_str()) == INVALID_FILE_ATTRIBUTES || confirm_replace(request, complete)) {
@@ -164,7 +167,8 @@ class win32_dialogs final : public file_dialogs {
 
   bool show_save(const save_file_request& request, const std::vector<std::pair<std::wstring, std::wstring>>& types,
                  std::wstring& path, UINT& type_index) {
-    const modern_result modern = modern_save_failed_ ? modern_result::unavailable : modern_save(request, types, path, type_index);
+    const modern_result modern =
+        modern_save_failed_ ? modern_result::unavailable : modern_save(request, types, path, type_index);
     if (modern != modern_result::unavailable) return modern == modern_result::chosen;
     modern_save_failed_ = true;
     return classic_save(request, types, path, type_index);

@@ -21,8 +21,8 @@ struct message_box_plan {
   int button_count = 0;
   int answers[3] = {};
   const wchar_t* labels[3] = {};
-  int default_button = 0;   // index in the set
-  int escape_answer = 0;    // what Esc and the close box give; 0: they do nothing
+  int default_button = 0;  // index in the set
+  int escape_answer = 0;   // what Esc and the close box give; 0: they do nothing
   bool check_box = false;
   std::wstring check_label;
   int check_disables = -1;  // index in the set of the button the ticked box disables; -1 none
@@ -43,13 +43,13 @@ uint32_t message_box_result_flags(uint32_t flags, bool ticked);
 
 // Pixel sizes the layout works with, from the dialog font and the system metrics.
 struct message_box_metrics {
-  int margin = 11;         // around the message and inside the button band
-  int icon_size = 0;       // 0 when there is no icon
-  int icon_gap = 11;       // between the icon and the text
-  int button_width = 75;   // every button the same
+  int margin = 11;        // around the message and inside the button band
+  int icon_size = 0;      // 0 when there is no icon
+  int icon_gap = 11;      // between the icon and the text
+  int button_width = 75;  // every button the same
   int button_height = 23;
   int button_gap = 6;
-  int check_width = 0;     // 0 when there is no check box
+  int check_width = 0;  // 0 when there is no check box
   int check_height = 0;
   int min_client_width = 0;
 };
@@ -58,8 +58,8 @@ struct message_box_layout {
   SIZE client = {};
   RECT icon = {};
   RECT text = {};
-  RECT band = {};           // the button band below the message
-  RECT buttons[3] = {};     // the three positions, left to right
+  RECT band = {};        // the button band below the message
+  RECT buttons[3] = {};  // the three positions, left to right
   RECT check = {};
 };
 

@@ -11,7 +11,7 @@ constexpr COLORREF white = RGB(255, 255, 255);
 constexpr COLORREF caption_text = RGB(0x5E, 0x6B, 0x7D);
 constexpr COLORREF value_text = RGB(0x1B, 0x25, 0x33);
 
-constexpr int caption_ids[] = {IDC_MAIN_FILE_SYSTEM_CAPTION, IDC_MAIN_VOLUME_CAPTION, IDC_MAIN_DEVICE_CAPTION,
+constexpr int caption_ids[] = {IDC_MAIN_FILE_SYSTEM_CAPTION, IDC_MAIN_VOLUME_CAPTION,  IDC_MAIN_DEVICE_CAPTION,
                                IDC_MAIN_CONTROLLER_CAPTION,  IDC_MAIN_HOST_OS_CAPTION, IDC_MAIN_CONFIGURATION_CAPTION,
                                IDC_MAIN_STATUS_CAPTION};
 
@@ -160,12 +160,8 @@ bool main_window::on_message(sfc_msg& m) {
       }
       m.result = TRUE;
       return true;
-    case WM_PRINTCLIENT:
-      paint_background(reinterpret_cast<HDC>(m.wparam));
-      return true;
-    case WM_CTLCOLORDLG:
-      m.result = reinterpret_cast<LRESULT>(white_brush_.handle());
-      return true;
+    case WM_PRINTCLIENT: paint_background(reinterpret_cast<HDC>(m.wparam)); return true;
+    case WM_CTLCOLORDLG: m.result = reinterpret_cast<LRESULT>(white_brush_.handle()); return true;
     case WM_CTLCOLORSTATIC:
       if (sfc_window::reflect_to_child(m)) return true;
       m.result = static_colours(reinterpret_cast<HDC>(m.wparam), reinterpret_cast<HWND>(m.lparam));
@@ -189,9 +185,7 @@ bool main_window::on_message(sfc_msg& m) {
       }
       if ((m.wparam & 0xFFF0) == SC_KEYMENU) return key_menu(m);
       break;
-    case WM_EXITMENULOOP:
-      menu_loop_ended();
-      break;
+    case WM_EXITMENULOOP: menu_loop_ended(); break;
     case WM_ENDSESSION:
       if (m.wparam) model_.close(true);
       return true;

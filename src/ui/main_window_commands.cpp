@@ -53,10 +53,8 @@ void main_window_model::folder_picked(const std::wstring& folder) {
 
 void main_window_model::preset_event(control_event event, int selection) {
   if (phase_ == window_phase::running || phase_ == window_phase::closed) return;
-  if (event == control_event::confirmed)
-    profile_.chosen(view_, selection);
-  else if (event == control_event::closed_up)
-    profile_.closed(view_);
+  if (event == control_event::confirmed) profile_.chosen(view_, selection);
+  else if (event == control_event::closed_up) profile_.closed(view_);
 }
 
 void main_window_model::switch_view() {

@@ -126,8 +126,9 @@ void main_window_model::start_test() {
   const std::wstring location = location_list_.location();
   if (location.empty() || !location_api_.exists(location)) {
     uint32_t flags = error_box_flags;
-    view_.message_box(location.empty() ? location_none_text : location_missing_before + location + location_missing_after,
-                      flags, L"");
+    view_.message_box(
+        location.empty() ? location_none_text : location_missing_before + location + location_missing_after, flags,
+        L"");
     return;
   }
   run_profile_ = profile_.profile();
@@ -199,9 +200,10 @@ void main_window_model::finish_test() {
 
   run_time_ = env_.local_time();
   std::string report;
-  build_report(env_.host_facts(), run_time_,
-               {run_profile_, results_.read_results(), results_.write_results(), location_list_.summary().storage_facts},
-               report);
+  build_report(
+      env_.host_facts(), run_time_,
+      {run_profile_, results_.read_results(), results_.write_results(), location_list_.summary().storage_facts},
+      report);
   history_.keep(report, report_shareable(results_.read_results().size(), results_.planned_reads(),
                                          results_.write_results().size(), results_.planned_writes()));
   set_status(stopped ? status_cancelled : status_completed);

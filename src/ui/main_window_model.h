@@ -36,8 +36,8 @@ enum class window_phase { scanning, ready, running, finished, closed };
 // it as main_window_cb describes; the runner calls runner() from the run's thread.
 class main_window_model {
  public:
-  main_window_model(main_window_cb& view, main_window_env& env, location_api& locations,
-                    const file_version& version, const web_server& web);
+  main_window_model(main_window_cb& view, main_window_env& env, location_api& locations, const file_version& version,
+                    const web_server& web);
   main_window_model(const main_window_model&) = delete;
   main_window_model& operator=(const main_window_model&) = delete;
 

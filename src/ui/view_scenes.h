@@ -19,8 +19,9 @@ enum scene_control : int {
   scene_control_count,
 };
 constexpr int id_separator = -1;
-constexpr int scene_control_ids[scene_control_count] = {IDC_MAIN_RESULTS, IDC_MAIN_READ_GRAPH, IDC_MAIN_WRITE_GRAPH, IDC_MAIN_SWITCH_VIEW,
-                                                        IDC_MAIN_SCREENGRAB,   id_separator,  IDC_MAIN_START};
+constexpr int scene_control_ids[scene_control_count] = {IDC_MAIN_RESULTS,     IDC_MAIN_READ_GRAPH, IDC_MAIN_WRITE_GRAPH,
+                                                        IDC_MAIN_SWITCH_VIEW, IDC_MAIN_SCREENGRAB, id_separator,
+                                                        IDC_MAIN_START};
 
 struct scene_place {
   RECT rect{};  // in the client area

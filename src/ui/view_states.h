@@ -17,9 +17,9 @@ struct view_move {
   unsigned step_ms;
 };
 constexpr view_move view_instant{0, 0};
-constexpr view_move view_to_run{300, 16};     // start of a run
-constexpr view_move view_to_ready{300, 16};   // the ready state
-constexpr view_move view_to_done{250, 20};    // a finished run with a report and graph data
+constexpr view_move view_to_run{300, 16};    // start of a run
+constexpr view_move view_to_ready{300, 16};  // the ready state
+constexpr view_move view_to_done{250, 20};   // a finished run with a report and graph data
 
 // Fades of single controls.
 constexpr unsigned change_link_fade_ms = 200;

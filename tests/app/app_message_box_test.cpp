@@ -19,8 +19,8 @@ TEST(app_message_box, message_box_caption_owner_and_answer) {
   }
   EXPECT_EQ(seen_owner, nullptr) << "no main window yet: the box has no owner";
 
-  HWND main = CreateWindowExW(0, L"STATIC", L"main", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                              nullptr, nullptr);
+  HWND main =
+      CreateWindowExW(0, L"STATIC", L"main", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(main, nullptr);
   app.window_handle = main;
   {

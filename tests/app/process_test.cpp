@@ -83,8 +83,7 @@ TEST(app_context, version_of_the_test_program) {
 TEST(enable_privilege, unknown_name_reports_the_lookup) {
   capture c;
   EXPECT_FALSE(enable_privilege(L"SeNoSuchPrivilege", &c.errors));
-  EXPECT_EQ(c.log->lines(),
-            std::vector<std::string>{"0 LookupPrivilegeValue() failed with 1313, SeNoSuchPrivilege\n"});
+  EXPECT_EQ(c.log->lines(), std::vector<std::string>{"0 LookupPrivilegeValue() failed with 1313, SeNoSuchPrivilege\n"});
 }
 
 TEST(enable_privilege, one_the_token_holds) {

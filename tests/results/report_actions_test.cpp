@@ -51,7 +51,8 @@ TEST(report_actions, location_parts_and_file_names) {
 
   SYSTEMTIME t{2024, 1, 3, 31, 9, 5, 0, 0};
   EXPECT_EQ(default_report_name(t, L"C:\\"), L"FOLVI Report (2024-01-31 09-05) - Drive C.folvi.txt");
-  EXPECT_EQ(default_report_name(t, L"\\\\server\\share\\"), L"FOLVI Report (2024-01-31 09-05) - server_share.folvi.txt");
+  EXPECT_EQ(default_report_name(t, L"\\\\server\\share\\"),
+            L"FOLVI Report (2024-01-31 09-05) - server_share.folvi.txt");
 
   EXPECT_EQ(notepad_file_name(L"C:\\T\\", L"folvi-report", 0x7FFF, 0x1BEEF), L"C:\\T\\folvi-report-7fffbeef.txt");
   EXPECT_EQ(notepad_parameters(L"C:\\windows\\notepad.exe", L"C:\\Users\\A&B\\x.txt"),
@@ -68,9 +69,9 @@ TEST(report_actions, viewing_in_notepad) {
   EXPECT_EQ(files.launched_program, L"C:\\windows\\system32\\cmd.exe");
   EXPECT_EQ(files.launched_folder, L"C:\\windows\\system32");
   EXPECT_EQ(files.launched_parameters, notepad_parameters(L"C:\\windows\\notepad.exe", file));
-  EXPECT_EQ(files.calls, (std::vector<std::string>{"create C:\\Users\\A&B Smith\\Temp\\folvi-report-1234beef.txt",
-                                                   "change settings", "launch with settings", "pause 1000",
-                                                   "restore settings"}));
+  EXPECT_EQ(files.calls,
+            (std::vector<std::string>{"create C:\\Users\\A&B Smith\\Temp\\folvi-report-1234beef.txt", "change settings",
+                                      "launch with settings", "pause 1000", "restore settings"}));
   EXPECT_TRUE(prompt.texts.empty());
 
   // A name another file holds: new digits.
@@ -93,7 +94,8 @@ TEST(report_actions, viewing_failures_tell_the_user_and_leave_nothing) {
     }
     EXPECT_FALSE(view_text_in_notepad(files, prompt, "r", L"folvi-report")) << failing;
     ASSERT_EQ(prompt.texts.size(), 1u);
-    EXPECT_EQ(prompt.texts[0], failing < 2 ? L"Failed to save report in a temporary file" : L"Failed to open report in Notepad");
+    EXPECT_EQ(prompt.texts[0],
+              failing < 2 ? L"Failed to save report in a temporary file" : L"Failed to open report in Notepad");
     EXPECT_EQ(prompt.flags[0], mb_icon_error | mb_ok);
     EXPECT_TRUE(files.disk.empty()) << "the temporary file is gone";
     EXPECT_FALSE(files.settings_changed) << "Notepad's settings are back before the message";
@@ -152,10 +154,8 @@ TEST(report_actions, saving) {
   for (bool replace_fails : {false, true}) {
     fake_files files;
     files.disk[target] = "old";
-    if (replace_fails)
-      files.replace_ok = false;
-    else
-      files.create_fails_after = 0;
+    if (replace_fails) files.replace_ok = false;
+    else files.create_fails_after = 0;
     prompt_log prompt;
     EXPECT_FALSE(save_report_as(files, prompt, "new", t, L"C:\\"));
     EXPECT_EQ(files.disk.size(), 1u);

@@ -51,7 +51,8 @@ void fake_files::restore_notepad_settings() {
   settings_changed = false;
 }
 
-bool fake_files::launch_hidden(const std::wstring& program, const std::wstring& parameters, const std::wstring& folder) {
+bool fake_files::launch_hidden(const std::wstring& program, const std::wstring& parameters,
+                               const std::wstring& folder) {
   calls.push_back(std::string("launch") + (settings_changed ? " with settings" : ""));
   launched_program = program;
   launched_parameters = parameters;

@@ -12,7 +12,7 @@ struct fake_files final : report_files_api {
   std::map<std::wstring, std::string> disk;
   std::vector<std::string> calls;
   bool temp_ok = true, system_ok = true, windows_ok = true, launch_ok = true, replace_ok = true;
-  int create_fails_after = -1;  // creations that work before the next one fails; -1 never
+  int create_fails_after = -1;   // creations that work before the next one fails; -1 never
   std::set<std::wstring> taken;  // names another file already holds
   unsigned next_random = 0x1234;
   std::wstring launched_program, launched_parameters, launched_folder;

@@ -11,8 +11,17 @@
 
 namespace {
 enum control_id {
-  IDC_MAIN_STATUS = 100, id_edit, id_apply, id_option, id_profile, id_list, id_disabled, id_panel, id_token,
-  id_show_command = 200, id_second_window = 201
+  IDC_MAIN_STATUS = 100,
+  id_edit,
+  id_apply,
+  id_option,
+  id_profile,
+  id_list,
+  id_disabled,
+  id_panel,
+  id_token,
+  id_show_command = 200,
+  id_second_window = 201
 };
 const COLORREF background = RGB(0x20, 0x80, 0xC0);
 const COLORREF panel = RGB(0xFF, 0x00, 0x00);

@@ -197,7 +197,8 @@ TEST(main_window_commands, sharing_a_screenshot) {
   rig.model.command(ID_SCREENGRAB_SHARE_SCREENSHOT, control_event::clicked, 0, false);
   ASSERT_EQ(w.boxes.size(), 1u);
   EXPECT_EQ(w.boxes[0].caption, L"Cold-cache Sequential I/O Benchmark");
-  EXPECT_EQ(w.boxes[0].flags, mb_bring_to_front | mb_check_disables_second | mb_default_first | mb_icon_question | mb_ok_cancel);
+  EXPECT_EQ(w.boxes[0].flags,
+            mb_bring_to_front | mb_check_disables_second | mb_default_first | mb_icon_question | mb_ok_cancel);
   EXPECT_EQ(w.boxes[0].text.substr(0, 56), L"This will upload a screenshot of the app's window to\nthe");
   EXPECT_EQ(rig.model.pending_screengrab_command(), 0);
   EXPECT_FALSE(w.timers.count(4));

@@ -181,7 +181,9 @@ struct fake_env final : main_window_env {
     ++share_questions;
     return share_allowed;
   }
-  void offer_share(const std::string& joined, const std::string& scan_text) override { offered.push_back({joined, scan_text}); }
+  void offer_share(const std::string& joined, const std::string& scan_text) override {
+    offered.push_back({joined, scan_text});
+  }
   void share_screenshot(const screenshot_set& images, const std::string& report, const std::string& scan_text) override;
 };
 

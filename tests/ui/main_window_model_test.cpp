@@ -9,7 +9,9 @@ namespace {
 
 const std::wstring dash = L"\u2013";
 
-std::wstring start_label(fake_window& w) { return w.texts[IDC_MAIN_START] + (w.enabled[IDC_MAIN_START] ? L"" : L" (disabled)"); }
+std::wstring start_label(fake_window& w) {
+  return w.texts[IDC_MAIN_START] + (w.enabled[IDC_MAIN_START] ? L"" : L" (disabled)");
+}
 
 TEST(main_window_model, opening_scans_then_is_ready) {
   main_window_rig rig;
@@ -162,13 +164,14 @@ TEST(main_window_model, plain_cancel_ends_only_the_read_phase) {
   EXPECT_EQ(start_label(w), L"Cancel");
   EXPECT_TRUE(w.timers.count(3)) << "the focus comes back to the button";
   EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Running write tests...");
-  for (int i = 0; i < 4; ++i) EXPECT_TRUE(rig.env.runner->on_test_done([] {
-    test_run r;
-    r.read = false;
-    r.ok = true;
-    r.rate = 10e6;
-    return r;
-  }()));
+  for (int i = 0; i < 4; ++i)
+    EXPECT_TRUE(rig.env.runner->on_test_done([] {
+      test_run r;
+      r.read = false;
+      r.ok = true;
+      r.rate = 10e6;
+      return r;
+    }()));
   rig.end_run(true);
   rig.tick();
   // No stop was pending any more at the end.
@@ -448,7 +451,8 @@ TEST(main_window_model, enter_and_esc_are_not_the_model_s) {
   rig.open();
   EXPECT_FALSE(rig.model.command(1, control_event::clicked, 0, false));
   EXPECT_FALSE(rig.model.command(2, control_event::clicked, 0, false));
-  EXPECT_FALSE(rig.model.command(IDC_MAIN_SCREENGRAB, control_event::clicked, 0, false)) << "the window opens the popup";
+  EXPECT_FALSE(rig.model.command(IDC_MAIN_SCREENGRAB, control_event::clicked, 0, false))
+      << "the window opens the popup";
   EXPECT_EQ(rig.window.ended, 0);
 }
 

@@ -68,7 +68,11 @@ TEST(results_model, plain_cancel_ends_only_the_running_phase) {
   fake_view view;
   results_model model(&view);
   model.start_run(small_profile());
-  EXPECT_EQ(drive_phase(model, true, 4, [&](int i) { if (i == 1) model.request_stop(stop_kind::end_phase); }), 2);
+  EXPECT_EQ(drive_phase(model, true, 4,
+                        [&](int i) {
+                          if (i == 1) model.request_stop(stop_kind::end_phase);
+                        }),
+            2);
   EXPECT_EQ(drive_phase(model, false, 8), 8);
   EXPECT_EQ(view.cancel_given_back, 1);
   EXPECT_EQ(model.stop_request(), stop_kind::none);
@@ -81,7 +85,11 @@ TEST(results_model, cancel_of_the_run_stops_the_next_phase) {
   fake_view view;
   results_model model(&view);
   model.start_run(small_profile());
-  EXPECT_EQ(drive_phase(model, true, 4, [&](int i) { if (i == 0) model.request_stop(stop_kind::end_run); }), 1);
+  EXPECT_EQ(drive_phase(model, true, 4,
+                        [&](int i) {
+                          if (i == 0) model.request_stop(stop_kind::end_run);
+                        }),
+            1);
   EXPECT_EQ(drive_phase(model, false, 8), -1);
   EXPECT_EQ(view.cancel_given_back, 0);
   EXPECT_EQ(model.stop_request(), stop_kind::end_run);

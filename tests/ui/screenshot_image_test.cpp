@@ -14,8 +14,8 @@ TEST(screenshot_image, serial_mask_and_title) {
       {L"Mirror-2  \u00B7  0BAD-F00D", L"Mirror-2  \u00B7  XXXX-XXXX"},
       {L"?", L"?"},
       {L"\u2013", L"\u2013"},
-      {L"123-ABCD", L"123-ABCD"},      // the dash before position 4
-      {L"1234-ABC", L"1234-ABC"},      // fewer than four characters after it
+      {L"123-ABCD", L"123-ABCD"},  // the dash before position 4
+      {L"1234-ABC", L"1234-ABC"},  // fewer than four characters after it
       {L"1234-", L"1234-"},
       {L"AB  \u00B7  -x", L"AB  \u00B7  -x"},
       {L"ABCD-EF01 tail", L"XXXX-XXXX tail"},

@@ -49,18 +49,11 @@ bool preview_window::on_init() {
 
 void preview_window::location_notification(int code) {
   switch (code) {
-    case CBN_DROPDOWN:
-      list_.dropped_down(box_);
-      break;
+    case CBN_DROPDOWN: list_.dropped_down(box_); break;
     case CBN_CLOSEUP:
-    case CBN_SELENDCANCEL:
-      list_.closed_up(box_);
-      break;
-    case CBN_SELENDOK:
-      list_.confirmed(box_, box_.selection());
-      break;
-    default:
-      break;
+    case CBN_SELENDCANCEL: list_.closed_up(box_); break;
+    case CBN_SELENDOK: list_.confirmed(box_, box_.selection()); break;
+    default: break;
   }
 }
 

@@ -364,7 +364,8 @@ TEST(main_window_window, nothing_black_shows_while_the_window_opens) {
   EXPECT_EQ(looks.black_looks, 0) << "first at " << looks.first_black_ms << " ms, at " << looks.first_black.left << ","
                                   << looks.first_black.top << " of the window";
   if (looks.black_looks)
-    ADD_FAILURE() << "the first black look is " << to_utf8(save_image(looks.first_black_look, L"main_window_black.bmp"));
+    ADD_FAILURE() << "the first black look is "
+                  << to_utf8(save_image(looks.first_black_look, L"main_window_black.bmp"));
 }
 
 // A moment of the window watched on the screen: none of its looks shows black.
@@ -374,7 +375,8 @@ void expect_nothing_black(const window_looks& looks, const char* what) {
                                   << looks.first_black.left << "," << looks.first_black.top << " of the window";
   if (looks.black_looks)
     ADD_FAILURE() << what << ": the first black look is "
-                  << to_utf8(save_image(looks.first_black_look, from_utf8(std::string("moves_black_") + what + ".bmp")));
+                  << to_utf8(
+                         save_image(looks.first_black_look, from_utf8(std::string("moves_black_") + what + ".bmp")));
 }
 
 // Watches the window from before a move of its view begins (what starts it is posted) until a

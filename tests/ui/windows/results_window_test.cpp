@@ -27,7 +27,9 @@ COLORREF rgb_of(uint32_t argb) { return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0
 // A colour drawn at alpha over an opaque one.
 uint32_t over(uint32_t argb, uint32_t below) {
   const uint32_t a = argb >> 24;
-  auto channel = [&](int shift) { return ((argb >> shift & 0xFF) * a + (below >> shift & 0xFF) * (255 - a) + 127) / 255; };
+  auto channel = [&](int shift) {
+    return ((argb >> shift & 0xFF) * a + (below >> shift & 0xFF) * (255 - a) + 127) / 255;
+  };
   return 0xFF000000u | channel(16) << 16 | channel(8) << 8 | channel(0);
 }
 
@@ -63,11 +65,12 @@ struct preview_rig {
   // Paints until both graphs have stopped their timers; false after settle_bound frames each.
   bool settle(HWND dialog) {
     const bool still = wait_until([&] {
-      sync(dialog);
-      if (read_paints > settle_bound || write_paints > settle_bound) return true;
-      return read_paints > 0 && write_paints > 0 && !window->graph_model(true).animating() &&
-             !window->graph_model(false).animating();
-    }) && read_paints <= settle_bound && write_paints <= settle_bound;
+                         sync(dialog);
+                         if (read_paints > settle_bound || write_paints > settle_bound) return true;
+                         return read_paints > 0 && write_paints > 0 && !window->graph_model(true).animating() &&
+                                !window->graph_model(false).animating();
+                       }) &&
+                       read_paints <= settle_bound && write_paints <= settle_bound;
     // The windows agree with their models: no timer is left running.
     for (bool read : {true, false})
       if (SendMessageW(window->graph(read).hwnd(), probe_timer, 0, 0)) return false;
@@ -343,7 +346,7 @@ void open_and_close_everything(const storage_stack& stack, location_api& locatio
     test_config_model model;
     dialog_test_config dialog(model);
     window_driver driver(L"Test profile", [](HWND d) {
-    const closes_at_end guard(d);
+      const closes_at_end guard(d);
       click(GetDlgItem(d, IDC_CONFIG_RUN_TIME_HINT));  // its balloon opens
       type_text(GetDlgItem(d, IDC_CONFIG_MAX_RUN_TIME), L"5");
       click(GetDlgItem(d, IDOK));  // the red frame
