@@ -63,14 +63,12 @@ class device_query {
   bool check_response_size(uint64_t returned, uint32_t minimum, uint32_t maximum);
   bool check_response_spec(const uint8_t* reply, DWORD returned, const response_spec& spec);
 
+ private:
   struct timing {
     std::string name;
     int64_t start;
     int64_t elapsed;  // ticks
   };
-  const std::vector<timing>& timings() const { return timings_; }
-
- private:
   device_api& api_;
   indenting_logger* log_;
   diskvol_logger errors_;

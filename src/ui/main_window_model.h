@@ -58,7 +58,6 @@ class main_window_model {
   const profile_choice& profile() const { return profile_; }
   const report_history& reports() const { return history_; }
   const std::string& scan_text() const { return scan_text_; }
-  const test_def& run_profile() const { return run_profile_; }
   window_phase phase() const { return phase_; }
   view_state view() const { return view_state_; }
   bool decimal_units() const { return decimal_units_; }

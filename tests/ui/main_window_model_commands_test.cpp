@@ -138,7 +138,7 @@ TEST(profile_choice, the_drop_down_and_the_profile_dialog) {
   EXPECT_FALSE(w.presets_shown);
 }
 
-TEST(main_window_commands, help_pages_about_and_units) {
+TEST(main_window_model_commands, help_pages_about_and_units) {
   main_window_rig rig;
   fake_window& w = rig.window;
   rig.open();
@@ -165,7 +165,7 @@ TEST(main_window_commands, help_pages_about_and_units) {
   EXPECT_FALSE(rig.model.graph(false).decimal_units());
 }
 
-TEST(main_window_commands, viewing_and_saving_the_report) {
+TEST(main_window_model_commands, viewing_and_saving_the_report) {
   main_window_rig rig;
   rig.open();
   // No report yet: nothing happens.
@@ -187,7 +187,7 @@ TEST(main_window_commands, viewing_and_saving_the_report) {
   EXPECT_EQ(rig.env.files.disk[L"D:\\r.folvi.txt"], "\xEF\xBB\xBF" + rig.model.reports().last_report);
 }
 
-TEST(main_window_commands, sharing_a_screenshot) {
+TEST(main_window_model_commands, sharing_a_screenshot) {
   main_window_rig rig;
   fake_window& w = rig.window;
   finish_a_run(rig);
@@ -249,7 +249,7 @@ TEST(main_window_commands, sharing_a_screenshot) {
   EXPECT_EQ(rig.model.pending_screengrab_command(), 0);
 }
 
-TEST(main_window_commands, a_screenshot_timer_without_its_command_is_an_internal_error) {
+TEST(main_window_model_commands, a_screenshot_timer_without_its_command_is_an_internal_error) {
   main_window_rig rig;
   finish_a_run(rig);
   EXPECT_DEATH(rig.model.timer(screenshot_timer.id), "main_window::make_screenshot");
