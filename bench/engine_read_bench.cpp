@@ -138,10 +138,11 @@ int wmain(int argc, wchar_t** argv) {
   if (argc > 1 && wcscmp(argv[1], L"--once") == 0) return once(argc, argv);
   if (argc > 1 && wcscmp(argv[1], L"--timed-pair") == 0) return timed_pair(argc, argv);
   if (argc < 4) {
-    std::fputs("usage: engine-read-bench FILE SIZE COUNT [ROUNDS [BYTES]]\n"
-               "       engine-read-bench --once engine|untimed|bare FILE SIZE COUNT BYTES\n"
-               "       engine-read-bench --timed-pair FILE SIZE COUNT BYTES ROUNDS\n",
-               stderr);
+    std::fputs(
+        "usage: engine-read-bench FILE SIZE COUNT [ROUNDS [BYTES]]\n"
+        "       engine-read-bench --once engine|untimed|bare FILE SIZE COUNT BYTES\n"
+        "       engine-read-bench --timed-pair FILE SIZE COUNT BYTES ROUNDS\n",
+        stderr);
     return 2;
   }
   const DWORD size = DWORD(wcstoul(argv[2], nullptr, 10));

@@ -92,8 +92,7 @@ int wmain(int argc, wchar_t** argv) {
   } else {
     PCCERT_CONTEXT found = CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, cert, nullptr);
     // Deleting frees `found`, whether it succeeds or not.
-    if (!found)
-      outcome = "absent";
+    if (!found) outcome = "absent";
     else if (!CertDeleteCertificateFromStore(found))
       rc = fail(store_failed, "CertDeleteCertificateFromStore", subject.c_str());
   }

@@ -43,9 +43,9 @@ int wmain(int argc, wchar_t** argv) {
   si.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION pi{};
-  const BOOL started = full ? CreateProcessAsUserW(full, nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                                   nullptr, &si, &pi)
-                            : CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+  const BOOL started =
+      full ? CreateProcessAsUserW(full, nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)
+           : CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
   if (full) CloseHandle(full);
   if (!started) return fail("CreateProcessAsUser");
   // Ctrl+C reaches the child through the shared console; this process only waits for it.

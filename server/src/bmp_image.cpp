@@ -14,12 +14,10 @@ bool fail(std::string& error, const char* reason) {
 }  // namespace
 
 bool decode_bmp(std::string_view bytes, rgb_image& image, std::string& error, uint64_t max_pixels) {
-  if (!fits(bytes, 0, file_header_size + 40) || bytes.substr(0, 2) != "BM")
-    return fail(error, "not a BMP file");
+  if (!fits(bytes, 0, file_header_size + 40) || bytes.substr(0, 2) != "BM") return fail(error, "not a BMP file");
   uint32_t pixel_offset = read_u32(bytes, 10);
   uint32_t info_size = read_u32(bytes, 14);
-  if (info_size != 40 && info_size != 108 && info_size != 124)
-    return fail(error, "BMP info header of an unknown size");
+  if (info_size != 40 && info_size != 108 && info_size != 124) return fail(error, "BMP info header of an unknown size");
   if (!fits(bytes, file_header_size, info_size)) return fail(error, "BMP header cut short");
   int32_t width = read_i32(bytes, 18);
   int32_t height = read_i32(bytes, 22);
@@ -40,8 +38,7 @@ bool decode_bmp(std::string_view bytes, rgb_image& image, std::string& error, ui
   }
   if (pixel_offset < file_header_size + info_size) return fail(error, "BMP pixels inside its header");
   uint64_t stride = (uint64_t{static_cast<uint32_t>(width)} * bits + 31) / 32 * 4;
-  if (!fits(bytes, pixel_offset, stride * static_cast<uint64_t>(rows)))
-    return fail(error, "BMP pixels cut short");
+  if (!fits(bytes, pixel_offset, stride * static_cast<uint64_t>(rows))) return fail(error, "BMP pixels cut short");
 
   image.width = static_cast<uint32_t>(width);
   image.height = static_cast<uint32_t>(rows);

@@ -62,12 +62,12 @@ std::string html_escape(std::string_view text) {
       case '>': out += "&gt;"; break;
       case '"': out += "&quot;"; break;
       case '\'': out += "&#39;"; break;
-      case '\t': case '\r': case '\n': out.push_back(c); break;
+      case '\t':
+      case '\r':
+      case '\n': out.push_back(c); break;
       default:
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
-          out += replacement;
-        else
-          out.push_back(c);
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) out += replacement;
+        else out.push_back(c);
     }
   }
   return out;

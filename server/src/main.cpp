@@ -89,8 +89,7 @@ int main(int argc, char** argv) {
         std::string reload_error;
         if (server.reload(reload_error))
           std::fprintf(stderr, "folvi-share: SIGHUP: log reopened, certificate reloaded\n");
-        else
-          std::fprintf(stderr, "folvi-share: SIGHUP: %s; going on as before\n", reload_error.c_str());
+        else std::fprintf(stderr, "folvi-share: SIGHUP: %s; going on as before\n", reload_error.c_str());
       } else if (received == SIGUSR1 || received == SIGUSR2) {
         std::fprintf(stderr, "folvi-share: signal %d ignored\n", received);
       } else {

@@ -75,7 +75,8 @@ direction_evaluation evaluate_direction(const strategy_model& model, direction w
     auto predicted = predict_without(model, which, one);
     uint32_t predicted_id = predicted ? predicted->first.id : strategy_table::none;
     uint32_t baseline = most_often_best(best_counts, held_out.best);
-    for (reached_by_method* into : {&overall, predicted ? &by_level[static_cast<size_t>(predicted->second)] : nullptr}) {
+    for (reached_by_method* into :
+         {&overall, predicted ? &by_level[static_cast<size_t>(predicted->second)] : nullptr}) {
       if (!into) continue;
       into->model.add(held_out, predicted_id);
       into->most_often.add(held_out, baseline);

@@ -12,8 +12,8 @@
 constexpr strategy fixed_strategy{1048576, 8, 0};  // 1 MiB x 8, "buf"
 
 struct method_figures {
-  uint32_t evaluated = 0;    // held-out observations that measured the strategy chosen for them
-  uint32_t unmeasured = 0;   // held-out observations without that measurement (or without a choice)
+  uint32_t evaluated = 0;   // held-out observations that measured the strategy chosen for them
+  uint32_t unmeasured = 0;  // held-out observations without that measurement (or without a choice)
   double median = 0, p10 = 0, within_5_percent = 0;
 };
 

@@ -59,10 +59,8 @@ void model_keeper::keep_runs(std::vector<stored_run>& stored) {
     kept_run run{row.seq, std::move(row.skipped), {}};
     if (run.skipped.empty()) {
       auto decoded = decode_run(row.run);
-      if (decoded)
-        run.run = std::move(*decoded);
-      else
-        run.skipped = skip_unreadable;
+      if (decoded) run.run = std::move(*decoded);
+      else run.skipped = skip_unreadable;
     }
     kept_.push_back(std::move(run));
   }
@@ -94,12 +92,9 @@ void model_keeper::rebuild() {
   snapshot->synthetic = synthetic_;
   std::vector<report_run> runs;
   for (const kept_run& kept : kept_) {
-    if (!kept.skipped.empty())
-      ++snapshot->skipped[kept.skipped];
-    else if (kept.run.synthetic != synthetic_)
-      ++snapshot->left_out;
-    else
-      runs.push_back(kept.run);
+    if (!kept.skipped.empty()) ++snapshot->skipped[kept.skipped];
+    else if (kept.run.synthetic != synthetic_) ++snapshot->left_out;
+    else runs.push_back(kept.run);
   }
   snapshot->model = strategy_model(std::move(runs));
   snapshot->evaluation = evaluate_model(snapshot->model);

@@ -16,7 +16,7 @@
 struct model_snapshot {
   strategy_model model;
   model_evaluation evaluation;
-  bool synthetic = false;                  // learnt from the test generator's reports only
+  bool synthetic = false;                   // learnt from the test generator's reports only
   std::map<std::string, uint32_t> skipped;  // reports by the reason they were not taken
   uint32_t left_out = 0;                    // good reports of the other kind (real or synthetic)
   uint64_t generation = 0;                  // counts the builds

@@ -22,7 +22,8 @@ uint32_t strategy_table::find(const strategy& what) const {
 }
 
 const rated_strategy* observed_direction::find(uint32_t id) const {
-  auto at = std::lower_bound(rated.begin(), rated.end(), id, [](const rated_strategy& r, uint32_t v) { return r.id < v; });
+  auto at =
+      std::lower_bound(rated.begin(), rated.end(), id, [](const rated_strategy& r, uint32_t v) { return r.id < v; });
   return at != rated.end() && at->id == id ? &*at : nullptr;
 }
 

@@ -11,8 +11,8 @@
 // Every strategy any run measured, numbered in strategy order.
 class strategy_table {
  public:
-  uint32_t id_of(const strategy& what);  // adds it when new; call before numbers are handed out
-  void number();                         // fixes the numbering in strategy order
+  uint32_t id_of(const strategy& what);       // adds it when new; call before numbers are handed out
+  void number();                              // fixes the numbering in strategy order
   uint32_t find(const strategy& what) const;  // `none` when absent
   const strategy& operator[](uint32_t id) const { return strategies_[id]; }
   size_t size() const { return strategies_.size(); }
@@ -31,7 +31,7 @@ struct rated_strategy {
 
 // One direction of an observation: the strategies its runs measured, by id.
 struct observed_direction {
-  std::vector<rated_strategy> rated;  // by id
+  std::vector<rated_strategy> rated;     // by id
   uint32_t best = strategy_table::none;  // the first strategy of highest rate; none: nothing measured
   const rated_strategy* find(uint32_t id) const;
 };

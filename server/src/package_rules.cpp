@@ -16,11 +16,8 @@ struct known_entry {
 
 // In the order a package lists them.
 constexpr known_entry known_entries[] = {
-    {"screenshot.bmp", "screenshot"},
-    {"read_graph.bmp", "read_graph"},
-    {"write_graph.bmp", "write_graph"},
-    {"report.folvi.txt", nullptr},
-    {"stack_scan.txt", nullptr},
+    {"screenshot.bmp", "screenshot"}, {"read_graph.bmp", "read_graph"}, {"write_graph.bmp", "write_graph"},
+    {"report.folvi.txt", nullptr},    {"stack_scan.txt", nullptr},
 };
 constexpr int entry_kinds = 5;
 constexpr int report_rank = 3;
@@ -42,8 +39,8 @@ bool looks_like_path(std::string_view name) {
 }
 
 // Checks names, order and declared sizes; fills `ranks` parallel to `entries`.
-bool check_entries(bool screenshot, const std::vector<zip_entry>& entries,
-                   const package_limits& limits, std::vector<int>& ranks, std::string& error) {
+bool check_entries(bool screenshot, const std::vector<zip_entry>& entries, const package_limits& limits,
+                   std::vector<int>& ranks, std::string& error) {
   int last_rank = -1;
   uint64_t total = 0;
   bool seen[entry_kinds] = {};

@@ -92,8 +92,7 @@ pg_connection connect(const std::string& address, std::string& error) {
     error = connection ? failure(connection.get(), "connect") : "connect: out of memory";
     return nullptr;
   }
-  if (!exec(connection.get(), "SET synchronous_commit = on; SET client_min_messages = warning", error))
-    return nullptr;
+  if (!exec(connection.get(), "SET synchronous_commit = on; SET client_min_messages = warning", error)) return nullptr;
   return connection;
 }
 
@@ -101,12 +100,13 @@ bool insert_run_rows(PGconn* connection, const std::string& share_id, const std:
                      std::string& error) {
   int position = 0;
   for (const run_row& row : rows) {
-    pg_reply inserted(pg_parameters()
-                          .text(share_id)
-                          .number(position++)
-                          .text(row.skipped)
-                          .bytes(row.run)
-                          .run(connection, "INSERT INTO share_runs (share_id, position, skipped, run) VALUES ($1, $2, $3, $4)"));
+    pg_reply inserted(
+        pg_parameters()
+            .text(share_id)
+            .number(position++)
+            .text(row.skipped)
+            .bytes(row.run)
+            .run(connection, "INSERT INTO share_runs (share_id, position, skipped, run) VALUES ($1, $2, $3, $4)"));
     if (!succeeded(inserted)) return error = failure(connection, "insert run"), false;
   }
   return true;
@@ -134,7 +134,7 @@ bool migrate_step(PGconn* connection, int from, std::string& error) {
 
 bool migrate_locked(PGconn* connection, std::string& error) {
   pg_reply found(PQexecParams(connection, "SELECT to_regclass('share_schema') IS NOT NULL", 0, nullptr, nullptr,
-                               nullptr, nullptr, 0));
+                              nullptr, nullptr, 0));
   if (!succeeded(found)) return error = failure(connection, "read schema"), false;
   if (std::strcmp(PQgetvalue(found.get(), 0, 0), "t") != 0) {
     std::string insert = "INSERT INTO share_schema VALUES (" + std::to_string(share_schema_version) + ")";
@@ -214,10 +214,8 @@ pg_connection pg_share_store::borrow(std::string& error) {
 void pg_share_store::give_back(pg_connection connection) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (connection && PQstatus(connection.get()) == CONNECTION_OK)
-      idle_.push_back(std::move(connection));
-    else
-      --open_;
+    if (connection && PQstatus(connection.get()) == CONNECTION_OK) idle_.push_back(std::move(connection));
+    else --open_;
   }
   returned_.notify_one();
 }
@@ -235,32 +233,33 @@ bool pg_share_store::with_connection(const std::function<bool(PGconn*, std::stri
 }
 
 bool insert_rows(PGconn* connection, const new_share& share, std::string& error) {
-  pg_reply row(pg_parameters()
-                    .text(share.id)
-                    .text(share.contents.kind)
-                    .number(share.received_at)
-                    .text(share.client_address)
-                    .bytes(share.user_agent)
-                    .bytes(pack_text(share.contents.report))
-                    .number(static_cast<long long>(share.contents.report.size()))
-                    .bytes(pack_text(share.contents.stack_scan))
-                    .number(static_cast<long long>(share.contents.stack_scan.size()))
-                    .run(connection,
-                         "INSERT INTO shares (id, kind, received_at, client_address, user_agent, report_packed, "
-                         "report_size, stack_scan_packed, stack_scan_size) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9)"));
+  pg_reply row(
+      pg_parameters()
+          .text(share.id)
+          .text(share.contents.kind)
+          .number(share.received_at)
+          .text(share.client_address)
+          .bytes(share.user_agent)
+          .bytes(pack_text(share.contents.report))
+          .number(static_cast<long long>(share.contents.report.size()))
+          .bytes(pack_text(share.contents.stack_scan))
+          .number(static_cast<long long>(share.contents.stack_scan.size()))
+          .run(connection,
+               "INSERT INTO shares (id, kind, received_at, client_address, user_agent, report_packed, "
+               "report_size, stack_scan_packed, stack_scan_size) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9)"));
   if (!succeeded(row)) return error = failure(connection, "insert share"), false;
   int position = 0;
   for (const share_image& picture : share.contents.images) {
     pg_reply image(pg_parameters()
-                        .text(share.id)
-                        .number(position++)
-                        .text(picture.name)
-                        .number(picture.width)
-                        .number(picture.height)
-                        .bytes(picture.png)
-                        .run(connection,
-                             "INSERT INTO share_images (share_id, position, name, width, height, png) "
-                             "VALUES ($1, $2, $3, $4, $5, $6)"));
+                       .text(share.id)
+                       .number(position++)
+                       .text(picture.name)
+                       .number(picture.width)
+                       .number(picture.height)
+                       .bytes(picture.png)
+                       .run(connection,
+                            "INSERT INTO share_images (share_id, position, name, width, height, png) "
+                            "VALUES ($1, $2, $3, $4, $5, $6)"));
     if (!succeeded(image)) return error = failure(connection, "insert image"), false;
   }
   return true;
@@ -302,7 +301,8 @@ std::optional<stored_share> pg_share_store::find_share(const std::string& id) {
         share.received_at = field_integer(row.get(), 0, 1);
         share.report = std::move(*report);
         for (int i = 0; i < PQntuples(images.get()); ++i)
-          share.images.push_back({field_bytes(images.get(), i, 0), static_cast<uint32_t>(field_integer(images.get(), i, 1)),
+          share.images.push_back({field_bytes(images.get(), i, 0),
+                                  static_cast<uint32_t>(field_integer(images.get(), i, 1)),
                                   static_cast<uint32_t>(field_integer(images.get(), i, 2))});
         found = std::move(share);
         return true;
@@ -316,8 +316,10 @@ std::optional<std::string> pg_share_store::find_png(const std::string& id, const
   std::string error;
   with_connection(
       [&](PGconn* connection, std::string& error) {
-        pg_reply row(pg_parameters().text(id).text(image_name).run(
-            connection, "SELECT png FROM share_images WHERE share_id = $1 AND name = $2"));
+        pg_reply row(pg_parameters()
+                         .text(id)
+                         .text(image_name)
+                         .run(connection, "SELECT png FROM share_images WHERE share_id = $1 AND name = $2"));
         if (!succeeded(row)) return error = failure(connection, "find image"), false;
         if (PQntuples(row.get()) == 1) png = field_bytes(row.get(), 0, 0);
         return true;
@@ -363,8 +365,9 @@ bool pg_share_store::healthy() {
 }
 
 bool pg_share_store::backup(const std::string&, std::string& error) {
-  error = "--backup copies SQLite databases; for PostgreSQL use pg_dump (e.g. pg_dump --format=custom), "
-          "which takes one consistent snapshot while the servers go on writing";
+  error =
+      "--backup copies SQLite databases; for PostgreSQL use pg_dump (e.g. pg_dump --format=custom), "
+      "which takes one consistent snapshot while the servers go on writing";
   return false;
 }
 

@@ -31,8 +31,7 @@ uint8_t paeth(int a, int b, int c) {
 }
 
 // Filters one row five ways and keeps the one whose bytes, read as signed, sum smallest.
-void filter_row(const uint8_t* row, const uint8_t* above, size_t length, std::string& out,
-                std::string& scratch) {
+void filter_row(const uint8_t* row, const uint8_t* above, size_t length, std::string& out, std::string& scratch) {
   constexpr size_t bpp = 3;
   uint64_t best_cost = UINT64_MAX;
   std::string best;
@@ -84,8 +83,7 @@ std::string encode_png(const rgb_image& image) {
   uLongf compressed_size = compressBound(filtered.size());
   std::string compressed(compressed_size, '\0');
   if (compress2(reinterpret_cast<Bytef*>(compressed.data()), &compressed_size,
-                reinterpret_cast<const Bytef*>(filtered.data()), filtered.size(),
-                Z_DEFAULT_COMPRESSION) != Z_OK)
+                reinterpret_cast<const Bytef*>(filtered.data()), filtered.size(), Z_DEFAULT_COMPRESSION) != Z_OK)
     die("compress2 failed");
   compressed.resize(compressed_size);
 

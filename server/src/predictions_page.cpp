@@ -23,7 +23,8 @@ std::string percent(double value) {
 std::string cell(const std::string& text) { return "<td>" + text + "</td>"; }
 
 std::string figures_cells(const method_figures& figures) {
-  if (figures.evaluated == 0) return "<td colspan=\"3\" class=\"meta\">not measured (" + std::to_string(figures.unmeasured) + ")</td>";
+  if (figures.evaluated == 0)
+    return "<td colspan=\"3\" class=\"meta\">not measured (" + std::to_string(figures.unmeasured) + ")</td>";
   return cell(percent(figures.median)) + cell(percent(figures.p10)) + cell(percent(figures.within_5_percent));
 }
 
@@ -31,7 +32,8 @@ const char* method_names[] = {"This model", "Best most often", "Fixed 1 MiB x 8,
 
 std::string evaluation_chart(direction which, const direction_evaluation& evaluation) {
   std::vector<chart_bar> bars;
-  const method_figures* methods[] = {&evaluation.overall.model, &evaluation.overall.most_often, &evaluation.overall.fixed};
+  const method_figures* methods[] = {&evaluation.overall.model, &evaluation.overall.most_often,
+                                     &evaluation.overall.fixed};
   for (int i = 0; i < 3; ++i)
     bars.push_back({method_names[i], methods[i]->median, methods[i]->p10, methods[i]->evaluated == 0, i});
   return bar_chart_svg(std::string("Median ") + direction_label(which) + " efficiency (line: 10th percentile)", bars);
@@ -47,10 +49,10 @@ std::string evaluation_table(const direction_evaluation& evaluation) {
   auto row = [&](const std::string& name, const level_figures& figures) {
     uint32_t count = figures.model.evaluated + figures.model.unmeasured;
     html += "<tr>" + cell(name) + cell(std::to_string(count));
-    if (count == 0)
-      html += "<td colspan=\"9\" class=\"meta\">none</td></tr>\n";
+    if (count == 0) html += "<td colspan=\"9\" class=\"meta\">none</td></tr>\n";
     else
-      html += figures_cells(figures.model) + figures_cells(figures.most_often) + figures_cells(figures.fixed) + "</tr>\n";
+      html +=
+          figures_cells(figures.model) + figures_cells(figures.most_often) + figures_cells(figures.fixed) + "</tr>\n";
   };
   row("all, overall", evaluation.overall);
   for (basis_level level : basis_levels)
@@ -62,7 +64,8 @@ std::string direction_section(direction which, const direction_evaluation& evalu
   std::string html = "<h3>" + std::string(which == direction::read ? "Reading" : "Writing") + "</h3>\n";
   html += "<p>" + std::to_string(evaluation.observations) + " observations measured " + direction_label(which) +
           "s. Best most often: " +
-          (evaluation.most_often ? html_escape(strategy_text(*evaluation.most_often)) : std::string("none yet")) + ".</p>\n";
+          (evaluation.most_often ? html_escape(strategy_text(*evaluation.most_often)) : std::string("none yet")) +
+          ".</p>\n";
   return html + evaluation_chart(which, evaluation) + evaluation_table(evaluation);
 }
 
@@ -73,7 +76,8 @@ std::string recommendation_cells(const strategy_model& model, direction which, c
   std::string count = std::to_string(group->observations);
   if (group->observations < enough_observations) count += " (too few to answer from)";
   return cell(html_escape(strategy_text(model.strategies()[choice.id]))) +
-         cell(percent(choice.expected_efficiency) + ", " + percent(choice.within_5_percent) + " within 5%") + cell(count);
+         cell(percent(choice.expected_efficiency) + ", " + percent(choice.within_5_percent) + " within 5%") +
+         cell(count);
 }
 
 std::string kinds_table(const strategy_model& model) {
@@ -102,7 +106,8 @@ std::string skipped_text(const model_snapshot& snapshot) {
                      std::to_string(snapshot.model.observations().size()) + " observations; " +
                      std::to_string(skipped) + " reports skipped" + (reasons.empty() ? "" : " (" + reasons + ")");
   if (snapshot.left_out)
-    html += "; " + std::to_string(snapshot.left_out) + (snapshot.synthetic ? " real" : " synthetic") + " reports left out";
+    html +=
+        "; " + std::to_string(snapshot.left_out) + (snapshot.synthetic ? " real" : " synthetic") + " reports left out";
   return html + ".</p>\n";
 }
 
@@ -111,7 +116,8 @@ std::string direction_verdict(direction which, const report_run& run, const mode
   const measured_strategy* best = nullptr;
   for (const measured_strategy& test : tests)
     if (test.rate > 0 && (!best || test.rate > best->rate)) best = &test;
-  std::string html = "<div><div class=\"meta\">" + std::string(which == direction::read ? "Reading" : "Writing") + "</div>";
+  std::string html =
+      "<div><div class=\"meta\">" + std::string(which == direction::read ? "Reading" : "Writing") + "</div>";
   auto answer = snapshot.model.predict(which, run.device);
   if (!answer) return html + "<p>No recommendation yet: there are no observations to learn from.</p></div>";
   html += "<div class=\"io\">" + html_escape(strategy_text(answer->what)) + "</div><p>Expected " +
@@ -138,15 +144,17 @@ std::string synthetic_notice_html(const model_snapshot& snapshot) {
 
 std::string predictions_page_html(const model_snapshot& snapshot) {
   std::string body = "<h1>Predicting the best strategy</h1>\n" + synthetic_notice_html(snapshot);
-  body += "<p class=\"lead\">Can the fastest way to read and write a large file on a device be told from its kind "
-          "and a little host information? Each observation below was held out in turn and predicted from all the "
-          "others; the figures say how close that prediction came to the observation's own best. "
-          "<a href=\"/app/methodology#predictions\">How this works</a>.</p>\n";
+  body +=
+      "<p class=\"lead\">Can the fastest way to read and write a large file on a device be told from its kind "
+      "and a little host information? Each observation below was held out in turn and predicted from all the "
+      "others; the figures say how close that prediction came to the observation's own best. "
+      "<a href=\"/app/methodology#predictions\">How this works</a>.</p>\n";
   body += skipped_text(snapshot);
   body += "<h2>How well the prediction does</h2>\n";
-  body += "<p>Efficiency is the rate a strategy reached divided by the best rate of the same observation. Beside "
-          "the model stand two choices a user would otherwise make: the one strategy that is best most often, "
-          "and the fixed 1 MiB x 8 cached strategy common benchmarks use.</p>\n";
+  body +=
+      "<p>Efficiency is the rate a strategy reached divided by the best rate of the same observation. Beside "
+      "the model stand two choices a user would otherwise make: the one strategy that is best most often, "
+      "and the fixed 1 MiB x 8 cached strategy common benchmarks use.</p>\n";
   body += direction_section(direction::read, snapshot.evaluation.read);
   body += direction_section(direction::write, snapshot.evaluation.write);
   body += "<h2>Recommendations by device kind</h2>\n" + kinds_table(snapshot.model);

@@ -196,7 +196,8 @@ void read_platform(std::string_view platform, report_run& run) {
 }
 
 uint32_t mask_or_skip(std::string_view text) {
-  if (text.size() != 4 || text.substr(0, 2) != "0x" || text.find_first_not_of("0123456789abcdef", 2) != std::string_view::npos)
+  if (text.size() != 4 || text.substr(0, 2) != "0x" ||
+      text.find_first_not_of("0123456789abcdef", 2) != std::string_view::npos)
     throw skip{skip_bad_value};
   uint32_t mask = static_cast<uint32_t>(std::stoul(std::string(text.substr(2)), nullptr, 16));
   if (mask > 0x3f) throw skip{skip_bad_value};

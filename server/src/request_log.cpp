@@ -69,10 +69,8 @@ std::string shorten_share_ids(std::string_view text) {
     }
     size_t end = i;
     while (end < text.size() && id_char(text[end])) ++end;
-    if (end - i == 22)
-      out.append(text.substr(i, 6)).append("...");
-    else
-      out.append(text.substr(i, end - i));
+    if (end - i == 22) out.append(text.substr(i, 6)).append("...");
+    else out.append(text.substr(i, end - i));
     i = end;
   }
   return out;

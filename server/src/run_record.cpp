@@ -76,23 +76,31 @@ bool parse_test(std::string_view text, measured_strategy& test) {
 }
 
 // The fields, by name, as encode_run writes them and decode_run reads them.
-const std::pair<const char*, std::string report_run::*> run_texts[] = {
-    {"machine", &report_run::machine},         {"controller", &report_run::controller},
-    {"file_system", &report_run::file_system}, {"volume_type", &report_run::volume_type},
-    {"share_protocol", &report_run::share_protocol}, {"os_name", &report_run::os_name}};
+const std::pair<const char*, std::string report_run::*> run_texts[] = {{"machine", &report_run::machine},
+                                                                       {"controller", &report_run::controller},
+                                                                       {"file_system", &report_run::file_system},
+                                                                       {"volume_type", &report_run::volume_type},
+                                                                       {"share_protocol", &report_run::share_protocol},
+                                                                       {"os_name", &report_run::os_name}};
 const std::pair<const char*, std::string device_description::*> device_texts[] = {
-    {"type", &device_description::type}, {"vendor", &device_description::vendor},
-    {"model", &device_description::model}, {"bus", &device_description::bus}, {"usb", &device_description::usb}};
-const std::pair<const char*, uint32_t report_run::*> run_numbers[] = {
-    {"duration", &report_run::duration},     {"order", &report_run::order},
-    {"cache_trim", &report_run::cache_trim}, {"read_modes", &report_run::read_modes},
-    {"write_modes", &report_run::write_modes}};
+    {"type", &device_description::type},
+    {"vendor", &device_description::vendor},
+    {"model", &device_description::model},
+    {"bus", &device_description::bus},
+    {"usb", &device_description::usb}};
+const std::pair<const char*, uint32_t report_run::*> run_numbers[] = {{"duration", &report_run::duration},
+                                                                      {"order", &report_run::order},
+                                                                      {"cache_trim", &report_run::cache_trim},
+                                                                      {"read_modes", &report_run::read_modes},
+                                                                      {"write_modes", &report_run::write_modes}};
 
 }  // namespace
 
 std::string encode_run(const report_run& run) {
   std::string out;
-  auto line = [&out](const char* name, std::string_view value) { out += std::string(name) + "\t" + escaped(value) + "\n"; };
+  auto line = [&out](const char* name, std::string_view value) {
+    out += std::string(name) + "\t" + escaped(value) + "\n";
+  };
   for (auto [name, field] : run_texts) line(name, run.*field);
   for (auto [name, field] : device_texts) line(name, run.device.*field);
   for (auto [name, field] : run_numbers) line(name, std::to_string(run.*field));
@@ -105,9 +113,9 @@ std::string encode_run(const report_run& run) {
   line("buffer_counts", join(run.buffer_counts));
   for (direction which : {direction::read, direction::write})
     for (const measured_strategy& test : run.tests(which))
-      line(which == direction::read ? "read" : "write", std::to_string(test.what.size) + " " +
-                                                          std::to_string(test.what.count) + " " +
-                                                          std::to_string(test.what.mode) + " " + std::to_string(test.rate));
+      line(which == direction::read ? "read" : "write",
+           std::to_string(test.what.size) + " " + std::to_string(test.what.count) + " " +
+               std::to_string(test.what.mode) + " " + std::to_string(test.rate));
   return out;
 }
 

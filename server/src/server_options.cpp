@@ -116,7 +116,9 @@ bool read_config(const std::string& path, server_options& options, std::string& 
 
 bool apply_option(std::string_view option, const std::string& value, server_options& options, std::string& error,
                   int depth) {
-  auto wrong = [&](const char* wants) { return error = std::string(option) + " wants " + wants + ", not " + value, false; };
+  auto wrong = [&](const char* wants) {
+    return error = std::string(option) + " wants " + wants + ", not " + value, false;
+  };
   if (option == "--listen") {
     if (!parse_listen(value, options)) return wrong("ADDRESS:PORT");
   } else if (option == "--config") {
@@ -178,9 +180,12 @@ std::optional<uint64_t> parse_size(std::string_view text) {
   if (text.empty()) return std::nullopt;
   uint64_t multiplier = 1;
   switch (text.back()) {
-    case 'K': case 'k': multiplier = 1u << 10; break;
-    case 'M': case 'm': multiplier = 1u << 20; break;
-    case 'G': case 'g': multiplier = 1u << 30; break;
+    case 'K':
+    case 'k': multiplier = 1u << 10; break;
+    case 'M':
+    case 'm': multiplier = 1u << 20; break;
+    case 'G':
+    case 'g': multiplier = 1u << 30; break;
     default: break;
   }
   if (multiplier != 1) text.remove_suffix(1);

@@ -52,10 +52,8 @@ std::string share_page_html(const std::string& id, const stored_share& share, st
 
   std::string graphs;
   for (const image_info& image : share.images) {
-    if (image.name == "screenshot")
-      body += figure(id, image);
-    else
-      graphs += figure(id, image);
+    if (image.name == "screenshot") body += figure(id, image);
+    else graphs += figure(id, image);
   }
   if (!graphs.empty()) body += "<div class=\"graphs\">\n" + graphs + "</div>\n";
   body += similar_devices;

@@ -162,7 +162,8 @@ http_response share_routes::share_page(const std::string& id) {
     auto share = store_.find_share(id);
     // Report shares are for the project only: they have no page.
     if (!share || share->kind != "screenshot") return not_found();
-    html = std::make_shared<const std::string>(share_page_html(id, *share, similar_devices_html(share->report, *model)));
+    html =
+        std::make_shared<const std::string>(share_page_html(id, *share, similar_devices_html(share->report, *model)));
     pages_.insert(key, html);
   }
   http_response page = html_reply(200, *html);
@@ -183,7 +184,9 @@ http_response share_routes::image(const std::string& id, const std::string& name
 http_response share_routes::predict(const http_request& request) {
   auto snapshot = model_.current();
   size_t question_mark = request.target.find('?');
-  std::string_view query = question_mark == std::string::npos ? std::string_view() : std::string_view(request.target).substr(question_mark + 1);
+  std::string_view query = question_mark == std::string::npos
+                               ? std::string_view()
+                               : std::string_view(request.target).substr(question_mark + 1);
   predict_question question;
   std::string reason;
   if (!parse_predict_query(query, question, reason)) return json_reply(400, reason_json(reason), *snapshot);

@@ -93,7 +93,9 @@ void start_deadline(const std::shared_ptr<connection_state>& state, std::chrono:
 
 struct share_server::impl {
   impl(const server_options& options, const package_limits& limits, share_store& store)
-      : options(options), routes(this->options, limits, store), log(options.log_file),
+      : options(options),
+        routes(this->options, limits, store),
+        log(options.log_file),
         conversions(static_cast<size_t>(options.conversions)) {}
 
   const server_options options;
@@ -116,8 +118,9 @@ struct share_server::impl {
   void leave(const std::string& peer, const std::shared_ptr<connection_state>& state);
   net::awaitable<void> serve_connection(tcp::socket socket, std::string peer);
   template <class Stream>
-  net::awaitable<void> serve_requests(Stream& stream, beast::tcp_stream& tcp_layer, const std::shared_ptr<connection_state>& state,
-                                      const std::string& peer, bool secure);
+  net::awaitable<void> serve_requests(Stream& stream, beast::tcp_stream& tcp_layer,
+                                      const std::shared_ptr<connection_state>& state, const std::string& peer,
+                                      bool secure);
   template <class Stream>
   net::awaitable<bool> send(Stream& stream, beast::tcp_stream& tcp_layer, const http_request& request,
                             http_response response, bool secure, clock_type::time_point start);
@@ -267,8 +270,8 @@ net::awaitable<bool> share_server::impl::send(Stream& stream, beast::tcp_stream&
 
 template <class Stream>
 net::awaitable<void> share_server::impl::serve_requests(Stream& stream, beast::tcp_stream& tcp_layer,
-                                                        const std::shared_ptr<connection_state>& state, const std::string& peer,
-                                                        bool secure) {
+                                                        const std::shared_ptr<connection_state>& state,
+                                                        const std::string& peer, bool secure) {
   beast::flat_buffer buffer;
   for (;;) {
     if (draining) co_return;
@@ -303,7 +306,7 @@ net::awaitable<void> share_server::impl::serve_requests(Stream& stream, beast::t
         co_return;
       http_response refused = ec == beast::error::timeout ? refusal(408, "the request head did not arrive in time")
                               : ec == http::error::header_limit ? refusal(431, "request head too large")
-                                                                 : refusal(400, "malformed request: " + ec.message());
+                                                                : refusal(400, "malformed request: " + ec.message());
       request.method = "-";
       co_await send(stream, tcp_layer, request, std::move(refused), secure, start);
       co_return;
@@ -312,7 +315,8 @@ net::awaitable<void> share_server::impl::serve_requests(Stream& stream, beast::t
     request.method = std::string(message.method_string());
     request.target = std::string(message.target());
     request.path = request.target.substr(0, request.target.find('?'));
-    for (const auto& field : message) request.headers.push_back({std::string(field.name_string()), std::string(field.value())});
+    for (const auto& field : message)
+      request.headers.push_back({std::string(field.name_string()), std::string(field.value())});
     request.client = client_of(peer, request);
 
     http_response response;
@@ -363,9 +367,7 @@ void share_server::impl::close_all(bool idle_only) {
 share_server::share_server(const server_options& options, const package_limits& limits, share_store& store)
     : impl_(std::make_unique<impl>(options, limits, store)) {}
 
-share_server::~share_server() {
-  impl_->conversions.join();
-}
+share_server::~share_server() { impl_->conversions.join(); }
 
 int share_server::bind(std::string& error) {
   const server_options& options = impl_->options;

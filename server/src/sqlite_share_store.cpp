@@ -78,9 +78,10 @@ bool pack_texts_of_v1(sqlite3* db, std::string& error) {
             error))
     return false;
   sqlite_statement rows = prepare(db, "SELECT rowid, report, stack_scan FROM shares");
-  sqlite_statement update = prepare(
-      db, "UPDATE shares SET report_packed = ?, report_size = ?, stack_scan_packed = ?, stack_scan_size = ? "
-          "WHERE rowid = ?");
+  sqlite_statement update =
+      prepare(db,
+              "UPDATE shares SET report_packed = ?, report_size = ?, stack_scan_packed = ?, stack_scan_size = ? "
+              "WHERE rowid = ?");
   if (!rows || !update) return error = last_error(db, "prepare migration"), false;
   int step;
   while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
@@ -321,9 +322,10 @@ void sqlite_share_store::commit_batch(const std::vector<pending_insert*>& batch)
 bool sqlite_share_store::insert_rows(const pending_insert& insert, std::string& error) {
   const new_share& share = insert.share;
   sqlite3* db = writer_.get();
-  sqlite_statement row = prepare(
-      db, "INSERT INTO shares (id, kind, received_at, client_address, user_agent, report_packed, report_size, "
-          "stack_scan_packed, stack_scan_size) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  sqlite_statement row =
+      prepare(db,
+              "INSERT INTO shares (id, kind, received_at, client_address, user_agent, report_packed, report_size, "
+              "stack_scan_packed, stack_scan_size) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
   if (!row) return error = last_error(db, "prepare share"), false;
   bind_text(row.get(), 1, share.id);
   bind_text(row.get(), 2, share.contents.kind);
@@ -336,8 +338,8 @@ bool sqlite_share_store::insert_rows(const pending_insert& insert, std::string& 
   sqlite3_bind_int64(row.get(), 9, static_cast<sqlite3_int64>(share.contents.stack_scan.size()));
   if (sqlite3_step(row.get()) != SQLITE_DONE) return error = last_error(db, "insert share"), false;
 
-  sqlite_statement image = prepare(
-      db, "INSERT INTO share_images (share_id, position, name, width, height, png) VALUES (?, ?, ?, ?, ?, ?)");
+  sqlite_statement image =
+      prepare(db, "INSERT INTO share_images (share_id, position, name, width, height, png) VALUES (?, ?, ?, ?, ?, ?)");
   if (!image) return error = last_error(db, "prepare image"), false;
   int position = 0;
   for (const share_image& picture : share.contents.images) {
@@ -429,7 +431,9 @@ bool sqlite_share_store::healthy() {
   return row && sqlite3_step(row.get()) == SQLITE_ROW;
 }
 
-bool sqlite_share_store::backup(const std::string& file, std::string& error) { return sqlite_backup(path_, file, error); }
+bool sqlite_share_store::backup(const std::string& file, std::string& error) {
+  return sqlite_backup(path_, file, error);
+}
 
 }  // namespace
 

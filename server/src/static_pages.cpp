@@ -22,8 +22,9 @@ std::string page_frame(std::string_view title, std::string_view body_html) {
 }
 
 std::string not_found_html() {
-  return page_frame("Not found", "<h1>Not found</h1>\n<p>There is nothing at this address. A share link that "
-                                 "worked before may have been mistyped; links are case-sensitive.</p>");
+  return page_frame("Not found",
+                    "<h1>Not found</h1>\n<p>There is nothing at this address. A share link that "
+                    "worked before may have been mistyped; links are case-sensitive.</p>");
 }
 
 std::string error_html(int status, std::string_view reason) {

@@ -58,8 +58,8 @@ std::string strategy_fields(const strategy& what) {
 }
 
 std::string figures_json(const method_figures& figures) {
-  std::string out = "{\"evaluated\":" + std::to_string(figures.evaluated) +
-                    ",\"unmeasured\":" + std::to_string(figures.unmeasured);
+  std::string out =
+      "{\"evaluated\":" + std::to_string(figures.evaluated) + ",\"unmeasured\":" + std::to_string(figures.unmeasured);
   if (figures.evaluated == 0) return out + ",\"median\":null,\"p10\":null,\"within_5_percent\":null}";
   return out + ",\"median\":" + decimal_text(figures.median) + ",\"p10\":" + decimal_text(figures.p10) +
          ",\"within_5_percent\":" + decimal_text(figures.within_5_percent) + "}";
@@ -98,10 +98,8 @@ std::string decimal_text(double value) {
 std::string strategy_text(const strategy& what) {
   uint64_t size = what.size;
   std::string shown = std::to_string(size) + " bytes";
-  if (size % (1u << 20) == 0)
-    shown = std::to_string(size >> 20) + " MiB";
-  else if (size % 1024 == 0)
-    shown = std::to_string(size >> 10) + " KiB";
+  if (size % (1u << 20) == 0) shown = std::to_string(size >> 20) + " MiB";
+  else if (size % 1024 == 0) shown = std::to_string(size >> 10) + " KiB";
   return shown + " x " + std::to_string(what.count) + ", " + mode_labels[what.mode];
 }
 
@@ -148,8 +146,9 @@ bool parse_predict_query(std::string_view query, predict_question& question, std
 std::string prediction_json(direction which, const prediction& answer) {
   return "{\"direction\":" + json_string(direction_label(which)) + "," + strategy_fields(answer.what) +
          ",\"expected_efficiency\":" + decimal_text(answer.choice.expected_efficiency) +
-         ",\"within_5_percent\":" + decimal_text(answer.choice.within_5_percent) + ",\"basis\":{\"level\":" +
-         json_string(level_label(answer.level)) + ",\"observations\":" + std::to_string(answer.observations) + "}}";
+         ",\"within_5_percent\":" + decimal_text(answer.choice.within_5_percent) +
+         ",\"basis\":{\"level\":" + json_string(level_label(answer.level)) +
+         ",\"observations\":" + std::to_string(answer.observations) + "}}";
 }
 
 std::string evaluation_json(const model_snapshot& snapshot) {
@@ -158,7 +157,8 @@ std::string evaluation_json(const model_snapshot& snapshot) {
   bool first = true;
   for (const char* reason : {skip_not_a_report, skip_cut_short, skip_bad_value, skip_rows_disagree, skip_unreadable}) {
     auto found = snapshot.skipped.find(reason);
-    out += (first ? "" : ",") + json_string(reason) + ":" + std::to_string(found == snapshot.skipped.end() ? 0 : found->second);
+    out += (first ? "" : ",") + json_string(reason) + ":" +
+           std::to_string(found == snapshot.skipped.end() ? 0 : found->second);
     first = false;
   }
   out += "},\"left_out\":" + std::to_string(snapshot.left_out) + "}";

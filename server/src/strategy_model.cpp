@@ -88,7 +88,8 @@ strategy_model::strategy_model(std::vector<report_run> runs) : runs_(runs.size()
       for (auto& [key, group] : level) group.choice = choose_strategy(group);
 }
 
-const observation_group* strategy_model::group(direction which, basis_level level, const device_description& device) const {
+const observation_group* strategy_model::group(direction which, basis_level level,
+                                               const device_description& device) const {
   auto key = level_key(level, device);
   if (!key) return nullptr;
   const groups& found = level_groups(which, level);

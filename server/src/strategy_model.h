@@ -13,7 +13,7 @@
 
 enum class basis_level { model, kind_and_bus, kind, all };
 constexpr std::array<basis_level, 4> basis_levels = {basis_level::model, basis_level::kind_and_bus, basis_level::kind,
-                                                      basis_level::all};
+                                                     basis_level::all};
 const char* level_label(basis_level level);  // "model", "kind and bus", "kind", "all"
 
 // A group below "all" is used only with at least this many observations.
@@ -41,7 +41,8 @@ struct observation_group {
 // A strategy is a candidate when at least half of the group measured it; the highest mean
 // efficiency wins, then the larger share within 5%, then more measurements, then strategy order.
 // `without` is an observation of the group left out of it.
-std::optional<strategy_choice> choose_strategy(const observation_group& group, const observed_direction* without = nullptr);
+std::optional<strategy_choice> choose_strategy(const observation_group& group,
+                                               const observed_direction* without = nullptr);
 
 // The group key of a description at a level; nullopt when the description does not say enough.
 std::optional<std::string> level_key(basis_level level, const device_description& device);

@@ -47,5 +47,7 @@ struct report_run {
   // Every recorded test, in the order run.
   std::vector<measured_strategy> reads, writes;
 
-  const std::vector<measured_strategy>& tests(direction which) const { return which == direction::read ? reads : writes; }
+  const std::vector<measured_strategy>& tests(direction which) const {
+    return which == direction::read ? reads : writes;
+  }
 };

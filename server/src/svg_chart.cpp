@@ -28,7 +28,8 @@ std::string bar_chart_svg(const std::string& title, const std::vector<chart_bar>
   std::string svg = "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(width) +
                     "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " + std::to_string(width) + " " +
                     std::to_string(height) + "\" role=\"img\" aria-label=\"" + html_escape(title) + "\">\n";
-  svg += "<text x=\"0\" y=\"16\" font-size=\"14\" font-weight=\"600\" fill=\"#1c2430\">" + html_escape(title) + "</text>\n";
+  svg += "<text x=\"0\" y=\"16\" font-size=\"14\" font-weight=\"600\" fill=\"#1c2430\">" + html_escape(title) +
+         "</text>\n";
   for (int tick = 0; tick <= 4; ++tick) {
     double x = label_width + bar_width * tick / 4.0;
     svg += "<line x1=\"" + number(x) + "\" y1=\"" + std::to_string(top - 4) + "\" x2=\"" + number(x) + "\" y2=\"" +

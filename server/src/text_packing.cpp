@@ -9,8 +9,7 @@ std::string pack_text(std::string_view text) {
   uLongf size = compressBound(static_cast<uLong>(text.size()));
   std::string packed(size, '\0');
   if (compress2(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(text.data()),
-                static_cast<uLong>(text.size()), Z_BEST_SPEED) != Z_OK)
-  {
+                static_cast<uLong>(text.size()), Z_BEST_SPEED) != Z_OK) {
     std::fputs("folvi-share: pack_text: compress2 failed\n", stderr);  // only out of memory
     std::abort();
   }

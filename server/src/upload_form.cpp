@@ -29,8 +29,7 @@ bool upload_form::add_content(const char* data, size_t length) {
   content_total_ += length;
   if (content_total_ > max_content_) return stop("form fields larger than the upload limit");
   form_part& part = parts_.back();
-  if (!part.is_file() && part.content.size() + length > max_type_length)
-    return stop("field \"type\" too long");
+  if (!part.is_file() && part.content.size() + length > max_type_length) return stop("field \"type\" too long");
   part.content.append(data, length);
   return true;
 }

@@ -44,8 +44,7 @@ bool read_end_record(std::string_view archive, end_record& end, std::string& err
   if (comment_length != 0) return fail(error, "archive comment not accepted");
   if (this_disk != 0 || directory_disk != 0 || entries_here != end.entry_count)
     return fail(error, "multi-part archives not accepted");
-  if (end.entry_count == 0xFFFF || end.directory_size == 0xFFFFFFFF ||
-      end.directory_offset == 0xFFFFFFFF)
+  if (end.entry_count == 0xFFFF || end.directory_size == 0xFFFFFFFF || end.directory_offset == 0xFFFFFFFF)
     return fail(error, "ZIP64 archives not accepted");
   if (uint64_t{end.directory_offset} + end.directory_size != at)
     return fail(error, "central directory does not end where the end record begins");
@@ -53,9 +52,8 @@ bool read_end_record(std::string_view archive, end_record& end, std::string& err
 }
 
 // One central record at `at`; advances `at` past it.
-bool read_central_record(std::string_view archive, size_t& at, size_t directory_end,
-                         const zip_directory_limits& limits, zip_entry& entry,
-                         uint32_t& local_offset, uint16_t& flags, std::string& error) {
+bool read_central_record(std::string_view archive, size_t& at, size_t directory_end, const zip_directory_limits& limits,
+                         zip_entry& entry, uint32_t& local_offset, uint16_t& flags, std::string& error) {
   std::string_view directory = archive.substr(0, directory_end);
   if (!fits(directory, at, central_header_size) || read_u32(archive, at) != central_signature)
     return fail(error, "damaged central directory");
@@ -70,10 +68,8 @@ bool read_central_record(std::string_view archive, size_t& at, size_t directory_
   uint16_t start_disk = read_u16(archive, at + 34);
   local_offset = read_u32(archive, at + 42);
   size_t variable = size_t{name_length} + extra_length + comment_length;
-  if (!fits(directory, at + central_header_size, variable))
-    return fail(error, "damaged central directory");
-  if (name_length == 0 || name_length > limits.max_name_length)
-    return fail(error, "entry name empty or too long");
+  if (!fits(directory, at + central_header_size, variable)) return fail(error, "damaged central directory");
+  if (name_length == 0 || name_length > limits.max_name_length) return fail(error, "entry name empty or too long");
   entry.name.assign(archive.substr(at + central_header_size, name_length));
   if (flags & ~allowed_flags) {
     if (flags & 1) return fail(error, "encrypted entries not accepted");
@@ -82,29 +78,25 @@ bool read_central_record(std::string_view archive, size_t& at, size_t directory_
   }
   if (entry.method != 0 && entry.method != 8)
     return fail(error, "compression method " + std::to_string(entry.method) + " not accepted");
-  if (entry.method == 0 && entry.compressed_size != entry.size)
-    return fail(error, "stored entry whose sizes differ");
+  if (entry.method == 0 && entry.compressed_size != entry.size) return fail(error, "stored entry whose sizes differ");
   if (start_disk != 0) return fail(error, "multi-part archives not accepted");
   at += central_header_size + variable;
   return true;
 }
 
 // The local header at `offset` must repeat the central record; returns the end of its data.
-bool check_local_header(std::string_view archive, size_t offset, size_t data_limit,
-                        uint16_t flags, zip_entry& entry, size_t& data_end, std::string& error) {
+bool check_local_header(std::string_view archive, size_t offset, size_t data_limit, uint16_t flags, zip_entry& entry,
+                        size_t& data_end, std::string& error) {
   std::string_view before_directory = archive.substr(0, data_limit);
-  if (!fits(before_directory, offset, local_header_size) ||
-      read_u32(archive, offset) != local_signature)
+  if (!fits(before_directory, offset, local_header_size) || read_u32(archive, offset) != local_signature)
     return fail(error, "local header missing for " + entry.name);
   uint16_t name_length = read_u16(archive, offset + 26);
   uint16_t extra_length = read_u16(archive, offset + 28);
   size_t name_at = offset + local_header_size;
   if (read_u16(archive, offset + 6) != flags || read_u16(archive, offset + 8) != entry.method ||
-      read_u32(archive, offset + 14) != entry.crc ||
-      read_u32(archive, offset + 18) != entry.compressed_size ||
+      read_u32(archive, offset + 14) != entry.crc || read_u32(archive, offset + 18) != entry.compressed_size ||
       read_u32(archive, offset + 22) != entry.size || name_length != entry.name.size() ||
-      !fits(before_directory, name_at, name_length) ||
-      archive.substr(name_at, name_length) != entry.name)
+      !fits(before_directory, name_at, name_length) || archive.substr(name_at, name_length) != entry.name)
     return fail(error, "local header disagrees with the central directory");
   size_t data_at = name_at + name_length + extra_length;
   if (!fits(before_directory, data_at, entry.compressed_size))
@@ -125,8 +117,7 @@ struct inflate_stream {
   inflate_stream& operator=(const inflate_stream&) = delete;
 };
 
-bool inflate_exactly(std::string_view compressed, uint32_t size, std::string& out,
-                     std::string& error) {
+bool inflate_exactly(std::string_view compressed, uint32_t size, std::string& out, std::string& error) {
   inflate_stream stream;
   if (!stream.ready) return fail(error, "inflate could not start");
   // One byte more than declared: a stream that fills it says more than it declared.
@@ -144,8 +135,7 @@ bool inflate_exactly(std::string_view compressed, uint32_t size, std::string& ou
   }
   if (stream.z.total_out > size) return fail(error, "inflates to more than its declared size");
   if (result == Z_DATA_ERROR) return fail(error, "damaged compressed data");
-  if (result != Z_STREAM_END && result != Z_OK && result != Z_BUF_ERROR)
-    return fail(error, "inflate failed");
+  if (result != Z_STREAM_END && result != Z_OK && result != Z_BUF_ERROR) return fail(error, "inflate failed");
   if (result != Z_STREAM_END) return fail(error, "compressed data ends early");
   if (stream.z.total_out != size) return fail(error, "inflates to less than its declared size");
   if (stream.z.avail_in != 0) return fail(error, "bytes after the end of the compressed data");
@@ -155,8 +145,8 @@ bool inflate_exactly(std::string_view compressed, uint32_t size, std::string& ou
 
 }  // namespace
 
-bool read_zip_directory(std::string_view archive, const zip_directory_limits& limits,
-                        std::vector<zip_entry>& entries, std::string& error) {
+bool read_zip_directory(std::string_view archive, const zip_directory_limits& limits, std::vector<zip_entry>& entries,
+                        std::string& error) {
   entries.clear();
   end_record end;
   if (!read_end_record(archive, end, error)) return false;
@@ -169,14 +159,10 @@ bool read_zip_directory(std::string_view archive, const zip_directory_limits& li
     zip_entry entry;
     uint32_t local_offset = 0;
     uint16_t flags = 0;
-    if (!read_central_record(archive, at, directory_end, limits, entry, local_offset, flags,
-                             error))
-      return false;
+    if (!read_central_record(archive, at, directory_end, limits, entry, local_offset, flags, error)) return false;
     if (local_offset != next_local)
       return fail(error, local_offset < next_local ? "overlapping entries" : "gap between entries");
-    if (!check_local_header(archive, local_offset, end.directory_offset, flags, entry,
-                            next_local, error))
-      return false;
+    if (!check_local_header(archive, local_offset, end.directory_offset, flags, entry, next_local, error)) return false;
     entries.push_back(std::move(entry));
   }
   if (at != directory_end) return fail(error, "central directory holds more than its entries");
@@ -184,10 +170,8 @@ bool read_zip_directory(std::string_view archive, const zip_directory_limits& li
   return true;
 }
 
-bool extract_zip_entry(std::string_view archive, const zip_entry& entry, std::string& out,
-                       std::string& error) {
-  if (!fits(archive, entry.data_offset, entry.compressed_size))
-    return fail(error, "entry data outside the archive");
+bool extract_zip_entry(std::string_view archive, const zip_entry& entry, std::string& out, std::string& error) {
+  if (!fits(archive, entry.data_offset, entry.compressed_size)) return fail(error, "entry data outside the archive");
   if (entry.size > max_extracted_size) return fail(error, entry.name + ": too large");
   std::string_view data = archive.substr(entry.data_offset, entry.compressed_size);
   if (entry.method == 0) {

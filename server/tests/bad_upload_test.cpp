@@ -69,9 +69,12 @@ TEST(bad_upload, wrong_fields_are_refused) {
     std::vector<body_part> parts;
     const char* reason;
   } cases[] = {
-      {{{"kind", "report", ""}, {"data", package, "package.zip"}}, "the first form field must be the text field \"type\""},
-      {{{"type", "report", ""}, {"file", package, "package.zip"}}, "the second form field must be the file field \"data\""},
-      {{{"data", package, "package.zip"}, {"type", "report", ""}}, "the first form field must be the text field \"type\""},
+      {{{"kind", "report", ""}, {"data", package, "package.zip"}},
+       "the first form field must be the text field \"type\""},
+      {{{"type", "report", ""}, {"file", package, "package.zip"}},
+       "the second form field must be the file field \"data\""},
+      {{{"data", package, "package.zip"}, {"type", "report", ""}},
+       "the first form field must be the text field \"type\""},
       {{{"type", "report", ""}, {"data", package, "package.tar"}}, "must be named \"package.zip\""},
       {{{"type", "report", ""}, {"data", package, ""}}, "the second form field must be the file field \"data\""},
       {{{"type", "report", ""}, {"data", package, "package.zip"}, {"extra", "x", ""}}, "more form fields"},

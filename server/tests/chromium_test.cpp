@@ -34,12 +34,24 @@ int run_chromium(const std::string& profile, const std::string& option, const st
                  const std::string& output) {
   std::string spki = read_file(ca_dir + "/server-spki.txt");
   while (!spki.empty() && (spki.back() == '\n' || spki.back() == '\r')) spki.pop_back();
-  std::vector<std::string> arguments = {
-      "/usr/bin/chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-      "--disable-background-networking", "--disable-component-update", "--disable-sync",
-      "--disable-default-apps", "--disable-extensions", "--hide-scrollbars", "--window-size=1280,1700",
-      "--user-data-dir=" + profile, "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE localhost",
-      "--ignore-certificate-errors-spki-list=" + spki, option, url};
+  std::vector<std::string> arguments = {"/usr/bin/chromium",
+                                        "--headless",
+                                        "--no-sandbox",
+                                        "--disable-gpu",
+                                        "--disable-quic",
+                                        "--no-first-run",
+                                        "--disable-background-networking",
+                                        "--disable-component-update",
+                                        "--disable-sync",
+                                        "--disable-default-apps",
+                                        "--disable-extensions",
+                                        "--hide-scrollbars",
+                                        "--window-size=1280,1700",
+                                        "--user-data-dir=" + profile,
+                                        "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE localhost",
+                                        "--ignore-certificate-errors-spki-list=" + spki,
+                                        option,
+                                        url};
   pid_t pid = fork();
   if (pid == 0) {
     int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -70,7 +82,8 @@ std::optional<rgb_image> screenshot_of(const server_process& server, const std::
   std::string shot = std::string(TEST_OUTPUT_DIR) + "/" + name + ".png";
   std::filesystem::remove(shot);
   std::string url = "https://localhost:" + std::to_string(server.port()) + path;
-  EXPECT_EQ(run_chromium(profile, "--screenshot=" + shot, url, profile + "/stdout"), 0) << read_file(profile + "/chromium.log");
+  EXPECT_EQ(run_chromium(profile, "--screenshot=" + shot, url, profile + "/stdout"), 0)
+      << read_file(profile + "/chromium.log");
   return decode_png_with_libpng(read_file(shot));
 }
 
@@ -113,8 +126,9 @@ TEST(chromium, draws_the_predictions_page_and_a_share_pages_recommendation) {
     arguments.push_back(extra);
   server_process server(arguments);
   auto client = test_ca_client(server.port());
-  const synthetic_device devices[] = {{{"SSD", "Acme", "Fast 1", "3 / 11", ""}, {1048576, 8, 4}, {4194304, 4, 3}, 520},
-                                      {{"HDD", "Cirrus", "Spin 7", "3 / 7", "USB 3.0"}, {262144, 4, 1}, {65536, 1, 3}, 180}};
+  const synthetic_device devices[] = {
+      {{"SSD", "Acme", "Fast 1", "3 / 11", ""}, {1048576, 8, 4}, {4194304, 4, 3}, 520},
+      {{"HDD", "Cirrus", "Spin 7", "3 / 7", "USB 3.0"}, {262144, 4, 1}, {65536, 1, 3}, 180}};
   uint32_t machine = 0;
   for (const synthetic_device& device : devices)
     for (int i = 0; i < 6; ++i) {

@@ -33,10 +33,10 @@ TEST(bmp_image, decodes_the_layouts_a_capture_can_have) {
     uint32_t width, height;
     bmp_options options;
   } layouts[] = {
-      {64, 40, {32, false, 40}},   // what the client writes
-      {3, 5, {24, false, 40}},     // rows padded to 4 bytes
-      {17, 9, {32, true, 40}},     // top-down
-      {10, 4, {32, false, 124}},   // V5 header
+      {64, 40, {32, false, 40}},  // what the client writes
+      {3, 5, {24, false, 40}},    // rows padded to 4 bytes
+      {17, 9, {32, true, 40}},    // top-down
+      {10, 4, {32, false, 124}},  // V5 header
       {1, 1, {24, true, 108}},
   };
   for (const layout& l : layouts) {

@@ -149,5 +149,6 @@ TEST(package_rules, images_are_bounded_in_pixels_each_and_together) {
 TEST(package_rules, a_blank_megapixel_bmp_beyond_the_default_limit_is_refused) {
   package_files files = screenshot_files();
   files.screenshot = make_bmp(2100, 2100, [](uint32_t, uint32_t) { return 0u; });
-  EXPECT_EQ(unpack_error("screenshot", build_package(files)), "screenshot.bmp: BMP of 2100 x 2100 pixels, more than 4194304");
+  EXPECT_EQ(unpack_error("screenshot", build_package(files)),
+            "screenshot.bmp: BMP of 2100 x 2100 pixels, more than 4194304");
 }

@@ -29,9 +29,9 @@ TEST(pages, homepage_and_methodology_explain_the_benchmark) {
   EXPECT_NE(home->body.find("href=\"/app/methodology\""), std::string::npos);
   auto method = http_get(server.port(), "/app/methodology");
   expect_html_page(method, 200);
-  for (const char* topic : {"<h2>Cold cache</h2>", "Buffers in flight", "FILE_FLAG_NO_BUFFERING", "standby list",
-                            "Read phase, then write phase", "The best-rate block", "Reading the report",
-                            "Read.99_perc"})
+  for (const char* topic :
+       {"<h2>Cold cache</h2>", "Buffers in flight", "FILE_FLAG_NO_BUFFERING", "standby list",
+        "Read phase, then write phase", "The best-rate block", "Reading the report", "Read.99_perc"})
     EXPECT_NE(method->body.find(topic), std::string::npos) << topic;
   auto css = http_get(server.port(), "/app/style.css");
   ASSERT_TRUE(css);

@@ -11,8 +11,8 @@
 
 namespace {
 
-const std::vector<std::string> synthetic_server = {"--learn-from", "synthetic", "--upload-rate", "1000",
-                                                   "--upload-burst", "1000"};
+const std::vector<std::string> synthetic_server = {"--learn-from", "synthetic",      "--upload-rate",
+                                                   "1000",         "--upload-burst", "1000"};
 
 // Three models of three kinds, each with a best read strategy of its own.
 const synthetic_device fast_ssd{{"SSD", "Acme", "Fast 1", "3 / 11", ""}, {1048576, 8, 4}, {4194304, 4, 3}, 520};
@@ -181,6 +181,7 @@ TEST(predictions, a_server_learns_the_uploads_another_server_on_its_database_too
   upload_report(first.port(), synthetic_report(nvme, 2, 0));
   std::string evaluation = evaluation_when_taken(second.port(), 2);
   EXPECT_NE(evaluation.find("\"observations\":2,"), std::string::npos) << evaluation;
-  EXPECT_NE(predict(second.port(), "direction=read&vendor=Bolt&model=N2").find("\"size\":4194304,\"count\":16,\"mode\":\"raw\""),
+  EXPECT_NE(predict(second.port(), "direction=read&vendor=Bolt&model=N2")
+                .find("\"size\":4194304,\"count\":16,\"mode\":\"raw\""),
             std::string::npos);
 }

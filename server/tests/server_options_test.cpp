@@ -39,10 +39,18 @@ TEST(server_options, defaults_and_every_option) {
 }
 
 TEST(server_options, refuses_what_it_cannot_use) {
-  for (std::vector<const char*> arguments : std::vector<std::vector<const char*>>{
-           {"--listen", "8443"}, {"--listen", "127.0.0.1:65536"}, {"--listen", ":80"}, {"--listen", "[::1]8443"},
-           {"--max-body", "0"}, {"--max-body", "12X"}, {"--max-body", "-1"}, {"--cert", "c.pem"},
-           {"--host", "a/b"}, {"--db"}, {"--frobnicate", "1"}, {"stray"}}) {
+  for (std::vector<const char*> arguments : std::vector<std::vector<const char*>>{{"--listen", "8443"},
+                                                                                  {"--listen", "127.0.0.1:65536"},
+                                                                                  {"--listen", ":80"},
+                                                                                  {"--listen", "[::1]8443"},
+                                                                                  {"--max-body", "0"},
+                                                                                  {"--max-body", "12X"},
+                                                                                  {"--max-body", "-1"},
+                                                                                  {"--cert", "c.pem"},
+                                                                                  {"--host", "a/b"},
+                                                                                  {"--db"},
+                                                                                  {"--frobnicate", "1"},
+                                                                                  {"stray"}}) {
     server_options options;
     std::string error;
     EXPECT_FALSE(parse(arguments, options, error)) << arguments[0];

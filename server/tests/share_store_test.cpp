@@ -41,10 +41,8 @@ new_share sample_share(const std::string& id) {
 void set_schema_version(const std::string& database, int version) {
   if (is_postgresql_address(database))
     run_sql(database, "UPDATE share_schema SET version = " + std::to_string(version));
-  else
-    run_sql(database, "PRAGMA user_version = " + std::to_string(version));
+  else run_sql(database, "PRAGMA user_version = " + std::to_string(version));
 }
-
 
 }  // namespace
 
@@ -91,8 +89,9 @@ TEST(share_store, parses_the_reports_of_new_and_of_older_shares) {
   new_share foreign = sample_share("KAAAAAAAAAAAAAAAAAAAAA");
   auto check = [&](share_store& store) {
     EXPECT_EQ(count_rows(db.address(), "share_runs"), 3);
-    EXPECT_EQ(count_rows(db.address(), "share_runs WHERE share_id = 'JAAAAAAAAAAAAAAAAAAAAA' AND position = 1 AND "
-                                       "skipped = 'cut short'"),
+    EXPECT_EQ(count_rows(db.address(),
+                         "share_runs WHERE share_id = 'JAAAAAAAAAAAAAAAAAAAAA' AND position = 1 AND "
+                         "skipped = 'cut short'"),
               1);
     std::vector<stored_run> runs;
     ASSERT_TRUE(store.load_runs(0, runs, error)) << error;

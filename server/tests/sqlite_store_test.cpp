@@ -39,7 +39,8 @@ int file_mode(const std::string& path) {
 
 std::string unhex(const std::string& hex) {
   std::string bytes;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  for (size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
   return bytes;
 }
 
@@ -66,7 +67,8 @@ struct file_note {
 std::vector<std::pair<const sqlite3_io_methods*, std::unique_ptr<sqlite3_io_methods>>> counting_methods;
 
 file_note* note_of(sqlite3_file* file) {
-  size_t offset = (static_cast<size_t>(real_vfs->szOsFile) + alignof(file_note) - 1) / alignof(file_note) * alignof(file_note);
+  size_t offset =
+      (static_cast<size_t>(real_vfs->szOsFile) + alignof(file_note) - 1) / alignof(file_note) * alignof(file_note);
   return reinterpret_cast<file_note*>(reinterpret_cast<char*>(file) + offset);
 }
 
@@ -96,7 +98,7 @@ int counting_open(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags,
   note->real_methods = file->pMethods;
   note->wal = (flags & SQLITE_OPEN_WAL) != 0;
   auto known = std::find_if(counting_methods.begin(), counting_methods.end(),
-                           [file](const auto& entry) { return entry.first == file->pMethods; });
+                            [file](const auto& entry) { return entry.first == file->pMethods; });
   if (known == counting_methods.end()) {
     auto copy = std::make_unique<sqlite3_io_methods>(*file->pMethods);
     copy->xSync = counting_sync;
@@ -132,7 +134,9 @@ TEST(sqlite_store, a_database_of_the_first_layout_migrates_and_keeps_its_shares)
   // Their few lines are no whole report: parsed and counted as such.
   EXPECT_EQ(count_rows(folder.database(), "share_runs WHERE skipped = 'not a report'"), 2);
   // The package and the unpacked texts are gone; each text is kept once, packed.
-  EXPECT_EQ(count_rows(folder.database(), "pragma_table_info('shares') WHERE name IN ('package', 'report', 'stack_scan')"), 0);
+  EXPECT_EQ(
+      count_rows(folder.database(), "pragma_table_info('shares') WHERE name IN ('package', 'report', 'stack_scan')"),
+      0);
   const std::string report =
       "Recorded                        2024/01/31 09:05:00\r\n"
       "Device.type                     SSD\r\n"
@@ -147,7 +151,8 @@ TEST(sqlite_store, a_database_of_the_first_layout_migrates_and_keeps_its_shares)
   auto png = store->find_png("f1RMluUB5qC2FRWjr8LNSw", "screenshot");
   ASSERT_TRUE(png);
   EXPECT_EQ(png->size(), 81u);
-  std::string scan = unhex(query_text(folder.database(), "SELECT hex(stack_scan_packed) FROM shares WHERE kind = 'report'"));
+  std::string scan =
+      unhex(query_text(folder.database(), "SELECT hex(stack_scan_packed) FROM shares WHERE kind = 'report'"));
   EXPECT_EQ(unpack_text(scan, 26), "scan line 1\r\nscan line 2\r\n");
   EXPECT_EQ(store->find_share("d93Ga0CGJ2voRMTIMSygsw")->report, report);
   EXPECT_EQ(query_text(folder.database(), "PRAGMA integrity_check"), "ok");
@@ -189,7 +194,10 @@ TEST(sqlite_store, inserts_arriving_during_a_sync_share_the_next_commit_and_fail
   bad.contents.images = {{"screenshot", 1, 1, "png"}};
   fail_inserts(folder.database(), "share_images", "NEW.share_id = 'BADAAAAAAAAAAAAAAAAAAA'", "refused");
   wal_syncs = 0;
-  { std::lock_guard<std::mutex> lock(hold_mutex); hold_syncs = true; }
+  {
+    std::lock_guard<std::mutex> lock(hold_mutex);
+    hold_syncs = true;
+  }
   std::string first_error;
   bool first_stored = false;
   std::thread first([&] { first_stored = store->insert(small_share("FIRSTAAAAAAAAAAAAAAAAA"), first_error); });
@@ -206,7 +214,10 @@ TEST(sqlite_store, inserts_arriving_during_a_sync_share_the_next_commit_and_fail
   for (size_t i = 0; i < shares.size(); ++i)
     later.emplace_back([&, i] { stored[i] = store->insert(shares[i], errors[i]); });
   std::this_thread::sleep_for(std::chrono::milliseconds(500));  // all of them queue meanwhile
-  { std::lock_guard<std::mutex> lock(hold_mutex); hold_syncs = false; }
+  {
+    std::lock_guard<std::mutex> lock(hold_mutex);
+    hold_syncs = false;
+  }
   hold_changed.notify_all();
   first.join();
   for (std::thread& thread : later) thread.join();

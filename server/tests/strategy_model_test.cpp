@@ -104,8 +104,8 @@ TEST(model_evaluation, leave_one_out_matches_the_hand_computation) {
 TEST(strategy_api, questions_are_checked_and_numbers_kept_short) {
   predict_question question;
   std::string reason;
-  ASSERT_TRUE(parse_predict_query("direction=write&type=SSD&vendor=Samsung+SSD&model=870%20EVO&bus=11%20%2F%207&usb=",
-                                  question, reason));
+  ASSERT_TRUE(parse_predict_query(
+      "direction=write&type=SSD&vendor=Samsung+SSD&model=870%20EVO&bus=11%20%2F%207&usb=", question, reason));
   EXPECT_EQ(question.which, direction::write);
   EXPECT_EQ(question.device.vendor, "Samsung SSD");
   EXPECT_EQ(question.device.model, "870 EVO");

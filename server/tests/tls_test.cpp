@@ -38,7 +38,8 @@ TEST(tls, a_client_without_the_ca_refuses_the_server) {
 }
 
 TEST(tls, a_missing_certificate_stops_the_start) {
-  EXPECT_THROW(server_process({"--cert", std::string(TEST_CA_DIR) + "/absent.pem", "--key", std::string(TEST_CA_DIR) + "/server.key"}),
+  EXPECT_THROW(server_process({"--cert", std::string(TEST_CA_DIR) + "/absent.pem", "--key",
+                               std::string(TEST_CA_DIR) + "/server.key"}),
                std::runtime_error);
 }
 
@@ -74,7 +75,8 @@ TEST(tls, only_forward_secret_aead_suites_in_the_servers_order) {
   int port = server.port();
   EXPECT_EQ(negotiate(port, TLS1_3_VERSION, nullptr).rfind("TLSv1.3 TLS_", 0), 0u);
   // The client prefers ChaCha20; the server's order puts AES-GCM first.
-  EXPECT_EQ(negotiate(port, TLS1_2_VERSION, "ECDHE-RSA-CHACHA20-POLY1305:ECDHE-RSA-AES256-GCM-SHA384:ECDHE-RSA-AES128-GCM-SHA256"),
+  EXPECT_EQ(negotiate(port, TLS1_2_VERSION,
+                      "ECDHE-RSA-CHACHA20-POLY1305:ECDHE-RSA-AES256-GCM-SHA384:ECDHE-RSA-AES128-GCM-SHA256"),
             "TLSv1.2 ECDHE-RSA-AES128-GCM-SHA256");
   EXPECT_EQ(negotiate(port, TLS1_2_VERSION, "ECDHE-RSA-CHACHA20-POLY1305"), "TLSv1.2 ECDHE-RSA-CHACHA20-POLY1305");
   for (const char* refused : {"AES128-SHA", "AES128-GCM-SHA256", "ECDHE-RSA-AES128-SHA", "ECDHE-RSA-AES256-SHA384",

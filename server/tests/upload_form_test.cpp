@@ -40,7 +40,8 @@ TEST(form_body, reads_the_client_layout_and_the_standard_one) {
 // A body whose Content-Length matches what was sent but that stops inside a part.
 TEST(form_body, a_body_cut_anywhere_is_malformed) {
   std::string body = client_layout_body({{"type", "report", ""}, {"data", std::string(300, 'z'), "package.zip"}});
-  for (size_t keep : {size_t{0}, size_t{10}, size_t{30}, size_t{150}, body.size() - 22, body.size() - 10, body.size() - 1}) {
+  for (size_t keep :
+       {size_t{0}, size_t{10}, size_t{30}, size_t{150}, body.size() - 22, body.size() - 10, body.size() - 1}) {
     upload_form form(1 << 20);
     std::string error;
     EXPECT_FALSE(read_form_body(body.substr(0, keep), "i-will-not-crash", form, error)) << keep;

@@ -32,7 +32,8 @@ TEST(upload, a_screenshot_share_answers_its_link_and_serves_page_and_images) {
   EXPECT_NE(page->body.find("560.1 MBps"), std::string::npos);
 
   package_files files = screenshot_files();
-  for (auto [name, bmp] : {std::pair{"screenshot", files.screenshot}, {"read_graph", files.read_graph},
+  for (auto [name, bmp] : {std::pair{"screenshot", files.screenshot},
+                           {"read_graph", files.read_graph},
                            {"write_graph", files.write_graph}}) {
     auto image = http_get(server.port(), "/s/" + id + "/" + name + ".png");
     ASSERT_TRUE(image);
@@ -96,7 +97,9 @@ TEST(upload, logs_one_line_per_request_and_stops_cleanly_on_sigterm) {
   EXPECT_EQ(server.stop(), 0);
   std::string log = server.log();
   // Milliseconds in the time stamp; of the share id (a secret link) only its first six characters.
-  EXPECT_TRUE(std::regex_search(log, std::regex(":\\d\\d\\.\\d{3}Z 127\\.0\\.0\\.1 \"POST /upload\" 200 \\d+ms \"FOLVI Benchmark, v\\. 0\\.1\\.2\\.3\" stored report [A-Za-z0-9_-]{6}\\.\\.\\.\n")))
+  EXPECT_TRUE(
+      std::regex_search(log, std::regex(":\\d\\d\\.\\d{3}Z 127\\.0\\.0\\.1 \"POST /upload\" 200 \\d+ms \"FOLVI "
+                                        "Benchmark, v\\. 0\\.1\\.2\\.3\" stored report [A-Za-z0-9_-]{6}\\.\\.\\.\n")))
       << log;
   std::string id = query_text(server.database(), "SELECT id FROM shares");
   ASSERT_EQ(id.size(), 22u);

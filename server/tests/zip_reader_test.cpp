@@ -43,7 +43,8 @@ std::string libzip_archive(const std::vector<std::pair<std::string, std::string>
   for (const auto& [name, data] : files) {
     zip_source_t* file = zip_source_buffer(archive, data.data(), data.size(), 0);
     zip_int64_t index = zip_file_add(archive, name.c_str(), file, ZIP_FL_ENC_UTF_8);
-    zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), data.size() > 3 ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 9);
+    zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), data.size() > 3 ? ZIP_CM_DEFLATE : ZIP_CM_STORE,
+                             9);
   }
   zip_close(archive);
   zip_stat_t stat;

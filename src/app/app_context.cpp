@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "support/fatal.h"
-#include "toolkit/xfc_message_box.h"
 
 app_context* the_app = nullptr;
 
@@ -20,15 +19,6 @@ void app_context::set_main_logger(logger* target) {
   main_logger = target;
   error_logger.set_target(target);
   old->release();
-}
-
-int app_context::message_box(const std::wstring& text, uint32_t flags, const wchar_t* caption) {
-  message_box_request request;
-  request.owner = window_handle && IsWindow(window_handle) ? window_handle : nullptr;
-  request.caption = caption ? caption : L"FOLVI Vezad";
-  request.text = text;
-  request.flags = flags;
-  return run_message_box(request);
 }
 
 app_context& create_app_context() {

@@ -10,8 +10,6 @@
 #include "support/host_info.h"
 #include "support/logger.h"
 
-class main_window;
-
 // What every part of the program may need at any time. Written only during start-up, before any
 // worker thread exists; afterwards only the error logger's target changes, under its own lock.
 class app_context {
@@ -25,9 +23,6 @@ class app_context {
   bool read_version();
   // Makes `target` the main logger and aims the error logger at it (takes over one reference).
   void set_main_logger(logger* target);
-  // The program's message box, owned by the main window while it is open; "FOLVI Vezad" when no
-  // caption is given. `flags` are the toolkit's mb_ flags; answers the id of the button pressed.
-  int message_box(const std::wstring& text, uint32_t flags, const wchar_t* caption = nullptr);
 
   logger* main_logger = &a_null_logger::instance;
   api_error_cb* errors;
@@ -37,7 +32,6 @@ class app_context {
   file_version version;
   int elevation = elevation_unknown;
   bool elevating = false;
-  main_window* window = nullptr;
   HWND window_handle = nullptr;  // the main window's own window while it exists
 };
 

@@ -68,9 +68,10 @@ bool resolve_location(std::wstring& location, std::string& error) {
 }
 
 bool check_output_files(const cli_options& options, std::string& error) {
-  const std::pair<const char*, const std::wstring*> outputs[] = {
-      {"--report", &options.report_path}, {"--csv", &options.csv_path}, {"--json", &options.json_path},
-      {"--record", &options.record_path}};
+  const std::pair<const char*, const std::wstring*> outputs[] = {{"--report", &options.report_path},
+                                                                 {"--csv", &options.csv_path},
+                                                                 {"--json", &options.json_path},
+                                                                 {"--record", &options.record_path}};
   for (size_t i = 0; i < sizeof outputs / sizeof outputs[0]; ++i) {
     const std::wstring& path = *outputs[i].second;
     if (path.empty()) continue;

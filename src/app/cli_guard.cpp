@@ -1,6 +1,6 @@
 #include "app/cli_guard.h"
 
-#include "ui/location_link.h"
+#include "storage/location_link.h"
 
 cache_guard build_cache_guard(unbuffered_state unbuffered, const location_summary& summary) {
   cache_guard guard;

@@ -2,7 +2,7 @@
 
 #include "bench/unbuffered_probe.h"
 #include "results/cache_guard.h"
-#include "ui/location_summary.h"
+#include "storage/location_summary.h"
 
 // The cache guard of a run: what the probe found at the location, and the link the storage scan
 // knows under it.

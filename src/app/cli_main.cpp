@@ -144,8 +144,8 @@ int run_benchmark(cli_options& options, capturing_logger* log, api_error_logger&
                  (median_lines(reads) + median_lines(writes)).c_str());
   std::fputs((best_lines("read", reads) + best_lines("write", writes)).c_str(), stderr);
 
-  int code = cli_cancel_requested ? exit_cancelled
-             : !ok                 ? exit_failed
+  int code = cli_cancel_requested                      ? exit_cancelled
+             : !ok                                     ? exit_failed
              : any_failed(reads) || any_failed(writes) ? exit_tests_failed
                                                        : exit_completed;
   if (code == exit_failed) print_cause(log->lines());

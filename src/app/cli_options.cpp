@@ -57,7 +57,10 @@ bool parse_mask(const std::string& text, uint32_t& mask) {
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
     for (size_t i = 2; i < text.size(); ++i) {
       const char c = text[i];
-      int d = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+      int d = (c >= '0' && c <= '9')   ? c - '0'
+              : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+              : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                       : -1;
       if (d < 0 || value > 0xFFFFFFF) return false;
       value = value << 4 | uint32_t(d);
     }
@@ -81,8 +84,8 @@ bool pick(const std::string& text, std::initializer_list<const char*> words, uin
 // `why` completes "--option: "value" ...".
 bool judged(parse_result r, std::string& why, const char* wanted, const char* largest) {
   if (r == parse_result::ok) return true;
-  why = r == parse_result::too_large ? std::string("is too large, at most ") + largest
-                                     : std::string("is not ") + wanted;
+  why =
+      r == parse_result::too_large ? std::string("is too large, at most ") + largest : std::string("is not ") + wanted;
   return false;
 }
 
@@ -113,14 +116,16 @@ struct option_row {
 };
 
 const option_row option_rows[] = {
-    {"--profile", true, preset, [](const std::string& v, cli_options& o, std::string& why) {
+    {"--profile", true, preset,
+     [](const std::string& v, cli_options& o, std::string& why) {
        uint32_t preset;
        if (!pick(v, {"quick", "standard", "extended"}, preset))
          return why = "is not quick, standard or extended", false;
        o.profile.reset(int(preset) - 1);
        return true;
      }},
-    {"--sizes", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+    {"--sizes", true, field,
+     [](const std::string& v, cli_options& o, std::string& why) {
        std::vector<uint64_t>& sizes = o.profile.buffer_sizes;
        o.sizes_given = true;
        const parse_result r = read_size_list(v, sizes);
@@ -130,7 +135,8 @@ const option_row option_rows[] = {
          if (s >= (1ull << 32)) return why = "is not a list of sizes each below 4G", false;
        return no_zero_in(sizes) || (why = "is not a list of sizes each above 0", false);
      }},
-    {"--counts", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+    {"--counts", true, field,
+     [](const std::string& v, cli_options& o, std::string& why) {
        std::vector<uint32_t>& counts = o.profile.buffer_counts;
        const std::string most = format_string("%u each (buffers in flight)", unsigned(most_buffers));
        if (!judged(read_number_list(v, counts), why, "a list of numbers such as \"1 4 16\"", most.c_str()))
@@ -141,66 +147,72 @@ const option_row option_rows[] = {
        }
        return true;
      }},
-    {"--memory-cap", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+    {"--memory-cap", true, field,
+     [](const std::string& v, cli_options& o, std::string& why) {
        return judged(read_size(v, o.profile.memory_cap), why, "a size such as \"64M\"", "18446744073709551615 bytes");
      }},
-    {"--duration", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+    {"--duration", true, field,
+     [](const std::string& v, cli_options& o, std::string& why) {
        return judged(read_duration(v, o.profile.duration), why,
                      "a duration with a unit, such as \"250 ms\" or \"1 sec\"", "4294967295 ms");
      }},
-    {"--file-size", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+    {"--file-size", true, field,
+     [](const std::string& v, cli_options& o, std::string& why) {
        if (!judged(read_size(v, o.profile.file_size), why, "a size above 0 such as \"4G\"",
                    "18446744073709551615 bytes"))
          return false;
        return o.profile.file_size != 0 || (why = "is not a size above 0 such as \"4G\"", false);
      }},
-    {"--init-factor", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+    {"--init-factor", true, field,
+     [](const std::string& v, cli_options& o, std::string& why) {
        return judged(read_number(v, o.profile.init_time_factor), why, "a whole number", "4294967295");
      }},
-    {"--fill", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+    {"--fill", true, field,
+     [](const std::string& v, cli_options& o, std::string& why) {
        return pick(v, {"zeroes", "plus_1", "random"}, o.profile.fill) ||
               (why = "is not zeroes, plus_1 or random", false);
      }},
-    {"--order", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+    {"--order", true, field,
+     [](const std::string& v, cli_options& o, std::string& why) {
        return pick(v, {"random", "modes", "sizes"}, o.profile.order) || (why = "is not random, modes or sizes", false);
      }},
-    {"--cache", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+    {"--cache", true, field,
+     [](const std::string& v, cli_options& o, std::string& why) {
        return pick(v, {"leave", "local", "always"}, o.profile.cache_trim) ||
               (why = "is not leave, local or always", false);
      }},
-    {"--read-modes", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+    {"--read-modes", true, field,
+     [](const std::string& v, cli_options& o, std::string& why) {
        return parse_mask(v, o.profile.read_modes) || (why = "is not a mode mask from 0 to 0x3f", false);
      }},
-    {"--write-modes", true, field, [](const std::string& v, cli_options& o, std::string& why) {
+    {"--write-modes", true, field,
+     [](const std::string& v, cli_options& o, std::string& why) {
        return parse_mask(v, o.profile.write_modes) || (why = "is not a mode mask from 0 to 0x3f", false);
      }},
     {"--flush", false, field, [](const std::string&, cli_options& o, std::string&) { return o.profile.flush = true; }},
-    {"--random", false, field, [](const std::string&, cli_options& o, std::string&) {
+    {"--random", false, field,
+     [](const std::string&, cli_options& o, std::string&) {
        o.profile.sequential = false;
        return true;
      }},
-    {"--repeat", true, other, [](const std::string& v, cli_options& o, std::string& why) {
+    {"--repeat", true, other,
+     [](const std::string& v, cli_options& o, std::string& why) {
        uint32_t n = 0;
        if (read_number(v, n) != parse_result::ok || n == 0 || n > most_repeats)
          return why = format_string("is not a whole number from 1 to %u", unsigned(most_repeats)), false;
        o.repeat = n;
        return true;
      }},
-    {"--report", true, other, [](const std::string& v, cli_options& o, std::string& why) {
-       return file_name(v, o.report_path, why);
-     }},
-    {"--csv", true, other, [](const std::string& v, cli_options& o, std::string& why) {
-       return file_name(v, o.csv_path, why);
-     }},
-    {"--json", true, other, [](const std::string& v, cli_options& o, std::string& why) {
-       return file_name(v, o.json_path, why);
-     }},
-    {"--record", true, other, [](const std::string& v, cli_options& o, std::string& why) {
-       return file_name(v, o.record_path, why);
-     }},
-    {"--replay", true, other, [](const std::string& v, cli_options& o, std::string& why) {
-       return file_name(v, o.replay_path, why);
-     }},
+    {"--report", true, other,
+     [](const std::string& v, cli_options& o, std::string& why) { return file_name(v, o.report_path, why); }},
+    {"--csv", true, other,
+     [](const std::string& v, cli_options& o, std::string& why) { return file_name(v, o.csv_path, why); }},
+    {"--json", true, other,
+     [](const std::string& v, cli_options& o, std::string& why) { return file_name(v, o.json_path, why); }},
+    {"--record", true, other,
+     [](const std::string& v, cli_options& o, std::string& why) { return file_name(v, o.record_path, why); }},
+    {"--replay", true, other,
+     [](const std::string& v, cli_options& o, std::string& why) { return file_name(v, o.replay_path, why); }},
     {"--scan", false, other, [](const std::string&, cli_options& o, std::string&) { return o.scan = true; }},
     {"--compare", false, other, [](const std::string&, cli_options& o, std::string&) { return o.compare = true; }},
     {"--predict", false, other, [](const std::string&, cli_options& o, std::string&) { return o.predict = true; }},

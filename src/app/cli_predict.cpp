@@ -13,7 +13,7 @@
 #include "support/format_string.h"
 #include "support/optional_functions.h"
 #include "support/text.h"
-#include "ui/location_api.h"
+#include "storage/location_api.h"
 
 namespace {
 constexpr uint32_t predict_reply_capacity = 16384;
@@ -22,7 +22,9 @@ void print_line(const std::string& line) { std::fputs(("folvi-cli: --predict: " 
 
 std::string server_text(const http_target& target) {
   return format_string("%s://%s:%u", target.use_tls ? "https" : "http", target.host.c_str(),
-                       unsigned(target.port ? target.port : target.use_tls ? 443 : 80));
+                       unsigned(target.port      ? target.port
+                                : target.use_tls ? 443
+                                                 : 80));
 }
 
 // One direction asked and its line printed; false when there is none to print.

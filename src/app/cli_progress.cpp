@@ -41,8 +41,7 @@ std::string spread(const combo_result& c) {
 std::string latency_columns(const test_run& r) {
   const latency_summary& l = r.latency;
   if (!r.ok || l.count == 0) return ",,,,,,";
-  return format_string(",%.2f,%.2f,%.2f,%.2f,%.2f,%.2f", l.mean_us, l.p50_us, l.p90_us, l.p99_us, l.p999_us,
-                       l.max_us);
+  return format_string(",%.2f,%.2f,%.2f,%.2f,%.2f,%.2f", l.mean_us, l.p50_us, l.p90_us, l.p99_us, l.p999_us, l.max_us);
 }
 
 std::string suspect_mark(bool suspect) { return suspect ? std::string("  ") + cache_suspect_flag : std::string(); }
@@ -91,8 +90,8 @@ void cli_progress::end_preparation() {
 void cli_progress::show_status() {
   const uint32_t in_phase = (read_phase_ ? read_per_pass_ : write_per_pass_) * passes_;
   if (!display_.console || phase_done_ >= in_phase) return;
-  std::string text = format_string("%s %u/%u", read_phase_ ? "read" : "write", unsigned(phase_done_ + 1),
-                                   unsigned(in_phase));
+  std::string text =
+      format_string("%s %u/%u", read_phase_ ? "read" : "write", unsigned(phase_done_ + 1), unsigned(in_phase));
   // The tests that ended so far tell how long one takes; before the first, the profile's duration.
   const uint32_t per_test = run_done_ ? (now() - started_) / run_done_ : display_.test_duration;
   const uint32_t left = (read_per_pass_ + write_per_pass_) * passes_ - run_done_;
@@ -152,9 +151,9 @@ std::string best_lines(const char* direction, const std::vector<combo_result>& c
   if (b.best < 0) return text + "n/a\n";
   auto describe = [&](int i, bool with_p99) {
     const combo_result& c = combos[size_t(i)];
-    std::string line = format_string("%u x %u bytes, %s, %.1f MBps", unsigned(c.run.buffer_count),
-                                     unsigned(c.run.buffer_size), mode_names[mode_index(c.run.open_flags)],
-                                     binary_mbps(c.run.rate));
+    std::string line =
+        format_string("%u x %u bytes, %s, %.1f MBps", unsigned(c.run.buffer_count), unsigned(c.run.buffer_size),
+                      mode_names[mode_index(c.run.open_flags)], binary_mbps(c.run.rate));
     if (with_p99) line += format_string(", p99 %.1f us", c.run.latency.p99_us);
     if (c.passes.size() > 1) line += spread(c);
     return line + suspect_mark(c.cache_suspect) + "\n";
@@ -175,13 +174,13 @@ std::string csv_text(const std::vector<combo_result>& reads, const std::vector<c
     for (const combo_result& c : *list) {
       const test_run& r = c.run;
       const std::string error = r.ok ? std::string() : failure_of(r);
-      text += format_string("%s,%u,%u,%s,%u,", r.read ? "read" : "write", unsigned(r.buffer_count),
-                            unsigned(r.buffer_size), mode_names[mode_index(r.open_flags)], r.ok ? 1u : 0u) +
-              error +
-              format_string(",%.0f,%.0f,%I64u,%.0f,%.0f,%u,%s", r.rate, r.rate_total,
-                            (unsigned long long)r.bytes_done, c.rate_min, c.rate_max, unsigned(c.passes.size()),
-                            c.cache_suspect ? cache_suspect_flag : "") +
-              latency_columns(r) + "\r\n";
+      text +=
+          format_string("%s,%u,%u,%s,%u,", r.read ? "read" : "write", unsigned(r.buffer_count), unsigned(r.buffer_size),
+                        mode_names[mode_index(r.open_flags)], r.ok ? 1u : 0u) +
+          error +
+          format_string(",%.0f,%.0f,%I64u,%.0f,%.0f,%u,%s", r.rate, r.rate_total, (unsigned long long)r.bytes_done,
+                        c.rate_min, c.rate_max, unsigned(c.passes.size()), c.cache_suspect ? cache_suspect_flag : "") +
+          latency_columns(r) + "\r\n";
     }
   }
   return text;

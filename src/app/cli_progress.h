@@ -21,7 +21,7 @@ bool is_console(HANDLE stream);
 
 struct progress_display {
   bool console = false;
-  uint32_t test_duration = 0;         // ms, the time a test is guessed to take before one has ended
+  uint32_t test_duration = 0;       // ms, the time a test is guessed to take before one has ended
   std::function<uint32_t()> clock;  // ms; GetTickCount when empty
 };
 

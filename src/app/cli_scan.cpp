@@ -8,7 +8,7 @@
 #include "support/format_string.h"
 #include "support/logger.h"
 #include "support/text.h"
-#include "ui/location_api.h"
+#include "storage/location_api.h"
 
 std::string scan_program_version() {
   file_version version;

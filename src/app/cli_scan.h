@@ -8,7 +8,7 @@
 #include "storage/vds_api.h"
 #include "storage/storage_model.h"
 #include "support/api_error.h"
-#include "ui/location_summary.h"
+#include "storage/location_summary.h"
 
 // A finished storage scan: its model and its log as the report and the upload carry it.
 struct scan_result {

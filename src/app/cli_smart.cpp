@@ -93,7 +93,8 @@ block_verdict check_ata(block_kind kind, const ata_block& block) {
   if (!not_all_zeroes(block, &checks)) return {"all its bytes are zero", ""};
   const bool sum_right = verify_checksum(block, kind == block_kind::identify, &checks);
   const std::string sum =
-      sum_right ? "" : "its checksum is wrong (the bytes sum to " + std::to_string(checks.last_error().code) + ", not 0)";
+      sum_right ? ""
+                : "its checksum is wrong (the bytes sum to " + std::to_string(checks.last_error().code) + ", not 0)";
   if (kind == block_kind::identify) {
     if (!sum_right) return {sum, ""};
     if (!check_ata_strings(block, &checks))

@@ -48,8 +48,8 @@ class win32_console final : public console_api {
 
   // ReadFile, not the C library: under Wine getchar on the reopened input can see end-of-file at once.
   bool read_line() override {
-    scoped_handle in(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    scoped_handle in(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
     if (!in.valid()) return false;
     char line[256];
     DWORD got = 0;

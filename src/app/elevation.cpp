@@ -20,7 +20,8 @@ bool query_elevation_state(int& state, api_error_cb* errors) {
   TOKEN_ELEVATION_TYPE type{};
   DWORD size = 0;
   if (!GetTokenInformation(token.get(), TokenElevationType, &type, sizeof type, &size)) {
-    if (errors) errors->report_api_error("GetTokenInformation", GetLastError(), "%lu", (unsigned long)TokenElevationType);
+    if (errors)
+      errors->report_api_error("GetTokenInformation", GetLastError(), "%lu", (unsigned long)TokenElevationType);
     return false;
   }
   switch (type) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/app_context.h"
-#include "share/app_share_ui.h"
+#include "app/app_share_ui.h"
 #include <memory>
 
 #include "storage/scan_replay.h"

@@ -14,7 +14,7 @@
 #include "share/share_server.h"
 #include "support/text.h"
 #include "toolkit/file_dialogs.h"
-#include "ui/location_api.h"
+#include "storage/location_api.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -31,9 +31,7 @@ void run_window(app_context& app, const scan_recording* replay) {
   std::unique_ptr<replayed_location> recorded(replay ? new replayed_location(*replay) : nullptr);
   main_window window(env, recorded ? *recorded : win32_location_api(), win32_file_dialogs(), app.version,
                      help_pages_server());
-  app.window = &window;
   window.run();
-  app.window = nullptr;
 }
 }  // namespace
 

@@ -31,10 +31,8 @@ bool is_control(unsigned char c) { return c < 0x20 || c == 0x7F; }
 std::string printable(const std::string& text) {
   std::string line;
   for (size_t i = 0; i < text.size(); ++i)
-    if (!is_control(text[i]))
-      line += text[i];
-    else if (i == 0 || !is_control(text[i - 1]))
-      line += ' ';
+    if (!is_control(text[i])) line += text[i];
+    else if (i == 0 || !is_control(text[i - 1])) line += ' ';
   if (line.size() <= longest_reason) return line;
   size_t cut = longest_reason;
   while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
@@ -136,8 +134,8 @@ std::string no_answer_line(const std::string& server, const api_error_info& fail
 }
 
 predict_device device_of(const report_entries& storage_facts) {
-  return {fact(storage_facts, "Device.type"), fact(storage_facts, "Device.vendor"),
-          fact(storage_facts, "Device.model"), fact(storage_facts, "Device.bus"), fact(storage_facts, "Device.usb")};
+  return {fact(storage_facts, "Device.type"), fact(storage_facts, "Device.vendor"), fact(storage_facts, "Device.model"),
+          fact(storage_facts, "Device.bus"), fact(storage_facts, "Device.usb")};
 }
 
 std::string url_encoded(const std::string& text) {
@@ -145,8 +143,7 @@ std::string url_encoded(const std::string& text) {
   for (unsigned char c : text) {
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || std::strchr("-._~", c))
       out += char(c);
-    else
-      out += format_string("%%%02X", unsigned(c));
+    else out += format_string("%%%02X", unsigned(c));
   }
   return out;
 }
@@ -167,8 +164,7 @@ bool read_prediction(uint32_t status, const std::string& body, const char* direc
       error = "the server has no recommendation" + (reason.empty() ? std::string(" (HTTP 404)") : ": " + reason);
     else if (status == status_bad_request)
       error = "the server refused the question" + (reason.empty() ? std::string(" (HTTP 400)") : ": " + reason);
-    else
-      error = format_string("the server answered HTTP %u", unsigned(status)) + (reason.empty() ? "" : ": " + reason);
+    else error = format_string("the server answered HTTP %u", unsigned(status)) + (reason.empty() ? "" : ": " + reason);
     return false;
   }
   json_value doc;
@@ -183,11 +179,11 @@ bool read_prediction(uint32_t status, const std::string& body, const char* direc
 }
 
 std::string prediction_line(const char* direction, const prediction& p) {
-  return format_string("Recommended %s: %u x %u bytes, %s, expected efficiency %.1f%%, within 5%% of the best in "
-                       "%.1f%% (level %s, %u observation%s)",
-                       direction, unsigned(p.count), unsigned(p.size), p.mode.c_str(), p.expected_efficiency * 100,
-                       p.within_5_percent * 100, p.level.c_str(), unsigned(p.observations),
-                       p.observations == 1 ? "" : "s");
+  return format_string(
+      "Recommended %s: %u x %u bytes, %s, expected efficiency %.1f%%, within 5%% of the best in "
+      "%.1f%% (level %s, %u observation%s)",
+      direction, unsigned(p.count), unsigned(p.size), p.mode.c_str(), p.expected_efficiency * 100,
+      p.within_5_percent * 100, p.level.c_str(), unsigned(p.observations), p.observations == 1 ? "" : "s");
 }
 
 std::string device_line(const predict_device& device) {

@@ -25,10 +25,10 @@ std::string url_encoded(const std::string& text);
 struct prediction {
   uint32_t size = 0;
   uint32_t count = 0;
-  std::string mode;          // one of the report's mode labels
+  std::string mode;  // one of the report's mode labels
   double expected_efficiency = 0;
   double within_5_percent = 0;  // share of the group within 5% of its best
-  std::string level;          // "model", "kind and bus", "kind" or "all"
+  std::string level;            // "model", "kind and bus", "kind" or "all"
   uint32_t observations = 0;
 };
 

@@ -15,7 +15,8 @@ std::wstring upper(std::wstring s) {
 replayed_location::replayed_location(const scan_recording& recording) {
   std::map<std::string, identity> by_root;
   for (const recorded_entry& e : recording.entries) {
-    if (e.call == "os_version_index" && os_name_.empty()) os_name_ = from_utf8(os_name_of_index(int(e.number("value"))));
+    if (e.call == "os_version_index" && os_name_.empty())
+      os_name_ = from_utf8(os_name_of_index(int(e.number("value"))));
     if (e.call == "os_name") os_name_ = from_utf8(e.text("text"));
     if (e.call != "volume_information" || !e.number("ok")) continue;
     by_root[e.request.at(0).text] = {uint32_t(e.number("serial")), from_utf8(e.text("file_system"))};

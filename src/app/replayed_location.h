@@ -4,7 +4,7 @@
 #include <string>
 
 #include "storage/scan_recording.h"
-#include "ui/location_api.h"
+#include "storage/location_api.h"
 
 // The test location as the recorded machine would describe it: its volumes' mount points, serial
 // numbers and file systems, and its system's name, all from the recording. A recorded machine

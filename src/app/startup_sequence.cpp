@@ -2,6 +2,7 @@
 
 #include "app/elevation.h"
 #include "support/text.h"
+#include "support/message_box_flags.h"
 
 const char unrecognized_argument_format[] = "Error: unrecognized [%s] argument\n";
 const char restarting_text[] = "Restarting as Administrator...\n";
@@ -18,15 +19,14 @@ constexpr uint16_t key_down = 0x8000;
 constexpr uint16_t key_toggled = 0x0001;
 constexpr int first_version_with_elevation = 4;
 constexpr unsigned long token_elevation_type_class = 18;  // TokenElevationType
-constexpr uint32_t cancelled_by_user = 1223;               // ERROR_CANCELLED
-constexpr uint32_t restart_failed_box = 0x41;              // error icon, one OK button
+constexpr uint32_t cancelled_by_user = 1223;              // ERROR_CANCELLED
+constexpr uint32_t restart_failed_box = mb_icon_error | mb_ok;
 constexpr long s_ok = 0;
 
 const wchar_t* const privileges[] = {L"SeManageVolumePrivilege", L"SeProfileSingleProcessPrivilege"};
 
 // The arguments in order; false, with the console open and the error on it, at the first unknown.
-bool parse_arguments(startup_api& api, const std::vector<std::wstring>& args, bool& elevating,
-                     std::wstring& replay) {
+bool parse_arguments(startup_api& api, const std::vector<std::wstring>& args, bool& elevating, std::wstring& replay) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::wstring& arg = args[i];
     if (arg == replay_argument && i + 1 < args.size()) {
@@ -90,7 +90,8 @@ bool initialise_com(startup_api& api) {
     if (hr != s_ok) failed = "CoInitializeSecurity";
   }
   if (!failed) return true;
-  if (api_error_cb* errors = api.errors()) errors->report_api_error(failed, uint32_t(hr), "%lu", (unsigned long)uint32_t(hr));
+  if (api_error_cb* errors = api.errors())
+    errors->report_api_error(failed, uint32_t(hr), "%lu", (unsigned long)uint32_t(hr));
   return false;
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/app_context.h"
+#include "app/app_message_box.h"
 #include "app/startup_api.h"
 #include "storage/scan_recording.h"
 
@@ -25,7 +26,7 @@ class win32_startup final : public startup_api {
   bool load_replay(const std::wstring& path, std::string& error) override;
   void set_elevation(int state) override { app_.elevation = state; }
   bool read_version() override { return app_.read_version(); }
-  int message_box(const std::wstring& text, uint32_t flags) override { return app_.message_box(text, flags); }
+  int message_box(const std::wstring& text, uint32_t flags) override { return app_message_box(app_, text, flags); }
 
   uint16_t key_state(int virtual_key) override;
   int os_version_index() override;

@@ -6,16 +6,12 @@
 
 void init_data_buf(uint8_t* buffer, size_t size, uint32_t fill, random_fill& random) {
   switch (fill) {
-    case 1:
-      return;
+    case 1: return;
     case 2:
       for (size_t i = 0; i < size; ++i) buffer[i] = uint8_t(i);
       return;
-    case 3:
-      random.fill(buffer, size);
-      return;
-    default:
-      fatal("init_data_buf");
+    case 3: random.fill(buffer, size); return;
+    default: fatal("init_data_buf");
   }
 }
 

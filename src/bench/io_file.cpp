@@ -21,8 +21,8 @@ bool privilege_enabled(const wchar_t* name) {
   wanted.PrivilegeCount = 1;
   wanted.Control = PRIVILEGE_SET_ALL_NECESSARY;
   BOOL held = FALSE;
-  const bool ok = LookupPrivilegeValueW(nullptr, name, &wanted.Privilege[0].Luid) &&
-                  PrivilegeCheck(token, &wanted, &held);
+  const bool ok =
+      LookupPrivilegeValueW(nullptr, name, &wanted.Privilege[0].Luid) && PrivilegeCheck(token, &wanted, &held);
   CloseHandle(token);
   return ok && held;
 }
@@ -81,8 +81,8 @@ bool io_file::open(const std::wstring& file_path, DWORD access, DWORD share, DWO
   report(nullptr, 0);
   handle = CreateFileW(long_path(file_path).c_str(), access, share, nullptr, disposition, flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    report("CreateFile", GetLastError(), "%s %08x %08x %08x %08x", path_utf8.c_str(), unsigned(access),
-           unsigned(share), unsigned(disposition), unsigned(flags));
+    report("CreateFile", GetLastError(), "%s %08x %08x %08x %08x", path_utf8.c_str(), unsigned(access), unsigned(share),
+           unsigned(disposition), unsigned(flags));
     return false;
   }
   return true;

@@ -7,7 +7,10 @@
 #include "support/format_string.h"
 
 std::string format_size(uint64_t v) {
-  const struct { uint64_t unit; const char* suffix; } units[] = {{1ull << 30, "G"}, {1ull << 20, "M"}, {1ull << 10, "K"}};
+  const struct {
+    uint64_t unit;
+    const char* suffix;
+  } units[] = {{1ull << 30, "G"}, {1ull << 20, "M"}, {1ull << 10, "K"}};
   for (const auto& u : units)
     if (v % u.unit == 0) return format_string("%I64u%s", (unsigned long long)(v / u.unit), u.suffix);
   return format_string("%I64u", (unsigned long long)v);
@@ -153,9 +156,7 @@ parse_result read_number_list(const std::string& text, std::vector<uint32_t>& va
 
 bool parse_number(const std::string& text, uint32_t& value) { return read_number(text, value) == parse_result::ok; }
 bool parse_size(const std::string& text, uint64_t& value) { return read_size(text, value) == parse_result::ok; }
-bool parse_duration(const std::string& text, uint32_t& value) {
-  return read_duration(text, value) == parse_result::ok;
-}
+bool parse_duration(const std::string& text, uint32_t& value) { return read_duration(text, value) == parse_result::ok; }
 bool parse_size_list(const std::string& text, std::vector<uint64_t>& values) {
   return read_size_list(text, values) == parse_result::ok;
 }

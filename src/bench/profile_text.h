@@ -5,9 +5,9 @@
 #include <vector>
 
 // Texts of the profile fields, as the profile dialog and the command line show and read them.
-std::string format_size(uint64_t bytes);          // "4G", "64M", "8K", "1000"
-std::string format_duration(uint32_t ms);         // "250 ms", "1 sec", "2 min"
-std::string format_time(uint64_t ms);             // "00:34", "~ 00:02", "0.25 sec"
+std::string format_size(uint64_t bytes);   // "4G", "64M", "8K", "1000"
+std::string format_duration(uint32_t ms);  // "250 ms", "1 sec", "2 min"
+std::string format_time(uint64_t ms);      // "00:34", "~ 00:02", "0.25 sec"
 
 bool parse_number(const std::string& text, uint32_t& value);
 bool parse_size(const std::string& text, uint64_t& value);

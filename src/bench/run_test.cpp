@@ -17,9 +17,12 @@ constexpr ULONG ioctl_lmr_disable_local_buffering = 0x140390;
 void disable_redirector_buffering(HANDLE file) {
   const optional_functions& f = load_optional_functions();
   if (os_version_index() < 4 || !f.NtFsControlFile) return;
-  struct { ULONG_PTR status; ULONG_PTR information; } io{};
-  LONG status = f.NtFsControlFile(file, nullptr, nullptr, nullptr, &io, ioctl_lmr_disable_local_buffering, nullptr,
-                                  0, nullptr, 0);
+  struct {
+    ULONG_PTR status;
+    ULONG_PTR information;
+  } io{};
+  LONG status = f.NtFsControlFile(file, nullptr, nullptr, nullptr, &io, ioctl_lmr_disable_local_buffering, nullptr, 0,
+                                  nullptr, 0);
   if (status >= 0) WaitForSingleObject(file, INFINITE);
 }
 

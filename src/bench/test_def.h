@@ -44,7 +44,5 @@ struct test_def {
   // 0 Quick, 1 Standard, 2 Extended; keeps path.
   void reset(int preset);
   void update_counts();
-  bool within_cap(uint64_t size, uint32_t count) const {
-    return memory_cap == 0 || size * count <= memory_cap;
-  }
+  bool within_cap(uint64_t size, uint32_t count) const { return memory_cap == 0 || size * count <= memory_cap; }
 };

@@ -25,7 +25,7 @@ bool extend_file(io_file& f, uint64_t size) { return f.seek(size) && f.set_end()
 bool fill_file(io_file& f, const test_def& def, test_runner_cb& cb, uint64_t& size, api_error_cb* errors) {
   const uint64_t start = qpc_now();
   const uint64_t limit = uint64_t(def.duration) * def.init_time_factor;  // both are 32-bit; the product may not be
-  page_buffer buffer(creation_chunk);  // page-aligned for unbuffered writes
+  page_buffer buffer(creation_chunk);                                    // page-aligned for unbuffered writes
   if (!buffer.data) {
     if (errors) errors->report_api_error("VirtualAlloc", GetLastError(), "%lu", (unsigned long)creation_chunk);
     return false;
@@ -57,8 +57,8 @@ bool create_test_file(const std::wstring& file_name, const test_def& def, uint32
           fill_name(def.fill));
   cb.on_init_progress(0, size);
   io_file f;
-  if (!f.open(file_name, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS,
-              FILE_FLAG_NO_BUFFERING | FILE_ATTRIBUTE_NORMAL, errors))
+  if (!f.open(file_name, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_FLAG_NO_BUFFERING | FILE_ATTRIBUTE_NORMAL,
+              errors))
     return false;
   if (def.fill == 4) {
     if (!extend_file(f, size)) return false;

@@ -11,6 +11,8 @@ std::vector<uint64_t> powers_of_two(int from, int to) {
 }
 }  // namespace
 
+// The table keeps its columns.
+// clang-format off
 const test_preset test_presets[preset_count] = {
     //  name          buffer sizes                                          counts                       cap       ms    read modes
     {L"Quick",    {8 * K, 64 * K, 128 * K, 256 * K, 512 * K, 1 * M, 4 * M}, {1, 4, 8, 16, 32},            64 * M,  250,  0x11},
@@ -18,3 +20,4 @@ const test_preset test_presets[preset_count] = {
                    1 * M, 2 * M, 4 * M, 8 * M, 16 * M},                     {1, 2, 4, 8, 16},             64 * M,  1000, 0x13},
     {L"Extended", powers_of_two(10, 26),                                    {1, 2, 4, 8, 12, 16, 24, 32}, 256 * M, 1000, 0x13},
 };
+// clang-format on

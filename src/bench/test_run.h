@@ -28,5 +28,4 @@ struct test_run {
   double rate = 0;
   double rate_total = 0;
   latency_summary latency;  // of a test that completed
-  uint32_t bar_color = 0;
 };

@@ -16,5 +16,5 @@ using purge_fn = bool (*)(api_error_cb* errors);
 // Raw tests whose sizes are not multiples of the location's sector size are named before the run
 // ("CheckSectorSize") and reported as failed tests without any I/O; the others run. The test
 // file's size is rounded down to whole sectors.
-bool execute_tests(const test_def& def, test_runner_cb& cb, logger& log, purge_fn purge = nullptr,
-                   uint32_t passes = 1, std::optional<uint32_t> seed = std::nullopt);
+bool execute_tests(const test_def& def, test_runner_cb& cb, logger& log, purge_fn purge = nullptr, uint32_t passes = 1,
+                   std::optional<uint32_t> seed = std::nullopt);

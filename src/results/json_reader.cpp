@@ -110,7 +110,8 @@ class reader {
       at_ += 2;
       unsigned low = 0;
       if (!hex4(low)) return false;
-      if (low >= 0xDC00 && low < 0xE000) return append_utf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00)), true;
+      if (low >= 0xDC00 && low < 0xE000)
+        return append_utf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00)), true;
       at_ = back;
     }
     append_utf8(out, unit);

@@ -15,8 +15,8 @@ raw_row result_row(const test_run& run) {
   row.buffers = format_string(L" %2u x %9u", unsigned(run.buffer_count), unsigned(run.buffer_size));
   row.mode = mode_label_w(run.open_flags);
   if (run.ok) {
-    row.rate = format_string(L"%9.1lf MBps", binary_mbps(run.rate)) +
-               format_string(L"   %9.1lf MBps", decimal_mbps(run.rate));
+    row.rate =
+        format_string(L"%9.1lf MBps", binary_mbps(run.rate)) + format_string(L"   %9.1lf MBps", decimal_mbps(run.rate));
   } else {
     // Concatenated: a call name never goes through the bounded formatter.
     row.rate = from_utf8(run.error.api) + format_string(L"() failed with %lu", (unsigned long)run.error.code);

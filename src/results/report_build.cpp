@@ -44,8 +44,7 @@ void add_profile(report_entries& out, const test_def& def) {
   add(out, "Test.write.flush", def.flush ? "Yes" : "No");
 }
 
-void add_summary(report_entries& out, const std::string& prefix, const std::vector<test_run>& runs,
-                 uint32_t planned) {
+void add_summary(report_entries& out, const std::string& prefix, const std::vector<test_run>& runs, uint32_t planned) {
   const direction_summary s = summarize_direction(runs);
   add(out, prefix + ".tests", format_string("%u / %u", unsigned(s.recorded), unsigned(planned)));
   add(out, prefix + ".tests.failed", s.failed ? format_string("%u", unsigned(s.failed)) : "-");

@@ -33,8 +33,8 @@ std::string best_line(const char* direction, const char* which, const std::vecto
 
 std::string p99_text(const report_row& r) { return r.p99_us < 0 ? std::string("-") : format_string("%.1f", r.p99_us); }
 
-std::string compare_direction(const char* direction, const std::vector<report_row>& a,
-                              const std::vector<report_row>& b, bool latencies) {
+std::string compare_direction(const char* direction, const std::vector<report_row>& a, const std::vector<report_row>& b,
+                              bool latencies) {
   // A combination given twice in a report is matched by its first row.
   std::map<row_key, const report_row*> in_b;
   for (const report_row& r : b) in_b.emplace(key_of(r), &r);
@@ -56,10 +56,10 @@ std::string compare_direction(const char* direction, const std::vector<report_ro
       ratios.push_back(other.rate() / r.rate());
       ratio = format_string("%.3f", ratios.back());
     }
-    text += format_string("      %s %11.1f %11.1f %9s", combination(r).c_str(), r.binary_mbps, other.binary_mbps,
-                          ratio.c_str()) +
-            (latencies ? format_string(" %11s %11s\n", p99_text(r).c_str(), p99_text(other).c_str())
-                       : std::string("\n"));
+    text +=
+        format_string("      %s %11.1f %11.1f %9s", combination(r).c_str(), r.binary_mbps, other.binary_mbps,
+                      ratio.c_str()) +
+        (latencies ? format_string(" %11s %11s\n", p99_text(r).c_str(), p99_text(other).c_str()) : std::string("\n"));
   }
   size_t only_b = 0;
   for (const auto& entry : in_b)

@@ -108,7 +108,8 @@ struct report_reader {
         lines[2].compare(0, std::strlen(report_box_title), report_box_title) != 0 || lines[2].back() != '|' ||
         lines[3] != report_box_blank || lines[4] != report_box_rule)
       return fail(0, "not a FOLVI report (its header box is missing)");
-    out.version = trim(lines[2].substr(std::strlen(report_box_title), lines[2].size() - 1 - std::strlen(report_box_title)));
+    out.version =
+        trim(lines[2].substr(std::strlen(report_box_title), lines[2].size() - 1 - std::strlen(report_box_title)));
     return true;
   }
 

@@ -8,8 +8,8 @@
 struct report_row {
   uint32_t count = 0;
   uint32_t size = 0;
-  int mode = 0;                  // display index, as mode_index gives it
-  double binary_mbps = 0;        // the two rate columns as written, one decimal each
+  int mode = 0;            // display index, as mode_index gives it
+  double binary_mbps = 0;  // the two rate columns as written, one decimal each
   double decimal_mbps = 0;
   double rate() const { return decimal_mbps * 1e6; }  // bytes per second, the finer column
   double p99_us = -1;  // the 99th percentile of its request times; below 0 when not known

@@ -178,8 +178,9 @@ std::string results_json(const results_json_input& in) {
   j.key("format").value(results_json_format);
   j.key("format_version").value(uint32_t(results_json_version));
   const SYSTEMTIME& t = in.recorded;
-  j.key("recorded").value(format_string("%04u-%02u-%02u %02u:%02u:%02u", unsigned(t.wYear), unsigned(t.wMonth),
-                                        unsigned(t.wDay), unsigned(t.wHour), unsigned(t.wMinute), unsigned(t.wSecond)));
+  j.key("recorded")
+      .value(format_string("%04u-%02u-%02u %02u:%02u:%02u", unsigned(t.wYear), unsigned(t.wMonth), unsigned(t.wDay),
+                           unsigned(t.wHour), unsigned(t.wMinute), unsigned(t.wSecond)));
   write_host(j, in.host);
   j.key("outcome").value(in.outcome);
   j.key("repeat").value(in.repeat);

@@ -19,7 +19,7 @@ struct results_json_input {
   const report_entries& storage_facts;
   const cache_guard& guard;
   uint32_t repeat;
-  const char* outcome;  // "completed", "tests failed", "cancelled" or "failed"
+  const char* outcome;         // "completed", "tests failed", "cancelled" or "failed"
   uint64_t counter_frequency;  // performance-counter ticks per second, for the time stamps
   const std::vector<combo_result>& reads;
   const std::vector<combo_result>& writes;

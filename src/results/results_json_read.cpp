@@ -39,11 +39,10 @@ bool read_test(const json_value& t, parsed_report& out) {
   const double r = ok->flag ? rate->num : 0;
   row.binary_mbps = r / 1048576;
   row.decimal_mbps = r / 1e6;
-  if (const json_value* p99 = latency->kind == json_value::object ? member(*latency, "p99_us", json_value::number)
-                                                                   : nullptr)
+  if (const json_value* p99 =
+          latency->kind == json_value::object ? member(*latency, "p99_us", json_value::number) : nullptr)
     row.p99_us = p99->num;
-  else if (latency->kind == json_value::object)
-    return false;
+  else if (latency->kind == json_value::object) return false;
   (direction->text == "read" ? out.reads : out.writes).push_back(row);
   return true;
 }

@@ -5,7 +5,7 @@
 #include "resource_ids.h"
 #include "share/dialog_upload.h"
 #include "share/share_prompt_layout.h"
-#include "ui/report_actions.h"
+#include "results/report_actions.h"
 
 namespace {
 
@@ -73,7 +73,8 @@ void dialog_ask_to_share::fit_to_text() {
   if (dx == 0 && dy == 0) return;
   for (int i = 0; i < share_prompt_anchor_count; ++i) {
     const control_anchor& anchor = share_prompt_anchors[i];
-    const sfc_hwnd control(anchor.control_id == share_prompt_separator_id ? separator_.hwnd() : item(anchor.control_id));
+    const sfc_hwnd control(anchor.control_id == share_prompt_separator_id ? separator_.hwnd()
+                                                                          : item(anchor.control_id));
     if (!control.hwnd()) continue;
     control.move(move_by_anchor(control.rect_in_parent(), anchor, dx, dy));
   }

@@ -19,7 +19,8 @@ bool dialog_upload::on_init() {
   }
   xchg_->type = share_type(package_);
   set_text(upload_caption(package_.screenshot));
-  if (const wchar_t* status = upload_status_text(package_.screenshot)) SetDlgItemTextW(hwnd_, IDC_UPLOAD_STATUS, status);
+  if (const wchar_t* status = upload_status_text(package_.screenshot))
+    SetDlgItemTextW(hwnd_, IDC_UPLOAD_STATUS, status);
 
   if (!xchg_->start(starter_)) {
     finish(upload_finished(package_.screenshot, false, std::string()));

@@ -8,7 +8,7 @@
 #include "share/upload_xchg.h"
 #include "toolkit/sfc_dialog.h"
 #include "toolkit/white_dialog.h"
-#include "ui/screenshot_image.h"
+#include "toolkit/bmp_file.h"
 
 // The small progress window of an upload (dialog 102): packs the share, posts it on the
 // exchange's worker thread and turns a text spinner until the worker has ended, but at least

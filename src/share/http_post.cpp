@@ -157,7 +157,7 @@ struct request_kind {
   const wchar_t* verb;
   const wchar_t* headers;  // null: none
   DWORD extra_flags;
-  uint32_t* any_status;    // see check_status
+  uint32_t* any_status;  // see check_status
 };
 
 bool exchange(const http_target& target, const request_kind& kind, const std::string& path, const heap_buffer* body,

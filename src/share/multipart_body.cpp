@@ -84,8 +84,8 @@ file_state open_file_source(const form_part& part, file_source& source, api_erro
     source.name = to_utf8(part.path);
     return file_state::ready;
   }
-  HANDLE h = CreateFileW(part.path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
-                         nullptr);
+  HANDLE h =
+      CreateFileW(part.path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (h == INVALID_HANDLE_VALUE)
     h = CreateFileW(part.path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr);

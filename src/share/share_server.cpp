@@ -59,7 +59,6 @@ share_server resolve_share_server(const char* built_in_host, int os_index, const
 
 share_server current_share_server() {
   std::wstring host, port, tls;
-  return resolve_share_server(built_in_share_host(), os_version_index(),
-                              environment_text(L"FOLVI_SHARE_HOST", host), environment_text(L"FOLVI_SHARE_PORT", port),
-                              environment_text(L"FOLVI_SHARE_TLS", tls));
+  return resolve_share_server(built_in_share_host(), os_version_index(), environment_text(L"FOLVI_SHARE_HOST", host),
+                              environment_text(L"FOLVI_SHARE_PORT", port), environment_text(L"FOLVI_SHARE_TLS", tls));
 }

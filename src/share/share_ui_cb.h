@@ -4,6 +4,7 @@
 #include <string>
 
 #include "share/http_target.h"
+#include "support/message_box_flags.h"
 
 class api_error_cb;
 class report_files_api;
@@ -27,4 +28,4 @@ class share_ui_cb {
 };
 
 // The error boxes of sharing: one OK button and the error icon.
-constexpr uint32_t share_error_box_flags = 0x41;
+constexpr uint32_t share_error_box_flags = mb_icon_error | mb_ok;

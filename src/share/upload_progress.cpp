@@ -14,9 +14,7 @@ volatile LONG frame_count = 0;
 
 const wchar_t* spinner_frame(unsigned count) { return frames[count % upload_spinner_frames]; }
 
-const wchar_t* next_spinner_frame() {
-  return spinner_frame(unsigned(InterlockedIncrement(&frame_count) - 1));
-}
+const wchar_t* next_spinner_frame() { return spinner_frame(unsigned(InterlockedIncrement(&frame_count) - 1)); }
 
 const wchar_t* upload_caption(bool screenshot) { return screenshot ? L"FOLVI Screenshot" : L"FOLVI Test Report"; }
 

@@ -9,9 +9,9 @@
 
 namespace {
 
-constexpr uint16_t version_stored = 10;    // 1.0
-constexpr uint16_t version_deflated = 20;  // 2.0
-constexpr uint16_t version_made_by = 20;   // 2.0 on MS-DOS: no Unix attributes
+constexpr uint16_t version_stored = 10;     // 1.0
+constexpr uint16_t version_deflated = 20;   // 2.0
+constexpr uint16_t version_made_by = 20;    // 2.0 on MS-DOS: no Unix attributes
 constexpr uint32_t zip_limit = UINT32_MAX;  // no ZIP64
 constexpr uint32_t entry_limit = 0xFFFF;
 

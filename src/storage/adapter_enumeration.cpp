@@ -6,7 +6,8 @@
 #include "support/text.h"
 
 // 2accfe60-c130-11d2-b082-00a0c91efb8b
-const GUID storage_port_interface_class = {0x2accfe60, 0xc130, 0x11d2, {0xb0, 0x82, 0x00, 0xa0, 0xc9, 0x1e, 0xfb, 0x8b}};
+const GUID storage_port_interface_class = {
+    0x2accfe60, 0xc130, 0x11d2, {0xb0, 0x82, 0x00, 0xa0, 0xc9, 0x1e, 0xfb, 0x8b}};
 
 namespace {
 void enumerate_one(device_api& api, device_query& query, api_handle set, DWORD index,

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "storage/drive_names.h"
+#include "storage/little_endian.h"
 
 namespace {
 struct text_field {
@@ -15,7 +16,6 @@ constexpr text_field identify_texts[] = {{54, 40}, {20, 20}, {46, 8}};
 constexpr uint8_t identify_signature = 0xA5;
 constexpr size_t signature_offset = 510;
 
-uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 }  // namespace
 
 bool not_all_zeroes(const uint8_t* bytes, size_t size, api_error_cb* errors) {

@@ -20,8 +20,8 @@ enum class read_verdict { good, usable, rejected };
 // One SMART data block: the checksum may be forgiven when the caller allows it and the entries
 // still look like an attribute set.
 read_verdict read_smart_part(ata_channel& channel, const ata_task_file& command, const char* step,
-                             const scan_options& options, api_error_cb* errors, indenting_logger* log,
-                             ata_block& block, ata_block& unstored) {
+                             const scan_options& options, api_error_cb* errors, indenting_logger* log, ata_block& block,
+                             ata_block& unstored) {
   channel.log_step(log, step);
   ata_exchange x;
   x.task = command;
@@ -108,8 +108,8 @@ bool take_smart(ata_channel& channel, const scan_options& options, api_error_cb*
   }
   ata_block& unstored_attributes = have ? got.attributes : stored.attributes;
   ata_block& unstored_thresholds = have ? got.thresholds : stored.thresholds;
-  if (read_smart_part(channel, smart_read_data_command(), "SMART_GET_ATTRIBUTES", options, errors, log,
-                      got.attributes, unstored_attributes) == read_verdict::rejected ||
+  if (read_smart_part(channel, smart_read_data_command(), "SMART_GET_ATTRIBUTES", options, errors, log, got.attributes,
+                      unstored_attributes) == read_verdict::rejected ||
       read_smart_part(channel, smart_read_thresholds_command(), "SMART_GET_THRESHOLDS", options, errors, log,
                       got.thresholds, unstored_thresholds) == read_verdict::rejected ||
       (!health_first && !read_health(channel, errors, log, got.health)))

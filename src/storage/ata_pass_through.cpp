@@ -24,13 +24,19 @@ bool check_size(api_error_cb* errors, uint64_t returned, uint32_t minimum, uint3
 }
 
 void report_call(api_error_cb* errors, DWORD error, DWORD returned, DWORD code, const ata_task_file& t) {
-  errors->report_api_error("DeviceIoControl", error, "%I64u %lu %lu", (unsigned long long)returned,
-                           (unsigned long)code, (unsigned long)t.command);
+  errors->report_api_error("DeviceIoControl", error, "%I64u %lu %lu", (unsigned long long)returned, (unsigned long)code,
+                           (unsigned long)t.command);
 }
 
 ide_registers to_ide(const ata_task_file& t) {
-  return {uint8_t(t.features), uint8_t(t.sector_count), uint8_t(t.lba), uint8_t(t.lba >> 8),
-          uint8_t(t.lba >> 16), t.device, t.command, 0};
+  return {uint8_t(t.features),
+          uint8_t(t.sector_count),
+          uint8_t(t.lba),
+          uint8_t(t.lba >> 8),
+          uint8_t(t.lba >> 16),
+          t.device,
+          t.command,
+          0};
 }
 
 // SMART_RCV_DRIVE_DATA for commands that read a block, SMART_SEND_DRIVE_COMMAND for the others.
@@ -81,8 +87,7 @@ bool send_smart_ioctl(device_query& q, api_handle h, ata_exchange& x, const char
   return true;
 }
 
-bool send_ata_pass_through(device_query& q, api_handle h, ata_exchange& x, uint32_t timeout,
-                           const char* timing_name) {
+bool send_ata_pass_through(device_query& q, api_handle h, ata_exchange& x, uint32_t timeout, const char* timing_name) {
   api_error_cb* errors = q.errors();
   const bool data = has_data(x.task);
   ata_pass_through_request r{};
@@ -98,8 +103,14 @@ bool send_ata_pass_through(device_query& q, api_handle h, ata_exchange& x, uint3
   const ide_registers now = to_ide(x.task);
   std::memcpy(a.current_task_file, &now, sizeof now);
   const ata_task_file& t = x.task;
-  const uint8_t previous[8] = {uint8_t(t.features >> 8), uint8_t(t.sector_count >> 8), uint8_t(t.lba >> 24),
-                               uint8_t(t.lba >> 32),     uint8_t(t.lba >> 40),        0, 0, 0};
+  const uint8_t previous[8] = {uint8_t(t.features >> 8),
+                               uint8_t(t.sector_count >> 8),
+                               uint8_t(t.lba >> 24),
+                               uint8_t(t.lba >> 32),
+                               uint8_t(t.lba >> 40),
+                               0,
+                               0,
+                               0};
   if (t.is48) std::memcpy(a.previous_task_file, previous, sizeof previous);
   if (t.direction == ata_direction::out) std::memcpy(r.data, x.data.data(), ata_block_size);
   const DWORD size = data ? DWORD(sizeof r) : DWORD(sizeof a);
@@ -131,7 +142,7 @@ void prepare_scsi(request_t& r, const ata_task_file& t, uint32_t timeout) {
   s.sense_info_length = scsi_sense_size;
   s.sense_info_offset = offsetof(request_t, sense);
   s.timeout_value = timeout;
-  s.data_in = t.direction == ata_direction::in ? scsi_data_in
+  s.data_in = t.direction == ata_direction::in    ? scsi_data_in
               : t.direction == ata_direction::out ? scsi_data_out
                                                   : scsi_data_unspecified;
   s.data_transfer_length = has_data(t) ? uint32_t(ata_block_size) : 0;
@@ -145,9 +156,9 @@ bool check_scsi(api_error_cb* errors, const header_t& s, const uint8_t* sense, c
   const size_t sense_length = s.sense_info_length < scsi_sense_size ? s.sense_info_length : scsi_sense_size;
   const bool have_registers = ata_registers_from_sense(sense, sense_length, registers);
   // The registers asked for come with CHECK CONDITION; the command still succeeded.
-  const bool answered = s.scsi_status == scsi_status_good ||
-                        (s.scsi_status == scsi_status_check_condition && !has_data(t) && have_registers &&
-                         !(registers.status & ata_status_error));
+  const bool answered =
+      s.scsi_status == scsi_status_good || (s.scsi_status == scsi_status_check_condition && !has_data(t) &&
+                                            have_registers && !(registers.status & ata_status_error));
   if (!answered) {
     errors->report_api_error("CheckScsiStatus", s.scsi_status, "%lu", (unsigned long)t.command);
     return false;
@@ -161,8 +172,7 @@ void report_scsi_call(api_error_cb* errors, DWORD error, DWORD code, const ata_t
   errors->report_api_error("DeviceIoControl", error, "%lu %lu", (unsigned long)code, (unsigned long)t.command);
 }
 
-bool send_scsi_pass_through(device_query& q, api_handle h, ata_exchange& x, uint32_t timeout,
-                            const char* timing_name) {
+bool send_scsi_pass_through(device_query& q, api_handle h, ata_exchange& x, uint32_t timeout, const char* timing_name) {
   api_error_cb* errors = q.errors();
   const ata_task_file& t = x.task;
   scsi_pass_through_request r{};
@@ -239,14 +249,10 @@ bool ata_command(int path, device_query& query, api_handle h, ata_exchange& x, u
                  const char* timing_name) {
   x.returned = ata_registers{};
   switch (path) {
-    case path_smart_ioctl:
-      return send_smart_ioctl(query, h, x, timing_name);
-    case path_ata_pass_through:
-      return send_ata_pass_through(query, h, x, timeout, timing_name);
-    case path_scsi_pass_through:
-      return send_scsi_pass_through(query, h, x, timeout, timing_name);
-    case path_scsi_pass_through_direct:
-      return send_scsi_pass_through_direct(query, h, x, timeout, timing_name);
+    case path_smart_ioctl: return send_smart_ioctl(query, h, x, timing_name);
+    case path_ata_pass_through: return send_ata_pass_through(query, h, x, timeout, timing_name);
+    case path_scsi_pass_through: return send_scsi_pass_through(query, h, x, timeout, timing_name);
+    case path_scsi_pass_through_direct: return send_scsi_pass_through_direct(query, h, x, timeout, timing_name);
   }
   fatal("ata_command");
 }

@@ -12,13 +12,13 @@
 
 constexpr bool pointers_are_64_bit = sizeof(void*) == 8;
 
-constexpr DWORD ioctl_smart_send_drive_command = 0x0007C084;   // SMART_SEND_DRIVE_COMMAND
-constexpr DWORD ioctl_smart_rcv_drive_data = 0x0007C088;       // SMART_RCV_DRIVE_DATA
-constexpr DWORD ioctl_ata_pass_through = 0x0004D02C;           // IOCTL_ATA_PASS_THROUGH
-constexpr DWORD ioctl_scsi_pass_through = 0x0004D004;          // IOCTL_SCSI_PASS_THROUGH
-constexpr DWORD ioctl_scsi_pass_through_direct = 0x0004D014;   // IOCTL_SCSI_PASS_THROUGH_DIRECT
-constexpr DWORD ioctl_scsi_miniport = 0x0004D008;              // IOCTL_SCSI_MINIPORT
-constexpr DWORD ioctl_storage_predict_failure = 0x002D1100;    // IOCTL_STORAGE_PREDICT_FAILURE
+constexpr DWORD ioctl_smart_send_drive_command = 0x0007C084;  // SMART_SEND_DRIVE_COMMAND
+constexpr DWORD ioctl_smart_rcv_drive_data = 0x0007C088;      // SMART_RCV_DRIVE_DATA
+constexpr DWORD ioctl_ata_pass_through = 0x0004D02C;          // IOCTL_ATA_PASS_THROUGH
+constexpr DWORD ioctl_scsi_pass_through = 0x0004D004;         // IOCTL_SCSI_PASS_THROUGH
+constexpr DWORD ioctl_scsi_pass_through_direct = 0x0004D014;  // IOCTL_SCSI_PASS_THROUGH_DIRECT
+constexpr DWORD ioctl_scsi_miniport = 0x0004D008;             // IOCTL_SCSI_MINIPORT
+constexpr DWORD ioctl_storage_predict_failure = 0x002D1100;   // IOCTL_STORAGE_PREDICT_FAILURE
 
 #pragma pack(push, 1)
 // IDEREGS: the task file as the SMART requests carry it, and as SMART_SEND_DRIVE_COMMAND returns it.

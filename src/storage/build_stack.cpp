@@ -24,7 +24,8 @@ const controller_info* controller_of(const storage_stack& model, const drive_inf
 const phy_drive* find_phy(const controller_info& c, const drive_info& d, indenting_logger* log) {
   for (size_t i = 0; i < c.phys.size(); ++i) {
     const phy_drive& p = c.phys[i];
-    if (has_identify(d) && p.has_identify && std::memcmp(p.identify.data(), d.identify.data(), identify_match_bytes) == 0) {
+    if (has_identify(d) && p.has_identify &&
+        std::memcmp(p.identify.data(), d.identify.data(), identify_match_bytes) == 0) {
       log->log(2, "Matched to                   %zu via IDENTIFY\n", i);
       return &p;
     }
@@ -195,10 +196,8 @@ void place_extents(storage_stack& model) {
           }
         }
       }
-      if (holder)
-        holder->slices.push_back({e.offset, e.length, -1});
-      else
-        e.flags |= extent_outside_partitions;
+      if (holder) holder->slices.push_back({e.offset, e.length, -1});
+      else e.flags |= extent_outside_partitions;
     }
   }
 }

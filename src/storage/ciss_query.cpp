@@ -13,10 +13,22 @@
 namespace {
 // The counters of the physical drive statistics, in their order in the reply.
 const char* const statistics_names[ciss_statistics_counters] = {
-    "Predictive failure errors", "Drive rebuild count",    "Reallocated sectors",        "Spin-up failures",
-    "Hardware errors",           "Media failures",         "Self-test failures",         "Not ready failures",
-    "Aborted command failures",  "Bus faults",             "Read errors, hard",          "Read errors, recovered",
-    "Read errors, ECC corrected", "Write errors, hard",    "Write errors, recovered",    "Seek errors",
+    "Predictive failure errors",
+    "Drive rebuild count",
+    "Reallocated sectors",
+    "Spin-up failures",
+    "Hardware errors",
+    "Media failures",
+    "Self-test failures",
+    "Not ready failures",
+    "Aborted command failures",
+    "Bus faults",
+    "Read errors, hard",
+    "Read errors, recovered",
+    "Read errors, ECC corrected",
+    "Write errors, hard",
+    "Write errors, recovered",
+    "Seek errors",
 };
 
 // The drive numbers of a bit map, ascending.
@@ -37,8 +49,8 @@ class ciss_walk {
   bool run() {
     ciss_controller_identity id{};
     if (!identify_controller(id)) return false;
-    const size_t logical = id.extended_logical_unit_count ? id.extended_logical_unit_count
-                                                          : id.configured_logical_drives;
+    const size_t logical =
+        id.extended_logical_unit_count ? id.extended_logical_unit_count : id.configured_logical_drives;
     for (size_t n = 0; n < std::min<size_t>(logical, 256); ++n) logical_drive(n);
     for (uint32_t n : drives_of(id.drive_present_map)) physical_drive(n);
     return true;
@@ -98,8 +110,8 @@ class ciss_walk {
     const std::string running = reply_text(id.running_firmware, 4, false);
     const std::string stored = reply_text(id.stored_firmware, 4, false);
     const std::string stamp = reply_text(id.firmware_timestamp, sizeof id.firmware_timestamp, false);
-    const uint32_t logical = id.extended_logical_unit_count ? id.extended_logical_unit_count
-                                                            : id.configured_logical_drives;
+    const uint32_t logical =
+        id.extended_logical_unit_count ? id.extended_logical_unit_count : id.configured_logical_drives;
     log_->indent(2);
     log_->log(2, "[%u bytes]\n", unsigned(data_size(r)));
     log_->log(2, "Board ID                   0x%08x\n", unsigned(id.board_id));
@@ -178,8 +190,8 @@ class ciss_walk {
 
   void physical_drive(uint32_t n) {
     miniport_request status = request(sizeof(ciss_physical_drive_identity));
-    if (!bmic(status, format_string("CISS_QUERY_PHYSICAL_DRIVE_STATUS / %zu", size_t(n)),
-              bmic_identify_physical_drive, 0, n, sizeof(ciss_physical_drive_identity)))
+    if (!bmic(status, format_string("CISS_QUERY_PHYSICAL_DRIVE_STATUS / %zu", size_t(n)), bmic_identify_physical_drive,
+              0, n, sizeof(ciss_physical_drive_identity)))
       return;
     miniport_request stats = request(sizeof(ciss_physical_drive_statistics));
     const bool has_stats = bmic(stats, format_string("CISS_QUERY_PHYSICAL_DRIVE_STATISTICS / %zu", size_t(n)),
@@ -192,8 +204,8 @@ class ciss_walk {
     p.serial = reply_text(id.serial, sizeof id.serial);
     p.firmware = reply_text(id.firmware, sizeof id.firmware);
     p.capacity = (id.big_total_blocks ? id.big_total_blocks : id.total_blocks) * id.block_size;
-    p.address = format_string("%c%c:%u:%u", printable(id.connector[0]), printable(id.connector[1]),
-                              unsigned(id.box), unsigned(id.bay));
+    p.address = format_string("%c%c:%u:%u", printable(id.connector[0]), printable(id.connector[1]), unsigned(id.box),
+                              unsigned(id.bay));
     if (has_stats) {
       for (size_t i = 0; i < ciss_statistics_counters; ++i)
         p.oem_attributes.push_back({statistics_names[i], uint32_t(i + 1), true, st.counters[i], {}});

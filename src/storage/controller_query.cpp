@@ -32,10 +32,8 @@ bool query_controller(device_api& api, controller_info& controller, const scan_o
   if (has_csmi) dump_controller_summary(csmi, log);
   if (has_ciss) dump_controller_summary(ciss, log);
   query.log_timings();
-  if (has_csmi && has_ciss)
-    controller = chosen(csmi, ciss);
-  else if (has_csmi || has_ciss)
-    controller = has_csmi ? csmi : ciss;
+  if (has_csmi && has_ciss) controller = chosen(csmi, ciss);
+  else if (has_csmi || has_ciss) controller = has_csmi ? csmi : ciss;
   return has_csmi || has_ciss;
 }
 

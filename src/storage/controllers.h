@@ -17,8 +17,7 @@ extern const GUID storage_port_interface_class;
 // Every SCSI adapter: interface path, instance ID and description; no request is sent yet.
 bool enumerate_adapters(device_api& api, std::vector<controller_info>& adapters, indenting_logger* log);
 // Asks the adapter for CSMI and CISS; true when one answered (the record then holds its findings).
-bool query_controller(device_api& api, controller_info& controller, const scan_options& options,
-                      indenting_logger* log);
+bool query_controller(device_api& api, controller_info& controller, const scan_options& options, indenting_logger* log);
 
 // The two interfaces, each into a copy of the adapter's record; true when it answered.
 bool query_csmi(device_query& query, api_handle h, const scan_options& options, controller_info& controller);

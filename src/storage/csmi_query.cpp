@@ -16,9 +16,7 @@
 namespace {
 constexpr uint64_t mib = 1ull << 20;
 
-std::string version_text(const uint16_t v[4]) {
-  return format_string("%hu.%hu.%hu.%hu", v[0], v[1], v[2], v[3]);
-}
+std::string version_text(const uint16_t v[4]) { return format_string("%hu.%hu.%hu.%hu", v[0], v[1], v[2], v[3]); }
 
 std::string address_text(const uint8_t address[8]) { return to_hex(address, 8, false); }
 
@@ -39,8 +37,8 @@ struct phyless_drive {
 // logical sector size when the block states it.
 uint64_t identify_capacity(const std::array<uint8_t, 512>& id) {
   auto word = [&](size_t n) { return uint32_t(id[2 * n] | id[2 * n + 1] << 8); };
-  uint64_t sectors = uint64_t(word(100)) | uint64_t(word(101)) << 16 | uint64_t(word(102)) << 32 |
-                     uint64_t(word(103)) << 48;
+  uint64_t sectors =
+      uint64_t(word(100)) | uint64_t(word(101)) << 16 | uint64_t(word(102)) << 32 | uint64_t(word(103)) << 48;
   if (!(word(83) & 0x0400) || sectors == 0) sectors = word(60) | word(61) << 16;
   uint64_t sector_size = 512;
   const uint32_t w106 = word(106);
@@ -96,8 +94,7 @@ class csmi_walk {
     const auto k = r.read<csmi_controller_config>();
     log_->indent(2);
     log_->log(2, "BaseIoAddress              0x%08x\n", unsigned(k.base_io_address));
-    log_->log(2, "BaseMemoryAddress          0x%08x%08x\n", unsigned(k.base_memory_high),
-              unsigned(k.base_memory_low));
+    log_->log(2, "BaseMemoryAddress          0x%08x%08x\n", unsigned(k.base_memory_high), unsigned(k.base_memory_low));
     log_->log(2, "BoardId                    0x%08x\n", unsigned(k.board_id));
     log_->log(2, "SlotNumber                 %u\n", unsigned(k.slot_number));
     log_->log(2, "ControllerClass            %u\n", unsigned(k.controller_class));
@@ -138,8 +135,7 @@ class csmi_walk {
       log_->log(2, "PhyId                  %02x | %02x\n", unsigned(a.phy_identifier), unsigned(l.phy_identifier));
       log_->log(2, "IniProto               %02x | %02x\n", unsigned(a.initiator_protocols),
                 unsigned(l.initiator_protocols));
-      log_->log(2, "TgtProto               %02x | %02x\n", unsigned(a.target_protocols),
-                unsigned(l.target_protocols));
+      log_->log(2, "TgtProto               %02x | %02x\n", unsigned(a.target_protocols), unsigned(l.target_protocols));
       log_->log(2, "SasAddress             %s | %s\n", address_text(a.sas_address).c_str(),
                 address_text(l.sas_address).c_str());
       log_->unindent(4);
@@ -203,8 +199,8 @@ class csmi_walk {
   }
 
   void raid_set(uint32_t index, size_t per_set) {
-    miniport_request r =
-        request(csmi_raid_signature, csmi_get_raid_config, sizeof(csmi_raid_config) + per_set * sizeof(csmi_raid_drive));
+    miniport_request r = request(csmi_raid_signature, csmi_get_raid_config,
+                                 sizeof(csmi_raid_config) + per_set * sizeof(csmi_raid_drive));
     csmi_raid_config asked{};
     asked.set_index = index;
     std::memcpy(r.payload(), &asked, sizeof asked);

@@ -141,7 +141,7 @@ struct csmi_raid_drive {
   uint8_t sas_address[8];
   uint8_t sas_lun[8];
   uint8_t status;
-  uint8_t usage;  // 0 not used, 1 member, 2 spare, 3 active spare
+  uint8_t usage;         // 0 not used, 1 member, 2 spare, 3 active spare
   uint8_t reserved[30];  // block size, drive type, index and user blocks in later revisions
 };
 static_assert(sizeof(csmi_raid_drive) == 136, "CSMI_SAS_RAID_DRIVES");

@@ -49,8 +49,8 @@ class device_api {
   virtual bool registry_property(api_handle set, DWORD index, DWORD property, std::vector<uint8_t>& value) = 0;
   virtual void close_interface_set(api_handle set) = 0;
 
-  virtual bool device_id(DWORD devinst, std::wstring& id, DWORD& error) = 0;      // CM_Get_Device_IDW
-  virtual bool parent_node(DWORD devinst, DWORD& parent, DWORD& error) = 0;       // CM_Get_Parent
+  virtual bool device_id(DWORD devinst, std::wstring& id, DWORD& error) = 0;  // CM_Get_Device_IDW
+  virtual bool parent_node(DWORD devinst, DWORD& parent, DWORD& error) = 0;   // CM_Get_Parent
   // CM_Get_DevNode_Registry_PropertyW(CM_DRP_ADDRESS) as a 4-byte number: a USB device's hub port.
   virtual bool node_address(DWORD devinst, DWORD& address, DWORD& error) = 0;
   virtual bool has_node_properties() = 0;  // CM_Get_DevNode_PropertyW could be loaded
@@ -58,8 +58,8 @@ class device_api {
   virtual bool node_property(DWORD devinst, const DEVPROPKEY& key, std::wstring& value) = 0;
 
   // CreateFileW for devices and volumes.
-  virtual bool create_file(const std::wstring& path, DWORD access, DWORD share, DWORD disposition,
-                           DWORD flags, api_handle& handle, DWORD& error) = 0;
+  virtual bool create_file(const std::wstring& path, DWORD access, DWORD share, DWORD disposition, DWORD flags,
+                           api_handle& handle, DWORD& error) = 0;
   virtual bool device_io_control(api_handle handle, DWORD code, const void* in, DWORD in_size, void* out,
                                  DWORD out_size, DWORD& returned, DWORD& error) = 0;
   virtual void close_handle(api_handle handle) = 0;

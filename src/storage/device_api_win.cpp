@@ -72,8 +72,8 @@ class win32_api final : public device_api {
                                            &needed)) {
       if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
       value.assign(needed, 0);
-      if (!SetupDiGetDeviceRegistryPropertyW(as_set(set)->info, &info, property, &type, value.data(), DWORD(value.size()),
-                                             &needed))
+      if (!SetupDiGetDeviceRegistryPropertyW(as_set(set)->info, &info, property, &type, value.data(),
+                                             DWORD(value.size()), &needed))
         return false;
     }
     value.resize(needed);
@@ -148,8 +148,7 @@ class win32_api final : public device_api {
   bool device_io_control(api_handle handle, DWORD code, const void* in, DWORD in_size, void* out, DWORD out_size,
                          DWORD& returned, DWORD& error) override {
     returned = 0;
-    if (!DeviceIoControl(as_handle(handle), code, const_cast<void*>(in), in_size, out, out_size, &returned,
-                         nullptr)) {
+    if (!DeviceIoControl(as_handle(handle), code, const_cast<void*>(in), in_size, out, out_size, &returned, nullptr)) {
       error = GetLastError();
       return false;
     }

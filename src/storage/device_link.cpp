@@ -21,10 +21,8 @@ struct link_row {
 };
 const link_row usb_links[] = {
     {1, nullptr, 12e6 / 8},  // low speed is slower still; no storage device uses it
-    {2, nullptr, 12e6 / 8},
-    {4, nullptr, 480e6 / 8},
-    {8, nullptr, 5e9 / 10},
-    {16, nullptr, 20e9 * 128 / 132 / 8},  // SuperSpeed+ may be 10 or 20 Gb/s: the faster
+    {2, nullptr, 12e6 / 8}, {4, nullptr, 480e6 / 8},
+    {8, nullptr, 5e9 / 10}, {16, nullptr, 20e9 * 128 / 132 / 8},  // SuperSpeed+ may be 10 or 20 Gb/s: the faster
 };
 const link_row sata_links[] = {
     {1, "SATA 1.5 Gb/s", 1.5e9 / 10},

@@ -1,4 +1,5 @@
 #include "storage/device_query.h"
+#include "storage/little_endian.h"
 
 #include <cstdio>
 #include <cstring>
@@ -63,11 +64,9 @@ bool device_query::check_response_spec(const uint8_t* reply, DWORD returned, con
   if (spec.count_width == response_spec::count8) {
     count = reply[spec.count_offset];
   } else if (spec.count_width == response_spec::count16) {
-    uint16_t c16;
-    std::memcpy(&c16, reply + spec.count_offset, 2);
-    count = c16;
+    count = le16(reply + spec.count_offset);
   } else {
-    std::memcpy(&count, reply + spec.count_offset, 4);
+    count = le32(reply + spec.count_offset);
   }
   const uint64_t needed = uint64_t(spec.header_size) + uint64_t(count) * spec.element_size;
   if (count == 0 || needed <= returned) return true;

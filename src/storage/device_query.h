@@ -44,8 +44,8 @@ class device_query {
              DWORD& returned);
   // Times the request under `name` without logging or reporting it: for callers that name their
   // requests themselves and report failures with details of their own.
-  bool timed_ioctl(api_handle h, DWORD code, const char* name, const void* in, DWORD in_size, void* out,
-                   DWORD out_size, DWORD& returned, DWORD& error);
+  bool timed_ioctl(api_handle h, DWORD code, const char* name, const void* in, DWORD in_size, void* out, DWORD out_size,
+                   DWORD& returned, DWORD& error);
   // The error of the last request, 0 when it succeeded.
   DWORD last_error() const { return last_error_; }
   // The same into the scratch buffer.
@@ -63,14 +63,12 @@ class device_query {
   bool check_response_size(uint64_t returned, uint32_t minimum, uint32_t maximum);
   bool check_response_spec(const uint8_t* reply, DWORD returned, const response_spec& spec);
 
+ private:
   struct timing {
     std::string name;
     int64_t start;
     int64_t elapsed;  // ticks
   };
-  const std::vector<timing>& timings() const { return timings_; }
-
- private:
   device_api& api_;
   indenting_logger* log_;
   diskvol_logger errors_;

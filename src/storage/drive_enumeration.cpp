@@ -45,10 +45,8 @@ void log_removal_policy(enumeration& e, DWORD index) {
   uint32_t policy;
   std::memcpy(&policy, value.data(), 4);
   static const char* const names[] = {"No removal", "Orderly", "Surprise"};
-  if (policy >= 1 && policy <= 3)
-    e.log->log(2, "RemovalPolicy                %s\n", names[policy - 1]);
-  else
-    e.log->log(2, "RemovalPolicy                [%u]\n", unsigned(policy));
+  if (policy >= 1 && policy <= 3) e.log->log(2, "RemovalPolicy                %s\n", names[policy - 1]);
+  else e.log->log(2, "RemovalPolicy                [%u]\n", unsigned(policy));
 }
 
 // "pci\ven_XXXX&dev_XXXX" or "usb\vid_XXXX&pid_XXXX", nothing shorter or padded.
@@ -57,8 +55,7 @@ void parse_parent_ids(drive_info& drive) {
   for (const wchar_t* pattern : patterns) {
     unsigned short vendor = 0, product = 0;
     int consumed = 0;
-    if (std::swscanf(drive.parent_instance_id.c_str(), pattern, &vendor, &product, &consumed) == 2 &&
-        consumed == 21) {
+    if (std::swscanf(drive.parent_instance_id.c_str(), pattern, &vendor, &product, &consumed) == 2 && consumed == 21) {
       drive.parent_vendor_id = vendor;
       drive.parent_product_id = product;
       return;
@@ -129,8 +126,8 @@ void read_parent(enumeration& e, DWORD devinst, drive_info& drive) {
 bool read_device_number(enumeration& e, drive_info& drive) {
   api_handle opened = 0;
   DWORD error = 0;
-  if (!e.api.create_file(drive.interface_path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                         OPEN_EXISTING, 0, opened, error)) {
+  if (!e.api.create_file(drive.interface_path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
+                         0, opened, error)) {
     e.query.errors()->report_api_error("CreateFile", error, drive.interface_path.c_str());
     return false;
   }

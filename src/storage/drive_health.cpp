@@ -12,8 +12,8 @@ void predict_failure(device_query& query, api_handle h, drive_info& drive, const
   predict_failure_reply reply{};
   DWORD returned = 0;
   drive.prediction = 0;
-  if (!query.ioctl(h, ioctl_storage_predict_failure, "IOCTL_STORAGE_PREDICT_FAILURE", nullptr, 0, &reply,
-                   sizeof reply, returned) ||
+  if (!query.ioctl(h, ioctl_storage_predict_failure, "IOCTL_STORAGE_PREDICT_FAILURE", nullptr, 0, &reply, sizeof reply,
+                   returned) ||
       !query.check_response_size(returned, sizeof reply, sizeof reply))
     return;
   drive.prediction = reply.predict_failure ? 3 : 1;

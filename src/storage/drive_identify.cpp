@@ -55,10 +55,8 @@ display_names normalize_drive_names(const drive_info& drive) {
 
 display_names normalize_phy_names(const phy_drive& phy) {
   std::string model;
-  if (phy.has_identify)
-    model = ata_string(phy.identify.data(), ata_model_offset, model_length);
-  else
-    model = phy.model;
+  if (phy.has_identify) model = ata_string(phy.identify.data(), ata_model_offset, model_length);
+  else model = phy.model;
   model = trimmed(model);
   std::string vendor;
   guess_vendor_and_model(model, vendor);

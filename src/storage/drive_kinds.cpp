@@ -10,7 +10,6 @@ constexpr uint32_t bus_type_nvme = 17;
 constexpr size_t rotation_rate_word = 217;
 constexpr size_t data_set_management_word = 169;
 
-
 bool has_ram_disk_instance(const drive_info& drive) {
   return icontains(narrow_ascii(drive.instance_id), "dataram_ramdisk");
 }

@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+// The tables keep their columns.
+// clang-format off
 namespace {
 
 constexpr const char* digits = "0123456789";
@@ -194,6 +196,7 @@ constexpr name_table<row> table_of(const row (&rows)[n]) {
   return {rows, n};
 }
 
+// clang-format on
 }  // namespace
 
 const name_table<model_pattern_row> model_pattern_table = table_of(model_pattern_rows);

@@ -28,12 +28,9 @@ void apply_enclosure_rule(std::string& model, std::string& vendor) {
     if (!inner_vendor.empty()) vendor += " / " + inner_vendor;
     return;
   }
-  if (iequals(vendor, "Seagate") && istarts_with(model, "WD"))
-    vendor = "Seagate / Western Digital";
-  else if (iequals(vendor, "ADATA") && istarts_with(model, "TOSHIBA"))
-    vendor = "ADATA / Toshiba";
-  else if (iequals(vendor, "Samsung") && istarts_with(model, "ST"))
-    vendor = "Samsung / Seagate";
+  if (iequals(vendor, "Seagate") && istarts_with(model, "WD")) vendor = "Seagate / Western Digital";
+  else if (iequals(vendor, "ADATA") && istarts_with(model, "TOSHIBA")) vendor = "ADATA / Toshiba";
+  else if (iequals(vendor, "Samsung") && istarts_with(model, "ST")) vendor = "Samsung / Seagate";
 }
 
 bool pattern_matches(const model_pattern_row& row, const std::string& model) {
@@ -43,8 +40,7 @@ bool pattern_matches(const model_pattern_row& row, const std::string& model) {
     if (model.size() <= n) return false;
     char next = model[n];
     if (next >= 'a' && next <= 'z') next = char(next - 'a' + 'A');
-    if (std::char_traits<char>::find(row.next_chars, std::char_traits<char>::length(row.next_chars), next) ==
-        nullptr)
+    if (std::char_traits<char>::find(row.next_chars, std::char_traits<char>::length(row.next_chars), next) == nullptr)
       return false;
   }
   return !ends_with_exact(model, row.excluded_ending);
@@ -73,18 +69,12 @@ void apply_vendor_name_rules(std::string& vendor) {
     vendor = row.name;
     return;
   }
-  if (iequals(vendor, "Msft"))
-    vendor = "Microsoft";
-  else if (iequals(vendor, "HP"))
-    vendor = "Hewlett Packard";
-  else if (istarts_with(vendor, "INTEL"))
-    vendor = "Intel";
-  else if (istarts_with(vendor, "WDC WD") || iequals(vendor, "WDC"))
-    vendor = "Western Digital";
-  else if (iequals(vendor, "XENSRC"))
-    vendor = "Xen Project";
-  else if (iequals(vendor, "JMCR"))
-    vendor = "JMicron";
+  if (iequals(vendor, "Msft")) vendor = "Microsoft";
+  else if (iequals(vendor, "HP")) vendor = "Hewlett Packard";
+  else if (istarts_with(vendor, "INTEL")) vendor = "Intel";
+  else if (istarts_with(vendor, "WDC WD") || iequals(vendor, "WDC")) vendor = "Western Digital";
+  else if (iequals(vendor, "XENSRC")) vendor = "Xen Project";
+  else if (iequals(vendor, "JMCR")) vendor = "JMicron";
 }
 
 void apply_family_name(std::string& model) {
@@ -162,14 +152,10 @@ bool bridge_rules(std::string& model, std::string& vendor) {
 // Some bridges report "VID:" and a number; a few models still tell the maker.
 bool vid_rule(const std::string& model, std::string& vendor) {
   if (!istarts_with(vendor, "VID:")) return false;
-  if (model == "BGND3R")
-    vendor = "Samsung";
-  else if (model == "DF4064")
-    vendor = "SanDisk";
-  else if (model == "HCG4a2")
-    vendor = "SK hynix";
-  else
-    return false;
+  if (model == "BGND3R") vendor = "Samsung";
+  else if (model == "DF4064") vendor = "SanDisk";
+  else if (model == "HCG4a2") vendor = "SK hynix";
+  else return false;
   return true;
 }
 
@@ -261,8 +247,7 @@ void generic_name_rules(std::string& model, std::string& vendor) {
     vendor = "Patriot";
     model = "Flash storage";
   }
-  if (istarts_with(vendor, "Generic") || istarts_with(vendor, "General") || iequals(vendor, "H/W RAID"))
-    vendor.clear();
+  if (istarts_with(vendor, "Generic") || istarts_with(vendor, "General") || iequals(vendor, "H/W RAID")) vendor.clear();
   if (iequals(vendor, "Ext Hard")) vendor.clear();
   if (istarts_with(vendor, "ST") && vendor.size() > 2 && is_digit(vendor[2])) {
     if (!istarts_with(model, vendor.c_str())) model = vendor + model;

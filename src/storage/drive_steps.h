@@ -24,4 +24,3 @@ void query_scsi_address(device_query& query, api_handle h, drive_info& drive);
 void query_inquiry_data(device_query& query, api_handle h);
 // Logged only: inquiry data, hot-plug information, miniport.
 void query_diagnostics(device_query& query, api_handle h);
-

@@ -78,10 +78,8 @@ void dump_stack(const storage_stack& model, logger* target) {
     const stack_entry& e = model.stack[i];
     log->log(2, "%2zu. %s\n", i + 1, entry_title(e));
     log->indent(6);
-    if (!e.drive)
-      dump_inaccessible(e, log);
-    else
-      dump_drive(e, log);
+    if (!e.drive) dump_inaccessible(e, log);
+    else dump_drive(e, log);
     log->unindent(6);
   }
   log->release();

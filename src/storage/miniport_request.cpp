@@ -4,8 +4,7 @@
 
 #include "storage/ata_requests.h"
 
-miniport_request::miniport_request(const char* signature, uint32_t control_code, uint32_t timeout,
-                                   size_t payload_size)
+miniport_request::miniport_request(const char* signature, uint32_t control_code, uint32_t timeout, size_t payload_size)
     : buffer_(sizeof(srb_io_control) + payload_size, 0) {
   srb_io_control header{};
   header.header_length = sizeof header;

@@ -21,8 +21,7 @@ class miniport_request {
   // Sends the request, timed under `name` (and named in the log when `log_name`). False, reported,
   // when the call fails, the reply is shorter than its header, or the header's return code is not
   // 0 (reported as `status_name` with that code).
-  bool send(device_query& query, api_handle h, const std::string& name, const char* status_name,
-            bool log_name = true);
+  bool send(device_query& query, api_handle h, const std::string& name, const char* status_name, bool log_name = true);
 
   // The payload bytes that came back.
   size_t returned() const { return returned_; }

@@ -42,11 +42,10 @@ struct admin_command {
 };
 const admin_command identify_controller{"IOCTL_SCSI_MINIPORT / NVME_IDENTIFY", nvme_admin_identify, 0,
                                         nvme_identify_controller, nvme_identify_size};
-const admin_command health_log{"IOCTL_SCSI_MINIPORT / NVME_GET_LOG_PAGE", nvme_admin_get_log_page,
-                               nvme_all_namespaces, nvme_health_log_cdw10, nvme_log_size};
+const admin_command health_log{"IOCTL_SCSI_MINIPORT / NVME_GET_LOG_PAGE", nvme_admin_get_log_page, nvme_all_namespaces,
+                               nvme_health_log_cdw10, nvme_log_size};
 
-bool miniport_command(device_query& query, api_handle port, const admin_command& c, uint32_t timeout,
-                      uint8_t* out) {
+bool miniport_command(device_query& query, api_handle port, const admin_command& c, uint32_t timeout, uint8_t* out) {
   std::vector<uint8_t> buffer(sizeof(nvme_pass_through_header) + c.size, 0);
   nvme_pass_through_header header{};
   header.srb.header_length = sizeof header.srb;
@@ -90,16 +89,24 @@ struct protocol_request {
   size_t size;
 };
 const protocol_request identify_by_property{"IOCTL_STORAGE_QUERY_PROPERTY / NVMe identify controller",
-                                            property_adapter_protocol_specific, nvme_data_type_identify,
-                                            nvme_identify_controller, 0, nvme_identify_size};
+                                            property_adapter_protocol_specific,
+                                            nvme_data_type_identify,
+                                            nvme_identify_controller,
+                                            0,
+                                            nvme_identify_size};
 const protocol_request health_by_property{"IOCTL_STORAGE_QUERY_PROPERTY / NVMe health log",
-                                          property_device_protocol_specific, nvme_data_type_log_page,
-                                          nvme_log_health, 0, nvme_log_size};
+                                          property_device_protocol_specific,
+                                          nvme_data_type_log_page,
+                                          nvme_log_health,
+                                          0,
+                                          nvme_log_size};
 
 bool protocol_command(device_query& query, api_handle h, const protocol_request& r, uint8_t* out) {
   std::vector<uint8_t> buffer(sizeof(protocol_query) + r.size, 0);
-  protocol_query request{r.property, 0, {protocol_type_nvme, r.data_type, r.value, r.sub_value,
-                                         sizeof(protocol_specific_data), uint32_t(r.size), 0, 0, 0, 0}};
+  protocol_query request{r.property,
+                         0,
+                         {protocol_type_nvme, r.data_type, r.value, r.sub_value, sizeof(protocol_specific_data),
+                          uint32_t(r.size), 0, 0, 0, 0}};
   std::memcpy(buffer.data(), &request, sizeof request);
   DWORD returned = 0;
   if (!query.ioctl(h, IOCTL_STORAGE_QUERY_PROPERTY, r.name, buffer.data(), DWORD(buffer.size()), buffer.data(),
@@ -146,8 +153,7 @@ void nvme_fetch(device_query& query, api_handle h, drive_info& drive, const scan
     if (port) {
       if (miniport_command(query, port, identify_controller, options.timeout, identify.data()))
         keep_identify(drive, identify);
-      if (miniport_command(query, port, health_log, options.timeout, drive.nvme_log.data()))
-        drive.has_nvme_log = true;
+      if (miniport_command(query, port, health_log, options.timeout, drive.nvme_log.data())) drive.has_nvme_log = true;
     }
   }
   // The inbox NVMe driver answers only the storage protocol query, on the disk itself.
@@ -160,10 +166,8 @@ void nvme_fetch(device_query& query, api_handle h, drive_info& drive, const scan
 void query_nvme(device_query& query, api_handle h, drive_info& drive, const scan_options& options) {
   if (!is_nvme(drive)) return;
   indenting_logger* log = query.log();
-  if (drive.has_scsi_address)
-    log->log(2, "--- NVMe ---\n");
-  else
-    log->log(2, "* Looks like an NVMe device, but has no SCSI address\n");
+  if (drive.has_scsi_address) log->log(2, "--- NVMe ---\n");
+  else log->log(2, "* Looks like an NVMe device, but has no SCSI address\n");
   const size_t timing = query.begin_timing("** FETCH_NVME_INFO");
   nvme_fetch(query, h, drive, options);
   query.end_timing(timing);

@@ -37,10 +37,10 @@ constexpr uint32_t nvme_from_device_to_host = 2;
 struct nvme_pass_through_header {
   srb_io_control srb;
   uint32_t vendor_specific[6];
-  uint32_t command[16];     // the submission queue entry
-  uint32_t completion[4];   // the completion queue entry
+  uint32_t command[16];    // the submission queue entry
+  uint32_t completion[4];  // the completion queue entry
   uint32_t direction;
-  uint32_t queue_id;        // 0: admin
+  uint32_t queue_id;  // 0: admin
   uint32_t data_buffer_length;
   uint32_t meta_data_length;
   uint32_t return_buffer_length;

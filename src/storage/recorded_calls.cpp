@@ -36,9 +36,9 @@ const recorded_call recorded_calls[] = {
 const int recorded_call_count = int(sizeof recorded_calls / sizeof recorded_calls[0]);
 
 namespace {
-const char* const text_fields[] = {"class", "path", "name", "root", "volume", "key", "id", "target", "label",
-                                   "file_system", "computer_name", "os_csd", "local_time", "text",
-                                   "object",  "method", "iid", "string"};
+const char* const text_fields[] = {"class",      "path",   "name",   "root",        "volume",        "key",
+                                   "id",         "target", "label",  "file_system", "computer_name", "os_csd",
+                                   "local_time", "text",   "object", "method",      "iid",           "string"};
 const char* const binary_fields[] = {"in", "out", "data", "sent", "received", "record", "extents"};
 
 bool listed(const char* const* names, size_t count, const std::string& name) {

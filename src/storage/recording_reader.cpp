@@ -74,12 +74,12 @@ class reader {
                                    scan_recording::format));
     if (lines_.size() < 3 || lines_[2].compare(0, 8, "program ") != 0) return fail(2, "\"program VERSION\" expected");
     r_.program_version = lines_[2].substr(8);
-    if (lines_.size() < 4 || lines_[3].compare(0, 9, "pointers ") != 0 || !parse_recorded_number(lines_[3].substr(9), v) ||
-        (v != 32 && v != 64))
+    if (lines_.size() < 4 || lines_[3].compare(0, 9, "pointers ") != 0 ||
+        !parse_recorded_number(lines_[3].substr(9), v) || (v != 32 && v != 64))
       return fail(3, "\"pointers 32\" or \"pointers 64\" expected");
     if (int(v) != r_.pointer_bits)
-      return fail(3, format_string("recorded by a %d-bit program; this one is %d-bit, its requests differ",
-                                   int(v), r_.pointer_bits));
+      return fail(3, format_string("recorded by a %d-bit program; this one is %d-bit, its requests differ", int(v),
+                                   r_.pointer_bits));
     return true;
   }
 
@@ -100,10 +100,12 @@ class reader {
     const size_t entry_line = size_t(e.line - 1);
     const size_t nrequest = count_names(call_->request, 6), nanswer = count_names(call_->answer, 13);
     for (size_t i = 0; i < nrequest; ++i)
-      if (std::string(call_->request[i]).back() != '*' && !has(e.request, call_->request[i])) return fail(entry_line, e.call + " lacks its request field \"" + call_->request[i] + "\"");
+      if (std::string(call_->request[i]).back() != '*' && !has(e.request, call_->request[i]))
+        return fail(entry_line, e.call + " lacks its request field \"" + call_->request[i] + "\"");
     for (size_t i = 0; i < nanswer; ++i) {
       const std::string name = call_->answer[i];
-      if (name.back() != '*' && !has(e.answer, name)) return fail(entry_line, e.call + " lacks its answer field \"" + name + "\"");
+      if (name.back() != '*' && !has(e.answer, name))
+        return fail(entry_line, e.call + " lacks its answer field \"" + name + "\"");
     }
     call_ = nullptr;
     if (e.call != "ioctl") return true;
@@ -138,9 +140,11 @@ class reader {
     const std::string value = blank == std::string::npos ? std::string() : line.substr(blank + 1);
     f.line = int(at_ + 1);
     bool repeats = false;
-    const bool known = request ? listed(call_->request, 6, f.name, repeats) : listed(call_->answer, 13, f.name, repeats);
-    if (!known) return fail(at_, std::string("\"") + f.name + "\" is not " + (request ? "a request" : "an answer") +
-                                     " field of " + call_->name);
+    const bool known =
+        request ? listed(call_->request, 6, f.name, repeats) : listed(call_->answer, 13, f.name, repeats);
+    if (!known)
+      return fail(at_, std::string("\"") + f.name + "\" is not " + (request ? "a request" : "an answer") +
+                           " field of " + call_->name);
     std::vector<recorded_field>& side = request ? r_.entries.back().request : r_.entries.back().answer;
     if (!repeats && has(side, f.name)) return fail(at_, "\"" + f.name + "\" given twice");
     if (blank == std::string::npos && kind_of_field(f.name) != field_kind::text)
@@ -185,8 +189,7 @@ class reader {
     if (p == std::string::npos) return fail(at_, "hex data without its offset");
     const size_t end = line.find(' ', p);
     uint64_t offset = 0;
-    if (!parse_recorded_number("0x" + line.substr(p, end - p), offset))
-      return fail(at_, "hex data without its offset");
+    if (!parse_recorded_number("0x" + line.substr(p, end - p), offset)) return fail(at_, "hex data without its offset");
     if (offset != pending_->bytes.size())
       return fail(at_, format_string("hex offset %llx, expected %x (a line is missing or out of place)",
                                      (unsigned long long)offset, unsigned(pending_->bytes.size())));

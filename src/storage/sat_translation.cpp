@@ -64,10 +64,18 @@ size_t ata_pass_through_cdb(const ata_task_file& t, bool check_condition, uint8_
   const uint8_t flags = uint8_t(flags_of(t.direction) | (check_condition ? flag_check_condition : 0));
   const uint8_t protocol = uint8_t(protocol_of(t.direction) << 1);
   if (!t.is48) {
-    const uint8_t cdb12[12] = {opcode_12,          protocol,           flags,
-                               uint8_t(t.features), uint8_t(t.sector_count), uint8_t(t.lba),
-                               uint8_t(t.lba >> 8), uint8_t(t.lba >> 16),  t.device,
-                               t.command,           0,                  0};
+    const uint8_t cdb12[12] = {opcode_12,
+                               protocol,
+                               flags,
+                               uint8_t(t.features),
+                               uint8_t(t.sector_count),
+                               uint8_t(t.lba),
+                               uint8_t(t.lba >> 8),
+                               uint8_t(t.lba >> 16),
+                               t.device,
+                               t.command,
+                               0,
+                               0};
     std::memcpy(cdb, cdb12, sizeof cdb12);
     return sizeof cdb12;
   }

@@ -14,8 +14,8 @@ bool go_on(storage_scan_cb* cb, indenting_logger* log) {
 }
 }  // namespace
 
-bool scan_drives(device_api& api, std::vector<drive_info>& drives, const scan_options& options,
-                 indenting_logger* log, storage_scan_cb* cb) {
+bool scan_drives(device_api& api, std::vector<drive_info>& drives, const scan_options& options, indenting_logger* log,
+                 storage_scan_cb* cb) {
   log->log(2, "Enumerating storage devices...\n");
   drives.clear();
   enumerate_drives(api, drives, log);

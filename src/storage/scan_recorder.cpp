@@ -44,7 +44,10 @@ recorded_entry& scan_recorder::add(const char* call) {
 bool scan_recorder::open_interface_set(const GUID& interface_class, api_handle& set, DWORD& error) {
   error = 0;
   const bool ok = system_.open_interface_set(interface_class, set, error);
-  add("interface_set").in_text("class", recorded_guid(interface_class)).out_number("ok", ok).out_number("error", ok ? 0 : error);
+  add("interface_set")
+      .in_text("class", recorded_guid(interface_class))
+      .out_number("ok", ok)
+      .out_number("error", ok ? 0 : error);
   if (ok) sets_[set] = recorded_guid(interface_class);
   return ok;
 }
@@ -87,21 +90,33 @@ void scan_recorder::close_interface_set(api_handle set) {
 bool scan_recorder::device_id(DWORD devinst, std::wstring& id, DWORD& error) {
   error = 0;
   const bool ok = system_.device_id(devinst, id, error);
-  add("device_id").in_number("devinst", devinst).out_number("ok", ok).out_number("error", ok ? 0 : error).out_text("id", ok ? utf8(id) : "");
+  add("device_id")
+      .in_number("devinst", devinst)
+      .out_number("ok", ok)
+      .out_number("error", ok ? 0 : error)
+      .out_text("id", ok ? utf8(id) : "");
   return ok;
 }
 
 bool scan_recorder::parent_node(DWORD devinst, DWORD& parent, DWORD& error) {
   error = 0;
   const bool ok = system_.parent_node(devinst, parent, error);
-  add("parent_node").in_number("devinst", devinst).out_number("ok", ok).out_number("error", ok ? 0 : error).out_number("parent", ok ? parent : 0);
+  add("parent_node")
+      .in_number("devinst", devinst)
+      .out_number("ok", ok)
+      .out_number("error", ok ? 0 : error)
+      .out_number("parent", ok ? parent : 0);
   return ok;
 }
 
 bool scan_recorder::node_address(DWORD devinst, DWORD& address, DWORD& error) {
   error = 0;
   const bool ok = system_.node_address(devinst, address, error);
-  add("node_address").in_number("devinst", devinst).out_number("ok", ok).out_number("error", ok ? 0 : error).out_number("address", ok ? address : 0);
+  add("node_address")
+      .in_number("devinst", devinst)
+      .out_number("ok", ok)
+      .out_number("error", ok ? 0 : error)
+      .out_number("address", ok ? address : 0);
   return ok;
 }
 
@@ -113,7 +128,11 @@ bool scan_recorder::has_node_properties() {
 
 bool scan_recorder::node_property(DWORD devinst, const DEVPROPKEY& key, std::wstring& value) {
   const bool ok = system_.node_property(devinst, key, value);
-  add("node_property").in_number("devinst", devinst).in_text("key", recorded_property_key(key)).out_number("ok", ok).out_text("text", ok ? utf8(value) : "");
+  add("node_property")
+      .in_number("devinst", devinst)
+      .in_text("key", recorded_property_key(key))
+      .out_number("ok", ok)
+      .out_text("text", ok ? utf8(value) : "");
   return ok;
 }
 
@@ -140,15 +159,22 @@ bool scan_recorder::device_io_control(api_handle handle, DWORD code, const void*
   recorded_entry request;
   const direct_transfer* transfer = is_direct ? &direct : nullptr;
   const std::vector<uint8_t> input = without_pointer(in, in ? in_size : 0, transfer);
-  request.in_text("path", files_[handle]).in_number("code", code).in_bytes("in", input.data(), input.size()).in_number("out_size", out ? out_size : 0);
+  request.in_text("path", files_[handle])
+      .in_number("code", code)
+      .in_bytes("in", input.data(), input.size())
+      .in_number("out_size", out ? out_size : 0);
   if (is_direct && direct.to_device) request.in_bytes("sent", direct.buffer, direct.size);
   error = 0;
   const bool ok = system_.device_io_control(handle, code, in, in_size, out, out_size, returned, error);
   recorded_entry& e = add("ioctl");
   e.request = std::move(request.request);
   const std::vector<uint8_t> output = without_pointer(out, used_size(out, out_size), transfer);
-  e.out_number("ok", ok).out_number("error", ok ? 0 : error).out_number("returned", returned).out_bytes("out", output.data(), output.size());
-  if (is_direct && !direct.to_device) e.out_bytes("received", direct.buffer, used_size(direct.buffer, DWORD(direct.size)));
+  e.out_number("ok", ok)
+      .out_number("error", ok ? 0 : error)
+      .out_number("returned", returned)
+      .out_bytes("out", output.data(), output.size());
+  if (is_direct && !direct.to_device)
+    e.out_bytes("received", direct.buffer, used_size(direct.buffer, DWORD(direct.size)));
   return ok;
 }
 
@@ -161,7 +187,11 @@ bool scan_recorder::query_dos_device(const std::wstring& name, DWORD max_chars, 
                                      DWORD& error) {
   error = 0;
   const bool ok = system_.query_dos_device(name, max_chars, targets, error);
-  recorded_entry& e = add("query_dos_device").in_text("name", utf8(name)).in_number("max_chars", max_chars).out_number("ok", ok).out_number("error", ok ? 0 : error);
+  recorded_entry& e = add("query_dos_device")
+                          .in_text("name", utf8(name))
+                          .in_number("max_chars", max_chars)
+                          .out_number("ok", ok)
+                          .out_number("error", ok ? 0 : error);
   if (ok)
     for (const std::wstring& t : targets) e.out_text("target", utf8(t));
   return ok;
@@ -170,14 +200,20 @@ bool scan_recorder::query_dos_device(const std::wstring& name, DWORD max_chars, 
 bool scan_recorder::find_first_volume(std::wstring& name, api_handle& find, DWORD& error) {
   error = 0;
   const bool ok = system_.find_first_volume(name, find, error);
-  add("find_first_volume").out_number("ok", ok).out_number("error", ok ? 0 : error).out_text("name", ok ? utf8(name) : "");
+  add("find_first_volume")
+      .out_number("ok", ok)
+      .out_number("error", ok ? 0 : error)
+      .out_text("name", ok ? utf8(name) : "");
   if (ok) finds_[find] = 0;
   return ok;
 }
 
 bool scan_recorder::find_next_volume(api_handle find, std::wstring& name) {
   const bool ok = system_.find_next_volume(find, name);
-  add("find_next_volume").in_number("index", ++finds_[find]).out_number("ok", ok).out_text("name", ok ? utf8(name) : "");
+  add("find_next_volume")
+      .in_number("index", ++finds_[find])
+      .out_number("ok", ok)
+      .out_text("name", ok ? utf8(name) : "");
   return ok;
 }
 
@@ -216,7 +252,8 @@ bool scan_recorder::disk_free_space(const std::wstring& root, free_space_reply& 
 bool scan_recorder::volume_path_names(const std::wstring& volume, std::vector<std::wstring>& paths, DWORD& error) {
   error = 0;
   const bool ok = system_.volume_path_names(volume, paths, error);
-  recorded_entry& e = add("volume_path_names").in_text("volume", utf8(volume)).out_number("ok", ok).out_number("error", ok ? 0 : error);
+  recorded_entry& e =
+      add("volume_path_names").in_text("volume", utf8(volume)).out_number("ok", ok).out_number("error", ok ? 0 : error);
   if (ok)
     for (const std::wstring& p : paths) e.out_text("path", utf8(p));
   return ok;
@@ -272,7 +309,8 @@ void record_host_header(recorded_entry& e, const host_header& h) {
 host_header replayed_host_header(const recorded_entry& e) {
   host_header h;
   unsigned v[8] = {};
-  sscanf(e.text("local_time").c_str(), "%u-%u-%u %u:%u:%u.%u %u", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &v[6], &v[7]);
+  sscanf(e.text("local_time").c_str(), "%u-%u-%u %u:%u:%u.%u %u", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &v[6],
+         &v[7]);
   SYSTEMTIME& t = h.local_time;
   t.wYear = WORD(v[0]), t.wMonth = WORD(v[1]), t.wDay = WORD(v[2]), t.wHour = WORD(v[3]);
   t.wMinute = WORD(v[4]), t.wSecond = WORD(v[5]), t.wMilliseconds = WORD(v[6]), t.wDayOfWeek = WORD(v[7]);

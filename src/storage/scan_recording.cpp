@@ -15,7 +15,10 @@ constexpr size_t bytes_per_line = 16;
 }  // namespace
 
 bool hex_digit(char c, int& d) {
-  d = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+  d = (c >= '0' && c <= '9')   ? c - '0'
+      : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+      : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                               : -1;
   return d >= 0;
 }
 
@@ -121,10 +124,8 @@ std::string escape_value(const std::string& text) {
   for (size_t i = 0; i < text.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     const bool edge_blank = c == ' ' && (i == 0 || i + 1 == text.size());
-    if (c < 0x20 || c == '%' || c == 0x7F || edge_blank)
-      out += format_string("%%%02X", c);
-    else
-      out += char(c);
+    if (c < 0x20 || c == '%' || c == 0x7F || edge_blank) out += format_string("%%%02X", c);
+    else out += char(c);
   }
   return out;
 }
@@ -192,8 +193,8 @@ const std::vector<uint8_t>& recorded_entry::bytes(const char* name) const {
 }
 
 std::string write_recording(const scan_recording& r) {
-  std::string out = format_string("%s\nformat %d\nprogram %s\npointers %d\n", recording_first_line, scan_recording::format,
-                                  r.program_version.c_str(), r.pointer_bits);
+  std::string out = format_string("%s\nformat %d\nprogram %s\npointers %d\n", recording_first_line,
+                                  scan_recording::format, r.program_version.c_str(), r.pointer_bits);
   for (const recorded_entry& e : r.entries) {
     out += "\n" + e.call + "\n";
     for (const recorded_field& f : e.request) write_field(out, '>', f);

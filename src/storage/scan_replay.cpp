@@ -94,30 +94,33 @@ bool scan_replay::interface_detail(api_handle set, DWORD index, std::wstring& pa
 
 bool scan_replay::registry_property(api_handle set, DWORD index, DWORD property, std::vector<uint8_t>& value) {
   const std::string& c = handles_[set];
-  const recorded_entry* a =
-      answer(question("registry_property").in_text("class", c).in_number("index", index).in_number("property", property),
-             "registry_property " + c + " " + std::to_string(index) + " " + std::to_string(property));
+  const recorded_entry* a = answer(
+      question("registry_property").in_text("class", c).in_number("index", index).in_number("property", property),
+      "registry_property " + c + " " + std::to_string(index) + " " + std::to_string(property));
   if (!a || !a->number("ok")) return false;
   value = a->bytes("data");
   return true;
 }
 
 bool scan_replay::device_id(DWORD devinst, std::wstring& id, DWORD& error) {
-  const recorded_entry* a = answer(question("device_id").in_number("devinst", devinst), "device_id " + std::to_string(devinst));
+  const recorded_entry* a =
+      answer(question("device_id").in_number("devinst", devinst), "device_id " + std::to_string(devinst));
   if (!ok_or(a, error, no_such_node)) return false;
   id = from_utf8(a->text("id"));
   return true;
 }
 
 bool scan_replay::parent_node(DWORD devinst, DWORD& parent, DWORD& error) {
-  const recorded_entry* a = answer(question("parent_node").in_number("devinst", devinst), "parent_node " + std::to_string(devinst));
+  const recorded_entry* a =
+      answer(question("parent_node").in_number("devinst", devinst), "parent_node " + std::to_string(devinst));
   if (!ok_or(a, error, no_such_node)) return false;
   parent = DWORD(a->number("parent"));
   return true;
 }
 
 bool scan_replay::node_address(DWORD devinst, DWORD& address, DWORD& error) {
-  const recorded_entry* a = answer(question("node_address").in_number("devinst", devinst), "node_address " + std::to_string(devinst));
+  const recorded_entry* a =
+      answer(question("node_address").in_number("devinst", devinst), "node_address " + std::to_string(devinst));
   if (!ok_or(a, error, no_such_node)) return false;
   address = DWORD(a->number("address"));
   return true;
@@ -159,7 +162,10 @@ bool scan_replay::device_io_control(api_handle handle, DWORD code, const void* i
   const bool is_direct = find_direct_transfer(code, in, in_size, direct);
   const std::vector<uint8_t> input = without_pointer(in, in ? in_size : 0, is_direct ? &direct : nullptr);
   recorded_entry q = question("ioctl");
-  q.in_text("path", p).in_number("code", code).in_bytes("in", input.data(), input.size()).in_number("out_size", out ? out_size : 0);
+  q.in_text("path", p)
+      .in_number("code", code)
+      .in_bytes("in", input.data(), input.size())
+      .in_number("out_size", out ? out_size : 0);
   if (is_direct && direct.to_device) q.in_bytes("sent", direct.buffer, direct.size);
   char shown[32];
   snprintf(shown, sizeof shown, " 0x%08lX", (unsigned long)code);
@@ -183,8 +189,8 @@ bool scan_replay::device_io_control(api_handle handle, DWORD code, const void* i
 bool scan_replay::query_dos_device(const std::wstring& name, DWORD max_chars, std::vector<std::wstring>& targets,
                                    DWORD& error) {
   const std::string n = to_utf8(name);
-  const recorded_entry* a =
-      answer(question("query_dos_device").in_text("name", n).in_number("max_chars", max_chars), "query_dos_device " + n);
+  const recorded_entry* a = answer(question("query_dos_device").in_text("name", n).in_number("max_chars", max_chars),
+                                   "query_dos_device " + n);
   if (!ok_or(a, error, no_such_file)) return false;
   targets.clear();
   for (const std::string& t : a->texts("target")) targets.push_back(from_utf8(t));

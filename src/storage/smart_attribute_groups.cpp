@@ -153,20 +153,13 @@ static_assert(std::size(hgst_huh) == 1, "HGST HUH");
 
 // Maxtor HDD (HDD; maxtor|*)
 const smart_attribute_def maxtor_hdd[] = {
-    {6, raw_hex, no_unit, ""},
-    {99, raw_hex, no_unit, ""},
-    {100, raw_hex, no_unit, ""},
-    {101, raw_hex, no_unit, ""},
-    {203, raw_hex, no_unit, ""},
-    {204, raw_hex, no_unit, ""},
-    {205, raw_hex, no_unit, ""},
-    {207, raw_hex, no_unit, ""},
-    {208, raw_hex, no_unit, ""},
-    {209, raw_hex, no_unit, ""},
-    {210, raw_hex, no_unit, ""},
-    {211, raw_hex, no_unit, ""},
-    {212, raw_hex, no_unit, ""},
-    {240, raw32, no_unit, "Head flying hours"},
+    {6, raw_hex, no_unit, ""},   {99, raw_hex, no_unit, ""},
+    {100, raw_hex, no_unit, ""}, {101, raw_hex, no_unit, ""},
+    {203, raw_hex, no_unit, ""}, {204, raw_hex, no_unit, ""},
+    {205, raw_hex, no_unit, ""}, {207, raw_hex, no_unit, ""},
+    {208, raw_hex, no_unit, ""}, {209, raw_hex, no_unit, ""},
+    {210, raw_hex, no_unit, ""}, {211, raw_hex, no_unit, ""},
+    {212, raw_hex, no_unit, ""}, {240, raw32, no_unit, "Head flying hours"},
 };
 static_assert(std::size(maxtor_hdd) == 14, "Maxtor HDD");
 
@@ -252,14 +245,10 @@ static_assert(std::size(samsung_ssd) == 10, "Samsung SSD");
 
 // Samsung MZ (SSD; samsung|MZ*)
 const smart_attribute_def samsung_mz[] = {
-    {11, raw_hex, no_unit, ""},
-    {170, raw32, no_unit, "Grown bad blocks"},
-    {233, raw32, gb, "NAND writes"},
-    {234, raw_hex, no_unit, ""},
-    {236, raw_hex, no_unit, ""},
-    {237, raw_hex, no_unit, ""},
-    {238, raw_hex, no_unit, ""},
-    {241, raw40, sectors, keeps_name},
+    {11, raw_hex, no_unit, ""},        {170, raw32, no_unit, "Grown bad blocks"},
+    {233, raw32, gb, "NAND writes"},   {234, raw_hex, no_unit, ""},
+    {236, raw_hex, no_unit, ""},       {237, raw_hex, no_unit, ""},
+    {238, raw_hex, no_unit, ""},       {241, raw40, sectors, keeps_name},
     {242, raw40, sectors, keeps_name},
 };
 static_assert(std::size(samsung_mz) == 9, "Samsung MZ");
@@ -348,16 +337,9 @@ static_assert(std::size(kingfast_ssd) == 1, "Kingfast SSD");
 
 // Deotera SSD (SSD; deotera|viva*)
 const smart_attribute_def deotera_ssd[] = {
-    {160, raw_hex, no_unit, ""},
-    {161, raw_hex, no_unit, ""},
-    {163, raw_hex, no_unit, ""},
-    {164, raw_hex, no_unit, ""},
-    {165, raw_hex, no_unit, ""},
-    {166, raw_hex, no_unit, ""},
-    {167, raw_hex, no_unit, ""},
-    {168, raw_hex, no_unit, ""},
-    {169, raw_hex, no_unit, ""},
-    {245, raw_hex, no_unit, ""},
+    {160, raw_hex, no_unit, ""}, {161, raw_hex, no_unit, ""}, {163, raw_hex, no_unit, ""}, {164, raw_hex, no_unit, ""},
+    {165, raw_hex, no_unit, ""}, {166, raw_hex, no_unit, ""}, {167, raw_hex, no_unit, ""}, {168, raw_hex, no_unit, ""},
+    {169, raw_hex, no_unit, ""}, {245, raw_hex, no_unit, ""},
 };
 static_assert(std::size(deotera_ssd) == 10, "Deotera SSD");
 
@@ -627,11 +609,8 @@ static_assert(std::size(intenso) == 2, "Intenso");
 
 // Galaxy (SSD; Galaxy|*)
 const smart_attribute_def galaxy[] = {
-    {167, raw_hex, no_unit, ""},
-    {168, raw_hex, no_unit, ""},
-    {169, raw_hex, no_unit, ""},
-    {173, raw_hex, no_unit, ""},
-    {240, raw_hex, no_unit, ""},
+    {167, raw_hex, no_unit, ""}, {168, raw_hex, no_unit, ""}, {169, raw_hex, no_unit, ""},
+    {173, raw_hex, no_unit, ""}, {240, raw_hex, no_unit, ""},
 };
 static_assert(std::size(galaxy) == 5, "Galaxy");
 
@@ -651,38 +630,22 @@ static_assert(std::size(pny) == 3, "PNY");
 
 // Toshiba SSD (SSD; Toshiba|THNS*)
 const smart_attribute_def toshiba_ssd[] = {
-    {167, raw_hex, no_unit, ""},
-    {168, raw_hex, no_unit, ""},
-    {169, raw_hex, no_unit, ""},
-    {232, raw_hex, no_unit, ""},
-    {240, raw_hex, no_unit, ""},
-    {249, raw_hex, no_unit, ""},
+    {167, raw_hex, no_unit, ""}, {168, raw_hex, no_unit, ""}, {169, raw_hex, no_unit, ""},
+    {232, raw_hex, no_unit, ""}, {240, raw_hex, no_unit, ""}, {249, raw_hex, no_unit, ""},
 };
 static_assert(std::size(toshiba_ssd) == 6, "Toshiba SSD");
 
 // Acasis (SSD; *|ACSC*)
 const smart_attribute_def acasis[] = {
-    {160, raw_hex, no_unit, ""},
-    {161, raw_hex, no_unit, ""},
-    {162, raw_hex, no_unit, ""},
-    {163, raw_hex, no_unit, ""},
-    {164, raw_hex, no_unit, ""},
-    {165, raw_hex, no_unit, ""},
-    {166, raw_hex, no_unit, ""},
-    {167, raw_hex, no_unit, ""},
+    {160, raw_hex, no_unit, ""}, {161, raw_hex, no_unit, ""}, {162, raw_hex, no_unit, ""}, {163, raw_hex, no_unit, ""},
+    {164, raw_hex, no_unit, ""}, {165, raw_hex, no_unit, ""}, {166, raw_hex, no_unit, ""}, {167, raw_hex, no_unit, ""},
 };
 static_assert(std::size(acasis) == 8, "Acasis");
 
 // WDC SSD (SSD; wdc|*, western digital|*)
 const smart_attribute_def wdc_ssd[] = {
-    {165, raw_hex, no_unit, ""},
-    {166, raw_hex, no_unit, ""},
-    {167, raw_hex, no_unit, ""},
-    {168, raw_hex, no_unit, ""},
-    {169, raw_hex, no_unit, ""},
-    {230, raw_hex, no_unit, ""},
-    {234, raw_hex, no_unit, ""},
-    {244, raw_hex, no_unit, ""},
+    {165, raw_hex, no_unit, ""}, {166, raw_hex, no_unit, ""}, {167, raw_hex, no_unit, ""}, {168, raw_hex, no_unit, ""},
+    {169, raw_hex, no_unit, ""}, {230, raw_hex, no_unit, ""}, {234, raw_hex, no_unit, ""}, {244, raw_hex, no_unit, ""},
 };
 static_assert(std::size(wdc_ssd) == 8, "WDC SSD");
 
@@ -711,7 +674,10 @@ const smart_attribute_group smart_attribute_groups[] = {
     {"Maxtor HDD", hdd, {"maxtor|*"}, {}, maxtor_hdd},
     {"Toshiba HDD", hdd, {"toshiba|*"}, {}, toshiba_hdd},
     {"Common (SSD)", ssd, {}, {}, common_ssd},
-    {"Common (SSDx)", ssd, {"*|CT*", "*|MKN*", "*|TS*", "*|SPCC Solid State Disk", "*|ROCKET*", "Intenso|*"}, {},
+    {"Common (SSDx)",
+     ssd,
+     {"*|CT*", "*|MKN*", "*|TS*", "*|SPCC Solid State Disk", "*|ROCKET*", "Intenso|*"},
+     {},
      common_ssdx},
     {"Intel SSD", ssd, {"intel|*"}, {}, intel_ssd},
     {"Samsung SSD", ssd, {"samsung|*"}, {}, samsung_ssd},

@@ -3,18 +3,9 @@
 #include "storage/drive_names.h"
 #include "storage/smart_table.h"
 #include "support/format_string.h"
+#include "storage/little_endian.h"
 
 namespace {
-uint64_t le64(const uint8_t* p) {
-  uint64_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-uint32_t le32(const uint8_t* p) {
-  uint32_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
 
 // The 128-bit counters of the health log, in the order the dump lists them, with their offsets.
 const struct {

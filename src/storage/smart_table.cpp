@@ -67,7 +67,17 @@ unit_scale scale_of(unit u) {
 }
 
 const char* unit_suffix(unit u) {
-  static const char* const suffixes[] = {"", "%", " \xC2\xB0" "C", " ms", " min", " GB", " MB", " MB", " bytes", ""};
+  static const char* const suffixes[] = {"",
+                                         "%",
+                                         " \xC2\xB0"
+                                         "C",
+                                         " ms",
+                                         " min",
+                                         " GB",
+                                         " MB",
+                                         " MB",
+                                         " bytes",
+                                         ""};
   return u < std::size(suffixes) ? suffixes[u] : "";
 }
 
@@ -86,19 +96,18 @@ std::string value_text(const smart_row& r) {
   const uint64_t raw = r.attribute.raw;
   std::string text;
   switch (r.format) {
-    case no_format:
-      return text;
+    case no_format: return text;
     case raw_hex:
       if (raw == 0) return "-";
       text = format_string("%012I64X", (unsigned long long)raw);
       break;
-    case value:
-      text = format_string("%u", unsigned(r.attribute.value));
-      break;
-    case value_of_255:
-      text = format_string("%u", unsigned(r.attribute.value) * 100 / 255);
-      break;
-    case raw8: case raw16: case raw24: case raw32: case raw40: {
+    case value: text = format_string("%u", unsigned(r.attribute.value)); break;
+    case value_of_255: text = format_string("%u", unsigned(r.attribute.value) * 100 / 255); break;
+    case raw8:
+    case raw16:
+    case raw24:
+    case raw32:
+    case raw40: {
       const int bits = 8 * (r.format - raw8 + 1);
       const uint64_t cut = raw & ((1ull << bits) - 1);
       const unit_scale s = scale_of(r.unit);
@@ -120,8 +129,7 @@ std::string value_text(const smart_row& r) {
                                     : format_string("%012I64X", (unsigned long long)raw);
       break;
     }
-    case yes_no:
-      return raw == 1 ? "Yes" : raw == 0 ? "No" : "";
+    case yes_no: return raw == 1 ? "Yes" : raw == 0 ? "No" : "";
   }
   return text + unit_suffix(r.unit);
 }
@@ -140,10 +148,8 @@ void apply_groups(smart_row& r, const std::string& match, uint8_t kind) {
     r.unit = def->unit;
     if (def->name) name = def->name;
   }
-  if (!r.defined)
-    r.name = "?";
-  else
-    r.name = name && *name ? name : "- undocumented -";
+  if (!r.defined) r.name = "?";
+  else r.name = name && *name ? name : "- undocumented -";
 }
 }  // namespace
 

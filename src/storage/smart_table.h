@@ -13,14 +13,14 @@
 
 struct smart_row {
   smart_attribute attribute;
-  int threshold = -1;  // -1: the threshold data has no entry for the ID
+  int threshold = -1;                            // -1: the threshold data has no entry for the ID
   const smart_attribute_group* group = nullptr;  // the last group that defines the ID
   bool defined = false;                          // some group defines the ID
   smart_codes::format format = smart_codes::no_format;
   smart_codes::unit unit = smart_codes::no_unit;
   std::string name;  // "?" undefined, "- undocumented -" defined without a name
   bool prefail = false;
-  bool critical = false;    // one of the IDs an attribute set must have (5, 9, 12)
+  bool critical = false;     // one of the IDs an attribute set must have (5, 9, 12)
   int threshold_state = -1;  // -1 no threshold, 1 value at or above it, 0 below
   std::string value_text;
 };

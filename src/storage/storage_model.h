@@ -130,11 +130,11 @@ struct phy_drive {
 
 struct raid_volume {
   uint32_t number = 0;
-  uint32_t raid_level = 0;  // the level in hexadecimal digits: 0x01 RAID 1, 0x10 RAID 10 (raid_levels.h)
+  uint32_t raid_level = 0;   // the level in hexadecimal digits: 0x01 RAID 1, 0x10 RAID 10 (raid_levels.h)
   uint64_t capacity = 0;     // bytes
   uint32_t stripe_size = 0;  // bytes
   std::string label;
-  std::string unique_id;  // CISS: the logical drive's page 0x83 identifier, as Windows reports it
+  std::string unique_id;         // CISS: the logical drive's page 0x83 identifier, as Windows reports it
   std::vector<uint32_t> drives;  // phy numbers
   std::vector<uint32_t> spares;
 };

@@ -32,8 +32,8 @@ void reset_header(device_api& api, storage_stack& model) {
 
 void init_com() {
   if (CoInitializeEx(nullptr, COINIT_MULTITHREADED) != S_OK) return;
-  CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_PKT_PRIVACY, RPC_C_IMP_LEVEL_IDENTIFY,
-                       nullptr, EOAC_NONE, nullptr);
+  CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_PKT_PRIVACY, RPC_C_IMP_LEVEL_IDENTIFY, nullptr,
+                       EOAC_NONE, nullptr);
 }
 }  // namespace
 

@@ -42,8 +42,8 @@ class storage_scan final : public async_call, public storage_scan_cb {
 };
 
 // The phases; each returns false only when the callback asked to stop.
-bool scan_drives(device_api& api, std::vector<drive_info>& drives, const scan_options& options,
-                 indenting_logger* log, storage_scan_cb* cb);
+bool scan_drives(device_api& api, std::vector<drive_info>& drives, const scan_options& options, indenting_logger* log,
+                 storage_scan_cb* cb);
 bool scan_volumes(device_api& api, std::vector<volume_info>& volumes, indenting_logger* log, storage_scan_cb* cb);
 // The SCSI adapters that answer CSMI or CISS; the options give the pass-through time-out and the
 // SMART settings for the controllers' drives.

@@ -34,8 +34,7 @@ class hub_walk {
     scoped_api_handle hub(q_.api(), opened);
     log_->unindent(2);
     // A hub that does not answer for itself is not asked about the port.
-    if (!node_information(hub.get()) || !hub_information(hub.get()) || !hub_capabilities(hub.get()))
-      return result_;
+    if (!node_information(hub.get()) || !hub_information(hub.get()) || !hub_capabilities(hub.get())) return result_;
     connection_information(hub.get(), port);
     connection_information_v2(hub.get(), port);
     if (result_.capable == 0) result_.capable = fastest_supported(result_.supported);
@@ -77,10 +76,8 @@ class hub_walk {
     if (log_name) log_->log(2, "%s\n", name);
     DWORD returned = 0, error = 0;
     if (!q_.timed_ioctl(hub, code, name, &io, sizeof io, &io, sizeof io, returned, error)) {
-      if (port < 0)
-        q_.errors()->report_api_error("DeviceIoControl", error, "%lu", (unsigned long)code);
-      else
-        q_.errors()->report_api_error("DeviceIoControl", error, "%lu %lu", (unsigned long)code, (unsigned long)port);
+      if (port < 0) q_.errors()->report_api_error("DeviceIoControl", error, "%lu", (unsigned long)code);
+      else q_.errors()->report_api_error("DeviceIoControl", error, "%lu %lu", (unsigned long)code, (unsigned long)port);
       return false;
     }
     return q_.check_response_size(returned, uint32_t(minimum), uint32_t(sizeof io));
@@ -180,14 +177,10 @@ class hub_walk {
     info.supported_usb_protocols = usb_protocol_300;
     if (!request(hub, ioctl_usb_get_node_connection_information_ex_v2, name, info, sizeof info, long(port), false))
       return;
-    if (info.flags & usb_at_super_speed_plus)
-      result_.speed = 16;
-    else if (info.flags & usb_at_super_speed)
-      result_.speed = 8;
-    if (info.flags & usb_super_speed_plus_capable)
-      result_.capable = 16;
-    else if (info.flags & usb_super_speed_capable)
-      result_.capable = 8;
+    if (info.flags & usb_at_super_speed_plus) result_.speed = 16;
+    else if (info.flags & usb_at_super_speed) result_.speed = 8;
+    if (info.flags & usb_super_speed_plus_capable) result_.capable = 16;
+    else if (info.flags & usb_super_speed_capable) result_.capable = 8;
     if (info.supported_usb_protocols & usb_protocol_110) result_.supported |= 2;
     if (info.supported_usb_protocols & usb_protocol_200) result_.supported |= 4;
     if (info.supported_usb_protocols & usb_protocol_300) result_.supported |= 8;

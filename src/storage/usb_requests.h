@@ -6,11 +6,11 @@
 // The USB hub requests and their replies, declared from the documented usbioctl.h structures
 // (byte-packed). None holds a pointer, so both builds share every size.
 
-constexpr uint32_t ioctl_usb_get_node_information = 0x220408;                    // USB_GET_NODE_INFORMATION
-constexpr uint32_t ioctl_usb_get_node_connection_information_ex = 0x220448;      // 274
-constexpr uint32_t ioctl_usb_get_hub_capabilities_ex = 0x220450;                 // 276
-constexpr uint32_t ioctl_usb_get_hub_information_ex = 0x220454;                  // 277
-constexpr uint32_t ioctl_usb_get_node_connection_information_ex_v2 = 0x22045C;   // 279
+constexpr uint32_t ioctl_usb_get_node_information = 0x220408;                   // USB_GET_NODE_INFORMATION
+constexpr uint32_t ioctl_usb_get_node_connection_information_ex = 0x220448;     // 274
+constexpr uint32_t ioctl_usb_get_hub_capabilities_ex = 0x220450;                // 276
+constexpr uint32_t ioctl_usb_get_hub_information_ex = 0x220454;                 // 277
+constexpr uint32_t ioctl_usb_get_node_connection_information_ex_v2 = 0x22045C;  // 279
 
 // GUID_DEVINTERFACE_USB_HUB, as the tail of a hub's interface path.
 constexpr wchar_t usb_hub_interface_suffix[] = L"#{f18a0e88-c30c-11d0-8815-00a0c906bed8}";

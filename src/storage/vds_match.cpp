@@ -16,7 +16,8 @@ bool physical_drive_number(const std::wstring& name, uint32_t& number) {
   const size_t digits = at + wcslen(marker);
   if (digits >= name.size() || !iswdigit(name[digits])) return false;
   uint64_t n = 0;
-  for (size_t i = digits; i < name.size() && iswdigit(name[i]) && n <= 0xFFFFFFFFull; ++i) n = n * 10 + (name[i] - L'0');
+  for (size_t i = digits; i < name.size() && iswdigit(name[i]) && n <= 0xFFFFFFFFull; ++i)
+    n = n * 10 + (name[i] - L'0');
   if (n > 0xFFFFFFFFull) return false;
   number = uint32_t(n);
   return true;
@@ -79,5 +80,6 @@ void match_vds(std::vector<volume_info>& volumes, std::vector<vds_item>& items, 
     }
   }
   for (size_t ii = 0; ii < items.size(); ++ii)
-    if (!items[ii].used) log->log(2, "Unused VDS item %u, [%s]\n", unsigned(ii), to_utf8(items[ii].volume_name).c_str());
+    if (!items[ii].used)
+      log->log(2, "Unused VDS item %u, [%s]\n", unsigned(ii), to_utf8(items[ii].volume_name).c_str());
 }

@@ -40,11 +40,14 @@ class vds_node final : public IVdsServiceLoader,
     IUnknown* real = nullptr;
     if (recorder_) {
       hr = real_->QueryInterface(iid, reinterpret_cast<void**>(&real));
-      recorder_->add("vds_interface").in_text("object", path_).in_text("iid", iid_text(iid)).out_number("hr", uint32_t(hr));
+      recorder_->add("vds_interface")
+          .in_text("object", path_)
+          .in_text("iid", iid_text(iid))
+          .out_number("hr", uint32_t(hr));
     } else {
-      const recorded_entry* a = replay_->answer_to(
-          recorded_entry().in_text("object", path_).in_text("iid", iid_text(iid)), "vds_interface",
-          "vds_interface " + path_ + " " + iid_text(iid));
+      const recorded_entry* a =
+          replay_->answer_to(recorded_entry().in_text("object", path_).in_text("iid", iid_text(iid)), "vds_interface",
+                             "vds_interface " + path_ + " " + iid_text(iid));
       hr = a ? HRESULT(uint32_t(a->number("hr"))) : E_NOINTERFACE;
     }
     if (FAILED(hr)) return hr;
@@ -59,32 +62,37 @@ class vds_node final : public IVdsServiceLoader,
   }
 
   HRESULT STDMETHODCALLTYPE LoadService(LPWSTR machine, IVdsService** service) override {
-    return child(service, "service", "LoadService",
-                 [&](IUnknown** real) { return as<IVdsServiceLoader>()->LoadService(machine, reinterpret_cast<IVdsService**>(real)); });
+    return child(service, "service", "LoadService", [&](IUnknown** real) {
+      return as<IVdsServiceLoader>()->LoadService(machine, reinterpret_cast<IVdsService**>(real));
+    });
   }
   HRESULT STDMETHODCALLTYPE WaitForServiceReady() override {
     recorded_entry* e = nullptr;
     return plain("WaitForServiceReady", e, [&] { return as<IVdsService>()->WaitForServiceReady(); });
   }
   HRESULT STDMETHODCALLTYPE QueryProviders(DWORD masks, IEnumVdsObject** providers) override {
-    return child(providers, "providers", "QueryProviders",
-                 [&](IUnknown** real) { return as<IVdsService>()->QueryProviders(masks, reinterpret_cast<IEnumVdsObject**>(real)); });
+    return child(providers, "providers", "QueryProviders", [&](IUnknown** real) {
+      return as<IVdsService>()->QueryProviders(masks, reinterpret_cast<IEnumVdsObject**>(real));
+    });
   }
   HRESULT STDMETHODCALLTYPE QueryPacks(IEnumVdsObject** packs) override {
-    return child(packs, "packs", "QueryPacks",
-                 [&](IUnknown** real) { return as<IVdsSwProvider>()->QueryPacks(reinterpret_cast<IEnumVdsObject**>(real)); });
+    return child(packs, "packs", "QueryPacks", [&](IUnknown** real) {
+      return as<IVdsSwProvider>()->QueryPacks(reinterpret_cast<IEnumVdsObject**>(real));
+    });
   }
   HRESULT STDMETHODCALLTYPE QueryDisks(IEnumVdsObject** disks) override {
     return child(disks, "disks", "QueryDisks",
                  [&](IUnknown** real) { return as<IVdsPack>()->QueryDisks(reinterpret_cast<IEnumVdsObject**>(real)); });
   }
   HRESULT STDMETHODCALLTYPE QueryVolumes(IEnumVdsObject** volumes) override {
-    return child(volumes, "volumes", "QueryVolumes",
-                 [&](IUnknown** real) { return as<IVdsPack>()->QueryVolumes(reinterpret_cast<IEnumVdsObject**>(real)); });
+    return child(volumes, "volumes", "QueryVolumes", [&](IUnknown** real) {
+      return as<IVdsPack>()->QueryVolumes(reinterpret_cast<IEnumVdsObject**>(real));
+    });
   }
   HRESULT STDMETHODCALLTYPE QueryPlexes(IEnumVdsObject** plexes) override {
-    return child(plexes, "plexes", "QueryPlexes",
-                 [&](IUnknown** real) { return as<IVdsVolume>()->QueryPlexes(reinterpret_cast<IEnumVdsObject**>(real)); });
+    return child(plexes, "plexes", "QueryPlexes", [&](IUnknown** real) {
+      return as<IVdsVolume>()->QueryPlexes(reinterpret_cast<IEnumVdsObject**>(real));
+    });
   }
 
   // The items of a list are named by their place in it.
@@ -98,7 +106,11 @@ class vds_node final : public IVdsServiceLoader,
     ULONG got = 0;
     if (recorder_) {
       hr = as<IEnumVdsObject>()->Next(1, &real, &got);
-      recorder_->add("vds_call").in_text("object", path_).in_text("method", "Next").out_number("hr", uint32_t(hr)).out_number("fetched", got);
+      recorder_->add("vds_call")
+          .in_text("object", path_)
+          .in_text("method", "Next")
+          .out_number("hr", uint32_t(hr))
+          .out_number("fetched", got);
     } else if (const recorded_entry* a = answer("Next")) {
       hr = HRESULT(uint32_t(a->number("hr")));
       got = ULONG(a->number("fetched"));
@@ -108,15 +120,24 @@ class vds_node final : public IVdsServiceLoader,
       return FAILED(hr) ? hr : S_FALSE;
     }
     ++listed_;
-    *objects = static_cast<IVdsService*>(recorder_ ? new vds_node(*recorder_, real, item) : new vds_node(*replay_, item));
+    *objects =
+        static_cast<IVdsService*>(recorder_ ? new vds_node(*recorder_, real, item) : new vds_node(*replay_, item));
     *fetched = 1;
     return S_OK;
   }
 
-  HRESULT STDMETHODCALLTYPE GetProperties(VDS_PROVIDER_PROP* p) override { return properties<IVdsProvider>("IVdsProvider::GetProperties", p); }
-  HRESULT STDMETHODCALLTYPE GetProperties(VDS_PACK_PROP* p) override { return properties<IVdsPack>("IVdsPack::GetProperties", p); }
-  HRESULT STDMETHODCALLTYPE GetProperties(VDS_DISK_PROP* p) override { return properties<IVdsDisk>("IVdsDisk::GetProperties", p); }
-  HRESULT STDMETHODCALLTYPE GetProperties(VDS_VOLUME_PROP* p) override { return properties<IVdsVolume>("IVdsVolume::GetProperties", p); }
+  HRESULT STDMETHODCALLTYPE GetProperties(VDS_PROVIDER_PROP* p) override {
+    return properties<IVdsProvider>("IVdsProvider::GetProperties", p);
+  }
+  HRESULT STDMETHODCALLTYPE GetProperties(VDS_PACK_PROP* p) override {
+    return properties<IVdsPack>("IVdsPack::GetProperties", p);
+  }
+  HRESULT STDMETHODCALLTYPE GetProperties(VDS_DISK_PROP* p) override {
+    return properties<IVdsDisk>("IVdsDisk::GetProperties", p);
+  }
+  HRESULT STDMETHODCALLTYPE GetProperties(VDS_VOLUME_PROP* p) override {
+    return properties<IVdsVolume>("IVdsVolume::GetProperties", p);
+  }
   HRESULT STDMETHODCALLTYPE GetProperties(VDS_VOLUME_PLEX_PROP* p) override {
     return properties<IVdsVolumePlex>("IVdsVolumePlex::GetProperties", p);
   }
@@ -127,8 +148,12 @@ class vds_node final : public IVdsServiceLoader,
     if (recorder_) {
       const HRESULT hr = as<IVdsVolumePlex>()->QueryExtents(extents, count);
       const size_t n = SUCCEEDED(hr) && *extents && *count > 0 ? size_t(*count) : 0;
-      recorder_->add("vds_call").in_text("object", path_).in_text("method", "QueryExtents").out_number("hr", uint32_t(hr))
-          .out_number("count", uint32_t(*count)).out_bytes("extents", *extents, n * sizeof(VDS_DISK_EXTENT));
+      recorder_->add("vds_call")
+          .in_text("object", path_)
+          .in_text("method", "QueryExtents")
+          .out_number("hr", uint32_t(hr))
+          .out_number("count", uint32_t(*count))
+          .out_bytes("extents", *extents, n * sizeof(VDS_DISK_EXTENT));
       return hr;
     }
     const recorded_entry* a = answer("QueryExtents");
@@ -145,7 +170,9 @@ class vds_node final : public IVdsServiceLoader,
 
  private:
   template <typename I>
-  I* as() { return static_cast<I*>(static_cast<void*>(real_)); }
+  I* as() {
+    return static_cast<I*>(static_cast<void*>(real_));
+  }
 
   void* as_interface(REFIID iid, IUnknown* real) {
     vds_node* node = this;
@@ -203,7 +230,8 @@ class vds_node final : public IVdsServiceLoader,
     const char* name = std::strstr(method, "::") + 2;
     if (recorder_) {
       const HRESULT hr = as<I>()->GetProperties(p);
-      recorded_entry& e = recorder_->add("vds_call").in_text("object", path_).in_text("method", name).out_number("hr", uint32_t(hr));
+      recorded_entry& e =
+          recorder_->add("vds_call").in_text("object", path_).in_text("method", name).out_number("hr", uint32_t(hr));
       if (SUCCEEDED(hr)) record_vds_properties(e, layout, p);
       return hr;
     }

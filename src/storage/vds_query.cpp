@@ -1,7 +1,7 @@
 #include <cstring>
 #include <functional>
 
-#include "storage/com_ptr.h"
+#include "support/com_ptr.h"
 #include "storage/vds.h"
 #include "support/api_error.h"
 #include "support/hex_text.h"

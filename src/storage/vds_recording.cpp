@@ -9,12 +9,15 @@ using namespace vds_com;
 
 namespace {
 const vds_record_layout layouts[] = {
-    {"IVdsProvider::GetProperties", sizeof(VDS_PROVIDER_PROP),
+    {"IVdsProvider::GetProperties",
+     sizeof(VDS_PROVIDER_PROP),
      {offsetof(VDS_PROVIDER_PROP, pwszName), offsetof(VDS_PROVIDER_PROP, pwszVersion)}},
     {"IVdsPack::GetProperties", sizeof(VDS_PACK_PROP), {offsetof(VDS_PACK_PROP, pwszName)}},
-    {"IVdsDisk::GetProperties", sizeof(VDS_DISK_PROP),
-     {offsetof(VDS_DISK_PROP, pwszDiskAddress), offsetof(VDS_DISK_PROP, pwszName), offsetof(VDS_DISK_PROP, pwszFriendlyName),
-      offsetof(VDS_DISK_PROP, pwszAdaptorName), offsetof(VDS_DISK_PROP, pwszDevicePath)}},
+    {"IVdsDisk::GetProperties",
+     sizeof(VDS_DISK_PROP),
+     {offsetof(VDS_DISK_PROP, pwszDiskAddress), offsetof(VDS_DISK_PROP, pwszName),
+      offsetof(VDS_DISK_PROP, pwszFriendlyName), offsetof(VDS_DISK_PROP, pwszAdaptorName),
+      offsetof(VDS_DISK_PROP, pwszDevicePath)}},
     {"IVdsVolume::GetProperties", sizeof(VDS_VOLUME_PROP), {offsetof(VDS_VOLUME_PROP, pwszName)}},
     {"IVdsVolumePlex::GetProperties", sizeof(VDS_VOLUME_PLEX_PROP), {}},
 };

@@ -6,33 +6,19 @@
 #include "support/hex_dump.h"
 #include "support/hex_text.h"
 #include "support/text.h"
+#include "storage/little_endian.h"
 
 namespace {
 constexpr uint32_t ntfs_data_size = sizeof(ntfs_volume_data);
-constexpr DWORD not_supported = ERROR_NOT_SUPPORTED;  // 50
-constexpr DWORD bitlocker_locked = 0x80310000;        // FVE_E_LOCKED_VOLUME
+constexpr DWORD not_supported = ERROR_NOT_SUPPORTED;              // 50
+constexpr DWORD bitlocker_locked = 0x80310000;                    // FVE_E_LOCKED_VOLUME
 constexpr DWORD unrecognized_volume = ERROR_UNRECOGNIZED_VOLUME;  // 1005
 
-uint16_t read16(const uint8_t* p) {
-  uint16_t v;
-  std::memcpy(&v, p, 2);
-  return v;
-}
-uint32_t read32(const uint8_t* p) {
-  uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
-uint64_t read64(const uint8_t* p) {
-  uint64_t v;
-  std::memcpy(&v, p, 8);
-  return v;
-}
 unsigned long long ull(int64_t v) { return (unsigned long long)v; }
 
 std::wstring utf16_bytes(const uint8_t* p, size_t bytes) {
   std::wstring s(bytes / 2, L'\0');
-  for (size_t i = 0; i < s.size(); ++i) s[i] = wchar_t(read16(p + 2 * i));
+  for (size_t i = 0; i < s.size(); ++i) s[i] = wchar_t(le16(p + 2 * i));
   return s;
 }
 
@@ -80,7 +66,8 @@ bool read_volume_information(device_query& q, volume_info& volume) {
     volume.file_system = reply.file_system;
     indenting_logger* log = q.log();
     log->log(2, "Name                         [%s]\n", to_utf8(volume.label).c_str());
-    log->log(2, "Serial                       %04X-%04X\n", unsigned(reply.serial >> 16), unsigned(reply.serial & 0xFFFF));
+    log->log(2, "Serial                       %04X-%04X\n", unsigned(reply.serial >> 16),
+             unsigned(reply.serial & 0xFFFF));
     log->log(2, "Flags                        0x%08x\n", unsigned(reply.flags));
     log->log(2, "FileSystem                   [%s]\n", to_utf8(volume.file_system).c_str());
     return true;
@@ -172,19 +159,18 @@ void read_length(device_query& q, volume_info& volume, api_handle h) {
 int read_extents(device_query& q, volume_info& volume, api_handle h) {
   DWORD returned = 0;
   const uint8_t* reply = q.buffer();
-  if (!q.ioctl(h, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, "IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS", nullptr, 0,
-               returned) ||
+  if (!q.ioctl(h, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, "IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS", nullptr, 0, returned) ||
       !q.check_response_spec(reply, returned, volume_extents_spec))
     return 0;
   indenting_logger* log = q.log();
-  const uint32_t count = read32(reply);
+  const uint32_t count = le32(reply);
   log->log(2, "Extents: %u\n", unsigned(count));
   for (uint32_t i = 0; i < count; ++i) {
     const uint8_t* e = reply + 8 + 24 * size_t(i);
     volume_extent extent;
-    extent.disk_number = read32(e);
-    extent.offset = read64(e + 8);
-    extent.length = read64(e + 16);
+    extent.disk_number = le32(e);
+    extent.offset = le64(e + 8);
+    extent.length = le64(e + 16);
     volume.extents.push_back(extent);
     log->log(2, "%2zu. DiskNumber             %lu\n", size_t(i) + 1, (unsigned long)extent.disk_number);
     log->log_indented(2, 4, "StartingOffset         %I64u\n", (unsigned long long)extent.offset);
@@ -227,10 +213,10 @@ void read_ntfs_data(device_query& q, volume_info& volume, api_handle h) {
   volume.has_ntfs_data = true;
   std::memcpy(&volume.ntfs, reply, ntfs_data_size);
   // NTFS_EXTENDED_VOLUME_DATA follows: byte count, major and minor version.
-  const uint32_t ext_bytes = returned >= ntfs_data_size + 4 ? read32(reply + ntfs_data_size) : 0;
+  const uint32_t ext_bytes = returned >= ntfs_data_size + 4 ? le32(reply + ntfs_data_size) : 0;
   if (ext_bytes >= 8 && returned >= ntfs_data_size + 8) {
-    volume.ntfs_major_version = read16(reply + ntfs_data_size + 4);
-    volume.ntfs_minor_version = read16(reply + ntfs_data_size + 6);
+    volume.ntfs_major_version = le16(reply + ntfs_data_size + 4);
+    volume.ntfs_minor_version = le16(reply + ntfs_data_size + 6);
   }
   log_ntfs_data(q.log(), volume.ntfs, returned, ext_bytes, volume);
 }
@@ -242,7 +228,7 @@ int read_device_name(device_query& q, api_handle h) {
   if (!q.ioctl(h, IOCTL_MOUNTDEV_QUERY_DEVICE_NAME, "IOCTL_MOUNTDEV_QUERY_DEVICE_NAME", nullptr, 0, returned) ||
       !q.check_response_spec(reply, returned, mountdev_name_spec))
     return 0;
-  const std::wstring name = utf16_bytes(reply + 2, read16(reply));
+  const std::wstring name = utf16_bytes(reply + 2, le16(reply));
   q.log()->log(2, "Name                       [%s]\n", to_utf8(name).c_str());
   return is_numbered_device(name) ? 1 : 0;
 }
@@ -254,7 +240,7 @@ int read_unique_id(device_query& q, api_handle h) {
   if (!q.ioctl(h, IOCTL_MOUNTDEV_QUERY_UNIQUE_ID, "IOCTL_MOUNTDEV_QUERY_UNIQUE_ID", nullptr, 0, returned) ||
       !q.check_response_spec(reply, returned, mountdev_unique_id_spec))
     return 0;
-  const uint16_t length = read16(reply);
+  const uint16_t length = le16(reply);
   q.log()->log(2, "UniqueIdLength             %hu\n", (unsigned short)length);
   q.log()->log(2, "UniqueID:\n");
   hex_dump(q.log(), reply + 2, length);
@@ -279,7 +265,7 @@ void read_suggested_link(device_query& q, api_handle h) {
                returned) ||
       !q.check_response_spec(reply, returned, suggested_link_spec))
     return;
-  const uint16_t length = read16(reply + 2);
+  const uint16_t length = le16(reply + 2);
   q.log()->log(2, "UseOnlyIfThereAreNo...     %u\n", unsigned(reply[0]));
   q.log()->log(2, "NameLength                 %hu bytes\n", (unsigned short)length);
   q.log()->log(2, "Name                       [%s]\n", to_utf8(utf16_bytes(reply + 4, length)).c_str());

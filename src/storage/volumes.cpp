@@ -104,8 +104,7 @@ bool volume_still_there(interface_walk& walk, const volume_info& volume) {
   return false;
 }
 
-void list_one_volume(interface_walk& walk, const std::wstring& name, size_t number,
-                     std::vector<volume_info>& volumes) {
+void list_one_volume(interface_walk& walk, const std::wstring& name, size_t number, std::vector<volume_info>& volumes) {
   walk.log->log(2, "%2zu. %s\n", number, to_utf8(name).c_str());
   walk.log->indent(4);
   volume_info volume;

@@ -47,15 +47,16 @@ void api_error_logger::set_target(logger* target) {
   old->release();
 }
 
+// A failed call is an error line of the log.
+constexpr int failure_level = 0;
+
 void api_error_logger::on_api_error(const char* function, uint32_t code, const char* format, va_list args) {
   EnterCriticalSection(&lock_);
   last_.set(function, code, format, args);
   if (target_ != &a_null_logger::instance) {
     std::string code_text = failure_text(code);
-    if (last_.detail.empty())
-      target_->log(level_, "%s() %s\n", last_.api.c_str(), code_text.c_str());
-    else
-      target_->log(level_, "%s() %s, %s\n", last_.api.c_str(), code_text.c_str(), last_.detail.c_str());
+    if (last_.detail.empty()) target_->log(failure_level, "%s() %s\n", last_.api.c_str(), code_text.c_str());
+    else target_->log(failure_level, "%s() %s, %s\n", last_.api.c_str(), code_text.c_str(), last_.detail.c_str());
   }
   LeaveCriticalSection(&lock_);
 }

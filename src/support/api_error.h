@@ -34,13 +34,11 @@ class api_error_logger final : public api_error_cb {
   api_error_logger& operator=(const api_error_logger&) = delete;
   void on_api_error(const char* function, uint32_t code, const char* format, va_list args) override;
   void set_target(logger* target);
-  void set_level(int level) { level_ = level; }
   api_error_info last_error();
 
  private:
   logger* target_;
   CRITICAL_SECTION lock_;
-  int level_ = 0;
   api_error_info last_;
 };
 

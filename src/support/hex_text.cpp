@@ -56,7 +56,7 @@ std::string guid_to_text(const uint8_t g[16], bool upper) {
   const uint32_t data1 = uint32_t(g[0]) | uint32_t(g[1]) << 8 | uint32_t(g[2]) << 16 | uint32_t(g[3]) << 24;
   const unsigned data2 = unsigned(g[4]) | unsigned(g[5]) << 8;
   const unsigned data3 = unsigned(g[6]) | unsigned(g[7]) << 8;
-  const char* format = upper ? "%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X"
-                             : "%08x-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x";
+  const char* format =
+      upper ? "%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X" : "%08x-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x";
   return format_string(format, (unsigned)data1, data2, data3, g[8], g[9], g[10], g[11], g[12], g[13], g[14], g[15]);
 }

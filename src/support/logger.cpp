@@ -53,8 +53,8 @@ clock_reading system_clock_reading() {
 
 std::string time_stamp_text(const clock_reading& now) {
   const SYSTEMTIME& t = now.local;
-  return format_string("%04u.%02u.%02u %02u:%02u:%02u.%03u (UTC%+d) ", t.wYear, t.wMonth, t.wDay, t.wHour,
-                       t.wMinute, t.wSecond, t.wMilliseconds, int(now.bias_minutes / -60));
+  return format_string("%04u.%02u.%02u %02u:%02u:%02u.%03u (UTC%+d) ", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                       t.wSecond, t.wMilliseconds, int(now.bias_minutes / -60));
 }
 
 time_logger::time_logger(logger* target, clock_fn clock) : target_(target), clock_(clock) { target_->add_ref(); }

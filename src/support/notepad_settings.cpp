@@ -26,8 +26,7 @@ bool installed_fixed_pitch_font(const std::wstring& face) {
   return found;
 }
 
-notepad_settings::notepad_settings(const wchar_t* key, font_probe_fn font_probe)
-    : key_(key), font_probe_(font_probe) {}
+notepad_settings::notepad_settings(const wchar_t* key, font_probe_fn font_probe) : key_(key), font_probe_(font_probe) {}
 
 void notepad_settings::save(api_error_cb* errors) {
   const REGSAM view = wow64_view();
@@ -58,8 +57,7 @@ void notepad_settings::save(api_error_cb* errors) {
 void notepad_settings::restore(api_error_cb* errors) {
   const REGSAM view = wow64_view();
   if (font_changed_) {
-    if (old_font_.empty())
-      reg_delete_value(key_.c_str(), L"lfFaceName", view, errors);
+    if (old_font_.empty()) reg_delete_value(key_.c_str(), L"lfFaceName", view, errors);
     else
       reg_write_value(key_.c_str(), L"lfFaceName", REG_SZ, old_font_.c_str(),
                       DWORD((old_font_.size() + 1) * sizeof(wchar_t)), view, errors);
@@ -67,10 +65,8 @@ void notepad_settings::restore(api_error_cb* errors) {
   }
   if (wrap_changed_) {
     const DWORD old = DWORD(old_wrap_);
-    if (old == 0)
-      reg_delete_value(key_.c_str(), L"fWrap", view, errors);
-    else
-      reg_write_value(key_.c_str(), L"fWrap", REG_DWORD, &old, sizeof old, view, errors);
+    if (old == 0) reg_delete_value(key_.c_str(), L"fWrap", view, errors);
+    else reg_write_value(key_.c_str(), L"fWrap", REG_DWORD, &old, sizeof old, view, errors);
     wrap_changed_ = false;
   }
 }

@@ -37,10 +37,10 @@ const optional_functions& load_optional_functions(api_error_cb* errors) {
                 slot("NtSetSystemInformation", t.NtSetSystemInformation), slot("NtFsControlFile", t.NtFsControlFile),
                 slot("RtlNtStatusToDosError", t.RtlNtStatusToDosError)},
                errors);
-  load_library(L"kernel32.dll",
-               {slot("IsWow64Process", t.IsWow64Process),
-                slot("GetFileInformationByHandleEx", t.GetFileInformationByHandleEx)},
-               errors);
+  load_library(
+      L"kernel32.dll",
+      {slot("IsWow64Process", t.IsWow64Process), slot("GetFileInformationByHandleEx", t.GetFileInformationByHandleEx)},
+      errors);
   load_library(L"shell32.dll", {slot("SHCreateItemFromIDList", t.SHCreateItemFromIDList)}, errors);
   load_library(L"cfgmgr32.dll", {slot("CM_Get_DevNode_PropertyW", t.CM_Get_DevNode_PropertyW)}, errors);
   load_library(L"dwmapi.dll", {slot("DwmGetWindowAttribute", t.DwmGetWindowAttribute)}, errors);

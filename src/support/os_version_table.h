@@ -11,11 +11,11 @@ struct os_version_row {
 
 inline constexpr os_version_row os_version_rows[] = {
     //  v   workstation  server
-    {50,  0,  0},   // Windows 2000: not supported
-    {51,  1,  1},   // XP
-    {60,  4,  5},   // Vista / 2008
-    {61,  7,  6},   // 7 / 2008 R2
-    {62,  9,  8},   // 8 / 2012
+    {50, 0, 0},     // Windows 2000: not supported
+    {51, 1, 1},     // XP
+    {60, 4, 5},     // Vista / 2008
+    {61, 7, 6},     // 7 / 2008 R2
+    {62, 9, 8},     // 8 / 2012
     {63, 11, 10},   // 8.1 / 2012 R2
     {100, 12, 13},  // 10 and 11 / 2016 and later
 };

@@ -10,8 +10,8 @@ bool query_version(OSVERSIONINFOEXW& info) {
   info = {};
   info.dwOSVersionInfoSize = sizeof info;
   using rtl_get_version_fn = LONG(WINAPI*)(OSVERSIONINFOEXW*);
-  auto rtl_get_version =
-      reinterpret_cast<rtl_get_version_fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+  auto rtl_get_version = reinterpret_cast<rtl_get_version_fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
   if (rtl_get_version && rtl_get_version(&info) == 0) return true;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -28,8 +28,8 @@ constexpr uintptr_t shared_user_data = 0x7FFE0000;
 
 namespace {
 os_version_facts facts_of(const OSVERSIONINFOEXW& info) {
-  return {info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber, info.wProductType,
-          GetSystemMetrics(SM_SERVERR2) != 0};
+  return {info.dwPlatformId,  info.dwMajorVersion, info.dwMinorVersion,
+          info.dwBuildNumber, info.wProductType,   GetSystemMetrics(SM_SERVERR2) != 0};
 }
 }  // namespace
 
@@ -47,7 +47,8 @@ std::string os_version_string() {
   OSVERSIONINFOEXW info;
   if (!query_version(info)) return format_string("X:%08x", unsigned(GetLastError()));
   const volatile uint8_t* kuser = reinterpret_cast<const volatile uint8_t*>(shared_user_data);
-  std::string kernel_type = kuser[0x268] ? format_string("%u", unsigned(*reinterpret_cast<const volatile uint32_t*>(kuser + 0x264))) : "x";
+  std::string kernel_type =
+      kuser[0x268] ? format_string("%u", unsigned(*reinterpret_cast<const volatile uint32_t*>(kuser + 0x264))) : "x";
   std::wstring text;
   std::string registry_type = "x";
   if (reg_read_string(HKEY_LOCAL_MACHINE, product_options_key, L"ProductType", text, wow64_view(), nullptr)) {

@@ -159,7 +159,10 @@ bool is_valid_file_name(const std::wstring& name) {
 bool query_volume_device_info(HANDLE h, volume_device_info& info) {
   const optional_functions& f = load_optional_functions();
   if (!f.NtQueryVolumeInformationFile) return false;
-  struct { ULONG_PTR status; ULONG_PTR information; } io{};  // IO_STATUS_BLOCK
+  struct {
+    ULONG_PTR status;
+    ULONG_PTR information;
+  } io{};  // IO_STATUS_BLOCK
   constexpr ULONG file_fs_device_information = 4;
   return f.NtQueryVolumeInformationFile(h, &io, &info, sizeof info, file_fs_device_information) >= 0;
 }

@@ -12,12 +12,9 @@ hsl_colour rgb_to_hsl(COLORREF colour) {
   if (range <= 0) return out;
   out.s = out.l > 0.5 ? range / (2 - high - low) : range / (high + low);
   double h;
-  if (high == r)
-    h = (g - b) / range + (g < b ? 6 : 0);
-  else if (high == g)
-    h = (b - r) / range + 2;
-  else
-    h = (r - g) / range + 4;
+  if (high == r) h = (g - b) / range + (g < b ? 6 : 0);
+  else if (high == g) h = (b - r) / range + 2;
+  else h = (r - g) / range + 4;
   out.h = h * 60;
   return out;
 }
@@ -40,7 +37,8 @@ COLORREF hsl_to_rgb(const hsl_colour& c) {
   const double q = c.l < 0.5 ? c.l * (1 + c.s) : c.l + c.s - c.l * c.s;
   const double p = 2 * c.l - q;
   const double h = c.h / 360;
-  return RGB(to_byte(hue_channel(p, q, h + 1.0 / 3)), to_byte(hue_channel(p, q, h)), to_byte(hue_channel(p, q, h - 1.0 / 3)));
+  return RGB(to_byte(hue_channel(p, q, h + 1.0 / 3)), to_byte(hue_channel(p, q, h)),
+             to_byte(hue_channel(p, q, h - 1.0 / 3)));
 }
 
 COLORREF reduce_lightness(COLORREF colour, double fraction) {

@@ -64,7 +64,8 @@ void pad4(std::vector<uint8_t>& out) { out.resize((out.size() + 3) & ~size_t(3),
 
 }  // namespace
 
-bool rebuild_dialog_template(const uint8_t* data, size_t size, const dialog_font_spec& font, std::vector<uint8_t>& out) {
+bool rebuild_dialog_template(const uint8_t* data, size_t size, const dialog_font_spec& font,
+                             std::vector<uint8_t>& out) {
   out.clear();
   template_reader in(data, size);
   uint16_t first_words[2] = {};
@@ -94,10 +95,8 @@ bool rebuild_dialog_template(const uint8_t* data, size_t size, const dialog_font
   }
 
   style = (style | DS_SETFONT) & ~DWORD(DS_FIXEDSYS);
-  if (extended)
-    put_bytes(out, &ex, sizeof ex);
-  else
-    put_bytes(out, &plain, sizeof plain);
+  if (extended) put_bytes(out, &ex, sizeof ex);
+  else put_bytes(out, &plain, sizeof plain);
   put_bytes(out, data + names_start, names_end - names_start);
   put_word(out, font.points);
   if (extended) {

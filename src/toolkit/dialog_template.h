@@ -20,8 +20,8 @@ struct dlg_header {  // DLGTEMPLATE
   int16_t x, y, cx, cy;
 };
 struct dlg_header_ex {  // DLGTEMPLATEEX up to its menu
-  uint16_t version;    // 1
-  uint16_t signature;  // 0xFFFF
+  uint16_t version;     // 1
+  uint16_t signature;   // 0xFFFF
   uint32_t help_id;
   uint32_t ex_style;
   uint32_t style;
@@ -68,8 +68,10 @@ constexpr uint16_t dlg_class_combobox = 0x0085;
 // Writes an extended template with DS_SETFONT; positions are in dialog units.
 class dialog_template_writer {
  public:
-  dialog_template_writer(uint32_t style, uint32_t ex_style, RECT units, const std::wstring& title, const dialog_font_spec& font);
-  void add(uint32_t style, uint32_t ex_style, RECT units, uint32_t id, uint16_t class_ordinal, const std::wstring& text);
+  dialog_template_writer(uint32_t style, uint32_t ex_style, RECT units, const std::wstring& title,
+                         const dialog_font_spec& font);
+  void add(uint32_t style, uint32_t ex_style, RECT units, uint32_t id, uint16_t class_ordinal,
+           const std::wstring& text);
   const std::vector<uint8_t>& bytes() const { return bytes_; }
 
  private:

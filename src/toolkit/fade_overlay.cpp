@@ -48,7 +48,9 @@ bool fade_overlay::cover_window_impl::open(HWND control, BYTE opacity) {
   return true;
 }
 
-void fade_overlay::cover_window_impl::set_opacity(BYTE opacity) const { SetLayeredWindowAttributes(hwnd_, 0, opacity, LWA_ALPHA); }
+void fade_overlay::cover_window_impl::set_opacity(BYTE opacity) const {
+  SetLayeredWindowAttributes(hwnd_, 0, opacity, LWA_ALPHA);
+}
 
 bool fade_overlay::cover_window_impl::on_message(sfc_msg& m) {
   switch (m.message) {
@@ -63,13 +65,8 @@ bool fade_overlay::cover_window_impl::on_message(sfc_msg& m) {
       const sfc_paint_dc validate(hwnd_);  // BeginPaint draws the snapshot through WM_ERASEBKGND
       return true;
     }
-    case WM_NCHITTEST:
-      m.result = HTTRANSPARENT;
-      return true;
-    case WM_MOUSEACTIVATE:
-      m.result = MA_NOACTIVATE;
-      return true;
-    default:
-      return sfc_window::on_message(m);
+    case WM_NCHITTEST: m.result = HTTRANSPARENT; return true;
+    case WM_MOUSEACTIVATE: m.result = MA_NOACTIVATE; return true;
+    default: return sfc_window::on_message(m);
   }
 }

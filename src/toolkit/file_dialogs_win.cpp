@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "support/com_ptr.h"
 #include "toolkit/file_dialogs.h"
 #include "toolkit/xfc_message_box.h"
 
@@ -23,24 +24,6 @@ class com_scope {
 
  private:
   HRESULT hr_;
-};
-
-template <class T>
-class com_ptr {
- public:
-  com_ptr() = default;
-  ~com_ptr() {
-    if (p_) p_->Release();
-  }
-  com_ptr(const com_ptr&) = delete;
-  com_ptr& operator=(const com_ptr&) = delete;
-  T** out() { return &p_; }
-  void** out_void() { return reinterpret_cast<void**>(&p_); }
-  T* operator->() const { return p_; }
-  T* get() const { return p_; }
-
- private:
-  T* p_ = nullptr;
 };
 
 class co_task_text {
@@ -63,22 +46,23 @@ bool item_path(IShellItem* item, std::wstring& path) {
   return !path.empty();
 }
 
-modern_result modern_save(const save_file_request& request, const std::vector<std::pair<std::wstring, std::wstring>>& types,
-                          std::wstring& path, UINT& type_index) {
+modern_result modern_save(const save_file_request& request,
+                          const std::vector<std::pair<std::wstring, std::wstring>>& types, std::wstring& path,
+                          UINT& type_index) {
   com_ptr<IFileSaveDialog> dialog;
-  if (FAILED(CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileSaveDialog, dialog.out_void())))
+  if (FAILED(CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileSaveDialog,
+                              dialog.out_void())))
     return modern_result::unavailable;
   std::vector<COMDLG_FILTERSPEC> specs;
   for (const auto& [name, pattern] : types) specs.push_back({name.c_str(), pattern.c_str()});
   FILEOPENDIALOGOPTIONS options = 0;
   dialog->GetOptions(&options);
   options |= FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR;
-  if (request.ask_before_replacing)
-    options |= FOS_OVERWRITEPROMPT;
-  else
-    options &= ~FILEOPENDIALOGOPTIONS(FOS_OVERWRITEPROMPT);
+  if (request.ask_before_replacing) options |= FOS_OVERWRITEPROMPT;
+  else options &= ~FILEOPENDIALOGOPTIONS(FOS_OVERWRITEPROMPT);
   dialog->SetOptions(options);
-  if (!specs.empty() && FAILED(dialog->SetFileTypes(UINT(specs.size()), specs.data()))) return modern_result::unavailable;
+  if (!specs.empty() && FAILED(dialog->SetFileTypes(UINT(specs.size()), specs.data())))
+    return modern_result::unavailable;
   if (!request.title.empty()) dialog->SetTitle(request.title.c_str());
   if (!request.default_name.empty()) dialog->SetFileName(request.default_name.c_str());
   // The dialog then adds the first type's extension itself and asks before overwriting that file.
@@ -124,7 +108,8 @@ bool classic_save(const save_file_request& request, const std::vector<std::pair<
 
 modern_result modern_folder(const folder_request& request, std::wstring& path) {
   com_ptr<IFileOpenDialog> dialog;
-  if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog, dialog.out_void())))
+  if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
+                              dialog.out_void())))
     return modern_result::unavailable;
   FILEOPENDIALOGOPTIONS options = 0;
   dialog->GetOptions(&options);
@@ -167,8 +152,9 @@ class win32_dialogs final : public file_dialogs {
       std::wstring chosen;
       UINT type_index = 1;
       if (!show_save(next, types, chosen, type_index)) return false;
-      const std::wstring complete =
-          type_index >= 1 && type_index <= types.size() ? with_pattern_extension(chosen, types[type_index - 1].second) : chosen;
+      const std::wstring complete = type_index >= 1 && type_index <= types.size()
+                                        ? with_pattern_extension(chosen, types[type_index - 1].second)
+                                        : chosen;
       // The dialog asked about the name it returned; a name completed here is asked about here.
       if (complete == chosen || !request.ask_before_replacing ||
           GetFileAttributesW(complete.c_str()) == INVALID_FILE_ATTRIBUTES || confirm_replace(request, complete)) {
@@ -181,7 +167,8 @@ class win32_dialogs final : public file_dialogs {
 
   bool show_save(const save_file_request& request, const std::vector<std::pair<std::wstring, std::wstring>>& types,
                  std::wstring& path, UINT& type_index) {
-    const modern_result modern = modern_save_failed_ ? modern_result::unavailable : modern_save(request, types, path, type_index);
+    const modern_result modern =
+        modern_save_failed_ ? modern_result::unavailable : modern_save(request, types, path, type_index);
     if (modern != modern_result::unavailable) return modern == modern_result::chosen;
     modern_save_failed_ = true;
     return classic_save(request, types, path, type_index);

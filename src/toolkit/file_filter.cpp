@@ -28,11 +28,13 @@ bool ends_with_nocase(const std::wstring& text, const std::wstring& tail) {
 
 std::wstring with_pattern_extension(const std::wstring& path, const std::wstring& pattern) {
   const std::wstring first = pattern.substr(0, pattern.find(L';'));
-  if (first.size() < 3 || first.compare(0, 2, L"*.") != 0 || first.find_first_of(L"*?", 2) != std::wstring::npos) return path;
+  if (first.size() < 3 || first.compare(0, 2, L"*.") != 0 || first.find_first_of(L"*?", 2) != std::wstring::npos)
+    return path;
   const std::wstring extension = first.substr(1);  // ".folvi.txt"
   if (ends_with_nocase(path, extension)) return path;
   // A dialog that added only the last part (".txt") of a longer extension gets the whole of it.
   for (size_t dot = extension.find(L'.', 1); dot != std::wstring::npos; dot = extension.find(L'.', dot + 1))
-    if (ends_with_nocase(path, extension.substr(dot))) return path.substr(0, path.size() - (extension.size() - dot)) + extension;
+    if (ends_with_nocase(path, extension.substr(dot)))
+      return path.substr(0, path.size() - (extension.size() - dot)) + extension;
   return path + extension;
 }

@@ -4,7 +4,7 @@
 #include <iterator>
 
 namespace {
-constexpr int gutter = 24;         // room for the check mark on the left
+constexpr int gutter = 24;  // room for the check mark on the left
 constexpr int side_padding = 12;
 constexpr int shortcut_gap = 24;
 constexpr int separator_height = 7;
@@ -119,6 +119,7 @@ bool menu_painter::draw(const DRAWITEMSTRUCT& item) {
   const UINT prefix = (item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
   RECT text = {caption ? r.left + 8 : r.left + gutter, r.top, r.right - side_padding, r.bottom};
   dc.draw_text(e->label, text, DT_LEFT | DT_SINGLELINE | DT_VCENTER | prefix, colour);
-  if (!e->shortcut.empty()) dc.draw_text(e->shortcut, text, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, colour);
+  if (!e->shortcut.empty())
+    dc.draw_text(e->shortcut, text, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, colour);
   return true;
 }

@@ -36,11 +36,11 @@ message_box_plan plan_message_box(uint32_t flags) {
       set_buttons(plan, {{mb_answer_yes, mb_label_yes}, {mb_answer_no, mb_label_no}});
       break;
     case mb_yes_no_cancel:
-      set_buttons(plan, {{mb_answer_yes, mb_label_yes}, {mb_answer_no, mb_label_no}, {mb_answer_cancel, mb_label_cancel}});
+      set_buttons(plan,
+                  {{mb_answer_yes, mb_label_yes}, {mb_answer_no, mb_label_no}, {mb_answer_cancel, mb_label_cancel}});
       plan.escape_answer = mb_answer_cancel;
       break;
-    default:
-      fatal("xfc_message_box: button set");
+    default: fatal("xfc_message_box: button set");
   }
 
   switch (flags & mb_default_mask) {

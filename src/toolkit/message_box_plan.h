@@ -5,34 +5,9 @@
 #include <cstdint>
 #include <string>
 
-// Flags of the toolkit message box. The icon values are the toolkit's own (0x10 is
-// information and 0x40 error), not those of the system's MessageBox.
-constexpr uint32_t mb_buttons_mask = 0x0F;
-constexpr uint32_t mb_ok = 1;
-constexpr uint32_t mb_ok_cancel = 2;
-constexpr uint32_t mb_yes_no = 3;
-constexpr uint32_t mb_yes_no_cancel = 4;
-constexpr uint32_t mb_icon_mask = 0xF0;
-constexpr uint32_t mb_icon_information = 0x10;
-constexpr uint32_t mb_icon_question = 0x20;
-constexpr uint32_t mb_icon_warning = 0x30;
-constexpr uint32_t mb_icon_error = 0x40;
-constexpr uint32_t mb_default_mask = 0xF00;
-constexpr uint32_t mb_default_first = 0x100;
-constexpr uint32_t mb_default_second = 0x200;
-constexpr uint32_t mb_default_third = 0x300;
-// Shows the check box; ticking it disables the second button (0x1000) or the first (0x2000).
-constexpr uint32_t mb_check_mask = 0xF000;
-constexpr uint32_t mb_check_disables_second = 0x1000;
-constexpr uint32_t mb_check_disables_first = 0x2000;
-constexpr uint32_t mb_bring_to_front = 0x10000;
-constexpr uint32_t mb_app_window = 0x20000;
+#include "support/message_box_flags.h"
 
-// Button results and the process-wide button labels.
-constexpr int mb_answer_ok = 1;
-constexpr int mb_answer_cancel = 2;
-constexpr int mb_answer_yes = 6;
-constexpr int mb_answer_no = 7;
+// The process-wide button labels.
 extern const wchar_t mb_label_yes[];     // "&Yes"
 extern const wchar_t mb_label_no[];      // "&No"
 extern const wchar_t mb_label_ok[];      // "OK"
@@ -46,8 +21,8 @@ struct message_box_plan {
   int button_count = 0;
   int answers[3] = {};
   const wchar_t* labels[3] = {};
-  int default_button = 0;   // index in the set
-  int escape_answer = 0;    // what Esc and the close box give; 0: they do nothing
+  int default_button = 0;  // index in the set
+  int escape_answer = 0;   // what Esc and the close box give; 0: they do nothing
   bool check_box = false;
   std::wstring check_label;
   int check_disables = -1;  // index in the set of the button the ticked box disables; -1 none
@@ -68,13 +43,13 @@ uint32_t message_box_result_flags(uint32_t flags, bool ticked);
 
 // Pixel sizes the layout works with, from the dialog font and the system metrics.
 struct message_box_metrics {
-  int margin = 11;         // around the message and inside the button band
-  int icon_size = 0;       // 0 when there is no icon
-  int icon_gap = 11;       // between the icon and the text
-  int button_width = 75;   // every button the same
+  int margin = 11;        // around the message and inside the button band
+  int icon_size = 0;      // 0 when there is no icon
+  int icon_gap = 11;      // between the icon and the text
+  int button_width = 75;  // every button the same
   int button_height = 23;
   int button_gap = 6;
-  int check_width = 0;     // 0 when there is no check box
+  int check_width = 0;  // 0 when there is no check box
   int check_height = 0;
   int min_client_width = 0;
 };
@@ -83,8 +58,8 @@ struct message_box_layout {
   SIZE client = {};
   RECT icon = {};
   RECT text = {};
-  RECT band = {};           // the button band below the message
-  RECT buttons[3] = {};     // the three positions, left to right
+  RECT band = {};        // the button band below the message
+  RECT buttons[3] = {};  // the three positions, left to right
   RECT check = {};
 };
 

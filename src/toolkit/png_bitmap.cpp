@@ -5,7 +5,8 @@
 std::vector<uint8_t> png_dib_pixels(const png_image& image) {
   std::vector<uint8_t> out;
   const uint32_t channels = image.channels;
-  if ((channels != 3 && channels != 4) || image.pixels.size() != size_t(image.width) * image.height * channels) return out;
+  if ((channels != 3 && channels != 4) || image.pixels.size() != size_t(image.width) * image.height * channels)
+    return out;
   out.resize(size_t(image.width) * image.height * 4);
   uint8_t* dst = out.data();
   for (uint32_t row = image.height; row-- > 0;) {

@@ -12,7 +12,9 @@ const uint8_t png_signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 // Decoded pixels are capped as well as each side, so a header cannot ask for gigabytes.
 constexpr uint64_t max_pixel_bytes = 64ull << 20;
 
-uint32_t read_be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+uint32_t read_be32(const uint8_t* p) {
+  return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
 
 bool fail(std::string& error, const char* why) {
   error = why;
@@ -28,7 +30,8 @@ bool check_header(const uint8_t* p, uint32_t length, png_header& h, std::string&
   if (length != 13) return fail(error, "IHDR chunk is not 13 bytes long");
   h = {read_be32(p), read_be32(p + 4), p[8], p[9], p[10], p[11], p[12]};
   if (h.width == 0 || h.height == 0) return fail(error, "image has no pixels");
-  if (h.width > png_max_side || h.height > png_max_side) return fail(error, "image is larger than 8192 pixels on a side");
+  if (h.width > png_max_side || h.height > png_max_side)
+    return fail(error, "image is larger than 8192 pixels on a side");
   if (h.depth != 8) return fail(error, "bit depth is not 8");
   if (h.colour_type != 2 && h.colour_type != 6) return fail(error, "colour type is neither RGB (2) nor RGBA (6)");
   if (h.compression != 0 || h.filter != 0) return fail(error, "unknown compression or filter method");

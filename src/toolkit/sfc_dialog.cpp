@@ -75,10 +75,8 @@ bool answers_directly(UINT message) {
     case WM_COMPAREITEM:
     case WM_VKEYTOITEM:
     case WM_CHARTOITEM:
-    case WM_QUERYDRAGICON:
-      return true;
-    default:
-      return false;
+    case WM_QUERYDRAGICON: return true;
+    default: return false;
   }
 }
 }  // namespace
@@ -107,27 +105,19 @@ INT_PTR sfc_dialog::route(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
 
 bool sfc_dialog::on_message(sfc_msg& m) {
   switch (m.message) {
-    case WM_INITDIALOG:
-      m.result = on_init() ? TRUE : FALSE;
-      return true;
+    case WM_INITDIALOG: m.result = on_init() ? TRUE : FALSE; return true;
     case WM_DESTROY:
       destroyed_ = true;
       on_destroy();
       return false;
     case WM_COMMAND: {
       const int id = LOWORD(m.wparam);
-      if (id == IDOK)
-        on_ok();
-      else if (id == IDCANCEL)
-        on_cancel();
-      else
-        on_command(id, HIWORD(m.wparam), reinterpret_cast<HWND>(m.lparam));
+      if (id == IDOK) on_ok();
+      else if (id == IDCANCEL) on_cancel();
+      else on_command(id, HIWORD(m.wparam), reinterpret_cast<HWND>(m.lparam));
       return true;
     }
-    case WM_TIMER:
-      on_timer(m.wparam);
-      return true;
-    default:
-      return sfc_window::reflect_to_child(m);
+    case WM_TIMER: on_timer(m.wparam); return true;
+    default: return sfc_window::reflect_to_child(m);
   }
 }

@@ -112,7 +112,9 @@ sfc_memory_dc::~sfc_memory_dc() {
   if (dc_) DeleteDC(dc_);
 }
 
-void sfc_memory_dc::copy_to(HDC target, int x, int y) const { BitBlt(target, x, y, width_, height_, dc_, 0, 0, SRCCOPY); }
+void sfc_memory_dc::copy_to(HDC target, int x, int y) const {
+  BitBlt(target, x, y, width_, height_, dc_, 0, 0, SRCCOPY);
+}
 
 void sfc_memory_dc::blend_to(HDC target, int x, int y, BYTE opacity) const {
   if (opacity == 255) return copy_to(target, x, y);

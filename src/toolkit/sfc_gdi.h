@@ -80,7 +80,9 @@ class sfc_bitmap : public sfc_hbitmap {
   ~sfc_bitmap() { reset(); }
   sfc_bitmap(const sfc_bitmap&) = delete;
   sfc_bitmap& operator=(const sfc_bitmap&) = delete;
-  sfc_bitmap(sfc_bitmap&& other) noexcept : sfc_hbitmap(other.bitmap_), bits_(other.bits_) { other.bitmap_ = nullptr, other.bits_ = nullptr; }
+  sfc_bitmap(sfc_bitmap&& other) noexcept : sfc_hbitmap(other.bitmap_), bits_(other.bits_) {
+    other.bitmap_ = nullptr, other.bits_ = nullptr;
+  }
   sfc_bitmap& operator=(sfc_bitmap&& other) noexcept;
   // A 32-bit DIB section, bottom-up (positive height) or top-down; its pixels are bits().
   bool create_dib(int width, int height, bool bottom_up);

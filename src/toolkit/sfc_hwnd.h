@@ -17,8 +17,12 @@ class sfc_hwnd {
   // Plain wrappers may be re-pointed freely; sfc_window and sfc_dialog bind their own handle.
   void set_hwnd(HWND hwnd) { hwnd_ = hwnd; }
 
-  LRESULT send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const { return SendMessageW(hwnd_, message, wparam, lparam); }
-  bool post(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const { return PostMessageW(hwnd_, message, wparam, lparam) != 0; }
+  LRESULT send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const {
+    return SendMessageW(hwnd_, message, wparam, lparam);
+  }
+  bool post(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const {
+    return PostMessageW(hwnd_, message, wparam, lparam) != 0;
+  }
 
   std::wstring text() const;
   bool set_text(const std::wstring& text) const { return SetWindowTextW(hwnd_, text.c_str()) != 0; }

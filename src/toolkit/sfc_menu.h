@@ -11,7 +11,9 @@ class sfc_hmenu {
   HMENU handle() const { return menu_; }
   sfc_hmenu popup(int index) const { return sfc_hmenu(GetSubMenu(menu_, index)); }
   int count() const { return GetMenuItemCount(menu_); }
-  void check(UINT command, bool checked) const { CheckMenuItem(menu_, command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED)); }
+  void check(UINT command, bool checked) const {
+    CheckMenuItem(menu_, command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+  }
   void enable(UINT command, bool enabled) const {
     EnableMenuItem(menu_, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
   }

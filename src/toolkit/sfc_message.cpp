@@ -6,7 +6,9 @@ void sfc_hook_list::add(sfc_msg_hook* hook) {
   if (std::find(hooks_.begin(), hooks_.end(), hook) == hooks_.end()) hooks_.push_back(hook);
 }
 
-void sfc_hook_list::remove(sfc_msg_hook* hook) { hooks_.erase(std::remove(hooks_.begin(), hooks_.end(), hook), hooks_.end()); }
+void sfc_hook_list::remove(sfc_msg_hook* hook) {
+  hooks_.erase(std::remove(hooks_.begin(), hooks_.end(), hook), hooks_.end());
+}
 
 // Copies are walked so that a hook may add or remove hooks while it runs.
 void sfc_hook_list::notify_bound(sfc_hwnd& target) {
@@ -51,9 +53,7 @@ HWND reflection_source(const sfc_msg& m) {
       const auto* measure = reinterpret_cast<const MEASUREITEMSTRUCT*>(m.lparam);
       return measure->CtlType == ODT_MENU ? nullptr : GetDlgItem(m.hwnd, int(measure->CtlID));
     }
-    case WM_NOTIFY:
-      return reinterpret_cast<const NMHDR*>(m.lparam)->hwndFrom;
-    default:
-      return nullptr;
+    case WM_NOTIFY: return reinterpret_cast<const NMHDR*>(m.lparam)->hwndFrom;
+    default: return nullptr;
   }
 }

@@ -28,7 +28,10 @@ class sfc_msg_hook {
   // The watched object has just been bound to its window.
   virtual void on_bound(sfc_hwnd& target) { (void)target; }
   // False stops the dispatch: `m.result` is answered and nothing else sees the message.
-  virtual bool before(sfc_msg& m) { (void)m; return true; }
+  virtual bool before(sfc_msg& m) {
+    (void)m;
+    return true;
+  }
   virtual void after(sfc_msg& m) { (void)m; }
 };
 
@@ -46,7 +49,9 @@ class sfc_hook_list {
 };
 
 // WM_CTLCOLORMSGBOX to WM_CTLCOLORSTATIC: a control asks its parent for its colours.
-inline bool is_control_colour_message(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }
+inline bool is_control_colour_message(UINT message) {
+  return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+}
 
 sfc_msg make_sfc_msg(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 

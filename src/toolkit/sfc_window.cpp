@@ -139,14 +139,9 @@ LRESULT sfc_window::default_result(const sfc_msg& m) const {
 
 bool sfc_window::on_message(sfc_msg& m) {
   switch (m.message) {
-    case WM_DESTROY:
-      destroyed_ = true;
-      return false;
-    case WM_PARENTNOTIFY:
-      on_parent_notify(m);
-      return false;
-    default:
-      return !reflection_off_ && reflect_to_child(m);
+    case WM_DESTROY: destroyed_ = true; return false;
+    case WM_PARENTNOTIFY: on_parent_notify(m); return false;
+    default: return !reflection_off_ && reflect_to_child(m);
   }
 }
 

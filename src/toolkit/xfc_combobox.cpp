@@ -46,7 +46,8 @@ void xfc_combobox::paint_closed(HDC target) {
   const int selection = int(send(CB_GETCURSEL));
   if (selection >= 0) {
     RECT text = {client.left + text_padding, client.top + 1, client.right - arrow_width - 2, client.bottom - 1};
-    buffer.draw_text(sfc_hcombobox(hwnd_).item_text(selection), text, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS,
+    buffer.draw_text(sfc_hcombobox(hwnd_).item_text(selection), text,
+                     DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS,
                      disabled ? colours_.disabled_text : colours_.text);
   }
   // A small downward triangle centred in the arrow area.
@@ -70,7 +71,8 @@ void xfc_combobox::draw_item(const DRAWITEMSTRUCT& item) {
   buffer.fill(local, selected ? colours_.selected_background : colours_.background);
   if (item.itemID != UINT(-1)) {
     RECT text = {text_padding, 0, local.right - 2, local.bottom};
-    buffer.draw_text(sfc_hcombobox(hwnd_).item_text(int(item.itemID)), text, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX,
+    buffer.draw_text(sfc_hcombobox(hwnd_).item_text(int(item.itemID)), text,
+                     DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX,
                      selected ? colours_.selected_text : colours_.text);
   }
   buffer.copy_to(item.hDC, r.left, r.top);
@@ -86,10 +88,8 @@ bool xfc_combobox::on_message(sfc_msg& m) {
     case sfc_reflected + WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(m.lparam);
       // The selection field is this control's own painting; only list items are drawn here.
-      if (item->itemState & ODS_COMBOBOXEDIT)
-        invalidate();
-      else
-        draw_item(*item);
+      if (item->itemState & ODS_COMBOBOXEDIT) invalidate();
+      else draw_item(*item);
       m.result = TRUE;
       return true;
     }
@@ -119,7 +119,6 @@ bool xfc_combobox::on_message(sfc_msg& m) {
       m.result = default_result(m);
       invalidate();
       return true;
-    default:
-      return sfc_window::on_message(m);
+    default: return sfc_window::on_message(m);
   }
 }

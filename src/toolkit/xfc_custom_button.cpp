@@ -25,9 +25,7 @@ void xfc_custom_button::set_opacity(BYTE opacity) {
   if (hwnd_) invalidate();
 }
 
-void xfc_custom_button::on_attached() {
-  send(BM_SETSTYLE, BS_OWNERDRAW, TRUE);
-}
+void xfc_custom_button::on_attached() { send(BM_SETSTYLE, BS_OWNERDRAW, TRUE); }
 
 xfc_button_state xfc_custom_button::current_state() const {
   xfc_button_state s;
@@ -95,8 +93,7 @@ bool xfc_custom_button::on_message(sfc_msg& m) {
       m.result = default_result(m);
       invalidate();
       return true;
-    default:
-      return sfc_window::on_message(m);
+    default: return sfc_window::on_message(m);
   }
 }
 
@@ -126,7 +123,9 @@ HFONT minor_button::underlined_font() {
 void minor_button::draw(HDC dc, const RECT& client, const xfc_button_state& state) {
   const sfc_hdc out(dc);
   out.fill(client, background());
-  const COLORREF colour = state.disabled ? colours_.disabled : (state.hover || state.pressed) ? colours_.hover : colours_.text;
+  const COLORREF colour = state.disabled                   ? colours_.disabled
+                          : (state.hover || state.pressed) ? colours_.hover
+                                                           : colours_.text;
   const sfc_selection font(dc, state.hover && !state.disabled ? underlined_font() : nullptr);
   const std::wstring label = text();
   RECT r = client;
@@ -171,7 +170,9 @@ void hint_button::show_hint(bool shown) {
 void hint_button::draw(HDC dc, const RECT& client, const xfc_button_state& state) {
   const sfc_hdc out(dc);
   out.fill(client, background());
-  const COLORREF colour = state.disabled ? colours().disabled : (state.hover || hint_shown_) ? colours().hover : colours().text;
+  const COLORREF colour = state.disabled                 ? colours().disabled
+                          : (state.hover || hint_shown_) ? colours().hover
+                                                         : colours().text;
   const int side = std::min<int>(client.right, client.bottom) - 2;
   const int left = (client.right - side) / 2, top = (client.bottom - side) / 2;
   const bool filled = state.hover || state.pressed || hint_shown_;
@@ -195,16 +196,13 @@ bool hint_button::on_message(sfc_msg& m) {
       return handled;
     }
     case WM_MOUSELEAVE:
-    case WM_KILLFOCUS:
-      show_hint(false);
-      break;
+    case WM_KILLFOCUS: show_hint(false); break;
     case WM_DESTROY:
       if (tips_.hwnd()) DestroyWindow(tips_.hwnd());
       tips_.set_hwnd(nullptr);
       hint_shown_ = false;
       break;
-    default:
-      break;
+    default: break;
   }
   return minor_button::on_message(m);
 }
@@ -222,7 +220,8 @@ bool image_button::set_image(const sfc_hbitmap& image) {
   info.bmiHeader.biCompression = BI_RGB;
   if (!premultiplied_.create_dib(size.cx, size.cy, false)) return false;
   const sfc_window_dc screen(nullptr);
-  const int rows = GetDIBits(screen.handle(), image.handle(), 0, UINT(size.cy), premultiplied_.bits(), &info, DIB_RGB_COLORS);
+  const int rows =
+      GetDIBits(screen.handle(), image.handle(), 0, UINT(size.cy), premultiplied_.bits(), &info, DIB_RGB_COLORS);
   if (rows != size.cy) {
     premultiplied_.reset();
     return false;

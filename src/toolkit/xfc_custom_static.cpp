@@ -2,7 +2,8 @@
 
 #include "toolkit/xfc_support.h"
 
-bool xfc_custom_static::create_child(HWND parent, int id, const RECT& rect, const std::wstring& text, DWORD extra_style) {
+bool xfc_custom_static::create_child(HWND parent, int id, const RECT& rect, const std::wstring& text,
+                                     DWORD extra_style) {
   sfc_create_params p;
   p.class_name = L"Static";
   p.text = text;
@@ -41,8 +42,7 @@ bool xfc_custom_static::on_message(sfc_msg& m) {
       m.result = default_result(m);
       invalidate();
       return true;
-    default:
-      return sfc_window::on_message(m);
+    default: return sfc_window::on_message(m);
   }
 }
 
@@ -79,7 +79,8 @@ HFONT xfc_text::text_font() {
 void xfc_text::draw(HDC dc, const RECT& client) {
   const sfc_hdc out(dc);
   out.fill(client, style_.background);
-  if (style_.underline != CLR_NONE) out.fill({client.left, client.bottom - 1, client.right, client.bottom}, style_.underline);
+  if (style_.underline != CLR_NONE)
+    out.fill({client.left, client.bottom - 1, client.right, client.bottom}, style_.underline);
   if (style_.frame != CLR_NONE) {
     const sfc_brush frame(style_.frame);
     FrameRect(dc, &client, frame.handle());

@@ -12,7 +12,8 @@
 class xfc_custom_static : public sfc_window {
  public:
   // Creates an owner-drawn "Static" child bound to this object.
-  bool create_child(HWND parent, int id, const RECT& rect, const std::wstring& text = std::wstring(), DWORD extra_style = 0);
+  bool create_child(HWND parent, int id, const RECT& rect, const std::wstring& text = std::wstring(),
+                    DWORD extra_style = 0);
 
  protected:
   // Draws the whole control into `dc` (an off-screen bitmap of the control's size).

@@ -30,9 +30,11 @@ std::wstring without_mnemonic(const std::wstring& label) {
 std::vector<uint8_t> box_template(const message_box_request& request, const message_box_plan& plan) {
   const RECT placeholder = {0, 0, 10, 10};
   const DWORD ex_style = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | (plan.app_window ? WS_EX_APPWINDOW : 0);
-  dialog_template_writer t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, ex_style, {0, 0, 200, 80}, request.caption, {});
+  dialog_template_writer t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, ex_style, {0, 0, 200, 80},
+                           request.caption, {});
   t.add(WS_CHILD | SS_ICON, 0, placeholder, mb_id_icon, dlg_class_static, L"");
-  t.add(WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0, placeholder, mb_id_text, dlg_class_static, L"");
+  t.add(WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0, placeholder, mb_id_text, dlg_class_static,
+        L"");
   for (int position = 0; position < 3; ++position) {
     const int index = position - (3 - plan.button_count);
     DWORD style = WS_CHILD | WS_TABSTOP | (position == 0 ? WS_GROUP : 0);
@@ -43,7 +45,8 @@ std::vector<uint8_t> box_template(const message_box_request& request, const mess
     style |= WS_VISIBLE | (index == plan.default_button ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
     t.add(style, 0, placeholder, uint32_t(plan.answers[index]), dlg_class_button, plan.labels[index]);
   }
-  t.add(WS_CHILD | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0, placeholder, mb_id_check, dlg_class_button, plan.check_label);
+  t.add(WS_CHILD | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0, placeholder, mb_id_check, dlg_class_button,
+        plan.check_label);
   return t.bytes();
 }
 
@@ -55,7 +58,8 @@ int run_message_box(message_box_request& request) {
 }
 
 // The plan is made first: a bad set of flags ends the process before any window exists.
-xfc_message_box::xfc_message_box(message_box_request& request) : request_(request), plan_(plan_message_box(request.flags)) {}
+xfc_message_box::xfc_message_box(message_box_request& request)
+    : request_(request), plan_(plan_message_box(request.flags)) {}
 
 int xfc_message_box::run() {
   const INT_PTR result = run_modal(box_template(request_, plan_), request_.owner);
@@ -116,7 +120,8 @@ void xfc_message_box::place_controls() {
   // An unbreakable word or a very long text (a server's reply, say) is clipped, not spread off screen.
   text.right = std::min<LONG>(text.right, max_text_width);
   text.bottom = std::min<LONG>(text.bottom, (work.bottom - work.top) * 3 / 4);
-  const message_box_layout layout = layout_message_box(m, {text.right, text.bottom}, plan_.button_count, plan_.check_box);
+  const message_box_layout layout =
+      layout_message_box(m, {text.right, text.bottom}, plan_.button_count, plan_.check_box);
 
   sfc_hwnd(item(mb_id_icon)).move(layout.icon, false);
   sfc_hwnd(item(mb_id_text)).move(layout.text, false);
@@ -192,8 +197,7 @@ bool xfc_message_box::on_message(sfc_msg& m) {
       m.result = reinterpret_cast<LRESULT>(in_band ? GetSysColorBrush(COLOR_BTNFACE) : GetStockObject(WHITE_BRUSH));
       return true;
     }
-    default:
-      break;
+    default: break;
   }
   return sfc_dialog::on_message(m);
 }

@@ -27,10 +27,7 @@ bool xfc_own_painting(sfc_msg& m, const std::function<void(HDC)>& paint) {
       paint(reinterpret_cast<HDC>(m.wparam));
       m.result = 0;
       return true;
-    case WM_ERASEBKGND:
-      m.result = TRUE;
-      return true;
-    default:
-      return false;
+    case WM_ERASEBKGND: m.result = TRUE; return true;
+    default: return false;
   }
 }

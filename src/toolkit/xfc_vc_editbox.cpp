@@ -8,7 +8,8 @@ constexpr int side_padding = 3;
 }  // namespace
 
 RECT vc_edit_client_rect(const RECT& window, int line_height, int frame, int padding_x) {
-  RECT inner = {window.left + frame + padding_x, window.top + frame, window.right - frame - padding_x, window.bottom - frame};
+  RECT inner = {window.left + frame + padding_x, window.top + frame, window.right - frame - padding_x,
+                window.bottom - frame};
   if (inner.right < inner.left) inner.right = inner.left;
   if (inner.bottom < inner.top) inner.bottom = inner.top;
   const int room = inner.bottom - inner.top;
@@ -55,10 +56,10 @@ void xfc_vc_editbox::paint_frame() {
   ExcludeClipRect(dc.handle(), client.left, client.top, client.right, client.bottom);
   const bool disabled = !enabled() || (style() & ES_READONLY);
   dc.fill(window, disabled ? colours_.disabled_background : colours_.background);
-  const COLORREF frame = invalid_ ? colours_.frame_invalid
+  const COLORREF frame = invalid_              ? colours_.frame_invalid
                          : GetFocus() == hwnd_ ? colours_.frame_focus
-                         : hover_.over()      ? colours_.frame_hot
-                                              : colours_.frame;
+                         : hover_.over()       ? colours_.frame_hot
+                                               : colours_.frame;
   const sfc_brush brush(frame);
   FrameRect(dc.handle(), &window, brush.handle());
 }
@@ -66,7 +67,8 @@ void xfc_vc_editbox::paint_frame() {
 bool xfc_vc_editbox::on_message(sfc_msg& m) {
   switch (m.message) {
     case WM_NCCALCSIZE: {
-      RECT* proposed = m.wparam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(m.lparam)->rgrc[0] : reinterpret_cast<RECT*>(m.lparam);
+      RECT* proposed =
+          m.wparam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(m.lparam)->rgrc[0] : reinterpret_cast<RECT*>(m.lparam);
       *proposed = vc_edit_client_rect(*proposed, line_height_, frame_width, side_padding);
       m.result = 0;
       return true;
@@ -86,7 +88,8 @@ bool xfc_vc_editbox::on_message(sfc_msg& m) {
     case WM_SETFONT:
       m.result = default_result(m);
       measure_line();
-      SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return true;
     case WM_MOUSEMOVE:
     case WM_MOUSELEAVE:
@@ -99,7 +102,6 @@ bool xfc_vc_editbox::on_message(sfc_msg& m) {
       m.result = default_result(m);
       redraw_frame();
       return true;
-    default:
-      return sfc_window::on_message(m);
+    default: return sfc_window::on_message(m);
   }
 }

@@ -9,7 +9,7 @@ struct xfc_edit_colours {
   COLORREF background = RGB(255, 255, 255);
   COLORREF disabled_background = RGB(0xF0, 0xF0, 0xF0);
   COLORREF frame = RGB(0xAB, 0xAD, 0xB3);
-  COLORREF frame_hot = RGB(0x7E, 0xB4, 0xEA);     // under the mouse
+  COLORREF frame_hot = RGB(0x7E, 0xB4, 0xEA);  // under the mouse
   COLORREF frame_focus = RGB(0x3C, 0x7F, 0xB1);
   COLORREF frame_invalid = RGB(0xD0, 0x30, 0x30);  // a field that needs the user's attention
 };

@@ -13,9 +13,9 @@ namespace {
 constexpr COLORREF white = RGB(255, 255, 255);
 
 // Section headers and the column labels beside them share the header look.
-constexpr int header_ids[] = {IDC_CONFIG_IO_SETUP_HEADER,   IDC_CONFIG_TEST_RUN_HEADER,    IDC_CONFIG_TEST_FILE_HEADER,
-                              IDC_CONFIG_IO_MODES_HEADER,   IDC_CONFIG_MODES_READING,      IDC_CONFIG_MODES_WRITING,
-                              IDC_CONFIG_SUMMARY_HEADER,    IDC_CONFIG_SUMMARY_READING,    IDC_CONFIG_SUMMARY_WRITING};
+constexpr int header_ids[] = {IDC_CONFIG_IO_SETUP_HEADER, IDC_CONFIG_TEST_RUN_HEADER, IDC_CONFIG_TEST_FILE_HEADER,
+                              IDC_CONFIG_IO_MODES_HEADER, IDC_CONFIG_MODES_READING,   IDC_CONFIG_MODES_WRITING,
+                              IDC_CONFIG_SUMMARY_HEADER,  IDC_CONFIG_SUMMARY_READING, IDC_CONFIG_SUMMARY_WRITING};
 constexpr int column_label_ids[] = {IDC_CONFIG_MODES_READING, IDC_CONFIG_MODES_WRITING, IDC_CONFIG_SUMMARY_READING,
                                     IDC_CONFIG_SUMMARY_WRITING};
 
@@ -43,7 +43,6 @@ xfc_text_style summary_style(bool label) {
 }
 }  // namespace
 
-
 bool dialog_test_config::run(HWND owner) { return run_modal(IDD_TEST_CONFIG, owner) == id_ok; }
 
 int dialog_test_config::combo_index(int id) {
@@ -54,8 +53,9 @@ int dialog_test_config::combo_index(int id) {
 
 void dialog_test_config::attach_controls() {
   static_assert(std::size(header_ids) == std::tuple_size<decltype(headers_)>::value, "one text per header");
-  static_assert(std::size(summary_label_ids) + std::size(summary_value_ids) == std::tuple_size<decltype(summary_)>::value,
-                "one text per summary static");
+  static_assert(
+      std::size(summary_label_ids) + std::size(summary_value_ids) == std::tuple_size<decltype(summary_)>::value,
+      "one text per summary static");
   for (int i = 0; i < config_field_count; ++i) edits_[size_t(i)].attach(item(config_edits[i].id));
   for (int i = 0; i < config_combo_count; ++i) combos_[size_t(i)].attach(item(config_combos[i].id));
   combos_[config_combo_count].attach(item(id_profile_list));
@@ -101,14 +101,12 @@ void dialog_test_config::combo_changed(int id, int code) {
   const bool dropped = SendMessageW(item(id), CB_GETDROPPEDSTATE, 0, 0) != 0;
   // A list the user browses with the arrow keys changes its selection on the way; the field
   // follows what the list shows once it is closed or confirmed, and only when that changed.
-  const bool settled = code == CBN_SELENDOK || code == CBN_SELENDCANCEL || code == CBN_CLOSEUP ||
-                       (code == CBN_SELCHANGE && !dropped);
+  const bool settled =
+      code == CBN_SELENDOK || code == CBN_SELENDCANCEL || code == CBN_CLOSEUP || (code == CBN_SELCHANGE && !dropped);
   if (!settled || selection == shown_items_[size_t(index)]) return;
   shown_items_[size_t(index)] = selection;
-  if (id == id_profile_list)
-    model_.profile_chosen(*this, selection);
-  else
-    model_.choice_changed(*this, id, selection);
+  if (id == id_profile_list) model_.profile_chosen(*this, selection);
+  else model_.choice_changed(*this, id, selection);
 }
 
 void dialog_test_config::on_command(int id, int code, HWND) {

@@ -35,6 +35,6 @@ struct graph_frame {
   std::vector<rect_f> grid_lines;
   std::vector<graph_bar> bars;  // the best bar comes again last, on top
   std::vector<graph_text> texts;
-  rect_f units_area;            // empty when no value is shown
+  rect_f units_area;  // empty when no value is shown
   bool another_frame = false;
 };

@@ -1,16 +1,17 @@
 #include "ui/location_box.h"
 
 #include "toolkit/sfc_hwnd.h"
-#include "ui/main_window_ids.h"
+#include "resource_ids.h"
+#include "ui/main_window_events.h"
 
 namespace {
-constexpr int summary_line_ids[] = {id_file_system_line, id_volume_line, id_device_line, id_controller_line,
-                                    id_host_os_line};
+constexpr int summary_line_ids[] = {IDC_MAIN_FILE_SYSTEM, IDC_MAIN_VOLUME, IDC_MAIN_DEVICE, IDC_MAIN_CONTROLLER,
+                                    IDC_MAIN_HOST_OS};
 }  // namespace
 
 void location_box::attach(HWND window) {
   window_ = window;
-  box_ = GetDlgItem(window, id_location);
+  box_ = GetDlgItem(window, IDC_MAIN_LOCATION);
 }
 
 void location_box::set_items(const std::vector<std::wstring>& items) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "toolkit/file_dialogs.h"
-#include "ui/location_list.h"
+#include "storage/location_list.h"
 
 // The location box (combo box 1338) and the five summary lines (statics 1052 to 1056) of a
 // window, as location_list shows them. The window forwards the box's notifications to

@@ -11,7 +11,7 @@ constexpr COLORREF white = RGB(255, 255, 255);
 constexpr COLORREF caption_text = RGB(0x5E, 0x6B, 0x7D);
 constexpr COLORREF value_text = RGB(0x1B, 0x25, 0x33);
 
-constexpr int caption_ids[] = {IDC_MAIN_FILE_SYSTEM_CAPTION, IDC_MAIN_VOLUME_CAPTION, IDC_MAIN_DEVICE_CAPTION,
+constexpr int caption_ids[] = {IDC_MAIN_FILE_SYSTEM_CAPTION, IDC_MAIN_VOLUME_CAPTION,  IDC_MAIN_DEVICE_CAPTION,
                                IDC_MAIN_CONTROLLER_CAPTION,  IDC_MAIN_HOST_OS_CAPTION, IDC_MAIN_CONFIGURATION_CAPTION,
                                IDC_MAIN_STATUS_CAPTION};
 
@@ -36,20 +36,20 @@ INT_PTR main_window::run(HWND owner) { return run_modal(IDD_MAIN, owner); }
 
 void main_window::attach_controls() {
   box_.attach(hwnd_);
-  location_combo_.attach(item(id_location));
-  presets_combo_.attach(item(id_presets));
+  location_combo_.attach(item(IDC_MAIN_LOCATION));
+  presets_combo_.attach(item(IDC_MAIN_PRESETS));
   location_caption_.attach(item(IDC_MAIN_LOCATION_CAPTION));
   section_caption_.attach(item(IDC_MAIN_SECTION_CAPTION));
-  change_link_.attach(item(id_change_profile));
-  switch_link_.attach(item(id_switch_view));
-  screengrab_.attach(item(id_screengrab));
+  change_link_.attach(item(IDC_MAIN_CHANGE_PROFILE));
+  switch_link_.attach(item(IDC_MAIN_SWITCH_VIEW));
+  screengrab_.attach(item(IDC_MAIN_SCREENGRAB));
   separator_.attach(item(id_separator));
-  list_.attach(item(id_results_list));
+  list_.attach(item(IDC_MAIN_RESULTS));
   for (bool read : {true, false}) {
     pretty_graph& g = graph(read);
     g.bind(model_.graph(read), read ? model_.results().read_results() : model_.results().write_results());
     g.set_click_message(msg_units_popup);
-    g.attach(item(read ? id_read_graph : id_write_graph));
+    g.attach(item(read ? IDC_MAIN_READ_GRAPH : IDC_MAIN_WRITE_GRAPH));
   }
 }
 
@@ -89,7 +89,7 @@ bool main_window::on_init() {
   shown_state_ = view_done_list;  // as laid out, until the model says otherwise
   model_.init(rows_per_page);
   // The Start button is where a user begins.
-  SetFocus(item(id_start));
+  SetFocus(item(IDC_MAIN_START));
   return false;
 }
 
@@ -105,7 +105,7 @@ void main_window::on_destroy() {
 void main_window::on_command(int id, int code, HWND control) {
   control_event event = control_event::clicked;
   int selection = 0;
-  if (id == id_location || id == id_presets) {
+  if (id == IDC_MAIN_LOCATION || id == IDC_MAIN_PRESETS) {
     switch (code) {
       case CBN_DROPDOWN: event = control_event::dropped_down; break;
       case CBN_CLOSEUP:
@@ -118,7 +118,7 @@ void main_window::on_command(int id, int code, HWND control) {
     }
   } else if (control && code != BN_CLICKED) {
     return;
-  } else if (id == id_screengrab) {
+  } else if (id == IDC_MAIN_SCREENGRAB) {
     show_screengrab_popup();
     return;
   }
@@ -160,12 +160,8 @@ bool main_window::on_message(sfc_msg& m) {
       }
       m.result = TRUE;
       return true;
-    case WM_PRINTCLIENT:
-      paint_background(reinterpret_cast<HDC>(m.wparam));
-      return true;
-    case WM_CTLCOLORDLG:
-      m.result = reinterpret_cast<LRESULT>(white_brush_.handle());
-      return true;
+    case WM_PRINTCLIENT: paint_background(reinterpret_cast<HDC>(m.wparam)); return true;
+    case WM_CTLCOLORDLG: m.result = reinterpret_cast<LRESULT>(white_brush_.handle()); return true;
     case WM_CTLCOLORSTATIC:
       if (sfc_window::reflect_to_child(m)) return true;
       m.result = static_colours(reinterpret_cast<HDC>(m.wparam), reinterpret_cast<HWND>(m.lparam));
@@ -189,9 +185,7 @@ bool main_window::on_message(sfc_msg& m) {
       }
       if ((m.wparam & 0xFFF0) == SC_KEYMENU) return key_menu(m);
       break;
-    case WM_EXITMENULOOP:
-      menu_loop_ended();
-      break;
+    case WM_EXITMENULOOP: menu_loop_ended(); break;
     case WM_ENDSESSION:
       if (m.wparam) model_.close(true);
       return true;

@@ -23,7 +23,7 @@
 #include "ui/raw_results.h"
 #include "ui/view_scenes.h"
 
-// The window's own timers, beside the model's (main_window_ids.h).
+// The window's own timers, beside the model's (main_window_events.h).
 constexpr UINT_PTR view_move_timer = 10;     // a step of a move between view states
 constexpr UINT_PTR control_fade_timer = 11;  // a step of the fades of single controls
 constexpr unsigned control_fade_step_ms = 16;

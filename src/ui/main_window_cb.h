@@ -4,13 +4,15 @@
 #include <string>
 
 #include "results/raw_rows.h"
-#include "ui/location_list.h"
-#include "ui/main_window_ids.h"
+#include "storage/location_list.h"
+#include "resource_ids.h"
+#include "ui/main_window_events.h"
+#include "ui/view_states.h"
 #include "ui/pretty_graph_model.h"
 #include "ui/profile_choice.h"
-#include "ui/report_actions.h"
+#include "results/report_actions.h"
 #include "ui/run_poster.h"
-#include "ui/screenshot_image.h"
+#include "toolkit/bmp_file.h"
 
 enum class capture_target { window, read_graph, write_graph };
 

@@ -8,8 +8,8 @@
 #include "bench/test_runner_cb.h"
 #include "results/report_host.h"
 #include "ui/background_scan.h"
-#include "ui/report_files_api.h"
-#include "ui/screenshot_image.h"
+#include "results/report_files_api.h"
+#include "toolkit/bmp_file.h"
 
 // What the main window needs from the system besides its window: the storage scan's and the
 // run's threads, the facts of a report, the browser, the files of the report actions and the

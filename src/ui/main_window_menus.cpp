@@ -24,7 +24,7 @@ void main_window::track_popup(HMENU popup, POINT at, UINT align) {
 void main_window::show_screengrab_popup() {
   if (!popups_.handle()) return;
   // Above the button, from its left edge.
-  const RECT button = sfc_hwnd(item(id_screengrab)).window_rect();
+  const RECT button = sfc_hwnd(item(IDC_MAIN_SCREENGRAB)).window_rect();
   track_popup(popups_.popup(screengrab_popup).handle(), {button.left, button.top}, TPM_LEFTALIGN | TPM_BOTTOMALIGN);
 }
 

@@ -8,6 +8,7 @@
 #include "support/paths.h"
 #include "ui/graph_style.h"
 #include "ui/main_window_texts.h"
+#include "support/message_box_flags.h"
 
 namespace {
 // The scan's timer and the run's, and the one-shot timers: all of them end with the window.
@@ -15,7 +16,7 @@ const unsigned window_timers[] = {scan_poll_timer.id, run_poll_timer.id, focus_s
                                   screengrab_return_timer.id};
 
 // The error box of the main window: one OK button and the error icon.
-constexpr uint32_t error_box_flags = 0x41;
+constexpr uint32_t error_box_flags = mb_icon_error | mb_ok;
 
 std::wstring preparing_status(const init_progress_info& progress) {
   std::wstring text = status_preparing;
@@ -50,11 +51,11 @@ main_window_model::main_window_model(main_window_cb& view, main_window_env& env,
       results_(&poster_) {}
 
 void main_window_model::set_start_button(const wchar_t* label, bool enabled) {
-  view_.set_text(id_start, label);
-  view_.enable_control(id_start, enabled);
+  view_.set_text(IDC_MAIN_START, label);
+  view_.enable_control(IDC_MAIN_START, enabled);
 }
 
-void main_window_model::set_status(const std::wstring& text) { view_.set_text(id_status, text); }
+void main_window_model::set_status(const std::wstring& text) { view_.set_text(IDC_MAIN_STATUS, text); }
 
 void main_window_model::move_view(view_state state, view_move move) {
   if (state == view_state_) return;
@@ -101,7 +102,7 @@ void main_window_model::enter_ready() {
   set_status(status_ready);
   if (change_link_hidden_) {
     change_link_hidden_ = false;
-    view_.fade_control(id_change_profile, true, change_link_fade_ms);
+    view_.fade_control(IDC_MAIN_CHANGE_PROFILE, true, change_link_fade_ms);
   }
   view_.enable_list(true);
 }
@@ -125,8 +126,9 @@ void main_window_model::start_test() {
   const std::wstring location = location_list_.location();
   if (location.empty() || !location_api_.exists(location)) {
     uint32_t flags = error_box_flags;
-    view_.message_box(location.empty() ? location_none_text : location_missing_before + location + location_missing_after,
-                      flags, L"");
+    view_.message_box(
+        location.empty() ? location_none_text : location_missing_before + location + location_missing_after, flags,
+        L"");
     return;
   }
   run_profile_ = profile_.profile();
@@ -144,9 +146,9 @@ void main_window_model::start_test() {
     view_.set_graph_timer(read, graph(read).reset_run());
     view_.graph_changed(read);
   }
-  view_.set_text(id_switch_view, switch_to_list);
+  view_.set_text(IDC_MAIN_SWITCH_VIEW, switch_to_list);
   change_link_hidden_ = true;
-  view_.fade_control(id_change_profile, false, change_link_fade_ms);
+  view_.fade_control(IDC_MAIN_CHANGE_PROFILE, false, change_link_fade_ms);
   move_view(view_running_graphs, view_to_run);
 
   phase_ = window_phase::running;
@@ -198,9 +200,10 @@ void main_window_model::finish_test() {
 
   run_time_ = env_.local_time();
   std::string report;
-  build_report(env_.host_facts(), run_time_,
-               {run_profile_, results_.read_results(), results_.write_results(), location_list_.summary().storage_facts},
-               report);
+  build_report(
+      env_.host_facts(), run_time_,
+      {run_profile_, results_.read_results(), results_.write_results(), location_list_.summary().storage_facts},
+      report);
   history_.keep(report, report_shareable(results_.read_results().size(), results_.planned_reads(),
                                          results_.write_results().size(), results_.planned_writes()));
   set_status(stopped ? status_cancelled : status_completed);
@@ -241,12 +244,12 @@ void main_window_model::timer(unsigned id) {
     if (phase_ == window_phase::running && run_active_) check_test_status();
   } else if (id == focus_start_timer.id) {
     view_.kill_timer(id);
-    view_.focus_control(id_start);
+    view_.focus_control(IDC_MAIN_START);
   } else if (id == screenshot_timer.id) {
     make_screenshot();
   } else if (id == screengrab_return_timer.id) {
     view_.kill_timer(id);
-    view_.fade_control(id_screengrab, true, 0);
+    view_.fade_control(IDC_MAIN_SCREENGRAB, true, 0);
   }
 }
 

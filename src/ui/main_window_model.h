@@ -8,9 +8,9 @@
 
 #include "bench/test_def.h"
 #include "results/report_sharing.h"
-#include "results/results_model.h"
+#include "ui/results_model.h"
 #include "support/host_info.h"
-#include "ui/location_list.h"
+#include "storage/location_list.h"
 #include "ui/main_window_cb.h"
 #include "ui/main_window_env.h"
 #include "ui/pretty_graph_model.h"
@@ -36,8 +36,8 @@ enum class window_phase { scanning, ready, running, finished, closed };
 // it as main_window_cb describes; the runner calls runner() from the run's thread.
 class main_window_model {
  public:
-  main_window_model(main_window_cb& view, main_window_env& env, location_api& locations,
-                    const file_version& version, const web_server& web);
+  main_window_model(main_window_cb& view, main_window_env& env, location_api& locations, const file_version& version,
+                    const web_server& web);
   main_window_model(const main_window_model&) = delete;
   main_window_model& operator=(const main_window_model&) = delete;
 
@@ -58,7 +58,6 @@ class main_window_model {
   const profile_choice& profile() const { return profile_; }
   const report_history& reports() const { return history_; }
   const std::string& scan_text() const { return scan_text_; }
-  const test_def& run_profile() const { return run_profile_; }
   window_phase phase() const { return phase_; }
   view_state view() const { return view_state_; }
   bool decimal_units() const { return decimal_units_; }

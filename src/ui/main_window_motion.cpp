@@ -97,8 +97,8 @@ void main_window::finish_view_move() {
 }
 
 xfc_custom_button* main_window::fading_button(int id) {
-  if (id == id_change_profile) return &change_link_;
-  if (id == id_screengrab) return &screengrab_;
+  if (id == IDC_MAIN_CHANGE_PROFILE) return &change_link_;
+  if (id == IDC_MAIN_SCREENGRAB) return &screengrab_;
   return nullptr;
 }
 

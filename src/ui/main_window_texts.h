@@ -6,7 +6,7 @@ extern const wchar_t main_window_title[];
 
 // Status line (control 1058). The phase statuses of a run are status_running_reads and
 // status_running_writes of the results.
-extern const wchar_t status_none[];        // before the scan has ended
+extern const wchar_t status_none[];  // before the scan has ended
 extern const wchar_t status_ready[];
 extern const wchar_t status_starting[];
 extern const wchar_t status_preparing[];

@@ -31,20 +31,20 @@ void main_window::set_title(const std::wstring& title) {
 }
 
 void main_window::fill_presets(const std::vector<std::wstring>& items) {
-  const sfc_hcombobox presets(item(id_presets));
+  const sfc_hcombobox presets(item(IDC_MAIN_PRESETS));
   presets.clear();
   for (const std::wstring& text : items) presets.add(text);
 }
 
 void main_window::set_configuration_text(const std::wstring& text) {
-  set_text(id_configuration, text);
+  set_text(IDC_MAIN_CONFIGURATION, text);
   place_change_link();
 }
 
 // The link stands just after the configuration text, however long that is.
 void main_window::place_change_link() {
-  const sfc_hwnd text(item(id_configuration));
-  const sfc_hwnd link(item(id_change_profile));
+  const sfc_hwnd text(item(IDC_MAIN_CONFIGURATION));
+  const sfc_hwnd link(item(IDC_MAIN_CHANGE_PROFILE));
   RECT text_rect = text.rect_in_parent();
   RECT link_rect = link.rect_in_parent();
   const sfc_window_dc dc(text.hwnd());
@@ -64,9 +64,9 @@ void main_window::place_change_link() {
 }
 
 void main_window::show_presets(bool shown, int selected) {
-  const sfc_hcombobox presets(item(id_presets));
-  sfc_hwnd(item(id_configuration)).show(!shown);
-  sfc_hwnd(item(id_change_profile)).show(!shown);
+  const sfc_hcombobox presets(item(IDC_MAIN_PRESETS));
+  sfc_hwnd(item(IDC_MAIN_CONFIGURATION)).show(!shown);
+  sfc_hwnd(item(IDC_MAIN_CHANGE_PROFILE)).show(!shown);
   if (!shown) {
     presets.show_list(false);
     presets.show(false);
@@ -74,7 +74,7 @@ void main_window::show_presets(bool shown, int selected) {
   }
   presets.select(selected);
   presets.show(true);
-  focus_control(id_presets);
+  focus_control(IDC_MAIN_PRESETS);
   presets.show_list(true);
 }
 

@@ -16,7 +16,8 @@ constexpr int large_font_scale = 2;
 COLORREF colour_ref(uint32_t argb) { return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF); }
 
 Gdiplus::RectF rect_of(const rect_f& r) {
-  return Gdiplus::RectF(Gdiplus::REAL(r.left), Gdiplus::REAL(r.top), Gdiplus::REAL(r.width()), Gdiplus::REAL(r.height()));
+  return Gdiplus::RectF(Gdiplus::REAL(r.left), Gdiplus::REAL(r.top), Gdiplus::REAL(r.width()),
+                        Gdiplus::REAL(r.height()));
 }
 
 void fill(Gdiplus::Graphics& g, const rect_f& r, uint32_t argb) {
@@ -51,10 +52,8 @@ void paint_shapes_gdi(HDC dc, const graph_frame& f) {
 }  // namespace
 
 void paint_graph_frame(HDC dc, const graph_frame& frame, HFONT normal, HFONT large) {
-  if (gdiplus_ready())
-    paint_shapes_gdiplus(dc, frame);
-  else
-    paint_shapes_gdi(dc, frame);
+  if (gdiplus_ready()) paint_shapes_gdiplus(dc, frame);
+  else paint_shapes_gdi(dc, frame);
   SetBkMode(dc, TRANSPARENT);
   SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
   for (const graph_text& t : frame.texts) {
@@ -140,11 +139,8 @@ bool pretty_graph::on_message(sfc_msg& m) {
       PostMessageW(parent(), click_message_, reinterpret_cast<WPARAM>(hwnd_), 0);
       m.result = 0;
       return true;
-    case WM_DESTROY:
-      kill_timer(graph_timer_id);
-      break;
-    default:
-      break;
+    case WM_DESTROY: kill_timer(graph_timer_id); break;
+    default: break;
   }
   return xfc_custom_static::on_message(m);
 }

@@ -143,10 +143,8 @@ bool pretty_graph_model::add_bars(graph_frame& f, const std::vector<test_run>& r
       height = graph_failed_height;
     }
     uint32_t& drawn = drawn_colours_[i];
-    if (drawn == 0)
-      drawn = int(i) == best ? graph_colours.new_best_start : target;
-    else
-      drawn = fade_colour(drawn, target);
+    if (drawn == 0) drawn = int(i) == best ? graph_colours.new_best_start : target;
+    else drawn = fade_colour(drawn, target);
     if (drawn != target) moving = true;
     const double inset = grid ? slot / 6 : -slot / 6;
     graph_bar bar{{x0 + inset, f.plot.bottom - height, x1 - inset, f.plot.bottom}, drawn};

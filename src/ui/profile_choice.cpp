@@ -91,10 +91,8 @@ void profile_choice::chosen(profile_choice_cb& view, int item) {
   }
   switching_ = true;
   hide(view);
-  if (items_[size_t(item)].preset >= 0)
-    apply_preset(view, items_[size_t(item)].preset);
-  else
-    customize(view);
+  if (items_[size_t(item)].preset >= 0) apply_preset(view, items_[size_t(item)].preset);
+  else customize(view);
   switching_ = false;
 }
 

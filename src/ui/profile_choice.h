@@ -61,7 +61,7 @@ class profile_choice {
 
   std::vector<preset_item> items_;
   test_def profile_;
-  test_def custom_;  // named "Custom" from the first "Customize..." on
+  test_def custom_;               // named "Custom" from the first "Customize..." on
   int preset_ = standard_preset;  // -1 while the custom profile is applied
   bool shown_ = false;
   bool switching_ = false;  // a choice is being applied: notifications it causes are ignored

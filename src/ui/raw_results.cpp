@@ -109,10 +109,8 @@ size_t raw_results::fit_whole_rows() {
 
 LRESULT raw_results::item_custom_draw(NMLVCUSTOMDRAW& draw) {
   switch (draw.nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-      return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
-      return CDRF_NOTIFYSUBITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: return CDRF_NOTIFYSUBITEMDRAW | CDRF_NOTIFYPOSTPAINT;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
       const raw_cell_look look = raw_cell_style(uint8_t(draw.nmcd.lItemlParam), draw.nmcd.dwItemSpec, draw.iSubItem);
       draw.clrText = look.text;
@@ -128,8 +126,7 @@ LRESULT raw_results::item_custom_draw(NMLVCUSTOMDRAW& draw) {
       sfc_hdc(draw.nmcd.hdc).fill({r.left, r.bottom - 1, r.right, r.bottom}, look.separator);
       return CDRF_DODEFAULT;
     }
-    default:
-      return CDRF_DODEFAULT;
+    default: return CDRF_DODEFAULT;
   }
 }
 
@@ -177,8 +174,7 @@ bool raw_results::on_message(sfc_msg& m) {
       m.result = default_result(m);
       fit_columns();
       return true;
-    default:
-      break;
+    default: break;
   }
   return sfc_window::on_message(m);
 }

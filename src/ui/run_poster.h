@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "results/run_view_cb.h"
+#include "ui/run_view_cb.h"
 
 // What the run's thread may do to the main window: look whether it still exists and post to it.
 // Both calls come from the run's thread.

@@ -1,23 +1,25 @@
 #include "ui/test_config_controls.h"
 
 const config_edit config_edits[config_field_count] = {
-    {1109, field_buffer_sizes},
-    {1095, field_buffer_counts},
-    {1096, field_memory_cap},
-    {1098, field_duration},
-    {1107, field_file_size},
-    {1108, field_init_time},
+    {1109, field_buffer_sizes}, {1095, field_buffer_counts}, {1096, field_memory_cap},
+    {1098, field_duration},     {1107, field_file_size},     {1108, field_init_time},
 };
 
 const config_mode_box config_mode_boxes[config_mode_box_count] = {
     // Unbuffered: no flags, sequential scan, random access.
-    {1081, true, 0}, {1082, false, 0},
-    {1083, true, 1}, {1084, false, 1},
-    {1085, true, 2}, {1086, false, 2},
+    {1081, true, 0},
+    {1082, false, 0},
+    {1083, true, 1},
+    {1084, false, 1},
+    {1085, true, 2},
+    {1086, false, 2},
     // Cached: the same three.
-    {1130, true, 3}, {1131, false, 3},
-    {1132, true, 4}, {1133, false, 4},
-    {1134, true, 5}, {1135, false, 5},
+    {1130, true, 3},
+    {1131, false, 3},
+    {1132, true, 4},
+    {1133, false, 4},
+    {1134, true, 5},
+    {1135, false, 5},
 };
 
 namespace {

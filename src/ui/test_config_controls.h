@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "support/message_box_flags.h"
+
 // The controls of the "Test profile" dialog (template 106) and the field each one edits.
 
 // The edit fields, numbered by their error bit; attention goes to the lowest invalid one.
@@ -58,7 +60,7 @@ constexpr int id_ok = 1, id_cancel = 2;
 // "No tests selected": an OK button and the warning icon, in the toolkit message box's flags.
 extern const wchar_t no_tests_text[];
 extern const wchar_t no_tests_caption[];
-constexpr uint32_t no_tests_box_flags = 0x31;
+constexpr uint32_t no_tests_box_flags = mb_icon_warning | mb_ok;
 
 extern const wchar_t custom_profile_name[];
 

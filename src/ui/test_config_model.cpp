@@ -118,7 +118,8 @@ void test_config_model::set_custom(const test_def& custom) {
 
 void test_config_model::init(test_config_view_cb& view) {
   loading_ = true;
-  for (const config_combo& c : config_combos) view.fill_combo(c.id, std::vector<std::wstring>(c.items, c.items + c.item_count));
+  for (const config_combo& c : config_combos)
+    view.fill_combo(c.id, std::vector<std::wstring>(c.items, c.items + c.item_count));
   for (const config_hint& h : config_hints) view.set_hint(h.id, h.text);
   std::vector<std::wstring> names;
   for (const test_def& p : profiles_) names.push_back(p.name);
@@ -174,10 +175,8 @@ bool test_config_model::edit_changed(test_config_view_cb& view, int id, const st
   if (loading_) return true;
   make_custom(view);
   const uint32_t bit = 1u << edit->field;
-  if (parse_config_field(edit->field, to_utf8(text), profiles_[custom_index]))
-    parse_errors_ &= ~bit;
-  else
-    parse_errors_ |= bit;
+  if (parse_config_field(edit->field, to_utf8(text), profiles_[custom_index])) parse_errors_ &= ~bit;
+  else parse_errors_ |= bit;
   update_error_mask();
   update_summary(view);
   return true;

@@ -43,7 +43,6 @@ class test_config_model {
   void update_summary(test_config_view_cb& view);
   // Before an edit while a preset is shown: it becomes the starting point of "Custom".
   void make_custom(test_config_view_cb& view);
-  bool apply_text(config_field field, const std::string& text);
   // The error mask from the fields' own errors and the limits of the shown profile.
   void update_error_mask();
 

@@ -58,7 +58,8 @@ view_scenes make_view_scenes(const view_scene& laid_out) {
   ready.places[scene_list].visible = false;
   ready.places[scene_switch].visible = false;
   const int rise = std::max(0, int(ready.places[scene_separator].rect.top - ready.places[scene_list].rect.top));
-  for (scene_control c : {scene_separator, scene_start, scene_switch, scene_screengrab}) offset(ready.places[c].rect, -rise);
+  for (scene_control c : {scene_separator, scene_start, scene_switch, scene_screengrab})
+    offset(ready.places[c].rect, -rise);
   ready.client_height -= rise;
   s[view_ready] = ready;
   return s;

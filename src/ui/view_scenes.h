@@ -4,7 +4,8 @@
 
 #include <array>
 
-#include "ui/main_window_ids.h"
+#include "resource_ids.h"
+#include "ui/view_states.h"
 
 // The controls that the view states move, show and hide; everything else stays as laid out.
 enum scene_control : int {
@@ -18,8 +19,9 @@ enum scene_control : int {
   scene_control_count,
 };
 constexpr int id_separator = -1;
-constexpr int scene_control_ids[scene_control_count] = {id_results_list, id_read_graph, id_write_graph, id_switch_view,
-                                                        id_screengrab,   id_separator,  id_start};
+constexpr int scene_control_ids[scene_control_count] = {IDC_MAIN_RESULTS,     IDC_MAIN_READ_GRAPH, IDC_MAIN_WRITE_GRAPH,
+                                                        IDC_MAIN_SWITCH_VIEW, IDC_MAIN_SCREENGRAB, id_separator,
+                                                        IDC_MAIN_START};
 
 struct scene_place {
   RECT rect{};  // in the client area

@@ -59,10 +59,8 @@ void draw_border(HWND w, HDC dc, const SIZE& size) {
   RECT r{0, 0, size.cx, size.cy};
   const LONG_PTR style = GetWindowLongPtrW(w, GWL_STYLE);
   const LONG_PTR ex_style = GetWindowLongPtrW(w, GWL_EXSTYLE);
-  if (ex_style & WS_EX_CLIENTEDGE)
-    DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
-  else if (style & WS_BORDER)
-    FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+  if (ex_style & WS_EX_CLIENTEDGE) DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
+  else if (style & WS_BORDER) FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
 }
 
 // A child's border and scroll bars as they stand in its own window DC (systems whose WM_PRINT
@@ -89,10 +87,8 @@ void draw_window(HWND w, HDC dc, bool top_level, bool client_only) {
   GetWindowRect(w, &r);
   const SIZE size{r.right - r.left, r.bottom - r.top};
   const POINT client = client_offset(w);
-  if (top_level)
-    draw_frame(w, dc, size, client);
-  else if (!copy_own_frame(w, dc, size, client_size))
-    draw_border(w, dc, size);
+  if (top_level) draw_frame(w, dc, size, client);
+  else if (!copy_own_frame(w, dc, size, client_size)) draw_border(w, dc, size);
   SendMessageW(w, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT);
   if (client_size.cx <= 0 || client_size.cy <= 0) return;
   sfc_memory_dc inner(dc, client_size.cx, client_size.cy);
@@ -130,10 +126,8 @@ namespace {
 // The window's image in `buffer`, made the window's size (or its client area's).
 bool draw_image(HWND window, bool whole_window, std::unique_ptr<sfc_memory_dc>& buffer) {
   RECT r{};
-  if (whole_window)
-    GetWindowRect(window, &r);
-  else
-    GetClientRect(window, &r);
+  if (whole_window) GetWindowRect(window, &r);
+  else GetClientRect(window, &r);
   const int width = r.right - r.left, height = r.bottom - r.top;
   if (!IsWindow(window) || width <= 0 || height <= 0) return false;
   const sfc_window_dc screen(nullptr);

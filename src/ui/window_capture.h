@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ui/screenshot_image.h"
+#include "toolkit/bmp_file.h"
 
 // A window's own image, drawn by the window and its children into memory bitmaps (WM_PRINT and
 // WM_PRINTCLIENT, each window into one of its own, children in their z-order; a shown child's

@@ -20,7 +20,8 @@ struct scratch {
     CreateDirectoryW(path.c_str(), nullptr);
   }
   ~scratch() {
-    for (const wchar_t* leaf : {L"file.txt", L"r.txt", L"big.txt", L"new.csv"}) DeleteFileW((path + L"\\" + leaf).c_str());
+    for (const wchar_t* leaf : {L"file.txt", L"r.txt", L"big.txt", L"new.csv"})
+      DeleteFileW((path + L"\\" + leaf).c_str());
     RemoveDirectoryW(path.c_str());
   }
   std::wstring file(const wchar_t* leaf, const char* text = nullptr) const {
@@ -145,18 +146,21 @@ TEST(cli_checks, raw_sizes_the_sector_does_not_divide) {
   cli_options options;
   options.profile.path = dir.path;
   options.profile.buffer_sizes = {2048, 65536, 1024};
-  options.profile.read_modes = 0x01;  // "raw"
+  options.profile.read_modes = 0x01;   // "raw"
   options.profile.write_modes = 0x08;  // "buf"
   options.profile.update_counts();
   set_strict_io_rules(4096);
   std::string error, note;
   // A preset's sizes: the run goes on with a note naming them.
   EXPECT_TRUE(check_raw_sizes(options, error, note));
-  EXPECT_EQ(note, "Raw (unbuffered) tests of 2K 1K fail without running: the location's 4096-byte sector does not divide them");
+  EXPECT_EQ(
+      note,
+      "Raw (unbuffered) tests of 2K 1K fail without running: the location's 4096-byte sector does not divide them");
   // The same sizes typed with --sizes are the user's mistake: refused before anything runs.
   options.sizes_given = true;
   EXPECT_FALSE(check_raw_sizes(options, error, note));
-  EXPECT_EQ(error, "--sizes: 2K 1K are not multiples of the location's 4096-byte sector, which raw (unbuffered) tests need");
+  EXPECT_EQ(error,
+            "--sizes: 2K 1K are not multiples of the location's 4096-byte sector, which raw (unbuffered) tests need");
   // Cached tests have no such rule.
   options.profile.read_modes = 0x08;
   EXPECT_TRUE(check_raw_sizes(options, error, note));

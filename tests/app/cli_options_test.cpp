@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
-bool parse(std::vector<std::wstring> args, cli_options& o, std::string& error) { return parse_cli_options(args, o, error); }
+bool parse(std::vector<std::wstring> args, cli_options& o, std::string& error) {
+  return parse_cli_options(args, o, error);
+}
 }  // namespace
 
 TEST(cli_options, defaults_to_standard) {
@@ -20,9 +21,11 @@ TEST(cli_options, defaults_to_standard) {
 TEST(cli_options, fields_go_on_top_of_the_profile_in_any_order) {
   cli_options o;
   std::string error;
-  ASSERT_TRUE(parse({L"--file-size", L"64M", L"--profile", L"quick", L"--duration=100 ms", L"--counts", L"1,4",
-                     L"--read-modes", L"0x09", L"--write-modes", L"2", L"--fill", L"plus_1", L"--order", L"modes",
-                     L"--cache", L"always", L"--flush", L"--random", L"--report", L"r.txt", L"--csv", L"c.csv", L"X:\\"},
+  ASSERT_TRUE(parse({L"--file-size", L"64M",    L"--profile",    L"quick",    L"--duration=100 ms",
+                     L"--counts",    L"1,4",    L"--read-modes", L"0x09",     L"--write-modes",
+                     L"2",           L"--fill", L"plus_1",       L"--order",  L"modes",
+                     L"--cache",     L"always", L"--flush",      L"--random", L"--report",
+                     L"r.txt",       L"--csv",  L"c.csv",        L"X:\\"},
                     o, error))
       << error;
   const test_def& d = o.profile;
@@ -44,8 +47,12 @@ TEST(cli_options, fields_go_on_top_of_the_profile_in_any_order) {
 }
 
 TEST(cli_options, bad_input_names_the_option) {
-  struct { std::vector<std::wstring> args; const char* error; } rows[] = {
-      {{L"--duration", L"500", L"D:\\"}, "--duration: \"500\" is not a duration with a unit, such as \"250 ms\" or \"1 sec\""},
+  struct {
+    std::vector<std::wstring> args;
+    const char* error;
+  } rows[] = {
+      {{L"--duration", L"500", L"D:\\"},
+       "--duration: \"500\" is not a duration with a unit, such as \"250 ms\" or \"1 sec\""},
       {{L"--file-size", L"0", L"D:\\"}, "--file-size: \"0\" is not a size above 0 such as \"4G\""},
       {{L"--sizes", L"8k,1.5m", L"D:\\"}, "--sizes: \"8k,1.5m\" is not a list of sizes such as \"8K,64K,1M\""},
       {{L"--sizes", L"4G", L"D:\\"}, "--sizes: \"4G\" is not a list of sizes each below 4G"},
@@ -68,7 +75,10 @@ TEST(cli_options, bad_input_names_the_option) {
 }
 
 TEST(cli_options, messages_name_the_real_cause) {
-  struct { std::vector<std::wstring> args; const char* error; } rows[] = {
+  struct {
+    std::vector<std::wstring> args;
+    const char* error;
+  } rows[] = {
       {{L""}, "LOCATION: missing"},
       {{L"--profile", L"quick", L""}, "LOCATION: missing"},
       {{L"--memory-cap", L"1", L"D:\\"}, "--memory-cap: 1 admits no buffer size x count (the smallest is 8K x 1)"},
@@ -96,7 +106,10 @@ TEST(cli_options, messages_name_the_real_cause) {
 
 // Refused before anything is allocated: more buffers than a test can have, or more memory.
 TEST(cli_options, limits_of_one_test) {
-  struct { std::vector<std::wstring> args; const char* error; } rows[] = {
+  struct {
+    std::vector<std::wstring> args;
+    const char* error;
+  } rows[] = {
       {{L"--counts", L"100000000", L"--sizes", L"1K", L"D:\\"},
        "--counts: \"100000000\" is too large, at most 1024 each (buffers in flight)"},
       {{L"--counts", L"1,1025", L"D:\\"}, "--counts: \"1,1025\" is too large, at most 1024 each (buffers in flight)"},
@@ -136,7 +149,10 @@ TEST(cli_options, repeat_json_compare_and_the_end_of_options) {
   EXPECT_TRUE(o.compare);
   EXPECT_EQ(o.compare_paths, (std::vector<std::wstring>{L"a.folvi.txt", L"b.folvi.txt"}));
 
-  struct { std::vector<std::wstring> args; const char* error; } rows[] = {
+  struct {
+    std::vector<std::wstring> args;
+    const char* error;
+  } rows[] = {
       {{L"--repeat", L"0", L"D:\\"}, "--repeat: \"0\" is not a whole number from 1 to 100"},
       {{L"--repeat", L"101", L"D:\\"}, "--repeat: \"101\" is not a whole number from 1 to 100"},
       {{L"--json", L"", L"D:\\"}, "--json: \"\" is not a file name"},
@@ -163,7 +179,10 @@ TEST(cli_options, predict_takes_a_location_and_a_recording_only) {
   EXPECT_EQ(o.replay_path, L"m.txt");
   EXPECT_EQ(o.profile.path, L"U:\\");
 
-  struct { std::vector<std::wstring> args; const char* error; } rows[] = {
+  struct {
+    std::vector<std::wstring> args;
+    const char* error;
+  } rows[] = {
       {{L"--predict", L"--sizes", L"1M", L"D:\\"}, "--predict: takes no other options but --replay"},
       {{L"--predict", L"--scan"}, "--predict: takes no other options but --replay"},
       {{L"--predict", L"--record", L"r.txt"}, "--predict: takes no other options but --replay"},

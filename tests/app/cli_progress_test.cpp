@@ -186,22 +186,24 @@ TEST(cli_progress, lines_and_csv) {
   EXPECT_EQ(test_line(ok), "read   4 x     65536  raw          150.0 MBps  p50 24.2 us  p99 41.7 us\n");
   EXPECT_EQ(test_line(untimed), "read   4 x     65536  raw          150.0 MBps\n");
   EXPECT_EQ(test_line(failed), "write  1 x      1024  buf seq  WriteFile() failed with 87\n");
-  EXPECT_EQ(test_line(ok, true), "read   4 x     65536  raw          150.0 MBps  p50 24.2 us  p99 41.7 us  cache-suspect\n");
+  EXPECT_EQ(test_line(ok, true),
+            "read   4 x     65536  raw          150.0 MBps  p50 24.2 us  p99 41.7 us  cache-suspect\n");
   // A single pass: the same rows as the records, spread of one, no marks; latencies at the end.
-  EXPECT_EQ(csv_text(summarize_repeats({ok}, 1), summarize_repeats({failed}, 1)),
-            "direction,count,size,mode,ok,error,rate,rate_total,bytes,rate_min,rate_max,passes,flags,"
-            "lat_mean_us,lat_p50_us,lat_p90_us,lat_p99_us,lat_p999_us,lat_max_us\r\n"
-            "read,4,65536,raw,1,,157286400,104857600,1048576,157286400,157286400,1,,26.50,24.25,30.00,41.70,52.00,60.25\r\n"
-            "write,1,1024,buf seq,0,WriteFile() failed with 87,0,0,0,0,0,1,,,,,,,\r\n");
+  EXPECT_EQ(
+      csv_text(summarize_repeats({ok}, 1), summarize_repeats({failed}, 1)),
+      "direction,count,size,mode,ok,error,rate,rate_total,bytes,rate_min,rate_max,passes,flags,"
+      "lat_mean_us,lat_p50_us,lat_p90_us,lat_p99_us,lat_p999_us,lat_max_us\r\n"
+      "read,4,65536,raw,1,,157286400,104857600,1048576,157286400,157286400,1,,26.50,24.25,30.00,41.70,52.00,60.25\r\n"
+      "write,1,1024,buf seq,0,WriteFile() failed with 87,0,0,0,0,0,1,,,,,,,\r\n");
 }
 
 TEST(cli_progress, repeated_run_medians_spread_best_and_ties) {
   const uint32_t raw = 0x20000000, buf_seq = 0x08000000;
   // Two passes of two reads; the second pass ran backwards.
-  std::vector<combo_result> reads = summarize_repeats(
-      {record(true, 4, 65536, raw, 100 * 1048576.0), record(true, 1, 8192, buf_seq, 95 * 1048576.0),
-       record(true, 1, 8192, buf_seq, 105 * 1048576.0), record(true, 4, 65536, raw, 110 * 1048576.0)},
-      2);
+  std::vector<combo_result> reads =
+      summarize_repeats({record(true, 4, 65536, raw, 100 * 1048576.0), record(true, 1, 8192, buf_seq, 95 * 1048576.0),
+                         record(true, 1, 8192, buf_seq, 105 * 1048576.0), record(true, 4, 65536, raw, 110 * 1048576.0)},
+                        2);
   reads[0].cache_suspect = true;
   EXPECT_EQ(median_lines(reads),
             "read   4 x     65536  raw          105.0 MBps  (100.0 to 110.0)  cache-suspect\n"
@@ -226,8 +228,8 @@ TEST(cli_progress, best_latency_within_five_percent_of_the_best_rate) {
   const std::vector<test_run> runs = {
       timed(record(true, 16, 65536, raw, 100 * 1048576.0), 900, 4000),
       timed(record(true, 4, 65536, raw, 95.5 * 1048576.0), 250, 700),  // within 5%
-      timed(record(true, 8, 65536, raw, 96 * 1048576.0), 500, 700),   // as low, but after
-      timed(record(true, 1, 65536, buf, 94.9 * 1048576.0), 60, 90),   // lower, but too slow
+      timed(record(true, 8, 65536, raw, 96 * 1048576.0), 500, 700),    // as low, but after
+      timed(record(true, 1, 65536, buf, 94.9 * 1048576.0), 60, 90),    // lower, but too slow
   };
   EXPECT_EQ(best_lines("read", summarize_repeats(runs, 4)),
             "Best read: 16 x 65536 bytes, raw, 100.0 MBps\n"

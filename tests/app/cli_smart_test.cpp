@@ -128,9 +128,9 @@ TEST(cli_smart, blocks_are_shown_as_the_scan_stores_them) {
     const std::wstring smart = files.arg("smart", d.health.attributes);
     std::vector<std::string> notes;
     std::string error;
-    const std::string text = run(
-        {L"--smart", files.arg("identify", d.health.identify), smart, files.arg("thresholds", d.health.thresholds)},
-        &error, &notes);
+    const std::string text =
+        run({L"--smart", files.arg("identify", d.health.identify), smart, files.arg("thresholds", d.health.thresholds)},
+            &error, &notes);
     EXPECT_EQ(error, "");
     const std::string table = table_of_only_drive(d);
     ASSERT_GT(table.size(), 100u) << note;
@@ -153,10 +153,11 @@ TEST(cli_smart, identity_lines_and_the_nvme_health_list) {
   const synthetic_drive nvme = nvme_ssd(0);
   const std::string list = run({L"--smart", files.arg("nvme-identify", nvme.health.nvme_identify),
                                 files.arg("nvme-health", nvme.health.nvme_log)});
-  const std::string head = "Vendor                     [Samsung]\n"
-                           "Model                      [SSD 970 EVO Plus 1TB], org [Samsung SSD 970 EVO Plus 1TB]\n"
-                           "Serial                     [S4EWNX0R123456A]\n"
-                           "Firmware                   [2B2QEXM7]\n";
+  const std::string head =
+      "Vendor                     [Samsung]\n"
+      "Model                      [SSD 970 EVO Plus 1TB], org [Samsung SSD 970 EVO Plus 1TB]\n"
+      "Serial                     [S4EWNX0R123456A]\n"
+      "Firmware                   [2B2QEXM7]\n";
   EXPECT_EQ(list, head + table_of_only_drive(nvme));
 }
 

@@ -16,8 +16,11 @@ loc='C:\'
 drive_c="${FOLVI_TEST_PREFIX:-$BUILD/wineprefix}/drive_c"
 test_file="$drive_c/~folvi-benchmark.tmp"
 title='"Cold-cache Sequential I/O Benchmark"'
-STATUS=1058 START=1002 LIST=1018 READ_GRAPH=1020 WRITE_GRAPH=1021 CONFIGURATION=1057 PRESETS=1059 CHANGE=4
-SAVE_REPORT=40124 VIEW_REPORT=40123
+load_resource_ids
+STATUS=$IDC_MAIN_STATUS START=$IDC_MAIN_START LIST=$IDC_MAIN_RESULTS CONFIGURATION=$IDC_MAIN_CONFIGURATION
+READ_GRAPH=$IDC_MAIN_READ_GRAPH WRITE_GRAPH=$IDC_MAIN_WRITE_GRAPH PRESETS=$IDC_MAIN_PRESETS CHANGE=$IDC_MAIN_CHANGE_PROFILE
+SAVE_REPORT=$ID_SCREENGRAB_SAVE_REPORT VIEW_REPORT=$ID_SCREENGRAB_VIEW_REPORT
+FILE_NAME=1152  # the common save dialog's file name box
 
 # The share prompt follows a finished run when "AskForResults" allows it: allowed at the start.
 "$BUILD/wine-run" reg delete 'HKCU\Software\FolviBench' /v AskForResults /f >/dev/null 2>&1
@@ -42,10 +45,10 @@ custom_profile() {
   drive "click $CHANGE"
   drive "choose $PRESETS \"Customize*\""
   drive 'wait-window --title "Test profile"' >/dev/null
-  field 1109 "$1"
-  field 1095 "$2"
-  field 1107 "$3"
-  field 1098 "$4"
+  field $IDC_CONFIG_BUFFER_SIZES "$1"
+  field $IDC_CONFIG_BUFFER_COUNTS "$2"
+  field $IDC_CONFIG_MAX_FILE_SIZE "$3"
+  field $IDC_CONFIG_MAX_RUN_TIME "$4"
   drive 'click 1'
   drive 'wait-gone'
   main_window
@@ -83,7 +86,7 @@ esac
 # The run: with -d the log goes to a console, read at the end.
 drive "start '$vezad' -d" >/dev/null
 ready
-drive "expect-text 1338 '$loc'"
+drive "expect-text $IDC_MAIN_LOCATION '$loc'"
 custom_profile "64K 1M" "1 4" "16M" "100 ms"
 drive "expect-text $CONFIGURATION \"Custom  ·  Sequential  ·  20 tests\""
 drive "click $START"
@@ -101,8 +104,8 @@ grep -q '^Best read rate:' "$WORK/rows" && grep -q '^Best write rate:' "$WORK/ro
 # Saved through the save dialog under the proposed name's shape.
 drive "command $SAVE_REPORT"
 drive 'wait-window --title "Save report as..."' >/dev/null
-drive 'expect-text 1152 "FOLVI Report (????-??-?? ??-??) - Drive C.folvi.txt"'
-drive "set-text 1152 '$(windows_path "$WORK/saved.folvi.txt")'"
+drive "expect-text $FILE_NAME \"FOLVI Report (????-??-?? ??-??) - Drive C.folvi.txt\""
+drive "set-text $FILE_NAME '$(windows_path "$WORK/saved.folvi.txt")'"
 drive 'click 1'
 drive 'wait-gone'
 main_window

@@ -11,7 +11,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 [ -n "${DISPLAY:-}" ] || fail "no X display (scripts/test starts one)"
 vezad=$(windows_path "$VEZAD")
 title='"Cold-cache Sequential I/O Benchmark"'
-STATUS=1058 LOCATION=1338
+load_resource_ids
+STATUS=$IDC_MAIN_STATUS LOCATION=$IDC_MAIN_LOCATION
 
 driver_open
 
@@ -30,7 +31,7 @@ drive "wait-text $STATUS \"Ready to run\" --timeout 60000"
 drive "items $LOCATION" >"$WORK/items"
 # ui-driver writes a backslash as two.
 printf '%s\n' 'C:\\' 'U:\\' | diff - "$WORK/items" || fail "the location box does not list the recorded volumes"
-summary() { for line in 1052 1053 1054 1055 1056; do drive "text $line"; done; }
+summary() { for line in $IDC_MAIN_FILE_SYSTEM $IDC_MAIN_VOLUME $IDC_MAIN_DEVICE $IDC_MAIN_CONTROLLER $IDC_MAIN_HOST_OS; do drive "text $line"; done; }
 summary >"$WORK/c"
 cat >"$WORK/c.expected" <<'LINES'
 NTFS  ·  4096 bytes/cluster
@@ -41,7 +42,7 @@ Windows 2012
 LINES
 diff "$WORK/c.expected" "$WORK/c" || fail "C: of the recording is not summarised"
 drive "choose $LOCATION 'U:*'"
-drive "wait-text 1053 5E6F-7081"
+drive "wait-text $IDC_MAIN_VOLUME 5E6F-7081"
 summary >"$WORK/u"
 cat >"$WORK/u.expected" <<'LINES'
 NTFS  ·  4096 bytes/cluster

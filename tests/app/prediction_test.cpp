@@ -5,9 +5,8 @@
 #include <string>
 
 namespace {
-const char good[] =
-    R"({"direction":"read","size":1048576,"count":8,"mode":"raw seq","expected_efficiency":0.97,)"
-    R"("within_5_percent":0.9,"basis":{"level":"model","observations":20}})";
+const char good[] = R"({"direction":"read","size":1048576,"count":8,"mode":"raw seq","expected_efficiency":0.97,)"
+                    R"("within_5_percent":0.9,"basis":{"level":"model","observations":20}})";
 
 // `good` with one member's text replaced.
 std::string with(const std::string& from, const std::string& to) {
@@ -27,13 +26,10 @@ std::string refusal(uint32_t status, const std::string& body, const char* direct
 }  // namespace
 
 TEST(prediction, the_question_carries_the_device_facts_encoded) {
-  const report_entries facts = {{"Volume.file_system", "NTFS"},
-                                {"Device.type", "HDD"},
-                                {"Device.vendor", "ASMT / Toshiba"},
-                                {"Device.model", "A&B=C?#+%"},
-                                {"Device.bus", "7 / 7"},
-                                {"Device.usb", "\xe2\x80\x93"},
-                                {"Device.controller", "Intel"}};
+  const report_entries facts = {
+      {"Volume.file_system", "NTFS"}, {"Device.type", "HDD"},  {"Device.vendor", "ASMT / Toshiba"},
+      {"Device.model", "A&B=C?#+%"},  {"Device.bus", "7 / 7"}, {"Device.usb", "\xe2\x80\x93"},
+      {"Device.controller", "Intel"}};
   const predict_device device = device_of(facts);
   EXPECT_EQ(predict_path("write", device),
             "/api/v1/predict?direction=write&type=HDD&vendor=ASMT%20%2F%20Toshiba&model=A%26B%3DC%3F%23%2B%25"

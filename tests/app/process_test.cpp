@@ -56,7 +56,7 @@ TEST(app_context, starts_silent_and_unattached) {
   EXPECT_FALSE(context.console_attached);
   EXPECT_EQ(context.elevation, elevation_unknown);
   EXPECT_FALSE(context.elevating);
-  EXPECT_EQ(context.window, nullptr);
+  EXPECT_EQ(context.window_handle, nullptr);
   // A failure before the console is recorded though nothing shows it.
   context.errors->report_api_error("GetTokenInformation", 5, "%lu", 18ul);
   EXPECT_EQ(context.error_logger.last_error().detail, "18");
@@ -83,8 +83,7 @@ TEST(app_context, version_of_the_test_program) {
 TEST(enable_privilege, unknown_name_reports_the_lookup) {
   capture c;
   EXPECT_FALSE(enable_privilege(L"SeNoSuchPrivilege", &c.errors));
-  EXPECT_EQ(c.log->lines(),
-            std::vector<std::string>{"0 LookupPrivilegeValue() failed with 1313, SeNoSuchPrivilege\n"});
+  EXPECT_EQ(c.log->lines(), std::vector<std::string>{"0 LookupPrivilegeValue() failed with 1313, SeNoSuchPrivilege\n"});
 }
 
 TEST(enable_privilege, one_the_token_holds) {

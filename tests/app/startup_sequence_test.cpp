@@ -222,7 +222,8 @@ TEST(startup_sequence, a_relaunch_that_does_not_happen) {
   declined.launch_ok = false;
   EXPECT_EQ(run_startup(declined, {L"-d"}), 40);
   EXPECT_TRUE(declined.boxes.empty());
-  EXPECT_EQ(declined.console_text(), "3 Restarting as Administrator...\n0 ShellExecuteEx[runas]() failed with 1223, x\n");
+  EXPECT_EQ(declined.console_text(),
+            "3 Restarting as Administrator...\n0 ShellExecuteEx[runas]() failed with 1223, x\n");
   // Any other failure: the message box.
   fake_startup failed;
   failed.token.type = 3;

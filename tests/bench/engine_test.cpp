@@ -152,7 +152,9 @@ TEST(test_file, empty_and_extend) {
 TEST(test_file, size_rounded_to_whole_sectors) {
   scratch_dir dir(L"create_sectors");
   const std::wstring name = test_file_name(dir.path());
-  struct { uint64_t asked, made; } rows[] = {{2 * MiB + 1000, 2 * MiB}, {1000, 4096}, {16 * MiB + 4096, 16 * MiB + 4096}};
+  struct {
+    uint64_t asked, made;
+  } rows[] = {{2 * MiB + 1000, 2 * MiB}, {1000, 4096}, {16 * MiB + 4096, 16 * MiB + 4096}};
   for (const auto& r : rows) {
     test_def d = small_profile(dir.path());
     d.file_size = r.asked;
@@ -264,7 +266,11 @@ TEST(execute_tests, failed_purge_runs_no_test) {
 
 TEST(execute_tests, cache_control) {
   scratch_dir dir(L"run_cache");
-  struct { uint32_t trim; bool remote; int purges; } rows[] = {{1, false, 0}, {2, false, 16}, {2, true, 0}, {3, true, 16}};
+  struct {
+    uint32_t trim;
+    bool remote;
+    int purges;
+  } rows[] = {{1, false, 0}, {2, false, 16}, {2, true, 0}, {3, true, 16}};
   for (const auto& r : rows) {
     test_def d = small_profile(dir.path());
     d.cache_trim = r.trim;
@@ -294,9 +300,11 @@ TEST(run_test, bad_parameters_fail_cleanly) {
   const std::wstring name = dir.file(L"f.tmp");
   make_file(name, 65536);
   // Nothing to move, an unknown pattern, more buffers than a test can have, or more memory.
-  struct { uint32_t size, count, fill; bool read; } rows[] = {
-      {0, 4, 3, true}, {4096, 0, 3, true}, {4096, 4, 4, false}, {1024, 100000000, 3, true},
-      {4096, 1025, 3, true}, {64 << 20, 17, 3, false}};
+  struct {
+    uint32_t size, count, fill;
+    bool read;
+  } rows[] = {{0, 4, 3, true},       {4096, 0, 3, true},      {4096, 4, 4, false}, {1024, 100000000, 3, true},
+              {4096, 1025, 3, true}, {64 << 20, 17, 3, false}};
   const DWORD handles = handle_count();
   for (const auto& r : rows) {
     test_run run;
@@ -308,7 +316,8 @@ TEST(run_test, bad_parameters_fail_cleanly) {
     EXPECT_FALSE(run_test(name, run, &errors));
     EXPECT_EQ(errors.count, 1);
     EXPECT_EQ(errors.last.api, "CheckTestParams");
-    EXPECT_EQ(errors.last.detail, std::to_string(r.size) + " " + std::to_string(r.count) + " " + std::to_string(r.fill));
+    EXPECT_EQ(errors.last.detail,
+              std::to_string(r.size) + " " + std::to_string(r.count) + " " + std::to_string(r.fill));
     EXPECT_EQ(run.rate, 0);
     EXPECT_EQ(run.t_start, 0);  // refused before the buffers
   }

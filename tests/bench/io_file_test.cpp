@@ -128,10 +128,10 @@ TEST(io_file, strict_rules_refuse_unaligned_unbuffered_requests_as_windows_does)
     io_file f;
     ASSERT_TRUE(f.open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_FLAG_NO_BUFFERING, &errors));
     EXPECT_TRUE(f.write(memory.data, 8192));
-    EXPECT_FALSE(f.write(memory.data, 1000));             // length
-    EXPECT_FALSE(f.write(memory.data + 512, 4096));       // buffer address
+    EXPECT_FALSE(f.write(memory.data, 1000));        // length
+    EXPECT_FALSE(f.write(memory.data + 512, 4096));  // buffer address
     EXPECT_TRUE(f.seek(100));
-    EXPECT_FALSE(f.read(memory.data, 4096));              // offset
+    EXPECT_FALSE(f.read(memory.data, 4096));  // offset
     EXPECT_TRUE(f.seek(4096));
     EXPECT_TRUE(f.read(memory.data, 4096));
   }
@@ -139,8 +139,8 @@ TEST(io_file, strict_rules_refuse_unaligned_unbuffered_requests_as_windows_does)
   errors.lines.clear();
 
   io_file f;
-  ASSERT_TRUE(f.open(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, FILE_FLAG_NO_BUFFERING | FILE_FLAG_OVERLAPPED,
-                     &errors));
+  ASSERT_TRUE(f.open(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING,
+                     FILE_FLAG_NO_BUFFERING | FILE_FLAG_OVERLAPPED, &errors));
   scoped_handle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   OVERLAPPED ov{};
   ov.hEvent = event.get();

@@ -67,7 +67,10 @@ TEST(execute_tests, passes_run_every_combination_again_in_turn) {
 }
 
 TEST(unbuffered_probe, judged_from_the_three_reads) {
-  struct { uint32_t aligned, odd_size, odd_offset; unbuffered_state expected; } rows[] = {
+  struct {
+    uint32_t aligned, odd_size, odd_offset;
+    unbuffered_state expected;
+  } rows[] = {
       {0, ERROR_INVALID_PARAMETER, ERROR_INVALID_PARAMETER, unbuffered_state::enforced},
       {0, 0, ERROR_INVALID_PARAMETER, unbuffered_state::not_enforced},
       {0, ERROR_INVALID_PARAMETER, 0, unbuffered_state::not_enforced},

@@ -25,10 +25,23 @@ TEST(profile_text, formats) {
 }
 
 TEST(profile_text, parse_sizes) {
-  struct { const char* text; bool ok; uint64_t value; } rows[] = {
-      {"64M", true, 67108864}, {" 64 mb ", true, 67108864}, {"67108864", true, 67108864}, {"8k", true, 8192},
-      {"2GB", true, 2147483648ull}, {"1.5m", false, 0}, {"m", false, 0}, {"", false, 0}, {"64 x", false, 0},
-      {"-1", false, 0}, {"18446744073709551616", false, 0}, {"17179869184g", false, 0},
+  struct {
+    const char* text;
+    bool ok;
+    uint64_t value;
+  } rows[] = {
+      {"64M", true, 67108864},
+      {" 64 mb ", true, 67108864},
+      {"67108864", true, 67108864},
+      {"8k", true, 8192},
+      {"2GB", true, 2147483648ull},
+      {"1.5m", false, 0},
+      {"m", false, 0},
+      {"", false, 0},
+      {"64 x", false, 0},
+      {"-1", false, 0},
+      {"18446744073709551616", false, 0},
+      {"17179869184g", false, 0},
   };
   for (const auto& r : rows) {
     uint64_t v = 0;
@@ -69,7 +82,14 @@ TEST(profile_text, lists_keep_their_last_valid_value) {
 }
 
 TEST(profile_text, summaries_of_the_presets) {
-  struct { int preset; const char* r; const char* w; const char* rt; const char* wt; const char* total; } rows[] = {
+  struct {
+    int preset;
+    const char* r;
+    const char* w;
+    const char* rt;
+    const char* wt;
+    const char* total;
+  } rows[] = {
       {0, "68", "68", "00:17", "00:17", "00:34"},
       {1, "171", "114", "02:51", "01:54", "04:45"},
       {2, "375", "250", "06:15", "04:10", "10:25"},

@@ -16,7 +16,8 @@ struct pipe_pair {
   io_file client;
   explicit pipe_pair(const wchar_t* leaf) : name(std::wstring(L"\\\\.\\pipe\\") + leaf) {
     server.reset(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr));
-    if (server.valid()) client.open(name, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    if (server.valid())
+      client.open(name, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
   }
   bool ok() const { return server.valid() && client.is_open(); }
 };
@@ -102,7 +103,10 @@ TEST(request_slots, drain_cancels_and_waits_for_every_request_in_flight) {
 }
 
 TEST(request_slots, small_buffers_share_one_region_of_pages) {
-  struct { uint32_t count, size; bool shared; } rows[] = {{1024, 1024, true}, {16, 65535, true}, {4, 65536, false}};
+  struct {
+    uint32_t count, size;
+    bool shared;
+  } rows[] = {{1024, 1024, true}, {16, 65535, true}, {4, 65536, false}};
   for (const auto& r : rows) {
     request_slots slots;
     ASSERT_EQ(slots.prepare(r.count, r.size), nullptr);

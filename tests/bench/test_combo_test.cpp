@@ -22,8 +22,11 @@ TEST(generate_combo_vec, quick_read_order_sizes_counts_modes) {
   std::vector<test_combo> v;
   generate_combo_vec(d, true, v);
   ASSERT_EQ(v.size(), 68u);
-  const test_combo head[] = {{8 * K, 1, 0x20000000}, {8 * K, 1, 0x08000000}, {8 * K, 4, 0x20000000},
-                             {8 * K, 4, 0x08000000}, {8 * K, 8, 0x20000000}};
+  const test_combo head[] = {{8 * K, 1, 0x20000000},
+                             {8 * K, 1, 0x08000000},
+                             {8 * K, 4, 0x20000000},
+                             {8 * K, 4, 0x08000000},
+                             {8 * K, 8, 0x20000000}};
   for (int i = 0; i < 5; ++i) EXPECT_TRUE(same(v[i], head[i])) << i;
   EXPECT_TRUE(same(v[66], {4 * M, 16, 0x20000000}));
   EXPECT_TRUE(same(v[67], {4 * M, 16, 0x08000000}));

@@ -21,7 +21,11 @@ TEST(test_def, default_is_quick_preset) {
 }
 
 TEST(test_def, preset_counts) {
-  struct { int preset; const wchar_t* name; uint32_t combos, reads, writes, ms; } rows[] = {
+  struct {
+    int preset;
+    const wchar_t* name;
+    uint32_t combos, reads, writes, ms;
+  } rows[] = {
       {0, L"Quick", 34, 68, 68, 250},
       {1, L"Standard", 57, 171, 114, 1000},
       {2, L"Extended", 125, 375, 250, 1000},
@@ -89,5 +93,10 @@ TEST(test_def, fill_names) {
 }
 
 TEST(test_def, bad_preset_stops_process) {
-  EXPECT_DEATH({ test_def d; d.reset(3); }, "test_def::reset");
+  EXPECT_DEATH(
+      {
+        test_def d;
+        d.reset(3);
+      },
+      "test_def::reset");
 }

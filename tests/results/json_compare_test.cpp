@@ -30,16 +30,16 @@ std::string document(const std::vector<test_run>& reads, const std::vector<test_
   const cache_guard guard;
   const std::vector<std::string> warnings;
   const std::vector<combo_result> r = summarize_repeats(reads, 0), w = summarize_repeats(writes, 0);
-  return results_json({host, SYSTEMTIME{2024, 3, 4, 7, 9, 5, 1, 0}, def, facts, guard, 1, "completed", 10000000, r, w,
-                       warnings});
+  return results_json(
+      {host, SYSTEMTIME{2024, 3, 4, 7, 9, 5, 1, 0}, def, facts, guard, 1, "completed", 10000000, r, w, warnings});
 }
 
 const std::string doc_a = document({timed(completed(true, 1, 8192, raw, 52428800), 40.5),
                                     timed(completed(true, 4, 65536, raw_seq, 129400000), 812.25)},
                                    {failed(false, 32, 4194304, raw, "WriteFile", 112)}, L"D:\\bench\\");
-const std::string doc_b = document({timed(completed(true, 4, 65536, raw_seq, 258800000), 300),
-                                    timed(completed(true, 1, 8192, raw, 52428800), 41)},
-                                   {timed(completed(false, 32, 4194304, raw, 1.5e9), 9000)}, L"E:\\");
+const std::string doc_b = document(
+    {timed(completed(true, 4, 65536, raw_seq, 258800000), 300), timed(completed(true, 1, 8192, raw, 52428800), 41)},
+    {timed(completed(false, 32, 4194304, raw, 1.5e9), 9000)}, L"E:\\");
 
 std::string json_error(const std::string& text) {
   parsed_report r;
@@ -112,7 +112,8 @@ TEST(report_compare, documents_that_are_not_ours_are_refused_with_the_place) {
 TEST(json_reader, strings_numbers_and_nesting) {
   json_value v;
   std::string error;
-  ASSERT_TRUE(read_json(" [\"a\\\"\\\\\\/\\n\\u00e9\\ud83d\\ude00\\ud800x\", -1.5e3, 0, true, false, null, {}] ", v, error))
+  ASSERT_TRUE(
+      read_json(" [\"a\\\"\\\\\\/\\n\\u00e9\\ud83d\\ude00\\ud800x\", -1.5e3, 0, true, false, null, {}] ", v, error))
       << error;
   ASSERT_EQ(v.items.size(), 7u);
   EXPECT_EQ(v.items[0].text, "a\"\\/\n\xc3\xa9\xf0\x9f\x98\x80\xed\xa0\x80x");  // a lone surrogate stays one unit

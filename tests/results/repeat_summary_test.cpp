@@ -23,7 +23,7 @@ test_run stamped(test_run r, int64_t t_open) {
 TEST(repeat_summary, medians_spread_and_the_median_pass) {
   // Three passes of two combinations; the second pass ran backwards.
   const std::vector<test_run> runs = {
-      stamped(completed(true, 4, 65536, raw, 100), 1), stamped(completed(true, 1, 8192, buf_seq, 50), 2),
+      stamped(completed(true, 4, 65536, raw, 100), 1),   stamped(completed(true, 1, 8192, buf_seq, 50), 2),
       stamped(completed(true, 1, 8192, buf_seq, 70), 3), stamped(completed(true, 4, 65536, raw, 130), 4),
       stamped(completed(true, 4, 65536, raw, 90), 5),    stamped(completed(true, 1, 8192, buf_seq, 60), 6),
   };
@@ -89,7 +89,7 @@ TEST(repeat_summary, best_and_the_combinations_tied_with_it) {
   best_and_ties b = find_best(c);
   EXPECT_EQ(b.best, 1);
   EXPECT_EQ(b.ties, (std::vector<int>{0, 2}));  // 94 < 95: the fourth is out
-  c[3].rate_max = 95;  // touching counts as overlapping
+  c[3].rate_max = 95;                           // touching counts as overlapping
   EXPECT_EQ(find_best(c).ties, (std::vector<int>{0, 2, 3}));
   // Equal medians: the first is the best, as the report names it.
   c[2].run.rate = 105;

@@ -57,8 +57,7 @@ TEST(report_build, measurement_row_example) {
 }
 
 TEST(report_build, whole_report) {
-  std::vector<test_run> reads = {completed(true, 1, 8192, raw, 52428800),
-                                 completed(true, 4, 65536, raw_seq, 129400000),
+  std::vector<test_run> reads = {completed(true, 1, 8192, raw, 52428800), completed(true, 4, 65536, raw_seq, 129400000),
                                  failed(true, 8, 131072, buf_seq, "ReadFile", 87)};
   report_entries facts = {{"Volume.file_system", "NTFS"}, {"Volume.type", "-"}, {}, {"Device.type", "SSD"}};
   EXPECT_EQ(report_of(quick_on(L"D:\\"), reads, {}, facts),

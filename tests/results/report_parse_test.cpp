@@ -30,7 +30,8 @@ std::string report_with(const std::vector<test_run>& reads, const std::vector<te
   return text;
 }
 
-const std::vector<test_run> reads_a = {completed(true, 1, 8192, raw, 52428800), completed(true, 4, 65536, raw_seq, 129400000),
+const std::vector<test_run> reads_a = {completed(true, 1, 8192, raw, 52428800),
+                                       completed(true, 4, 65536, raw_seq, 129400000),
                                        failed(true, 8, 131072, buf_seq, "ReadFile", 87)};
 const std::vector<test_run> writes_a = {completed(false, 32, 4194304, raw, 1.5e9)};
 
@@ -108,7 +109,8 @@ TEST(report_parse, corrupted_reports_name_the_line) {
   EXPECT_EQ(parse_error(replaced(text, "|  + * *", "|  + # *")), "line 51: not a measurement row");
   EXPECT_EQ(parse_error(replaced(text, "3 / 68", "2 / 68")),
             "line 57: Read.tests and Write.tests say 2 and 1, the tables hold 3 and 1 rows");
-  EXPECT_EQ(parse_error(replaced(text, "3 / 68", "three")), "line 57: Read.tests or Write.tests is missing or malformed");
+  EXPECT_EQ(parse_error(replaced(text, "3 / 68", "three")),
+            "line 57: Read.tests or Write.tests is missing or malformed");
   EXPECT_EQ(parse_error(replaced(text, "--- Write measurements ---", "--- Read measurements ---")),
             "line 54: a second read heading");
   EXPECT_EQ(parse_error(text + "\r\n-------\r\n\r\n" + text),

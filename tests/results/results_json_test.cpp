@@ -57,16 +57,19 @@ TEST(results_json, document) {
   guard.link_limit = 60e6;
   test_run fast = completed(true, 4, 65536, flag_no_buffering, 200e6);
   fast.latency = {16, 25.5, 20.25, 30, 40, 50.5, 61};
-  fast.t_open = 10, fast.t_start = 20, fast.t_end = 30, fast.t_closed = 40, fast.bytes_done = fast.bytes_issued = 1 << 20;
+  fast.t_open = 10, fast.t_start = 20, fast.t_end = 30, fast.t_closed = 40,
+  fast.bytes_done = fast.bytes_issued = 1 << 20;
   std::vector<combo_result> reads = summarize_repeats({fast, completed(true, 1, 8192, flag_sequential_scan, 199e6)}, 2);
   flag_cache_suspects(guard, reads);
   std::vector<combo_result> writes = summarize_repeats({failed(false, 1, 1024, 0, "WriteFile", no_error_code)}, 1);
   const std::vector<std::string> warnings = {"w\"1"};
-  const results_json_input in{host, SYSTEMTIME{2024, 3, 4, 7, 9, 5, 1, 0}, def, facts, guard, 1, "tests failed",
-                              10000000, reads, writes, warnings};
+  const results_json_input in{
+      host,    SYSTEMTIME{2024, 3, 4, 7, 9, 5, 1, 0}, def, facts, guard, 1, "tests failed", 10000000, reads, writes,
+      warnings};
   const std::string text = results_json(in);
   for (const char* part : {
-           "{\n  \"format\": \"folvi-cli results\",\n  \"format_version\": 1,\n  \"recorded\": \"2024-03-07 09:05:01\",",
+           "{\n  \"format\": \"folvi-cli results\",\n  \"format_version\": 1,\n  \"recorded\": \"2024-03-07 "
+           "09:05:01\",",
            "\"outcome\": \"tests failed\",\n  \"repeat\": 1,\n  \"counter_frequency\": 10000000,",
            "\"path\": \"D:\\\\b\\u00e9nch\\\\\",",
            "\"facts\": {\n      \"Volume.file_system\": \"NTFS\",\n      \"Device.usb\": \"USB 2.0\"\n    },",

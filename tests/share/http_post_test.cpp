@@ -62,16 +62,16 @@ TEST(http_post, the_server_receives_the_exact_body_and_header) {
   ASSERT_TRUE(post_multipart(target, parts, &reply, &errors)) << errors.only();
   EXPECT_EQ(text_of(reply), "OK");
   const std::string golden =
-            "--i-will-not-crash\r\n"
-            "Content-Disposition: form-data; name=\"type\"\r\n"
-            "\r\n"
-            "screenshot"
-            "\r\n--i-will-not-crash\r\n"
-            "--i-will-not-crash\r\n"
-            "Content-Disposition: form-data; name=\"data\"; filename=\"package.zip\"\r\n"
-            "Content-Type: application/octet-stream\r\n"
-            "\r\n" +
-                package + "\r\n--i-will-not-crash\r\n";
+      "--i-will-not-crash\r\n"
+      "Content-Disposition: form-data; name=\"type\"\r\n"
+      "\r\n"
+      "screenshot"
+      "\r\n--i-will-not-crash\r\n"
+      "--i-will-not-crash\r\n"
+      "Content-Disposition: form-data; name=\"data\"; filename=\"package.zip\"\r\n"
+      "Content-Type: application/octet-stream\r\n"
+      "\r\n" +
+      package + "\r\n--i-will-not-crash\r\n";
   EXPECT_EQ(responder_record("golden.body"), golden);
   const std::string head = responder_record("golden.head");
   EXPECT_EQ(head.rfind("POST /record/golden HTTP/1.1\r\n", 0), 0u) << head;
@@ -189,8 +189,8 @@ TEST(http_post, unreachable_server_and_no_leaks) {
   post_to("reply/ok", reply, errors);
   const DWORD before = process_handle_count();
   for (int round = 0; round < 3; ++round)
-    for (const char* path : {"reply/ok", "reply/long-unsized", "reply/truncated", "reply/status-500",
-                             "reply/redirect", "reply/long-length"}) {
+    for (const char* path : {"reply/ok", "reply/long-unsized", "reply/truncated", "reply/status-500", "reply/redirect",
+                             "reply/long-length"}) {
       heap_buffer r;
       post_to(path, r, errors);
       uint32_t status = 0;

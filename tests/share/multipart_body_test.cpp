@@ -9,7 +9,9 @@
 
 namespace {
 
-std::string text_of(const heap_buffer& body) { return std::string(reinterpret_cast<const char*>(body.data()), body.size()); }
+std::string text_of(const heap_buffer& body) {
+  return std::string(reinterpret_cast<const char*>(body.data()), body.size());
+}
 
 std::string temp_file(const wchar_t* name, const std::string& bytes, std::wstring& path) {
   wchar_t dir[MAX_PATH];
@@ -45,8 +47,7 @@ TEST(multipart_body, type_and_package_give_the_exact_bytes) {
       "Content-Disposition: form-data; name=\"data\"; filename=\"package.zip\"\r\n"
       "Content-Type: application/octet-stream\r\n"
       "\r\n" +
-      package +
-      "\r\n--i-will-not-crash\r\n";
+      package + "\r\n--i-will-not-crash\r\n";
   EXPECT_EQ(text_of(body), golden);
   EXPECT_EQ(body.size(), 85u + 4 + 6 + 138u + 4 + 11 + package.size());
   EXPECT_EQ(body.capacity(), body.size());  // sized exactly, no growth factor
@@ -73,11 +74,10 @@ TEST(multipart_body, skipped_entries_and_file_names) {
   const std::string file_head = "--i-will-not-crash\r\nContent-Disposition: form-data; name=\"";
   const std::string octet = "\r\nContent-Type: application/octet-stream\r\n\r\n";
   const std::string trailer = "\r\n--i-will-not-crash\r\n";
-  const std::string golden =
-      file_head + "tail\"; filename=\"folvi-multipart-tail.bin\"" + octet + "6789" + trailer +
-      file_head + "whole\"; filename=\"folvi-multipart-tail.bin\"" + octet + bytes + trailer +
-      file_head + "wide\"; filename=\"" + utf8_name + "\"" + octet + "ab" + trailer +
-      file_head + "bare\"; filename=\"no-backslash.txt\"" + octet + trailer;
+  const std::string golden = file_head + "tail\"; filename=\"folvi-multipart-tail.bin\"" + octet + "6789" + trailer +
+                             file_head + "whole\"; filename=\"folvi-multipart-tail.bin\"" + octet + bytes + trailer +
+                             file_head + "wide\"; filename=\"" + utf8_name + "\"" + octet + "ab" + trailer + file_head +
+                             "bare\"; filename=\"no-backslash.txt\"" + octet + trailer;
   EXPECT_EQ(text_of(body), golden);
   DeleteFileW(path.c_str());
 }
@@ -85,8 +85,8 @@ TEST(multipart_body, skipped_entries_and_file_names) {
 TEST(multipart_body, a_file_open_for_writing_elsewhere_is_still_read) {
   std::wstring path;
   temp_file(L"folvi-multipart-open.txt", "still being written", path);
-  HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+  HANDLE writer =
+      CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
   const form_part parts[] = {disk_file_field("log", path.c_str()), form_part()};
   heap_buffer body;

@@ -18,8 +18,8 @@
 #include "share/upload_xchg.h"
 #include "support/api_error.h"
 #include "support/text.h"
-#include "ui/report_files_api.h"
-#include "ui/screenshot_image.h"
+#include "results/report_files_api.h"
+#include "toolkit/bmp_file.h"
 #include "window_driver.h"
 
 namespace {
@@ -78,7 +78,8 @@ std::wstring control_text(HWND control) {
   if (!control || !SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return L"";
   std::wstring text(length + 1, L'\0');
   DWORD_PTR copied = 0;
-  SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 5000, &copied);
+  SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 5000,
+                      &copied);
   text.resize(copied);
   return text;
 }
@@ -141,7 +142,8 @@ std::string drawn_bmp(int width, int height) {
   image.height = height;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
-      image.pixels.push_back((x / 20) % 4 == 1 ? 0xFFFF00FFu : 0xFF000000u | (0x010101u * uint32_t(64 + (y * 128) / height)));
+      image.pixels.push_back((x / 20) % 4 == 1 ? 0xFFFF00FFu
+                                               : 0xFF000000u | (0x010101u * uint32_t(64 + (y * 128) / height)));
   return bmp_file(image);
 }
 
@@ -150,8 +152,8 @@ int screenshot(const wchar_t* report_file) {
   images.window = drawn_bmp(320, 240);
   images.read_graph = drawn_bmp(160, 100);
   images.write_graph = drawn_bmp(180, 100);
-  const share_package package = screenshot_share_package(images, read_text(report_file),
-                                                         "FOLVI Vezad, version 0.1.2.3\r\nstorage scan of the probe\r\n");
+  const share_package package = screenshot_share_package(
+      images, read_text(report_file), "FOLVI Vezad, version 0.1.2.3\r\nstorage scan of the probe\r\n");
   probe_ui ui;
   window_driver uploading(L"FOLVI Screenshot", [](HWND dialog) { wait_until([&] { return !IsWindow(dialog); }); });
   std::printf("result %d\n", int(upload_share(ui, nullptr, package)));

@@ -39,7 +39,9 @@ RECT text_size(HWND control, const wchar_t* text, UINT format) {
   return r;
 }
 
-share_package report_package() { return report_share_package("Report one\r\n-------\r\n\r\nReport two\r\n", "scan log\n"); }
+share_package report_package() {
+  return report_share_package("Report one\r\n-------\r\n\r\nReport two\r\n", "scan log\n");
+}
 
 share_package screenshot_package() {
   share_package package;
@@ -155,17 +157,15 @@ TEST(upload_dialog, a_screenshot_share_opens_its_link_and_ok_alone_fails) {
 }
 
 TEST(upload_dialog, failures_say_so_and_esc_or_the_close_box_give_up_at_once) {
-  upload_run run = run_upload("reply/status-500", report_package(), L"FOLVI Test Report", [](HWND dialog) {
-    wait_until([&] { return !IsWindow(dialog); });
-  });
+  upload_run run = run_upload("reply/status-500", report_package(), L"FOLVI Test Report",
+                              [](HWND dialog) { wait_until([&] { return !IsWindow(dialog); }); });
   EXPECT_EQ(run.result, 2);
   EXPECT_EQ(run.boxes, std::vector<box>{box(L"Regrettably, upload failed", 0x41)});
   EXPECT_EQ(run.last_error.api, "CheckHttpStatusCode");
   EXPECT_EQ(run.last_error.code, 500u);
 
-  run = run_upload("reply/long-length", screenshot_package(), L"FOLVI Screenshot", [](HWND dialog) {
-    wait_until([&] { return !IsWindow(dialog); });
-  });
+  run = run_upload("reply/long-length", screenshot_package(), L"FOLVI Screenshot",
+                   [](HWND dialog) { wait_until([&] { return !IsWindow(dialog); }); });
   EXPECT_EQ(run.boxes, std::vector<box>{box(L"Regrettably, upload failed", 0x41)});
   EXPECT_EQ(run.last_error.api, "HttpCheckReplySize");
 
@@ -220,7 +220,8 @@ TEST(ask_to_share, texts_layout_report_link_and_answers) {
     // The body is exactly as large as its text; the rest follows it, and the link shows all its words.
     HWND body = GetDlgItem(dialog, IDC_ASK_BODY);
     const RECT needed = text_size(body, share_prompt_body, DT_NOPREFIX | DT_EXPANDTABS);
-    const RECT label = text_size(GetDlgItem(dialog, IDC_ASK_SEE_REPORT), L"Click here to see the report", DT_SINGLELINE);
+    const RECT label =
+        text_size(GetDlgItem(dialog, IDC_ASK_SEE_REPORT), L"Click here to see the report", DT_SINGLELINE);
     RECT client{};
     GetClientRect(dialog, &client);
     const RECT text = rect_in(body, dialog), link = rect_in(GetDlgItem(dialog, IDC_ASK_SEE_REPORT), dialog),
@@ -238,7 +239,7 @@ TEST(ask_to_share, texts_layout_report_link_and_answers) {
     EXPECT_GT(ok.top, band.top);
     EXPECT_LT(ok.bottom, band.bottom);
     EXPECT_LE(std::abs((ok.left + no.right) - client.right), 2);  // centred
-    EXPECT_GE(client.right - text.right, text.left - 1);           // margins alike
+    EXPECT_GE(client.right - text.right, text.left - 1);          // margins alike
 
     click(GetDlgItem(dialog, IDC_ASK_SEE_REPORT));
     open_after_link = IsWindowVisible(dialog) != 0;
@@ -264,7 +265,9 @@ TEST(offer_share, ok_uploads_the_reports_a_refusal_is_remembered_and_a_prompt_no
   const wchar_t* key = L"Software\\FolviBench-offer-share-test";
   RegDeleteKeyW(HKEY_CURRENT_USER, key);
   std::string value;
-  auto stored = [&] { return reg_read_value(HKEY_CURRENT_USER, key, ask_for_results_value, REG_DWORD, value, wow64_view(), nullptr); };
+  auto stored = [&] {
+    return reg_read_value(HKEY_CURRENT_USER, key, ask_for_results_value, REG_DWORD, value, wow64_view(), nullptr);
+  };
   notepad_recorder files;
   recording_share_ui ui(responder_target("record/offered"), files);
   {

@@ -9,7 +9,7 @@
 
 #include "share/share_ui_cb.h"
 #include "support/api_error.h"
-#include "ui/report_files_api.h"
+#include "results/report_files_api.h"
 
 // The program around the sharing dialogs as the tests see it: message boxes and opened links
 // are written down (a box answers OK at once), uploads go to the given target, and the post's

@@ -23,7 +23,8 @@ bool write_file(const std::wstring& path, const std::string& bytes) {
 std::string bmp_sized_image() {
   const uint32_t width = 1280, height = 800, pixels = width * height * 4;
   std::string bmp(54 + pixels, '\0');
-  const uint32_t header[] = {uint32_t(bmp.size()), 0, 54, 40, width, height, (32u << 16) | 1, 0, pixels, 2835, 2835, 0, 0};
+  const uint32_t header[] = {
+      uint32_t(bmp.size()), 0, 54, 40, width, height, (32u << 16) | 1, 0, pixels, 2835, 2835, 0, 0};
   bmp[0] = 'B';
   bmp[1] = 'M';
   memcpy(&bmp[2], header, sizeof header);
@@ -40,8 +41,8 @@ std::string bmp_sized_image() {
   return bmp;
 }
 
-bool write_package(const std::wstring& folder, const wchar_t* name, const share_package& package,
-                   const SYSTEMTIME& at, api_error_cb& errors) {
+bool write_package(const std::wstring& folder, const wchar_t* name, const share_package& package, const SYSTEMTIME& at,
+                   api_error_cb& errors) {
   std::string zip;
   if (!build_package_zip(package, zip, &errors, &at)) return false;
   const std::wstring dir = folder + L"\\" + name;
@@ -66,7 +67,7 @@ int wmain(int argc, wchar_t** argv) {
   screenshot.screenshot_image = bmp_sized_image();
   screenshot.read_graph_image = "BM\x01\x02";  // 4 bytes: deflated
   screenshot.write_graph_image = "BM\x03";     // 3 bytes: stored
-  screenshot.report_text = "";                  // 0 bytes: stored
+  screenshot.report_text = "";                 // 0 bytes: stored
   screenshot.stack_scan_text = "FOLVI Vezad, version 0.1.2.3\r\n";
 
   share_package report;

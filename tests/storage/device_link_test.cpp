@@ -21,8 +21,15 @@ void set_word(drive_info& d, size_t word, uint16_t value) {
 }  // namespace
 
 TEST(device_link, usb_speeds) {
-  struct { uint32_t speed; const char* name; double rate; } rows[] = {
-      {2, "USB 1.1", 1.5e6}, {4, "USB 2.0", 60e6}, {8, "USB 3.0", 500e6}, {16, "USB 3.1", 20e9 * 128 / 132 / 8},
+  struct {
+    uint32_t speed;
+    const char* name;
+    double rate;
+  } rows[] = {
+      {2, "USB 1.1", 1.5e6},
+      {4, "USB 2.0", 60e6},
+      {8, "USB 3.0", 500e6},
+      {16, "USB 3.1", 20e9 * 128 / 132 / 8},
   };
   for (const auto& r : rows) {
     const device_link link = drive_link(drive_on(usb, r.speed));

@@ -102,9 +102,9 @@ TEST(drive_health, identify_strings_must_be_printable_ascii) {
     captured_log log;
     EXPECT_EQ(query_alone(s, log).identify_source, 0u);
     const std::string code = std::to_string(unsigned(uint8_t(bad.back())));
-    EXPECT_NE(log.text().find("0   CheckAtaStrings() failed with ffffffff, " + code + "\n" +
-                              dump_of(s.health.identify)),
-              std::string::npos);
+    EXPECT_NE(
+        log.text().find("0   CheckAtaStrings() failed with ffffffff, " + code + "\n" + dump_of(s.health.identify)),
+        std::string::npos);
   }
 }
 
@@ -127,7 +127,6 @@ TEST(smart_plausible, each_rule_logs_its_line) {
     EXPECT_EQ(log.text(), c.line);
   }
 }
-
 
 TEST(drive_health, strict_checksums_refuse_a_bad_smart_block) {
   captured_log log;

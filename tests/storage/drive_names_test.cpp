@@ -235,17 +235,8 @@ TEST(device_kind_label, every_kind) {
     int kind;
     const wchar_t* label;
   } rows[] = {
-      {0, L""},
-      {1, L"HDD"},
-      {2, L"SSD"},
-      {3, L"NMVe"},
-      {4, L"SD card"},
-      {5, L"RAM device"},
-      {6, L"RAID"},
-      {7, L"Storage space"},
-      {8, L"Network share"},
-      {9, L""},
-      {-1, L""},
+      {0, L""},     {1, L"HDD"},           {2, L"SSD"},           {3, L"NMVe"}, {4, L"SD card"}, {5, L"RAM device"},
+      {6, L"RAID"}, {7, L"Storage space"}, {8, L"Network share"}, {9, L""},     {-1, L""},
   };
   for (const auto& r : rows) EXPECT_STREQ(device_kind_label(r.kind), r.label) << r.kind;
 }
@@ -293,13 +284,15 @@ const kind_row kind_rows[] = {
      kind_storage_space},
     {"RAMDiskVE", [](drive_info& d) { d.description = L"ramdiskve"; }, kind_ram_device},
     {"RAMDISK product", [](drive_info& d) { d.product_org = "RamDisk"; }, kind_ram_device},
-    {"ram disk before SD", [](drive_info& d) {
+    {"ram disk before SD",
+     [](drive_info& d) {
        d.instance_id = L"root\\dataram_ramdisk\\0000";
        d.bus_type = 12;
      },
      kind_ram_device},
     {"SD bus", [](drive_info& d) { d.bus_type = 12; }, kind_sd_card},
-    {"SD bus before NVMe", [](drive_info& d) {
+    {"SD bus before NVMe",
+     [](drive_info& d) {
        d.bus_type = 12;
        d.has_nvme_identify = true;
      },
@@ -309,14 +302,16 @@ const kind_row kind_rows[] = {
     {"sd card is exact", [](drive_info& d) { d.description = L"sd card"; }, kind_hdd},
     {"NVMe bus", [](drive_info& d) { d.bus_type = 17; }, kind_nvme},
     {"NVMe identify", [](drive_info& d) { d.has_nvme_identify = true; }, kind_nvme},
-    {"NVMe behind USB", [](drive_info& d) {
+    {"NVMe behind USB",
+     [](drive_info& d) {
        d.bus_type = 7;
        d.interface_path = L"\\\\?\\USBSTOR#Disk&Ven_Realtek&Prod_RTL9210B_NVME#0123&0#{53f56307}";
      },
      kind_nvme},
     {"nvme vendor", [](drive_info& d) { d.vendor_org = "NVMe"; }, kind_nvme},
     {"nvme product", [](drive_info& d) { d.product_org = "Force MP510 NVMe"; }, kind_nvme},
-    {"trim without seek penalty", [](drive_info& d) {
+    {"trim without seek penalty",
+     [](drive_info& d) {
        d.trim_enabled = 1;
        d.incurs_seek_penalty = 0;
      },
@@ -326,17 +321,20 @@ const kind_row kind_rows[] = {
     {"7200 rpm", [](drive_info& d) { set_word(d, 217, 7200); }, kind_hdd},
     {"TRIM supported", [](drive_info& d) { set_word(d, 169, 0x0001); }, kind_ssd},
     {"other data set bits", [](drive_info& d) { set_word(d, 169, 0x0002); }, kind_hdd},
-    {"words without a block", [](drive_info& d) {
+    {"words without a block",
+     [](drive_info& d) {
        put_word(d.identify, 217, 1);
        put_word(d.identify, 169, 1);
      },
      kind_hdd},
-    {"ADATA SP", [](drive_info& d) {
+    {"ADATA SP",
+     [](drive_info& d) {
        d.vendor_org = "ADATA";
        d.product_org = "sp900";
      },
      kind_ssd},
-    {"adata is exact", [](drive_info& d) {
+    {"adata is exact",
+     [](drive_info& d) {
        d.vendor_org = "adata";
        d.product_org = "SP900";
      },

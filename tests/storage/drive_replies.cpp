@@ -46,7 +46,7 @@ std::vector<uint8_t> flag_reply(uint8_t flag) { return reply_writer().u32(12).u3
 
 std::vector<uint8_t> inquiry_reply() {
   reply_writer w;
-  w.u8(1).zeros(3);                 // one bus
+  w.u8(1).zeros(3);                // one bus
   w.u8(1).u8(0).zeros(2).u32(12);  // one unit, initiator 0, units from offset 12
   w.u8(0).u8(0).u8(0).u8(1).u32(8).u32(0);
   w.u8(0).u8(0).u8(5).u8(2).text("ATA ", false);
@@ -61,12 +61,9 @@ void add_nodes(fake_machine& machine, const fake_disk& disk) {
   p.id = disk.parent_id;
   p.parent = disk.above_parent.empty() ? 0 : parent + 1;
   const std::pair<const DEVPROPKEY*, const std::wstring*> props[] = {
-      {&DEVPKEY_Device_Class, &disk.parent_class},
-      {&DEVPKEY_Device_FriendlyName, &disk.parent_friendly_name},
-      {&DEVPKEY_Device_DeviceDesc, &disk.parent_desc},
-      {&DEVPKEY_Device_Manufacturer, &disk.parent_manufacturer},
-      {&DEVPKEY_Device_Driver, &disk.parent_driver},
-      {&DEVPKEY_Device_LocationInfo, &disk.parent_location},
+      {&DEVPKEY_Device_Class, &disk.parent_class},     {&DEVPKEY_Device_FriendlyName, &disk.parent_friendly_name},
+      {&DEVPKEY_Device_DeviceDesc, &disk.parent_desc}, {&DEVPKEY_Device_Manufacturer, &disk.parent_manufacturer},
+      {&DEVPKEY_Device_Driver, &disk.parent_driver},   {&DEVPKEY_Device_LocationInfo, &disk.parent_location},
   };
   for (const auto& prop : props)
     if (!prop.second->empty()) p.properties.push_back({*prop.first, *prop.second});
@@ -163,10 +160,8 @@ std::vector<uint8_t> layout_reply(const fake_disk& disk) {
   const size_t count = mbr ? std::max(disk.mbr_slots, disk.partitions.size()) : disk.partitions.size();
   reply_writer w;
   w.u32(uint32_t(disk.layout)).u32(uint32_t(count));
-  if (mbr)
-    w.u32(disk.mbr_signature).u32(0);
-  else if (disk.layout == gpt_layout)
-    w.guid(disk.disk_id).u64(17408).u64(disk.capacity - 17408 - 16896).u32(128);
+  if (mbr) w.u32(disk.mbr_signature).u32(0);
+  else if (disk.layout == gpt_layout) w.guid(disk.disk_id).u64(17408).u64(disk.capacity - 17408 - 16896).u32(128);
   w.at(48);
   for (size_t i = 0; i < count; ++i) {
     fake_partition p;

@@ -46,7 +46,7 @@ struct fake_disk {
   std::wstring instance_id = L"SCSI\\Disk&Ven_&Prod_ST1000DM003-1ER1\\4&2A0C7E1&0&000000";
   std::wstring friendly_name = L"ST1000DM003-1ER162";
   std::wstring device_desc = L"Disk drive";
-  DWORD removal_policy = 1;  // 0: no such property
+  DWORD removal_policy = 1;                                 // 0: no such property
   std::wstring msdos_device = L"\\Device\\Harddisk0\\DR0";  // empty: QueryDosDevice fails
 
   std::wstring parent_id = L"PCI\\VEN_8086&DEV_A102&SUBSYS_86941043&REV_31\\3&11583659&0&B8";

@@ -65,18 +65,18 @@ TEST(descriptor_string, extraction_rules) {
     bool trim;
     const char* expected;
   } cases[] = {
-      {0, true, ""},            // offset 0 means absent
-      {1, false, "ABC  "},      // up to the NUL
-      {1, true, "ABC"},         //
-      {7, true, "pad"},         // both ends trimmed
-      {7, false, "  pad  "},    //
-      {15, true, ""},           // a control character
-      {24, true, ""},           // a byte of 0x80 and above
-      {28, true, ""},           // DEL
-      {30, true, ""},           // blanks only
-      {34, true, "tail"},       // ends with the reply, no NUL
-      {38, true, ""},           // at the end
-      {1000, true, ""},         // past the end
+      {0, true, ""},          // offset 0 means absent
+      {1, false, "ABC  "},    // up to the NUL
+      {1, true, "ABC"},       //
+      {7, true, "pad"},       // both ends trimmed
+      {7, false, "  pad  "},  //
+      {15, true, ""},         // a control character
+      {24, true, ""},         // a byte of 0x80 and above
+      {28, true, ""},         // DEL
+      {30, true, ""},         // blanks only
+      {34, true, "tail"},     // ends with the reply, no NUL
+      {38, true, ""},         // at the end
+      {1000, true, ""},       // past the end
   };
   for (const auto& c : cases)
     EXPECT_EQ(descriptor_string(bytes, reply.size(), c.offset, c.trim), c.expected) << c.offset << " " << c.trim;

@@ -176,8 +176,8 @@ bool fake_machine::device_io_control(api_handle handle, DWORD code, const void* 
     error = ERROR_INVALID_HANDLE;
     return false;
   }
-  return answer(devices.at(t->path).reply_to(code, static_cast<const uint8_t*>(in), in_size), out, out_size,
-                returned, error);
+  return answer(devices.at(t->path).reply_to(code, static_cast<const uint8_t*>(in), in_size), out, out_size, returned,
+                error);
 }
 
 fake_reply fake_device::reply_to(DWORD code, const uint8_t* in, DWORD in_size) const {

@@ -35,9 +35,9 @@ struct fake_device {
 struct fake_interface {
   std::wstring path;
   DWORD devinst = 0;
-  DWORD detail_error = 0;                             // not 0: the detail call fails
-  std::map<DWORD, std::vector<uint8_t>> registry;     // SPDRP_* -> raw value
-  int passes = -1;  // how many enumerations list it; -1: all
+  DWORD detail_error = 0;                          // not 0: the detail call fails
+  std::map<DWORD, std::vector<uint8_t>> registry;  // SPDRP_* -> raw value
+  int passes = -1;                                 // how many enumerations list it; -1: all
 };
 
 struct fake_node {
@@ -67,7 +67,7 @@ class fake_machine final : public device_api {
   DWORD disk_set_error = 0, volume_set_error = 0, adapter_set_error = 0;
   std::map<DWORD, fake_node> nodes;
   bool node_properties_available = true;
-  std::map<std::wstring, fake_device> devices;                 // by the path given to CreateFile
+  std::map<std::wstring, fake_device> devices;                    // by the path given to CreateFile
   std::map<std::wstring, std::vector<std::wstring>> dos_devices;  // QueryDosDevice name -> strings
   std::vector<fake_volume> volumes;
   DWORD find_volume_error = 0;

@@ -44,10 +44,10 @@ ata_block identify_block(const identify_fields& f) {
   const uint64_t lba28 = f.sectors < 0x0FFFFFFF ? f.sectors : 0x0FFFFFFF;
   put_word(b, 60, uint16_t(lba28));
   put_word(b, 61, uint16_t(lba28 >> 16));
-  put_word(b, 80, 0x07F0);                   // ATA8-ACS and earlier
-  put_word(b, 82, 0x746B);                   // SMART among the supported features
-  put_word(b, 83, 0x7400 | 0x0400);          // 48-bit addresses
-  put_word(b, 85, 0x7469);                   // SMART enabled
+  put_word(b, 80, 0x07F0);           // ATA8-ACS and earlier
+  put_word(b, 82, 0x746B);           // SMART among the supported features
+  put_word(b, 83, 0x7400 | 0x0400);  // 48-bit addresses
+  put_word(b, 85, 0x7469);           // SMART enabled
   put_word(b, 86, 0xB400 | 0x0400);
   for (int i = 0; i < 4; ++i) put_word(b, 100 + i, uint16_t(f.sectors >> (16 * i)));
   put_word(b, 169, f.trim ? 1 : 0);

@@ -25,8 +25,13 @@ namespace {
 
 bool is_health_request(DWORD code) {
   switch (code) {
-    case 0x7C084: case 0x7C088: case 0x4D02C: case 0x4D004: case 0x4D014: case 0x4D008: case 0x2D1100:
-      return true;
+    case 0x7C084:
+    case 0x7C088:
+    case 0x4D02C:
+    case 0x4D004:
+    case 0x4D014:
+    case 0x4D008:
+    case 0x2D1100: return true;
   }
   return false;
 }
@@ -36,7 +41,7 @@ bool is_usb_hub_request(DWORD code) { return (code & 0xFFFFF000) == 0x220000; }
 struct fuzzer {
   std::mt19937 rng{0x5EED1234u};  // fixed: every run sends the same replies
   size_t replies = 0;
-  size_t health_replies = 0;  // to the IDENTIFY, SMART, prediction and NVMe requests
+  size_t health_replies = 0;      // to the IDENTIFY, SMART, prediction and NVMe requests
   size_t controller_replies = 0;  // CSMI and CISS
   size_t usb_replies = 0;
   size_t vds_calls = 0;
@@ -52,14 +57,12 @@ struct fuzzer {
     // Mostly let the device number through, or few drives would get as far as their health.
     if (code == IOCTL_STORAGE_GET_DEVICE_NUMBER && below(4) != 0) return;
     if (is_health_request(code)) ++health_replies;
-    static const DWORD errors[] = {ERROR_INVALID_FUNCTION, ERROR_ACCESS_DENIED, ERROR_NOT_SUPPORTED,
-                                   ERROR_INVALID_PARAMETER, ERROR_GEN_FAILURE, ERROR_SEM_TIMEOUT};
+    static const DWORD errors[] = {ERROR_INVALID_FUNCTION,  ERROR_ACCESS_DENIED, ERROR_NOT_SUPPORTED,
+                                   ERROR_INVALID_PARAMETER, ERROR_GEN_FAILURE,   ERROR_SEM_TIMEOUT};
     switch (below(6)) {
       case 0:  // as the drive sent it
         break;
-      case 1:
-        r = fake_reply{{}, errors[below(std::size(errors))]};
-        break;
+      case 1: r = fake_reply{{}, errors[below(std::size(errors))]}; break;
       case 2:  // cut short
         r.bytes.resize(below(r.bytes.size() + 1));
         break;
@@ -145,7 +148,8 @@ void garble_answers(scan_recording& r, fuzzer& f) {
       field(e.answer, "returned")->text = std::to_string(reply.error ? 0 : reply.bytes.size());
     } else if (e.call.compare(0, 4, "vds_") == 0) {
       for (recorded_field& a : e.answer) {
-        if (a.name == "hr" && f.below(10) == 0) a.text = std::to_string(uint32_t(failures[f.below(std::size(failures))]));
+        if (a.name == "hr" && f.below(10) == 0)
+          a.text = std::to_string(uint32_t(failures[f.below(std::size(failures))]));
         if (a.name == "string" && f.below(3) == 0) a.text = to_utf8(garbage_text(f));
         if (a.binary && f.below(3) == 0)
           for (size_t n = 1 + f.below(8); n > 0 && !a.bytes.empty(); --n) a.bytes[f.below(a.bytes.size())] = f.byte();
@@ -171,8 +175,9 @@ void count_questions(const scan_recording& asked, fuzzer& f) {
 
 TEST(health_fuzz, garbage_from_controllers_hubs_and_vds_never_stops_the_scan) {
   // The service and the hubs more often: a garbled answer ends their walks early.
-  const char* const names[] = {"csmi_raid1", "csmi_hba_spare", "ciss_logical_drive", "dual_interface_controller",
-                               "vds_mirror", "vds_mirror", "usb3_windows10", "usb2_port", "usb3_windows10", "usb2_port"};
+  const char* const names[] = {"csmi_raid1",     "csmi_hba_spare", "ciss_logical_drive", "dual_interface_controller",
+                               "vds_mirror",     "vds_mirror",     "usb3_windows10",     "usb2_port",
+                               "usb3_windows10", "usb2_port"};
   std::vector<scan_recording> machines;
   for (const char* name : names) machines.push_back(recorded_machine(name));
   fuzzer f;

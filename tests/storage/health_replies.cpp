@@ -16,9 +16,8 @@ struct ata_answer {
 };
 ata_answer answer_ata(const fake_health& h, int path, uint8_t command, uint8_t features);
 
-constexpr DWORD smart_send = 0x7C084, smart_receive = 0x7C088, ata_pass_through = 0x4D02C,
-                scsi_pass_through = 0x4D004, scsi_pass_through_direct = 0x4D014, scsi_miniport = 0x4D008,
-                predict_failure = 0x2D1100;
+constexpr DWORD smart_send = 0x7C084, smart_receive = 0x7C088, ata_pass_through = 0x4D02C, scsi_pass_through = 0x4D004,
+                scsi_pass_through_direct = 0x4D014, scsi_miniport = 0x4D008, predict_failure = 0x2D1100;
 constexpr bool wide = sizeof(void*) == 8;
 constexpr uint8_t status_ready = 0x50, status_error = 0x51, error_aborted = 0x04;
 
@@ -68,8 +67,14 @@ fake_reply ata_pt(const fake_health& h, const uint8_t* in, DWORD size) {
   const uint8_t* task = in + apt_current;
   const ata_answer a = answer_ata(h, 1, task[6], task[0]);
   std::vector<uint8_t> reply(in, in + apt_size);
-  const uint8_t registers[8] = {uint8_t(a.ok ? 0 : error_aborted), task[1], task[2], a.ok ? a.lba_mid : task[3],
-                                a.ok ? a.lba_high : task[4], task[5], uint8_t(a.ok ? status_ready : status_error), 0};
+  const uint8_t registers[8] = {uint8_t(a.ok ? 0 : error_aborted),
+                                task[1],
+                                task[2],
+                                a.ok ? a.lba_mid : task[3],
+                                a.ok ? a.lba_high : task[4],
+                                task[5],
+                                uint8_t(a.ok ? status_ready : status_error),
+                                0};
   put(reply, apt_current, registers, sizeof registers);
   const bool data_in = field<uint16_t>(in, size, apt_flags) & 0x02;
   if (data_in) {
@@ -200,25 +205,16 @@ void add_health(fake_machine& machine, const fake_disk& disk, const fake_health&
   disk_device(machine, disk).handler = [h](DWORD code, const uint8_t* in, DWORD size, fake_reply& reply) {
     switch (code) {
       case smart_receive:
-      case smart_send:
-        reply = smart_ioctl(*h, code, in, size);
-        return true;
-      case ata_pass_through:
-        reply = ata_pt(*h, in, size);
-        return true;
-      case scsi_pass_through:
-        reply = scsi_pt(*h, 2, in, size);
-        return true;
-      case scsi_pass_through_direct:
-        reply = scsi_pt(*h, 3, in, size);
-        return true;
+      case smart_send: reply = smart_ioctl(*h, code, in, size); return true;
+      case ata_pass_through: reply = ata_pt(*h, in, size); return true;
+      case scsi_pass_through: reply = scsi_pt(*h, 2, in, size); return true;
+      case scsi_pass_through_direct: reply = scsi_pt(*h, 3, in, size); return true;
       case predict_failure:
         if (h->predict_failure < 0) return false;
-        reply = fake_reply{
-            reply_writer().u32(uint32_t(h->predict_failure)).bytes(h->predict_vendor.data(), 512).done(), 0};
+        reply =
+            fake_reply{reply_writer().u32(uint32_t(h->predict_failure)).bytes(h->predict_vendor.data(), 512).done(), 0};
         return true;
-      case IOCTL_STORAGE_QUERY_PROPERTY:
-        return protocol_query(*h, in, size, reply);
+      case IOCTL_STORAGE_QUERY_PROPERTY: return protocol_query(*h, in, size, reply);
     }
     return false;
   };

@@ -63,8 +63,8 @@ std::string model_facts(const scanned& s) {
                             (unsigned long long)p.offset, (unsigned long long)p.length);
   }
   for (const controller_info& c : m.controllers) {
-    text += format_string("Controller %s, %zu RAID volumes, phys", c.protocol == controller_protocol::csmi ? "CSMI" : "CISS",
-                          c.raid_volumes.size());
+    text += format_string("Controller %s, %zu RAID volumes, phys",
+                          c.protocol == controller_protocol::csmi ? "CSMI" : "CISS", c.raid_volumes.size());
     for (const phy_drive& p : c.phys) text += " " + p.address;
     text += "\n";
   }

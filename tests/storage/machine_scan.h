@@ -6,7 +6,7 @@
 #include "fake_machine.h"
 #include "storage/scan_recording.h"
 #include "storage/storage_model.h"
-#include "ui/location_summary.h"
+#include "storage/location_summary.h"
 
 // A machine scanned the way the window scans: on the scan's own thread.
 struct scanned {

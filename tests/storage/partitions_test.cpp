@@ -40,8 +40,8 @@ TEST(normalize_partitions, gaps_between_partitions_and_up_to_capacity) {
   d.capacity = 1000;
   d.partitions = {part(2, 600, 100), part(1, 100, 300)};
   normalize_partitions(d);
-  EXPECT_EQ(ranges(d), (std::vector<range>{{0, 100, true}, {100, 300, false}, {400, 200, true}, {600, 100, false},
-                                           {700, 300, true}}));
+  EXPECT_EQ(ranges(d), (std::vector<range>{
+                           {0, 100, true}, {100, 300, false}, {400, 200, true}, {600, 100, false}, {700, 300, true}}));
   EXPECT_EQ(d.partitions[1].number, 1u);
   EXPECT_EQ(d.partitions[3].number, 2u);
 }
@@ -67,8 +67,9 @@ TEST(normalize_partitions, slices_sorted_gaps_filled_links_reset) {
   d.partitions = {part(1, 100, 500, {{400, 100, 7}, {150, 50, 3}})};
   normalize_partitions(d);
   ASSERT_EQ(d.partitions.size(), 3u);
-  EXPECT_EQ(slices(d.partitions[1]), (std::vector<range>{{100, 50, true}, {150, 50, true}, {200, 200, true},
-                                                         {400, 100, true}, {500, 100, true}}));
+  EXPECT_EQ(
+      slices(d.partitions[1]),
+      (std::vector<range>{{100, 50, true}, {150, 50, true}, {200, 200, true}, {400, 100, true}, {500, 100, true}}));
   // A gap record is covered by one gap slice.
   EXPECT_EQ(slices(d.partitions[0]), (std::vector<range>{{0, 100, true}}));
   EXPECT_EQ(slices(d.partitions[2]), (std::vector<range>{{600, 400, true}}));

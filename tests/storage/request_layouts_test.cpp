@@ -44,4 +44,3 @@ static_assert(property_device_protocol_specific == StorageDeviceProtocolSpecific
 static_assert(protocol_type_nvme == ProtocolTypeNvme, "ProtocolTypeNvme");
 static_assert(nvme_data_type_identify == NVMeDataTypeIdentify && nvme_data_type_log_page == NVMeDataTypeLogPage,
               "STORAGE_PROTOCOL_NVME_DATA_TYPE");
-

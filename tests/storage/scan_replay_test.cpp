@@ -89,10 +89,15 @@ TEST(ScanReplay, MissingRequestsAreAnsweredAsMissingDevicesAndNamedOnce) {
   scan_recording empty;
   scan_replay nothing(empty);
   const std::string bare = scan_log(nothing, nothing, &nothing);
-  EXPECT_NE(bare.find("2 Enumerating storage devices...\n"
-                      "2 Not in the recording, answered as a missing device: interface_set {53F56307-B6BF-11D0-94F2-00A0C91EFB8B}\n"
-                      "2 Not in the recording, answered as a missing device: has_interface {53F56307-B6BF-11D0-94F2-00A0C91EFB8B} 0\n"
-                      "2   None found\n"), std::string::npos) << bare;
+  EXPECT_NE(
+      bare.find(
+          "2 Enumerating storage devices...\n"
+          "2 Not in the recording, answered as a missing device: interface_set {53F56307-B6BF-11D0-94F2-00A0C91EFB8B}\n"
+          "2 Not in the recording, answered as a missing device: has_interface {53F56307-B6BF-11D0-94F2-00A0C91EFB8B} "
+          "0\n"
+          "2   None found\n"),
+      std::string::npos)
+      << bare;
   EXPECT_EQ(nothing.open_handles(), 0u);
 }
 
@@ -150,36 +155,45 @@ TEST(ScanReplay, MalformedRecordingsAreRefusedWithTheirLine) {
   ASSERT_EQ(r.entries.size(), 1u);
   EXPECT_EQ(r.entries[0].bytes("out").size(), 18u);
 
-  EXPECT_EQ(refusal("FOLVI scan\n"), "line 1: not a scan recording (the first line is not \"FOLVI Vezad scan recording\")");
-  EXPECT_EQ(refusal(replaced(good, "format 1", "format 2")), "line 2: format 2 is not known; this program reads format 1");
+  EXPECT_EQ(refusal("FOLVI scan\n"),
+            "line 1: not a scan recording (the first line is not \"FOLVI Vezad scan recording\")");
+  EXPECT_EQ(refusal(replaced(good, "format 1", "format 2")),
+            "line 2: format 2 is not known; this program reads format 1");
   EXPECT_EQ(refusal(replaced(good, "pointers ", "pointers 1")), "line 4: \"pointers 32\" or \"pointers 64\" expected");
   EXPECT_EQ(refusal(replaced(good, "0a 0b", "0a 0g")), "line 16: bad hex byte \"0g\"");
   EXPECT_EQ(refusal(replaced(good, "0c 0d", "0c0d")), "line 16: bad hex byte \"0c0d\"");
   EXPECT_EQ(refusal(replaced(good, "      0010  10 11\n", "")), "line 15: \"out\" announces 18 bytes, 16 are given");
   EXPECT_EQ(refusal(replaced(good, "      0000  00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f\n", "")),
             "line 16: hex offset 10, expected 0 (a line is missing or out of place)");
-  EXPECT_EQ(refusal(replaced(good, "0010  10 11", "0010  10 11 12")), "line 17: \"out\" announces 18 bytes, more are given");
+  EXPECT_EQ(refusal(replaced(good, "0010  10 11", "0010  10 11 12")),
+            "line 17: \"out\" announces 18 bytes, more are given");
   EXPECT_EQ(refusal(replaced(good, "  < out 18", "  < out 20") + "      0020  00 00\n"),
             "line 18: hex offset 20, expected 12 (a line is missing or out of place)");
-  EXPECT_EQ(refusal(replaced(good, "  > out_size 20", "  > out_size 16")), "line 15: out holds 18 bytes, more than out_size 16");
-  EXPECT_EQ(refusal(replaced(good, "  < returned 18", "  < returned 21")), "line 14: returned 21 is more than out_size 20");
-  EXPECT_EQ(refusal(replaced(good, "  < returned 18\n", "  < retur")), "line 14: \"retur\" is not an answer field of ioctl");
+  EXPECT_EQ(refusal(replaced(good, "  > out_size 20", "  > out_size 16")),
+            "line 15: out holds 18 bytes, more than out_size 16");
+  EXPECT_EQ(refusal(replaced(good, "  < returned 18", "  < returned 21")),
+            "line 14: returned 21 is more than out_size 20");
+  EXPECT_EQ(refusal(replaced(good, "  < returned 18\n", "  < retur")),
+            "line 14: \"retur\" is not an answer field of ioctl");
   EXPECT_EQ(refusal(good.substr(0, good.find("  < ok 1"))), "line 6: ioctl lacks its answer field \"ok\"");
   EXPECT_EQ(refusal(replaced(good, "  < error 0x0\n", "")), "line 6: ioctl lacks its answer field \"error\"");
   EXPECT_EQ(refusal(replaced(good, "  > code 0x2d1400\n", "")), "line 6: ioctl lacks its request field \"code\"");
-  EXPECT_EQ(refusal(replaced(good, "code 0x2d1400", "code 0x2d14z0")), "line 8: \"code\": \"0x2d14z0\" is not a number");
+  EXPECT_EQ(refusal(replaced(good, "code 0x2d1400", "code 0x2d14z0")),
+            "line 8: \"code\": \"0x2d14z0\" is not a number");
   EXPECT_EQ(refusal(replaced(good, "  < ok 1", "  < ok 2")), "line 12: \"ok\" is 0 or 1");
   EXPECT_EQ(refusal(replaced(good, "  < ok 1", "  < ok 1\n  < ok 1")), "line 13: \"ok\" given twice");
   EXPECT_EQ(refusal(replaced(good, "\nioctl\n", "\nioctls\n")), "line 6: unknown request \"ioctls\"");
   EXPECT_EQ(refusal(header_text() + "  < ok 1\n"), "line 5: a field outside an entry");
   EXPECT_TRUE(read_recording(replaced(good, "  < out 18", "  < out 18 crc32 dcf57f85"), r, error)) << error;
-  EXPECT_EQ(refusal(replaced(good, "  < out 18", "  < out 18 crc32 dcf57f85").replace(good.rfind("10 11"), 1, "2")),
-            "line 15: the bytes of \"out\" (to line 17) do not match its crc32; after editing them, drop the \"crc32 X\"");
+  EXPECT_EQ(
+      refusal(replaced(good, "  < out 18", "  < out 18 crc32 dcf57f85").replace(good.rfind("10 11"), 1, "2")),
+      "line 15: the bytes of \"out\" (to line 17) do not match its crc32; after editing them, drop the \"crc32 X\"");
   EXPECT_EQ(refusal(replaced(good, "  < out 18", "  < out 18 crc 7d9b1d5f")),
             "line 15: \"out\": \"18 crc 7d9b1d5f\" is not \"COUNT\" or \"COUNT crc32 XXXXXXXX\"");
   EXPECT_EQ(refusal(replaced(good, "      0000  01 02 03\n", "      0000  01 02 03\n     junk\n")),
             "line 11: hex data without its offset");
-  EXPECT_EQ(refusal(replaced(good, "PhysicalDrive0", "Physical%2GDrive0")), "line 7: \"path\": a % not followed by two hex digits");
+  EXPECT_EQ(refusal(replaced(good, "PhysicalDrive0", "Physical%2GDrive0")),
+            "line 7: \"path\": a % not followed by two hex digits");
   EXPECT_EQ(refusal(replaced(good, "  > out_size 20\n", "  > out_size 20\n    stray\n")),
             "line 12: an indented line that is neither a field (\"  > \", \"  < \") nor hex data");
 }

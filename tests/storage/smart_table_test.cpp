@@ -36,14 +36,19 @@ void expect_rows(const std::vector<smart_row>& rows, const std::vector<expected_
   }
 }
 
-const std::string degrees = " \xC2\xB0" "C";
+const std::string degrees =
+    " \xC2\xB0"
+    "C";
 
 }  // namespace
 
 // A later group's name replaces an earlier one; a definition without a name keeps it.
 TEST(smart_rows, samsung_oem_ssd_takes_the_last_group_and_the_last_name) {
-  const smart_block b = block_of({{9, 0x32, 97, 97, 12044}, {177, 0x13, 96, 96, 61}, {183, 0x13, 100, 100, 0},
-                                  {190, 0x32, 68, 53, 32}, {241, 0x32, 99, 99, 40177631642ull}},
+  const smart_block b = block_of({{9, 0x32, 97, 97, 12044},
+                                  {177, 0x13, 96, 96, 61},
+                                  {183, 0x13, 100, 100, 0},
+                                  {190, 0x32, 68, 53, 32},
+                                  {241, 0x32, 99, 99, 40177631642ull}},
                                  {{177, 5}, {183, 10}});
   expect_rows(smart_rows(b, true, "Samsung", "MZ7LN256HMJP-000L7"),
               {{9, "Common", "Power-on hours", "12044"},
@@ -59,7 +64,8 @@ TEST(smart_rows, samsung_oem_ssd_takes_the_last_group_and_the_last_name) {
 }
 
 TEST(smart_rows, vendor_families_refine_formats_and_units) {
-  const smart_block seagate = block_of({{7, 0x0F, 84, 60, 0x00000152A3F1ull}, {194, 0x22, 36, 45, 0x001200000024ull},
+  const smart_block seagate = block_of({{7, 0x0F, 84, 60, 0x00000152A3F1ull},
+                                        {194, 0x22, 36, 45, 0x001200000024ull},
                                         {240, 0, 100, 253, 0x9C5F00002A55ull}},
                                        {{7, 45}});
   expect_rows(smart_rows(seagate, false, "Seagate", "ST2000DM008-2FR102"),
@@ -80,16 +86,14 @@ TEST(smart_rows, vendor_families_refine_formats_and_units) {
 
   // The OCZ Vertex group names what the OCZ group leaves undocumented.
   const smart_block ocz = block_of({{209, 0x32, 97, 97, 0}, {224, 0x32, 100, 100, 1}, {233, 0x32, 90, 90, 5}}, {});
-  expect_rows(smart_rows(ocz, false, "OCZ", "Vertex"),
-              {{209, "OCZ SSD / Group 2", "Lifetime remaining", "97%"},
-               {224, "OCZ SSD", "In warranty", "Yes"},
-               {233, "OCZ SSD", "- undocumented -", "000000000005"}});
+  expect_rows(smart_rows(ocz, false, "OCZ", "Vertex"), {{209, "OCZ SSD / Group 2", "Lifetime remaining", "97%"},
+                                                        {224, "OCZ SSD", "In warranty", "Yes"},
+                                                        {233, "OCZ SSD", "- undocumented -", "000000000005"}});
 
   // ADATA SP drives that do not say they are solid state get the HDD-kind ADATA group.
   const smart_block adata = block_of({{177, 0x32, 100, 100, 3}, {241, 0x32, 100, 100, 2048}}, {});
-  expect_rows(smart_rows(adata, false, "ADATA", "SP900"),
-              {{177, "ADATA SSD", "Wear range delta", "3"},
-               {241, "ADATA SSD", "Lifetime writes", "2048 GB (2.0 TiB)"}});
+  expect_rows(smart_rows(adata, false, "ADATA", "SP900"), {{177, "ADATA SSD", "Wear range delta", "3"},
+                                                           {241, "ADATA SSD", "Lifetime writes", "2048 GB (2.0 TiB)"}});
 
   // A vendor behind an enclosure name is matched by its own part.
   const smart_block toshiba = block_of({{240, 0x01, 100, 100, 0}}, {});
@@ -98,8 +102,8 @@ TEST(smart_rows, vendor_families_refine_formats_and_units) {
 }
 
 TEST(smart_rows, rows_keep_threshold_state_and_flags) {
-  const smart_block b = block_of({{5, 0x33, 100, 100, 8}, {10, 0x13, 96, 96, 0}, {150, 0x00, 100, 100, 7}},
-                                 {{5, 10}, {10, 97}});
+  const smart_block b =
+      block_of({{5, 0x33, 100, 100, 8}, {10, 0x13, 96, 96, 0}, {150, 0x00, 100, 100, 7}}, {{5, 10}, {10, 97}});
   const std::vector<smart_row> rows = smart_rows(b, false, "", "SOME DISK");
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].threshold_state, 1);
@@ -137,8 +141,8 @@ TEST(nvme_health, every_counter_in_order_and_wide_ones_raw) {
   f.spare_threshold = 10;
   f.used = 13;
   for (size_t i = 0; i < f.counters.size(); ++i) f.counters[i] = {1000 + i, 0};
-  f.counters[0] = {0, 1};                                // 2^64 data units read
-  f.counters[1] = {0xFFFFFFFFFFFFFFFFull, 0};           // the largest that prints in decimal
+  f.counters[0] = {0, 1};                      // 2^64 data units read
+  f.counters[1] = {0xFFFFFFFFFFFFFFFFull, 0};  // the largest that prints in decimal
   f.counters[8] = {0x0123456789ABCDEFull, 0xFEDCBA98ull};
   f.warning_minutes = 12;
   f.critical_minutes = 3;

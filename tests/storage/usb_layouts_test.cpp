@@ -21,7 +21,8 @@ static_assert(sizeof(usb_pipe_info) == sizeof(USB_PIPE_INFO), "USB_PIPE_INFO");
 static_assert(offsetof(usb_node_connection_information_ex, pipes) ==
                   offsetof(USB_NODE_CONNECTION_INFORMATION_EX, PipeList),
               "USB_NODE_CONNECTION_INFORMATION_EX.PipeList");
-static_assert(offsetof(usb_node_connection_information_ex, speed) == offsetof(USB_NODE_CONNECTION_INFORMATION_EX, Speed),
+static_assert(offsetof(usb_node_connection_information_ex, speed) ==
+                  offsetof(USB_NODE_CONNECTION_INFORMATION_EX, Speed),
               "USB_NODE_CONNECTION_INFORMATION_EX.Speed");
 static_assert(sizeof(usb_node_connection_information_ex_v2) == sizeof(USB_NODE_CONNECTION_INFORMATION_EX_V2),
               "USB_NODE_CONNECTION_INFORMATION_EX_V2");

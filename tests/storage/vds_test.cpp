@@ -156,8 +156,7 @@ TEST(vds, failing_calls_are_reported_and_the_walk_goes_on) {
   const std::string log = walk(vds, items, reached);
   EXPECT_TRUE(reached);
   EXPECT_NE(log.find("0           IVdsPack::QueryDisks() failed with 80042405\n"), std::string::npos) << log;
-  EXPECT_NE(log.find("0                   IVdsVolumePlex::QueryExtents() failed with 80042405\n"),
-            std::string::npos)
+  EXPECT_NE(log.find("0                   IVdsVolumePlex::QueryExtents() failed with 80042405\n"), std::string::npos)
       << log;
   ASSERT_EQ(items.size(), 2u);  // the volumes are still listed, without extents
   EXPECT_TRUE(items[0].extents.empty());

@@ -39,8 +39,8 @@ struct volume_setup {
   std::vector<extent_setup> extents{{0, 1048576, 107373125632ull}};
   DWORD extents_error = 0;
   bool ntfs = true;  // false: the request fails as on other file systems
-  ntfs_volume_data ntfs_data{0x1A2B3C4D5E6F7081ll, 209713136, 26214142, 9765625, 2048, 512, 4096,
-                             1024,                 0,         262144,   786432,  2,    786432, 838112};
+  ntfs_volume_data ntfs_data{
+      0x1A2B3C4D5E6F7081ll, 209713136, 26214142, 9765625, 2048, 512, 4096, 1024, 0, 262144, 786432, 2, 786432, 838112};
   uint16_t ntfs_major = 0;  // 0: no extended block follows
   uint16_t ntfs_minor = 0;
   std::wstring mountdev_name;  // empty: device_name

@@ -129,10 +129,8 @@ struct ram_case {
 
 TEST_F(volumes, ram_disk_needs_all_four_signs) {
   const ram_case cases[] = {
-      {"all four", true, true, true, true, true},
-      {"real extents", false, true, true, true, false},
-      {"named device", true, false, true, true, false},
-      {"short id", true, true, false, true, false},
+      {"all four", true, true, true, true, true},       {"real extents", false, true, true, true, false},
+      {"named device", true, false, true, true, false}, {"short id", true, true, false, true, false},
       {"stable guid", true, true, true, false, false},
   };
   for (const ram_case& c : cases) {
@@ -205,8 +203,9 @@ TEST_F(volumes, ntfs_data_needs_96_bytes_and_versions_need_the_extended_block) {
   volume_info v = listed();
   query_volume(machine, v, log);
   EXPECT_FALSE(v.has_ntfs_data);
-  EXPECT_TRUE(logged("2   FSCTL_GET_NTFS_VOLUME_DATA\n0     CheckReponseSize() failed with ffffffff, 80 96 65536\n"
-                     "2   IOCTL_MOUNTDEV_QUERY_DEVICE_NAME\n"));
+  EXPECT_TRUE(
+      logged("2   FSCTL_GET_NTFS_VOLUME_DATA\n0     CheckReponseSize() failed with ffffffff, 80 96 65536\n"
+             "2   IOCTL_MOUNTDEV_QUERY_DEVICE_NAME\n"));
 
   d.replies[FSCTL_GET_NTFS_VOLUME_DATA].bytes = ntfs_data_reply(volume_setup().ntfs_data);
   v = listed();
@@ -254,8 +253,9 @@ TEST_F(volumes, suggested_link_and_stable_guid_failures_only_report) {
   s.link_only_if_no_other = true;
   const volume_info v = queried(s);
   EXPECT_FALSE(v.is_ram_disk);
-  EXPECT_TRUE(logged("2   IOCTL_MOUNTDEV_QUERY_SUGGESTED_LINK_NAME\n0     DeviceIoControl() failed with 1168\n"
-                     "3 --- IOCTL timing ---\n"));
+  EXPECT_TRUE(
+      logged("2   IOCTL_MOUNTDEV_QUERY_SUGGESTED_LINK_NAME\n0     DeviceIoControl() failed with 1168\n"
+             "3 --- IOCTL timing ---\n"));
   machine = fake_machine();
   s.suggested_link_error = 0;
   queried(s);
@@ -280,10 +280,13 @@ TEST_F(volumes, vds_volume_type_labels) {
   const struct {
     uint32_t type;
     const wchar_t* label;
-  } labels[] = {{10, L"Simple"},           {11, L"Spanned"},
-                {12, L"Striped / RAID 0"}, {13, L"Mirrored / RAID 1"},
-                {14, L"With parity / RAID 5"}, {0, L"?"},
-                {9, L"?"},                 {15, L"?"}};
+  } labels[] = {{10, L"Simple"},
+                {11, L"Spanned"},
+                {12, L"Striped / RAID 0"},
+                {13, L"Mirrored / RAID 1"},
+                {14, L"With parity / RAID 5"},
+                {0, L"?"},
+                {9, L"?"},
+                {15, L"?"}};
   for (const auto& l : labels) EXPECT_STREQ(vds_volume_type_label(l.type), l.label) << l.type;
 }
-

@@ -10,23 +10,22 @@
 #include "support/registry.h"
 
 TEST(os_version, classification_table) {
-  struct { uint32_t platform, major, minor; uint8_t type; bool r2; int index; const char* name; } rows[] = {
-      {2, 10, 0, 1, false, 12, "Windows 10"},       // Windows 10 and 11
-      {2, 10, 0, 3, false, 13, "Windows 2016"},     // Server 2016 to 2022
-      {2, 10, 1, 1, false, 14, "Windows 10+"},
-      {2, 6, 1, 1, false, 7, "Windows 7"},
-      {2, 6, 1, 2, false, 6, "Windows 2008 R2"},
-      {2, 6, 3, 1, false, 11, "Windows 8.1"},
-      {2, 6, 3, 3, false, 10, "Windows 2012 R2"},
-      {2, 6, 2, 1, false, 9, "Windows 8"},
-      {2, 6, 0, 1, false, 4, "Windows Vista"},
-      {2, 6, 0, 3, false, 5, "Windows 2008"},
-      {2, 5, 2, 3, true, 3, "Windows 2003 R2"},
-      {2, 5, 2, 3, false, 2, "Windows 2003"},
-      {2, 5, 1, 1, false, 1, "Windows XP"},
-      {2, 5, 0, 1, false, 0, "Unknown"},
-      {2, 4, 0, 1, false, 0, "Unknown"},
-      {1, 10, 0, 1, false, 0, "Unknown"},
+  struct {
+    uint32_t platform, major, minor;
+    uint8_t type;
+    bool r2;
+    int index;
+    const char* name;
+  } rows[] = {
+      {2, 10, 0, 1, false, 12, "Windows 10"},    // Windows 10 and 11
+      {2, 10, 0, 3, false, 13, "Windows 2016"},  // Server 2016 to 2022
+      {2, 10, 1, 1, false, 14, "Windows 10+"},    {2, 6, 1, 1, false, 7, "Windows 7"},
+      {2, 6, 1, 2, false, 6, "Windows 2008 R2"},  {2, 6, 3, 1, false, 11, "Windows 8.1"},
+      {2, 6, 3, 3, false, 10, "Windows 2012 R2"}, {2, 6, 2, 1, false, 9, "Windows 8"},
+      {2, 6, 0, 1, false, 4, "Windows Vista"},    {2, 6, 0, 3, false, 5, "Windows 2008"},
+      {2, 5, 2, 3, true, 3, "Windows 2003 R2"},   {2, 5, 2, 3, false, 2, "Windows 2003"},
+      {2, 5, 1, 1, false, 1, "Windows XP"},       {2, 5, 0, 1, false, 0, "Unknown"},
+      {2, 4, 0, 1, false, 0, "Unknown"},          {1, 10, 0, 1, false, 0, "Unknown"},
   };
   for (const auto& r : rows) {
     int index = classify_os_version({r.platform, r.major, r.minor, 0, r.type, r.r2});

@@ -38,7 +38,10 @@ TEST(logger, capture_without_prefix_keeps_one_entry_per_call) {
 }
 
 TEST(logger, time_stamps_by_zone) {
-  struct { clock_fn clock; const char* line; } rows[] = {
+  struct {
+    clock_fn clock;
+    const char* line;
+  } rows[] = {
       {east_5h30, "2026.12.06 09:05:07.042 (UTC+5) 3 hello\n"},
       {west_3h, "2026.12.06 09:05:07.042 (UTC-3) 3 hello\n"},
       {utc, "2026.12.06 09:05:07.042 (UTC+0) 3 hello\n"},
@@ -82,8 +85,20 @@ struct probe : ref_counted {
 }  // namespace
 
 TEST(ref_counted, misuse_aborts) {
-  EXPECT_DEATH({ probe p; p.drop_to_zero(); p.add_ref(); }, "ref_counted::add_ref");
-  EXPECT_DEATH({ probe p; p.drop_to_zero(); p.release(); }, "ref_counted::release");
+  EXPECT_DEATH(
+      {
+        probe p;
+        p.drop_to_zero();
+        p.add_ref();
+      },
+      "ref_counted::add_ref");
+  EXPECT_DEATH(
+      {
+        probe p;
+        p.drop_to_zero();
+        p.release();
+      },
+      "ref_counted::release");
   EXPECT_DEATH({ delete new probe; }, "ref_counted::~ref_counted");
   probe* p = new probe;
   p->add_ref();
@@ -156,8 +171,7 @@ TEST(hex_dump, rows) {
   const uint8_t hello[] = {'H', 'e', 'l', 'l', 'o'};
   hex_dump(c.log, hello, 5);
   ASSERT_EQ(c.log->lines().size(), 1u);
-  EXPECT_EQ(c.log->lines()[0],
-            "0000 | 48 65 6C 6C 6F __ __ __  __ __ __ __ __ __ __ __ | Hello            |\n");
+  EXPECT_EQ(c.log->lines()[0], "0000 | 48 65 6C 6C 6F __ __ __  __ __ __ __ __ __ __ __ | Hello            |\n");
   EXPECT_EQ(c.log->lines()[0].size() - 3, 74u);  // the row itself, before " |\n"
 
   uint8_t bytes[17];

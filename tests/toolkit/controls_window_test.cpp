@@ -101,8 +101,9 @@ void pump_messages() {
 }
 
 HWND child(HWND parent, const wchar_t* cls, DWORD style, const RECT& r, int id, const wchar_t* text = L"") {
-  const HWND h = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+  const HWND h =
+      CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
   SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   return h;
 }
@@ -127,7 +128,9 @@ TEST(custom_controls, text_separator_and_buttons_draw_in_their_colours) {
   EXPECT_EQ(c.at(5, 25), RGB(10, 20, 30));
   EXPECT_GT(c.count([](COLORREF p) { return GetRValue(p) > 128 && GetGValue(p) > 128; }), 20) << "no text drawn";
   EXPECT_EQ(SendMessageW(text.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(60, 60)), HTCLIENT);
-  EXPECT_EQ(SendMessageW(text.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(text.hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
+  EXPECT_EQ(SendMessageW(text.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(text.hwnd()),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+            TRUE);
   // Bold header style and a new text repaint from the same object.
   text.set_style(xfc_header_style());
   text.set_text(L"Test run");
@@ -153,7 +156,9 @@ TEST(custom_controls, text_separator_and_buttons_draw_in_their_colours) {
   EXPECT_EQ(GetWindowLongPtrW(link.hwnd(), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
   SendMessageW(link.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
   EXPECT_TRUE(link.hover());
-  EXPECT_EQ(SendMessageW(link.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link.hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
+  EXPECT_EQ(SendMessageW(link.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link.hwnd()),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+            TRUE);
   SendMessageW(link.hwnd(), WM_MOUSELEAVE, 0, 0);
   EXPECT_FALSE(link.hover());
   // A half-faded button is blended over its background.
@@ -206,7 +211,8 @@ TEST(custom_controls, combobox_measures_draws_and_paints_its_closed_state) {
   host_window host;
   ASSERT_TRUE(host.open({40, 40, 340, 340}));
   const HWND combo_hwnd =
-      child(host.hwnd(), L"ComboBox", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL, {10, 10, 210, 200}, 30);
+      child(host.hwnd(), L"ComboBox", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL,
+            {10, 10, 210, 200}, 30);
   xfc_combobox combo;
   ASSERT_TRUE(combo.attach(combo_hwnd));
   for (const wchar_t* item : {L"Quick", L"Standard", L"Extended", L"Customize..."}) sfc_hcombobox(combo_hwnd).add(item);
@@ -300,7 +306,8 @@ TEST(fade_overlay, covers_visible_controls_with_their_snapshots) {
     GetClassNameW(cover, cls, 32);
     EXPECT_STREQ(cls, L"SfcFadeOverlay");
     const LONG_PTR ex = GetWindowLongPtrW(cover, GWL_EXSTYLE);
-    EXPECT_EQ(ex & (WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT), WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT);
+    EXPECT_EQ(ex & (WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT),
+              WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT);
     EXPECT_TRUE(IsWindowVisible(cover));
     EXPECT_EQ(GetWindow(cover, GW_OWNER), host.hwnd());
     RECT covered{}, control{};
@@ -434,7 +441,8 @@ void toolkit_round(const sfc_bitmap& image) {
   image_button shot;
   shot.create_child(host.hwnd(), 5, {10, 70, 90, 100});
   shot.set_image(image);
-  const HWND combo_hwnd = child(host.hwnd(), L"ComboBox", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, {10, 110, 110, 200}, 6);
+  const HWND combo_hwnd =
+      child(host.hwnd(), L"ComboBox", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, {10, 110, 110, 200}, 6);
   xfc_combobox combo;
   combo.attach(combo_hwnd);
   sfc_hcombobox(combo_hwnd).add(L"Item");

@@ -79,8 +79,18 @@ TEST(dialog_template, classic_template_gets_the_new_font_and_realigned_controls)
 TEST(dialog_template, extended_template_keeps_weight_italic_and_charset) {
   auto extended = [](const wchar_t* face, uint16_t points, bool menu_by_name) {
     bytes_builder t;
-    t.u16(1).u16(0xFFFF).u32(55).u32(WS_EX_TOOLWINDOW).u32(WS_POPUP | DS_SETFONT | DS_FIXEDSYS).u16(1).u16(0).u16(0).u16(80).u16(40);
-    if (menu_by_name) t.text(L"MENU"); else t.u16(0xFFFF).u16(104);
+    t.u16(1)
+        .u16(0xFFFF)
+        .u32(55)
+        .u32(WS_EX_TOOLWINDOW)
+        .u32(WS_POPUP | DS_SETFONT | DS_FIXEDSYS)
+        .u16(1)
+        .u16(0)
+        .u16(0)
+        .u16(80)
+        .u16(40);
+    if (menu_by_name) t.text(L"MENU");
+    else t.u16(0xFFFF).u16(104);
     t.u16(0).text(L"X").u16(points).u16(FW_BOLD).u8(1).u8(EASTEUROPE_CHARSET).text(face).align();
     t.u32(9).u32(0).u32(WS_CHILD).u16(1).u16(1).u16(10).u16(10).u32(70000);
     t.u16(0xFFFF).u16(0x0082).u16(0).u16(4).u32(0x01020304);
@@ -114,10 +124,42 @@ TEST(dialog_template, writer_builds_an_extended_template_the_rebuilder_reads) {
   w.add(WS_CHILD | WS_VISIBLE, 0, {5, 6, 25, 20}, 1011, dlg_class_static, L"Hi");
   w.add(WS_CHILD | BS_PUSHBUTTON, 0, {1, 2, 3, 4}, 6, dlg_class_button, L"&Yes");
   bytes_builder expected;
-  expected.u16(1).u16(0xFFFF).u32(0).u32(WS_EX_APPWINDOW).u32(WS_POPUP | WS_CAPTION | DS_SETFONT).u16(2).u16(0).u16(0).u16(100).u16(50);
+  expected.u16(1)
+      .u16(0xFFFF)
+      .u32(0)
+      .u32(WS_EX_APPWINDOW)
+      .u32(WS_POPUP | WS_CAPTION | DS_SETFONT)
+      .u16(2)
+      .u16(0)
+      .u16(0)
+      .u16(100)
+      .u16(50);
   expected.u16(0).u16(0).text(L"Box").u16(0).u16(FW_NORMAL).u8(0).u8(DEFAULT_CHARSET).text(L"").align();
-  expected.u32(0).u32(0).u32(WS_CHILD | WS_VISIBLE).u16(5).u16(6).u16(20).u16(14).u32(1011).u16(0xFFFF).u16(0x0082).text(L"Hi").u16(0).align();
-  expected.u32(0).u32(0).u32(WS_CHILD | BS_PUSHBUTTON).u16(1).u16(2).u16(2).u16(2).u32(6).u16(0xFFFF).u16(0x0080).text(L"&Yes").u16(0);
+  expected.u32(0)
+      .u32(0)
+      .u32(WS_CHILD | WS_VISIBLE)
+      .u16(5)
+      .u16(6)
+      .u16(20)
+      .u16(14)
+      .u32(1011)
+      .u16(0xFFFF)
+      .u16(0x0082)
+      .text(L"Hi")
+      .u16(0)
+      .align();
+  expected.u32(0)
+      .u32(0)
+      .u32(WS_CHILD | BS_PUSHBUTTON)
+      .u16(1)
+      .u16(2)
+      .u16(2)
+      .u16(2)
+      .u32(6)
+      .u16(0xFFFF)
+      .u16(0x0080)
+      .text(L"&Yes")
+      .u16(0);
   EXPECT_EQ(w.bytes(), expected.b);
   std::vector<uint8_t> out;
   ASSERT_TRUE(rebuild_dialog_template(w.bytes().data(), w.bytes().size(), {L"Segoe UI", 9}, out));

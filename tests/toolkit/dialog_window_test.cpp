@@ -59,7 +59,9 @@ class probe_dialog : public sfc_dialog {
     calls.push_back("ok");
     end(1);
   }
-  void on_command(int id, int code, HWND) override { calls.push_back("command " + std::to_string(id) + "/" + std::to_string(code)); }
+  void on_command(int id, int code, HWND) override {
+    calls.push_back("command " + std::to_string(id) + "/" + std::to_string(code));
+  }
   void on_timer(UINT_PTR id) override {
     kill_timer(id);
     calls.push_back("timer " + std::to_string(id));
@@ -155,7 +157,8 @@ TEST(dialog_window, commands_timers_cancel_and_hooks_reach_their_handlers) {
 }
 
 TEST(dialog_window, in_memory_template_runs_with_the_override) {
-  dialog_template_writer t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, {0, 0, 120, 60}, L"Memory dialog", {});
+  dialog_template_writer t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, {0, 0, 120, 60}, L"Memory dialog",
+                           {});
   t.add(WS_CHILD | WS_VISIBLE, 0, {5, 5, 100, 15}, IDC_TEST_TEXT, dlg_class_static, L"From memory");
   t.add(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, {60, 40, 110, 54}, IDOK, dlg_class_button, L"OK");
   probe_dialog dialog;

@@ -8,7 +8,8 @@
 namespace {
 std::wstring labels(const message_box_plan& p) {
   std::wstring out;
-  for (int i = 0; i < p.button_count; ++i) out += std::wstring(p.labels[i]) + L"=" + std::to_wstring(p.answers[i]) + L";";
+  for (int i = 0; i < p.button_count; ++i)
+    out += std::wstring(p.labels[i]) + L"=" + std::to_wstring(p.answers[i]) + L";";
   return out;
 }
 
@@ -18,7 +19,8 @@ bool overlaps(const RECT& a, const RECT& b) {
 }
 
 bool inside(const RECT& inner, const RECT& outer) {
-  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right && inner.bottom <= outer.bottom;
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
 }
 }  // namespace
 
@@ -63,7 +65,7 @@ TEST(message_box_plan, check_box_label_disabled_button_and_returned_flags) {
   const message_box_plan share = plan_message_box(0x11122);
   EXPECT_TRUE(share.check_box);
   EXPECT_EQ(share.check_label, L"  &Don't ask again");
-  EXPECT_EQ(share.check_disables, 1);  // "Cancel"
+  EXPECT_EQ(share.check_disables, 1);                     // "Cancel"
   EXPECT_EQ(plan_message_box(0x2003).check_disables, 0);  // "&Yes"
   EXPECT_EQ(plan_message_box(0x1003).check_disables, 1);  // "&No"
   EXPECT_EQ(plan_message_box(0x1001).check_label, L"  &Don't prompt again");
@@ -111,7 +113,8 @@ TEST(message_box_layout, buttons_right_aligned_check_box_left_nothing_overlaps) 
       for (SIZE text : {SIZE{40, 13}, SIZE{300, 13}, SIZE{520, 91}}) {
         const message_box_layout l = layout_message_box(m, text, count, check);
         const RECT client = {0, 0, l.client.cx, l.client.cy};
-        SCOPED_TRACE(testing::Message() << count << " buttons, check " << check << ", text " << text.cx << "x" << text.cy);
+        SCOPED_TRACE(testing::Message() << count << " buttons, check " << check << ", text " << text.cx << "x"
+                                        << text.cy);
         EXPECT_EQ(l.buttons[2].right, client.right - m.margin);
         for (int p = 0; p < 3; ++p) {
           EXPECT_EQ(l.buttons[p].right - l.buttons[p].left, m.button_width);

@@ -63,29 +63,35 @@ RECT client_rect_of(HWND child, HWND box) {
 }  // namespace
 
 TEST(message_box_window, ok_box_answers_1_to_its_button_esc_and_the_close_box) {
-  EXPECT_EQ(run_box(0x41, [](HWND box) {
-              EXPECT_EQ(visible_buttons(box), L"OK|");
-              EXPECT_FALSE(shown(box, mb_id_unused_button) || shown(box, mb_id_unused_button + 1));
-              EXPECT_TRUE(shown(box, mb_id_icon));
-              EXPECT_FALSE(shown(box, mb_id_check));
-              EXPECT_EQ(window_text(GetDlgItem(box, mb_id_text)), L"Something happened.\n\nWhat now?");
-              click(button(box, 1));
-            }).answer,
+  EXPECT_EQ(run_box(0x41,
+                    [](HWND box) {
+                      EXPECT_EQ(visible_buttons(box), L"OK|");
+                      EXPECT_FALSE(shown(box, mb_id_unused_button) || shown(box, mb_id_unused_button + 1));
+                      EXPECT_TRUE(shown(box, mb_id_icon));
+                      EXPECT_FALSE(shown(box, mb_id_check));
+                      EXPECT_EQ(window_text(GetDlgItem(box, mb_id_text)), L"Something happened.\n\nWhat now?");
+                      click(button(box, 1));
+                    })
+                .answer,
             1);
   EXPECT_EQ(run_box(0x41, [](HWND box) { post_key(box, VK_ESCAPE); }).answer, 1);
   EXPECT_EQ(run_box(0x41, [](HWND box) { post_close(box); }).answer, 1);
-  EXPECT_EQ(run_box(0x01, [](HWND box) {
-              EXPECT_FALSE(shown(box, mb_id_icon));
-              post_key(box, VK_RETURN);
-            }).answer,
+  EXPECT_EQ(run_box(0x01,
+                    [](HWND box) {
+                      EXPECT_FALSE(shown(box, mb_id_icon));
+                      post_key(box, VK_RETURN);
+                    })
+                .answer,
             1);
 }
 
 TEST(message_box_window, ok_cancel_box_answers_with_its_buttons_enter_esc_and_close) {
-  EXPECT_EQ(run_box(0x22, [](HWND box) {
-              EXPECT_EQ(visible_buttons(box), L"OK|Cancel|");
-              click(button(box, 1));
-            }).answer,
+  EXPECT_EQ(run_box(0x22,
+                    [](HWND box) {
+                      EXPECT_EQ(visible_buttons(box), L"OK|Cancel|");
+                      click(button(box, 1));
+                    })
+                .answer,
             1);
   EXPECT_EQ(run_box(0x22, [](HWND box) { click(button(box, 2)); }).answer, 2);
   EXPECT_EQ(run_box(0x22, [](HWND box) { post_key(box, VK_ESCAPE); }).answer, 2);
@@ -95,25 +101,29 @@ TEST(message_box_window, ok_cancel_box_answers_with_its_buttons_enter_esc_and_cl
 }
 
 TEST(message_box_window, yes_no_box_ends_only_with_an_answer) {
-  EXPECT_EQ(run_box(0x23, [](HWND box) {
-              EXPECT_EQ(visible_buttons(box), L"&Yes|&No|");
-              const UINT close_item = GetMenuState(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND);
-              EXPECT_TRUE(close_item & MF_GRAYED);
-              // Esc and the close box are ignored; the click that follows them is the answer.
-              post_key(box, VK_ESCAPE);
-              post_close(box);
-              PostMessageW(button(box, 7), BM_CLICK, 0, 0);
-            }).answer,
+  EXPECT_EQ(run_box(0x23,
+                    [](HWND box) {
+                      EXPECT_EQ(visible_buttons(box), L"&Yes|&No|");
+                      const UINT close_item = GetMenuState(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND);
+                      EXPECT_TRUE(close_item & MF_GRAYED);
+                      // Esc and the close box are ignored; the click that follows them is the answer.
+                      post_key(box, VK_ESCAPE);
+                      post_close(box);
+                      PostMessageW(button(box, 7), BM_CLICK, 0, 0);
+                    })
+                .answer,
             7);
   EXPECT_EQ(run_box(0x23, [](HWND box) { click(button(box, 6)); }).answer, 6);
   EXPECT_EQ(run_box(0x223, [](HWND box) { post_key(box, VK_RETURN); }).answer, 7);
 }
 
 TEST(message_box_window, yes_no_cancel_box_gives_2_for_esc_and_close) {
-  EXPECT_EQ(run_box(0x34, [](HWND box) {
-              EXPECT_EQ(visible_buttons(box), L"&Yes|&No|Cancel|");
-              click(button(box, 6));
-            }).answer,
+  EXPECT_EQ(run_box(0x34,
+                    [](HWND box) {
+                      EXPECT_EQ(visible_buttons(box), L"&Yes|&No|Cancel|");
+                      click(button(box, 6));
+                    })
+                .answer,
             6);
   EXPECT_EQ(run_box(0x34, [](HWND box) { click(button(box, 7)); }).answer, 7);
   EXPECT_EQ(run_box(0x34, [](HWND box) { post_key(box, VK_ESCAPE); }).answer, 2);
@@ -176,7 +186,8 @@ TEST(message_box_window, check_box_disables_the_answer_that_cannot_be_remembered
 
 TEST(message_box_window, layout_colours_owner_centring_and_taskbar_style) {
   // An owner away from the screen's centre: the box centres on it.
-  const HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 100, 120, 600, 400, nullptr, nullptr, nullptr, nullptr);
+  const HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 100, 120, 600, 400, nullptr,
+                                     nullptr, nullptr, nullptr);
   ASSERT_TRUE(owner);
   box_run run = run_box(
       0x20032,
@@ -206,23 +217,28 @@ TEST(message_box_window, layout_colours_owner_centring_and_taskbar_style) {
         ReleaseDC(box, dc);
         click(button(box, 2));
       },
-      owner, L"This will upload a screenshot of the app's window to\nthe FOLVI server and assign it a unique URL that you\ncan then share with the others.\n\nProceed?");
+      owner,
+      L"This will upload a screenshot of the app's window to\nthe FOLVI server and assign it a unique URL that "
+      L"you\ncan then share with the others.\n\nProceed?");
   EXPECT_EQ(run.answer, 2);
   DestroyWindow(owner);
 
   // A reply of hundreds of lines and an unbreakable word stays on the screen.
   std::wstring huge = L"Upload failed. Server response:\n\n" + std::wstring(3000, L'x');
   for (int i = 0; i < 300; ++i) huge += L"\nline " + std::to_wstring(i);
-  run = run_box(0x41, [](HWND box) {
-    RECT r{}, work{};
-    GetWindowRect(box, &r);
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    EXPECT_GE(r.left, work.left);
-    EXPECT_GE(r.top, work.top);
-    EXPECT_LE(r.right, work.right);
-    EXPECT_LE(r.bottom, work.bottom);
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(box, 1)));
-    click(GetDlgItem(box, 1));
-  }, nullptr, huge);
+  run = run_box(
+      0x41,
+      [](HWND box) {
+        RECT r{}, work{};
+        GetWindowRect(box, &r);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        EXPECT_GE(r.left, work.left);
+        EXPECT_GE(r.top, work.top);
+        EXPECT_LE(r.right, work.right);
+        EXPECT_LE(r.bottom, work.bottom);
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(box, 1)));
+        click(GetDlgItem(box, 1));
+      },
+      nullptr, huge);
   EXPECT_EQ(run.answer, 1);
 }

@@ -17,8 +17,8 @@ int paeth_predictor(int a, int b, int c) {
 }
 }  // namespace
 
-std::vector<uint8_t> filter_png_rows(const std::vector<uint8_t>& pixels, uint32_t width, uint32_t height, uint32_t channels,
-                                     const std::vector<int>& filters) {
+std::vector<uint8_t> filter_png_rows(const std::vector<uint8_t>& pixels, uint32_t width, uint32_t height,
+                                     uint32_t channels, const std::vector<int>& filters) {
   const uint32_t row_bytes = width * channels;
   std::vector<uint8_t> out;
   for (uint32_t y = 0; y < height; ++y) {
@@ -55,7 +55,8 @@ std::vector<uint8_t> png_chunk(const char* type, const std::vector<uint8_t>& bod
   return out;
 }
 
-std::vector<uint8_t> png_ihdr_body(uint32_t width, uint32_t height, uint8_t depth, uint8_t colour_type, uint8_t interlace) {
+std::vector<uint8_t> png_ihdr_body(uint32_t width, uint32_t height, uint8_t depth, uint8_t colour_type,
+                                   uint8_t interlace) {
   std::vector<uint8_t> body;
   put_be32(body, width);
   put_be32(body, height);
@@ -80,7 +81,8 @@ std::vector<uint8_t> make_png(uint32_t width, uint32_t height, uint32_t channels
   const size_t piece = (compressed.size() + idat_chunks - 1) / idat_chunks;
   for (size_t start = 0; start < compressed.size(); start += piece) {
     const size_t end = std::min(compressed.size(), start + piece);
-    const std::vector<uint8_t> idat = png_chunk("IDAT", std::vector<uint8_t>(compressed.begin() + long(start), compressed.begin() + long(end)));
+    const std::vector<uint8_t> idat =
+        png_chunk("IDAT", std::vector<uint8_t>(compressed.begin() + long(start), compressed.begin() + long(end)));
     png.insert(png.end(), idat.begin(), idat.end());
   }
   const std::vector<uint8_t> iend = png_chunk("IEND", {});

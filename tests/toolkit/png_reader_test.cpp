@@ -41,7 +41,8 @@ TEST(png_reader, every_filter_type_decodes_byte_exactly_in_rgb_and_rgba) {
     for (int filter = 0; filter <= 4; ++filter) {
       const uint32_t width = 13, height = 7;
       const std::vector<uint8_t> pixels = noise_pixels(width, height, channels, 17u + uint32_t(filter));
-      const std::vector<uint8_t> file = make_png(width, height, channels, filter_png_rows(pixels, width, height, channels, {filter}));
+      const std::vector<uint8_t> file =
+          make_png(width, height, channels, filter_png_rows(pixels, width, height, channels, {filter}));
       png_image image;
       std::string error;
       ASSERT_TRUE(png_decode(file.data(), file.size(), image, error)) << error << " filter " << filter;
@@ -65,8 +66,9 @@ TEST(png_reader, every_filter_type_decodes_byte_exactly_in_rgb_and_rgba) {
 TEST(png_reader, ancillary_chunks_are_skipped) {
   const std::vector<uint8_t> pixels = noise_pixels(4, 3, 3, 5);
   const std::vector<uint8_t> filtered = filter_png_rows(pixels, 4, 3, 3, {1});
-  const std::vector<uint8_t> file = concat({png_signature_bytes(), png_chunk("IHDR", png_ihdr_body(4, 3, 8, 2)), png_chunk("gAMA", {0, 0, 0xB1, 0x8F}),
-                                            png_chunk("IDAT", zlib_of(filtered)), png_chunk("tEXt", {'a', 0, 'b'}), png_chunk("IEND", {})});
+  const std::vector<uint8_t> file = concat({png_signature_bytes(), png_chunk("IHDR", png_ihdr_body(4, 3, 8, 2)),
+                                            png_chunk("gAMA", {0, 0, 0xB1, 0x8F}), png_chunk("IDAT", zlib_of(filtered)),
+                                            png_chunk("tEXt", {'a', 0, 'b'}), png_chunk("IEND", {})});
   png_image image;
   std::string error;
   ASSERT_TRUE(png_decode(file.data(), file.size(), image, error)) << error;
@@ -107,7 +109,8 @@ TEST(png_reader, headers_it_cannot_or_will_not_decode_are_refused) {
   EXPECT_EQ(decode_error(png_with(png_ihdr_body(0, 2, 8, 6), some)), "image has no pixels");
   EXPECT_EQ(decode_error(png_with(png_ihdr_body(2, 0, 8, 6), some)), "image has no pixels");
   EXPECT_EQ(decode_error(png_with(png_ihdr_body(8193, 1, 8, 6), some)), "image is larger than 8192 pixels on a side");
-  EXPECT_EQ(decode_error(png_with(png_ihdr_body(1, 0x7FFFFFFF, 8, 2), some)), "image is larger than 8192 pixels on a side");
+  EXPECT_EQ(decode_error(png_with(png_ihdr_body(1, 0x7FFFFFFF, 8, 2), some)),
+            "image is larger than 8192 pixels on a side");
   // Within each side's limit but far beyond any image the program shows: refused before inflating.
   EXPECT_EQ(decode_error(png_with(png_ihdr_body(8192, 8192, 8, 6), some)), "image is larger than 64 MiB of pixels");
   EXPECT_EQ(decode_error(png_with(png_ihdr_body(2, 2, 8, 6, 1), some)), "interlaced images are not supported");
@@ -117,22 +120,27 @@ TEST(png_reader, headers_it_cannot_or_will_not_decode_are_refused) {
   std::vector<uint8_t> long_ihdr = png_ihdr_body(2, 2, 8, 6);
   long_ihdr.push_back(0);
   EXPECT_EQ(decode_error(png_with(long_ihdr, some)), "IHDR chunk is not 13 bytes long");
-  EXPECT_EQ(decode_error(concat({png_signature_bytes(), png_chunk("IDAT", some), png_chunk("IEND", {})})), "first chunk is not IHDR");
-  EXPECT_EQ(decode_error(concat({png_signature_bytes(), png_chunk("IHDR", png_ihdr_body(1, 1, 8, 2)), png_chunk("IEND", {})})),
+  EXPECT_EQ(decode_error(concat({png_signature_bytes(), png_chunk("IDAT", some), png_chunk("IEND", {})})),
+            "first chunk is not IHDR");
+  EXPECT_EQ(decode_error(
+                concat({png_signature_bytes(), png_chunk("IHDR", png_ihdr_body(1, 1, 8, 2)), png_chunk("IEND", {})})),
             "no image data (IDAT)");
-  EXPECT_EQ(decode_error(concat({png_signature_bytes(), png_chunk("IHDR", png_ihdr_body(1, 1, 8, 2)), png_chunk("IHDR", png_ihdr_body(1, 1, 8, 2)),
-                                 png_chunk("IEND", {})})),
+  EXPECT_EQ(decode_error(concat({png_signature_bytes(), png_chunk("IHDR", png_ihdr_body(1, 1, 8, 2)),
+                                 png_chunk("IHDR", png_ihdr_body(1, 1, 8, 2)), png_chunk("IEND", {})})),
             "second IHDR chunk");
-  EXPECT_EQ(decode_error(concat({png_signature_bytes(), png_chunk("IHDR", png_ihdr_body(1, 1, 8, 2)), png_chunk("ZZZZ", {}),
-                                 png_chunk("IDAT", zlib_of({0, 1, 2, 3})), png_chunk("IEND", {})})),
-            "unknown critical chunk");
+  EXPECT_EQ(
+      decode_error(concat({png_signature_bytes(), png_chunk("IHDR", png_ihdr_body(1, 1, 8, 2)), png_chunk("ZZZZ", {}),
+                           png_chunk("IDAT", zlib_of({0, 1, 2, 3})), png_chunk("IEND", {})})),
+      "unknown critical chunk");
 }
 
 TEST(png_reader, image_data_must_match_the_header_before_pixels_are_written) {
   // 2 x 2 RGB: two rows of 1 filter byte and 6 pixel bytes.
   const std::vector<uint8_t> header = png_ihdr_body(2, 2, 8, 2);
-  EXPECT_EQ(decode_error(png_with(header, zlib_of(std::vector<uint8_t>(15, 0)))), "image data is larger than its header says");
-  EXPECT_EQ(decode_error(png_with(header, zlib_of(std::vector<uint8_t>(13, 0)))), "image data is shorter than its header says");
+  EXPECT_EQ(decode_error(png_with(header, zlib_of(std::vector<uint8_t>(15, 0)))),
+            "image data is larger than its header says");
+  EXPECT_EQ(decode_error(png_with(header, zlib_of(std::vector<uint8_t>(13, 0)))),
+            "image data is shorter than its header says");
   std::vector<uint8_t> unfinished = zlib_of(std::vector<uint8_t>(14, 0));
   unfinished.resize(unfinished.size() - 4);  // the Adler-32 is missing
   EXPECT_EQ(decode_error(png_with(header, unfinished)), "image data ends before its zlib stream does");
@@ -147,7 +155,7 @@ TEST(png_bitmap, dib_pixels_are_bottom_up_bgra_with_alpha_from_the_image_or_opaq
   rgba.width = 2;
   rgba.height = 2;
   rgba.channels = 4;
-  rgba.pixels = {1, 2, 3, 4, 5, 6, 7, 8,  // top row
+  rgba.pixels = {1, 2,  3,  4,  5,  6,  7,  8,  // top row
                  9, 10, 11, 12, 13, 14, 15, 16};
   EXPECT_EQ(png_dib_pixels(rgba), (std::vector<uint8_t>{11, 10, 9, 12, 15, 14, 13, 16, 3, 2, 1, 4, 7, 6, 5, 8}));
   png_image rgb;

@@ -67,11 +67,13 @@ TEST(resources, string_table_and_manifest) {
   wchar_t text[512] = {};
   ASSERT_GT(LoadStringW(nullptr, IDS_SHARE_SCREENSHOT_QUESTION, text, 512), 0);
   EXPECT_STREQ(text,
-               L"This will upload a screenshot of the app's window to\nthe FOLVI server and assign it a unique URL that you\ncan "
+               L"This will upload a screenshot of the app's window to\nthe FOLVI server and assign it a unique URL "
+               L"that you\ncan "
                L"then share with the others.\n\nProceed?");
   const std::string manifest = resource_text(1, 24);
-  for (const char* needed : {"level=\"asInvoker\"", "Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
-                             "PerMonitorV2", "true/pm", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "{e2011457-1546-43c5-a5fe-008deee3d3f0}"})
+  for (const char* needed :
+       {"level=\"asInvoker\"", "Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "PerMonitorV2", "true/pm",
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "{e2011457-1546-43c5-a5fe-008deee3d3f0}"})
     EXPECT_NE(manifest.find(needed), std::string::npos) << needed;
   // The manifest is in force: common controls come from the side-by-side assembly.
   const HMODULE comctl = GetModuleHandleW(L"comctl32.dll");

@@ -8,7 +8,8 @@
 #include "toolkit/xfc_vc_editbox.h"
 
 TEST(colour_math, hsl_round_trip_and_the_profile_dialog_shades) {
-  for (COLORREF c : {RGB(0, 0, 0), RGB(255, 255, 255), RGB(240, 240, 240), RGB(0x1B, 0x30, 0x4F), RGB(255, 0, 0), RGB(12, 200, 99)})
+  for (COLORREF c :
+       {RGB(0, 0, 0), RGB(255, 255, 255), RGB(240, 240, 240), RGB(0x1B, 0x30, 0x4F), RGB(255, 0, 0), RGB(12, 200, 99)})
     EXPECT_EQ(hsl_to_rgb(rgb_to_hsl(c)), c);
   const hsl_colour red = rgb_to_hsl(RGB(255, 0, 0));
   EXPECT_DOUBLE_EQ(red.h, 0);

@@ -37,7 +37,8 @@ bool wait_until(const std::function<bool()>& ready) {
   return ready();
 }
 
-window_driver::window_driver(const std::wstring& caption, std::function<void(HWND)> script) : ui_thread_(GetCurrentThreadId()) {
+window_driver::window_driver(const std::wstring& caption, std::function<void(HWND)> script)
+    : ui_thread_(GetCurrentThreadId()) {
   thread_ = std::thread([this, caption, script] {
     search s{&caption, nullptr};
     found_ = wait_until([&] {

@@ -86,9 +86,7 @@ TEST(script_words, broken_lines_say_why) {
   EXPECT_EQ(split_error("text \"C:\\windows\""), "unknown escape \\w");
 }
 
-TEST(script_words, output_escapes) {
-  EXPECT_EQ(escaped("a\\b\r\n\tc \xc3\xa9"), "a\\\\b\\r\\n\\tc \xc3\xa9");
-}
+TEST(script_words, output_escapes) { EXPECT_EQ(escaped("a\\b\r\n\tc \xc3\xa9"), "a\\\\b\\r\\n\\tc \xc3\xa9"); }
 
 TEST(text_match, stars_and_question_marks) {
   EXPECT_TRUE(text_matches("Ready", "Ready"));
@@ -101,9 +99,15 @@ TEST(text_match, stars_and_question_marks) {
   EXPECT_TRUE(text_matches("a*b*c", "axxbyybc"));
   EXPECT_FALSE(text_matches("a*b*c", "axxbyybcd"));
   EXPECT_TRUE(text_matches("*Press Enter to exit...*", "\nPress Enter to exit...\n"));
-  EXPECT_TRUE(text_matches("Gr??e", "Gr\xc3\xb6\xc3\x9f" "e"));
-  EXPECT_FALSE(text_matches("Gr???e", "Gr\xc3\xb6\xc3\x9f" "e"));
-  EXPECT_TRUE(text_matches("*?e", "Gr\xc3\xb6\xc3\x9f" "e"));
+  EXPECT_TRUE(text_matches("Gr??e",
+                           "Gr\xc3\xb6\xc3\x9f"
+                           "e"));
+  EXPECT_FALSE(text_matches("Gr???e",
+                            "Gr\xc3\xb6\xc3\x9f"
+                            "e"));
+  EXPECT_TRUE(text_matches("*?e",
+                           "Gr\xc3\xb6\xc3\x9f"
+                           "e"));
   EXPECT_TRUE(text_matches("Profile: ?uick", "Profile: Quick"));
   EXPECT_FALSE(text_matches("Profile: ?", "Profile: "));
 }

@@ -11,8 +11,17 @@
 
 namespace {
 enum control_id {
-  id_status = 100, id_edit, id_apply, id_option, id_profile, id_list, id_disabled, id_panel, id_token,
-  id_show_command = 200, id_second_window = 201
+  IDC_MAIN_STATUS = 100,
+  id_edit,
+  id_apply,
+  id_option,
+  id_profile,
+  id_list,
+  id_disabled,
+  id_panel,
+  id_token,
+  id_show_command = 200,
+  id_second_window = 201
 };
 const COLORREF background = RGB(0x20, 0x80, 0xC0);
 const COLORREF panel = RGB(0xFF, 0x00, 0x00);
@@ -63,7 +72,7 @@ void fill_list(HWND list) {
 }
 
 void create_controls(HWND window) {
-  add(window, L"STATIC", L"Ready", 0, id_status, 10, 10, 400, 20);
+  add(window, L"STATIC", L"Ready", 0, IDC_MAIN_STATUS, 10, 10, 400, 20);
   HWND edit = add(window, L"EDIT", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, id_edit, 10, 40, 200, 22);
   add(window, L"BUTTON", L"Apply", WS_TABSTOP | BS_PUSHBUTTON, id_apply, 220, 40, 80, 24);
   add(window, L"BUTTON", L"Disabled", WS_DISABLED | BS_PUSHBUTTON, id_disabled, 310, 40, 80, 24);
@@ -78,7 +87,7 @@ void create_controls(HWND window) {
   SetFocus(edit);
 }
 
-void set_status(HWND window, const std::wstring& text) { SetDlgItemTextW(window, id_status, text.c_str()); }
+void set_status(HWND window, const std::wstring& text) { SetDlgItemTextW(window, IDC_MAIN_STATUS, text.c_str()); }
 
 LRESULT CALLBACK second_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcW(window, message, wparam, lparam);

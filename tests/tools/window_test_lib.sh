@@ -14,6 +14,18 @@ windows_path() {
   printf 'Z:%s' "${p//\//\\}"
 }
 
+# The program's control and command ids as shell variables named as in res/resource_ids.h
+# (IDC_MAIN_STATUS=1058, ...), the one place they are written.
+load_resource_ids() {
+  local header name value
+  header="$(dirname "${BASH_SOURCE[0]}")/../../res/resource_ids.h"
+  [ -r "$header" ] || fail "no resource ids at $header"
+  while read -r _ name value; do
+    [[ $name =~ ^ID[A-Z0-9_]+$ && $value =~ ^[0-9]+$ ]] && printf -v "$name" '%s' "$value"
+  done < <(grep '^#define ID' "$header")
+  [ -n "${IDC_MAIN_STATUS:-}" ] || fail "no control ids read from $header"
+}
+
 # Starts ui-driver reading commands from a pipe; its standard error collects in $WORK/driver.err.
 driver_open() {
   rm -f "$WORK/driver.in" "$WORK/driver.out"

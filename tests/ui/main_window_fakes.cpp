@@ -6,63 +6,6 @@
 #include "support/text.h"
 #include "ui/test_config_controls.h"
 
-namespace {
-std::string narrow(const std::wstring& s) { return to_utf8(s); }
-}  // namespace
-
-bool fake_files::temp_folder(std::wstring& folder) {
-  folder = L"C:\\Users\\A&B Smith\\Temp\\";
-  return temp_ok;
-}
-bool fake_files::system_folder(std::wstring& folder) {
-  folder = L"C:\\windows\\system32";
-  return system_ok;
-}
-bool fake_files::windows_folder(std::wstring& folder) {
-  folder = L"C:\\windows";
-  return windows_ok;
-}
-
-create_result fake_files::create_new(const std::wstring& path, const std::string& bytes) {
-  calls.push_back("create " + narrow(path));
-  if (exists(path)) return create_result::exists;
-  if (create_fails_after == 0) return create_result::failed;
-  if (create_fails_after > 0) --create_fails_after;
-  disk[path] = bytes;
-  return create_result::created;
-}
-
-bool fake_files::replace(const std::wstring& from, const std::wstring& to) {
-  calls.push_back("replace " + narrow(from) + " -> " + narrow(to));
-  if (!replace_ok || !disk.count(from)) return false;
-  disk[to] = disk[from];
-  disk.erase(from);
-  return true;
-}
-
-bool fake_files::remove(const std::wstring& path) {
-  calls.push_back("remove " + narrow(path));
-  return disk.erase(path) != 0;
-}
-
-void fake_files::change_notepad_settings() {
-  calls.push_back("change settings");
-  settings_changed = true;
-}
-
-void fake_files::restore_notepad_settings() {
-  calls.push_back("restore settings");
-  settings_changed = false;
-}
-
-bool fake_files::launch_hidden(const std::wstring& program, const std::wstring& parameters, const std::wstring& folder) {
-  calls.push_back(std::string("launch") + (settings_changed ? " with settings" : ""));
-  launched_program = program;
-  launched_parameters = parameters;
-  launched_folder = folder;
-  return launch_ok;
-}
-
 void fake_window::add_rows(const raw_rows& rows, size_t first) {
   EXPECT_EQ(first, list_rows) << "rows are added in order";
   list_rows = rows.size();
@@ -71,7 +14,7 @@ void fake_window::add_rows(const raw_rows& rows, size_t first) {
 bool fake_window::capture(capture_target target, captured_image& image) {
   captures.push_back(target);
   titles_during_capture.push_back(title);
-  volume_during_capture.push_back(texts[id_volume_line]);
+  volume_during_capture.push_back(texts[IDC_MAIN_VOLUME]);
   if (int(captures.size()) - 1 == capture_fails_at) return false;
   const int size = 2 + int(target);
   image.width = size;
@@ -156,8 +99,8 @@ void main_window_rig::choose_small_profile() {
     EXPECT_TRUE(dialog.edit_changed(d, 1095, L"1 2"));
     return dialog.ok(d);
   };
-  model.command(id_change_profile, control_event::clicked, 0, false);
-  model.command(id_presets, control_event::confirmed, 3, false);
+  model.command(IDC_MAIN_CHANGE_PROFILE, control_event::clicked, 0, false);
+  model.command(IDC_MAIN_PRESETS, control_event::confirmed, 3, false);
   window.profile_dialog = nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "report_files_fake.h"
 #include "ui/main_window_model.h"
 #include "ui/test_config_model.h"
 
@@ -21,32 +22,6 @@ struct quiet_dialog final : test_config_view_cb {
   void draw_attention(int) override {}
   void message_box(const std::wstring&, const std::wstring&, uint32_t) override {}
   void end_dialog(int) override {}
-};
-
-// A report action's files as plain values: what exists, what was written, what failed.
-struct fake_files final : report_files_api {
-  std::map<std::wstring, std::string> disk;
-  std::vector<std::string> calls;
-  bool temp_ok = true, system_ok = true, windows_ok = true, launch_ok = true, replace_ok = true;
-  int create_fails_after = -1;  // creations that work before the next one fails; -1 never
-  std::set<std::wstring> taken;  // names another file already holds
-  unsigned next_random = 0x1234;
-  std::wstring launched_program, launched_parameters, launched_folder;
-  bool settings_changed = false;
-
-  bool temp_folder(std::wstring& folder) override;
-  bool system_folder(std::wstring& folder) override;
-  bool windows_folder(std::wstring& folder) override;
-  unsigned random_number() override { return next_random++; }
-  unsigned tick_count() override { return 0xBEEF; }
-  bool exists(const std::wstring& path) override { return disk.count(path) || taken.count(path); }
-  create_result create_new(const std::wstring& path, const std::string& bytes) override;
-  bool replace(const std::wstring& from, const std::wstring& to) override;
-  bool remove(const std::wstring& path) override;
-  void change_notepad_settings() override;
-  void restore_notepad_settings() override;
-  bool launch_hidden(const std::wstring& program, const std::wstring& parameters, const std::wstring& folder) override;
-  void pause(unsigned ms) override { calls.push_back("pause " + std::to_string(ms)); }
 };
 
 // The window's controls as plain values.
@@ -107,10 +82,10 @@ struct fake_window final : main_window_cb {
   void post_pick_request() override { ++pick_requests; }
   void show_summary(const location_summary& s) override {
     summary = s;
-    texts[id_volume_line] = s.volume;
+    texts[IDC_MAIN_VOLUME] = s.volume;
   }
   // profile_choice_cb
-  void set_configuration_text(const std::wstring& text) override { texts[id_configuration] = text; }
+  void set_configuration_text(const std::wstring& text) override { texts[IDC_MAIN_CONFIGURATION] = text; }
   void show_presets(bool shown, int selected) override {
     presets_shown = shown;
     presets_selected = selected;
@@ -206,7 +181,9 @@ struct fake_env final : main_window_env {
     ++share_questions;
     return share_allowed;
   }
-  void offer_share(const std::string& joined, const std::string& scan_text) override { offered.push_back({joined, scan_text}); }
+  void offer_share(const std::string& joined, const std::string& scan_text) override {
+    offered.push_back({joined, scan_text});
+  }
   void share_screenshot(const screenshot_set& images, const std::string& report, const std::string& scan_text) override;
 };
 
@@ -238,7 +215,7 @@ struct main_window_rig {
   void choose_small_profile();
   // open, choose_small_profile and Start.
   void start_small_run();
-  void press_start(bool control = false) { model.command(id_start, control_event::clicked, 0, control); }
+  void press_start(bool control = false) { model.command(IDC_MAIN_START, control_event::clicked, 0, control); }
   void tick() { model.timer(run_poll_timer.id); }
   // The runner's calls, from the test instead of the run's thread; posted events delivered.
   void phase(bool read);

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "main_window_fakes.h"
+#include "support/message_box_flags.h"
 
 namespace {
 
 const std::wstring dash = L"\u2013";
 
-std::wstring start_label(fake_window& w) { return w.texts[id_start] + (w.enabled[id_start] ? L"" : L" (disabled)"); }
+std::wstring start_label(fake_window& w) {
+  return w.texts[IDC_MAIN_START] + (w.enabled[IDC_MAIN_START] ? L"" : L" (disabled)");
+}
 
 TEST(main_window_model, opening_scans_then_is_ready) {
   main_window_rig rig;
@@ -18,15 +21,15 @@ TEST(main_window_model, opening_scans_then_is_ready) {
 
   EXPECT_EQ(w.presets, (std::vector<std::wstring>{L"Quick             ~ 34 sec", L"Standard        ~ 5 min",
                                                   L"Extended        ~ 10 min", L"Customize..."}));
-  EXPECT_EQ(w.texts[id_configuration], L"Standard");
-  EXPECT_EQ(w.texts[id_status], dash);
+  EXPECT_EQ(w.texts[IDC_MAIN_CONFIGURATION], L"Standard");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], dash);
   ASSERT_EQ(w.views.size(), 1u);
   EXPECT_EQ(w.views[0].first, view_ready);
   EXPECT_EQ(w.views[0].second.duration_ms, 0u);
   EXPECT_EQ(start_label(w), L"Cancel");
   EXPECT_EQ(w.location_items, (std::vector<std::wstring>{L"Scanning the storage stack, please wait..."}));
   EXPECT_FALSE(w.location_enabled);
-  EXPECT_EQ(w.texts[id_volume_line], dash);
+  EXPECT_EQ(w.texts[IDC_MAIN_VOLUME], dash);
   EXPECT_EQ(rig.env.scan_version, "1.2.0.0");
   EXPECT_TRUE(w.timers.count(1));
   EXPECT_EQ(rig.model.phase(), window_phase::scanning);
@@ -45,8 +48,8 @@ TEST(main_window_model, opening_scans_then_is_ready) {
   EXPECT_EQ(w.location_items, (std::vector<std::wstring>{L"C:\\", L"D:\\"}));
   EXPECT_EQ(w.location_selected, 0);
   EXPECT_TRUE(w.location_enabled);
-  EXPECT_EQ(w.texts[id_volume_line], L"1234-ABCD");
-  EXPECT_EQ(w.texts[id_status], L"Ready to run");
+  EXPECT_EQ(w.texts[IDC_MAIN_VOLUME], L"1234-ABCD");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Ready to run");
   EXPECT_EQ(start_label(w), L"Start");
   EXPECT_EQ(w.views.size(), 1u) << "already in the ready scene";
   EXPECT_EQ(w.list_clears, 1);
@@ -75,11 +78,11 @@ TEST(main_window_model, a_whole_run_from_start_to_ok) {
   EXPECT_FALSE(rig.env.started_profile.remote);
   EXPECT_EQ(rig.env.started_profile.read_tests, 6u);
   EXPECT_EQ(rig.model.phase(), window_phase::running);
-  EXPECT_EQ(w.texts[id_status], L"Starting up...");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Starting up...");
   EXPECT_EQ(start_label(w), L"Cancel");
-  EXPECT_EQ(w.texts[id_switch_view], L"Show raw data");
-  EXPECT_FALSE(w.visible[id_change_profile]);
-  EXPECT_EQ(w.fades[id_change_profile], 200u);
+  EXPECT_EQ(w.texts[IDC_MAIN_SWITCH_VIEW], L"Show raw data");
+  EXPECT_FALSE(w.visible[IDC_MAIN_CHANGE_PROFILE]);
+  EXPECT_EQ(w.fades[IDC_MAIN_CHANGE_PROFILE], 200u);
   EXPECT_FALSE(w.location_enabled);
   EXPECT_EQ(w.views.back().first, view_running_graphs);
   EXPECT_EQ(w.views.back().second.duration_ms, 300u);
@@ -87,26 +90,26 @@ TEST(main_window_model, a_whole_run_from_start_to_ok) {
   EXPECT_TRUE(w.timers.count(2));
 
   rig.tick();
-  EXPECT_EQ(w.texts[id_status], L"Preparing test file...");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Preparing test file...");
   rig.env.runner->on_init_progress(5, 0);  // nothing to divide by
   rig.tick();
-  EXPECT_EQ(w.texts[id_status], L"Preparing test file...");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Preparing test file...");
   rig.env.runner->on_init_progress(1, 3);
   rig.tick();
-  EXPECT_EQ(w.texts[id_status], L"Preparing test file...  33.3%");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Preparing test file...  33.3%");
   rig.env.runner->on_init_progress(3, 3);
   rig.tick();
-  EXPECT_EQ(w.texts[id_status], L"Preparing test file...  100.0%");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Preparing test file...  100.0%");
 
   rig.phase(true);
-  EXPECT_EQ(w.texts[id_status], L"Running read tests...");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Running read tests...");
   EXPECT_EQ(rig.model.graph(true).planned(), 6u);
   for (int i = 0; i < 6; ++i) rig.test_done(true, 100e6 + i * 1e6);
   rig.tick();
-  EXPECT_EQ(w.texts[id_status], L"Running read tests...") << "no preparation status once a phase began";
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Running read tests...") << "no preparation status once a phase began";
   EXPECT_EQ(w.list_rows, 7u);
   rig.phase(false);
-  EXPECT_EQ(w.texts[id_status], L"Running write tests...");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Running write tests...");
   EXPECT_EQ(rig.model.graph(false).planned(), 4u);
   for (int i = 0; i < 4; ++i) rig.test_done(false, 50e6, i != 2);
   rig.tick();
@@ -116,7 +119,7 @@ TEST(main_window_model, a_whole_run_from_start_to_ok) {
 
   EXPECT_EQ(rig.model.phase(), window_phase::finished);
   EXPECT_EQ(rig.env.joins, 1);
-  EXPECT_EQ(w.texts[id_status], L"Completed");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Completed");
   EXPECT_EQ(start_label(w), L"OK");
   EXPECT_FALSE(w.timers.count(2));
   EXPECT_TRUE(w.timers.count(3));
@@ -133,7 +136,7 @@ TEST(main_window_model, a_whole_run_from_start_to_ok) {
   EXPECT_EQ(w.views.back().second.step_ms, 20u);
 
   rig.model.timer(focus_start_timer.id);
-  EXPECT_EQ(w.focused, id_start);
+  EXPECT_EQ(w.focused, IDC_MAIN_START);
   EXPECT_FALSE(w.timers.count(3));
 
   rig.press_start();  // OK
@@ -141,9 +144,9 @@ TEST(main_window_model, a_whole_run_from_start_to_ok) {
   EXPECT_EQ(w.views.back().first, view_ready);
   EXPECT_EQ(w.views.back().second.duration_ms, 300u);
   EXPECT_EQ(w.list_rows, 0u);
-  EXPECT_EQ(w.texts[id_status], L"Ready to run");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Ready to run");
   EXPECT_EQ(start_label(w), L"Start");
-  EXPECT_TRUE(w.visible[id_change_profile]);
+  EXPECT_TRUE(w.visible[IDC_MAIN_CHANGE_PROFILE]);
   EXPECT_TRUE(w.location_enabled);
 }
 
@@ -160,18 +163,19 @@ TEST(main_window_model, plain_cancel_ends_only_the_read_phase) {
   rig.phase(false);
   EXPECT_EQ(start_label(w), L"Cancel");
   EXPECT_TRUE(w.timers.count(3)) << "the focus comes back to the button";
-  EXPECT_EQ(w.texts[id_status], L"Running write tests...");
-  for (int i = 0; i < 4; ++i) EXPECT_TRUE(rig.env.runner->on_test_done([] {
-    test_run r;
-    r.read = false;
-    r.ok = true;
-    r.rate = 10e6;
-    return r;
-  }()));
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Running write tests...");
+  for (int i = 0; i < 4; ++i)
+    EXPECT_TRUE(rig.env.runner->on_test_done([] {
+      test_run r;
+      r.read = false;
+      r.ok = true;
+      r.rate = 10e6;
+      return r;
+    }()));
   rig.end_run(true);
   rig.tick();
   // No stop was pending any more at the end.
-  EXPECT_EQ(w.texts[id_status], L"Completed");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Completed");
   EXPECT_EQ(rig.model.results().read_results().size(), 2u);
   EXPECT_EQ(rig.model.reports().shareable_reports.size(), 1u) << "every write ran";
 }
@@ -189,7 +193,7 @@ TEST(main_window_model, ctrl_cancel_ends_the_run) {
   EXPECT_EQ(start_label(w), L"Cancelling... (disabled)") << "a whole-run stop is not given back";
   rig.end_run(false);
   rig.tick();
-  EXPECT_EQ(w.texts[id_status], L"Cancelled");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Cancelled");
   EXPECT_EQ(rig.model.reports().last_report.empty(), false);
   EXPECT_TRUE(rig.model.reports().shareable_reports.empty());
   EXPECT_EQ(w.views.back().first, view_done_graphs);
@@ -207,7 +211,7 @@ TEST(main_window_model, cancel_while_preparing_and_failed_runs) {
   EXPECT_FALSE(rig.env.runner->on_init_progress(1, 8));
   rig.end_run(false);
   rig.tick();
-  EXPECT_EQ(w.texts[id_status], L"Cancelled");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Cancelled");
   EXPECT_NE(rig.model.reports().last_report.find("Read.tests                      0 / 6\r\n"), std::string::npos);
   EXPECT_EQ(w.views.back().first, view_running_graphs);
   const std::string previous = rig.model.reports().last_report;
@@ -220,7 +224,7 @@ TEST(main_window_model, cancel_while_preparing_and_failed_runs) {
   rig.test_done(true, 1e6, false);
   rig.end_run(false);
   rig.tick();
-  EXPECT_EQ(w.texts[id_status], L"Failed, see log for details");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Failed, see log for details");
   EXPECT_EQ(start_label(w), L"OK");
   EXPECT_EQ(rig.model.reports().last_report, previous);
   EXPECT_EQ(w.list_rows, 2u) << "no best-rate block";
@@ -232,7 +236,7 @@ TEST(main_window_model, cancel_while_preparing_and_failed_runs) {
   const int joins = rig.env.joins;
   rig.press_start();
   EXPECT_EQ(rig.model.phase(), window_phase::finished);
-  EXPECT_EQ(w.texts[id_status], L"Failed, see log for details");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Failed, see log for details");
   EXPECT_EQ(rig.env.joins, joins);
   EXPECT_FALSE(w.timers.count(2));
 }
@@ -271,7 +275,7 @@ TEST(main_window_model, a_poll_dispatched_while_joining_the_run_finishes_nothing
   EXPECT_EQ(rig.env.joins, 1);
   EXPECT_EQ(rig.model.reports().shareable_reports.size(), 1u);
   EXPECT_EQ(rig.model.view(), view_done_graphs);
-  EXPECT_EQ(rig.window.texts[id_status], L"Completed");
+  EXPECT_EQ(rig.window.texts[IDC_MAIN_STATUS], L"Completed");
 }
 
 TEST(main_window_model, a_list_without_measurable_rows_gets_no_page_fill) {
@@ -300,15 +304,15 @@ TEST(main_window_model, events_of_an_ended_run_change_nothing) {
   rig.end_run(false);
   rig.press_start(true);
   rig.tick();
-  EXPECT_EQ(w.texts[id_status], L"Cancelled");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Cancelled");
   for (const auto& e : stale) rig.model.run_event(e.first, e.second);
-  EXPECT_EQ(w.texts[id_status], L"Cancelled");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Cancelled");
   EXPECT_EQ(start_label(w), L"OK");
 
   rig.press_start();
   rig.press_start();  // a second run: the first one's serial no longer matches
   for (const auto& e : stale) rig.model.run_event(e.first, e.second);
-  EXPECT_EQ(w.texts[id_status], L"Starting up...");
+  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Starting up...");
   rig.model.run_event(run_event_cancel_again, stale[0].second);
   EXPECT_EQ(start_label(w), L"Cancel");
 }
@@ -323,11 +327,11 @@ TEST(main_window_model, start_needs_a_location_that_exists) {
   EXPECT_EQ(rig.model.phase(), window_phase::ready);
   ASSERT_EQ(w.boxes.size(), 1u);
   EXPECT_EQ(w.boxes[0].text, L"The test location \"C:\\\" cannot be found.\n\nPick a drive or a folder that exists.");
-  EXPECT_EQ(w.boxes[0].flags, 0x41u);
+  EXPECT_EQ(w.boxes[0].flags, mb_icon_error | mb_ok);
 
   // A drive letter mapped to a share is as remote as the share's own path.
   rig.locations.remote_roots.insert(L"D:\\");
-  rig.model.command(id_location, control_event::confirmed, 1, false);
+  rig.model.command(IDC_MAIN_LOCATION, control_event::confirmed, 1, false);
   rig.press_start();
   EXPECT_EQ(rig.env.runs_started, 1);
   EXPECT_EQ(rig.env.started_profile.path, L"D:\\");
@@ -337,8 +341,8 @@ TEST(main_window_model, start_needs_a_location_that_exists) {
   rig.press_start();
 
   rig.locations.existing.insert(L"\\\\server\\share\\bench\\");
-  rig.model.command(id_location, control_event::dropped_down, 0, false);
-  rig.model.command(id_location, control_event::confirmed, 2, false);
+  rig.model.command(IDC_MAIN_LOCATION, control_event::dropped_down, 0, false);
+  rig.model.command(IDC_MAIN_LOCATION, control_event::confirmed, 2, false);
   EXPECT_EQ(w.pick_requests, 1);
   rig.model.folder_picked(L"\\\\server\\share\\bench");
   rig.press_start();
@@ -362,22 +366,22 @@ TEST(main_window_model, switching_between_list_and_graphs) {
   main_window_rig rig;
   fake_window& w = rig.window;
   rig.open();
-  rig.model.command(id_switch_view, control_event::clicked, 0, false);
+  rig.model.command(IDC_MAIN_SWITCH_VIEW, control_event::clicked, 0, false);
   EXPECT_EQ(rig.model.view(), view_ready) << "ignored while ready";
   rig.choose_small_profile();
   rig.press_start();
-  rig.model.command(id_switch_view, control_event::clicked, 0, false);
+  rig.model.command(IDC_MAIN_SWITCH_VIEW, control_event::clicked, 0, false);
   EXPECT_EQ(rig.model.view(), view_running_list);
   EXPECT_EQ(w.views.back().second.duration_ms, 0u);
-  EXPECT_EQ(w.texts[id_switch_view], L"Show graphs");
+  EXPECT_EQ(w.texts[IDC_MAIN_SWITCH_VIEW], L"Show graphs");
   rig.phase(true);
   rig.test_done(true, 5e6);
   rig.end_run(true);
   rig.tick();
   EXPECT_EQ(rig.model.view(), view_done_list) << "the list stays chosen";
-  rig.model.command(id_switch_view, control_event::clicked, 0, false);
+  rig.model.command(IDC_MAIN_SWITCH_VIEW, control_event::clicked, 0, false);
   EXPECT_EQ(rig.model.view(), view_done_graphs);
-  EXPECT_EQ(w.texts[id_switch_view], L"Show raw data");
+  EXPECT_EQ(w.texts[IDC_MAIN_SWITCH_VIEW], L"Show raw data");
 }
 
 TEST(main_window_model, closing) {
@@ -396,11 +400,11 @@ TEST(main_window_model, closing) {
       rig.tick();
       rig.model.timer(focus_start_timer.id);
     };
-    rig.model.command(cmd_exit, control_event::clicked, 0, false);
+    rig.model.command(ID_FILE_EXIT, control_event::clicked, 0, false);
     EXPECT_EQ(w.ended, 1);
     EXPECT_EQ(rig.env.joins, 1);
     EXPECT_TRUE(w.timers.empty());
-    EXPECT_EQ(w.texts[id_status], L"Running read tests...");
+    EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Running read tests...");
     EXPECT_EQ(rig.env.share_questions, 0) << "no complete report: no prompt, no registry";
     rig.model.close(false);
     EXPECT_EQ(rig.env.joins, 1);
@@ -447,7 +451,8 @@ TEST(main_window_model, enter_and_esc_are_not_the_model_s) {
   rig.open();
   EXPECT_FALSE(rig.model.command(1, control_event::clicked, 0, false));
   EXPECT_FALSE(rig.model.command(2, control_event::clicked, 0, false));
-  EXPECT_FALSE(rig.model.command(id_screengrab, control_event::clicked, 0, false)) << "the window opens the popup";
+  EXPECT_FALSE(rig.model.command(IDC_MAIN_SCREENGRAB, control_event::clicked, 0, false))
+      << "the window opens the popup";
   EXPECT_EQ(rig.window.ended, 0);
 }
 

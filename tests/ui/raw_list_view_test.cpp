@@ -25,18 +25,23 @@ test_run record(double rate, bool ok = true) {
 TEST(raw_list_view, each_style_draws_as_its_table_says) {
   const raw_list_palette& p = raw_list_colours;
   raw_rows rows;
-  rows.add_result(record(100e6));      // heading, then a new best
-  rows.add_result(record(50e6));       // plain
-  rows.add_result(record(0, false));   // failed
+  rows.add_result(record(100e6));     // heading, then a new best
+  rows.add_result(record(50e6));      // plain
+  rows.add_result(record(0, false));  // failed
   rows.add_best_block({record(100e6)}, {});
-  struct { size_t row; int column; uint32_t text; bool bold; } expected[] = {
-      {0, 0, p.accent, true},  {0, 1, p.text, false}, {0, 2, p.text, false},  // "# Read test"
-      {1, 0, p.accent, true},  {1, 2, p.accent, true},                         // new best
-      {2, 0, p.text, false},   {2, 2, p.text, false},                          // plain
-      {3, 0, p.grey, true},    {3, 2, p.grey, true},                           // failed
-      {5, 0, p.accent, true},                                                  // "Best read rate:"
-      {6, 0, p.accent, false}, {6, 2, p.accent, false},                        // the best row
-      {9, 0, p.text, false},                                                   // "n/a"
+  struct {
+    size_t row;
+    int column;
+    uint32_t text;
+    bool bold;
+  } expected[] = {
+      {0, 0, p.accent, true},  {0, 1, p.text, false},   {0, 2, p.text, false},  // "# Read test"
+      {1, 0, p.accent, true},  {1, 2, p.accent, true},                          // new best
+      {2, 0, p.text, false},   {2, 2, p.text, false},                           // plain
+      {3, 0, p.grey, true},    {3, 2, p.grey, true},                            // failed
+      {5, 0, p.accent, true},                                                   // "Best read rate:"
+      {6, 0, p.accent, false}, {6, 2, p.accent, false},                         // the best row
+      {9, 0, p.text, false},                                                    // "n/a"
   };
   ASSERT_EQ(rows.rows()[9].buffers, raw_no_result);
   for (const auto& e : expected) {

@@ -50,10 +50,8 @@ struct fake_dialog final : test_config_view_cb {
   }
   void choose(int id, int item) {
     selections[id] = item;
-    if (id == id_profile_list)
-      model.profile_chosen(*this, item);
-    else
-      EXPECT_TRUE(model.choice_changed(*this, id, item));
+    if (id == id_profile_list) model.profile_chosen(*this, item);
+    else EXPECT_TRUE(model.choice_changed(*this, id, item));
   }
   std::wstring summary() {
     return texts[id_read_tests] + L"|" + texts[id_write_tests] + L"|" + texts[id_read_time] + L"|" +
@@ -76,7 +74,7 @@ TEST(test_config_model, opens_on_custom_and_shows_each_preset_exactly) {
   EXPECT_EQ(d.combos[id_profile_list], (std::vector<std::wstring>{L"Custom", L"Quick", L"Standard", L"Extended"}));
   EXPECT_EQ(d.selections[id_profile_list], 0);
   EXPECT_EQ(d.combos[1090], (std::vector<std::wstring>{L"Leave the cache alone", L"Purge cache if a local device",
-                                                        L"Purge cache unconditionally"}));
+                                                       L"Purge cache unconditionally"}));
   EXPECT_EQ(d.combos[1100], (std::vector<std::wstring>{L"0 0 0 0 ...", L"0 1 2 3 ...", L"Random bytes"}));
   EXPECT_EQ(d.hints.size(), 2u);
   EXPECT_NE(d.hints[1278].find(L"250 ms"), std::wstring::npos);
@@ -210,19 +208,35 @@ TEST(test_config_model, an_invalid_text_never_reaches_the_profile) {
 }
 
 TEST(test_config_model, field_limits) {
-  struct { int id; const wchar_t* text; bool ok; } rows[] = {
-      {file_id, L"0", false},          {file_id, L"1", true},
-      {cap_id, L"0", false},           {init_id, L"0", true},  // Extended's 64M x 32 uncapped is 2G
-      {run_time_id, L"0 ms", false},   {run_time_id, L"1 ms", true},
-      {run_time_id, L"71582 min", true}, {run_time_id, L"71583 min", false},
-      {counts_id, L"1 0 4", false},    {counts_id, L"4294967295", false},
-      {counts_id, L"1024", true},      {counts_id, L"1 1025", false},
-      {counts_id, L"4294967296", false}, {counts_id, L"", false},
-      {sizes_id, L"0", false},         {sizes_id, L"4G", false},
-      {sizes_id, L"4294967295", true}, {sizes_id, L"3G 1023M", true},
-      {sizes_id, L"-1", false},        {sizes_id, L"18446744073709551616", false},
-      {cap_id, L"17179869184G", false}, {cap_id, L"+5", false},
-      {cap_id, L"\x0661", false},      {file_id, L" 64 mb ", true},
+  struct {
+    int id;
+    const wchar_t* text;
+    bool ok;
+  } rows[] = {
+      {file_id, L"0", false},
+      {file_id, L"1", true},
+      {cap_id, L"0", false},
+      {init_id, L"0", true},  // Extended's 64M x 32 uncapped is 2G
+      {run_time_id, L"0 ms", false},
+      {run_time_id, L"1 ms", true},
+      {run_time_id, L"71582 min", true},
+      {run_time_id, L"71583 min", false},
+      {counts_id, L"1 0 4", false},
+      {counts_id, L"4294967295", false},
+      {counts_id, L"1024", true},
+      {counts_id, L"1 1025", false},
+      {counts_id, L"4294967296", false},
+      {counts_id, L"", false},
+      {sizes_id, L"0", false},
+      {sizes_id, L"4G", false},
+      {sizes_id, L"4294967295", true},
+      {sizes_id, L"3G 1023M", true},
+      {sizes_id, L"-1", false},
+      {sizes_id, L"18446744073709551616", false},
+      {cap_id, L"17179869184G", false},
+      {cap_id, L"+5", false},
+      {cap_id, L"\x0661", false},
+      {file_id, L" 64 mb ", true},
   };
   for (const auto& r : rows) {
     test_config_model model;

@@ -6,7 +6,9 @@
 namespace {
 constexpr ULONG_PTR quit_key = 0;
 
-std::string failure(const char* call) { return format_string("%s failed with %lu", call, (unsigned long)GetLastError()); }
+std::string failure(const char* call) {
+  return format_string("%s failed with %lu", call, (unsigned long)GetLastError());
+}
 
 // PROCESS_BASIC_INFORMATION, named.
 struct process_basic_information {
@@ -78,11 +80,12 @@ bool child_watch::watch(HANDLE process, std::string& error) {
   JOBOBJECT_ASSOCIATE_COMPLETION_PORT port{};
   port.CompletionKey = reinterpret_cast<void*>(ULONG_PTR(job_serial_));
   port.CompletionPort = port_.get();
-  const char* failed = !job_.valid() ? "CreateJobObject"
-                       : !SetInformationJobObject(job_.get(), JobObjectAssociateCompletionPortInformation, &port, sizeof port)
-                           ? "SetInformationJobObject"
-                       : !AssignProcessToJobObject(job_.get(), process) ? "AssignProcessToJobObject"
-                                                                        : nullptr;
+  const char* failed =
+      !job_.valid() ? "CreateJobObject"
+      : !SetInformationJobObject(job_.get(), JobObjectAssociateCompletionPortInformation, &port, sizeof port)
+          ? "SetInformationJobObject"
+      : !AssignProcessToJobObject(job_.get(), process) ? "AssignProcessToJobObject"
+                                                       : nullptr;
   if (!failed) return true;
   error = why_unwatched_ = failure(failed);
   job_.reset();
@@ -118,7 +121,8 @@ void child_watch::note_new_process(DWORD pid, unsigned job) {
 
 bool child_watch::take_child(DWORD parent, DWORD timeout_ms, joined_process& out, std::string& error) {
   if (!job_.valid()) {
-    error = "the target's children are not watched: " + (why_unwatched_.empty() ? std::string("start one first") : why_unwatched_);
+    error = "the target's children are not watched: " +
+            (why_unwatched_.empty() ? std::string("start one first") : why_unwatched_);
     return false;
   }
   const ULONGLONG end = GetTickCount64() + timeout_ms;

@@ -4,7 +4,9 @@
 #include "support/scoped_win.h"
 
 namespace {
-std::string failure(const char* call) { return format_string("%s failed with %lu", call, (unsigned long)GetLastError()); }
+std::string failure(const char* call) {
+  return format_string("%s failed with %lu", call, (unsigned long)GetLastError());
+}
 
 // Attached to another process's console for as long as it lives.
 class console_attachment {
@@ -111,8 +113,8 @@ bool type_into_console(DWORD pid, const std::wstring& text, std::string& error) 
   }
   const std::vector<INPUT_RECORD> records = key_presses(text);
   DWORD written = 0;
-  if (!records.empty() && (!WriteConsoleInputW(in.get(), records.data(), DWORD(records.size()), &written) ||
-                           written != records.size())) {
+  if (!records.empty() &&
+      (!WriteConsoleInputW(in.get(), records.data(), DWORD(records.size()), &written) || written != records.size())) {
     error = failure("WriteConsoleInput");
     return false;
   }

@@ -6,8 +6,7 @@ namespace {
 // name, usage, min and max arguments, value options, flags, options before arguments only, help.
 const std::vector<command_form> forms = {
     {"start", "[--limited] [--new-console] [--dir DIR] PROGRAM [ARGUMENT...]", 1, any_count, "--dir",
-     "--limited --new-console", true,
-     "starts the target with the full token (or the limited one); replies \"pid N\""},
+     "--limited --new-console", true, "starts the target with the full token (or the limited one); replies \"pid N\""},
     {"adopt", "", 0, 0, "", "", false, "makes the current window's process the target"},
     {"follow-child", "[--timeout MS]", 0, 0, "--timeout", "", false,
      "waits for a process that the target started (ended or not) and makes it the target; replies \"pid N IMAGE\""},

@@ -18,7 +18,7 @@ struct command_form {
   const char* name;
   const char* usage;  // arguments and options, for messages and --help
   size_t min_args;
-  size_t max_args;   // any_count: no upper limit
+  size_t max_args;            // any_count: no upper limit
   const char* value_options;  // blank-separated, e.g. "--title --class --timeout"
   const char* flag_options;
   bool options_before_args_only;  // arguments after the first one belong to a program

@@ -58,7 +58,8 @@ bool ui_driver::wait_window(const command& c, reply& out) {
     return true;
   }
   if (found.empty()) {
-    out.error = wanted_window_text(q) + (target_ended ? ": the target has ended" : format_string(" within %lu ms", (unsigned long)ms));
+    out.error = wanted_window_text(q) +
+                (target_ended ? ": the target has ended" : format_string(" within %lu ms", (unsigned long)ms));
     window_query all = q;
     all.title.clear();
     all.klass.clear();

@@ -12,10 +12,10 @@ struct named_key {
 };
 
 const named_key named_keys[] = {
-    {"esc", VK_ESCAPE, 0x1B},    {"enter", VK_RETURN, L'\r'}, {"tab", VK_TAB, L'\t'},  {"space", VK_SPACE, L' '},
-    {"backspace", VK_BACK, 0x08}, {"delete", VK_DELETE, 0},   {"insert", VK_INSERT, 0}, {"home", VK_HOME, 0},
-    {"end", VK_END, 0},           {"pageup", VK_PRIOR, 0},    {"pagedown", VK_NEXT, 0}, {"up", VK_UP, 0},
-    {"down", VK_DOWN, 0},         {"left", VK_LEFT, 0},       {"right", VK_RIGHT, 0},
+    {"esc", VK_ESCAPE, 0x1B},     {"enter", VK_RETURN, L'\r'}, {"tab", VK_TAB, L'\t'},   {"space", VK_SPACE, L' '},
+    {"backspace", VK_BACK, 0x08}, {"delete", VK_DELETE, 0},    {"insert", VK_INSERT, 0}, {"home", VK_HOME, 0},
+    {"end", VK_END, 0},           {"pageup", VK_PRIOR, 0},     {"pagedown", VK_NEXT, 0}, {"up", VK_UP, 0},
+    {"down", VK_DOWN, 0},         {"left", VK_LEFT, 0},        {"right", VK_RIGHT, 0},
 };
 
 std::string lower(const std::string& text) {

@@ -49,8 +49,9 @@ bool list_view_rows(HWND list, std::vector<std::vector<std::wstring>>& rows, std
     error = "not a list view (class " + class_of(list) + ")";
     return false;
   }
-  scoped_handle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
-                                        PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_of(list)));
+  scoped_handle process(
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                  process_of(list)));
   if (!process.valid()) {
     error = format_string("OpenProcess failed with %lu", (unsigned long)GetLastError());
     return false;
@@ -86,8 +87,8 @@ bool list_view_rows(HWND list, std::vector<std::vector<std::wstring>>& rows, std
       if (!ask_window(list, LVM_GETITEMTEXTW, WPARAM(row), reinterpret_cast<LPARAM>(block.get()), length, error))
         return false;
       if (length < 0 || size_t(length) >= cell_chars) length = 0;
-      if (length > 0 && !ReadProcessMemory(process.get(), remote_text, text.data(), size_t(length) * sizeof(wchar_t),
-                                           nullptr)) {
+      if (length > 0 &&
+          !ReadProcessMemory(process.get(), remote_text, text.data(), size_t(length) * sizeof(wchar_t), nullptr)) {
         error = format_string("ReadProcessMemory failed with %lu", (unsigned long)GetLastError());
         return false;
       }

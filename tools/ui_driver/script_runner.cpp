@@ -26,10 +26,8 @@ void end_leftover(ui_driver& driver, FILE* err) {
 
 void write_reply(const reply& r, bool ok, FILE* out) {
   for (const std::string& line : r.lines) std::fprintf(out, "| %s\n", line.c_str());
-  if (ok)
-    std::fputs("ok\n", out);
-  else
-    std::fprintf(out, "error: %s\n", escaped(r.error).c_str());
+  if (ok) std::fputs("ok\n", out);
+  else std::fprintf(out, "error: %s\n", escaped(r.error).c_str());
   std::fflush(out);
 }
 

@@ -13,8 +13,7 @@ void write_reply(const reply& r, bool ok, FILE* out);
 
 // A whole script: every line is checked before any runs; the first failing command stops it.
 // `name` labels the messages on `err`.
-int run_script(const std::string& name, const std::vector<std::string>& lines, ui_driver& driver, FILE* out,
-               FILE* err);
+int run_script(const std::string& name, const std::vector<std::string>& lines, ui_driver& driver, FILE* out, FILE* err);
 
 // Commands one line at a time from `in`, each answered at once, until "quit" or the end of input.
 int run_conversation(FILE* in, ui_driver& driver, FILE* out);

@@ -99,7 +99,8 @@ bool target_process::wait_exit(DWORD timeout_ms, uint32_t& code, std::string& er
   }
   const DWORD waited = WaitForSingleObject(process_.get(), timeout_ms);
   if (waited == WAIT_TIMEOUT) {
-    error = format_string("the target (pid %lu) still runs after %lu ms", (unsigned long)pid_, (unsigned long)timeout_ms);
+    error =
+        format_string("the target (pid %lu) still runs after %lu ms", (unsigned long)pid_, (unsigned long)timeout_ms);
     return false;
   }
   DWORD exit_code = 0;

@@ -6,10 +6,10 @@
 #include <vector>
 
 struct window_query {
-  std::string title;   // pattern; empty matches any
-  std::string klass;   // pattern; empty matches any
+  std::string title;  // pattern; empty matches any
+  std::string klass;  // pattern; empty matches any
   bool any_process = false;
-  DWORD pid = 0;       // the target's, unless any_process
+  DWORD pid = 0;  // the target's, unless any_process
 };
 
 // Visible top-level windows that match, front to back.

@@ -31,11 +31,13 @@ bool is_class(HWND window, const char* name) { return _stricmp(class_of(window).
 bool has_check_state(HWND window) {
   if (!is_class(window, "Button")) return false;
   switch (GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK) {
-    case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON: case BS_3STATE:
-    case BS_AUTO3STATE:
-      return true;
-    default:
-      return false;
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+    case BS_3STATE:
+    case BS_AUTO3STATE: return true;
+    default: return false;
   }
 }
 
@@ -64,12 +66,10 @@ bool ask_window(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT
     return true;
   }
   const DWORD code = GetLastError();
-  if (!IsWindow(window))
-    error = "the window is gone";
+  if (!IsWindow(window)) error = "the window is gone";
   else if (code == ERROR_TIMEOUT || code == 0)
     error = format_string("the window did not answer message 0x%04X within %u ms", message, message_timeout_ms);
-  else
-    error = format_string("SendMessageTimeout(0x%04X) failed with %lu", message, (unsigned long)code);
+  else error = format_string("SendMessageTimeout(0x%04X) failed with %lu", message, (unsigned long)code);
   return false;
 }
 
@@ -78,8 +78,7 @@ bool read_text(HWND window, std::wstring& text, std::string& error) {
   if (!ask_window(window, WM_GETTEXTLENGTH, 0, 0, length, error)) return false;
   std::wstring buffer(size_t(length) + 1, L'\0');
   LRESULT copied = 0;
-  if (!ask_window(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(&buffer[0]), copied, error))
-    return false;
+  if (!ask_window(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(&buffer[0]), copied, error)) return false;
   buffer.resize(size_t(copied) < buffer.size() ? size_t(copied) : buffer.size() - 1);
   text = buffer;
   return true;
@@ -231,7 +230,9 @@ bool tell_parent(HWND combo, WORD code, std::string& error) {
 }
 }  // namespace
 
-bool combo_drop_down(HWND combo, std::string& error) { return usable(combo, error) && tell_parent(combo, CBN_DROPDOWN, error); }
+bool combo_drop_down(HWND combo, std::string& error) {
+  return usable(combo, error) && tell_parent(combo, CBN_DROPDOWN, error);
+}
 
 bool combo_confirm(HWND combo, size_t index, std::string& error) {
   return combo_select(combo, index, error) && tell_parent(combo, CBN_SELENDOK, error) &&

@@ -75,13 +75,17 @@ nginx_process::nginx_process(const std::string& site_file, int upstream_port) {
 
 void nginx_process::start(const std::string& site) {
   std::ofstream(folder_ + "/site.conf") << site;
-  std::ofstream(folder_ + "/nginx.conf")
-      << "worker_processes 1;\npid " << folder_ << "/nginx.pid;\nerror_log " << folder_ << "/error.log info;\n"
-      << (getuid() == 0 ? "user root;\n" : "") << "events { worker_connections 512; }\nhttp {\n"
-      << "  access_log " << folder_ << "/access.log;\n"
-      << "  client_body_temp_path " << folder_ << "/body;\n  proxy_temp_path " << folder_ << "/proxy;\n"
-      << "  fastcgi_temp_path " << folder_ << "/fastcgi;\n  uwsgi_temp_path " << folder_ << "/uwsgi;\n"
-      << "  scgi_temp_path " << folder_ << "/scgi;\n  include " << folder_ << "/site.conf;\n}\n";
+  std::ofstream(folder_ + "/nginx.conf") << "worker_processes 1;\npid " << folder_ << "/nginx.pid;\nerror_log "
+                                         << folder_ << "/error.log info;\n"
+                                         << (getuid() == 0 ? "user root;\n" : "")
+                                         << "events { worker_connections 512; }\nhttp {\n"
+                                         << "  access_log " << folder_ << "/access.log;\n"
+                                         << "  client_body_temp_path " << folder_ << "/body;\n  proxy_temp_path "
+                                         << folder_ << "/proxy;\n"
+                                         << "  fastcgi_temp_path " << folder_ << "/fastcgi;\n  uwsgi_temp_path "
+                                         << folder_ << "/uwsgi;\n"
+                                         << "  scgi_temp_path " << folder_ << "/scgi;\n  include " << folder_
+                                         << "/site.conf;\n}\n";
   pid_ = fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
   if (pid_ == 0) {

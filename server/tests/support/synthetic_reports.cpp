@@ -25,7 +25,8 @@ std::string printed(const char* format, double value) {
 // are from the best's (in powers of two) and when its mode differs.
 double closeness(const strategy& what, const strategy& best) {
   double size_steps = std::fabs(std::log2(static_cast<double>(what.size)) - std::log2(static_cast<double>(best.size)));
-  double count_steps = std::fabs(std::log2(static_cast<double>(what.count)) - std::log2(static_cast<double>(best.count)));
+  double count_steps =
+      std::fabs(std::log2(static_cast<double>(what.count)) - std::log2(static_cast<double>(best.count)));
   double share = 1 - 0.06 * size_steps - 0.05 * count_steps - (what.mode == best.mode ? 0 : 0.15);
   return what == best ? 1 : std::fmin(0.9, std::fmax(0.1, share));
 }
@@ -75,7 +76,8 @@ std::string measurement_rows(const direction_rows& rows) {
     char row[160];
     std::snprintf(row, sizeof row, " %3u  |  %2u x %9u  |  %s  |  %9.1lf MBps  %9.1lf MBps  |  %c %c %c", ++number,
                   what.count, static_cast<unsigned>(what.size), wide_mode_names[what.mode], rate * 1e6 / 1048576, rate,
-                  rate >= highest ? '+' : ' ', rate >= 0.95 * rows.best ? '*' : ' ', rate >= 0.99 * rows.best ? '*' : ' ');
+                  rate >= highest ? '+' : ' ', rate >= 0.95 * rows.best ? '*' : ' ',
+                  rate >= 0.99 * rows.best ? '*' : ' ');
     highest = std::fmax(highest, rate);
     out += entry(row, "");
   }
@@ -108,19 +110,21 @@ std::string synthetic_report(const synthetic_device& device, uint32_t machine, u
   direction_rows writes = measure(synthetic_write_modes, device.best_write, device.peak_mbps * 0.8, noise);
   const device_description& d = device.device;
   const std::string blank = entry("", "");
-  std::string report = entry("+----------------------------------+", "") + entry("|                                  |", "") +
-                       entry("|     FOLVI Benchmark, 0.1.2.3     |", "") + entry("|                                  |", "") +
-                       entry("+----------------------------------+", "") + blank;
+  std::string report =
+      entry("+----------------------------------+", "") + entry("|                                  |", "") +
+      entry("|     FOLVI Benchmark, 0.1.2.3     |", "") + entry("|                                  |", "") +
+      entry("+----------------------------------+", "") + blank;
   report += entry("Recorded", "2026/12/08 10:00:00") + entry("Platform", "Synthetic / 10.0.19045 / 64 bit") +
             entry("MD5(MachineGuid)", synthetic_machine_id(machine)) + blank;
-  report += entry("Volume.file_system", "NTFS") + entry("Volume.type", "Simple") + blank + entry("Device.type", d.type) +
-            entry("Device.vendor", d.vendor) + entry("Device.model", d.model) + entry("Device.bus", d.bus);
+  report += entry("Volume.file_system", "NTFS") + entry("Volume.type", "Simple") + blank +
+            entry("Device.type", d.type) + entry("Device.vendor", d.vendor) + entry("Device.model", d.model) +
+            entry("Device.bus", d.bus);
   if (!d.usb.empty()) report += entry("Device.usb", d.usb);
   report += entry("Device.controller", "Synthetic controller") + blank;
   report += entry("Test.path", "D:\\") + entry("Test.remote", "No") + entry("Test.file.size", "4294967296") +
-            entry("Test.io.buffer_sizes", list(synthetic_sizes)) + entry("Test.io.buffer_counts", list(synthetic_counts)) +
-            entry("Test.io.memory_cap", "67108864") + entry("Test.duration", "250") + entry("Test.order", "3") +
-            entry("Test.cache_trim", "2") + blank;
+            entry("Test.io.buffer_sizes", list(synthetic_sizes)) +
+            entry("Test.io.buffer_counts", list(synthetic_counts)) + entry("Test.io.memory_cap", "67108864") +
+            entry("Test.duration", "250") + entry("Test.order", "3") + entry("Test.cache_trim", "2") + blank;
   report += entry("Test.read.modes", mask_text(synthetic_read_modes)) + entry("Test.read.fill", "random") +
             entry("Test.write.modes", mask_text(synthetic_write_modes)) + entry("Test.write.fill", "random") +
             entry("Test.write.flush", "No") + blank;

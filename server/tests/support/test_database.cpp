@@ -115,8 +115,9 @@ void fail_inserts(const std::string& database, const std::string& table, const s
   if (!is_postgresql_address(database))
     return run_sql(database, "CREATE TRIGGER fail_" + table + " BEFORE INSERT ON " + table + " WHEN " + condition +
                                  " BEGIN SELECT RAISE(ABORT, '" + message + "'); END");
-  run_sql(database, "CREATE FUNCTION fail_" + table + "() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE EXCEPTION '" +
-                        message + "'; END $$; CREATE TRIGGER fail_" + table + " BEFORE INSERT ON " + table +
+  run_sql(database, "CREATE FUNCTION fail_" + table +
+                        "() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE EXCEPTION '" + message +
+                        "'; END $$; CREATE TRIGGER fail_" + table + " BEFORE INSERT ON " + table +
                         " FOR EACH ROW WHEN (" + condition + ") EXECUTE FUNCTION fail_" + table + "()");
 }
 

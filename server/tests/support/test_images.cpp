@@ -4,7 +4,6 @@
 
 #include "little_endian.h"
 
-
 uint32_t test_pattern(uint32_t x, uint32_t y) {
   uint32_t band = (x / 16) % 4;
   if (band == 0) return 0xFF00FF;

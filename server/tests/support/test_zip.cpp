@@ -6,7 +6,6 @@
 
 #include "little_endian.h"
 
-
 std::string deflate_raw(const std::string& data, int level) {
   z_stream z{};
   if (deflateInit2(&z, level, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY) != Z_OK)
@@ -28,8 +27,8 @@ std::string build_zip(const std::vector<zip_item>& items, const zip_layout& layo
     const zip_item& item = items[i];
     uint16_t method = item.method.value_or(item.deflate ? 8 : 0);
     std::string body = item.compressed.value_or(item.deflate ? deflate_raw(item.data) : item.data);
-    uint32_t crc = item.declared_crc.value_or(
-        static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(item.data.data()), static_cast<uInt>(item.data.size()))));
+    uint32_t crc = item.declared_crc.value_or(static_cast<uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(item.data.data()), static_cast<uInt>(item.data.size()))));
     uint32_t size = item.declared_size.value_or(static_cast<uint32_t>(item.data.size()));
     uint32_t offset = static_cast<uint32_t>(out.size());
     auto common = [&](std::string& to) {

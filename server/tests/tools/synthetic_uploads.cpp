@@ -20,8 +20,10 @@ synthetic_device device_number(uint32_t index) {
   synthetic_device device;
   device.device = {kinds[kind], "Vendor " + std::to_string(index % 7), "Model " + std::to_string(index), buses[kind],
                    kind == 1 ? "USB 3.0" : ""};
-  device.best_read = {synthetic_sizes[index % 4], synthetic_counts[(index / 4) % 4], static_cast<uint8_t>(index % 2 ? 4 : 1)};
-  device.best_write = {synthetic_sizes[(index + 1) % 4], synthetic_counts[(index / 2) % 4], static_cast<uint8_t>(3 + index % 2)};
+  device.best_read = {synthetic_sizes[index % 4], synthetic_counts[(index / 4) % 4],
+                      static_cast<uint8_t>(index % 2 ? 4 : 1)};
+  device.best_write = {synthetic_sizes[(index + 1) % 4], synthetic_counts[(index / 2) % 4],
+                       static_cast<uint8_t>(3 + index % 2)};
   device.peak_mbps = 100 + 60.0 * index;
   return device;
 }

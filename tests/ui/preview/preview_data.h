@@ -7,9 +7,9 @@
 
 #include "bench/test_def.h"
 #include "bench/test_run.h"
-#include "results/results_model.h"
+#include "ui/results_model.h"
 #include "storage/storage_model.h"
-#include "ui/location_api.h"
+#include "storage/location_api.h"
 
 // Made-up data for looking at the windows without a run or a real machine.
 

@@ -2,9 +2,9 @@
 
 #include "preview_ids.h"
 #include "resource_ids.h"
+#include "ui/main_window_events.h"
 #include "ui/dialog_test_config.h"
 #include "ui/graph_style.h"
-#include "ui/main_window_ids.h"
 
 preview_window::preview_window(const preview_setup& setup, const storage_stack& stack, location_api& locations,
                                file_dialogs& dialogs)
@@ -18,7 +18,7 @@ bool preview_window::on_init() {
   add_hook(&colours_);
   location_caption_.set_style(xfc_header_style());
   location_caption_.attach(item(IDC_MAIN_LOCATION_CAPTION));
-  location_combo_.attach(item(id_location));
+  location_combo_.attach(item(IDC_MAIN_LOCATION));
   box_.attach(hwnd_);
   list_.start_scan(box_);
   list_.scan_done(box_, &stack_);
@@ -34,10 +34,10 @@ bool preview_window::on_init() {
     pretty_graph& g = graph(read);
     g.bind(model, read ? results_.read_results() : results_.write_results());
     g.set_click_message(msg_units_popup);
-    g.attach(item(read ? id_read_graph : id_write_graph));
+    g.attach(item(read ? IDC_MAIN_READ_GRAPH : IDC_MAIN_WRITE_GRAPH));
   }
 
-  raw_.attach(item(id_results_list));
+  raw_.attach(item(IDC_MAIN_RESULTS));
   const size_t page = raw_.fit_whole_rows();
   raw_rows& rows = results_.rows();
   // After a run the best-rate block stands at the top of the page.
@@ -49,18 +49,11 @@ bool preview_window::on_init() {
 
 void preview_window::location_notification(int code) {
   switch (code) {
-    case CBN_DROPDOWN:
-      list_.dropped_down(box_);
-      break;
+    case CBN_DROPDOWN: list_.dropped_down(box_); break;
     case CBN_CLOSEUP:
-    case CBN_SELENDCANCEL:
-      list_.closed_up(box_);
-      break;
-    case CBN_SELENDOK:
-      list_.confirmed(box_, box_.selection());
-      break;
-    default:
-      break;
+    case CBN_SELENDCANCEL: list_.closed_up(box_); break;
+    case CBN_SELENDOK: list_.confirmed(box_, box_.selection()); break;
+    default: break;
   }
 }
 
@@ -79,7 +72,7 @@ void preview_window::open_profile_dialog() {
 }
 
 void preview_window::on_command(int id, int code, HWND) {
-  if (id == id_location) location_notification(code);
+  if (id == IDC_MAIN_LOCATION) location_notification(code);
   if (id == IDC_PREVIEW_PROFILE && code == BN_CLICKED) open_profile_dialog();
 }
 

@@ -6,14 +6,14 @@
 #include <cstddef>
 
 #include "preview_data.h"
-#include "results/results_model.h"
+#include "ui/results_model.h"
 #include "toolkit/file_dialogs.h"
 #include "toolkit/sfc_dialog.h"
 #include "toolkit/white_dialog.h"
 #include "toolkit/xfc_combobox.h"
 #include "toolkit/xfc_custom_static.h"
 #include "ui/location_box.h"
-#include "ui/location_list.h"
+#include "storage/location_list.h"
 #include "ui/pretty_graph.h"
 #include "ui/raw_results.h"
 

@@ -14,7 +14,6 @@
 #include "results/raw_texts.h"
 #include "ui/dialog_test_config.h"
 #include "ui/graph_style.h"
-#include "ui/main_window_ids.h"
 #include "ui_drive.h"
 #include "window_driver.h"
 
@@ -28,7 +27,9 @@ COLORREF rgb_of(uint32_t argb) { return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0
 // A colour drawn at alpha over an opaque one.
 uint32_t over(uint32_t argb, uint32_t below) {
   const uint32_t a = argb >> 24;
-  auto channel = [&](int shift) { return ((argb >> shift & 0xFF) * a + (below >> shift & 0xFF) * (255 - a) + 127) / 255; };
+  auto channel = [&](int shift) {
+    return ((argb >> shift & 0xFF) * a + (below >> shift & 0xFF) * (255 - a) + 127) / 255;
+  };
   return 0xFF000000u | channel(16) << 16 | channel(8) << 8 | channel(0);
 }
 
@@ -64,11 +65,12 @@ struct preview_rig {
   // Paints until both graphs have stopped their timers; false after settle_bound frames each.
   bool settle(HWND dialog) {
     const bool still = wait_until([&] {
-      sync(dialog);
-      if (read_paints > settle_bound || write_paints > settle_bound) return true;
-      return read_paints > 0 && write_paints > 0 && !window->graph_model(true).animating() &&
-             !window->graph_model(false).animating();
-    }) && read_paints <= settle_bound && write_paints <= settle_bound;
+                         sync(dialog);
+                         if (read_paints > settle_bound || write_paints > settle_bound) return true;
+                         return read_paints > 0 && write_paints > 0 && !window->graph_model(true).animating() &&
+                                !window->graph_model(false).animating();
+                       }) &&
+                       read_paints <= settle_bound && write_paints <= settle_bound;
     // The windows agree with their models: no timer is left running.
     for (bool read : {true, false})
       if (SendMessageW(window->graph(read).hwnd(), probe_timer, 0, 0)) return false;
@@ -135,7 +137,7 @@ TEST(results_windows, a_finished_quick_run_settles_and_shows_its_colours_in_both
     const std::vector<test_run>& reads = w.results().read_results();
     const std::vector<test_run>& writes = w.results().write_results();
     ASSERT_EQ(reads.size(), 68u);
-    const graph_geometry read(GetDlgItem(d, id_read_graph), 68), write(GetDlgItem(d, id_write_graph), 68);
+    const graph_geometry read(GetDlgItem(d, IDC_MAIN_READ_GRAPH), 68), write(GetDlgItem(d, IDC_MAIN_WRITE_GRAPH), 68);
     const size_t best = best_of(reads), plain = best == 0 ? 1 : 0;
     const graph_style& c = graph_colours;
     EXPECT_EQ(client_pixel(read.hwnd, read.width / 2, 1), rgb_of(c.header));
@@ -184,7 +186,7 @@ TEST(results_windows, the_list_shows_the_rows_with_their_styles) {
   preview_window& w = *rig.window;
   window_driver driver(caption, [&](HWND d) {
     const closes_at_end guard(d);
-    const HWND list = GetDlgItem(d, id_results_list);
+    const HWND list = GetDlgItem(d, IDC_MAIN_RESULTS);
     sync(d);
     const raw_rows& rows = w.results().rows();
     ASSERT_EQ(size_t(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)), rows.size());
@@ -243,7 +245,7 @@ TEST(results_windows, a_run_still_going_and_a_graph_before_its_phase) {
     ASSERT_TRUE(rig.settle(d));
     const std::vector<test_run>& reads = w.results().read_results();
     ASSERT_EQ(reads.size(), 40u);
-    const graph_geometry read(GetDlgItem(d, id_read_graph), 68), write(GetDlgItem(d, id_write_graph), 1);
+    const graph_geometry read(GetDlgItem(d, IDC_MAIN_READ_GRAPH), 68), write(GetDlgItem(d, IDC_MAIN_WRITE_GRAPH), 1);
     const graph_style& c = graph_colours;
     const size_t best = best_of(reads);
     EXPECT_EQ(client_pixel(read.hwnd, read.bar_x(best), read.plot_bottom() - 2), rgb_of(c.best_running));
@@ -278,22 +280,22 @@ TEST(location_box_window, drive_roots_a_cancelled_picker_and_a_picked_folder) {
   preview_rig rig;
   window_driver driver(caption, [&](HWND d) {
     const closes_at_end guard(d);
-    const HWND combo = GetDlgItem(d, id_location);
+    const HWND combo = GetDlgItem(d, IDC_MAIN_LOCATION);
     EXPECT_EQ(combo_items(combo), (std::vector<std::wstring>{L"C:\\", L"D:\\", L"E:\\"}));
-    EXPECT_EQ(control_text(d, id_volume_line), L"5A3C-19E2");
-    EXPECT_NE(control_text(d, id_device_line).find(L"Seagate"), std::wstring::npos);
+    EXPECT_EQ(control_text(d, IDC_MAIN_VOLUME), L"5A3C-19E2");
+    EXPECT_NE(control_text(d, IDC_MAIN_DEVICE).find(L"Seagate"), std::wstring::npos);
 
     pick_from_list(combo, 2);
     sync(d);
     EXPECT_EQ(window_text(combo), L"E:\\");
-    EXPECT_EQ(control_text(d, id_volume_line), L"7E2B-6F10");
-    EXPECT_NE(control_text(d, id_device_line).find(L"Samsung"), std::wstring::npos);
-    EXPECT_EQ(control_text(d, id_controller_line), L"Standard NVM Express Controller");
+    EXPECT_EQ(control_text(d, IDC_MAIN_VOLUME), L"7E2B-6F10");
+    EXPECT_NE(control_text(d, IDC_MAIN_DEVICE).find(L"Samsung"), std::wstring::npos);
+    EXPECT_EQ(control_text(d, IDC_MAIN_CONTROLLER), L"Standard NVM Express Controller");
 
     // "Add custom location..." is there only while the list is open; a cancelled picker keeps E:.
-    SendMessageW(d, WM_COMMAND, MAKEWPARAM(id_location, CBN_DROPDOWN), LPARAM(combo));
+    SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_MAIN_LOCATION, CBN_DROPDOWN), LPARAM(combo));
     EXPECT_EQ(combo_items(combo).back(), L"Add custom location...");
-    SendMessageW(d, WM_COMMAND, MAKEWPARAM(id_location, CBN_CLOSEUP), LPARAM(combo));
+    SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_MAIN_LOCATION, CBN_CLOSEUP), LPARAM(combo));
     EXPECT_EQ(combo_items(combo).size(), 3u);
     EXPECT_EQ(window_text(combo), L"E:\\");
     rig.dialogs.cancel_folder();
@@ -308,7 +310,7 @@ TEST(location_box_window, drive_roots_a_cancelled_picker_and_a_picked_folder) {
     EXPECT_EQ(combo_items(combo).size(), 3u);
     EXPECT_EQ(window_text(combo), L"E:\\");
     EXPECT_EQ(rig.window->locations().location(), L"E:\\");
-    EXPECT_EQ(control_text(d, id_volume_line), L"7E2B-6F10");
+    EXPECT_EQ(control_text(d, IDC_MAIN_VOLUME), L"7E2B-6F10");
 
     // A picked folder is normalised, added, selected and summarised.
     rig.dialogs.answer_folder(L"d:/bench");
@@ -320,7 +322,7 @@ TEST(location_box_window, drive_roots_a_cancelled_picker_and_a_picked_folder) {
     sync(d);
     EXPECT_EQ(combo_items(combo), (std::vector<std::wstring>{L"C:\\", L"D:\\", L"E:\\", L"D:\\bench\\"}));
     EXPECT_EQ(window_text(combo), L"D:\\bench\\");
-    EXPECT_EQ(control_text(d, id_volume_line), L"0C41-D7A8");
+    EXPECT_EQ(control_text(d, IDC_MAIN_VOLUME), L"0C41-D7A8");
     // The same folder again is not added twice.
     rig.dialogs.answer_folder(L"D:\\Bench\\");
     pick_from_list(combo, 0);
@@ -344,7 +346,7 @@ void open_and_close_everything(const storage_stack& stack, location_api& locatio
     test_config_model model;
     dialog_test_config dialog(model);
     window_driver driver(L"Test profile", [](HWND d) {
-    const closes_at_end guard(d);
+      const closes_at_end guard(d);
       click(GetDlgItem(d, IDC_CONFIG_RUN_TIME_HINT));  // its balloon opens
       type_text(GetDlgItem(d, IDC_CONFIG_MAX_RUN_TIME), L"5");
       click(GetDlgItem(d, IDOK));  // the red frame

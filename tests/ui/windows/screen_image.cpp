@@ -64,7 +64,8 @@ std::string read_file(const std::wstring& path) {
 // A binary PPM (P6, 8 bits a channel) into 0xAARRGGBB pixels.
 bool parse_ppm(const std::string& bytes, captured_image& image) {
   int width = 0, height = 0, maximum = 0, header = 0;
-  if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &width, &height, &maximum, &header) != 3 || maximum != 255) return false;
+  if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &width, &height, &maximum, &header) != 3 || maximum != 255)
+    return false;
   const size_t start = size_t(header) + 1;  // one white-space character ends the header
   if (width <= 0 || height <= 0 || bytes.size() < start + size_t(width) * size_t(height) * 3) return false;
   image.width = width;
@@ -92,8 +93,8 @@ bool x_screen_image(const RECT& r, captured_image& image, std::string& error) {
   char geometry[64];
   std::snprintf(geometry, sizeof geometry, "%ldx%ld+%ld+%ld", r.right - r.left, r.bottom - r.top, r.left, r.top);
   // The marker tells that import has ended, whether or not it wrote the picture.
-  const bool ended = run_unix("import -silent -window root -crop " + std::string(geometry) + " +repage -depth 8 'ppm:" + target +
-                                  "'; touch '" + marker + "'",
+  const bool ended = run_unix("import -silent -window root -crop " + std::string(geometry) +
+                                  " +repage -depth 8 'ppm:" + target + "'; touch '" + marker + "'",
                               done, error);
   const std::string bytes = read_file(file);
   DeleteFileW(file);
@@ -200,5 +201,6 @@ window_looks watch_window_opening(DWORD thread, const std::wstring& caption, uns
     if (!search.found) Sleep(1);
   }
   if (!search.found) return {};
-  return watch_window(search.found, [] { return false; }, duration_ms);
+  return watch_window(
+      search.found, [] { return false; }, duration_ms);
 }

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/screenshot_image.h"
+#include "toolkit/bmp_file.h"
 
 // What the display shows in the screen rectangle `r`, as the user sees it: from the X server
 // (imagemagick's import of the root window) when the program runs under Wine, where a program

@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <cstring>
+
+#include "bench/test_presets.h"
+#include "main_window_fakes.h"
+#include "ui/profile_choice.h"
+#include "support/message_box_flags.h"
+
+namespace {
+
+test_def counted(uint32_t reads, uint32_t writes, bool sequential) {
+  test_def d;
+  d.read_tests = reads;
+  d.write_tests = writes;
+  d.sequential = sequential;
+  return d;
+}
+
+void customize(main_window_rig& rig) {
+  rig.model.command(IDC_MAIN_CHANGE_PROFILE, control_event::clicked, 0, false);
+  rig.model.command(IDC_MAIN_PRESETS, control_event::confirmed, 3, false);
+}
+
+// A finished run with a report, in the scene with the screengrab button.
+void finish_a_run(main_window_rig& rig) {
+  rig.start_small_run();
+  rig.phase(true);
+  for (int i = 0; i < 6; ++i) rig.test_done(true, 10e6 + i);
+  rig.end_run(true);
+  rig.tick();
+  ASSERT_EQ(rig.model.view(), view_done_graphs);
+}
+
+TEST(profile_choice, configuration_texts) {
+  EXPECT_EQ(custom_configuration_text(counted(6, 4, true)), L"Custom  \u00B7  Sequential  \u00B7  10 tests");
+  EXPECT_EQ(custom_configuration_text(counted(6, 0, false)), L"Custom  \u00B7  Random access  \u00B7  6 read tests");
+  EXPECT_EQ(custom_configuration_text(counted(0, 4, true)), L"Custom  \u00B7  Sequential  \u00B7  4 write tests");
+  EXPECT_EQ(custom_configuration_text(counted(1, 0, true)), L"Custom  \u00B7  Sequential  \u00B7  1 read test ");
+  EXPECT_EQ(custom_configuration_text(counted(0, 1, true)), L"Custom  \u00B7  Sequential  \u00B7  1 write test ");
+  // Estimates: seconds below 90 s, rounded; whole minutes from there, rounded at 30 s.
+  test_def d = counted(44, 45, true);
+  d.duration = 1000;
+  EXPECT_EQ(preset_item_text(0, d), L"Quick             ~ 89 sec");
+  d.read_tests = 45;
+  EXPECT_EQ(preset_item_text(1, d), L"Standard        ~ 2 min");
+  d.duration = 999;
+  EXPECT_EQ(preset_item_text(2, d), L"Extended        ~ 90 sec");
+  d.duration = 1499;
+  d.read_tests = 1;
+  d.write_tests = 0;
+  EXPECT_EQ(preset_item_text(0, d), L"Quick             ~ 1 sec");
+  // Many long tests do not wrap around 32 bits of milliseconds.
+  d.read_tests = d.write_tests = 100000;
+  d.duration = 60000;
+  EXPECT_EQ(preset_item_text(2, d), L"Extended        ~ 200000 min");
+}
+
+TEST(profile_choice, the_drop_down_and_the_profile_dialog) {
+  main_window_rig rig;
+  fake_window& w = rig.window;
+  rig.open();
+  EXPECT_EQ(rig.model.profile().profile().name, L"Standard");
+
+  rig.model.command(IDC_MAIN_CHANGE_PROFILE, control_event::clicked, 0, false);
+  EXPECT_TRUE(w.presets_shown);
+  EXPECT_EQ(w.presets_selected, 1);
+  rig.model.command(IDC_MAIN_PRESETS, control_event::closed_up, 0, false);  // closed without a choice
+  EXPECT_FALSE(w.presets_shown);
+  EXPECT_EQ(w.texts[IDC_MAIN_CONFIGURATION], L"Standard");
+
+  // The list may report its close first; the choice still counts.
+  rig.model.command(IDC_MAIN_CHANGE_PROFILE, control_event::clicked, 0, false);
+  rig.model.command(IDC_MAIN_PRESETS, control_event::closed_up, 0, false);
+  rig.model.command(IDC_MAIN_PRESETS, control_event::confirmed, 0, false);
+  EXPECT_EQ(w.texts[IDC_MAIN_CONFIGURATION], L"Quick");
+  EXPECT_EQ(rig.model.profile().profile().duration, 250u);
+
+  // The first "Customize...": the dialog shows its own custom entry; a preset chosen in it applies.
+  std::vector<uint64_t> shown_sizes;
+  std::wstring shown_name;
+  w.profile_dialog = [&](test_config_model& dialog) {
+    shown_sizes = dialog.custom().buffer_sizes;
+    shown_name = dialog.custom().name;
+    quiet_dialog d;
+    dialog.init(d);
+    dialog.profile_chosen(d, 3);  // Extended
+    return dialog.ok(d);
+  };
+  customize(rig);
+  EXPECT_FALSE(w.presets_shown);
+  test_def extended;
+  extended.reset(2);
+  EXPECT_EQ(shown_sizes, extended.buffer_sizes);
+  EXPECT_EQ(w.texts[IDC_MAIN_CONFIGURATION], L"Extended");
+
+  // The next one shows the profile that was in use at the first, named "Custom".
+  customize(rig);
+  test_def quick;
+  quick.reset(0);
+  EXPECT_EQ(shown_sizes, quick.buffer_sizes);
+  EXPECT_EQ(shown_name, L"Custom");
+
+  // OK with "Custom": that entry becomes the profile.
+  w.profile_dialog = [&](test_config_model& dialog) {
+    quiet_dialog d;
+    dialog.init(d);
+    dialog.profile_chosen(d, 0);
+    dialog.edit_changed(d, 1095, L"1");
+    dialog.check_changed(d, 1082, false);  // no writes: Quick's 7 sizes in its two read modes
+    dialog.check_changed(d, 1084, false);
+    return dialog.ok(d);
+  };
+  customize(rig);
+  EXPECT_EQ(w.texts[IDC_MAIN_CONFIGURATION], L"Custom  \u00B7  Sequential  \u00B7  14 read tests");
+  EXPECT_EQ(rig.model.profile().profile().name, L"Custom");
+  EXPECT_EQ(rig.model.profile().current_item(), 3);
+
+  // Cancel applies Standard.
+  w.profile_dialog = [](test_config_model&) { return false; };
+  customize(rig);
+  EXPECT_EQ(w.texts[IDC_MAIN_CONFIGURATION], L"Standard");
+  EXPECT_EQ(w.profile_dialogs, 4);
+
+  // The custom profile is kept for the next "Customize...".
+  w.profile_dialog = [&](test_config_model& dialog) {
+    EXPECT_EQ(dialog.custom().buffer_counts, std::vector<uint32_t>{1});
+    return false;
+  };
+  customize(rig);
+
+  // During a run the link does nothing and the run's profile is the one applied at Start.
+  rig.press_start();
+  EXPECT_EQ(rig.env.started_profile.name, L"Standard");
+  rig.model.command(IDC_MAIN_CHANGE_PROFILE, control_event::clicked, 0, false);
+  EXPECT_FALSE(w.presets_shown);
+}
+
+TEST(main_window_model_commands, help_pages_about_and_units) {
+  main_window_rig rig;
+  fake_window& w = rig.window;
+  rig.open();
+  rig.model.command(ID_HELP_HOMEPAGE, control_event::clicked, 0, false);
+  rig.model.command(ID_HELP_METHODOLOGY, control_event::clicked, 0, false);
+  EXPECT_EQ(rig.env.urls, (std::vector<std::wstring>{L"https://folvi.example/app/homepage",
+                                                     L"https://folvi.example/app/methodology"}));
+  EXPECT_EQ(web_page_url({L"localhost", false, 8080}, L"/app/homepage"), L"http://localhost:8080/app/homepage");
+  EXPECT_EQ(web_page_url({L"h", true, 443}, L"/app/methodology"), L"https://h/app/methodology");
+  EXPECT_EQ(web_page_url({L"h", true, 8443}, L"/x"), L"https://h:8443/x");
+
+  rig.model.command(ID_HELP_ABOUT, control_event::clicked, 0, false);
+  ASSERT_EQ(w.boxes.size(), 1u);
+  EXPECT_EQ(w.boxes[0].text, L"FOLVI Vezad, version 1.2\n\nCold-cache Sequential I/O Benchmark");
+  EXPECT_EQ(w.boxes[0].flags, mb_icon_information | mb_ok);
+
+  const int repaints = w.graph_repaints[true];
+  rig.model.command(ID_UNITS_1000, control_event::clicked, 0, false);
+  EXPECT_TRUE(rig.model.decimal_units());
+  EXPECT_TRUE(rig.model.graph(true).decimal_units());
+  EXPECT_TRUE(rig.model.graph(false).decimal_units());
+  EXPECT_EQ(w.graph_repaints[true], repaints + 1);
+  rig.model.command(ID_UNITS_1024, control_event::clicked, 0, false);
+  EXPECT_FALSE(rig.model.graph(false).decimal_units());
+}
+
+TEST(main_window_model_commands, viewing_and_saving_the_report) {
+  main_window_rig rig;
+  rig.open();
+  // No report yet: nothing happens.
+  rig.model.command(ID_SCREENGRAB_VIEW_REPORT, control_event::clicked, 0, false);
+  rig.model.command(ID_SCREENGRAB_SAVE_REPORT, control_event::clicked, 0, false);
+  rig.model.command(ID_SCREENGRAB_SHARE_SCREENSHOT, control_event::clicked, 0, false);
+  EXPECT_TRUE(rig.env.files.calls.empty());
+  EXPECT_TRUE(rig.window.boxes.empty());
+
+  rig.window.save_path = L"D:\\r.folvi.txt";
+  rig.choose_small_profile();
+  rig.press_start();
+  rig.end_run(true);
+  rig.tick();
+  rig.model.command(ID_SCREENGRAB_VIEW_REPORT, control_event::clicked, 0, false);
+  EXPECT_EQ(rig.env.files.launched_program, L"C:\\windows\\system32\\cmd.exe");
+  rig.model.command(ID_SCREENGRAB_SAVE_REPORT, control_event::clicked, 0, false);
+  EXPECT_EQ(rig.window.last_save.default_name, L"FOLVI Report (2024-01-31 09-05) - Drive C.folvi.txt");
+  EXPECT_EQ(rig.env.files.disk[L"D:\\r.folvi.txt"], "\xEF\xBB\xBF" + rig.model.reports().last_report);
+}
+
+TEST(main_window_model_commands, sharing_a_screenshot) {
+  main_window_rig rig;
+  fake_window& w = rig.window;
+  finish_a_run(rig);
+
+  // Cancel in the confirmation: nothing pending.
+  w.box_answer = 2;
+  rig.model.command(ID_SCREENGRAB_SHARE_SCREENSHOT, control_event::clicked, 0, false);
+  ASSERT_EQ(w.boxes.size(), 1u);
+  EXPECT_EQ(w.boxes[0].caption, L"Cold-cache Sequential I/O Benchmark");
+  EXPECT_EQ(w.boxes[0].flags,
+            mb_bring_to_front | mb_check_disables_second | mb_default_first | mb_icon_question | mb_ok_cancel);
+  EXPECT_EQ(w.boxes[0].text.substr(0, 56), L"This will upload a screenshot of the app's window to\nthe");
+  EXPECT_EQ(rig.model.pending_screengrab_command(), 0);
+  EXPECT_FALSE(w.timers.count(4));
+
+  // OK with "Don't ask again" ticked; a second press while pending is ignored.
+  w.box_answer = 1;
+  w.box_ticks = 0x1000;
+  rig.model.command(ID_SCREENGRAB_SHARE_SCREENSHOT, control_event::clicked, 0, false);
+  EXPECT_FALSE(rig.model.confirm_share_screenshot());
+  EXPECT_EQ(rig.model.pending_screengrab_command(), ID_SCREENGRAB_SHARE_SCREENSHOT);
+  EXPECT_TRUE(w.timers.count(4));
+  rig.model.command(ID_SCREENGRAB_SHARE_SCREENSHOT, control_event::clicked, 0, false);
+  EXPECT_EQ(w.boxes.size(), 2u);
+
+  rig.model.timer(screenshot_timer.id);
+  EXPECT_FALSE(w.timers.count(4));
+  EXPECT_EQ(w.captures, (std::vector<capture_target>{capture_target::window, capture_target::read_graph,
+                                                     capture_target::write_graph}));
+  EXPECT_EQ(w.titles_during_capture[0], L"Cold-cache Sequential I/O Benchmark / 1.2");
+  EXPECT_EQ(w.volume_during_capture[0], L"XXXX-XXXX");
+  EXPECT_EQ(w.title, L"Cold-cache Sequential I/O Benchmark");
+  EXPECT_EQ(w.texts[IDC_MAIN_VOLUME], L"1234-ABCD");
+  EXPECT_FALSE(w.visible[IDC_MAIN_SCREENGRAB]);
+  EXPECT_EQ(w.fades[IDC_MAIN_SCREENGRAB], 100u);
+  ASSERT_EQ(rig.env.screenshot_shares, 1);
+  EXPECT_EQ(rig.env.shared_images.window.substr(0, 2), "BM");
+  EXPECT_EQ(rig.env.shared_images.read_graph.size(), 54u + 3 * 3 * 4);
+  EXPECT_EQ(rig.env.shared_images.write_graph.size(), 54u + 4 * 4 * 4);
+  EXPECT_EQ(rig.env.shared_report, rig.model.reports().last_report);
+  EXPECT_EQ(rig.env.shared_scan_text, "scan log\n");
+  EXPECT_EQ(rig.model.pending_screengrab_command(), 0);
+  rig.model.timer(screengrab_return_timer.id);
+  EXPECT_TRUE(w.visible[IDC_MAIN_SCREENGRAB]);
+  EXPECT_FALSE(w.timers.count(5));
+
+  // No question any more; a capture that fails is told and nothing is shared.
+  w.capture_fails_at = 1;
+  w.captures.clear();
+  rig.model.command(ID_SCREENGRAB_SHARE_SCREENSHOT, control_event::clicked, 0, false);
+  EXPECT_EQ(w.boxes.size(), 2u);
+  rig.model.timer(screenshot_timer.id);
+  EXPECT_EQ(w.captures.size(), 2u) << "stops at the first failure";
+  EXPECT_EQ(w.boxes.back().text, L"Screeshot capture failed");
+  EXPECT_EQ(w.boxes.back().flags, mb_icon_error | mb_ok);
+  EXPECT_EQ(rig.env.screenshot_shares, 1);
+  EXPECT_EQ(w.title, L"Cold-cache Sequential I/O Benchmark");
+  EXPECT_EQ(w.texts[IDC_MAIN_VOLUME], L"1234-ABCD");
+  EXPECT_EQ(rig.model.pending_screengrab_command(), 0);
+}
+
+TEST(main_window_model_commands, a_screenshot_timer_without_its_command_is_an_internal_error) {
+  main_window_rig rig;
+  finish_a_run(rig);
+  EXPECT_DEATH(rig.model.timer(screenshot_timer.id), "main_window::make_screenshot");
+}
+
+}  // namespace
