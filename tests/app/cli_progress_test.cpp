@@ -1,4 +1,5 @@
 #include "app/cli_progress.h"
+#include "run_records.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +7,6 @@
 #include <string>
 #include <vector>
 
-// From tests/results/fixtures.cpp.
-test_run completed(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate);
 
 namespace {
 test_run record(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate) {

@@ -11,12 +11,6 @@ const struct strict_rules_on {
 strict_sector::strict_sector(uint32_t sector_size) { set_strict_io_rules(sector_size); }
 strict_sector::~strict_sector() { set_strict_io_rules(test_sector_size); }
 
-DWORD handle_count() {
-  DWORD n = 0;
-  GetProcessHandleCount(GetCurrentProcess(), &n);
-  return n;
-}
-
 scratch_dir::scratch_dir(const wchar_t* name) {
   wchar_t cwd[MAX_PATH];
   GetCurrentDirectoryW(MAX_PATH, cwd);
@@ -54,8 +48,3 @@ bool recording_runner::on_test_done(const test_run& run) {
   return int(runs.size()) - 1 != cut_test_at;
 }
 
-std::string captured_log::text() const {
-  std::string all;
-  for (const std::string& line : log->lines()) all += line;
-  return all;
-}

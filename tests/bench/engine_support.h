@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "bench/test_runner_cb.h"
-#include "support/logger.h"
+#include "captured_log.h"
+#include "handle_count.h"
 
 // A folder of its own under the test's working folder, removed with what is in it.
 class scratch_dir {
@@ -34,8 +35,6 @@ class strict_sector {
   strict_sector& operator=(const strict_sector&) = delete;
 };
 
-DWORD handle_count();
-
 // Records every callback; answers false where a test asks it to.
 struct recording_runner : test_runner_cb {
   std::vector<std::pair<uint64_t, uint64_t>> progress;
@@ -50,10 +49,3 @@ struct recording_runner : test_runner_cb {
   bool on_test_done(const test_run& run) override;
 };
 
-// A capturing logger held for the life of a test.
-struct captured_log {
-  capturing_logger* log = new capturing_logger;
-  captured_log() { log->set_keep_prefix(true); }
-  ~captured_log() { log->release(); }
-  std::string text() const;
-};

@@ -8,6 +8,7 @@
 #include "bench/test_file.h"
 #include "bench/test_runner.h"
 #include "engine_support.h"
+#include "recorded_errors.h"
 #include "support/text.h"
 
 namespace {
@@ -46,14 +47,6 @@ void make_file(const std::wstring& path, uint64_t size) {
   }
 }
 
-struct recorded_error : api_error_cb {
-  api_error_info last;
-  int count = 0;
-  void on_api_error(const char* function, uint32_t code, const char* format, va_list args) override {
-    last.set(function, code, format, args);
-    ++count;
-  }
-};
 }  // namespace
 
 TEST(test_file, names) {
@@ -172,9 +165,9 @@ TEST(execute_tests, small_run_completes_and_deletes_its_file) {
   test_def d = small_profile(dir.path());
   recording_runner cb;
   captured_log log;
-  const DWORD handles = handle_count();
+  const DWORD handles = process_handle_count();
   ASSERT_TRUE(execute_tests(d, cb, *log.log));
-  EXPECT_EQ(handle_count(), handles);
+  EXPECT_EQ(process_handle_count(), handles);
   EXPECT_EQ(cb.phases, (std::vector<bool>{true, false}));
   ASSERT_EQ(cb.runs.size(), size_t(d.read_tests + d.write_tests));
   for (const test_run& r : cb.runs) {
@@ -201,9 +194,9 @@ TEST(execute_tests, failed_creation) {
   test_def d = small_profile(dir.file(L"no-such-folder"));
   recording_runner cb;
   captured_log log;
-  const DWORD handles = handle_count();
+  const DWORD handles = process_handle_count();
   EXPECT_FALSE(execute_tests(d, cb, *log.log));
-  EXPECT_EQ(handle_count(), handles);
+  EXPECT_EQ(process_handle_count(), handles);
   EXPECT_TRUE(cb.phases.empty());
   const std::string name = to_utf8(test_file_name(d.path));
   EXPECT_NE(log.text().find("0 CreateFile() failed with 3, " + name + " c0000000 00000000 00000002 20000080\n"),
@@ -297,18 +290,18 @@ TEST(run_test, bad_parameters_fail_cleanly) {
   struct { uint32_t size, count, fill; bool read; } rows[] = {
       {0, 4, 3, true}, {4096, 0, 3, true}, {4096, 4, 4, false}, {1024, 100000000, 3, true},
       {4096, 1025, 3, true}, {64 << 20, 17, 3, false}};
-  const DWORD handles = handle_count();
+  const DWORD handles = process_handle_count();
   for (const auto& r : rows) {
     test_run run;
     run.buffer_size = r.size;
     run.buffer_count = r.count;
     run.fill = r.fill;
     run.read = r.read;
-    recorded_error errors;
+    recorded_errors errors;
     EXPECT_FALSE(run_test(name, run, &errors));
-    EXPECT_EQ(errors.count, 1);
-    EXPECT_EQ(errors.last.api, "CheckTestParams");
-    EXPECT_EQ(errors.last.detail, std::to_string(r.size) + " " + std::to_string(r.count) + " " + std::to_string(r.fill));
+    EXPECT_EQ(errors.all.size(), 1u);
+    EXPECT_EQ(errors.last().api, "CheckTestParams");
+    EXPECT_EQ(errors.last().detail, std::to_string(r.size) + " " + std::to_string(r.count) + " " + std::to_string(r.fill));
     EXPECT_EQ(run.rate, 0);
     EXPECT_EQ(run.t_start, 0);  // refused before the buffers
   }
@@ -318,7 +311,7 @@ TEST(run_test, bad_parameters_fail_cleanly) {
   most.buffer_count = 1024;
   EXPECT_TRUE(run_test(name, most, nullptr));
   EXPECT_EQ(most.bytes_done, 65536u);
-  EXPECT_EQ(handle_count(), handles);
+  EXPECT_EQ(process_handle_count(), handles);
 }
 
 TEST(execute_tests, raw_sizes_the_sector_does_not_divide_are_refused_and_the_rest_runs) {
@@ -365,15 +358,15 @@ TEST(run_test, short_last_request_and_small_random_file) {
   scratch_dir dir(L"run_short");
   const std::wstring name = dir.file(L"f.tmp");
   make_file(name, 65536 + 4096);
-  const DWORD handles = handle_count();
+  const DWORD handles = process_handle_count();
   test_run run;
   run.buffer_size = 65536;
   run.buffer_count = 4;
-  recorded_error errors;
+  recorded_errors errors;
   EXPECT_FALSE(run_test(name, run, &errors));
-  EXPECT_EQ(errors.last.api, "CheckRequestResult");
-  EXPECT_EQ(errors.last.detail, "4096 65536");
-  EXPECT_EQ(errors.count, 1);
+  EXPECT_EQ(errors.last().api, "CheckRequestResult");
+  EXPECT_EQ(errors.last().detail, "4096 65536");
+  EXPECT_EQ(errors.all.size(), 1u);
 
   make_file(name, 1000);
   test_run random;
@@ -381,8 +374,8 @@ TEST(run_test, short_last_request_and_small_random_file) {
   random.buffer_size = 4096;
   random.buffer_count = 2;
   EXPECT_FALSE(run_test(name, random, &errors));
-  EXPECT_EQ(errors.last.api, "CheckRequestResult");
-  EXPECT_EQ(handle_count(), handles);
+  EXPECT_EQ(errors.last().api, "CheckRequestResult");
+  EXPECT_EQ(process_handle_count(), handles);
 }
 
 TEST(run_test, more_buffers_than_the_wait_takes) {
@@ -395,8 +388,8 @@ TEST(run_test, more_buffers_than_the_wait_takes) {
     run.open_flags = flag_no_buffering;  // the buffers of one region keep to the sectors too
     run.buffer_size = 4096;
     run.buffer_count = 100;
-    recorded_error errors;
-    EXPECT_TRUE(run_test(name, run, &errors)) << errors.last.api;
+    recorded_errors errors;
+    EXPECT_TRUE(run_test(name, run, &errors)) << errors.last().api;
     EXPECT_EQ(run.bytes_done, 4 * MiB);
   }
   // More buffers than the file holds: only the first ones issue.

@@ -104,26 +104,6 @@ bool one_run(HWND window, const main_window& w) {
          });
 }
 
-// Painting holds objects for a moment, and timers paint on the window's thread while this one
-// counts: what the window keeps is the least of a few counts.
-gui_counts settled_gui_counts() {
-  gui_counts least = count_gui_objects();
-  for (int i = 0; i < 20; ++i) {
-    Sleep(10);
-    const gui_counts now = count_gui_objects();
-    least.gdi = std::min(least.gdi, now.gdi);
-    least.windows = std::min(least.windows, now.windows);
-    least.menus = std::min(least.menus, now.menus);
-  }
-  return least;
-}
-
-unsigned long handle_count() {
-  DWORD n = 0;
-  GetProcessHandleCount(GetCurrentProcess(), &n);
-  return n;
-}
-
 BOOL CALLBACK find_question_box(HWND w, LPARAM out) {
   if (!IsWindowVisible(w) || !GetDlgItem(w, mb_id_text)) return TRUE;
   *reinterpret_cast<HWND*>(out) = w;
@@ -229,37 +209,17 @@ bool settled_screen_image(HWND d, captured_image& image, std::string& error) {
 
 TEST(main_window_window, runs_leave_nothing_behind) {
   window_rig rig;
-  gui_counts gui_before, gui_after;
-  unsigned long handles_before = 0, handles_after = 0;
+  leak_counts leaks;
   window_driver driver(main_window_title, [&](HWND d) {
     closes_at_end at_end(d);
     ASSERT_TRUE(ready_with_quick(d));
     // The first run fills the caches of the system and of the drawing; the next three add nothing.
-    ASSERT_TRUE(one_run(d, rig.window));
-    gui_before = settled_gui_counts();
-    handles_before = handle_count();
-    for (int i = 0; i < 3; ++i) ASSERT_TRUE(one_run(d, rig.window));
-    gui_after = settled_gui_counts();
-    handles_after = handle_count();
-    if (!(gui_after == gui_before) || handles_after != handles_before) {
-      // Wine's own caches (DCs, fonts) may still grow under another timing; they fill up, a leak
-      // grows again: three more runs must add nothing.
-      gui_before = gui_after;
-      handles_before = handles_after;
-      for (int i = 0; i < 3; ++i) ASSERT_TRUE(one_run(d, rig.window));
-      gui_after = settled_gui_counts();
-      handles_after = handle_count();
-    }
+    leaks = count_leaks([&] { return one_run(d, rig.window); }, 3);
     post_close(d);
   });
   EXPECT_EQ(rig.window.run(), 1);
   ASSERT_TRUE(driver.finish());
-
-  EXPECT_EQ(handles_after, handles_before);
-  EXPECT_GT(gui_before.gdi, 0);
-  EXPECT_EQ(gui_after.gdi, gui_before.gdi);
-  EXPECT_EQ(gui_after.windows, gui_before.windows);
-  EXPECT_EQ(gui_after.menus, gui_before.menus);
+  expect_no_leaks(leaks);
 }
 
 TEST(main_window_window, the_profile_dialog_opens_centred_on_the_window) {
