@@ -3,6 +3,8 @@
 # the share prompt shows the reports in Notepad and, on OK, uploads them as a report share, which
 # the server stores; a screenshot share answers a link, whose page Chromium then shows with the
 # report text and the screenshot. The page's screenshot stays in share-e2e/ to be looked at.
+# Before that, WinINet refuses the server while the test CA is not trusted, and by an address
+# that the certificate does not name; add-root-cert refuses what it cannot use.
 # Usage: share_e2e.sh BUILD_DIR PROBE ADD_ROOT_CERT SOURCE_DIR FOLVI_SHARE
 set -u
 build=$1 probe=$2 addcert=$3 source=$4 server=$5
@@ -20,9 +22,6 @@ rm -rf "$dir" && mkdir -p "$dir" || exit 1
 ca_dir="$build/test-ca"
 "$source/tools/make-test-ca" "$ca_dir" || fail "make-test-ca"
 ca=$(winpath "$ca_dir/ca.pem")
-out=$(run "$addcert" "$ca")
-[[ $out == "added "* ]] || fail "add-root-cert: $out"
-
 "$server" --listen 127.0.0.1:0 --port-file "$dir/port" --db "$dir/shares.db" --cert "$ca_dir/server.pem" \
   --key "$ca_dir/server.key" 2>"$dir/server.log" &
 server_pid=$!
@@ -30,6 +29,23 @@ trap 'kill "$server_pid" 2>/dev/null; wait "$server_pid" 2>/dev/null; run "$addc
 for _ in $(seq 1 200); do [ -s "$dir/port" ] && break; kill -0 "$server_pid" 2>/dev/null || break; sleep 0.05; done
 port=$(cat "$dir/port" 2>/dev/null) || fail "the server did not start: $(cat "$dir/server.log")"
 export FOLVI_SHARE_HOST=localhost FOLVI_SHARE_PORT=$port FOLVI_SHARE_TLS=1
+printf 'refused\r\n' >"$dir/refused.txt"
+refused() {  # WHAT: a screenshot share that must fail, saying so in a message box
+  local out
+  out=$(run "$probe" screenshot "$(winpath "$dir/refused.txt")")
+  echo "$1: $out"
+  grep -q '^box ' <<<"$out" && ! grep -qx 'result 1' <<<"$out" || fail "$1: $out"
+}
+run "$addcert" --remove "$ca" >/dev/null  # left trusted by a run that did not finish
+refused "without the test CA"
+
+"$build/wine-run" "$addcert" >/dev/null 2>&1; [ $? -eq 1 ] || fail "add-root-cert without an argument must exit 1"
+"$build/wine-run" "$addcert" "$(winpath "$dir/missing.pem")" >/dev/null 2>&1; [ $? -eq 2 ] || fail "a missing file must exit 2"
+printf 'not a certificate\n' >"$dir/junk.pem"
+"$build/wine-run" "$addcert" "$(winpath "$dir/junk.pem")" >/dev/null 2>&1; [ $? -eq 3 ] || fail "junk must exit 3"
+out=$(run "$addcert" "$ca")
+[[ $out == "added "* ]] || fail "add-root-cert: $out"
+FOLVI_SHARE_HOST=127.0.0.1 refused "by an address the certificate does not name"
 
 # Two reports joined as the main window joins them, and a storage-scan log.
 printf 'FOLVI e2e report one\r\nRead.best.io        4 x 1048576 bytes, raw\r\n' >"$dir/one.txt"
@@ -100,4 +116,6 @@ magenta=$(convert "$dir/share-page.png" -fuzz 8% -fill black +opaque '#FF00FF' -
 echo "magenta pixels on the page: $magenta"
 [ "${magenta:-0}" -ge 15000 ] || fail "the screenshot is not drawn on the page"
 grep -Eq "GET /s/[A-Za-z0-9_-]{6}\\.\\.\\./screenshot.png\" 200" "$dir/server.log" || fail "the page's image was not fetched: $(cat "$dir/server.log")"
+out=$(run "$addcert" --remove "$ca")
+[[ $out == "removed "* ]] || fail "add-root-cert --remove: $out"
 echo "share dialogs end to end: all passed ($dir/share-page.png)"
