@@ -1,5 +1,4 @@
 #include "app/cli_progress.h"
-#include "run_records.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "run_records.h"
 
 namespace {
 test_run record(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate) {
