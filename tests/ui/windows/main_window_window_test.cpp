@@ -146,18 +146,11 @@ struct bmp_view {
   }
 };
 
-void expect_bmp_layout(const std::string& bytes, int width, int height, const char* what) {
+// The BMP's own layout is bmp_file's test; here it has the size of what was captured.
+void expect_bmp_size(const std::string& bytes, int width, int height, const char* what) {
   const bmp_view bmp(bytes);
-  EXPECT_EQ(bmp.file.bfType, 0x4D42) << what;  // "BM"
-  EXPECT_EQ(bmp.file.bfSize, bytes.size()) << what;
-  EXPECT_EQ(bmp.file.bfOffBits, 54u) << what;
-  EXPECT_EQ(bmp.info.biSize, 40u) << what;
   EXPECT_EQ(bmp.info.biWidth, width) << what;
-  EXPECT_EQ(bmp.info.biHeight, height) << what;  // positive: bottom-up
-  EXPECT_EQ(bmp.info.biPlanes, 1) << what;
-  EXPECT_EQ(bmp.info.biBitCount, 32) << what;
-  EXPECT_EQ(bmp.info.biCompression, DWORD(BI_RGB)) << what;
-  EXPECT_EQ(bytes.size(), 54u + size_t(width) * size_t(height) * 4) << what;
+  EXPECT_EQ(bmp.info.biHeight, height) << what;
 }
 
 // A finished run in its graphs, the view's move ended and both graphs painted and at rest over a
@@ -490,7 +483,7 @@ bool share_and_look(HWND d, window_rig& rig, shared_look& look) {
 void expect_what_the_screen_shows(const shared_look& look, const std::string& view) {
   SCOPED_TRACE(view);
   const int width = look.frame.right - look.frame.left, height = look.frame.bottom - look.frame.top;
-  expect_bmp_layout(look.shot.window, width, height, "window");
+  expect_bmp_size(look.shot.window, width, height, "window");
   ASSERT_EQ(look.error, "");
   ASSERT_EQ(look.seen.width, width);
   ASSERT_EQ(look.seen.height, height);
@@ -545,8 +538,8 @@ TEST(main_window_window, a_shared_screenshot_is_what_the_window_shows) {
   const RECT& read_graph = graphs.read_graph;
   const RECT& write_graph = graphs.write_graph;
   const int graph_w = read_graph.right - read_graph.left, graph_h = read_graph.bottom - read_graph.top;
-  expect_bmp_layout(graphs.shot.read_graph, graph_w, graph_h, "read graph");
-  expect_bmp_layout(graphs.shot.write_graph, write_graph.right - write_graph.left, write_graph.bottom - write_graph.top,
+  expect_bmp_size(graphs.shot.read_graph, graph_w, graph_h, "read graph");
+  expect_bmp_size(graphs.shot.write_graph, write_graph.right - write_graph.left, write_graph.bottom - write_graph.top,
                     "write graph");
   const uint32_t header = graph_colours.header & 0xFFFFFF, background = graph_colours.background & 0xFFFFFF,
                  best = graph_colours.best_done & 0xFFFFFF, bar = graph_colours.bar_done & 0xFFFFFF;
