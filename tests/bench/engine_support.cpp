@@ -11,28 +11,6 @@ const struct strict_rules_on {
 strict_sector::strict_sector(uint32_t sector_size) { set_strict_io_rules(sector_size); }
 strict_sector::~strict_sector() { set_strict_io_rules(test_sector_size); }
 
-scratch_dir::scratch_dir(const wchar_t* name) {
-  wchar_t cwd[MAX_PATH];
-  GetCurrentDirectoryW(MAX_PATH, cwd);
-  path_ = std::wstring(cwd) + L"\\" + name;
-  CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-scratch_dir::~scratch_dir() {
-  WIN32_FIND_DATAW found;
-  HANDLE h = FindFirstFileW((path_ + L"\\*").c_str(), &found);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring leaf = found.cFileName;
-      if (leaf != L"." && leaf != L"..") DeleteFileW((path_ + L"\\" + leaf).c_str());
-    } while (FindNextFileW(h, &found));
-    FindClose(h);
-  }
-  RemoveDirectoryW(path_.c_str());
-}
-
-bool file_exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 bool recording_runner::on_init_progress(uint64_t done, uint64_t total) {
   progress.emplace_back(done, total);
   return int(progress.size()) - 1 != cancel_progress_at;

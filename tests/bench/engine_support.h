@@ -8,20 +8,7 @@
 #include "bench/test_runner_cb.h"
 #include "captured_log.h"
 #include "handle_count.h"
-
-// A folder of its own under the test's working folder, removed with what is in it.
-class scratch_dir {
- public:
-  explicit scratch_dir(const wchar_t* name);
-  ~scratch_dir();
-  const std::wstring& path() const { return path_; }
-  std::wstring file(const wchar_t* leaf) const { return path_ + L"\\" + leaf; }
-
- private:
-  std::wstring path_;
-};
-
-bool file_exists(const std::wstring& path);
+#include "scratch_dir.h"
 
 // Every engine test runs under Windows' rules for unbuffered handles and SetFileValidData, with
 // 4,096-byte sectors, whatever the platform underneath allows. A test that needs another sector
