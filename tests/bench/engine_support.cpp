@@ -8,6 +8,17 @@ const struct strict_rules_on {
 } strict_rules;
 }  // namespace
 
+test_def small_profile(const std::wstring& path) {
+  test_def d;
+  d.path = path;
+  d.file_size = 2 * MiB;
+  d.buffer_sizes = {4096, 65536};
+  d.buffer_counts = {1, 4};
+  d.duration = 0;
+  d.update_counts();
+  return d;
+}
+
 strict_sector::strict_sector(uint32_t sector_size) { set_strict_io_rules(sector_size); }
 strict_sector::~strict_sector() { set_strict_io_rules(test_sector_size); }
 

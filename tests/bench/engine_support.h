@@ -5,10 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "bench/test_def.h"
 #include "bench/test_runner_cb.h"
 #include "captured_log.h"
 #include "handle_count.h"
 #include "scratch_dir.h"
+
+constexpr uint64_t MiB = 1024 * 1024;
+
+// A small profile: 2 sizes x 2 counts, "raw" + "buf seq" reads, "raw" + "raw seq" writes.
+test_def small_profile(const std::wstring& path);
 
 // Every engine test runs under Windows' rules for unbuffered handles and SetFileValidData, with
 // 4,096-byte sectors, whatever the platform underneath allows. A test that needs another sector
