@@ -45,18 +45,18 @@ TEST(test_config_window, ok_leaves_the_edited_custom_profile_in_the_model) {
 TEST(test_config_window, ok_frames_an_invalid_field_in_red_until_it_is_mended) {
   test_config_model model;
   dialog_test_config dialog(model);
-  const COLORREF red = xfc_edit_colours().frame_invalid;
+  const xfc_edit_colours colours;
   window_driver driver(L"Test profile", [&](HWND d) {
     const closes_at_end guard(d);
     const HWND run_time = GetDlgItem(d, IDC_CONFIG_MAX_RUN_TIME);
-    EXPECT_NE(window_pixel(run_time, 0, 0), red);
     type_text(run_time, L"500");  // no unit
     click(GetDlgItem(d, IDOK));
     EXPECT_TRUE(IsWindowVisible(d));
     EXPECT_EQ(focused_window(d), run_time);
-    EXPECT_EQ(window_pixel(run_time, 0, 0), red);
+    // The frame is painted on the dialog's thread, after the click has returned.
+    EXPECT_TRUE(wait_until([&] { return window_pixel(run_time, 0, 0) == colours.frame_invalid; }));
     type_text(run_time, L"250 ms");
-    EXPECT_NE(window_pixel(run_time, 0, 0), red);
+    EXPECT_TRUE(wait_until([&] { return window_pixel(run_time, 0, 0) == colours.frame_focus; }));
     click(GetDlgItem(d, IDCANCEL));
   });
   EXPECT_FALSE(dialog.run(nullptr));
