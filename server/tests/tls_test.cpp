@@ -27,16 +27,6 @@ TEST(tls, uploads_and_pages_over_https_with_the_test_ca) {
   EXPECT_EQ(count_rows(server.database(), "shares"), 2);
 }
 
-// Without the test CA the client has only the system's authorities.
-TEST(tls, a_client_without_the_ca_refuses_the_server) {
-  server_process server(test_ca_server_arguments());
-  httplib::SSLClient client("localhost", server.port());
-  client.enable_server_certificate_verification(true);
-  auto reply = client.Get("/app/homepage");
-  EXPECT_FALSE(reply);
-  EXPECT_EQ(reply.error(), httplib::Error::SSLServerVerification);
-}
-
 TEST(tls, a_missing_certificate_stops_the_start) {
   EXPECT_THROW(server_process({"--cert", std::string(TEST_CA_DIR) + "/absent.pem", "--key",
                                std::string(TEST_CA_DIR) + "/server.key"}),

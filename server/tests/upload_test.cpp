@@ -67,15 +67,6 @@ TEST(upload, the_host_option_goes_into_links) {
   EXPECT_EQ(reply->body.substr(0, 28), "OK\r\nhttps://folvi.example/s/");
 }
 
-TEST(upload, a_standard_form_body_with_its_closing_delimiter_is_taken_too) {
-  server_process server;
-  std::string body = standard_layout_body({{"type", "report", ""}, {"data", report_package(), "package.zip"}});
-  auto reply = http_exchange(server.port(), upload_request(body));
-  ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->status, 200) << reply->body;
-  EXPECT_EQ(reply->body, "OK");
-}
-
 TEST(upload, bodies_end_exactly_where_declared_so_a_connection_carries_several) {
   server_process server;
   http_connection connection(server.port());

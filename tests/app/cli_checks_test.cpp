@@ -7,53 +7,24 @@
 #include "app/cli_compare.h"
 #include "app/cli_guard.h"
 #include "bench/io_file.h"
+#include "scratch_dir.h"
 #include "support/text.h"
 
-namespace {
-// A folder of its own under the working folder, with what is in it removed.
-struct scratch {
-  std::wstring path;
-  explicit scratch(const wchar_t* name) {
-    wchar_t cwd[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, cwd);
-    path = std::wstring(cwd) + L"\\" + name;
-    CreateDirectoryW(path.c_str(), nullptr);
-  }
-  ~scratch() {
-    for (const wchar_t* leaf : {L"file.txt", L"r.txt", L"big.txt", L"new.csv"})
-      DeleteFileW((path + L"\\" + leaf).c_str());
-    RemoveDirectoryW(path.c_str());
-  }
-  std::wstring file(const wchar_t* leaf, const char* text = nullptr) const {
-    const std::wstring name = path + L"\\" + leaf;
-    if (text) {
-      HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-      DWORD done = 0;
-      WriteFile(h, text, DWORD(strlen(text)), &done, nullptr);
-      CloseHandle(h);
-    }
-    return name;
-  }
-};
-
-bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-}  // namespace
-
 TEST(cli_checks, location_must_be_an_existing_folder) {
-  scratch s(L"checks_location");
+  scratch_dir s(L"checks_location");
   std::string error;
-  std::wstring location = s.path;
+  std::wstring location = s.path();
   EXPECT_TRUE(resolve_location(location, error)) << error;
-  EXPECT_EQ(location, s.path);
+  EXPECT_EQ(location, s.path());
   // A relative location becomes a full one.
   location = L"checks_location";
   EXPECT_TRUE(resolve_location(location, error)) << error;
-  EXPECT_EQ(location, s.path);
+  EXPECT_EQ(location, s.path());
 
-  location = s.path + L"\\missing";
+  location = s.path() + L"\\missing";
   EXPECT_FALSE(resolve_location(location, error));
-  EXPECT_EQ(error, "LOCATION: \"" + to_utf8(s.path) + "\\missing\" does not exist");
-  EXPECT_EQ(location, s.path + L"\\missing");
+  EXPECT_EQ(error, "LOCATION: \"" + to_utf8(s.path()) + "\\missing\" does not exist");
+  EXPECT_EQ(location, s.path() + L"\\missing");
   location = s.file(L"file.txt", "x");
   EXPECT_FALSE(resolve_location(location, error));
   EXPECT_EQ(error, "LOCATION: \"" + to_utf8(location) + "\" is not a folder");
@@ -63,34 +34,34 @@ TEST(cli_checks, location_must_be_an_existing_folder) {
 }
 
 TEST(cli_checks, output_files_are_tried_and_left_as_they_were) {
-  scratch s(L"checks_outputs");
+  scratch_dir s(L"checks_outputs");
   cli_options o;
   std::string error;
   o.report_path = s.file(L"r.txt", "keep me");
   o.csv_path = s.file(L"new.csv");
   EXPECT_TRUE(check_output_files(o, error)) << error;
-  EXPECT_FALSE(exists(o.csv_path));  // tried and removed again
+  EXPECT_FALSE(file_exists(o.csv_path));  // tried and removed again
   std::string text;
   ASSERT_TRUE(read_report_file(o.report_path, text, error)) << error;
   EXPECT_EQ(text, "keep me");
 
-  o.json_path = s.path + L"\\no-such-folder\\r.json";
+  o.json_path = s.path() + L"\\no-such-folder\\r.json";
   EXPECT_FALSE(check_output_files(o, error));
   EXPECT_EQ(error, "--json: \"" + to_utf8(o.json_path) + "\" cannot be written: CreateFile() failed with 3");
-  o.json_path = s.path;  // a folder
+  o.json_path = s.path();  // a folder
   EXPECT_FALSE(check_output_files(o, error));
   EXPECT_EQ(error.compare(0, 8, "--json: "), 0) << error;
-  o.json_path = s.path + L"\\R.TXT";
+  o.json_path = s.path() + L"\\R.TXT";
   EXPECT_FALSE(check_output_files(o, error));
   EXPECT_EQ(error, "--json: \"" + to_utf8(o.json_path) + "\" is the file of --report");
 }
 
 TEST(cli_compare, report_files_that_cannot_be_read) {
-  scratch s(L"checks_compare");
+  scratch_dir s(L"checks_compare");
   std::string text, error;
-  EXPECT_FALSE(read_report_file(s.path + L"\\missing.txt", text, error));
+  EXPECT_FALSE(read_report_file(s.path() + L"\\missing.txt", text, error));
   EXPECT_EQ(error, "cannot be read: CreateFile() failed with 2");
-  EXPECT_FALSE(read_report_file(s.path, text, error));
+  EXPECT_FALSE(read_report_file(s.path(), text, error));
   EXPECT_EQ(error.compare(0, 28, "cannot be read: CreateFile()"), 0) << error;
   // Far larger than any report: refused before it is read.
   const std::wstring big = s.file(L"big.txt", "");
@@ -142,9 +113,9 @@ TEST(cli_guard, synthetic_usb_2_device_flags_a_200_mbps_read) {
 }
 
 TEST(cli_checks, raw_sizes_the_sector_does_not_divide) {
-  scratch dir(L"cli_sectors");
+  scratch_dir dir(L"cli_sectors");
   cli_options options;
-  options.profile.path = dir.path;
+  options.profile.path = dir.path();
   options.profile.buffer_sizes = {2048, 65536, 1024};
   options.profile.read_modes = 0x01;   // "raw"
   options.profile.write_modes = 0x08;  // "buf"

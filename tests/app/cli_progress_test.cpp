@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-// From tests/results/fixtures.cpp.
-test_run completed(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate);
+#include "run_records.h"
 
 namespace {
 test_run record(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate) {

@@ -113,7 +113,8 @@ cli run --profile quick --file-size 1M --sizes 768K --counts 1 --write-modes 0 -
 grep -q $'^Read.tests.failed               2\r$' "$work/out" || fail "the failed run's report is missing"
 grep -q 'CheckRequestResult() failed with ' "$work/err" || fail "the failing test is not named"
 
-# Refused before anything is created: exit 2 and the reason.
+# Refused before anything is created: exit 2 and the reason. Each reason is the option reader's or
+# the checks' test; here each stage reaches the program's exit.
 refused() {  # expected-message arguments...
   local expected=$1
   shift
@@ -122,14 +123,10 @@ refused() {  # expected-message arguments...
   grep -qF -- "folvi-cli: $expected" "$work/err" || { cat "$work/err"; fail "$* does not say: $expected"; }
   grep -q '^Preparing' "$work/err" && fail "$* ran"
 }
-touch "$work/a-file"
 refused 'LOCATION: missing' ""
 refused "LOCATION: \"$w\\missing\" does not exist" "$w\\missing"
-refused "LOCATION: \"$w\\a-file\" is not a folder" "$w\\a-file"
 refused "--report: \"$w\\no-such\\r.txt\" cannot be written: CreateFile() failed with 3" --report "$w\\no-such\\r.txt" "$loc"
-refused '--duration: "71583min" is too large' --duration 71583min "$loc"
-refused '--counts: "100000000" is too large, at most 1024 each (buffers in flight)' --counts 100000000 --sizes 1K "$loc"
-refused '--memory-cap: 0 (no cap) admits 64M x 32 = 2G of buffers' --profile extended --memory-cap 0 "$loc"
+# The location's own sector size reaches the check of the raw sizes.
 refused "--sizes: 1000 is not a multiple of the location's " --sizes 1000,64K --read-modes 1 --write-modes 0 "$loc"
 [ -e "$work/location/~folvi-benchmark.tmp" ] && fail "a refused run created the test file"
 [ -e "$work/missing" ] && fail "a missing location was created"

@@ -8,36 +8,19 @@ const struct strict_rules_on {
 } strict_rules;
 }  // namespace
 
+test_def small_profile(const std::wstring& path) {
+  test_def d;
+  d.path = path;
+  d.file_size = 2 * MiB;
+  d.buffer_sizes = {4096, 65536};
+  d.buffer_counts = {1, 4};
+  d.duration = 0;
+  d.update_counts();
+  return d;
+}
+
 strict_sector::strict_sector(uint32_t sector_size) { set_strict_io_rules(sector_size); }
 strict_sector::~strict_sector() { set_strict_io_rules(test_sector_size); }
-
-DWORD handle_count() {
-  DWORD n = 0;
-  GetProcessHandleCount(GetCurrentProcess(), &n);
-  return n;
-}
-
-scratch_dir::scratch_dir(const wchar_t* name) {
-  wchar_t cwd[MAX_PATH];
-  GetCurrentDirectoryW(MAX_PATH, cwd);
-  path_ = std::wstring(cwd) + L"\\" + name;
-  CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-scratch_dir::~scratch_dir() {
-  WIN32_FIND_DATAW found;
-  HANDLE h = FindFirstFileW((path_ + L"\\*").c_str(), &found);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring leaf = found.cFileName;
-      if (leaf != L"." && leaf != L"..") DeleteFileW((path_ + L"\\" + leaf).c_str());
-    } while (FindNextFileW(h, &found));
-    FindClose(h);
-  }
-  RemoveDirectoryW(path_.c_str());
-}
-
-bool file_exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool recording_runner::on_init_progress(uint64_t done, uint64_t total) {
   progress.emplace_back(done, total);
@@ -52,10 +35,4 @@ bool recording_runner::on_phase(bool read) {
 bool recording_runner::on_test_done(const test_run& run) {
   runs.push_back(run);
   return int(runs.size()) - 1 != cut_test_at;
-}
-
-std::string captured_log::text() const {
-  std::string all;
-  for (const std::string& line : log->lines()) all += line;
-  return all;
 }

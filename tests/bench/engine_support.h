@@ -5,22 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "bench/test_def.h"
 #include "bench/test_runner_cb.h"
-#include "support/logger.h"
+#include "captured_log.h"
+#include "handle_count.h"
+#include "scratch_dir.h"
 
-// A folder of its own under the test's working folder, removed with what is in it.
-class scratch_dir {
- public:
-  explicit scratch_dir(const wchar_t* name);
-  ~scratch_dir();
-  const std::wstring& path() const { return path_; }
-  std::wstring file(const wchar_t* leaf) const { return path_ + L"\\" + leaf; }
+constexpr uint64_t MiB = 1024 * 1024;
 
- private:
-  std::wstring path_;
-};
-
-bool file_exists(const std::wstring& path);
+// A small profile: 2 sizes x 2 counts, "raw" + "buf seq" reads, "raw" + "raw seq" writes.
+test_def small_profile(const std::wstring& path);
 
 // Every engine test runs under Windows' rules for unbuffered handles and SetFileValidData, with
 // 4,096-byte sectors, whatever the platform underneath allows. A test that needs another sector
@@ -34,8 +28,6 @@ class strict_sector {
   strict_sector& operator=(const strict_sector&) = delete;
 };
 
-DWORD handle_count();
-
 // Records every callback; answers false where a test asks it to.
 struct recording_runner : test_runner_cb {
   std::vector<std::pair<uint64_t, uint64_t>> progress;
@@ -48,12 +40,4 @@ struct recording_runner : test_runner_cb {
   bool on_init_progress(uint64_t done, uint64_t total) override;
   bool on_phase(bool read) override;
   bool on_test_done(const test_run& run) override;
-};
-
-// A capturing logger held for the life of a test.
-struct captured_log {
-  capturing_logger* log = new capturing_logger;
-  captured_log() { log->set_keep_prefix(true); }
-  ~captured_log() { log->release(); }
-  std::string text() const;
 };

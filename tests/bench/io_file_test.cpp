@@ -5,6 +5,7 @@
 #include "bench/clocks.h"
 #include "bench/page_buffer.h"
 #include "engine_support.h"
+#include "recorded_errors.h"
 #include "support/long_path.h"
 #include "support/scoped_win.h"
 
@@ -14,15 +15,6 @@ std::wstring here(const wchar_t* name) {
   GetCurrentDirectoryW(MAX_PATH, cwd);
   return std::wstring(cwd) + L"\\" + name;
 }
-
-struct capture_errors : api_error_cb {
-  std::vector<std::string> lines;
-  void on_api_error(const char* function, uint32_t code, const char* format, va_list args) override {
-    api_error_info info;
-    info.set(function, code, format, args);
-    lines.push_back(info.api + " " + std::to_string(info.code) + " [" + info.detail + "]");
-  }
-};
 }  // namespace
 
 TEST(long_path, forms) {
@@ -35,13 +27,13 @@ TEST(long_path, forms) {
 }
 
 TEST(io_file, open_in_missing_folder_reports_create_file) {
-  capture_errors errors;
+  recorded_errors errors;
   io_file f;
   const std::wstring path = here(L"no-such-folder\\f.tmp");
   EXPECT_FALSE(f.open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, &errors));
-  ASSERT_EQ(errors.lines.size(), 1u);
+  ASSERT_EQ(errors.lines().size(), 1u);
   std::string utf8(path.begin(), path.end());
-  EXPECT_EQ(errors.lines[0], "CreateFile 3 [" + utf8 + " 80000000 00000001 00000003 40000000]");
+  EXPECT_EQ(errors.lines()[0], "CreateFile 3 [" + utf8 + " 80000000 00000001 00000003 40000000]");
   EXPECT_STREQ(f.last_api, "CreateFile");
   EXPECT_EQ(f.last_error, 3u);
   f.close();
@@ -51,7 +43,7 @@ TEST(io_file, open_in_missing_folder_reports_create_file) {
 
 TEST(io_file, synchronous_round_trip) {
   const std::wstring path = here(L"io_sync.tmp");
-  capture_errors errors;
+  recorded_errors errors;
   {
     io_file f;
     ASSERT_TRUE(f.open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS, 0, &errors));
@@ -75,13 +67,13 @@ TEST(io_file, synchronous_round_trip) {
     EXPECT_EQ(size, 50u);
     EXPECT_TRUE(f.flush());
   }  // the destructor closes
-  EXPECT_TRUE(errors.lines.empty());
+  EXPECT_TRUE(errors.lines().empty());
   EXPECT_TRUE(DeleteFileW(path.c_str()));
 }
 
 TEST(io_file, requests_done_at_once_and_refused_at_the_end_are_seen_finished) {
   const std::wstring path = here(L"io_async.tmp");
-  capture_errors errors;
+  recorded_errors errors;
   io_file f;
   ASSERT_TRUE(f.open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_FLAG_OVERLAPPED, &errors));
   scoped_handle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -113,7 +105,7 @@ TEST(io_file, requests_done_at_once_and_refused_at_the_end_are_seen_finished) {
   transferred = 1;
   ASSERT_TRUE(f.overlapped_result(ov, transferred));
   EXPECT_EQ(transferred, 0u);
-  EXPECT_TRUE(errors.lines.empty());
+  EXPECT_TRUE(errors.lines().empty());
   f.close();
   EXPECT_TRUE(DeleteFileW(path.c_str()));
 }
@@ -121,7 +113,7 @@ TEST(io_file, requests_done_at_once_and_refused_at_the_end_are_seen_finished) {
 // Windows' rules for unbuffered handles, applied whatever the platform allows.
 TEST(io_file, strict_rules_refuse_unaligned_unbuffered_requests_as_windows_does) {
   const std::wstring path = here(L"io_strict.tmp");
-  capture_errors errors;
+  recorded_errors errors;
   page_buffer memory(3 * 4096);
   ASSERT_NE(memory.data, nullptr);
   {
@@ -135,8 +127,8 @@ TEST(io_file, strict_rules_refuse_unaligned_unbuffered_requests_as_windows_does)
     EXPECT_TRUE(f.seek(4096));
     EXPECT_TRUE(f.read(memory.data, 4096));
   }
-  EXPECT_EQ(errors.lines, (std::vector<std::string>{"WriteFile 87 [1000]", "WriteFile 87 [4096]", "ReadFile 87 []"}));
-  errors.lines.clear();
+  EXPECT_EQ(errors.lines(), (std::vector<std::string>{"WriteFile 87 [1000]", "WriteFile 87 [4096]", "ReadFile 87 []"}));
+  errors.all.clear();
 
   io_file f;
   ASSERT_TRUE(f.open(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING,
@@ -151,7 +143,7 @@ TEST(io_file, strict_rules_refuse_unaligned_unbuffered_requests_as_windows_does)
   EXPECT_FALSE(f.write_async(memory.data, 2048, ov, pending));
   EXPECT_STREQ(f.last_api, "WriteFile");
   EXPECT_EQ(f.last_error, uint32_t(ERROR_INVALID_PARAMETER));
-  EXPECT_EQ(errors.lines, (std::vector<std::string>{"ReadFile 87 [2048 4096]", "WriteFile 87 [0 2048]"}));
+  EXPECT_EQ(errors.lines(), (std::vector<std::string>{"ReadFile 87 [2048 4096]", "WriteFile 87 [0 2048]"}));
   {
     // Smaller sectors allow smaller requests.
     strict_sector small(512);
@@ -165,11 +157,11 @@ TEST(io_file, strict_rules_refuse_unaligned_unbuffered_requests_as_windows_does)
   f.close();
 
   // A cached handle takes any request.
-  errors.lines.clear();
+  errors.all.clear();
   ASSERT_TRUE(f.open(path, GENERIC_READ, 0, OPEN_EXISTING, 0, &errors));
   EXPECT_TRUE(f.seek(3));
   EXPECT_TRUE(f.read(memory.data + 1, 1000));
-  EXPECT_TRUE(errors.lines.empty());
+  EXPECT_TRUE(errors.lines().empty());
   f.close();
   EXPECT_TRUE(DeleteFileW(path.c_str()));
 }

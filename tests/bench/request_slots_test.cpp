@@ -49,7 +49,7 @@ DWORD WINAPI wait_on_thread(void* param) {
 TEST(request_slots, a_finished_request_wakes_the_wait_whichever_slot_it_is) {
   pipe_pair pipe(L"folvi-request-slots-wait");
   ASSERT_TRUE(pipe.ok());
-  const DWORD handles = handle_count();
+  const DWORD handles = process_handle_count();
   {
     request_slots slots;
     ASSERT_EQ(slots.prepare(100, 4096), nullptr);  // more than one wait takes
@@ -82,7 +82,7 @@ TEST(request_slots, a_finished_request_wakes_the_wait_whichever_slot_it_is) {
     EXPECT_EQ(slots.slots[0].buffer[15], 'f');
     slots.slots[0].in_flight = false;
   }  // 98 reads still pending: cancelled and waited for here
-  EXPECT_EQ(handle_count(), handles);
+  EXPECT_EQ(process_handle_count(), handles);
 }
 
 TEST(request_slots, drain_cancels_and_waits_for_every_request_in_flight) {

@@ -2,45 +2,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(test_def, default_is_quick_preset) {
-  test_def d;
-  EXPECT_EQ(d.name, L"Quick");
-  EXPECT_EQ(d.buffer_sizes, (std::vector<uint64_t>{8192, 65536, 131072, 262144, 524288, 1048576, 4194304}));
-  EXPECT_EQ(d.buffer_counts, (std::vector<uint32_t>{1, 4, 8, 16, 32}));
-  EXPECT_EQ(d.memory_cap, 67108864u);
-  EXPECT_EQ(d.duration, 250u);
-  EXPECT_EQ(d.read_modes, 0x11u);
-  EXPECT_EQ(d.write_modes, 0x03u);
-  EXPECT_EQ(d.file_size, 4294967296ull);
-  EXPECT_EQ(d.init_time_factor, 10u);
-  EXPECT_EQ(d.fill, 3u);
-  EXPECT_EQ(d.order, 3u);
-  EXPECT_EQ(d.cache_trim, 2u);
-  EXPECT_FALSE(d.flush);
-  EXPECT_TRUE(d.sequential);
-}
-
-TEST(test_def, preset_counts) {
-  struct {
-    int preset;
-    const wchar_t* name;
-    uint32_t combos, reads, writes, ms;
-  } rows[] = {
-      {0, L"Quick", 34, 68, 68, 250},
-      {1, L"Standard", 57, 171, 114, 1000},
-      {2, L"Extended", 125, 375, 250, 1000},
-  };
-  for (const auto& r : rows) {
-    test_def d;
-    d.reset(r.preset);
-    EXPECT_EQ(d.name, r.name);
-    EXPECT_EQ(d.combo_count, r.combos) << r.preset;
-    EXPECT_EQ(d.read_tests, r.reads) << r.preset;
-    EXPECT_EQ(d.write_tests, r.writes) << r.preset;
-    EXPECT_EQ(d.duration, r.ms) << r.preset;
-  }
-}
-
 TEST(test_def, reset_keeps_path_clears_remote) {
   test_def d;
   d.path = L"\\\\server\\share\\";

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "bench/test_def.h"
-
-// From fixtures.cpp.
-test_run completed(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate);
+#include "run_records.h"
 
 namespace {
 constexpr uint32_t raw = flag_no_buffering;

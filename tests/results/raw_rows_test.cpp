@@ -3,11 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "bench/test_def.h"
-
-// From fixtures.cpp.
-test_run completed(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate);
-test_run failed(bool read, uint32_t count, uint32_t size, uint32_t flags, const char* api, uint32_t code,
-                double rate = 0);
+#include "run_records.h"
 
 constexpr uint32_t raw = flag_no_buffering;
 constexpr uint32_t raw_seq = flag_no_buffering | flag_sequential_scan;

@@ -3,12 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "bench/test_def.h"
+#include "golden.h"
+#include "run_records.h"
 #include "support/host_info.h"
-
-// From fixtures.cpp.
-test_run completed(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate);
-test_run failed(bool read, uint32_t count, uint32_t size, uint32_t flags, const char* api, uint32_t code,
-                double rate = 0);
 
 constexpr uint32_t raw = flag_no_buffering;
 constexpr uint32_t raw_seq = flag_no_buffering | flag_sequential_scan;
@@ -60,63 +57,7 @@ TEST(report_build, whole_report) {
   std::vector<test_run> reads = {completed(true, 1, 8192, raw, 52428800), completed(true, 4, 65536, raw_seq, 129400000),
                                  failed(true, 8, 131072, buf_seq, "ReadFile", 87)};
   report_entries facts = {{"Volume.file_system", "NTFS"}, {"Volume.type", "-"}, {}, {"Device.type", "SSD"}};
-  EXPECT_EQ(report_of(quick_on(L"D:\\"), reads, {}, facts),
-            "+----------------------------------+  \r\n"
-            "|                                  |  \r\n"
-            "|     FOLVI Benchmark, 0.1.2.3     |  \r\n"
-            "|                                  |  \r\n"
-            "+----------------------------------+  \r\n"
-            "                                \r\n"
-            "Recorded                        2024/03/07 09:05:01\r\n"
-            "Platform                        Windows 10 / 2.10.0.19045.1.1.1 / 64 bit\r\n"
-            "MD5(MachineGuid)                0123456789abcdef0123456789abcdef\r\n"
-            "                                \r\n"
-            "Volume.file_system              NTFS\r\n"
-            "Volume.type                     -\r\n"
-            "                                \r\n"
-            "Device.type                     SSD\r\n"
-            "                                \r\n"
-            "Test.path                       D:\\\r\n"
-            "Test.remote                     No\r\n"
-            "Test.file.size                  4294967296\r\n"
-            "Test.io.buffer_sizes            8192 65536 131072 262144 524288 1048576 4194304 \r\n"
-            "Test.io.buffer_counts           1 4 8 16 32 \r\n"
-            "Test.io.memory_cap              67108864\r\n"
-            "Test.duration                   250\r\n"
-            "Test.order                      3\r\n"
-            "Test.cache_trim                 2\r\n"
-            "                                \r\n"
-            "Test.read.modes                 0x11\r\n"
-            "Test.read.fill                  random\r\n"
-            "Test.write.modes                0x03\r\n"
-            "Test.write.fill                 random\r\n"
-            "Test.write.flush                No\r\n"
-            "                                \r\n"
-            "Read.tests                      3 / 68\r\n"
-            "Read.tests.failed               1\r\n"
-            "Read.best.speed.binary          123.4 MBps\r\n"
-            "Read.best.speed.decimal         129.4 MBps\r\n"
-            "Read.best.io                    4 x 65536 bytes, raw seq\r\n"
-            "Read.99_perc                    1\r\n"
-            "Read.95_perc                    1\r\n"
-            "                                \r\n"
-            "Write.tests                     0 / 68\r\n"
-            "Write.tests.failed              -\r\n"
-            "Write.best.speed.binary         0.0 MBps\r\n"
-            "Write.best.speed.decimal        0.0 MBps\r\n"
-            "Write.best.io                   \r\n"
-            "Write.99_perc                   0\r\n"
-            "Write.95_perc                   0\r\n"
-            "                                \r\n"
-            "--- Read measurements ---       \r\n"
-            "                                \r\n"
-            "   1  |   1 x      8192  |  raw      |       50.0 MBps       52.4 MBps  |  +      \r\n"
-            "   2  |   4 x     65536  |  raw seq  |      123.4 MBps      129.4 MBps  |  + * *  \r\n"
-            "   3  |   8 x    131072  |  buf seq  |        0.0 MBps        0.0 MBps  |         \r\n"
-            "                                \r\n"
-            "--- Write measurements ---      \r\n"
-            "                                \r\n"
-            "                                \r\n");
+  expect_golden(report_of(quick_on(L"D:\\"), reads, {}, facts), "reports/quick_run_report.txt");
   // Request latencies stay out of the report: the same records timed give the same text.
   const std::string untimed = report_of(quick_on(L"D:\\"), reads, {}, facts);
   for (test_run& r : reads) r.latency = {1000, 12.5, 10, 20, 40, 80, 160};

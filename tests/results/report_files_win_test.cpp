@@ -5,20 +5,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "recorded_errors.h"
 #include "support/api_error.h"
 #include "results/report_actions.h"
 #include "results/report_files_api.h"
 
 namespace {
-
-struct last_failure final : api_error_cb {
-  std::string api;
-  uint32_t code = 0;
-  void on_api_error(const char* function, uint32_t c, const char*, va_list) override {
-    api = function;
-    code = c;
-  }
-};
 
 std::string read_all(const std::wstring& path) {
   HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -58,7 +50,7 @@ struct scratch {
 
 TEST(report_files_win, new_files_replacing_and_removing) {
   scratch s;
-  last_failure errors;
+  recorded_errors errors;
   std::unique_ptr<report_files_api> files = make_win32_report_files(&errors);
   const std::wstring target = s.dir + L"report.folvi.txt";
   const std::wstring temp = target + L"-00010002.tmp";
@@ -79,21 +71,21 @@ TEST(report_files_win, new_files_replacing_and_removing) {
   HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   EXPECT_FALSE(files->replace(temp, target));
-  EXPECT_EQ(errors.api, "MoveFileEx");
+  EXPECT_EQ(errors.last().api, "MoveFileEx");
   CloseHandle(held);
   EXPECT_EQ(read_all(target).size(), 3u << 20);
   EXPECT_TRUE(files->remove(temp));
   EXPECT_FALSE(files->remove(temp));
-  EXPECT_EQ(errors.api, "DeleteFile");
-  EXPECT_EQ(errors.code, uint32_t(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(errors.last().api, "DeleteFile");
+  EXPECT_EQ(errors.last().code, uint32_t(ERROR_FILE_NOT_FOUND));
 
   EXPECT_EQ(files->create_new(s.dir + L"no such folder\\x.txt", "x"), create_result::failed);
-  EXPECT_EQ(errors.api, "CreateFile");
+  EXPECT_EQ(errors.last().api, "CreateFile");
 }
 
 TEST(report_files_win, folders_and_the_command_processor) {
   scratch s;
-  last_failure errors;
+  recorded_errors errors;
   std::unique_ptr<report_files_api> files = make_win32_report_files(&errors);
   std::wstring temp, system, windows;
   ASSERT_TRUE(files->temp_folder(temp));
@@ -115,7 +107,7 @@ TEST(report_files_win, folders_and_the_command_processor) {
   EXPECT_FALSE(file_exists(file));
 
   EXPECT_FALSE(files->launch_hidden(s.dir + L"missing.exe", L"", system));
-  EXPECT_EQ(errors.api, "ShellExecuteEx[-]");
+  EXPECT_EQ(errors.last().api, "ShellExecuteEx[-]");
 }
 
 }  // namespace

@@ -5,11 +5,7 @@
 #include "bench/test_def.h"
 #include "results/report_build.h"
 #include "results/report_compare.h"
-
-// From fixtures.cpp.
-test_run completed(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate);
-test_run failed(bool read, uint32_t count, uint32_t size, uint32_t flags, const char* api, uint32_t code,
-                double rate = 0);
+#include "run_records.h"
 
 namespace {
 constexpr uint32_t raw = flag_no_buffering;

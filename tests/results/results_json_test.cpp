@@ -5,11 +5,7 @@
 #include <cmath>
 
 #include "results/json_writer.h"
-
-// From fixtures.cpp.
-test_run completed(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate);
-test_run failed(bool read, uint32_t count, uint32_t size, uint32_t flags, const char* api, uint32_t code,
-                double rate = 0);
+#include "run_records.h"
 
 TEST(json_writer, layout_and_escapes) {
   json_writer j;

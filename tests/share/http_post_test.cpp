@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "handle_count.h"
 #include "recorded_errors.h"
 #include "responder.h"
 

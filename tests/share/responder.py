@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""A scripted HTTP(S) responder on loopback for the share client's tests.
+"""A scripted HTTP responder on loopback for the share client's tests.
 
-  responder.py start DIR [--tls CERT KEY] [--bind ADDRESS]
+  responder.py start DIR
       Starts in the background on a free port; returns once DIR/port holds the port and
       DIR/pid the responder's own pid.
   responder.py stop DIR
@@ -16,7 +16,6 @@ answers with one of the replies below.
 import os
 import re
 import signal
-import ssl
 import sys
 import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
@@ -108,14 +107,10 @@ class Handler(BaseHTTPRequestHandler):
         return self.answer(404, b"no such reply")
 
 
-def serve(folder, tls, bind):
+def serve(folder):
     Handler.folder = folder
-    server = ThreadingHTTPServer((bind, 0), Handler)
+    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
-    if tls:
-        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-        context.load_cert_chain(tls[0], tls[1])
-        server.socket = context.wrap_socket(server.socket, server_side=True)
     signal.signal(signal.SIGTERM, lambda *_: os._exit(0))
     with open(os.path.join(folder, "pid.tmp"), "w") as f:
         f.write(str(os.getpid()))
@@ -126,7 +121,7 @@ def serve(folder, tls, bind):
     server.serve_forever()
 
 
-def start(folder, tls, bind):
+def start(folder):
     os.makedirs(folder, exist_ok=True)
     for name in ("port", "pid"):
         if os.path.exists(os.path.join(folder, name)):
@@ -138,7 +133,7 @@ def start(folder, tls, bind):
         for fd in (0, 1, 2):
             os.dup2(devnull, fd)
         try:
-            serve(folder, tls, bind)
+            serve(folder)
         finally:
             os._exit(1)
     for _ in range(200):
@@ -173,18 +168,8 @@ def stop(folder):
 
 
 def main(argv):
-    if len(argv) >= 2 and argv[0] == "start":
-        tls, bind = None, "127.0.0.1"
-        rest = argv[2:]
-        while rest:
-            if rest[0] == "--tls" and len(rest) >= 3:
-                tls, rest = (rest[1], rest[2]), rest[3:]
-            elif rest[0] == "--bind" and len(rest) >= 2:
-                bind, rest = rest[1], rest[2:]
-            else:
-                break
-        if not rest:
-            return start(argv[1], tls, bind)
+    if len(argv) == 2 and argv[0] == "start":
+        return start(argv[1])
     if len(argv) == 2 and argv[0] == "stop":
         return stop(argv[1])
     print(__doc__, file=sys.stderr)

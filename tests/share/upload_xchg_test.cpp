@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "handle_count.h"
 #include "recorded_errors.h"
 #include "responder.h"
 #include "share/multipart_body.h"

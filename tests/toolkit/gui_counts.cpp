@@ -1,6 +1,11 @@
 #include "gui_counts.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdint>
+
+#include "handle_count.h"
 
 namespace {
 // Wine accepts a handle with a zero upper word for any generation of that table slot.
@@ -45,4 +50,48 @@ gui_counts count_gui_objects() {
     c.menus = scan_menu_handles();
   }
   return c;
+}
+
+gui_counts settled_gui_counts() {
+  gui_counts least = count_gui_objects();
+  for (int i = 0; i < 20; ++i) {
+    Sleep(10);
+    const gui_counts now = count_gui_objects();
+    least.gdi = std::min(least.gdi, now.gdi);
+    least.windows = std::min(least.windows, now.windows);
+    least.menus = std::min(least.menus, now.menus);
+  }
+  return least;
+}
+
+leak_counts count_leaks(const std::function<bool()>& round, int rounds) {
+  leak_counts c;
+  const auto run = [&] {
+    for (int i = 0; i < rounds; ++i)
+      if (!round()) return false;
+    return true;
+  };
+  if (!round()) return c;
+  c.gui_before = settled_gui_counts();
+  c.handles_before = process_handle_count();
+  c.ran = run();
+  c.gui_after = settled_gui_counts();
+  c.handles_after = process_handle_count();
+  if (c.ran && !(c.gui_after == c.gui_before && c.handles_after == c.handles_before)) {
+    c.gui_before = c.gui_after;
+    c.handles_before = c.handles_after;
+    c.ran = run();
+    c.gui_after = settled_gui_counts();
+    c.handles_after = process_handle_count();
+  }
+  return c;
+}
+
+void expect_no_leaks(const leak_counts& c) {
+  EXPECT_TRUE(c.ran);
+  EXPECT_GT(c.gui_before.gdi, 0);
+  EXPECT_EQ(c.gui_after.gdi, c.gui_before.gdi);
+  EXPECT_EQ(c.gui_after.windows, c.gui_before.windows);
+  EXPECT_EQ(c.gui_after.menus, c.gui_before.menus);
+  EXPECT_EQ(c.handles_after, c.handles_before);
 }

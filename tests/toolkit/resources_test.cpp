@@ -19,6 +19,8 @@ std::string resource_text(int id, int type) {
 }
 }  // namespace
 
+// How rows and pixels decode and turn into a DIB is the reader's and png_bitmap's test; here the
+// embedded image is found, decodes whole and becomes the DIB of its pixels.
 TEST(resources, embedded_image_becomes_a_bottom_up_bitmap_with_its_pixels) {
   static_assert(RT_FOLVI_PNG == png_resource_type, "one resource type for PNG images");
   const std::string file = resource_text(IDB_SCREENGRAB, RT_FOLVI_PNG);
@@ -29,17 +31,6 @@ TEST(resources, embedded_image_becomes_a_bottom_up_bitmap_with_its_pixels) {
   EXPECT_EQ(image.width, 68u);
   EXPECT_EQ(image.height, 25u);
   EXPECT_EQ(image.channels, 4u);
-  auto rgba = [&](uint32_t x, uint32_t y) {
-    const uint8_t* p = &image.pixels[(size_t(y) * image.width + x) * 4];
-    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
-  };
-  // Transparent corners, the light pill, the camera's lens: rows decoded with the wrong
-  // filter would not give these back.
-  EXPECT_EQ(rgba(0, 0) & 0xFF, 0u);
-  EXPECT_EQ(rgba(67, 24) & 0xFF, 0u);
-  EXPECT_EQ(rgba(34, 2), 0xF3F6FAFFu);
-  EXPECT_EQ(rgba(22, 13), 0x3C7FB1FFu);
-  EXPECT_EQ(rgba(60, 12), 0xF3F6FAFFu);
 
   sfc_bitmap bitmap;
   ASSERT_TRUE(load_png_resource(IDB_SCREENGRAB, bitmap, error)) << error;
@@ -51,12 +42,6 @@ TEST(resources, embedded_image_becomes_a_bottom_up_bitmap_with_its_pixels) {
   const std::vector<uint8_t> expected = png_dib_pixels(image);
   ASSERT_EQ(expected.size(), size_t(68 * 25 * 4));
   EXPECT_EQ(std::memcmp(dib.dsBm.bmBits, expected.data(), expected.size()), 0);
-  // The first DIB row is the image's last: the lens pixel (22, 13) sits in DIB row 11, as BGRA.
-  const uint8_t* lens = static_cast<const uint8_t*>(dib.dsBm.bmBits) + (size_t(25 - 1 - 13) * 68 + 22) * 4;
-  EXPECT_EQ(lens[0], 0xB1);
-  EXPECT_EQ(lens[1], 0x7F);
-  EXPECT_EQ(lens[2], 0x3C);
-  EXPECT_EQ(lens[3], 0xFF);
 
   sfc_bitmap none;
   EXPECT_FALSE(load_png_resource(12345, none, error));

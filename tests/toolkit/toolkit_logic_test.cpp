@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "queued_file_dialogs.h"
 #include "toolkit/colour_math.h"
 #include "toolkit/dialog_font.h"
 #include "toolkit/file_dialogs.h"
@@ -49,26 +48,6 @@ TEST(file_dialogs, filters_parse_into_pairs_and_the_chosen_pattern_adds_its_exte
   EXPECT_EQ(with_pattern_extension(L"C:\\r\\a", L"*.*"), L"C:\\r\\a");
   EXPECT_EQ(with_pattern_extension(L"C:\\r\\a", L"*"), L"C:\\r\\a");
   EXPECT_EQ(with_pattern_extension(L"C:\\r\\a", L"*.log;*.txt"), L"C:\\r\\a.log");
-}
-
-TEST(file_dialogs, the_test_double_answers_in_order_and_keeps_the_requests) {
-  queued_file_dialogs dialogs;
-  dialogs.answer_save(L"C:\\out\\r.folvi.txt");
-  dialogs.cancel_save();
-  dialogs.answer_folder(L"D:\\tests");
-  file_dialogs& seam = dialogs;
-  std::wstring path = L"unchanged";
-  save_file_request request;
-  request.title = L"Save report as...";
-  EXPECT_TRUE(seam.save_file(request, path));
-  EXPECT_EQ(path, L"C:\\out\\r.folvi.txt");
-  EXPECT_FALSE(seam.save_file(request, path));
-  EXPECT_EQ(path, L"C:\\out\\r.folvi.txt");
-  EXPECT_TRUE(seam.pick_folder({nullptr, L"Pick location for the test file"}, path));
-  EXPECT_EQ(path, L"D:\\tests");
-  ASSERT_EQ(dialogs.save_requests.size(), 2u);
-  EXPECT_EQ(dialogs.save_requests[0].title, L"Save report as...");
-  EXPECT_EQ(dialogs.folder_requests.at(0).title, L"Pick location for the test file");
 }
 
 TEST(xfc_vc_editbox, client_keeps_one_line_centred_inside_the_frame) {

@@ -78,7 +78,8 @@ TEST(test_config_model, opens_on_custom_and_shows_each_preset_exactly) {
   EXPECT_EQ(d.combos[1100], (std::vector<std::wstring>{L"0 0 0 0 ...", L"0 1 2 3 ...", L"Random bytes"}));
   EXPECT_EQ(d.hints.size(), 2u);
   EXPECT_NE(d.hints[1278].find(L"250 ms"), std::wstring::npos);
-  // The custom entry starts as Extended.
+  // The custom entry starts as Extended. Each preset's summary is summarize_profile's test; here the
+  // dialog shows the one of the profile it shows.
   EXPECT_EQ(d.texts[sizes_id], L"1K 2K 4K 8K 16K 32K 64K 128K 256K 512K 1M 2M 4M 8M 16M 32M 64M ");
   EXPECT_EQ(d.summary(), L"375|250|06:15|04:10|10:25");
 
@@ -102,10 +103,8 @@ TEST(test_config_model, opens_on_custom_and_shows_each_preset_exactly) {
   EXPECT_EQ(d.texts[sizes_id], L"8K 64K 128K 256K 512K 1M 4M ");
   EXPECT_EQ(d.texts[counts_id], L"1 4 8 16 32 ");
   EXPECT_EQ(d.texts[run_time_id], L"250 ms");
-  EXPECT_EQ(d.summary(), L"68|68|00:17|00:17|00:34");
   d.choose(id_profile_list, extended);
   EXPECT_EQ(d.texts[cap_id], L"256M");
-  EXPECT_EQ(d.summary(), L"375|250|06:15|04:10|10:25");
   EXPECT_EQ(model.current(), extended);
 }
 

@@ -373,18 +373,7 @@ TEST(gui_objects, opening_and_closing_the_dialog_and_the_graphs_leaves_no_object
   const std::unique_ptr<storage_stack> stack = preview_scan();
   preview_locations locations(*stack);
   queued_file_dialogs dialogs;
-  open_and_close_everything(*stack, locations, dialogs);  // the system's caches fill on first use
-  const gui_counts before = count_gui_objects();
-  for (int i = 0; i < 8; ++i) open_and_close_everything(*stack, locations, dialogs);
-  gui_counts after = count_gui_objects();
-  EXPECT_GT(before.gdi, 0);
-  if (after == before) return;
-  // A cache may grow once more under load; a leak grows every round.
-  const gui_counts settled = after;
-  for (int i = 0; i < 8; ++i) open_and_close_everything(*stack, locations, dialogs);
-  after = count_gui_objects();
-  EXPECT_EQ(after.gdi, settled.gdi) << "before the first rounds: " << before.gdi;
-  EXPECT_EQ(after.windows, settled.windows);
+  expect_no_leaks(count_leaks([&] { return open_and_close_everything(*stack, locations, dialogs), true; }, 8));
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 // Dialog 106 on screen, in the program's own process: what the main window reads from the model
-// after OK. The edge cases of the fields and the summary are driven from outside by
-// test_config_e2e.sh.
+// after OK, and the red frame OK draws round an invalid field. The fields' rules and the summary
+// belong to test_config_model.
 #include <gtest/gtest.h>
 
 #include "resource_ids.h"
+#include "toolkit/xfc_vc_editbox.h"
 #include "ui/dialog_test_config.h"
 #include "ui_drive.h"
 #include "window_driver.h"
@@ -39,6 +40,27 @@ TEST(test_config_window, ok_leaves_the_edited_custom_profile_in_the_model) {
   EXPECT_EQ(custom.buffer_counts, (std::vector<uint32_t>{2, 4}));
   EXPECT_EQ(custom.buffer_sizes.size(), 12u);
   EXPECT_EQ(custom.read_tests, 72u);
+}
+
+TEST(test_config_window, ok_frames_an_invalid_field_in_red_until_it_is_mended) {
+  test_config_model model;
+  dialog_test_config dialog(model);
+  const xfc_edit_colours colours;
+  window_driver driver(L"Test profile", [&](HWND d) {
+    const closes_at_end guard(d);
+    const HWND run_time = GetDlgItem(d, IDC_CONFIG_MAX_RUN_TIME);
+    type_text(run_time, L"500");  // no unit
+    click(GetDlgItem(d, IDOK));
+    EXPECT_TRUE(IsWindowVisible(d));
+    EXPECT_EQ(focused_window(d), run_time);
+    // The frame is painted on the dialog's thread, after the click has returned.
+    EXPECT_TRUE(wait_until([&] { return window_pixel(run_time, 0, 0) == colours.frame_invalid; }));
+    type_text(run_time, L"250 ms");
+    EXPECT_TRUE(wait_until([&] { return window_pixel(run_time, 0, 0) == colours.frame_focus; }));
+    click(GetDlgItem(d, IDCANCEL));
+  });
+  EXPECT_FALSE(dialog.run(nullptr));
+  EXPECT_TRUE(driver.finish());
 }
 
 }  // namespace

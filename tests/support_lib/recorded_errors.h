@@ -18,11 +18,13 @@ class recorded_errors final : public api_error_cb {
     if (all.size() != 1) return std::to_string(all.size()) + " reports";
     return all[0].api + " " + std::to_string(all[0].code) + " " + all[0].detail;
   }
+  // "name code [detail]" of each report.
+  std::vector<std::string> lines() const {
+    std::vector<std::string> out;
+    for (const api_error_info& e : all) out.push_back(e.api + " " + std::to_string(e.code) + " [" + e.detail + "]");
+    return out;
+  }
+  // The latest report, or an empty one.
+  api_error_info last() const { return all.empty() ? api_error_info() : all.back(); }
   std::vector<api_error_info> all;
 };
-
-inline DWORD process_handle_count() {
-  DWORD n = 0;
-  GetProcessHandleCount(GetCurrentProcess(), &n);
-  return n;
-}

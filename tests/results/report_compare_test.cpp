@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "bench/test_def.h"
+#include "golden.h"
 #include "results/json_reader.h"
 #include "results/report_compare.h"
 #include "results/report_parse.h"
 #include "results/results_json.h"
-
-// From fixtures.cpp.
-test_run completed(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate);
-test_run failed(bool read, uint32_t count, uint32_t size, uint32_t flags, const char* api, uint32_t code,
-                double rate = 0);
+#include "run_records.h"
 
 namespace {
 constexpr uint32_t raw = flag_no_buffering;
@@ -53,22 +50,7 @@ TEST(report_compare, two_json_documents_show_each_p99_beside_the_rates) {
   std::string error;
   ASSERT_TRUE(parse_results_json(doc_a, a, error)) << error;
   ASSERT_TRUE(parse_results_json("\xEF\xBB\xBF" + doc_b, b, error)) << error;
-  EXPECT_EQ(compare_reports(a, b),
-            "A: recorded 2024-03-07 09:05:01, version 0.1.2.3, location D:\\bench\\\n"
-            "B: recorded 2024-03-07 09:05:01, version 0.1.2.3, location E:\\\n"
-            "\n"
-            "read                               A MBps      B MBps     B / A    A p99 us    B p99 us\n"
-            "       1 x      8192  raw            50.0        50.0     1.000        40.5        41.0\n"
-            "       4 x     65536  raw seq       123.4       246.8     2.000       812.2       300.0\n"
-            "Best read, A:   4 x     65536  raw seq      123.4 MBps\n"
-            "Best read, B:   4 x     65536  raw seq      246.8 MBps\n"
-            "Median read ratio B / A: 1.500 over 2 combinations\n"
-            "\n"
-            "write                              A MBps      B MBps     B / A    A p99 us    B p99 us\n"
-            "      32 x   4194304  raw             0.0      1430.5         -           -      9000.0\n"
-            "Best write, A:  32 x   4194304  raw            0.0 MBps\n"
-            "Best write, B:  32 x   4194304  raw         1430.5 MBps\n"
-            "Median write ratio B / A: - (no combination with rates in both)\n");
+  expect_golden(compare_reports(a, b), "reports/two_documents_compared.txt");
 }
 
 TEST(report_compare, documents_from_before_requests_were_timed_have_no_p99) {

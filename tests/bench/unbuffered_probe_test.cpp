@@ -1,19 +1,12 @@
-#include <gtest/gtest.h>
+#include "bench/unbuffered_probe.h"
 
-#include <map>
-#include <tuple>
+#include <gtest/gtest.h>
 
 #include "bench/test_file.h"
 #include "bench/test_runner.h"
-#include "bench/unbuffered_probe.h"
 #include "engine_support.h"
 
 namespace {
-constexpr uint64_t MiB = 1048576;
-
-using combo_key = std::tuple<bool, uint32_t, uint32_t, uint32_t>;
-combo_key key_of(const test_run& r) { return {r.read, r.buffer_size, r.buffer_count, r.open_flags}; }
-
 // Answers the reads of a location as scripted: aligned, unaligned size, unaligned offset.
 struct scripted_reader : unbuffered_reader {
   uint32_t answers[3];
@@ -27,44 +20,6 @@ struct scripted_reader : unbuffered_reader {
   }
 };
 }  // namespace
-
-TEST(execute_tests, passes_run_every_combination_again_in_turn) {
-  scratch_dir dir(L"run_passes");
-  test_def d;
-  d.path = dir.path();
-  d.file_size = 2 * MiB;
-  d.buffer_sizes = {4096, 65536};
-  d.buffer_counts = {1, 4};
-  d.duration = 0;
-  d.update_counts();
-  recording_runner cb;
-  captured_log log;
-  ASSERT_TRUE(execute_tests(d, cb, *log.log, nullptr, 3));
-  EXPECT_EQ(cb.phases, (std::vector<bool>{true, false}));  // one question per phase, not per pass
-  const size_t per_pass = d.read_tests;
-  ASSERT_EQ(cb.runs.size(), 3 * size_t(d.read_tests + d.write_tests));
-  // Each pass holds every combination once; the second runs the first's order backwards.
-  for (size_t pass = 0; pass < 3; ++pass) {
-    std::map<combo_key, int> seen;
-    for (size_t i = 0; i < per_pass; ++i) ++seen[key_of(cb.runs[pass * per_pass + i])];
-    EXPECT_EQ(seen.size(), per_pass);
-  }
-  for (size_t i = 0; i < per_pass; ++i) {
-    EXPECT_EQ(key_of(cb.runs[per_pass + i]), key_of(cb.runs[per_pass - 1 - i])) << i;
-    EXPECT_EQ(key_of(cb.runs[2 * per_pass + i]), key_of(cb.runs[i])) << i;
-  }
-  EXPECT_TRUE(cb.runs[3 * per_pass - 1].read);
-  EXPECT_FALSE(cb.runs[3 * per_pass].read);
-  const std::string text = log.text();
-  EXPECT_NE(text.find("3 Running read tests, 8 combos ...\n3 Pass 2 of 3 ...\n"), std::string::npos) << text;
-  EXPECT_FALSE(file_exists(test_file_name(dir.path())));
-
-  // A callback's stop ends the phase with all its passes; the next phase still runs.
-  recording_runner cut;
-  cut.cut_test_at = int(per_pass) + 1;
-  ASSERT_TRUE(execute_tests(d, cut, *log.log, nullptr, 3));
-  EXPECT_EQ(cut.runs.size(), per_pass + 2 + 3 * size_t(d.write_tests));
-}
 
 TEST(unbuffered_probe, judged_from_the_three_reads) {
   struct {

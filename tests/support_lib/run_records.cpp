@@ -1,6 +1,5 @@
-#include "bench/test_run.h"
+#include "run_records.h"
 
-// Records as the runner hands them over, for the tests of this folder.
 test_run completed(bool read, uint32_t count, uint32_t size, uint32_t flags, double rate) {
   test_run r;
   r.read = read;
