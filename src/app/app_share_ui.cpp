@@ -3,7 +3,7 @@
 #include "app/app_context.h"
 #include "app/app_message_box.h"
 #include "app/shell_launch.h"
-#include "share/share_server.h"
+#include "share/share_host.h"
 #include "share/upload_xchg.h"
 
 app_share_ui::app_share_ui(app_context& app) : app_(app), files_(make_win32_report_files(app.errors)) {}
@@ -14,6 +14,6 @@ void app_share_ui::open_link(const std::wstring& link) {
   shell_launch(link, std::wstring(), false, nullptr);  // a link that does not open is not reported
 }
 
-http_target app_share_ui::upload_target() { return ::upload_target(current_share_server(), app_.version); }
+http_target app_share_ui::upload_target() { return ::upload_target(current_share_host(), app_.version); }
 
 api_error_cb* app_share_ui::upload_errors() { return app_.errors; }

@@ -11,7 +11,7 @@
 #include "app/replayed_location.h"
 #include "app/startup_sequence.h"
 #include "app/startup_win.h"
-#include "share/share_server.h"
+#include "share/share_host.h"
 #include "support/text.h"
 #include "toolkit/file_dialogs.h"
 #include "storage/location_api.h"
@@ -20,7 +20,7 @@
 namespace {
 // The Help menu's pages are on the share server.
 web_server help_pages_server() {
-  const share_server server = current_share_server();
+  const share_host server = current_share_host();
   return {from_utf8(server.host), server.tls, server.port};
 }
 

@@ -14,7 +14,7 @@ constexpr DWORD exit_failure = 0;
 
 }  // namespace
 
-http_target upload_target(const share_server& server, const file_version& version) {
+http_target upload_target(const share_host& server, const file_version& version) {
   http_target target;
   target.host = server.host;
   target.port = server.port;
@@ -28,7 +28,7 @@ http_target upload_target(const share_server& server, const file_version& versio
 http_target current_upload_target(api_error_cb* errors) {
   file_version version;
   program_version(version, errors);
-  return upload_target(current_share_server(), version);
+  return upload_target(current_share_host(), version);
 }
 
 upload_xchg::upload_xchg(const http_target& target, api_error_cb* errors) : target_(target), errors_(errors) {}

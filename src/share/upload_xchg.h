@@ -5,7 +5,7 @@
 #include <string>
 
 #include "share/http_target.h"
-#include "share/share_server.h"
+#include "share/share_host.h"
 #include "support/ref_counted.h"
 
 class api_error_cb;
@@ -13,7 +13,7 @@ struct file_version;
 
 // The request of an upload: path "upload", reply read in 8,192-byte chunks, no status callback,
 // certificate errors not ignored, agent "FOLVI Benchmark, v. " and the program version.
-http_target upload_target(const share_server& server, const file_version& version);
+http_target upload_target(const share_host& server, const file_version& version);
 // The same for this process: its server (build setting, environment) and its own version.
 http_target current_upload_target(api_error_cb* errors);
 

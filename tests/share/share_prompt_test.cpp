@@ -3,34 +3,34 @@
 
 #include "share/share_prompt.h"
 #include "share/share_prompt_layout.h"
-#include "share/share_server.h"
+#include "share/share_host.h"
 #include "support/registry.h"
 
-TEST(share_server, build_setting_version_and_overrides) {
-  share_server s = resolve_share_server("built.in", 12, nullptr, nullptr, nullptr);
+TEST(share_host, build_setting_version_and_overrides) {
+  share_host s = resolve_share_host("built.in", 12, nullptr, nullptr, nullptr);
   EXPECT_EQ(s.host, "built.in");
   EXPECT_EQ(s.port, 443);
   EXPECT_TRUE(s.tls);
-  s = resolve_share_server("built.in", 4, nullptr, nullptr, nullptr);
+  s = resolve_share_host("built.in", 4, nullptr, nullptr, nullptr);
   EXPECT_TRUE(s.tls);  // Vista
-  s = resolve_share_server("built.in", 3, nullptr, nullptr, nullptr);
+  s = resolve_share_host("built.in", 3, nullptr, nullptr, nullptr);
   EXPECT_FALSE(s.tls);
   EXPECT_EQ(s.port, 80);
 
-  s = resolve_share_server("built.in", 12, L"localhost", L"8443", L"1");
+  s = resolve_share_host("built.in", 12, L"localhost", L"8443", L"1");
   EXPECT_EQ(s.host, "localhost");
   EXPECT_EQ(s.port, 8443);
   EXPECT_TRUE(s.tls);
-  s = resolve_share_server("built.in", 12, L"127.0.0.1", nullptr, L"0");
+  s = resolve_share_host("built.in", 12, L"127.0.0.1", nullptr, L"0");
   EXPECT_EQ(s.port, 80);  // the default port follows the scheme
   EXPECT_FALSE(s.tls);
-  s = resolve_share_server("built.in", 1, L"", L"65535", L"1");
+  s = resolve_share_host("built.in", 1, L"", L"65535", L"1");
   EXPECT_EQ(s.host, "built.in");
   EXPECT_EQ(s.port, 65535);
   EXPECT_TRUE(s.tls);
   // Texts that do not parse change nothing.
   for (const wchar_t* bad : {L"0", L"65536", L"80x", L"-1", L"", L" 80", L"99999999999999999999"}) {
-    s = resolve_share_server("built.in", 12, nullptr, bad, L"yes");
+    s = resolve_share_host("built.in", 12, nullptr, bad, L"yes");
     EXPECT_EQ(s.port, 443) << bad;
     EXPECT_TRUE(s.tls);
   }
@@ -39,14 +39,14 @@ TEST(share_server, build_setting_version_and_overrides) {
   SetEnvironmentVariableW(L"FOLVI_SHARE_HOST", L"share.test");
   SetEnvironmentVariableW(L"FOLVI_SHARE_PORT", L"8080");
   SetEnvironmentVariableW(L"FOLVI_SHARE_TLS", L"0");
-  s = current_share_server();
+  s = current_share_host();
   EXPECT_EQ(s.host, "share.test");
   EXPECT_EQ(s.port, 8080);
   EXPECT_FALSE(s.tls);
   SetEnvironmentVariableW(L"FOLVI_SHARE_HOST", nullptr);
   SetEnvironmentVariableW(L"FOLVI_SHARE_PORT", nullptr);
   SetEnvironmentVariableW(L"FOLVI_SHARE_TLS", nullptr);
-  s = current_share_server();
+  s = current_share_host();
   EXPECT_EQ(s.host, built_in_share_host());
   EXPECT_EQ(s.port, 443);  // the test prefix reports Windows 10
   EXPECT_TRUE(s.tls);

@@ -17,7 +17,7 @@ HANDLE no_thread(LPTHREAD_START_ROUTINE, void*) {
 TEST(upload_xchg, a_worker_that_cannot_start_fails_the_upload_at_once) {
   recorded_errors errors;
   file_version version{1, 2, 3, 4};
-  http_target target = upload_target(share_server{"share.test", 8443, true}, version);
+  http_target target = upload_target(share_host{"share.test", 8443, true}, version);
   EXPECT_EQ(target.agent, "FOLVI Benchmark, v. 1.2.3.4");
   EXPECT_EQ(target.path, "upload");
 

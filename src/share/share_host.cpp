@@ -1,4 +1,4 @@
-#include "share/share_server.h"
+#include "share/share_host.h"
 
 #include <windows.h>
 
@@ -46,9 +46,9 @@ const wchar_t* environment_text(const wchar_t* name, std::wstring& text) {
 
 const char* built_in_share_host() { return FOLVI_SHARE_HOST; }
 
-share_server resolve_share_server(const char* built_in_host, int os_index, const wchar_t* host_override,
-                                  const wchar_t* port_override, const wchar_t* tls_override) {
-  share_server server;
+share_host resolve_share_host(const char* built_in_host, int os_index, const wchar_t* host_override,
+                              const wchar_t* port_override, const wchar_t* tls_override) {
+  share_host server;
   server.host = host_override && *host_override ? to_utf8(host_override) : built_in_host;
   server.tls = os_index >= first_tls_os_index;
   parse_flag(tls_override, server.tls);
@@ -57,8 +57,8 @@ share_server resolve_share_server(const char* built_in_host, int os_index, const
   return server;
 }
 
-share_server current_share_server() {
+share_host current_share_host() {
   std::wstring host, port, tls;
-  return resolve_share_server(built_in_share_host(), os_version_index(), environment_text(L"FOLVI_SHARE_HOST", host),
-                              environment_text(L"FOLVI_SHARE_PORT", port), environment_text(L"FOLVI_SHARE_TLS", tls));
+  return resolve_share_host(built_in_share_host(), os_version_index(), environment_text(L"FOLVI_SHARE_HOST", host),
+                            environment_text(L"FOLVI_SHARE_PORT", port), environment_text(L"FOLVI_SHARE_TLS", tls));
 }
