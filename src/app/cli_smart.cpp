@@ -5,7 +5,7 @@
 
 #include "app/cli_report.h"
 #include "storage/ata_blocks.h"
-#include "storage/drive_names.h"
+#include "storage/drive_identify.h"
 #include "storage/nvme_requests.h"
 #include "storage/smart_table.h"
 #include "support/text.h"

@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "storage/drive_names.h"
+#include "storage/drive_identify.h"
 #include "storage/little_endian.h"
 
 namespace {

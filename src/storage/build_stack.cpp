@@ -2,7 +2,7 @@
 #include <cstring>
 #include <set>
 
-#include "storage/drive_names.h"
+#include "storage/drive_identify.h"
 #include "storage/drives.h"
 #include "storage/storage_scan.h"
 #include "support/text.h"

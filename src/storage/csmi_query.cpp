@@ -6,7 +6,7 @@
 #include "storage/ata_health.h"
 #include "storage/controllers.h"
 #include "storage/csmi_channel.h"
-#include "storage/drive_names.h"
+#include "storage/drive_identify.h"
 #include "storage/miniport_request.h"
 #include "storage/raid_levels.h"
 #include "support/format_string.h"

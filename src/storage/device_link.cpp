@@ -1,6 +1,6 @@
 #include "storage/device_link.h"
 
-#include "storage/drive_names.h"
+#include "storage/drive_kinds.h"
 #include "storage/identify_words.h"
 #include "support/text.h"
 

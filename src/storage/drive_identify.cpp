@@ -1,3 +1,5 @@
+#include "storage/drive_identify.h"
+
 #include "storage/drive_name_text.h"
 #include "storage/drive_names.h"
 

@@ -1,5 +1,6 @@
+#include "storage/drive_kinds.h"
+
 #include "storage/drive_name_text.h"
-#include "storage/drive_names.h"
 #include "storage/identify_words.h"
 
 namespace {

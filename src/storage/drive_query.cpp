@@ -2,7 +2,7 @@
 
 #include "storage/drive_health.h"
 #include "storage/drive_ioctls.h"
-#include "storage/drive_names.h"
+#include "storage/drive_identify.h"
 #include "storage/drive_steps.h"
 #include "storage/drives.h"
 #include "storage/usb_details.h"

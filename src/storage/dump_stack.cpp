@@ -1,6 +1,7 @@
 #include <string>
 
-#include "storage/drive_names.h"
+#include "storage/drive_identify.h"
+#include "storage/drive_kinds.h"
 #include "storage/smart_table.h"
 #include "storage/storage_scan.h"
 #include "support/format_string.h"

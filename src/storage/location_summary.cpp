@@ -1,6 +1,7 @@
 #include "storage/location_summary.h"
 
-#include "storage/drive_names.h"
+#include "storage/drive_identify.h"
+#include "storage/drive_kinds.h"
 #include "storage/raid_levels.h"
 #include "storage/volumes.h"
 #include "support/format_string.h"

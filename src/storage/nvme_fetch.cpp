@@ -4,7 +4,7 @@
 
 #include "storage/ata_requests.h"
 #include "storage/drive_health.h"
-#include "storage/drive_names.h"
+#include "storage/drive_kinds.h"
 #include "storage/nvme_requests.h"
 #include "support/format_string.h"
 #include "support/hex_dump.h"

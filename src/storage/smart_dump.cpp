@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "storage/drive_names.h"
+#include "storage/drive_kinds.h"
 #include "storage/smart_table.h"
 #include "support/format_string.h"
 #include "storage/little_endian.h"

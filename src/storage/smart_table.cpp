@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "storage/drive_names.h"
 #include "support/format_string.h"
 
 using namespace smart_codes;

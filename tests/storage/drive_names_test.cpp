@@ -1,3 +1,5 @@
+#include "storage/drive_identify.h"
+#include "storage/drive_kinds.h"
 #include "storage/drive_names.h"
 
 #include <gtest/gtest.h>
