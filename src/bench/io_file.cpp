@@ -235,18 +235,6 @@ bool io_file::flush() {
   return true;
 }
 
-bool io_file::volume_extents(void* buffer, DWORD& size) {
-  require_open("io_file::volume_extents");
-  constexpr DWORD ioctl_volume_get_volume_disk_extents = 0x560000;
-  DWORD returned = 0;
-  if (!DeviceIoControl(handle, ioctl_volume_get_volume_disk_extents, nullptr, 0, buffer, size, &returned, nullptr)) {
-    report("DeviceIoControl", GetLastError(), "%08x", unsigned(ioctl_volume_get_volume_disk_extents));
-    return false;
-  }
-  size = returned;
-  return true;
-}
-
 void set_overlapped_offset(OVERLAPPED& ov, uint64_t offset, event_reset reset) {
   ov.Internal = 0;
   ov.InternalHigh = 0;

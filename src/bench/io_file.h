@@ -31,7 +31,6 @@ class io_file {
   bool set_end();
   bool set_valid_data(uint64_t length);
   bool flush();
-  bool volume_extents(void* buffer, DWORD& size);
 
   HANDLE handle = INVALID_HANDLE_VALUE;
   std::string path_utf8;

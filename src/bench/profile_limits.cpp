@@ -14,12 +14,6 @@ buffer_pair largest_buffer_pair(const test_def& def) {
   return largest;
 }
 
-bool within_test_limits(const test_def& def) {
-  for (uint32_t count : def.buffer_counts)
-    if (count > most_buffers) return false;
-  return largest_buffer_pair(def).bytes() <= most_buffer_memory;
-}
-
 std::vector<uint64_t> unaligned_raw_sizes(const test_def& def, uint32_t sector_size) {
   constexpr uint32_t raw_bits = 0x07;  // "raw", "raw seq", "raw rnd"
   std::vector<uint64_t> sizes;

@@ -20,8 +20,6 @@ struct buffer_pair {
 
 // The pair (size, count) within the memory cap that holds the most memory; none when no pair is.
 buffer_pair largest_buffer_pair(const test_def& def);
-// True when no test of the profile needs more than one test can have.
-bool within_test_limits(const test_def& def);
 
 // The buffer sizes of the profile's unbuffered ("raw") tests that are not multiples of the sector
 // size, in list order: Windows refuses every request of such a test.

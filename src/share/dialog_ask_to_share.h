@@ -43,8 +43,8 @@ class dialog_ask_to_share : public sfc_dialog {
 };
 
 // What closing the main window does with the reports made since the program started, once it
-// has been decided to ask (share_prompt_due): after a pause that lets the main window go, the
-// prompt; OK uploads the joined reports with the storage-scan log as a report share, a refusal
-// is remembered for good, and a prompt that could not be shown changes nothing.
+// has been decided to ask (not forced, a shareable report, share_prompt_allowed): after a pause that lets the main
+// window go, the prompt; OK uploads the joined reports with the storage-scan log as a report share, a refusal is
+// remembered for good, and a prompt that could not be shown changes nothing.
 void offer_share(share_ui_cb& ui, HWND owner, const std::string& joined_reports, const std::string& stack_scan_text,
                  DWORD pause_ms = share_prompt_delay_ms, const wchar_t* key = share_settings_key);

@@ -18,10 +18,6 @@ bool share_prompt_allowed(const wchar_t* key) {
   return !reg_read_dword(key, ask_for_results_value, value, wow64_view(), nullptr) || value != 0;
 }
 
-bool share_prompt_due(bool forced, size_t shareable_reports, const wchar_t* key) {
-  return !forced && shareable_reports > 0 && share_prompt_allowed(key);
-}
-
 share_answer share_answer_of(INT_PTR dialog_result) {
   if (dialog_result == 1) return share_answer::share;
   if (dialog_result == -1) return share_answer::not_shown;

@@ -17,10 +17,6 @@ constexpr DWORD share_prompt_delay_ms = 1000;
 // Whether the user still wants to be asked.
 bool share_prompt_allowed(const wchar_t* key = share_settings_key);
 
-// Whether closing the window offers the prompt: never when forced (Windows log-off) or without
-// a shareable report; the registry is read only when there is something to share.
-bool share_prompt_due(bool forced, size_t shareable_reports, const wchar_t* key = share_settings_key);
-
 // What the prompt's dialog result means. -1 is a prompt that could not be shown: the user said
 // nothing, so nothing is remembered.
 enum class share_answer { share, decline, not_shown };

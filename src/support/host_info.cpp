@@ -27,8 +27,6 @@ std::string machine_id_digest() {
   return machine_id_digest_of(text);
 }
 
-const char* bitness_text() { return is_64bit_os() ? " / 64 bit" : " / 32 bit"; }
-
 std::string file_version::full() const {
   return format_string("%lu.%lu.%lu.%lu", (unsigned long)major, (unsigned long)minor, (unsigned long)build,
                        (unsigned long)revision);

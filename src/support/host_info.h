@@ -9,9 +9,6 @@ class api_error_cb;
 std::string machine_id_digest();
 std::string machine_id_digest_of(const std::wstring& machine_guid);
 
-// " / 64 bit" on a 64-bit system, else " / 32 bit".
-const char* bitness_text();
-
 struct file_version {
   uint32_t major = 0, minor = 0, build = 0, revision = 0;
   std::string full() const;

@@ -149,13 +149,6 @@ bool path_attributes(const std::wstring& path, DWORD& attributes, api_error_cb* 
 
 bool is_file_name_char(wchar_t c) { return c != 0 && !wcschr(L"<>:\"/\\|?*", c); }
 
-bool is_valid_file_name(const std::wstring& name) {
-  if (name.empty()) return false;
-  for (wchar_t c : name)
-    if (!is_file_name_char(c)) return false;
-  return true;
-}
-
 bool query_volume_device_info(HANDLE h, volume_device_info& info) {
   const optional_functions& f = load_optional_functions();
   if (!f.NtQueryVolumeInformationFile) return false;

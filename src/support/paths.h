@@ -33,7 +33,6 @@ bool path_attributes(const std::wstring& path, DWORD& attributes, api_error_cb* 
 
 // Less-than, greater-than, colon, double quote, slash, backslash, bar, question mark, star.
 bool is_file_name_char(wchar_t c);
-bool is_valid_file_name(const std::wstring& name);
 
 // FileFsDeviceInformation of an open handle.
 struct volume_device_info {

@@ -2,11 +2,6 @@
 
 #include <utility>
 
-std::wstring sfc_hfont::face() const {
-  LOGFONTW lf{};
-  return logfont(lf) ? std::wstring(lf.lfFaceName) : std::wstring();
-}
-
 bool sfc_font::create(const LOGFONTW& lf) {
   reset();
   font_ = CreateFontIndirectW(&lf);

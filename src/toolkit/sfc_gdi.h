@@ -14,7 +14,6 @@ class sfc_hfont {
   explicit sfc_hfont(HFONT font) : font_(font) {}
   HFONT handle() const { return font_; }
   bool logfont(LOGFONTW& lf) const { return font_ && GetObjectW(font_, sizeof lf, &lf) == sizeof lf; }
-  std::wstring face() const;
 
  protected:
   HFONT font_ = nullptr;

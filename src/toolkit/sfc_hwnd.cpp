@@ -37,10 +37,6 @@ void sfc_hwnd::change_style(LONG_PTR add, LONG_PTR remove) const {
   SetWindowLongPtrW(hwnd_, GWL_STYLE, (style() & ~remove) | add);
 }
 
-void sfc_hwnd::change_ex_style(LONG_PTR add, LONG_PTR remove) const {
-  SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, (ex_style() & ~remove) | add);
-}
-
 void sfc_hwnd::bring_to_front() const {
   const HWND foreground = GetForegroundWindow();
   const DWORD own_thread = GetCurrentThreadId();
@@ -104,13 +100,6 @@ std::wstring sfc_hlistview::item_text(int index, int column) const {
     if (size_t(copied) + 1 < capacity) return std::wstring(buffer.data(), size_t(copied));
   }
   return std::wstring();
-}
-
-LPARAM sfc_hlistview::item_data(int index) const {
-  LVITEMW item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = index;
-  return send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ? item.lParam : 0;
 }
 
 RECT sfc_hlistview::item_rect(int index, int part) const {

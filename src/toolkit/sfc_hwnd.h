@@ -49,7 +49,6 @@ class sfc_hwnd {
   LONG_PTR style() const { return GetWindowLongPtrW(hwnd_, GWL_STYLE); }
   LONG_PTR ex_style() const { return GetWindowLongPtrW(hwnd_, GWL_EXSTYLE); }
   void change_style(LONG_PTR add, LONG_PTR remove) const;
-  void change_ex_style(LONG_PTR add, LONG_PTR remove) const;
 
   bool set_timer(UINT_PTR id, UINT period_ms) const { return SetTimer(hwnd_, id, period_ms, nullptr) != 0; }
   void kill_timer(UINT_PTR id) const { KillTimer(hwnd_, id); }
@@ -130,7 +129,6 @@ class sfc_hlistview : public sfc_hwnd {
   int insert_item(int index, const std::wstring& text, LPARAM data = 0) const;
   bool set_item_text(int index, int column, const std::wstring& text) const;
   std::wstring item_text(int index, int column) const;
-  LPARAM item_data(int index) const;
   int count() const { return int(send(LVM_GETITEMCOUNT)); }
   void clear() const { send(LVM_DELETEALLITEMS); }
   void ensure_visible(int index) const { send(LVM_ENSUREVISIBLE, WPARAM(index), FALSE); }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "bench/clocks.h"
 #include "bench/page_buffer.h"
 #include "engine_support.h"
 #include "recorded_errors.h"
@@ -191,12 +190,4 @@ TEST(io_file, misuse_stops_the_program) {
   io_file f;
   uint64_t size;
   EXPECT_DEATH(f.get_size(size), "io_file::get_size");
-}
-
-TEST(clocks, microseconds_in_both_ranges) {
-  EXPECT_EQ(ticks_to_usec(10000000, 10000000), 1000000u);
-  EXPECT_EQ(ticks_to_usec(18446744073708ull, 1000000), 18446744073708ull);
-  EXPECT_EQ(ticks_to_usec(100000000000000ull, 10000000), 10000000000000ull);
-  uint64_t a = usec_now(), b = usec_now();
-  EXPECT_LE(a, b);
 }

@@ -60,9 +60,6 @@ TEST(share_prompt, ask_for_results_cases) {
     ASSERT_TRUE(reg_write_value(key, ask_for_results_value, type, data, size, wow64_view(), nullptr));
   };
   EXPECT_TRUE(share_prompt_allowed(key));  // no key at all
-  EXPECT_FALSE(share_prompt_due(true, 2, key));
-  EXPECT_FALSE(share_prompt_due(false, 0, key));
-  EXPECT_TRUE(share_prompt_due(false, 1, key));
 
   const DWORD zero = 0, one = 1;
   write(REG_DWORD, &one, 4);
@@ -76,7 +73,6 @@ TEST(share_prompt, ask_for_results_cases) {
   EXPECT_TRUE(share_prompt_allowed(key));
   write(REG_DWORD, &zero, 4);
   EXPECT_FALSE(share_prompt_allowed(key));
-  EXPECT_FALSE(share_prompt_due(false, 3, key));
 
   // Only a real answer of the user is remembered, and only a decline.
   write(REG_DWORD, &one, 4);
