@@ -4,7 +4,6 @@
 #include "share/heap_buffer.h"
 #include "share/http_post.h"
 #include "support/api_error.h"
-#include "support/fatal.h"
 #include "support/host_info.h"
 
 namespace {
@@ -33,35 +32,18 @@ http_target current_upload_target(api_error_cb* errors) {
 
 upload_xchg::upload_xchg(const http_target& target, api_error_cb* errors) : target_(target), errors_(errors) {}
 
-upload_xchg::~upload_xchg() {
-  if (thread_) CloseHandle(thread_);
-}
-
-HANDLE upload_xchg::create_thread(LPTHREAD_START_ROUTINE routine, void* parameter) {
-  return CreateThread(nullptr, 0, routine, parameter, 0, nullptr);
-}
-
 bool upload_xchg::start(thread_starter create) {
-  if (thread_) fatal("upload_xchg::start");
   add_ref();
-  thread_ = create(worker_main, this);
-  if (!thread_) {
-    if (errors_) errors_->report_api_error("CreateThread", uint32_t(GetLastError()));
+  if (!thread_.start(worker_main, this, "upload_xchg::start", errors_, create)) {
     release();
     return false;
   }
   return true;
 }
 
-bool upload_xchg::is_done() const { return !thread_ || WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0; }
-
 bool upload_xchg::succeeded() const {
   DWORD code = exit_failure;
-  return thread_ && is_done() && GetExitCodeThread(thread_, &code) && code == exit_success;
-}
-
-void upload_xchg::wait() const {
-  if (thread_) WaitForSingleObject(thread_, INFINITE);
+  return thread_.exit_code(code) && code == exit_success;
 }
 
 DWORD WINAPI upload_xchg::worker_main(void* self) {

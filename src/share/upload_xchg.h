@@ -7,6 +7,7 @@
 #include "share/http_target.h"
 #include "share/share_host.h"
 #include "support/ref_counted.h"
+#include "support/thread_owner.h"
 
 class api_error_cb;
 struct file_version;
@@ -33,22 +34,22 @@ class upload_xchg : public ref_counted {
   std::string data;
   std::string reply;
 
-  using thread_starter = HANDLE (*)(LPTHREAD_START_ROUTINE routine, void* parameter);
+  using thread_starter = thread_owner::starter;
   // Takes the worker's reference and starts the worker. When the thread cannot start, the
   // reference is dropped again and the upload has failed at once: false.
   bool start(thread_starter create = create_thread);
-  bool started() const { return thread_ != nullptr; }
+  bool started() const { return thread_.exists(); }
   // A zero-time look at the worker; true when it has ended (or never started).
-  bool is_done() const;
+  bool is_done() const { return thread_.ended(); }
   // The worker ended and posted successfully.
   bool succeeded() const;
   // Blocks until the worker has ended.
-  void wait() const;
+  void wait() const { thread_.wait(); }
 
-  static HANDLE create_thread(LPTHREAD_START_ROUTINE routine, void* parameter);
+  static constexpr thread_starter create_thread = thread_owner::create_thread;
 
  protected:
-  ~upload_xchg() override;
+  ~upload_xchg() override = default;
 
  private:
   static DWORD WINAPI worker_main(void* self);
@@ -56,5 +57,6 @@ class upload_xchg : public ref_counted {
 
   http_target target_;
   api_error_cb* errors_;
-  HANDLE thread_ = nullptr;
+  // The worker's release may end the exchange on the worker: the handle is let go, not joined.
+  thread_owner thread_{thread_owner::at_end::detach};
 };

@@ -4,14 +4,12 @@
 
 async_call::~async_call() {
   if (count_ != 0) fatal("async_call::~async_call");
-  if (thread_) CloseHandle(thread_);
 }
 
 bool async_call::start() {
-  if (thread_ || count_ != 1) fatal("async_call::start");
+  if (count_ != 1) fatal("async_call::start");  // the thread's own start is checked by its owner
   count_ = 2;
-  thread_ = CreateThread(nullptr, 0, thread_main, this, 0, nullptr);
-  if (!thread_) {
+  if (!thread_.start(thread_main, this, "async_call::start", nullptr)) {
     count_ = 1;
     return false;
   }
@@ -30,8 +28,6 @@ void async_call::release() {
   if (InterlockedDecrement(&count_) == 0) delete this;
 }
 
-bool async_call::is_done() const { return !thread_ || WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0; }
+bool async_call::is_done() const { return thread_.ended(); }
 
-void async_call::wait() const {
-  if (thread_) WaitForSingleObject(thread_, INFINITE);
-}
+void async_call::wait() const { thread_.wait(); }

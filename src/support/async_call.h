@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "support/thread_owner.h"
+
 // A reference-counted background call: the creator holds one reference, the thread another.
 class async_call {
  public:
@@ -23,6 +25,7 @@ class async_call {
 
  private:
   static DWORD WINAPI thread_main(void* self);
-  HANDLE thread_ = nullptr;
+  // The thread's last release may delete the call on that thread: the handle is let go, not joined.
+  thread_owner thread_{thread_owner::at_end::detach};
   volatile LONG count_ = 1;
 };
