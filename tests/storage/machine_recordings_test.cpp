@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "machine_scan.h"
 #include "recorded_machine.h"
 #include "storage/scan_recorder.h"
 #include "storage/scan_replay.h"
@@ -12,7 +13,8 @@
 
 // The machines of tests/data/machines: each recording replayed, its log from the first phase to
 // the storage stack's dump compared byte for byte with the one beside it ("NAME.txt" and
-// "NAME.log.txt"), and recorded again to the same file.
+// "NAME.log.txt"), and recorded again to the same file; the model the scan builds on its own
+// thread beside them as "NAME.facts.txt".
 
 TEST(MachineRecordings, EachReplaysToItsLog) {
   if (sizeof(void*) != 4) GTEST_SKIP() << "the machines are recordings of the 32-bit program";
@@ -37,5 +39,13 @@ TEST(MachineRecordings, EachReplaysToItsLog) {
     scan_recorder rerecorder(again, again, r.program_version);
     scan_log(rerecorder, rerecorder, &again);
     expect_golden(write_recording(rerecorder.recording()), machines_dir() + name + L".txt");
+  }
+}
+
+TEST(MachineFacts, EachRecordingBuildsItsModel) {
+  if (sizeof(void*) != 4) GTEST_SKIP() << "the machines are recordings of the 32-bit program";
+  for (const std::wstring& name : machine_names()) {
+    SCOPED_TRACE(to_utf8(name));
+    expect_golden(model_facts(scan_recorded(to_utf8(name))), machines_dir() + name + L".facts.txt");
   }
 }
