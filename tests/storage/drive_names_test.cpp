@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "captured_log.h"
-#include "recorded_machine.h"
+#include "golden.h"
 
 #include <cstring>
 #include <sstream>
@@ -34,7 +34,7 @@ void put_word(std::array<uint8_t, 512>& block, size_t word, uint16_t value) {
 
 // Each "[vendor] [model] -> [vendor] [model]" line of the table in tests/data.
 TEST(guess_vendor_and_model, every_row_of_the_table) {
-  const std::string text = file_text(test_data(L"drive_names.txt"));
+  const std::string text = test_data_text("drive_names.txt");
   std::istringstream lines(text);
   std::string line;
   size_t rows = 0;

@@ -6,6 +6,7 @@
 
 #include "storage/scan_recording.h"
 #include "storage/scan_replay.h"
+#include "golden.h"
 #include "recorded_machine.h"
 
 namespace {
@@ -152,7 +153,7 @@ TEST(ScanReplay, MalformedRecordingsAreRefusedWithTheirLine) {
 // Any damage to a real recording is refused with a line of the file, or read; a recording that
 // is read replays without harm.
 TEST(ScanReplay, DamagedRecordingsNeverHarmTheReaderOrTheScan) {
-  const std::string text = file_text(machines_dir() + L"vds_mirror.txt");  // drives and the service
+  const std::string text = test_data_text("machines/vds_mirror.txt");  // drives and the service
   const size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
   std::mt19937 random(2311);
   const char alphabet[] = "0123456789abcdefxz <>%\n\t-";
