@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "golden.h"
+#include "machine_scan.h"
 #include "recorded_machine.h"
 #include "storage/scan_recorder.h"
 #include "storage/scan_replay.h"
@@ -12,22 +14,23 @@
 
 // The machines of tests/data/machines: each recording replayed, its log from the first phase to
 // the storage stack's dump compared byte for byte with the one beside it ("NAME.txt" and
-// "NAME.log.txt"), and recorded again to the same file.
+// "NAME.log.txt"), and recorded again to the same file; the model the scan builds on its own
+// thread beside them as "NAME.facts.txt".
 
 TEST(MachineRecordings, EachReplaysToItsLog) {
   if (sizeof(void*) != 4) GTEST_SKIP() << "the machines are recordings of the 32-bit program";
-  const std::vector<std::wstring> names = machine_names();
+  const std::vector<std::string> names = machine_names();
   EXPECT_GE(names.size(), 10u);
-  for (const std::wstring& name : names) {
-    SCOPED_TRACE(to_utf8(name));
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
     scan_recording r;
     std::string error;
-    ASSERT_TRUE(load_recording(machines_dir() + name + L".txt", r, error)) << error;
+    ASSERT_TRUE(load_recording(machines_dir() + from_utf8(name) + L".txt", r, error)) << error;
     scan_replay replay(r);
     const std::string log = scan_log(replay, replay, &replay);
     const size_t at = log.find("2 Enumerating storage devices...\n");
     ASSERT_NE(at, std::string::npos);
-    expect_golden(log.substr(at), machines_dir() + name + L".log.txt");
+    expect_golden(log.substr(at), "machines/" + name + ".log.txt");
     EXPECT_TRUE(replay.missing().empty()) << replay.missing().front();
     EXPECT_EQ(replay.open_handles(), 0u);
     EXPECT_EQ(replay.vds_objects, 0);
@@ -36,6 +39,14 @@ TEST(MachineRecordings, EachReplaysToItsLog) {
     scan_replay again(r);
     scan_recorder rerecorder(again, again, r.program_version);
     scan_log(rerecorder, rerecorder, &again);
-    expect_golden(write_recording(rerecorder.recording()), machines_dir() + name + L".txt");
+    expect_golden(write_recording(rerecorder.recording()), "machines/" + name + ".txt");
+  }
+}
+
+TEST(MachineFacts, EachRecordingBuildsItsModel) {
+  if (sizeof(void*) != 4) GTEST_SKIP() << "the machines are recordings of the 32-bit program";
+  for (const std::string& name : machine_names()) {
+    SCOPED_TRACE(name);
+    expect_golden(model_facts(scan_recorded(name)), "machines/" + name + ".facts.txt");
   }
 }

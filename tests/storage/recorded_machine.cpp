@@ -3,51 +3,21 @@
 #include <gtest/gtest.h>
 
 #include "captured_log.h"
+#include "golden.h"
 #include "storage/scan_replay.h"
 #include "storage/storage_scan.h"
 #include "support/text.h"
 
-std::wstring test_data(const std::wstring& name) {
-  std::wstring path = L"Z:" + from_utf8(FOLVI_TEST_DATA_DIR) + L"/" + name;
-  for (wchar_t& c : path)
-    if (c == L'/') c = L'\\';
-  return path;
-}
+std::wstring machines_dir() { return test_data_path("machines/"); }
 
-std::wstring machines_dir() { return test_data(L"machines\\"); }
-
-std::string file_text(const std::wstring& path) {
-  std::string text;
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return text;
-  char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got) text.append(buffer, got);
-  CloseHandle(h);
-  return text;
-}
-
-void expect_golden(const std::string& text, const std::wstring& file) {
-  if (GetEnvironmentVariableA("FOLVI_REWRITE_GOLDENS", nullptr, 0) == 0) {
-    EXPECT_EQ(text, file_text(file)) << to_utf8(file);
-    return;
-  }
-  HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  EXPECT_TRUE(h != INVALID_HANDLE_VALUE && WriteFile(h, text.data(), DWORD(text.size()), &written, nullptr) &&
-              written == text.size())
-      << "cannot write " << to_utf8(file);
-  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-}
-
-std::vector<std::wstring> machine_names() {
-  std::vector<std::wstring> names;
+std::vector<std::string> machine_names() {
+  std::vector<std::string> names;
   WIN32_FIND_DATAW found;
   HANDLE h = FindFirstFileW((machines_dir() + L"*.log.txt").c_str(), &found);
   if (h == INVALID_HANDLE_VALUE) return names;
   do {
     const std::wstring file = found.cFileName;
-    names.push_back(file.substr(0, file.size() - 8));
+    names.push_back(to_utf8(file.substr(0, file.size() - 8)));
   } while (FindNextFileW(h, &found));
   FindClose(h);
   return names;
@@ -56,7 +26,7 @@ std::vector<std::wstring> machine_names() {
 scan_recording recorded_machine(const std::string& name) {
   scan_recording r;
   std::string error;
-  EXPECT_TRUE(read_recording(file_text(machines_dir() + from_utf8(name) + L".txt"), r, error)) << name << ": " << error;
+  EXPECT_TRUE(read_recording(test_data_text("machines/" + name + ".txt"), r, error)) << name << ": " << error;
   return r;
 }
 

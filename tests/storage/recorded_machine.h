@@ -13,17 +13,10 @@ class vds_api;
 
 // The machines kept as recordings in tests/data/machines, and the edits tests make to them.
 
-// A file or folder of tests/data, as a Windows path.
-std::wstring test_data(const std::wstring& name);
 // The folder, ending in a backslash.
 std::wstring machines_dir();
-// The whole file; empty when it cannot be read.
-std::string file_text(const std::wstring& path);
-// The text must equal the file byte for byte. With FOLVI_REWRITE_GOLDENS set in the environment
-// the file is written instead, for a change whose new output has been read and found right.
-void expect_golden(const std::string& text, const std::wstring& file);
 // The names of the recordings that have a log beside them.
-std::vector<std::wstring> machine_names();
+std::vector<std::string> machine_names();
 // NAME.txt read; a recording that does not read fails the test.
 scan_recording recorded_machine(const std::string& name);
 

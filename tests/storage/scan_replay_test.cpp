@@ -4,70 +4,22 @@
 #include <random>
 #include <string>
 
-#include "captured_log.h"
-#include "fake_machine.h"
-#include "storage/scan_recorder.h"
+#include "storage/scan_recording.h"
 #include "storage/scan_replay.h"
-#include "storage/storage_scan.h"
+#include "golden.h"
 #include "recorded_machine.h"
-#include "synthetic_drives.h"
 
 namespace {
-// Drives of each kind on a machine described in code; the recorded machines replay in
-// machine_recordings_test.
-void add_drives(fake_machine& m) {
-  add_synthetic(m, seagate_hdd(0));
-  add_synthetic(m, nvme_ssd(1));
-  add_synthetic(m, usb_bridge_hdd(2));
-}
-
 const char header[] = "FOLVI Vezad scan recording\nformat 1\nprogram 1.2.3.4\npointers ";
 std::string header_text() { return header + std::to_string(sizeof(void*) * 8) + "\n"; }
-
-std::string recorded_text(fake_machine& m, std::string* log = nullptr) {
-  scan_recorder recorder(m, m.vds, "1.2.3.4");
-  const std::string text = scan_log(recorder, recorder);
-  if (log) *log = text;
-  return write_recording(recorder.recording());
-}
 }  // namespace
-
-// The replayed scan prints what the machine's own scan printed, asks nothing the recording
-// lacks, closes what it opened, and recording the replay gives the same file again.
-TEST(ScanReplay, ReplayedMachinesScanAsRecorded) {
-  {
-    fake_machine m;
-    add_drives(m);
-    std::string recorded_log;
-    const std::string text = recorded_text(m, &recorded_log);
-    EXPECT_NE(recorded_log.find("Storage stack:"), std::string::npos);
-    scan_recording r;
-    std::string error;
-    ASSERT_TRUE(read_recording(text, r, error)) << error;
-    scan_replay replay(r);
-    EXPECT_EQ(scan_log(replay, replay, &replay), recorded_log);
-    EXPECT_TRUE(replay.missing().empty()) << replay.missing().front();
-    EXPECT_EQ(replay.open_handles(), 0u);
-    EXPECT_EQ(replay.vds_objects, 0);
-
-    scan_replay again(r);
-    scan_recorder rerecorder(again, again, "1.2.3.4");
-    scan_log(rerecorder, rerecorder);
-    EXPECT_EQ(write_recording(rerecorder.recording()), text);
-  }
-}
 
 // Without the recording's answers the scan sees a machine with nothing in it, and each question
 // it could not answer is named once.
 TEST(ScanReplay, MissingRequestsAreAnsweredAsMissingDevicesAndNamedOnce) {
-  fake_machine m;
-  add_synthetic(m, seagate_hdd(0));
-  std::string text = recorded_text(m);
-  // Keep the disk's enumeration, lose every request made of the opened disk and the clock, which
+  // Keep the disks' enumeration, lose every request made of the opened disks and the clock, which
   // is read many times.
-  scan_recording r;
-  std::string error;
-  ASSERT_TRUE(read_recording(text, r, error)) << error;
+  scan_recording r = recorded_machine("ata_hdds");
   std::vector<recorded_entry> kept;
   for (const recorded_entry& e : r.entries)
     if (e.call != "ioctl" && e.call != "performance_counter") kept.push_back(e);
@@ -201,7 +153,7 @@ TEST(ScanReplay, MalformedRecordingsAreRefusedWithTheirLine) {
 // Any damage to a real recording is refused with a line of the file, or read; a recording that
 // is read replays without harm.
 TEST(ScanReplay, DamagedRecordingsNeverHarmTheReaderOrTheScan) {
-  const std::string text = file_text(machines_dir() + L"vds_mirror.txt");  // drives and the service
+  const std::string text = test_data_text("machines/vds_mirror.txt");  // drives and the service
   const size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
   std::mt19937 random(2311);
   const char alphabet[] = "0123456789abcdefxz <>%\n\t-";

@@ -9,12 +9,6 @@
 #include "support/text.h"
 
 namespace {
-std::wstring data_path(const std::string& name) {
-  std::wstring path = L"Z:" + from_utf8(FOLVI_TEST_DATA_DIR "/" + name);
-  for (wchar_t& c : path)
-    if (c == L'/') c = L'\\';
-  return path;
-}
 
 bool read_file(const std::wstring& path, std::string& text) {
   HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -36,8 +30,21 @@ bool write_file(const std::wstring& path, const std::string& text) {
 }
 }  // namespace
 
+std::wstring test_data_path(const std::string& name) {
+  std::wstring path = L"Z:" + from_utf8(FOLVI_TEST_DATA_DIR "/" + name);
+  for (wchar_t& c : path)
+    if (c == L'/') c = L'\\';
+  return path;
+}
+
+std::string test_data_text(const std::string& name) {
+  std::string text;
+  read_file(test_data_path(name), text);
+  return text;
+}
+
 void expect_golden(const std::string& actual, const std::string& name) {
-  const std::wstring path = data_path(name);
+  const std::wstring path = test_data_path(name);
   const char* rewrite = std::getenv("FOLVI_REWRITE_GOLDENS");
   if (rewrite && std::string(rewrite) == "1") {
     EXPECT_TRUE(write_file(path, actual)) << "cannot write tests/data/" << name;

@@ -62,42 +62,41 @@ RECT client_rect_of(HWND child, HWND box) {
 
 }  // namespace
 
-TEST(message_box_window, ok_box_answers_1_to_its_button_esc_and_the_close_box) {
+// Which answer each button set gives to which key is the plan's to say; the box shows the plan's
+// buttons from the right and answers a click with its button, Esc and the close box with the
+// plan's escape answer, Enter with its default button.
+TEST(message_box_window, buttons_keys_and_the_close_box_give_the_plan_s_answers) {
+  const auto press = [](WPARAM key) { return [key](HWND box) { post_key(box, key); }; };
+  const auto press_button = [](int id) { return [id](HWND box) { click(button(box, id)); }; };
+  const struct {
+    uint32_t flags;
+    const wchar_t* buttons;  // null: not looked at
+    std::function<void(HWND)> act;
+    int answer;
+  } rows[] = {
+      {0x41, L"OK|", press_button(1), 1},         {0x01, nullptr, press(VK_RETURN), 1},
+      {0x22, L"OK|Cancel|", press(VK_ESCAPE), 2}, {0x22, nullptr, [](HWND box) { post_close(box); }, 2},
+      {0x222, nullptr, press(VK_RETURN), 2},      {0x34, L"&Yes|&No|Cancel|", press_button(6), 6},
+      {0x334, nullptr, press(VK_RETURN), 2},
+  };
+  for (const auto& r : rows) {
+    const box_run run = run_box(r.flags, [&](HWND box) {
+      if (r.buttons) EXPECT_EQ(visible_buttons(box), r.buttons) << r.flags;
+      EXPECT_EQ(shown(box, mb_id_icon), (r.flags & 0xF0) != 0) << r.flags;
+      EXPECT_FALSE(GetMenuState(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED) << r.flags;
+      r.act(box);
+    });
+    EXPECT_EQ(run.answer, r.answer) << r.flags;
+  }
   EXPECT_EQ(run_box(0x41,
                     [](HWND box) {
-                      EXPECT_EQ(visible_buttons(box), L"OK|");
                       EXPECT_FALSE(shown(box, mb_id_unused_button) || shown(box, mb_id_unused_button + 1));
-                      EXPECT_TRUE(shown(box, mb_id_icon));
                       EXPECT_FALSE(shown(box, mb_id_check));
                       EXPECT_EQ(window_text(GetDlgItem(box, mb_id_text)), L"Something happened.\n\nWhat now?");
-                      click(button(box, 1));
+                      post_close(box);
                     })
                 .answer,
             1);
-  EXPECT_EQ(run_box(0x41, [](HWND box) { post_key(box, VK_ESCAPE); }).answer, 1);
-  EXPECT_EQ(run_box(0x41, [](HWND box) { post_close(box); }).answer, 1);
-  EXPECT_EQ(run_box(0x01,
-                    [](HWND box) {
-                      EXPECT_FALSE(shown(box, mb_id_icon));
-                      post_key(box, VK_RETURN);
-                    })
-                .answer,
-            1);
-}
-
-TEST(message_box_window, ok_cancel_box_answers_with_its_buttons_enter_esc_and_close) {
-  EXPECT_EQ(run_box(0x22,
-                    [](HWND box) {
-                      EXPECT_EQ(visible_buttons(box), L"OK|Cancel|");
-                      click(button(box, 1));
-                    })
-                .answer,
-            1);
-  EXPECT_EQ(run_box(0x22, [](HWND box) { click(button(box, 2)); }).answer, 2);
-  EXPECT_EQ(run_box(0x22, [](HWND box) { post_key(box, VK_ESCAPE); }).answer, 2);
-  EXPECT_EQ(run_box(0x22, [](HWND box) { post_close(box); }).answer, 2);
-  EXPECT_EQ(run_box(0x122, [](HWND box) { post_key(box, VK_RETURN); }).answer, 1);
-  EXPECT_EQ(run_box(0x222, [](HWND box) { post_key(box, VK_RETURN); }).answer, 2);
 }
 
 TEST(message_box_window, yes_no_box_ends_only_with_an_answer) {
@@ -113,22 +112,6 @@ TEST(message_box_window, yes_no_box_ends_only_with_an_answer) {
                     })
                 .answer,
             7);
-  EXPECT_EQ(run_box(0x23, [](HWND box) { click(button(box, 6)); }).answer, 6);
-  EXPECT_EQ(run_box(0x223, [](HWND box) { post_key(box, VK_RETURN); }).answer, 7);
-}
-
-TEST(message_box_window, yes_no_cancel_box_gives_2_for_esc_and_close) {
-  EXPECT_EQ(run_box(0x34,
-                    [](HWND box) {
-                      EXPECT_EQ(visible_buttons(box), L"&Yes|&No|Cancel|");
-                      click(button(box, 6));
-                    })
-                .answer,
-            6);
-  EXPECT_EQ(run_box(0x34, [](HWND box) { click(button(box, 7)); }).answer, 7);
-  EXPECT_EQ(run_box(0x34, [](HWND box) { post_key(box, VK_ESCAPE); }).answer, 2);
-  EXPECT_EQ(run_box(0x34, [](HWND box) { post_close(box); }).answer, 2);
-  EXPECT_EQ(run_box(0x334, [](HWND box) { post_key(box, VK_RETURN); }).answer, 2);
 }
 
 TEST(message_box_window, check_box_disables_the_answer_that_cannot_be_remembered) {
