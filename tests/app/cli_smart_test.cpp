@@ -9,7 +9,8 @@
 
 #include "app/cli_smart.h"
 #include "machine_scan.h"
-#include "synthetic_drives.h"
+#include "health_blocks.h"
+#include "recorded_machine.h"
 
 namespace {
 
@@ -41,19 +42,24 @@ class block_files {
   std::vector<std::wstring> paths_;
 };
 
-// The drive's lines of a one-drive dump from its health table on, without level and indentation.
-std::string table_of_only_drive(const synthetic_drive& d) {
-  fake_machine m;
-  add_synthetic(m, d);
-  const std::string dump = stack_dump(scan_machine(m));
+// The only drive of a recorded machine: its blocks as the scan stored them, and the lines of the
+// dump from its health table on, without level and indentation.
+struct recorded_drive {
+  drive_info drive;
   std::string table;
+};
+recorded_drive only_drive(const std::string& machine) {
+  const scanned s = scan_recorded(machine);
+  EXPECT_EQ(s.model->drives.size(), 1u) << machine;
+  recorded_drive d{s.model->drives.empty() ? drive_info() : s.model->drives[0], {}};
+  const std::string dump = stack_dump(s);
   size_t at = dump.find("2       SMART table");
   while (at != std::string::npos && at < dump.size()) {
     const size_t end = dump.find('\n', at);
-    table += dump.substr(at + 8, end - at - 7);
+    d.table += dump.substr(at + 8, end - at - 7);
     at = end + 1;
   }
-  return table;
+  return d;
 }
 
 std::string run(const std::vector<std::wstring>& args, std::string* error = nullptr,
@@ -67,34 +73,19 @@ std::string run(const std::vector<std::wstring>& args, std::string* error = null
   return text;
 }
 
-// A drive whose SMART data has a right checksum but breaks a rule of what attribute sets look like.
-synthetic_drive odd_drive(const std::vector<attribute_fields>& entries) {
-  synthetic_drive d = wd_hdd(0);
-  d.health.attributes = attributes_block(entries);
-  std::vector<std::pair<uint8_t, uint8_t>> thresholds;
-  for (const attribute_fields& a : entries) thresholds.push_back({a.id, 10});
-  d.health.thresholds = thresholds_block(thresholds);
-  return d;
-}
-
-std::vector<attribute_fields> with_ids(const std::vector<uint8_t>& ids) {
-  std::vector<attribute_fields> entries;
-  for (uint8_t id : ids) entries.push_back({id, 0x0032, 100, 100, uint64_t(id) * 3});
-  return entries;
-}
-
 }  // namespace
 
 TEST(cli_smart, blocks_print_the_table_of_the_dump) {
-  for (const synthetic_drive& d : {seagate_hdd(0), samsung_mz_ssd(0), usb_bridge_hdd(0)}) {
+  for (const char* machine : {"seagate_hdd", "samsung_sata_ssd", "sat_bridge"}) {
+    const recorded_drive d = only_drive(machine);
     block_files files;
     std::vector<std::string> notes;
     const std::string text =
-        run({L"--smart", files.arg("identify", d.health.identify), files.arg("smart", d.health.attributes),
-             files.arg("thresholds", d.health.thresholds)},
+        run({L"--smart", files.arg("identify", d.drive.identify), files.arg("smart", d.drive.smart.attributes),
+             files.arg("thresholds", d.drive.smart.thresholds)},
             nullptr, &notes);
     EXPECT_EQ(notes.size(), 0u);
-    const std::string table = table_of_only_drive(d);
+    const std::string& table = d.table;
     ASSERT_GT(table.size(), 100u);
     ASSERT_GT(text.size(), table.size());
     EXPECT_EQ(text.substr(text.size() - table.size()), table);
@@ -105,23 +96,25 @@ TEST(cli_smart, blocks_print_the_table_of_the_dump) {
 // whose checksum is wrong when it passes them; so does --smart, with a note.
 TEST(cli_smart, blocks_are_shown_as_the_scan_stores_them) {
   // Each plausibility rule's verdict is smart_plausible's test; here one of them becomes the note.
-  std::vector<std::pair<synthetic_drive, std::string>> cases = {
-      {odd_drive(with_ids({1, 5, 9, 12, 171, 172, 173, 174, 187, 194, 241, 242, 255})),
+  // The unusual set: attributes 1, 5, 9, 12, 171-174, 187, 194, 241, 242 and 255.
+  std::vector<std::pair<recorded_drive, std::string>> cases = {
+      {only_drive("smart_unusual_attributes"),
        "not a usual attribute set (Entry 255 is present); shown all the same, as its checksum is right"}};
-  const synthetic_drive stale = bad_checksum_hdd(0);
-  const unsigned sum = std::accumulate(stale.health.attributes.begin(), stale.health.attributes.end(), 0u) & 0xFF;
+  const recorded_drive stale = only_drive("bad_smart_checksum");
+  const auto& stale_block = stale.drive.smart.attributes;
+  const unsigned sum = std::accumulate(stale_block.begin(), stale_block.end(), 0u) & 0xFF;
   cases.push_back({stale, "its checksum is wrong (the bytes sum to " + std::to_string(sum) +
                               ", not 0); shown all the same, as it looks like an attribute set"});
   for (const auto& [d, note] : cases) {
     block_files files;
-    const std::wstring smart = files.arg("smart", d.health.attributes);
+    const std::wstring smart = files.arg("smart", d.drive.smart.attributes);
     std::vector<std::string> notes;
     std::string error;
-    const std::string text =
-        run({L"--smart", files.arg("identify", d.health.identify), smart, files.arg("thresholds", d.health.thresholds)},
-            &error, &notes);
+    const std::string text = run(
+        {L"--smart", files.arg("identify", d.drive.identify), smart, files.arg("thresholds", d.drive.smart.thresholds)},
+        &error, &notes);
     EXPECT_EQ(error, "");
-    const std::string table = table_of_only_drive(d);
+    const std::string& table = d.table;
     ASSERT_GT(table.size(), 100u) << note;
     ASSERT_GT(text.size(), table.size()) << note;
     EXPECT_EQ(text.substr(text.size() - table.size()), table);
@@ -130,30 +123,30 @@ TEST(cli_smart, blocks_are_shown_as_the_scan_stores_them) {
 }
 
 TEST(cli_smart, identity_lines_and_the_nvme_health_list) {
-  const synthetic_drive ssd = samsung_mz_ssd(0);
+  const recorded_drive ssd = only_drive("samsung_sata_ssd");
   block_files files;
-  const std::string text = run({L"--smart", files.arg("identify", ssd.health.identify)});
+  const std::string text = run({L"--smart", files.arg("identify", ssd.drive.identify)});
   EXPECT_EQ(text,
             "Vendor                     [Samsung]\n"
             "Model                      [MZ7LN256HMJP-000L7], org [SAMSUNG MZ7LN256HMJP-000L7]\n"
             "Serial                     [S2X9NX0J301234]\n"
             "Firmware                   [MAT02L6Q]\n");
 
-  const synthetic_drive nvme = nvme_ssd(0);
-  const std::string list = run({L"--smart", files.arg("nvme-identify", nvme.health.nvme_identify),
-                                files.arg("nvme-health", nvme.health.nvme_log)});
+  const recorded_drive nvme = only_drive("nvme_ssd");
+  const std::string list = run({L"--smart", files.arg("nvme-identify", nvme.drive.nvme_identify),
+                                files.arg("nvme-health", nvme.drive.nvme_log)});
   const std::string head =
       "Vendor                     [Samsung]\n"
       "Model                      [SSD 970 EVO Plus 1TB], org [Samsung SSD 970 EVO Plus 1TB]\n"
       "Serial                     [S4EWNX0R123456A]\n"
       "Firmware                   [2B2QEXM7]\n";
-  EXPECT_EQ(list, head + table_of_only_drive(nvme));
+  EXPECT_EQ(list, head + nvme.table);
 }
 
 TEST(cli_smart, bad_files_and_arguments_say_why) {
-  const synthetic_drive d = wd_hdd(0);
+  const auto blocks = only_drive("seagate_hdd").drive.smart;
   block_files files;
-  std::vector<uint8_t> short_block(d.health.attributes.begin(), d.health.attributes.begin() + 500);
+  std::vector<uint8_t> short_block(blocks.attributes.begin(), blocks.attributes.begin() + 500);
   // A wrong checksum is forgiven only to what looks like an attribute set.
   ata_block bad_sum = attributes_block({{5, 0x33, 100, 100, 0}, {9, 0x32, 99, 99, 10}, {12, 0x32, 99, 99, 7}});
   bad_sum[100] ^= 0x10;
@@ -179,7 +172,7 @@ TEST(cli_smart, bad_files_and_arguments_say_why) {
   std::string error;
   run({L"--smart", files.arg("nvme-health", std::array<uint8_t, 512>{})}, &error);
   EXPECT_NE(error.find(": not an NVMe SMART/health log page: all its bytes are zero"), std::string::npos) << error;
-  run({L"--smart", files.arg("smart", d.health.attributes), files.arg("smart", d.health.attributes)}, &error);
+  run({L"--smart", files.arg("smart", blocks.attributes), files.arg("smart", blocks.attributes)}, &error);
   EXPECT_EQ(error, "--smart: smart is given twice");
   run({L"--smart"}, &error);
   EXPECT_EQ(error, "--smart: give one or more KIND:FILE");
@@ -187,7 +180,7 @@ TEST(cli_smart, bad_files_and_arguments_say_why) {
   EXPECT_EQ(error,
             "--smart: \"raw:x.bin\" is not KIND:FILE with KIND identify, smart, thresholds, nvme-identify or "
             "nvme-health");
-  run({L"--smart", files.arg("thresholds", d.health.thresholds)}, &error);
+  run({L"--smart", files.arg("thresholds", blocks.thresholds)}, &error);
   EXPECT_EQ(error, "--smart: thresholds: go with smart:");
   EXPECT_EQ(run_smart_command({L"--smart", missing}), 2);
 }

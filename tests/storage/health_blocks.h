@@ -2,24 +2,11 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "storage/ata_command.h"
 
-// Drive data blocks built field by field, as drives fill them in.
-
-struct identify_fields {
-  std::string model;
-  std::string serial;
-  std::string firmware;
-  uint64_t sectors = 0;
-  uint16_t rotation_rate = 7200;  // 1: solid state
-  bool trim = false;
-  bool signed_checksum = true;  // word 255: A5 and the checksum
-};
-// IDENTIFY DEVICE: text fields byte-swapped and blank-padded, capacity, media words, checksum.
-ata_block identify_block(const identify_fields& f);
+// Drive data blocks built field by field, for cases whose blocks vary per case.
 
 struct attribute_fields {
   uint8_t id;
@@ -34,14 +21,6 @@ ata_block attributes_block(const std::vector<attribute_fields>& entries);
 ata_block thresholds_block(const std::vector<std::pair<uint8_t, uint8_t>>& entries);
 // Makes byte 511 the checksum of the block again.
 void reseal(ata_block& block);
-
-struct nvme_identify_fields {
-  uint16_t vendor_id = 0x144D;
-  std::string serial;
-  std::string model;
-  std::string firmware;
-};
-std::vector<uint8_t> nvme_identify_block(const nvme_identify_fields& f);
 
 struct u128 {
   uint64_t low = 0, high = 0;

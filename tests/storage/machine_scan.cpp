@@ -9,14 +9,14 @@
 #include "support/format_string.h"
 #include "support/text.h"
 
-scanned scan_machine(device_api& api, vds_api& vds) {
+scanned scan_machine(device_api& api, vds_api& vds, bool strict) {
   capturing_logger* log = new capturing_logger;
   log->set_keep_prefix(true);
   log->add_ref();
   storage_scan* scan = new storage_scan(api, vds);
   scan->set_logger(log);
   scan->timeout = 10;
-  scan->strict_checksums = false;
+  scan->strict_checksums = strict;
   scanned result;
   EXPECT_TRUE(scan->start());
   scan->wait();
@@ -80,6 +80,9 @@ std::string model_facts(const scanned& s) {
     text += format_string("Volume %zu [%s] length %I64d, %zu extents, RAM disk %d, locked %d, VDS type %d\n", i,
                           to_utf8(v.volume_name).c_str(), (long long)v.length, v.extents.size(), int(v.is_ram_disk),
                           int(v.is_locked), v.vds_matched ? int(v.vds_volume_type) : -1);
+    for (const volume_extent& e : v.extents)
+      text += format_string("  extent disk %d offset %I64u +%I64u member %u\n", int(e.disk_number),
+                            (unsigned long long)e.offset, (unsigned long long)e.length, unsigned(e.member_index));
     text += "  file_system=" + to_utf8(summary.file_system) + "\n  volume=" + to_utf8(summary.volume) +
             "\n  device=" + to_utf8(summary.device) + "\n  controller=" + to_utf8(summary.controller) + "\n";
     if (summary.selected_drive) text += "  drive=[" + summary.selected_drive->serial + "]\n";

@@ -3,18 +3,19 @@
 #include <memory>
 #include <string>
 
-#include "fake_machine.h"
+#include "storage/device_api.h"
+#include "storage/vds_api.h"
 #include "storage/scan_recording.h"
 #include "storage/storage_model.h"
 #include "storage/location_summary.h"
 
-// A machine scanned the way the window scans: on the scan's own thread.
+// A machine scanned the way the window scans: on the scan's own thread; a SMART block with a bad
+// checksum is kept unless `strict`.
 struct scanned {
   std::unique_ptr<storage_stack> model;
   std::string log;  // every line with its level character
 };
-scanned scan_machine(device_api& api, vds_api& vds);
-inline scanned scan_machine(fake_machine& machine) { return scan_machine(machine, machine.vds); }
+scanned scan_machine(device_api& api, vds_api& vds, bool strict = false);
 // A machine of tests/data/machines replayed; it must close all it opens and ask nothing more.
 scanned scan_recorded(const std::string& name);
 scanned scan_recorded(scan_recording recording, const std::string& name);
@@ -24,5 +25,6 @@ std::string stack_dump(const scanned& s);
 // The storage facts of a location on the volume, one "key=value" line each.
 std::string facts_of(const scanned& s, size_t volume_index);
 // What the model holds beyond the scan's log: the letters offered, each drive's partitions with
-// the gaps between them, each volume's links, and what the window says about a location on it.
+// the gaps between them, each volume's extents and links, and what the window says about a
+// location on it.
 std::string model_facts(const scanned& s);

@@ -4,17 +4,12 @@
 #include <cwctype>
 
 #include "bench/test_combo.h"
-#include "drive_replies.h"
-#include "fake_machine.h"
+#include "golden.h"
+#include "storage/scan_replay.h"
 #include "storage/storage_scan.h"
 #include "support/paths.h"
-#include "synthetic_drives.h"
-#include "volume_replies.h"
 
 namespace {
-constexpr uint64_t mib = 1ull << 20;
-constexpr uint64_t gib = 1ull << 30;
-
 // Rates rise with the bytes in flight towards the device's ceiling; cached reads ahead of the
 // device a little, writes behind it. A small fixed ripple keeps neighbours apart.
 double made_up_rate(const test_combo& c, bool read, size_t index) {
@@ -45,13 +40,6 @@ std::vector<test_run> direction(const test_def& def, bool read) {
   return runs;
 }
 
-void add_local_volume(fake_machine& m, unsigned n, wchar_t letter, uint32_t disk, uint64_t offset, uint64_t length,
-                      uint32_t serial, const wchar_t* label) {
-  volume_setup v = numbered_volume(n, letter, {{disk, offset, length}});
-  v.info.serial = serial;
-  v.info.label = label;
-  add_volume(m, v);
-}
 }  // namespace
 
 preview_run finished_quick_run() {
@@ -82,13 +70,11 @@ size_t deliver(results_model& results, const preview_run& run, size_t delivered)
 }
 
 std::unique_ptr<storage_stack> preview_scan() {
-  fake_machine m;
-  add_synthetic(m, seagate_hdd(0));
-  add_synthetic(m, nvme_ssd(1));
-  add_local_volume(m, 1, L'C', 0, mib, 200 * gib, 0x5A3C19E2, L"System");
-  add_local_volume(m, 2, L'D', 0, mib + 200 * gib, 700 * gib, 0x0C41D7A8, L"Data");
-  add_local_volume(m, 3, L'E', 1, mib, 900 * gib, 0x7E2B6F10, L"Fast");
-  storage_scan* scan = new storage_scan(m);
+  scan_recording recording;
+  std::string error;
+  read_recording(test_data_text("machines/preview_desktop.txt"), recording, error);
+  scan_replay m(std::move(recording));
+  storage_scan* scan = new storage_scan(m, m);
   scan->timeout = 10;
   scan->strict_checksums = false;
   std::unique_ptr<storage_stack> stack;

@@ -26,8 +26,8 @@ preview_run finished_quick_run();
 // row's index is returned (size_t(-1) for a run still going).
 size_t deliver(results_model& results, const preview_run& run, size_t delivered);
 
-// A machine with a Seagate hard disk (C: and D:) and a Samsung NVMe drive (E:), scanned by the
-// storage scan on its own thread.
+// The recorded machine with a Seagate hard disk (C: and D:) and a Samsung NVMe drive (E:), scanned
+// by the storage scan on its own thread.
 std::unique_ptr<storage_stack> preview_scan();
 
 // The system's answers for locations on that machine: a drive path is on the scanned volume
