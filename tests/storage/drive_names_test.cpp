@@ -73,76 +73,6 @@ TEST(nvme_string, keeps_order_and_trims) {
   EXPECT_EQ(nvme_string(block, 1, 2), "Sa");
 }
 
-TEST(normalize_drive_names, described_edge_cases) {
-  drive_info wdc;
-  wdc.vendor_org = "WDC WD10";
-  wdc.product_org = "EZEX-00BN5A0    ";
-  display_names n = normalize_drive_names(wdc);
-  EXPECT_EQ(n.vendor, "Western Digital");
-  EXPECT_EQ(n.model, "WD10EZEX-00BN5A0");
-
-  drive_info ram;
-  ram.instance_id = L"root\\dataram_ramdisk\\0000";
-  n = normalize_drive_names(ram);
-  EXPECT_EQ(n.vendor, "Dataram");
-  EXPECT_EQ(n.model, "RAMDisk");
-  EXPECT_EQ(drive_kind(ram), kind_ram_device);
-}
-
-TEST(normalize_drive_names, identify_model_wins_over_product) {
-  drive_info d;
-  d.vendor_org = "ATA     ";
-  d.product_org = "ST2000DM001-1CH1";
-  d.identify_source = source_ata_pt;
-  put_ata_text(d.identify.data(), 54, 40, "ST2000DM001-1CH164");
-  display_names n = normalize_drive_names(d);
-  EXPECT_EQ(n.vendor, "Seagate");
-  EXPECT_EQ(n.model, "ST2000DM001-1CH164");
-
-  d.identify = {};  // a blank model field falls back to the product
-  n = normalize_drive_names(d);
-  EXPECT_EQ(n.model, "ST2000DM001-1CH1");
-
-  d.identify_source = 0;
-  put_ata_text(d.identify.data(), 54, 40, "IGNORED");
-  EXPECT_EQ(normalize_drive_names(d).model, "ST2000DM001-1CH1");
-}
-
-TEST(normalize_drive_names, description_rules) {
-  drive_info d;
-  d.vendor_org = "SanDisk";
-  d.product_org = "Ultra";
-  d.description = L"SanDisk Extreme USB Device";
-  display_names n = normalize_drive_names(d);
-  EXPECT_EQ(n.vendor, "SanDisk");
-  EXPECT_EQ(n.model, "Extreme");
-
-  d.description = L"SANDISK Extreme USB Device";
-  EXPECT_EQ(normalize_drive_names(d).model, "Ultra");
-
-  d.vendor_org = "VID:0781";
-  d.product_org = "flash drive";
-  d.description = L"Samsung Flash Drive USB Device";
-  n = normalize_drive_names(d);
-  EXPECT_EQ(n.vendor, "Samsung");
-  EXPECT_EQ(n.model, "Flash Drive");
-
-  d.description = L"hynix Flash Drive";
-  EXPECT_EQ(normalize_drive_names(d).vendor, "hynix");
-
-  d.description = L"Kingston DataTraveler";
-  EXPECT_EQ(normalize_drive_names(d).vendor, "");
-
-  d.product_org = "BGND3R";  // the VID: rule of the chain is not reached from a drive
-  EXPECT_EQ(normalize_drive_names(d).vendor, "");
-
-  drive_info named;
-  named.vendor_org = "Dataram";
-  named.instance_id = L"root\\dataram_ramdisk\\0000";
-  EXPECT_EQ(normalize_drive_names(named).vendor, "Dataram");
-  EXPECT_EQ(normalize_drive_names(named).model, "");
-}
-
 TEST(normalize_phy_names, identify_or_reported_model) {
   phy_drive phy;
   phy.model = "ignored";
@@ -242,115 +172,55 @@ TEST(usb_speed_label, reduced_masks) {
 }
 
 namespace {
-
-struct kind_row {
-  const char* what;
-  void (*setup)(drive_info&);
-  int kind;
-};
-
-void set_word(drive_info& d, size_t word, uint16_t value) {
-  d.identify_source = source_ata;
-  put_word(d.identify, word, value);
+// The drive a "field=value; ..." list describes ("-": none).
+drive_info described_drive(const std::string& fields) {
+  drive_info d;
+  size_t from = 0;
+  while (fields != "-" && from < fields.size()) {
+    size_t end = fields.find("; ", from);
+    if (end == std::string::npos) end = fields.size();
+    const std::string f = fields.substr(from, end - from);
+    from = end + 2;
+    const size_t eq = f.find('=');
+    const std::string key = f.substr(0, eq), value = eq == std::string::npos ? "" : f.substr(eq + 1);
+    const std::wstring wide(value.begin(), value.end());
+    if (key == "vendor") d.vendor_org = value;
+    else if (key == "product") d.product_org = value;
+    else if (key == "description") d.description = wide;
+    else if (key == "instance") d.instance_id = wide;
+    else if (key == "interface") d.interface_path = wide;
+    else if (key == "bus") d.bus_type = std::stoul(value);
+    else if (key == "trim") d.trim_enabled = std::stoul(value);
+    else if (key == "seek") d.incurs_seek_penalty = std::stoul(value);
+    else if (key == "nvme_identify") d.has_nvme_identify = true;
+    else if (key == "source") d.identify_source = value == "ctrl" ? source_ctrl : source_ata;
+    else if (key == "ata_model") put_ata_text(d.identify.data(), 54, 40, value.c_str());
+    else if (key.rfind("word", 0) == 0 || key.rfind("raw_word", 0) == 0) {
+      if (key[0] == 'w') d.identify_source = source_ata;
+      put_word(d.identify, std::stoul(key.substr(key.find("word") + 4)), uint16_t(std::stoul(value)));
+    } else ADD_FAILURE() << "no such field: " << key;
+  }
+  return d;
 }
-
-const kind_row kind_rows[] = {
-    {"plain disk", [](drive_info&) {}, kind_hdd},
-    {"logical volume", [](drive_info& d) { d.product_org = "LOGICAL VOLUME"; }, kind_raid},
-    {"logical volume with IDENTIFY",
-     [](drive_info& d) {
-       d.product_org = "Logical volume";
-       d.identify_source = source_ctrl;
-     },
-     kind_hdd},
-    {"storage space", [](drive_info& d) { d.product_org = "Storage Space"; }, kind_storage_space},
-    {"storage space with IDENTIFY",
-     [](drive_info& d) {
-       d.product_org = "Storage space";
-       d.identify_source = source_ata;
-     },
-     kind_storage_space},
-    {"RAMDiskVE", [](drive_info& d) { d.description = L"ramdiskve"; }, kind_ram_device},
-    {"RAMDISK product", [](drive_info& d) { d.product_org = "RamDisk"; }, kind_ram_device},
-    {"ram disk before SD",
-     [](drive_info& d) {
-       d.instance_id = L"root\\dataram_ramdisk\\0000";
-       d.bus_type = 12;
-     },
-     kind_ram_device},
-    {"SD bus", [](drive_info& d) { d.bus_type = 12; }, kind_sd_card},
-    {"SD bus before NVMe",
-     [](drive_info& d) {
-       d.bus_type = 12;
-       d.has_nvme_identify = true;
-     },
-     kind_sd_card},
-    {"SD Card", [](drive_info& d) { d.description = L"SD Card"; }, kind_sd_card},
-    {"SDHC Card", [](drive_info& d) { d.description = L"SDHC Card"; }, kind_sd_card},
-    {"sd card is exact", [](drive_info& d) { d.description = L"sd card"; }, kind_hdd},
-    {"NVMe bus", [](drive_info& d) { d.bus_type = 17; }, kind_nvme},
-    {"NVMe identify", [](drive_info& d) { d.has_nvme_identify = true; }, kind_nvme},
-    {"NVMe behind USB",
-     [](drive_info& d) {
-       d.bus_type = 7;
-       d.interface_path = L"\\\\?\\USBSTOR#Disk&Ven_Realtek&Prod_RTL9210B_NVME#0123&0#{53f56307}";
-     },
-     kind_nvme},
-    {"nvme vendor", [](drive_info& d) { d.vendor_org = "NVMe"; }, kind_nvme},
-    {"nvme product", [](drive_info& d) { d.product_org = "Force MP510 NVMe"; }, kind_nvme},
-    {"trim without seek penalty",
-     [](drive_info& d) {
-       d.trim_enabled = 1;
-       d.incurs_seek_penalty = 0;
-     },
-     kind_ssd},
-    {"trim, seek penalty unknown", [](drive_info& d) { d.trim_enabled = 1; }, kind_hdd},
-    {"no rotation", [](drive_info& d) { set_word(d, 217, 1); }, kind_ssd},
-    {"7200 rpm", [](drive_info& d) { set_word(d, 217, 7200); }, kind_hdd},
-    {"TRIM supported", [](drive_info& d) { set_word(d, 169, 0x0001); }, kind_ssd},
-    {"other data set bits", [](drive_info& d) { set_word(d, 169, 0x0002); }, kind_hdd},
-    {"words without a block",
-     [](drive_info& d) {
-       put_word(d.identify, 217, 1);
-       put_word(d.identify, 169, 1);
-     },
-     kind_hdd},
-    {"ADATA SP",
-     [](drive_info& d) {
-       d.vendor_org = "ADATA";
-       d.product_org = "sp900";
-     },
-     kind_ssd},
-    {"adata is exact",
-     [](drive_info& d) {
-       d.vendor_org = "adata";
-       d.product_org = "SP900";
-     },
-     kind_hdd},
-};
-
 }  // namespace
 
-TEST(drive_kind, each_branch) {
-  for (const kind_row& r : kind_rows) {
-    drive_info d;
-    r.setup(d);
-    EXPECT_EQ(drive_kind(d), r.kind) << r.what;
+// Each row of tests/data/storage/drive_kinds.txt: the kind's label and the names shown.
+TEST(drive_kind, every_row_of_the_table) {
+  std::istringstream lines(test_data_text("storage/drive_kinds.txt"));
+  std::string line, text;
+  while (std::getline(lines, line)) {
+    const size_t arrow = line.find(" -> ");
+    if (line.empty() || line[0] == '#' || arrow == std::string::npos) {
+      text += line + "\n";
+      continue;
+    }
+    const drive_info d = described_drive(line.substr(0, arrow));
+    const display_names n = normalize_drive_names(d);
+    const std::wstring label = device_kind_label(drive_kind(d));
+    text += line.substr(0, arrow) + " -> " + std::string(label.begin(), label.end()) + " [" + n.vendor + "] [" +
+            n.model + "]\n";
   }
-}
-
-TEST(drive_kind, predicates) {
-  drive_info d;
-  d.bus_type = 17;
-  EXPECT_TRUE(is_ssd(d));
-  EXPECT_TRUE(is_nvme(d));
-  EXPECT_FALSE(is_ram_disk(d));
-  d = drive_info();
-  d.interface_path = L"\\\\?\\pci#nvme#0123";  // only "_nvme" counts in the path
-  EXPECT_FALSE(is_nvme(d));
-  d.interface_path = L"\\\\?\\SCSI#Disk&Ven_NVMe&Prod_X";
-  EXPECT_TRUE(is_nvme(d));
-  EXPECT_FALSE(is_ssd(d));
+  expect_golden(text, "storage/drive_kinds.txt");
 }
 
 TEST(is_phy_ssd, identify_words) {
