@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "golden.h"
 #include "storage/storage_scan.h"
+#include "support/format_string.h"
+#include "support/text.h"
 
 namespace {
 constexpr uint64_t gib = 1ull << 30;
@@ -64,30 +67,48 @@ controller_info controller(const std::wstring& id, controller_protocol protocol)
   return c;
 }
 
+// The stack built from the model: its log, then the entries, drives' SMART sources, partitions
+// with their slices, volumes in order with their extents, and the links, compared with
+// tests/data/storage/build_stack/NAME.txt.
+void expect_stack(storage_stack& m, const std::string& name) {
+  captured_log log;
+  build_stack(m, log.target);
+  std::string t = log.text() + "--\n";
+  for (const stack_entry& e : m.stack) {
+    t += e.drive ? "entry drive " + std::to_string(e.drive->device_number) : std::string("entry inaccessible");
+    t += e.controller ? ", controller " + std::to_string(e.controller - m.controllers.data()) : "";
+    t += e.raid ? ", array " + std::to_string(e.raid->number) : "";
+    for (const phy_drive* p : e.members) t += " [" + p->serial + "]";
+    t += "\n";
+  }
+  for (const drive_info& d : m.drives) {
+    t += format_string("drive %u smart %x %02x %02x %02x\n", d.device_number, d.smart_source, d.smart.attributes[0],
+                       d.smart.attributes[1], d.smart.attributes[2]);
+    for (const drive_partition& p : d.partitions) {
+      t += format_string("  %s %I64u +%I64u links", p.gap ? "gap" : std::to_string(p.number).c_str(), p.offset,
+                         p.length);
+      for (const partition_slice& sl : p.slices) t += " " + std::to_string(sl.link);
+      t += "\n";
+    }
+  }
+  for (const volume_info& v : m.volumes) {
+    t += "volume " + to_utf8(v.volume_name) + " link " + std::to_string(v.link) + "\n";
+    for (const volume_extent& e : v.extents)
+      t += format_string("  extent disk %d %I64u +%I64u flags %u link %d\n", int(e.disk_number), e.offset, e.length,
+                         e.flags, e.link);
+  }
+  for (const volume_link& l : m.volume_links)
+    t += format_string("link drive %d partition %d slice %d volume %d extent %d\n", l.drive, l.partition, l.slice,
+                       l.volume, l.extent);
+  expect_golden(t, "storage/build_stack/" + name + ".txt");
+}
+
 }  // namespace
 
 TEST(build_stack, drives_without_controllers_are_plain_entries) {
   storage_stack m;
   m.drives = {disk(1, "B"), disk(0, "A")};
-  captured_log c;
-  build_stack(m, c.target);
-  EXPECT_EQ(c.text(),
-            "2 Building the storage stack...\n"
-            "2  1. \\\\.\\PhysicalDrive0\n"
-            "2     Serial                       [A]\n"
-            "2     Bus types                    11 11\n"
-            "2     Storage controller           -\n"
-            "2  2. \\\\.\\PhysicalDrive1\n"
-            "2     Serial                       [B]\n"
-            "2     Bus types                    11 11\n"
-            "2     Storage controller           -\n");
-  ASSERT_EQ(m.stack.size(), 2u);
-  EXPECT_EQ(m.stack[0].drive->device_number, 0u);
-  EXPECT_EQ(m.stack[1].drive->device_number, 1u);
-  for (const stack_entry& e : m.stack) {
-    EXPECT_EQ(e.controller, nullptr);
-    EXPECT_TRUE(e.members.empty());
-  }
+  expect_stack(m, "drives_without_controllers_are_plain_entries");
 }
 
 TEST(build_stack, csmi_drive_missing_from_the_phy_list) {
@@ -97,18 +118,7 @@ TEST(build_stack, csmi_drive_missing_from_the_phy_list) {
   m.drives = {disk(0, "MINE")};
   m.drives[0].parent_instance_id = L"pci\\ven_8086&dev_2822\\3&1";
   m.drives[0].identify_source = source_ata;
-  captured_log c;
-  build_stack(m, c.target);
-  EXPECT_NE(c.text().find("2     Storage controller           Intel(R) RAID Controller\n"
-                          "0     NOT FOUND on the controller drive list!\n"),
-            std::string::npos)
-      << c.text();
-  ASSERT_EQ(m.stack.size(), 2u);  // the drive, then the unmatched phy as an inaccessible drive
-  EXPECT_EQ(m.stack[0].controller, &m.controllers[0]);
-  EXPECT_TRUE(m.stack[0].members.empty());
-  EXPECT_EQ(m.stack[1].drive, nullptr);
-  ASSERT_EQ(m.stack[1].members.size(), 1u);
-  EXPECT_EQ(m.stack[1].members[0], &m.controllers[0].phys[0]);
+  expect_stack(m, "csmi_drive_missing_from_the_phy_list");
 }
 
 TEST(build_stack, no_serial_on_either_side_is_no_match) {
@@ -117,10 +127,7 @@ TEST(build_stack, no_serial_on_either_side_is_no_match) {
   m.controllers[0].phys = {phy(0, "")};
   m.drives = {disk(0, "", 10)};
   m.drives[0].parent_instance_id = L"pci\\sas";
-  build_stack(m, nullptr);
-  ASSERT_EQ(m.stack.size(), 2u);  // the drive unmatched, the phy an inaccessible drive of its own
-  EXPECT_TRUE(m.stack[0].members.empty());
-  EXPECT_EQ(m.stack[1].drive, nullptr);
+  expect_stack(m, "no_serial_on_either_side_is_no_match");
 }
 
 TEST(build_stack, raid_bus_drives_take_the_csmi_sets_in_order) {
@@ -138,20 +145,7 @@ TEST(build_stack, raid_bus_drives_take_the_csmi_sets_in_order) {
   m.controllers.push_back(c);
   m.drives = {disk(5, "VOL-B", 8), disk(4, "VOL-A", 8)};
   for (drive_info& d : m.drives) d.parent_instance_id = L"pci\\raid";
-  captured_log log;
-  build_stack(m, log.target);
-  ASSERT_EQ(m.stack.size(), 2u);
-  EXPECT_EQ(m.stack[0].drive->device_number, 4u);
-  EXPECT_EQ(m.stack[0].raid, &m.controllers[0].raid_volumes[0]);
-  EXPECT_EQ(m.stack[1].raid, &m.controllers[0].raid_volumes[1]);
-  ASSERT_EQ(m.stack[1].members.size(), 2u);
-  EXPECT_EQ(m.stack[1].members[0]->serial, "P2");
-  EXPECT_EQ(m.stack[1].members[1]->serial, "P3");
-  EXPECT_NE(log.text().find("2     RAID volume                  #1\n"
-                            "2      1. [P2]\n"
-                            "2      2. [P3]\n"),
-            std::string::npos)
-      << log.text();
+  expect_stack(m, "raid_bus_drives_take_the_csmi_sets_in_order");
 }
 
 TEST(build_stack, ciss_volume_found_by_device_identifier) {
@@ -167,10 +161,7 @@ TEST(build_stack, ciss_volume_found_by_device_identifier) {
   m.drives = {disk(0, "", 8)};
   m.drives[0].parent_instance_id = L"pci\\ciss";
   m.drives[0].device_ids = {"no", "600508B1001C"};
-  build_stack(m, nullptr);
-  ASSERT_EQ(m.stack.size(), 1u);
-  EXPECT_EQ(m.stack[0].raid, &m.controllers[0].raid_volumes[0]);
-  EXPECT_EQ(m.stack[0].members.size(), 1u);
+  expect_stack(m, "ciss_volume_found_by_device_identifier");
 }
 
 TEST(build_stack, phy_matched_twice_and_clones) {
@@ -182,19 +173,7 @@ TEST(build_stack, phy_matched_twice_and_clones) {
   m.controllers.push_back(c);
   m.drives = {disk(0, "SAME"), disk(1, "SAME")};
   for (drive_info& d : m.drives) d.parent_instance_id = L"pci\\c";
-  captured_log log;
-  build_stack(m, log.target);
-  ASSERT_EQ(m.stack.size(), 3u);
-  EXPECT_EQ(m.stack[0].members[0], &m.controllers[0].phys[0]);
-  EXPECT_EQ(m.stack[1].members[0], &m.controllers[0].phys[0]);
-  EXPECT_EQ(m.stack[2].drive, nullptr);  // the unmatched phy comes last
-  EXPECT_EQ(m.stack[2].members[0]->serial, "LEFT");
-  EXPECT_EQ(m.drives[0].smart_source, uint32_t(source_ctrl));
-  EXPECT_EQ(m.drives[0].smart.attributes[2], 9);
-  const std::string t = log.text();
-  EXPECT_NE(t.find("2     Matched to                   0 via serial\n2     Cloned SMART data from PHY info\n"),
-            std::string::npos);
-  EXPECT_NE(t.find("0     WTH #1\n"), std::string::npos) << t;
+  expect_stack(m, "phy_matched_twice_and_clones");
 }
 
 TEST(build_stack, health_raw_becomes_the_smart_attributes) {
@@ -202,11 +181,7 @@ TEST(build_stack, health_raw_becomes_the_smart_attributes) {
   m.drives = {disk(0, "S")};
   m.drives[0].has_health_raw = true;
   m.drives[0].health_raw[0] = 0x10;
-  captured_log log;
-  build_stack(m, log.target);
-  EXPECT_EQ(m.drives[0].smart_source, uint32_t(source_os));
-  EXPECT_EQ(m.drives[0].smart.attributes[0], 0x10);
-  EXPECT_NE(log.text().find("2     Cloned SMART attributes from HealthRaw data\n"), std::string::npos);
+  expect_stack(m, "health_raw_becomes_the_smart_attributes");
 }
 
 TEST(build_stack, volumes_are_ordered_placed_and_linked) {
@@ -219,40 +194,7 @@ TEST(build_stack, volumes_are_ordered_placed_and_linked) {
                volume(L"\\\\?\\Volume{a}\\", {extent(0, 1048576, 100 * 1048576ull)}),
                volume(L"\\\\?\\Volume{w}\\", {extent(1, 0, 100 * gib)}),  // the whole disk: no partition holds it
                volume(L"\\\\?\\Volume{0}\\", {})};
-  build_stack(m, nullptr);
-  ASSERT_EQ(m.volumes.size(), 5u);
-  EXPECT_EQ(m.volumes[0].volume_name, L"\\\\?\\Volume{a}\\");
-  EXPECT_EQ(m.volumes[1].volume_name, L"\\\\?\\Volume{w}\\");
-  EXPECT_EQ(m.volumes[2].volume_name, L"\\\\?\\Volume{b}\\");
-  EXPECT_EQ(m.volumes[3].volume_name, L"\\\\?\\Volume{0}\\");
-  EXPECT_EQ(m.volumes[4].volume_name, L"\\\\?\\Volume{c}\\");
-
-  const volume_info& whole = m.volumes[1];
-  EXPECT_EQ(whole.extents[0].flags & extent_outside_partitions, extent_outside_partitions);
-  EXPECT_EQ(whole.extents[0].link, -1);
-  EXPECT_EQ(whole.link, -1);
-
-  // Three links: a's extent, then b's two; b ends with its last.
-  ASSERT_EQ(m.volume_links.size(), 3u);
-  const volume_info& b = m.volumes[2];
-  EXPECT_EQ(b.link, 2);
-  EXPECT_EQ(b.extents[0].link, 1);
-  EXPECT_EQ(b.extents[1].link, 2);
-  const volume_link& l = m.volume_links[2];
-  EXPECT_EQ(l.drive, 0);
-  EXPECT_EQ(l.volume, 2);
-  EXPECT_EQ(l.extent, 1);
-  const drive_partition& p = m.drives[0].partitions[size_t(l.partition)];
-  EXPECT_EQ(p.offset, 101 * 1048576ull);
-  EXPECT_EQ(p.slices[size_t(l.slice)].link, 2);
-  // Partitions come out ordered, gaps filled; no gap record is linked.
-  for (const drive_info& d : m.drives)
-    for (const drive_partition& part : d.partitions)
-      for (const partition_slice& s : part.slices) {
-        if (part.gap) {
-          EXPECT_EQ(s.link, -1);
-        }
-      }
+  expect_stack(m, "volumes_are_ordered_placed_and_linked");
 }
 
 TEST(build_stack, vds_extents_are_sorted_unless_spanned) {
@@ -267,8 +209,5 @@ TEST(build_stack, vds_extents_are_sorted_unless_spanned) {
   spanned.vds_matched = true;
   spanned.vds_volume_type = 11;
   m.volumes = {striped, spanned};
-  build_stack(m, nullptr);
-  EXPECT_EQ(m.volumes[0].extents[0].disk_number, 0u);
-  EXPECT_EQ(m.volumes[1].volume_name, L"\\\\?\\Volume{t}\\");
-  EXPECT_EQ(m.volumes[1].extents[0].disk_number, 1u);
+  expect_stack(m, "vds_extents_are_sorted_unless_spanned");
 }
