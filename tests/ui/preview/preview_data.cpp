@@ -1,6 +1,7 @@
 #include "preview_data.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cwctype>
 
 #include "bench/test_combo.h"
@@ -72,7 +73,8 @@ size_t deliver(results_model& results, const preview_run& run, size_t delivered)
 std::unique_ptr<storage_stack> preview_scan() {
   scan_recording recording;
   std::string error;
-  read_recording(test_data_text("machines/preview_desktop.txt"), recording, error);
+  if (!read_recording(test_data_text("machines/preview_desktop.txt"), recording, error))
+    std::fprintf(stderr, "machines/preview_desktop.txt: %s; the preview shows no drives\n", error.c_str());
   scan_replay m(std::move(recording));
   storage_scan* scan = new storage_scan(m, m);
   scan->timeout = 10;
