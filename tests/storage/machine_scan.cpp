@@ -9,10 +9,11 @@
 #include "support/format_string.h"
 #include "support/text.h"
 
-scanned scan_machine(device_api& api, vds_api& vds, bool strict) {
+scanned scan_machine(device_api& api, vds_api& vds, bool strict, scan_replay* replay) {
   capturing_logger* log = new capturing_logger;
   log->set_keep_prefix(true);
   log->add_ref();
+  if (replay) replay->set_logger(log);
   storage_scan* scan = new storage_scan(api, vds);
   scan->set_logger(log);
   scan->timeout = 10;
@@ -22,6 +23,7 @@ scanned scan_machine(device_api& api, vds_api& vds, bool strict) {
   scan->wait();
   result.model = std::move(scan->model);
   scan->release();
+  if (replay) replay->set_logger(nullptr);
   result.log = joined_lines(log);
   log->release();
   return result;

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "captured_log.h"
 #include "golden.h"
-#include "storage/scan_replay.h"
-#include "storage/storage_scan.h"
 #include "support/text.h"
 
 std::wstring machines_dir() { return test_data_path("machines/"); }
@@ -61,22 +58,4 @@ void fail_call(scan_recording& r, const std::string& call, DWORD error) {
 void set_os_index(scan_recording& r, int os_index) {
   for (recorded_entry& e : r.entries)
     if (e.call == "os_version_index") field(e.answer, "value")->text = std::to_string(os_index);
-}
-
-std::string scan_log(device_api& api, vds_api& vds, scan_replay* replay) {
-  capturing_logger* log = new capturing_logger;
-  log->set_keep_prefix(true);
-  log->add_ref();
-  if (replay) replay->set_logger(log);
-  storage_scan* scan = new storage_scan(api, vds);
-  scan->set_logger(log);
-  scan->timeout = 10;
-  scan->strict_checksums = false;
-  EXPECT_TRUE(scan->start());
-  scan->wait();
-  scan->release();
-  if (replay) replay->set_logger(nullptr);
-  const std::string text = joined_lines(log);
-  log->release();
-  return text;
 }

@@ -7,10 +7,6 @@
 
 #include "storage/scan_recording.h"
 
-class device_api;
-class scan_replay;
-class vds_api;
-
 // The machines kept as recordings in tests/data/machines, and the edits tests make to them.
 
 // The folder, ending in a backslash.
@@ -28,6 +24,3 @@ void fail_call(scan_recording& r, const std::string& call, DWORD error);
 void set_os_index(scan_recording& r, int os_index);
 // The first field of the name in an entry's request or answer; null when it has none.
 recorded_field* field(std::vector<recorded_field>& fields, const char* name);
-// The log of one whole scan over these seams (time stamps kept out); a replay, when given, logs
-// the questions its recording lacks into the same log.
-std::string scan_log(device_api& api, vds_api& vds, scan_replay* replay = nullptr);

@@ -8,6 +8,7 @@
 #include "storage/scan_recording.h"
 #include "storage/scan_replay.h"
 #include "golden.h"
+#include "machine_scan.h"
 #include "recorded_machine.h"
 
 namespace {
