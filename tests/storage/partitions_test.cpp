@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "golden.h"
 #include "storage/drives.h"
+#include "support/format_string.h"
 
 namespace {
 drive_partition part(uint32_t number, uint64_t offset, uint64_t length, std::vector<partition_slice> slices = {}) {
@@ -13,74 +16,35 @@ drive_partition part(uint32_t number, uint64_t offset, uint64_t length, std::vec
   p.slices = std::move(slices);
   return p;
 }
-
-struct range {
-  uint64_t offset, length;
-  bool gap;
-  bool operator==(const range& o) const { return offset == o.offset && length == o.length && gap == o.gap; }
-};
-std::ostream& operator<<(std::ostream& os, const range& r) {
-  return os << "{" << r.offset << "," << r.length << (r.gap ? ",gap}" : "}");
-}
-
-std::vector<range> ranges(const drive_info& d) {
-  std::vector<range> out;
-  for (const drive_partition& p : d.partitions) out.push_back({p.offset, p.length, p.gap});
-  return out;
-}
-std::vector<range> slices(const drive_partition& p) {
-  std::vector<range> out;
-  for (const partition_slice& s : p.slices) out.push_back({s.offset, s.length, s.link == -1});
-  return out;
-}
 }  // namespace
 
-TEST(normalize_partitions, gaps_between_partitions_and_up_to_capacity) {
-  drive_info d;
-  d.capacity = 1000;
-  d.partitions = {part(2, 600, 100), part(1, 100, 300)};
-  normalize_partitions(d);
-  EXPECT_EQ(ranges(d), (std::vector<range>{
-                           {0, 100, true}, {100, 300, false}, {400, 200, true}, {600, 100, false}, {700, 300, true}}));
-  EXPECT_EQ(d.partitions[1].number, 1u);
-  EXPECT_EQ(d.partitions[3].number, 2u);
-}
-
-TEST(normalize_partitions, adjacent_partitions_filling_the_disk_get_no_gap) {
-  drive_info d;
-  d.capacity = 300;
-  d.partitions = {part(1, 0, 100), part(2, 100, 200)};
-  normalize_partitions(d);
-  EXPECT_EQ(ranges(d), (std::vector<range>{{0, 100, false}, {100, 200, false}}));
-}
-
-TEST(normalize_partitions, unknown_capacity_leaves_the_tail_open) {
-  drive_info d;
-  d.partitions = {part(1, 0, 100)};
-  normalize_partitions(d);
-  EXPECT_EQ(ranges(d), (std::vector<range>{{0, 100, false}}));
-}
-
-TEST(normalize_partitions, slices_sorted_gaps_filled_links_reset) {
-  drive_info d;
-  d.capacity = 1000;
-  d.partitions = {part(1, 100, 500, {{400, 100, 7}, {150, 50, 3}})};
-  normalize_partitions(d);
-  ASSERT_EQ(d.partitions.size(), 3u);
-  EXPECT_EQ(
-      slices(d.partitions[1]),
-      (std::vector<range>{{100, 50, true}, {150, 50, true}, {200, 200, true}, {400, 100, true}, {500, 100, true}}));
-  // A gap record is covered by one gap slice.
-  EXPECT_EQ(slices(d.partitions[0]), (std::vector<range>{{0, 100, true}}));
-  EXPECT_EQ(slices(d.partitions[2]), (std::vector<range>{{600, 400, true}}));
-}
-
-TEST(normalize_partitions, a_slice_covering_the_partition_stays_alone) {
-  drive_info d;
-  d.capacity = 100;
-  d.partitions = {part(1, 0, 100, {{0, 100, 2}})};
-  normalize_partitions(d);
-  ASSERT_EQ(d.partitions.size(), 1u);
-  ASSERT_EQ(d.partitions[0].slices.size(), 1u);
-  EXPECT_EQ(d.partitions[0].slices[0].link, -1);
+// Each disk's partitions normalised: ordered, gaps filled up to the capacity, each partition's
+// slices sorted with the gaps between them, links reset; compared with
+// tests/data/storage/partitions.txt.
+TEST(normalize_partitions, gaps_slices_and_links) {
+  const struct {
+    const char* what;
+    uint64_t capacity;
+    std::vector<drive_partition> partitions;
+  } cases[] = {
+      {"gaps between partitions and up to the capacity", 1000, {part(2, 600, 100), part(1, 100, 300)}},
+      {"adjacent partitions filling the disk", 300, {part(1, 0, 100), part(2, 100, 200)}},
+      {"unknown capacity leaves the tail open", 0, {part(1, 0, 100)}},
+      {"slices sorted, gaps filled, links reset", 1000, {part(1, 100, 500, {{400, 100, 7}, {150, 50, 3}})}},
+      {"a slice covering the partition stays alone", 100, {part(1, 0, 100, {{0, 100, 2}})}},
+  };
+  std::string text;
+  for (const auto& c : cases) {
+    drive_info d;
+    d.capacity = c.capacity;
+    d.partitions = c.partitions;
+    normalize_partitions(d);
+    text += std::string(c.what) + "\n";
+    for (const drive_partition& p : d.partitions) {
+      text += format_string("  %s %I64u +%I64u:", p.gap ? "gap" : std::to_string(p.number).c_str(), p.offset, p.length);
+      for (const partition_slice& s : p.slices) text += format_string(" %I64u+%I64u@%d", s.offset, s.length, s.link);
+      text += "\n";
+    }
+  }
+  expect_golden(text, "storage/partitions.txt");
 }
