@@ -1,5 +1,7 @@
 #include "storage/location_list.h"
 
+#include "fake_location.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -28,15 +30,6 @@ struct fake_box final : location_list_cb {
     last = s;
     ++summaries;
   }
-};
-
-struct no_system final : location_api {
-  bool exists(const std::wstring&) override { return false; }
-  bool volume_path_name(const std::wstring&, std::wstring&) override { return false; }
-  bool volume_identity(const std::wstring&, uint32_t&, std::wstring&) override { return false; }
-  bool is_remote_drive(const std::wstring&) override { return false; }
-  share_info remote_protocol(const std::wstring&) override { return {}; }
-  std::wstring os_name() override { return L"Windows 10"; }
 };
 
 storage_stack two_drives() {
@@ -74,7 +67,7 @@ TEST(location_list, normalising_a_picked_folder) {
 }
 
 TEST(location_list, scan_drop_down_and_confirmed_choices) {
-  no_system api;
+  fake_location api;  // no location exists
   fake_box box;
   location_list list(api);
   list.start_scan(box);
@@ -109,7 +102,7 @@ TEST(location_list, scan_drop_down_and_confirmed_choices) {
 }
 
 TEST(location_list, picking_a_folder_or_cancelling) {
-  no_system api;
+  fake_location api;  // no location exists
   fake_box box;
   location_list list(api);
   const storage_stack stack = two_drives();
@@ -153,18 +146,9 @@ TEST(location_list, picking_a_folder_or_cancelling) {
 
 TEST(location_list, the_summary_follows_the_selection) {
   // C: answers as the scanned volume with its serial number; anything else is gone.
-  struct one_volume final : location_api {
-    bool exists(const std::wstring& path) override { return path == L"C:\\"; }
-    bool volume_path_name(const std::wstring& path, std::wstring& root) override { return root = path, true; }
-    bool volume_identity(const std::wstring&, uint32_t& serial, std::wstring& fs) override {
-      serial = 0x1234ABCD;
-      fs = L"NTFS";
-      return true;
-    }
-    bool is_remote_drive(const std::wstring&) override { return false; }
-    share_info remote_protocol(const std::wstring&) override { return {}; }
-    std::wstring os_name() override { return L"Windows 10"; }
-  } api;
+  fake_location api;
+  api.roots = {{L"C:\\", L"C:\\"}};
+  api.identities = {{L"C:\\", {0x1234ABCD, L"NTFS"}}};
   storage_stack stack;
   volume_info v;
   v.has_info = true;
