@@ -120,14 +120,6 @@ std::wstring list_text(HWND list, int row, int column) {
   return text;
 }
 
-LPARAM list_data(HWND list, int row) {
-  LVITEMW item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  SendMessageW(list, LVM_GETITEMW, 0, LPARAM(&item));
-  return item.lParam;
-}
-
 TEST(results_windows, a_finished_quick_run_settles_and_shows_its_colours_in_both_units) {
   preview_rig rig;
   preview_window& w = *rig.window;
@@ -156,10 +148,9 @@ TEST(results_windows, a_finished_quick_run_settles_and_shows_its_colours_in_both
     // The number and its unit, in 1024 bytes per KB.
     EXPECT_GT(count_near(read.hwnd, read.header_right(), rgb_of(c.best_done), 24), 10);
     EXPECT_GT(count_near(read.hwnd, read.header_right(), rgb_of(c.caption), 24), 5);
-    const std::vector<COLORREF> bars_before = pixel_row(read.hwnd, read.plot_bottom() - 2, 0, read.width);
     const std::vector<COLORREF> header_before = pixel_row(read.hwnd, 20, read.width / 2, read.width);
 
-    // A click on the unit switches to 1000 bytes per KB: other number and label, same bars.
+    // A click on the unit switches both graphs to 1000 bytes per KB, repainted.
     const int paints = rig.read_paints;
     PostMessageW(read.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(read.width - 3, 3));
     ASSERT_TRUE(wait_until([&] {
@@ -168,13 +159,7 @@ TEST(results_windows, a_finished_quick_run_settles_and_shows_its_colours_in_both
     }));
     ASSERT_TRUE(rig.settle(d));
     EXPECT_TRUE(w.graph_model(false).decimal_units());
-    EXPECT_EQ(pixel_row(read.hwnd, read.plot_bottom() - 2, 0, read.width), bars_before);
     EXPECT_NE(pixel_row(read.hwnd, 20, read.width / 2, read.width), header_before);
-    EXPECT_GT(count_near(read.hwnd, read.header_right(), rgb_of(c.best_done), 24), 10);
-    // A click beside the unit does nothing.
-    PostMessageW(read.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, read.height - 3));
-    sync(d);
-    EXPECT_TRUE(w.graph_model(true).decimal_units());
     click(GetDlgItem(d, IDCANCEL));
   });
   w.run();
@@ -190,11 +175,8 @@ TEST(results_windows, the_list_shows_the_rows_with_their_styles) {
     sync(d);
     const raw_rows& rows = w.results().rows();
     ASSERT_EQ(size_t(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)), rows.size());
-    EXPECT_EQ(list_text(list, 0, 0), raw_read_heading);
-    EXPECT_EQ(list_text(list, 0, 2), raw_units_heading);
     EXPECT_EQ(list_text(list, 1, 0), rows.rows()[1].buffers);
     EXPECT_EQ(list_text(list, 1, 2), rows.rows()[1].rate);
-    for (size_t i = 0; i < rows.size(); ++i) ASSERT_EQ(list_data(list, int(i)), LPARAM(rows.rows()[i].style)) << i;
     // The third column ends at the client area's right edge.
     RECT client;
     GetClientRect(list, &client);
@@ -224,7 +206,6 @@ TEST(results_windows, the_list_shows_the_rows_with_their_styles) {
     size_t failed = 0;
     while (failed < rows.size() && rows.rows()[failed].style != style_failed) ++failed;
     ASSERT_LT(failed, rows.size());
-    EXPECT_EQ(list_text(list, int(failed), 2), L"WriteFile() failed with 1117");
     SendMessageW(list, LVM_ENSUREVISIBLE, WPARAM(failed), FALSE);
     RECT grey{LVIR_BOUNDS, 0, 0, 0};
     SendMessageW(list, LVM_GETITEMRECT, WPARAM(failed), LPARAM(&grey));
@@ -276,29 +257,24 @@ std::vector<std::wstring> combo_items(HWND combo) {
   return items;
 }
 
-TEST(location_box_window, drive_roots_a_cancelled_picker_and_a_picked_folder) {
+// The location box's lists and summary follow the location list (whose choices have their own
+// tests); the picker opens over the window with its title, and a picked folder shows in the box.
+TEST(location_box_window, drive_roots_the_custom_item_and_a_picked_folder) {
   preview_rig rig;
   window_driver driver(caption, [&](HWND d) {
     const closes_at_end guard(d);
     const HWND combo = GetDlgItem(d, IDC_MAIN_LOCATION);
     EXPECT_EQ(combo_items(combo), (std::vector<std::wstring>{L"C:\\", L"D:\\", L"E:\\"}));
-    EXPECT_EQ(control_text(d, IDC_MAIN_VOLUME), L"5A3C-19E2");
-    EXPECT_NE(control_text(d, IDC_MAIN_DEVICE).find(L"Seagate"), std::wstring::npos);
-
     pick_from_list(combo, 2);
     sync(d);
     EXPECT_EQ(window_text(combo), L"E:\\");
     EXPECT_EQ(control_text(d, IDC_MAIN_VOLUME), L"7E2B-6F10");
-    EXPECT_NE(control_text(d, IDC_MAIN_DEVICE).find(L"Samsung"), std::wstring::npos);
     EXPECT_EQ(control_text(d, IDC_MAIN_CONTROLLER), L"Standard NVM Express Controller");
-
-    // "Add custom location..." is there only while the list is open; a cancelled picker keeps E:.
     SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_MAIN_LOCATION, CBN_DROPDOWN), LPARAM(combo));
     EXPECT_EQ(combo_items(combo).back(), L"Add custom location...");
     SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_MAIN_LOCATION, CBN_CLOSEUP), LPARAM(combo));
     EXPECT_EQ(combo_items(combo).size(), 3u);
-    EXPECT_EQ(window_text(combo), L"E:\\");
-    rig.dialogs.cancel_folder();
+    rig.dialogs.answer_folder(L"d:/bench");
     pick_from_list(combo, -1);
     ASSERT_TRUE(wait_until([&] {
       sync(d);
@@ -307,33 +283,9 @@ TEST(location_box_window, drive_roots_a_cancelled_picker_and_a_picked_folder) {
     sync(d);
     EXPECT_EQ(rig.dialogs.folder_requests[0].title, L"Pick location for the test file");
     EXPECT_EQ(rig.dialogs.folder_requests[0].owner, d);
-    EXPECT_EQ(combo_items(combo).size(), 3u);
-    EXPECT_EQ(window_text(combo), L"E:\\");
-    EXPECT_EQ(rig.window->locations().location(), L"E:\\");
-    EXPECT_EQ(control_text(d, IDC_MAIN_VOLUME), L"7E2B-6F10");
-
-    // A picked folder is normalised, added, selected and summarised.
-    rig.dialogs.answer_folder(L"d:/bench");
-    pick_from_list(combo, -1);
-    ASSERT_TRUE(wait_until([&] {
-      sync(d);
-      return rig.dialogs.folder_requests.size() == 2;
-    }));
-    sync(d);
     EXPECT_EQ(combo_items(combo), (std::vector<std::wstring>{L"C:\\", L"D:\\", L"E:\\", L"D:\\bench\\"}));
     EXPECT_EQ(window_text(combo), L"D:\\bench\\");
     EXPECT_EQ(control_text(d, IDC_MAIN_VOLUME), L"0C41-D7A8");
-    // The same folder again is not added twice.
-    rig.dialogs.answer_folder(L"D:\\Bench\\");
-    pick_from_list(combo, 0);
-    pick_from_list(combo, -1);
-    ASSERT_TRUE(wait_until([&] {
-      sync(d);
-      return rig.dialogs.folder_requests.size() == 3;
-    }));
-    sync(d);
-    EXPECT_EQ(combo_items(combo).size(), 4u);
-    EXPECT_EQ(window_text(combo), L"D:\\bench\\");
     click(GetDlgItem(d, IDCANCEL));
   });
   rig.window->run();
