@@ -134,6 +134,8 @@ struct fake_window final : main_window_cb {
 
   // Hands the run's posted events to the model, as the message loop does.
   void deliver(main_window_model& model);
+  // The controls as they stand, a line each: "text 1058 Ready to run", "shown 1071 0 (200 ms)" ...
+  std::string state();
 };
 
 // The system around the window.

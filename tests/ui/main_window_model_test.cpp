@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "golden.h"
 #include "main_window_fakes.h"
 #include "support/message_box_flags.h"
 
@@ -13,47 +14,64 @@ std::wstring start_label(fake_window& w) {
   return w.texts[IDC_MAIN_START] + (w.enabled[IDC_MAIN_START] ? L"" : L" (disabled)");
 }
 
-TEST(main_window_model, opening_scans_then_is_ready) {
+// What the window shows at each moment of its opening and of a whole run, from the scan to OK.
+TEST(main_window_model, opening_and_a_whole_run_from_start_to_ok) {
   main_window_rig rig;
   fake_window& w = rig.window;
+  std::string seen;
+  auto look = [&](const char* moment) {
+    seen += std::string("== ") + moment + " (phase " + std::to_string(int(rig.model.phase())) + ")\n" + w.state();
+  };
   rig.env.stack = two_local_drives();
   rig.model.init(10);
-
-  EXPECT_EQ(w.presets, (std::vector<std::wstring>{L"Quick             ~ 34 sec", L"Standard        ~ 5 min",
-                                                  L"Extended        ~ 10 min", L"Customize..."}));
-  EXPECT_EQ(w.texts[IDC_MAIN_CONFIGURATION], L"Standard");
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], dash);
-  ASSERT_EQ(w.views.size(), 1u);
-  EXPECT_EQ(w.views[0].first, view_ready);
-  EXPECT_EQ(w.views[0].second.duration_ms, 0u);
-  EXPECT_EQ(start_label(w), L"Cancel");
-  EXPECT_EQ(w.location_items, (std::vector<std::wstring>{L"Scanning the storage stack, please wait..."}));
-  EXPECT_FALSE(w.location_enabled);
-  EXPECT_EQ(w.texts[IDC_MAIN_VOLUME], dash);
-  EXPECT_EQ(rig.env.scan_version, "1.2.0.0");
-  EXPECT_TRUE(w.timers.count(1));
-  EXPECT_EQ(rig.model.phase(), window_phase::scanning);
-  EXPECT_EQ(rig.model.graph(true).title(), L"Read speed");
-  EXPECT_EQ(rig.model.graph(false).title(), L"Write speed");
-  EXPECT_FALSE(rig.model.decimal_units());
-
-  rig.model.timer(scan_poll_timer.id);  // still scanning
-  EXPECT_EQ(rig.model.phase(), window_phase::scanning);
-  EXPECT_TRUE(w.timers.count(1));
-
+  look("opened");
+  rig.model.timer(scan_poll_timer.id);
+  look("still scanning");
   rig.env.scan_done = true;
   rig.model.timer(scan_poll_timer.id);
-  EXPECT_FALSE(w.timers.count(1));
-  EXPECT_EQ(rig.model.phase(), window_phase::ready);
-  EXPECT_EQ(w.location_items, (std::vector<std::wstring>{L"C:\\", L"D:\\"}));
-  EXPECT_EQ(w.location_selected, 0);
-  EXPECT_TRUE(w.location_enabled);
-  EXPECT_EQ(w.texts[IDC_MAIN_VOLUME], L"1234-ABCD");
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Ready to run");
-  EXPECT_EQ(start_label(w), L"Start");
-  EXPECT_EQ(w.views.size(), 1u) << "already in the ready scene";
-  EXPECT_EQ(w.list_clears, 1);
+  look("scanned");
+  EXPECT_EQ(rig.env.scan_version, "1.2.0.0");
   EXPECT_EQ(rig.model.scan_text(), "scan log\n");
+  EXPECT_EQ(rig.model.graph(true).title(), L"Read speed");
+  EXPECT_EQ(rig.model.graph(false).title(), L"Write speed");
+
+  rig.choose_small_profile();
+  rig.press_start();
+  look("started");
+  EXPECT_EQ(rig.env.runs_started, 1);
+  EXPECT_EQ(rig.env.started_profile.path, L"C:\\");
+  EXPECT_FALSE(rig.env.started_profile.remote);
+  EXPECT_EQ(rig.env.started_profile.read_tests, 6u);
+  rig.tick();
+  look("preparing");
+  for (auto [done, total] : {std::pair<uint64_t, uint64_t>{5, 0}, {1, 3}, {3, 3}}) {
+    rig.env.runner->on_init_progress(done, total);
+    rig.tick();
+    look(("prepared " + std::to_string(done) + " of " + std::to_string(total)).c_str());
+  }
+  rig.phase(true);
+  EXPECT_EQ(rig.model.graph(true).planned(), 6u);
+  for (int i = 0; i < 6; ++i) rig.test_done(true, 100e6 + i * 1e6);
+  rig.tick();
+  look("read");
+  rig.phase(false);
+  EXPECT_EQ(rig.model.graph(false).planned(), 4u);
+  for (int i = 0; i < 4; ++i) rig.test_done(false, 50e6, i != 2);
+  rig.tick();
+  look("written");
+  rig.end_run(true);
+  rig.tick();
+  // The best-rate block and the empty rows that bring it to the top of a 10-row page.
+  look("finished");
+  EXPECT_EQ(rig.env.joins, 1);
+  EXPECT_EQ(rig.model.results().rows().rows()[14].buffers, L"Best read rate:");
+  ASSERT_EQ(rig.model.reports().shareable_reports.size(), 1u);
+  EXPECT_NE(rig.model.reports().last_report.find("Write.tests.failed              1\r\n"), std::string::npos);
+  rig.model.timer(focus_start_timer.id);
+  look("focused");
+  rig.press_start();  // OK
+  look("ok");
+  expect_golden(seen, "ui/main_window_opening_and_run.txt");
 }
 
 TEST(main_window_model, start_during_the_scan_closes_the_program) {
@@ -66,88 +84,6 @@ TEST(main_window_model, start_during_the_scan_closes_the_program) {
   rig.env.scan_done = true;
   rig.model.timer(scan_poll_timer.id);  // a tick already queued finds the window closed
   EXPECT_EQ(rig.model.phase(), window_phase::closed);
-}
-
-TEST(main_window_model, a_whole_run_from_start_to_ok) {
-  main_window_rig rig;
-  fake_window& w = rig.window;
-  rig.start_small_run();
-
-  EXPECT_EQ(rig.env.runs_started, 1);
-  EXPECT_EQ(rig.env.started_profile.path, L"C:\\");
-  EXPECT_FALSE(rig.env.started_profile.remote);
-  EXPECT_EQ(rig.env.started_profile.read_tests, 6u);
-  EXPECT_EQ(rig.model.phase(), window_phase::running);
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Starting up...");
-  EXPECT_EQ(start_label(w), L"Cancel");
-  EXPECT_EQ(w.texts[IDC_MAIN_SWITCH_VIEW], L"Show raw data");
-  EXPECT_FALSE(w.visible[IDC_MAIN_CHANGE_PROFILE]);
-  EXPECT_EQ(w.fades[IDC_MAIN_CHANGE_PROFILE], 200u);
-  EXPECT_FALSE(w.location_enabled);
-  EXPECT_EQ(w.views.back().first, view_running_graphs);
-  EXPECT_EQ(w.views.back().second.duration_ms, 300u);
-  EXPECT_EQ(w.views.back().second.step_ms, 16u);
-  EXPECT_TRUE(w.timers.count(2));
-
-  rig.tick();
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Preparing test file...");
-  rig.env.runner->on_init_progress(5, 0);  // nothing to divide by
-  rig.tick();
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Preparing test file...");
-  rig.env.runner->on_init_progress(1, 3);
-  rig.tick();
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Preparing test file...  33.3%");
-  rig.env.runner->on_init_progress(3, 3);
-  rig.tick();
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Preparing test file...  100.0%");
-
-  rig.phase(true);
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Running read tests...");
-  EXPECT_EQ(rig.model.graph(true).planned(), 6u);
-  for (int i = 0; i < 6; ++i) rig.test_done(true, 100e6 + i * 1e6);
-  rig.tick();
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Running read tests...") << "no preparation status once a phase began";
-  EXPECT_EQ(w.list_rows, 7u);
-  rig.phase(false);
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Running write tests...");
-  EXPECT_EQ(rig.model.graph(false).planned(), 4u);
-  for (int i = 0; i < 4; ++i) rig.test_done(false, 50e6, i != 2);
-  rig.tick();
-  EXPECT_EQ(w.list_rows, 13u);
-  rig.end_run(true);
-  rig.tick();
-
-  EXPECT_EQ(rig.model.phase(), window_phase::finished);
-  EXPECT_EQ(rig.env.joins, 1);
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Completed");
-  EXPECT_EQ(start_label(w), L"OK");
-  EXPECT_FALSE(w.timers.count(2));
-  EXPECT_TRUE(w.timers.count(3));
-  // The best-rate block and the empty rows that bring it to the top of a 10-row page.
-  EXPECT_EQ(w.list_rows, 23u);
-  EXPECT_EQ(w.scrolled_to, 22u);
-  EXPECT_EQ(rig.model.results().rows().rows()[14].buffers, L"Best read rate:");
-  ASSERT_EQ(rig.model.reports().shareable_reports.size(), 1u);
-  EXPECT_NE(rig.model.reports().last_report.find("Test.path                       C:\\\r\n"), std::string::npos);
-  EXPECT_NE(rig.model.reports().last_report.find("Read.tests                      6 / 6\r\n"), std::string::npos);
-  EXPECT_NE(rig.model.reports().last_report.find("Write.tests.failed              1\r\n"), std::string::npos);
-  EXPECT_EQ(w.views.back().first, view_done_graphs);
-  EXPECT_EQ(w.views.back().second.duration_ms, 250u);
-  EXPECT_EQ(w.views.back().second.step_ms, 20u);
-
-  rig.model.timer(focus_start_timer.id);
-  EXPECT_EQ(w.focused, IDC_MAIN_START);
-  EXPECT_FALSE(w.timers.count(3));
-
-  rig.press_start();  // OK
-  EXPECT_EQ(rig.model.phase(), window_phase::ready);
-  EXPECT_EQ(w.views.back().first, view_ready);
-  EXPECT_EQ(w.views.back().second.duration_ms, 300u);
-  EXPECT_EQ(w.list_rows, 0u);
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Ready to run");
-  EXPECT_EQ(start_label(w), L"Start");
-  EXPECT_TRUE(w.visible[IDC_MAIN_CHANGE_PROFILE]);
-  EXPECT_TRUE(w.location_enabled);
 }
 
 TEST(main_window_model, plain_cancel_ends_only_the_read_phase) {
