@@ -132,6 +132,10 @@ void main_window_rig::start_small_run() {
   press_start();
 }
 
+void main_window_rig::look(const std::string& moment) {
+  seen += "== " + moment + " (phase " + std::to_string(int(model.phase())) + ")\n" + window.state();
+}
+
 void main_window_rig::phase(bool read) {
   env.runner->on_phase(read);
   window.deliver(model);

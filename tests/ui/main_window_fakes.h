@@ -219,6 +219,9 @@ struct main_window_rig {
   void start_small_run();
   void press_start(bool control = false) { model.command(IDC_MAIN_START, control_event::clicked, 0, control); }
   void tick() { model.timer(run_poll_timer.id); }
+  // What the window shows at this moment, added to `seen` under the moment's name.
+  std::string seen;
+  void look(const std::string& moment);
   // The runner's calls, from the test instead of the run's thread; posted events delivered.
   void phase(bool read);
   void test_done(bool read, double rate, bool ok = true);
