@@ -6,13 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "gui_counts.h"
 #include "preview_data.h"
 #include "preview_window.h"
 #include "queued_file_dialogs.h"
 #include "resource_ids.h"
 #include "results/raw_texts.h"
-#include "ui/dialog_test_config.h"
 #include "ui/graph_style.h"
 #include "ui_drive.h"
 #include "window_driver.h"
@@ -290,42 +288,6 @@ TEST(location_box_window, drive_roots_the_custom_item_and_a_picked_folder) {
   });
   rig.window->run();
   EXPECT_TRUE(driver.finish());
-}
-
-// One opening of each window, looked at and closed again.
-void open_and_close_everything(const storage_stack& stack, location_api& locations, queued_file_dialogs& dialogs) {
-  {
-    test_config_model model;
-    dialog_test_config dialog(model);
-    window_driver driver(L"Test profile", [](HWND d) {
-      const closes_at_end guard(d);
-      click(GetDlgItem(d, IDC_CONFIG_RUN_TIME_HINT));  // its balloon opens
-      type_text(GetDlgItem(d, IDC_CONFIG_MAX_RUN_TIME), L"5");
-      click(GetDlgItem(d, IDOK));  // the red frame
-      UpdateWindow(d);
-      click(GetDlgItem(d, IDCANCEL));
-    });
-    dialog.run(nullptr);
-    driver.finish();
-  }
-  preview_window window({}, stack, locations, dialogs);
-  window_driver driver(caption, [&](HWND d) {
-    const closes_at_end guard(d);
-    wait_until([&] {
-      sync(d);
-      return !window.graph_model(true).animating() && !window.graph_model(false).animating();
-    });
-    click(GetDlgItem(d, IDCANCEL));
-  });
-  window.run();
-  driver.finish();
-}
-
-TEST(gui_objects, opening_and_closing_the_dialog_and_the_graphs_leaves_no_objects_behind) {
-  const std::unique_ptr<storage_stack> stack = preview_scan();
-  preview_locations locations(*stack);
-  queued_file_dialogs dialogs;
-  expect_no_leaks(count_leaks([&] { return open_and_close_everything(*stack, locations, dialogs), true; }, 8));
 }
 
 }  // namespace
