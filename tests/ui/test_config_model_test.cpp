@@ -4,9 +4,12 @@
 
 #include <cwchar>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "golden.h"
+#include "support/text.h"
 #include "ui/summary_colours.h"
 
 namespace {
@@ -207,42 +210,20 @@ TEST(test_config_model, an_invalid_text_never_reaches_the_profile) {
 }
 
 TEST(test_config_model, field_limits) {
-  struct {
-    int id;
-    const wchar_t* text;
-    bool ok;
-  } rows[] = {
-      {file_id, L"0", false},
-      {file_id, L"1", true},
-      {cap_id, L"0", false},
-      {init_id, L"0", true},  // Extended's 64M x 32 uncapped is 2G
-      {run_time_id, L"0 ms", false},
-      {run_time_id, L"1 ms", true},
-      {run_time_id, L"71582 min", true},
-      {run_time_id, L"71583 min", false},
-      {counts_id, L"1 0 4", false},
-      {counts_id, L"4294967295", false},
-      {counts_id, L"1024", true},
-      {counts_id, L"1 1025", false},
-      {counts_id, L"4294967296", false},
-      {counts_id, L"", false},
-      {sizes_id, L"0", false},
-      {sizes_id, L"4G", false},
-      {sizes_id, L"4294967295", true},
-      {sizes_id, L"3G 1023M", true},
-      {sizes_id, L"-1", false},
-      {sizes_id, L"18446744073709551616", false},
-      {cap_id, L"17179869184G", false},
-      {cap_id, L"+5", false},
-      {cap_id, L"\x0661", false},
-      {file_id, L" 64 mb ", true},
-  };
-  for (const auto& r : rows) {
+  const std::map<std::string, int> fields{{"file", file_id},     {"cap", cap_id},     {"init", init_id},
+                                          {"counts", counts_id}, {"sizes", sizes_id}, {"run_time", run_time_id}};
+  std::istringstream table(test_data_text("ui/config_field_limits.txt"));
+  int rows = 0;
+  for (std::string line; std::getline(table, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    const size_t tab = line.find('\t'), last = line.rfind('\t');
     test_config_model model;
     fake_dialog d(model);
-    d.type(r.id, r.text);
-    EXPECT_EQ(model.error_mask() == 0, r.ok) << r.id << " " << std::string(r.text, r.text + wcslen(r.text));
+    d.type(fields.at(line.substr(0, tab)), from_utf8(line.substr(tab + 1, last - tab - 1)));
+    EXPECT_EQ(model.error_mask() == 0, line.substr(last + 1) == "ok") << line;
+    ++rows;
   }
+  EXPECT_EQ(rows, 24);
 }
 
 // More buffer memory than one test can have is the memory cap's error, whichever field let it in,
