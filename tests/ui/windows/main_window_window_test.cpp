@@ -199,7 +199,7 @@ HWND open_profile_dialog(HWND d) {
   const HWND presets = GetDlgItem(d, IDC_MAIN_PRESETS);
   SendMessageW(presets, CB_SETCURSEL, WPARAM(SendMessageW(presets, CB_GETCOUNT, 0, 0) - 1), 0);
   PostMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_MAIN_PRESETS, CBN_SELENDOK), LPARAM(presets));
-  return wait_for_window(d, L"Test profile");
+  return wait_for_window("Test profile");
 }
 
 bool cancel(HWND dialog) {
@@ -338,8 +338,7 @@ TEST(main_window_window, nothing_black_shows_while_the_window_opens_and_its_view
   window_looks opening, start, finish, ready;
   bool started = false, finished = false, readied = false;
   std::atomic<bool> driven{false};
-  const DWORD ui_thread = GetCurrentThreadId();
-  std::thread watch([&] { opening = watch_window_opening(ui_thread, main_window_title, 500); });
+  std::thread watch([&] { opening = watch_window_opening(to_utf8(main_window_title), 500); });
   std::thread idler([&] {
     while (!driven) MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
   });

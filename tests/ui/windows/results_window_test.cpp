@@ -55,8 +55,8 @@ struct preview_rig {
   paint_counter read_paints, write_paints;
   std::unique_ptr<preview_window> window;
 
-  explicit preview_rig(const preview_setup& setup = {}) {
-    window.reset(new preview_window(setup, *stack, locations, dialogs));
+  preview_rig() {
+    window.reset(new preview_window({}, *stack, locations, dialogs));
     window->graph(true).add_hook(&read_paints);
     window->graph(false).add_hook(&write_paints);
   }
@@ -212,47 +212,6 @@ TEST(results_windows, the_list_shows_the_rows_with_their_styles) {
   });
   w.run();
   EXPECT_TRUE(driver.finish());
-}
-
-TEST(results_windows, a_run_still_going_and_a_graph_before_its_phase) {
-  preview_setup setup;
-  setup.delivered = 40;
-  preview_rig rig(setup);
-  preview_window& w = *rig.window;
-  window_driver driver(caption, [&](HWND d) {
-    const closes_at_end guard(d);
-    ASSERT_TRUE(rig.settle(d));
-    const std::vector<test_run>& reads = w.results().read_results();
-    ASSERT_EQ(reads.size(), 40u);
-    const graph_geometry read(GetDlgItem(d, IDC_MAIN_READ_GRAPH), 68), write(GetDlgItem(d, IDC_MAIN_WRITE_GRAPH), 1);
-    const graph_style& c = graph_colours;
-    const size_t best = best_of(reads);
-    EXPECT_EQ(client_pixel(read.hwnd, read.bar_x(best), read.plot_bottom() - 2), rgb_of(c.best_running));
-    EXPECT_EQ(client_pixel(read.hwnd, read.bar_x(best == 0 ? 1 : 0), read.plot_bottom() - 2), rgb_of(c.bar_running));
-    // A slot whose test has not run yet: its grid line only.
-    EXPECT_TRUE(near_colour(client_pixel(read.hwnd, read.bar_x(50), read.plot_bottom() - 2),
-                            rgb_of(over(c.grid, c.background)), 2));
-    EXPECT_GT(count_near(read.hwnd, read.header_right(), rgb_of(c.best_running), 24), 10);
-    // The write phase has not begun: the title in grey, nothing below the header.
-    EXPECT_EQ(w.graph_model(false).planned(), 0u);
-    EXPECT_GT(count_near(write.hwnd, {0, 0, write.width / 2, 30}, rgb_of(c.title_idle), 24), 10);
-    EXPECT_EQ(count_near(write.hwnd, {0, 0, write.width / 2, 30}, rgb_of(c.title_active), 24), 0);
-    const RECT plot{0, 45, write.width, write.height};
-    EXPECT_EQ(count_near(write.hwnd, plot, rgb_of(c.background), 0), write.width * (write.height - 45));
-    click(GetDlgItem(d, IDCANCEL));
-  });
-  w.run();
-  EXPECT_TRUE(driver.finish());
-}
-
-std::vector<std::wstring> combo_items(HWND combo) {
-  std::vector<std::wstring> items;
-  for (int i = 0; i < int(SendMessageW(combo, CB_GETCOUNT, 0, 0)); ++i) {
-    wchar_t text[300] = {};
-    SendMessageW(combo, CB_GETLBTEXT, WPARAM(i), LPARAM(text));
-    items.push_back(text);
-  }
-  return items;
 }
 
 // The location box's lists and summary follow the location list (whose choices have their own

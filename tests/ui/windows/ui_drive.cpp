@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #include "window_driver.h"
+#include "window_find.h"
+#include "window_io.h"
 
 void type_text(HWND edit, const std::wstring& text) {
   SendMessageW(edit, EM_SETSEL, 0, -1);
@@ -38,34 +40,19 @@ void post_click(HWND button) {
 
 std::wstring control_text(HWND window, int id) { return window_text(GetDlgItem(window, id)); }
 
-HWND focused_window(HWND window) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+HWND wait_for_window(const std::string& title) {
+  window_query query;
+  query.title = title;
+  query.pid = GetCurrentProcessId();
+  std::vector<HWND> found;
+  wait_until([&] { return !(found = find_top_level_windows(query)).empty(); });
+  return found.empty() ? nullptr : found.front();
 }
 
-namespace {
-struct caption_search {
-  const std::wstring* caption;
-  HWND found;
-};
-
-BOOL CALLBACK match(HWND hwnd, LPARAM param) {
-  auto* s = reinterpret_cast<caption_search*>(param);
-  if (!IsWindowVisible(hwnd) || window_text(hwnd) != *s->caption) return TRUE;
-  s->found = hwnd;
-  return FALSE;
-}
-}  // namespace
-
-HWND wait_for_window(HWND same_thread_as, const std::wstring& caption) {
-  const DWORD thread = GetWindowThreadProcessId(same_thread_as, nullptr);
-  caption_search s{&caption, nullptr};
-  wait_until([&] {
-    EnumThreadWindows(thread, match, reinterpret_cast<LPARAM>(&s));
-    return s.found != nullptr;
-  });
-  return s.found;
+std::vector<std::wstring> combo_items(HWND combo) {
+  std::vector<std::wstring> items;
+  std::string error;
+  return combo_items(combo, items, error) ? items : std::vector<std::wstring>{};
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Ends the window under test when a driving script ends, however it ends: a failed assertion
 // returns early, and the window's modal loop must not wait for a click that never comes.
@@ -33,10 +34,10 @@ void pick_from_list(HWND combo, int index, bool confirmed = true);
 // For a click whose handler opens a modal window: the driving thread must not wait for it.
 void post_click(HWND button);
 std::wstring control_text(HWND window, int id);
-// The focused window of the window's thread.
-HWND focused_window(HWND window);
-// A visible top-level window of that thread with this caption, once it is there (null if not).
-HWND wait_for_window(HWND same_thread_as, const std::wstring& caption);
+// A visible top-level window of this process with this title, once it is there (null if not);
+// found and read as ui-driver finds and reads them.
+HWND wait_for_window(const std::string& title);
+std::vector<std::wstring> combo_items(HWND combo);
 
 // A pixel of the window's image on the screen, in window coordinates (frame included).
 COLORREF window_pixel(HWND window, int x, int y);
