@@ -15,11 +15,6 @@ void type_text(HWND edit, const std::wstring& text) {
   for (wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 1);
 }
 
-void choose_item(HWND combo, int index) {
-  SendMessageW(combo, CB_SETCURSEL, WPARAM(index), 0);
-  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), LPARAM(combo));
-}
-
 namespace {
 void notify_parent(HWND combo, int code) {
   SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), code), LPARAM(combo));

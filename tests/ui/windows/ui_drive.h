@@ -25,8 +25,6 @@ class closes_at_end {
 
 // Replaces the edit's whole text, one typed character at a time (each one an EN_CHANGE).
 void type_text(HWND edit, const std::wstring& text);
-// Selects a combo box item and tells the parent (CBN_SELCHANGE), as choosing it does.
-void choose_item(HWND combo, int index);
 // The notifications a combo box sends its parent when the user opens its list, picks `index`
 // (-1: the last item) and closes it with Enter (confirmed) or Esc. Sent as the control sends them,
 // so that no other window taking the focus can close the list on the way.
