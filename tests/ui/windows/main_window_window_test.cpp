@@ -378,16 +378,6 @@ TEST(main_window_window, nothing_black_shows_while_the_window_opens_and_its_view
   expect_nothing_black(ready, "ready");
 }
 
-// The text of a row of the results list.
-std::wstring row_text(HWND list, int row) {
-  wchar_t text[256] = {};
-  LVITEMW item{};
-  item.pszText = text;
-  item.cchTextMax = 256;
-  SendMessageW(list, LVM_GETITEMTEXTW, WPARAM(row), LPARAM(&item));
-  return text;
-}
-
 // The finished run's list shows the best-rate block at the top of the page and the page's last
 // row whole at the list's bottom edge: no row shows cut off.
 void expect_whole_rows(HWND list) {
@@ -395,16 +385,16 @@ void expect_whole_rows(HWND list) {
   GetClientRect(list, &client);
   const int top = int(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
   const int page = int(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
-  const int rows = int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  const auto rows = list_rows(list);
   int best_read = -1;
-  for (int i = 0; i < rows && best_read < 0; ++i)
-    if (row_text(list, i) == raw_best_read_heading) best_read = i;
+  for (size_t i = 0; i < rows.size() && best_read < 0; ++i)
+    if (rows[i][0] == raw_best_read_heading) best_read = int(i);
   SendMessageW(list, LVM_GETITEMRECT, WPARAM(top), LPARAM(&first));
   SendMessageW(list, LVM_GETITEMRECT, WPARAM(top + page - 1), LPARAM(&last));
   ASSERT_GT(page, 2);
   EXPECT_GE(best_read, top);
   EXPECT_LT(best_read, top + page - 1);
-  EXPECT_LE(top + page, rows);
+  EXPECT_LE(size_t(top + page), rows.size());
   EXPECT_EQ(last.bottom, client.bottom);
   EXPECT_EQ(last.bottom - first.top, page * (first.bottom - first.top));
 }

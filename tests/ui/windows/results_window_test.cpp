@@ -108,16 +108,6 @@ std::vector<COLORREF> pixel_row(HWND window, int y, int from, int to) {
   return row;
 }
 
-std::wstring list_text(HWND list, int row, int column) {
-  wchar_t text[256] = {};
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = 256;
-  SendMessageW(list, LVM_GETITEMTEXTW, WPARAM(row), LPARAM(&item));
-  return text;
-}
-
 TEST(results_windows, a_finished_quick_run_settles_and_shows_its_colours_in_both_units) {
   preview_rig rig;
   preview_window& w = *rig.window;
@@ -172,9 +162,10 @@ TEST(results_windows, the_list_shows_the_rows_with_their_styles) {
     const HWND list = GetDlgItem(d, IDC_MAIN_RESULTS);
     sync(d);
     const raw_rows& rows = w.results().rows();
-    ASSERT_EQ(size_t(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)), rows.size());
-    EXPECT_EQ(list_text(list, 1, 0), rows.rows()[1].buffers);
-    EXPECT_EQ(list_text(list, 1, 2), rows.rows()[1].rate);
+    std::vector<std::vector<std::wstring>> texts;
+    for (const raw_row& r : rows.rows()) texts.push_back({r.buffers, r.mode, r.rate});
+    const auto shown = list_rows(list);
+    ASSERT_EQ(shown, texts);
     // The third column ends at the client area's right edge.
     RECT client;
     GetClientRect(list, &client);
@@ -184,7 +175,7 @@ TEST(results_windows, the_list_shows_the_rows_with_their_styles) {
 
     // The best-rate block stands at the top: rows alternate their backgrounds, a line under each.
     const int top = int(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
-    EXPECT_EQ(list_text(list, top + 1, 0), raw_best_read_heading);
+    EXPECT_EQ(shown[size_t(top) + 1][0], raw_best_read_heading);
     const raw_list_palette& p = raw_list_colours;
     for (int row = top; row < top + 4; ++row) {
       RECT r{LVIR_BOUNDS, 0, 0, 0};

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "list_view_remote.h"
 #include "window_driver.h"
 #include "window_find.h"
 #include "window_io.h"
@@ -42,6 +43,12 @@ HWND wait_for_window(const std::string& title) {
   std::vector<HWND> found;
   wait_until([&] { return !(found = find_top_level_windows(query)).empty(); });
   return found.empty() ? nullptr : found.front();
+}
+
+std::vector<std::vector<std::wstring>> list_rows(HWND list) {
+  std::vector<std::vector<std::wstring>> rows;
+  std::string error;
+  return list_view_rows(list, rows, error) ? rows : std::vector<std::vector<std::wstring>>{};
 }
 
 std::vector<std::wstring> combo_items(HWND combo) {

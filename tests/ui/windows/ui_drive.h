@@ -36,6 +36,8 @@ std::wstring control_text(HWND window, int id);
 // found and read as ui-driver finds and reads them.
 HWND wait_for_window(const std::string& title);
 std::vector<std::wstring> combo_items(HWND combo);
+// Every row of a list view, a text per column (empty when it cannot be read).
+std::vector<std::vector<std::wstring>> list_rows(HWND list);
 
 // A pixel of the window's image on the screen, in window coordinates (frame included).
 COLORREF window_pixel(HWND window, int x, int y);
