@@ -160,3 +160,10 @@ void main_window_rig::end_run(bool result) {
   env.run_result = result;
   env.run_done = true;
 }
+
+void main_window_rig::complete_reads() {
+  phase(true);
+  for (int i = 0; i < 6; ++i) test_done(true, 10e6 + i);
+  end_run(true);
+  tick();
+}

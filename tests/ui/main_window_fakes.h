@@ -217,4 +217,6 @@ struct main_window_rig {
   void test_done(bool read, double rate, bool ok = true);
   // The run's thread ends with this result; the next tick finishes the run.
   void end_run(bool result);
+  // The reads of the running small profile, each a new best, and the run's end: a complete report.
+  void complete_reads();
 };

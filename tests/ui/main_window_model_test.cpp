@@ -315,10 +315,7 @@ TEST(main_window_model, closing) {
     rig.choose_small_profile();
     for (int run = 0; run < 2; ++run) {
       rig.press_start();
-      rig.phase(true);
-      for (int i = 0; i < 6; ++i) rig.test_done(true, 10e6);
-      rig.end_run(true);
-      rig.tick();
+      rig.complete_reads();
       rig.press_start();
     }
     rig.model.close(false);
@@ -333,10 +330,7 @@ TEST(main_window_model, closing) {
   for (bool forced : {false, true}) {
     main_window_rig rig;
     rig.start_small_run();
-    rig.phase(true);
-    for (int i = 0; i < 6; ++i) rig.test_done(true, 10e6);
-    rig.end_run(true);
-    rig.tick();
+    rig.complete_reads();
     rig.env.share_allowed = false;
     rig.model.close(forced);
     EXPECT_EQ(rig.window.ended, 1);
