@@ -10,7 +10,6 @@
 #include "key_names.h"
 #include "script_runner.h"
 #include "script_words.h"
-#include "text_match.h"
 
 namespace {
 std::string contents(FILE* f) {
@@ -54,20 +53,6 @@ TEST(script_words, quotes_escapes_and_broken_lines) {
   EXPECT_EQ(escaped("a\\b\r\n\tc \xc3\xa9"), "a\\\\b\\r\\n\\tc \xc3\xa9");
 }
 
-TEST(text_match, stars_and_question_marks_over_characters) {
-  EXPECT_FALSE(text_matches("Ready", "ready"));
-  EXPECT_TRUE(text_matches("*", ""));
-  EXPECT_TRUE(text_matches("a*b*c", "axxbyybc"));
-  EXPECT_FALSE(text_matches("a*b*c", "axxbyybcd"));
-  EXPECT_TRUE(text_matches("Gr??e",
-                           "Gr\xc3\xb6\xc3\x9f"
-                           "e"));
-  EXPECT_FALSE(text_matches("Gr???e",
-                            "Gr\xc3\xb6\xc3\x9f"
-                            "e"));
-  EXPECT_FALSE(text_matches("Profile: ?", "Profile: "));
-}
-
 TEST(driver_commands, bad_arguments_say_why) {
   key_info k;
   for (const char* bad : {"", "F0", "F13", "F01", "Fx", "ab", "-", "Escape!"}) EXPECT_FALSE(key_by_name(bad, k)) << bad;
@@ -98,20 +83,6 @@ TEST(driver_commands, bad_arguments_say_why) {
                 "ui-driver: t.txt:6: --timeout needs a value; usage: wait-exit [--timeout MS]\n"
                 "ui-driver: t.txt:7: --title given twice; " +
                 usage);
-}
-
-TEST(driver_commands, the_started_programs_options_are_its_own) {
-  std::vector<std::string> words;
-  std::string error;
-  ASSERT_TRUE(split_words("start --limited --dir C:\\ prog.exe --console", words, error));
-  command c;
-  ASSERT_TRUE(parse_command(words, c, error)) << error;
-  EXPECT_TRUE(c.has("--limited"));
-  EXPECT_EQ(c.options.at("--dir"), "C:\\");
-  EXPECT_EQ(c.args, (std::vector<std::string>{"prog.exe", "--console"}));
-  const std::string help = driver_help_text();
-  for (const command_form& form : command_forms())
-    EXPECT_NE(help.find(std::string("\n  ") + form.name), std::string::npos) << form.name;
 }
 
 TEST(script_runner, replies_in_order_until_the_first_failure) {
