@@ -14,14 +14,10 @@ namespace {
 struct fake_view : run_view_cb {
   bool exists = true;
   int cancel_given_back = 0;
-  std::vector<std::pair<bool, uint32_t>> phases;
-  std::wstring status;
+  int phases = 0;
   bool view_exists() override { return exists; }
   void cancel_available_again() override { ++cancel_given_back; }
-  void phase_started(bool read, uint32_t planned, const wchar_t* text) override {
-    phases.push_back({read, planned});
-    status = text;
-  }
+  void phase_started(bool, uint32_t, const wchar_t*) override { ++phases; }
 };
 
 // Runs a phase the way the runner does: stops taking tests at a false answer.
@@ -46,21 +42,6 @@ test_def small_profile() {
   return def;
 }
 }  // namespace
-
-TEST(results_model, phases_tell_the_view) {
-  fake_view view;
-  results_model model(&view);
-  model.start_run(small_profile());
-  EXPECT_EQ(model.run_phase(), 0);
-  EXPECT_TRUE(model.on_phase(true));
-  EXPECT_EQ(model.run_phase(), 1);
-  EXPECT_EQ(view.status, L"Running read tests...");
-  EXPECT_TRUE(model.on_phase(false));
-  EXPECT_EQ(model.run_phase(), 2);
-  EXPECT_EQ(view.status, L"Running write tests...");
-  EXPECT_EQ(view.phases, (std::vector<std::pair<bool, uint32_t>>{{true, 4}, {false, 8}}));
-  EXPECT_EQ(view.cancel_given_back, 0);
-}
 
 TEST(results_model, plain_cancel_ends_only_the_running_phase) {
   fake_view view;
@@ -112,7 +93,7 @@ TEST(results_model, window_gone_stops_at_the_phase) {
   results_model model(&view);
   model.start_run(small_profile());
   EXPECT_FALSE(model.on_phase(true));
-  EXPECT_TRUE(view.phases.empty());
+  EXPECT_EQ(view.phases, 0);
 }
 
 TEST(results_model, taking_sorts_by_direction_and_adds_rows) {
