@@ -27,6 +27,7 @@
 #include "support/text.h"
 #include "ui_drive.h"
 #include "window_driver.h"
+#include "window_find.h"
 
 namespace {
 
@@ -111,18 +112,15 @@ bool one_run(HWND window, const main_window& w) {
          });
 }
 
-BOOL CALLBACK find_question_box(HWND w, LPARAM out) {
-  if (!IsWindowVisible(w) || !GetDlgItem(w, mb_id_text)) return TRUE;
-  *reinterpret_cast<HWND*>(out) = w;
-  return FALSE;
-}
-
 // The toolkit's message box over the window (it shares the window's title).
-HWND question_box(HWND window) {
-  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+HWND question_box() {
+  window_query query;
+  query.title = to_utf8(main_window_title);
+  query.pid = GetCurrentProcessId();
   HWND found = nullptr;
   wait_until([&] {
-    EnumThreadWindows(thread, find_question_box, reinterpret_cast<LPARAM>(&found));
+    for (HWND w : find_top_level_windows(query))
+      if (GetDlgItem(w, mb_id_text)) found = w;
     return found != nullptr;
   });
   return found;
@@ -168,7 +166,7 @@ bool graphs_at_rest(HWND d, window_rig& rig) {
 bool share_screenshot(HWND d, window_rig& rig) {
   const int shares = rig.env.shares.load();
   PostMessageW(d, WM_COMMAND, ID_SCREENGRAB_SHARE_SCREENSHOT, 0);
-  const HWND box = question_box(d);
+  const HWND box = question_box();
   if (!box) return false;
   click(GetDlgItem(box, mb_answer_ok));
   return wait_until([&] { return rig.env.shares.load() == shares + 1; }) &&
