@@ -1,6 +1,6 @@
-# Sourced by tests that drive windows: ui-driver as a long-lived helper, screenshots from the X
-# server, and colour checks of screen regions. The sourcing test sets BUILD (the build folder),
-# DRIVER (ui-driver.exe) and WORK (an empty scratch folder of its own).
+# Sourced by tests that drive windows: ui-driver as a long-lived helper and screenshots from the X
+# server. The sourcing test sets BUILD (the build folder), DRIVER (ui-driver.exe) and WORK (an
+# empty scratch folder of its own).
 
 fail() {
   echo "FAILED: $*" >&2
@@ -69,32 +69,4 @@ driver_close() {
 
 screenshot() {
   import -window root "$1" || fail "no screenshot of display $DISPLAY"
-}
-
-# "X Y W H" shrunk by N pixels on every side, to keep borders and edges out of a colour check.
-inset_region() {
-  local x y w h
-  read -r x y w h <<<"$1"
-  echo "$((x + $2)) $((y + $2)) $((w - 2 * $2)) $((h - 2 * $2))"
-}
-
-# The mean colour of region "X Y W H" of an image, as RRGGBB.
-region_colour() {
-  local x y w h
-  read -r x y w h <<<"$2"
-  convert "$1" -crop "${w}x${h}+${x}+${y}" +repage -scale '1x1!' -format '%[hex:u.p{0,0}]' info: | cut -c1-6
-}
-
-# Fails unless every pixel of region "X Y W H" is within TOLERANCE (0 to 255 per channel, default
-# 0) of colour RRGGBB.
-expect_region_colour() {
-  local image=$1 region=$2 colour=$3 tolerance=${4:-0} x y w h width height worst
-  read -r x y w h <<<"$region"
-  read -r width height < <(identify -format '%w %h\n' "$image")
-  ((w > 0 && h > 0 && x >= 0 && y >= 0 && x + w <= width && y + h <= height)) ||
-    fail "region $region is not inside the ${width}x${height} screenshot"
-  worst=$(convert "$image" -crop "${w}x${h}+${x}+${y}" +repage \( +clone -fill "#$colour" -colorize 100 \) \
-    -compose difference -composite -separate -evaluate-sequence max -format '%[fx:round(maxima*255)]' info:)
-  ((worst <= tolerance)) ||
-    fail "region $region is not $colour (mean $(region_colour "$image" "$region"), a pixel off by $worst)"
 }

@@ -29,10 +29,32 @@ void fake_window::deliver(main_window_model& model) {
   for (const auto& e : events) model.run_event(e.first, e.second);
 }
 
+std::string fake_window::state() {
+  std::string s = "title " + to_utf8(title) + "\n";
+  for (const auto& [id, text] : texts) s += "text " + std::to_string(id) + " " + to_utf8(text) + "\n";
+  for (const auto& [id, on] : enabled) s += "enabled " + std::to_string(id) + " " + std::to_string(on) + "\n";
+  for (const auto& [id, on] : visible)
+    s += "shown " + std::to_string(id) + " " + std::to_string(on) + " (" + std::to_string(fades[id]) + " ms)\n";
+  if (!views.empty())
+    s += "view " + std::to_string(int(views.back().first)) + " over " +
+         std::to_string(views.back().second.duration_ms) + " ms in steps of " +
+         std::to_string(views.back().second.step_ms) + " ms, of " + std::to_string(views.size()) + "\n";
+  s += "timers";
+  for (unsigned t : timers) s += " " + std::to_string(t);
+  s += "\nfocused " + std::to_string(focused) + "\nlocations";
+  for (const std::wstring& item : location_items) s += " [" + to_utf8(item) + "]";
+  s += " selected " + std::to_string(location_selected) + (location_enabled ? "" : " (disabled)") + "\npresets";
+  for (const std::wstring& item : presets) s += " [" + to_utf8(item) + "]";
+  s += (presets_shown ? " shown " : " hidden ") + std::to_string(presets_selected) + "\nlist " +
+       std::to_string(list_rows) + " rows, cleared " + std::to_string(list_clears) + ", scrolled to " +
+       std::to_string(int(scrolled_to)) + "\n";
+  return s;
+}
+
 scan_outcome fake_env::take_scan() {
   scan_outcome o;
   o.stack = std::move(stack);
-  o.log_text = scan_log;
+  o.log_text = "scan log\n";
   return o;
 }
 
@@ -110,6 +132,10 @@ void main_window_rig::start_small_run() {
   press_start();
 }
 
+void main_window_rig::look(const std::string& moment) {
+  seen += "== " + moment + " (phase " + std::to_string(int(model.phase())) + ")\n" + window.state();
+}
+
 void main_window_rig::phase(bool read) {
   env.runner->on_phase(read);
   window.deliver(model);
@@ -133,4 +159,11 @@ void main_window_rig::test_done(bool read, double rate, bool ok) {
 void main_window_rig::end_run(bool result) {
   env.run_result = result;
   env.run_done = true;
+}
+
+void main_window_rig::complete_reads() {
+  phase(true);
+  for (int i = 0; i < 6; ++i) test_done(true, 10e6 + i);
+  end_run(true);
+  tick();
 }

@@ -39,7 +39,6 @@ struct fake_window final : main_window_cb {
   int location_selected = -1;
   bool location_enabled = true;
   int pick_requests = 0;
-  location_summary summary;
 
   std::vector<std::wstring> presets;
   bool presets_shown = false;
@@ -51,7 +50,6 @@ struct fake_window final : main_window_cb {
   int list_clears = 0;
   size_t scrolled_to = size_t(-1);
   std::map<bool, int> graph_repaints;
-  std::map<bool, graph_timer> graph_timers;
 
   struct box {
     std::wstring text, caption;
@@ -61,7 +59,6 @@ struct fake_window final : main_window_cb {
   int box_answer = 1;
   uint32_t box_ticks = 0;  // flags the user's tick leaves set
 
-  bool save_answer = true;
   std::wstring save_path = L"D:\\reports\\r.folvi.txt";
   save_request last_save;
 
@@ -69,7 +66,6 @@ struct fake_window final : main_window_cb {
   std::vector<capture_target> captures;
   std::vector<std::wstring> titles_during_capture, volume_during_capture;
 
-  bool alive = true;
   std::vector<std::pair<uintptr_t, intptr_t>> posted;
   int ended = 0;
 
@@ -80,10 +76,7 @@ struct fake_window final : main_window_cb {
   void select_item(int index) override { location_selected = index; }
   void enable_list(bool on) override { location_enabled = on; }
   void post_pick_request() override { ++pick_requests; }
-  void show_summary(const location_summary& s) override {
-    summary = s;
-    texts[IDC_MAIN_VOLUME] = s.volume;
-  }
+  void show_summary(const location_summary& s) override { texts[IDC_MAIN_VOLUME] = s.volume; }
   // profile_choice_cb
   void set_configuration_text(const std::wstring& text) override { texts[IDC_MAIN_CONFIGURATION] = text; }
   void show_presets(bool shown, int selected) override {
@@ -103,10 +96,10 @@ struct fake_window final : main_window_cb {
   bool choose_save_path(const save_request& request, std::wstring& path) override {
     last_save = request;
     path = save_path;
-    return save_answer;
+    return true;
   }
   // run_post_cb
-  bool window_alive() override { return alive; }
+  bool window_alive() override { return true; }
   void post_run_event(uintptr_t event, intptr_t serial) override { posted.push_back({event, serial}); }
   // main_window_cb
   void set_text(int id, const std::wstring& text) override { texts[id] = text; }
@@ -126,7 +119,7 @@ struct fake_window final : main_window_cb {
   void add_rows(const raw_rows& rows, size_t first) override;
   void scroll_to_row(size_t row) override { scrolled_to = row; }
   void graph_changed(bool read) override { ++graph_repaints[read]; }
-  void set_graph_timer(bool read, graph_timer action) override { graph_timers[read] = action; }
+  void set_graph_timer(bool, graph_timer) override {}
   void set_timer(window_timer t) override { timers.insert(t.id); }
   void kill_timer(unsigned id) override { timers.erase(id); }
   bool capture(capture_target target, captured_image& image) override;
@@ -134,15 +127,15 @@ struct fake_window final : main_window_cb {
 
   // Hands the run's posted events to the model, as the message loop does.
   void deliver(main_window_model& model);
+  // The controls as they stand, a line each: "text 1058 Ready to run", "shown 1071 0 (200 ms)" ...
+  std::string state();
 };
 
 // The system around the window.
 struct fake_env final : main_window_env {
   std::string scan_version;
-  int scans_started = 0;
   bool scan_done = false;
   std::unique_ptr<storage_stack> stack;
-  std::string scan_log = "scan log\n";
 
   bool run_start_ok = true;
   int runs_started = 0;
@@ -164,7 +157,6 @@ struct fake_env final : main_window_env {
   std::string shared_report, shared_scan_text;
 
   bool start_scan(const std::string& version) override {
-    ++scans_started;
     scan_version = version;
     return true;
   }
@@ -217,9 +209,14 @@ struct main_window_rig {
   void start_small_run();
   void press_start(bool control = false) { model.command(IDC_MAIN_START, control_event::clicked, 0, control); }
   void tick() { model.timer(run_poll_timer.id); }
+  // What the window shows at this moment, added to `seen` under the moment's name.
+  std::string seen;
+  void look(const std::string& moment);
   // The runner's calls, from the test instead of the run's thread; posted events delivered.
   void phase(bool read);
   void test_done(bool read, double rate, bool ok = true);
   // The run's thread ends with this result; the next tick finishes the run.
   void end_run(bool result);
+  // The reads of the running small profile, each a new best, and the run's end: a complete report.
+  void complete_reads();
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "golden.h"
 #include "main_window_fakes.h"
 #include "support/message_box_flags.h"
 
@@ -13,47 +14,61 @@ std::wstring start_label(fake_window& w) {
   return w.texts[IDC_MAIN_START] + (w.enabled[IDC_MAIN_START] ? L"" : L" (disabled)");
 }
 
-TEST(main_window_model, opening_scans_then_is_ready) {
+// What the window shows at each moment of its opening and of a whole run, from the scan to OK.
+TEST(main_window_model, opening_and_a_whole_run_from_start_to_ok) {
   main_window_rig rig;
   fake_window& w = rig.window;
+  auto look = [&](const std::string& moment) { rig.look(moment); };
   rig.env.stack = two_local_drives();
   rig.model.init(10);
-
-  EXPECT_EQ(w.presets, (std::vector<std::wstring>{L"Quick             ~ 34 sec", L"Standard        ~ 5 min",
-                                                  L"Extended        ~ 10 min", L"Customize..."}));
-  EXPECT_EQ(w.texts[IDC_MAIN_CONFIGURATION], L"Standard");
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], dash);
-  ASSERT_EQ(w.views.size(), 1u);
-  EXPECT_EQ(w.views[0].first, view_ready);
-  EXPECT_EQ(w.views[0].second.duration_ms, 0u);
-  EXPECT_EQ(start_label(w), L"Cancel");
-  EXPECT_EQ(w.location_items, (std::vector<std::wstring>{L"Scanning the storage stack, please wait..."}));
-  EXPECT_FALSE(w.location_enabled);
-  EXPECT_EQ(w.texts[IDC_MAIN_VOLUME], dash);
-  EXPECT_EQ(rig.env.scan_version, "1.2.0.0");
-  EXPECT_TRUE(w.timers.count(1));
-  EXPECT_EQ(rig.model.phase(), window_phase::scanning);
-  EXPECT_EQ(rig.model.graph(true).title(), L"Read speed");
-  EXPECT_EQ(rig.model.graph(false).title(), L"Write speed");
-  EXPECT_FALSE(rig.model.decimal_units());
-
-  rig.model.timer(scan_poll_timer.id);  // still scanning
-  EXPECT_EQ(rig.model.phase(), window_phase::scanning);
-  EXPECT_TRUE(w.timers.count(1));
-
+  look("opened");
+  rig.model.timer(scan_poll_timer.id);
+  look("still scanning");
   rig.env.scan_done = true;
   rig.model.timer(scan_poll_timer.id);
-  EXPECT_FALSE(w.timers.count(1));
-  EXPECT_EQ(rig.model.phase(), window_phase::ready);
-  EXPECT_EQ(w.location_items, (std::vector<std::wstring>{L"C:\\", L"D:\\"}));
-  EXPECT_EQ(w.location_selected, 0);
-  EXPECT_TRUE(w.location_enabled);
-  EXPECT_EQ(w.texts[IDC_MAIN_VOLUME], L"1234-ABCD");
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Ready to run");
-  EXPECT_EQ(start_label(w), L"Start");
-  EXPECT_EQ(w.views.size(), 1u) << "already in the ready scene";
-  EXPECT_EQ(w.list_clears, 1);
+  look("scanned");
+  EXPECT_EQ(rig.env.scan_version, "1.2.0.0");
   EXPECT_EQ(rig.model.scan_text(), "scan log\n");
+  EXPECT_EQ(rig.model.graph(true).title(), L"Read speed");
+  EXPECT_EQ(rig.model.graph(false).title(), L"Write speed");
+
+  rig.choose_small_profile();
+  rig.press_start();
+  look("started");
+  EXPECT_EQ(rig.env.runs_started, 1);
+  EXPECT_EQ(rig.env.started_profile.path, L"C:\\");
+  EXPECT_FALSE(rig.env.started_profile.remote);
+  EXPECT_EQ(rig.env.started_profile.read_tests, 6u);
+  rig.tick();
+  look("preparing");
+  for (auto [done, total] : {std::pair<uint64_t, uint64_t>{5, 0}, {1, 3}, {3, 3}}) {
+    rig.env.runner->on_init_progress(done, total);
+    rig.tick();
+    look("prepared " + std::to_string(done) + " of " + std::to_string(total));
+  }
+  rig.phase(true);
+  EXPECT_EQ(rig.model.graph(true).planned(), 6u);
+  for (int i = 0; i < 6; ++i) rig.test_done(true, 100e6 + i * 1e6);
+  rig.tick();
+  look("read");
+  rig.phase(false);
+  EXPECT_EQ(rig.model.graph(false).planned(), 4u);
+  for (int i = 0; i < 4; ++i) rig.test_done(false, 50e6, i != 2);
+  rig.tick();
+  look("written");
+  rig.end_run(true);
+  rig.tick();
+  // The best-rate block and the empty rows that bring it to the top of a 10-row page.
+  look("finished");
+  EXPECT_EQ(rig.env.joins, 1);
+  EXPECT_EQ(rig.model.results().rows().rows()[14].buffers, L"Best read rate:");
+  ASSERT_EQ(rig.model.reports().shareable_reports.size(), 1u);
+  EXPECT_NE(rig.model.reports().last_report.find("Write.tests.failed              1\r\n"), std::string::npos);
+  rig.model.timer(focus_start_timer.id);
+  look("focused");
+  rig.press_start();  // OK
+  look("ok");
+  expect_golden(rig.seen, "ui/main_window_opening_and_run.txt");
 }
 
 TEST(main_window_model, start_during_the_scan_closes_the_program) {
@@ -68,213 +83,97 @@ TEST(main_window_model, start_during_the_scan_closes_the_program) {
   EXPECT_EQ(rig.model.phase(), window_phase::closed);
 }
 
-TEST(main_window_model, a_whole_run_from_start_to_ok) {
+// Cancel, Ctrl+Cancel, a cancel while the test file is prepared, a runner that fails on its own
+// and a thread that cannot start, as the window shows them one after the other.
+TEST(main_window_model, cancels_and_failed_runs) {
   main_window_rig rig;
-  fake_window& w = rig.window;
+  const auto& reports = rig.model.reports();
   rig.start_small_run();
-
-  EXPECT_EQ(rig.env.runs_started, 1);
-  EXPECT_EQ(rig.env.started_profile.path, L"C:\\");
-  EXPECT_FALSE(rig.env.started_profile.remote);
-  EXPECT_EQ(rig.env.started_profile.read_tests, 6u);
-  EXPECT_EQ(rig.model.phase(), window_phase::running);
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Starting up...");
-  EXPECT_EQ(start_label(w), L"Cancel");
-  EXPECT_EQ(w.texts[IDC_MAIN_SWITCH_VIEW], L"Show raw data");
-  EXPECT_FALSE(w.visible[IDC_MAIN_CHANGE_PROFILE]);
-  EXPECT_EQ(w.fades[IDC_MAIN_CHANGE_PROFILE], 200u);
-  EXPECT_FALSE(w.location_enabled);
-  EXPECT_EQ(w.views.back().first, view_running_graphs);
-  EXPECT_EQ(w.views.back().second.duration_ms, 300u);
-  EXPECT_EQ(w.views.back().second.step_ms, 16u);
-  EXPECT_TRUE(w.timers.count(2));
-
-  rig.tick();
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Preparing test file...");
-  rig.env.runner->on_init_progress(5, 0);  // nothing to divide by
-  rig.tick();
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Preparing test file...");
-  rig.env.runner->on_init_progress(1, 3);
-  rig.tick();
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Preparing test file...  33.3%");
-  rig.env.runner->on_init_progress(3, 3);
-  rig.tick();
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Preparing test file...  100.0%");
-
   rig.phase(true);
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Running read tests...");
-  EXPECT_EQ(rig.model.graph(true).planned(), 6u);
-  for (int i = 0; i < 6; ++i) rig.test_done(true, 100e6 + i * 1e6);
-  rig.tick();
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Running read tests...") << "no preparation status once a phase began";
-  EXPECT_EQ(w.list_rows, 7u);
+  rig.test_done(true, 90e6);
+  rig.press_start();  // Cancel without Ctrl: the reads end, the writes run
+  rig.look("cancel");
+  EXPECT_FALSE(rig.env.runner->on_test_done(test_run()));
+  rig.window.timers.erase(focus_start_timer.id);
   rig.phase(false);
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Running write tests...");
-  EXPECT_EQ(rig.model.graph(false).planned(), 4u);
-  for (int i = 0; i < 4; ++i) rig.test_done(false, 50e6, i != 2);
-  rig.tick();
-  EXPECT_EQ(w.list_rows, 13u);
+  rig.look("the writes begin");
+  for (int i = 0; i < 4; ++i) rig.test_done(false, 10e6);
   rig.end_run(true);
   rig.tick();
-
-  EXPECT_EQ(rig.model.phase(), window_phase::finished);
-  EXPECT_EQ(rig.env.joins, 1);
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Completed");
-  EXPECT_EQ(start_label(w), L"OK");
-  EXPECT_FALSE(w.timers.count(2));
-  EXPECT_TRUE(w.timers.count(3));
-  // The best-rate block and the empty rows that bring it to the top of a 10-row page.
-  EXPECT_EQ(w.list_rows, 23u);
-  EXPECT_EQ(w.scrolled_to, 22u);
-  EXPECT_EQ(rig.model.results().rows().rows()[14].buffers, L"Best read rate:");
-  ASSERT_EQ(rig.model.reports().shareable_reports.size(), 1u);
-  EXPECT_NE(rig.model.reports().last_report.find("Test.path                       C:\\\r\n"), std::string::npos);
-  EXPECT_NE(rig.model.reports().last_report.find("Read.tests                      6 / 6\r\n"), std::string::npos);
-  EXPECT_NE(rig.model.reports().last_report.find("Write.tests.failed              1\r\n"), std::string::npos);
-  EXPECT_EQ(w.views.back().first, view_done_graphs);
-  EXPECT_EQ(w.views.back().second.duration_ms, 250u);
-  EXPECT_EQ(w.views.back().second.step_ms, 20u);
-
-  rig.model.timer(focus_start_timer.id);
-  EXPECT_EQ(w.focused, IDC_MAIN_START);
-  EXPECT_FALSE(w.timers.count(3));
+  rig.look("completed");
+  EXPECT_EQ(rig.model.results().read_results().size(), 2u);
+  EXPECT_EQ(reports.shareable_reports.size(), 1u) << "every write ran";
+  const std::string completed = reports.last_report;
 
   rig.press_start();  // OK
-  EXPECT_EQ(rig.model.phase(), window_phase::ready);
-  EXPECT_EQ(w.views.back().first, view_ready);
-  EXPECT_EQ(w.views.back().second.duration_ms, 300u);
-  EXPECT_EQ(w.list_rows, 0u);
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Ready to run");
-  EXPECT_EQ(start_label(w), L"Start");
-  EXPECT_TRUE(w.visible[IDC_MAIN_CHANGE_PROFILE]);
-  EXPECT_TRUE(w.location_enabled);
-}
-
-TEST(main_window_model, plain_cancel_ends_only_the_read_phase) {
-  main_window_rig rig;
-  fake_window& w = rig.window;
-  rig.start_small_run();
+  rig.press_start();
   rig.phase(true);
   rig.test_done(true, 90e6);
-  rig.press_start();  // Cancel without Ctrl
-  EXPECT_EQ(start_label(w), L"Cancelling... (disabled)");
-  EXPECT_FALSE(rig.env.runner->on_test_done(test_run()));  // the runner skips the rest of the reads
-  w.timers.erase(3);
-  rig.phase(false);
-  EXPECT_EQ(start_label(w), L"Cancel");
-  EXPECT_TRUE(w.timers.count(3)) << "the focus comes back to the button";
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Running write tests...");
-  for (int i = 0; i < 4; ++i)
-    EXPECT_TRUE(rig.env.runner->on_test_done([] {
-      test_run r;
-      r.read = false;
-      r.ok = true;
-      r.rate = 10e6;
-      return r;
-    }()));
-  rig.end_run(true);
-  rig.tick();
-  // No stop was pending any more at the end.
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Completed");
-  EXPECT_EQ(rig.model.results().read_results().size(), 2u);
-  EXPECT_EQ(rig.model.reports().shareable_reports.size(), 1u) << "every write ran";
-}
-
-TEST(main_window_model, ctrl_cancel_ends_the_run) {
-  main_window_rig rig;
-  fake_window& w = rig.window;
-  rig.start_small_run();
-  rig.phase(true);
-  rig.test_done(true, 90e6);
-  rig.press_start(true);
-  EXPECT_EQ(start_label(w), L"Cancelling... (disabled)");
+  rig.press_start(true);  // Ctrl+Cancel: the whole run ends, the button is not given back
   EXPECT_FALSE(rig.env.runner->on_phase(false));
-  w.deliver(rig.model);
-  EXPECT_EQ(start_label(w), L"Cancelling... (disabled)") << "a whole-run stop is not given back";
+  rig.window.deliver(rig.model);
+  rig.look("ctrl+cancel");
   rig.end_run(false);
   rig.tick();
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Cancelled");
-  EXPECT_EQ(rig.model.reports().last_report.empty(), false);
-  EXPECT_TRUE(rig.model.reports().shareable_reports.empty());
-  EXPECT_EQ(w.views.back().first, view_done_graphs);
-}
+  rig.look("cancelled");
+  EXPECT_NE(reports.last_report, completed);
+  EXPECT_EQ(reports.shareable_reports.size(), 1u);
 
-TEST(main_window_model, cancel_while_preparing_and_failed_runs) {
-  main_window_rig rig;
-  fake_window& w = rig.window;
-  rig.open();
-  rig.choose_small_profile();
-
-  // Cancel during the preparation: a report without measurements, no graph data, no new scene.
+  // During the preparation: a report without measurements, no graph data, no new scene.
+  rig.press_start();
   rig.press_start();
   rig.press_start();
   EXPECT_FALSE(rig.env.runner->on_init_progress(1, 8));
   rig.end_run(false);
   rig.tick();
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Cancelled");
-  EXPECT_NE(rig.model.reports().last_report.find("Read.tests                      0 / 6\r\n"), std::string::npos);
-  EXPECT_EQ(w.views.back().first, view_running_graphs);
-  const std::string previous = rig.model.reports().last_report;
+  rig.look("cancelled while preparing");
+  EXPECT_NE(reports.last_report.find("Read.tests                      0 / 6\r\n"), std::string::npos);
+  const std::string previous = reports.last_report;
 
-  // A runner failing on its own: no report, the previous one stays.
+  // A runner failing on its own: no report, the previous one stays; no best-rate block.
   rig.press_start();
   rig.press_start();
-  EXPECT_EQ(rig.model.phase(), window_phase::running);
   rig.phase(true);
   rig.test_done(true, 1e6, false);
   rig.end_run(false);
   rig.tick();
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Failed, see log for details");
-  EXPECT_EQ(start_label(w), L"OK");
-  EXPECT_EQ(rig.model.reports().last_report, previous);
-  EXPECT_EQ(w.list_rows, 2u) << "no best-rate block";
-  EXPECT_EQ(w.views.back().first, view_running_graphs);
+  rig.look("failed");
+  EXPECT_EQ(reports.last_report, previous);
 
   // A thread that cannot start ends the run at once as failed.
   rig.press_start();
   rig.env.run_start_ok = false;
   const int joins = rig.env.joins;
   rig.press_start();
-  EXPECT_EQ(rig.model.phase(), window_phase::finished);
-  EXPECT_EQ(w.texts[IDC_MAIN_STATUS], L"Failed, see log for details");
+  rig.look("not started");
   EXPECT_EQ(rig.env.joins, joins);
-  EXPECT_FALSE(w.timers.count(2));
+  expect_golden(rig.seen, "ui/main_window_cancels_and_failures.txt");
 }
 
-TEST(main_window_model, records_handed_over_after_the_last_tick_reach_the_list) {
+// The last record handed over while the run's thread is joined reaches the list, and a poll that
+// the join's message pumping dispatches finishes nothing twice.
+TEST(main_window_model, the_end_of_a_run_is_taken_once_with_every_record) {
   main_window_rig rig;
   rig.start_small_run();
   rig.phase(true);
   rig.tick();
   for (int i = 0; i < 6; ++i) rig.test_done(true, 10e6);
   rig.phase(false);
-  for (int i = 0; i < 4; ++i) rig.test_done(false, 10e6);
-  rig.end_run(true);
-  rig.tick();
-  EXPECT_EQ(rig.model.results().read_results().size(), 6u);
-  EXPECT_EQ(rig.model.results().write_results().size(), 4u);
-  EXPECT_EQ(rig.model.reports().shareable_reports.size(), 1u);
-  EXPECT_EQ(rig.model.view(), view_done_graphs) << "the graphs have data even before they painted it";
-}
-
-TEST(main_window_model, a_poll_dispatched_while_joining_the_run_finishes_nothing_twice) {
-  main_window_rig rig;
-  rig.start_small_run();
-  rig.phase(true);
-  for (int i = 0; i < 6; ++i) rig.test_done(true, 10e6);
-  rig.phase(false);
-  for (int i = 0; i < 4; ++i) rig.test_done(false, 10e6);
+  for (int i = 0; i < 3; ++i) rig.test_done(false, 10e6);
   int polls = 0;
   rig.env.during_join = [&] {
     ++polls;
+    rig.test_done(false, 10e6);
     rig.tick();
   };
   rig.end_run(true);
   rig.tick();
   EXPECT_EQ(polls, 1);
   EXPECT_EQ(rig.env.joins, 1);
+  EXPECT_EQ(rig.model.results().read_results().size(), 6u);
+  EXPECT_EQ(rig.model.results().write_results().size(), 4u);
   EXPECT_EQ(rig.model.reports().shareable_reports.size(), 1u);
-  EXPECT_EQ(rig.model.view(), view_done_graphs);
+  EXPECT_EQ(rig.model.view(), view_done_graphs) << "the graphs have data even before they painted it";
   EXPECT_EQ(rig.window.texts[IDC_MAIN_STATUS], L"Completed");
 }
 
@@ -416,10 +315,7 @@ TEST(main_window_model, closing) {
     rig.choose_small_profile();
     for (int run = 0; run < 2; ++run) {
       rig.press_start();
-      rig.phase(true);
-      for (int i = 0; i < 6; ++i) rig.test_done(true, 10e6);
-      rig.end_run(true);
-      rig.tick();
+      rig.complete_reads();
       rig.press_start();
     }
     rig.model.close(false);
@@ -434,10 +330,7 @@ TEST(main_window_model, closing) {
   for (bool forced : {false, true}) {
     main_window_rig rig;
     rig.start_small_run();
-    rig.phase(true);
-    for (int i = 0; i < 6; ++i) rig.test_done(true, 10e6);
-    rig.end_run(true);
-    rig.tick();
+    rig.complete_reads();
     rig.env.share_allowed = false;
     rig.model.close(forced);
     EXPECT_EQ(rig.window.ended, 1);

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "bench/test_combo.h"
 #include "bench/test_def.h"
+#include "golden.h"
+#include "support/text.h"
 
 namespace {
 
@@ -52,14 +55,30 @@ int paint_until_still(pretty_graph_model& g, const std::vector<test_run>& result
   return settle_bound + 1;
 }
 
-bool finite(const rect_f& r) {
-  return std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.right) && std::isfinite(r.bottom);
-}
-
 const graph_text* find_text(const graph_frame& f, const std::wstring& text) {
   for (const graph_text& t : f.texts)
     if (t.text == text) return &t;
   return nullptr;
+}
+
+// A frame as text, a line for each rectangle, bar and text, to compare with a golden file.
+std::string frame_text(const graph_frame& f) {
+  std::ostringstream o;
+  o.precision(12);
+  auto box = [](std::ostream& o, const rect_f& r) -> std::ostream& {
+    return o << r.left << ' ' << r.top << ' ' << r.right << ' ' << r.bottom;
+  };
+  box(o << "plot ", f.plot) << "\n";
+  box(o << "header ", f.header) << "\n";
+  box(o << "units ", f.units_area) << "\n";
+  for (const graph_text& t : f.texts)
+    box(o << "text \"" << to_utf8(t.text) << "\" " << std::hex << t.colour << std::dec << " font " << int(t.font)
+          << " ",
+        t.box)
+        << "\n";
+  for (const graph_bar& b : f.bars) box(o << "bar " << std::hex << b.colour << std::dec << " ", b.box) << "\n";
+  o << f.grid_lines.size() << " grid lines" << (f.another_frame ? ", another frame" : "") << "\n";
+  return o.str();
 }
 
 TEST(pretty_graph_model, a_finished_quick_run_settles_with_every_bar_at_its_height) {
@@ -81,28 +100,9 @@ TEST(pretty_graph_model, a_finished_quick_run_settles_with_every_bar_at_its_heig
   EXPECT_TRUE(g.done_shown());
   EXPECT_EQ(g.scale_peak(), 2.5e9);
 
-  // 68 bars, the best once more on top.
-  ASSERT_EQ(f.bars.size(), 69u);
-  EXPECT_EQ(f.grid_lines.size(), 68u);
-  const double full = f.plot.height() * 0.85;
-  for (size_t i = 0; i < all.size(); ++i) {
-    const graph_bar& bar = f.bars[i];
-    if (!all[i].ok) {
-      EXPECT_DOUBLE_EQ(bar.box.height(), 3.0);
-      EXPECT_EQ(bar.colour, 0x800044DDu);
-      continue;
-    }
-    EXPECT_NEAR(bar.box.height(), full * all[i].rate / 2.5e9, 1e-9) << i;
-    EXPECT_EQ(bar.box.bottom, f.plot.bottom);
-    EXPECT_EQ(bar.colour, i == 41 ? 0xFFAAEEFFu : 0xFF3D6082u) << i;
-  }
-  EXPECT_EQ(f.bars.back().box.left, f.bars[41].box.left);
-  EXPECT_DOUBLE_EQ(f.bars[41].box.height(), full);
-  // Complete: no progress text, the number in the finished colour.
-  EXPECT_EQ(find_text(f, L"68 / 68"), nullptr);
-  const graph_text* number = find_text(f, L"2384.2");
-  ASSERT_NE(number, nullptr);
-  EXPECT_EQ(number->colour, 0xFFAAEEFFu);
+  // 68 bars at their heights, the best once more on top; no progress text, the number in the
+  // finished colour.
+  expect_golden(frame_text(f), "ui/graph_quick_run_done.txt");
   // Nothing moves: the next paint asks for none and the timer stays off.
   fixed_measure m;
   EXPECT_FALSE(g.next_frame(all, width, height, m).another_frame);
@@ -146,35 +146,29 @@ TEST(pretty_graph_model, the_timer_starts_and_stops_with_the_animation) {
   EXPECT_EQ(g.scale_peak(), 0);
 }
 
+// All failed, or all completed at rate 0: finite bars (no best drawn again), "0.0" with its unit;
+// a tiny control has no plot area at all.
 TEST(pretty_graph_model, failed_and_zero_rates_never_divide_by_zero) {
   fixed_measure m;
+  std::string frames;
   for (bool ok : {false, true}) {
     pretty_graph_model g;
     g.set_planned(4);
     std::vector<test_run> results(4);
-    for (test_run& r : results) r.ok = ok;  // all failed, or all completed at rate 0
+    for (test_run& r : results) r.ok = ok;
     graph_frame f;
     EXPECT_LE(paint_until_still(g, results, f), settle_bound);
     EXPECT_EQ(g.scale_peak(), 0);
-    for (const graph_bar& b : f.bars) {
-      EXPECT_TRUE(finite(b.box));
-      EXPECT_DOUBLE_EQ(b.box.height(), ok ? 0.0 : 3.0);
-    }
-    EXPECT_EQ(f.bars.size(), 4u);  // no best bar drawn again
-    const graph_text* zero = find_text(f, L"0.0 MBps *");
-    ASSERT_NE(zero, nullptr);
-    EXPECT_EQ(zero->colour, 0xFF637590u);
-    EXPECT_EQ(zero->box.right, width - graph_padding);
-    EXPECT_TRUE(g.units_hit(zero->box.left + 1, 5));
+    frames += std::string(ok ? "== rate 0\n" : "== failed\n") + frame_text(f);
+    EXPECT_TRUE(g.units_hit(f.units_area.left + 1, 5));
   }
-  // A tiny control has no plot area at all.
   pretty_graph_model g;
   g.set_planned(2);
   std::vector<test_run> one(1);
   one[0].ok = true;
   one[0].rate = 1e6;
-  graph_frame f = g.next_frame(one, 10, 20, m);
-  EXPECT_TRUE(f.bars.empty());
+  frames += "== tiny\n" + frame_text(g.next_frame(one, 10, 20, m));
+  expect_golden(frames, "ui/graph_failed_and_zero.txt");
 }
 
 TEST(pretty_graph_model, both_units_give_their_texts_and_the_same_bars) {
@@ -186,71 +180,37 @@ TEST(pretty_graph_model, both_units_give_their_texts_and_the_same_bars) {
   pretty_graph_model g;
   g.set_planned(2);
   graph_frame binary = g.next_frame(results, width, height, m);
-  const graph_text* unit = find_text(binary, L" MBps *");
   const graph_text* number = find_text(binary, L"117.7");
-  ASSERT_TRUE(unit && number);
-  EXPECT_EQ(unit->colour, 0xFF7989A0u);
-  EXPECT_EQ(unit->font, font_normal);
-  EXPECT_EQ(number->font, font_large);
-  EXPECT_EQ(unit->box.right, width - graph_padding);
-  EXPECT_EQ(number->box.right, unit->box.left);
-  // Number and unit stand on one baseline, the large font's descent above the band's padding.
-  EXPECT_EQ(number->box.bottom - 6, unit->box.bottom - 3);
-  EXPECT_EQ(number->box.bottom, binary.header.bottom - graph_padding);
-  EXPECT_EQ(binary.units_area.left, number->box.left);
-  EXPECT_EQ(binary.units_area.right, width);
+  ASSERT_TRUE(number);
   EXPECT_TRUE(g.units_hit(number->box.left + 1, number->box.top + 1));
   EXPECT_FALSE(g.units_hit(number->box.left - 1, number->box.top + 1));
-
   g.set_decimal_units(true);
   graph_frame decimal = g.next_frame(results, width, height, m);
-  EXPECT_NE(find_text(decimal, L"123.5"), nullptr);
-  EXPECT_NE(find_text(decimal, L" MBps \u00B9"), nullptr);
+  // Number and unit on one baseline at the header's right, in either unit; the same bars.
+  expect_golden(frame_text(binary) + "== decimal\n" + frame_text(decimal), "ui/graph_units.txt");
   g.set_font_face(L"SEGOE UI");
   EXPECT_EQ(g.units_label(), L" MBps \u1D34");
   g.set_font_face(L"Sego");
   EXPECT_EQ(g.units_label(), L" MBps \u00B9");
-  ASSERT_EQ(decimal.bars.size(), binary.bars.size());
-  for (size_t i = 0; i < binary.bars.size(); ++i) {
-    EXPECT_EQ(decimal.bars[i].box.top, binary.bars[i].box.top);
-    EXPECT_EQ(decimal.bars[i].box.left, binary.bars[i].box.left);
-  }
 }
 
+// Before a run the title alone, dimmed; one planned test: one slot the width of the plot, its bar
+// a sixth in from each side; more tests than pixels: no grid, bars overlapping by a sixth of a
+// slot on each side.
 TEST(pretty_graph_model, slots_and_titles) {
   fixed_measure m;
   pretty_graph_model g;
-  // Before a run: the title alone, dimmed.
-  graph_frame f = g.next_frame({}, width, height, m);
-  ASSERT_EQ(f.texts.size(), 1u);
-  EXPECT_EQ(f.texts[0].text, L"$fixme");
-  EXPECT_EQ(f.texts[0].colour, 0xFF7989A0u);
-  EXPECT_TRUE(f.bars.empty() && f.grid_lines.empty());
-  EXPECT_TRUE(f.units_area.empty());
-  EXPECT_FALSE(f.another_frame);
-
-  // One planned test: one slot the width of the plot, its bar a sixth in from each side.
+  std::string frames = frame_text(g.next_frame({}, width, height, m));
   std::vector<test_run> one(1);
   one[0].ok = true;
   one[0].rate = 5e6;
   g.set_title(L"Write speed");
   g.set_planned(1);
-  f = g.next_frame(one, width, height, m);
-  EXPECT_EQ(f.texts[0].text, L"Write speed");
-  EXPECT_EQ(f.texts[0].colour, 0xFFFFFFFFu);
-  ASSERT_EQ(f.grid_lines.size(), 1u);
-  EXPECT_NEAR(f.bars[0].box.left, f.plot.left + f.plot.width() / 6, 1e-9);
-  EXPECT_NEAR(f.bars[0].box.right, f.plot.right - f.plot.width() / 6, 1e-9);
-
-  // More tests than pixels: no grid, bars overlapping by a sixth of a slot on each side.
+  frames += "== one test\n" + frame_text(g.next_frame(one, width, height, m));
   g.reset_run();
   g.set_planned(2000);
-  std::vector<test_run> many(2, one[0]);
-  f = g.next_frame(many, width, height, m);
-  const double slot = f.plot.width() / 2000;
-  EXPECT_TRUE(f.grid_lines.empty());
-  EXPECT_NEAR(f.bars[1].box.left, f.plot.left + slot - slot / 6, 1e-9);
-  EXPECT_NEAR(f.bars[1].box.width(), slot * 4 / 3, 1e-9);
+  frames += "== 2000 tests\n" + frame_text(g.next_frame(std::vector<test_run>(2, one[0]), width, height, m));
+  expect_golden(frames, "ui/graph_slots_and_titles.txt");
 }
 
 TEST(pretty_graph_model, fade_and_easing_always_arrive) {

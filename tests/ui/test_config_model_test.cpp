@@ -4,9 +4,12 @@
 
 #include <cwchar>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "golden.h"
+#include "support/text.h"
 #include "ui/summary_colours.h"
 
 namespace {
@@ -57,55 +60,37 @@ struct fake_dialog final : test_config_view_cb {
     return texts[id_read_tests] + L"|" + texts[id_write_tests] + L"|" + texts[id_read_time] + L"|" +
            texts[id_write_time] + L"|" + texts[id_total_time];
   }
-  std::wstring checked_boxes() {
-    std::wstring ids;
-    for (const config_mode_box& b : config_mode_boxes)
-      if (checks[b.id]) ids += std::to_wstring(b.id) + L" ";
-    return ids;
+  // Every control the model set, a line each.
+  std::string state() {
+    std::string s;
+    for (const auto& [id, items] : combos) {
+      s += "combo " + std::to_string(id);
+      for (const std::wstring& item : items) s += " [" + to_utf8(item) + "]";
+      s += "\n";
+    }
+    for (const auto& [id, item] : selections) s += "select " + std::to_string(id) + " " + std::to_string(item) + "\n";
+    for (const auto& [id, text] : texts) s += "text " + std::to_string(id) + " " + to_utf8(text) + "\n";
+    for (const auto& [id, text] : hints) s += "hint " + std::to_string(id) + " " + to_utf8(text) + "\n";
+    for (const auto& [id, on] : checks) s += "check " + std::to_string(id) + " " + std::to_string(on) + "\n";
+    return s;
   }
 };
 
 enum { quick = 1, standard = 2, extended = 3 };
 constexpr int sizes_id = 1109, counts_id = 1095, cap_id = 1096, run_time_id = 1098, file_id = 1107, init_id = 1108;
 
+// The custom entry starts as Extended. Each preset's summary is summarize_profile's test; here the
+// dialog shows the one of the profile it shows.
 TEST(test_config_model, opens_on_custom_and_shows_each_preset_exactly) {
   test_config_model model;
   fake_dialog d(model);
-  EXPECT_EQ(d.combos[id_profile_list], (std::vector<std::wstring>{L"Custom", L"Quick", L"Standard", L"Extended"}));
-  EXPECT_EQ(d.selections[id_profile_list], 0);
-  EXPECT_EQ(d.combos[1090], (std::vector<std::wstring>{L"Leave the cache alone", L"Purge cache if a local device",
-                                                       L"Purge cache unconditionally"}));
-  EXPECT_EQ(d.combos[1100], (std::vector<std::wstring>{L"0 0 0 0 ...", L"0 1 2 3 ...", L"Random bytes"}));
-  EXPECT_EQ(d.hints.size(), 2u);
-  EXPECT_NE(d.hints[1278].find(L"250 ms"), std::wstring::npos);
-  // The custom entry starts as Extended. Each preset's summary is summarize_profile's test; here the
-  // dialog shows the one of the profile it shows.
-  EXPECT_EQ(d.texts[sizes_id], L"1K 2K 4K 8K 16K 32K 64K 128K 256K 512K 1M 2M 4M 8M 16M 32M 64M ");
-  EXPECT_EQ(d.summary(), L"375|250|06:15|04:10|10:25");
-
-  d.choose(id_profile_list, standard);
-  EXPECT_EQ(d.texts[sizes_id], L"8K 16K 32K 64K 128K 256K 512K 1M 2M 4M 8M 16M ");
-  EXPECT_EQ(d.texts[counts_id], L"1 2 4 8 16 ");
-  EXPECT_EQ(d.texts[cap_id], L"64M");
-  EXPECT_EQ(d.texts[run_time_id], L"1 sec");
-  EXPECT_EQ(d.texts[file_id], L"4G");
-  EXPECT_EQ(d.texts[init_id], L"10");
-  EXPECT_EQ(d.summary(), L"171|114|02:51|01:54|04:45");
-  // Reading raw, raw seq, buf seq; writing raw, raw seq.
-  EXPECT_EQ(d.checked_boxes(), L"1081 1082 1083 1084 1132 ");
-  EXPECT_FALSE(d.checks[id_flush]);
-  EXPECT_EQ(d.selections[1097], 0);  // sequential
-  EXPECT_EQ(d.selections[1090], 1);  // purge if local
-  EXPECT_EQ(d.selections[1099], 2);  // sizes, counts, modes
-  EXPECT_EQ(d.selections[1100], 2);  // random bytes
-
-  d.choose(id_profile_list, quick);
-  EXPECT_EQ(d.texts[sizes_id], L"8K 64K 128K 256K 512K 1M 4M ");
-  EXPECT_EQ(d.texts[counts_id], L"1 4 8 16 32 ");
-  EXPECT_EQ(d.texts[run_time_id], L"250 ms");
-  d.choose(id_profile_list, extended);
-  EXPECT_EQ(d.texts[cap_id], L"256M");
+  std::string seen = "== custom\n" + d.state();
+  for (int preset : {standard, quick, extended}) {
+    d.choose(id_profile_list, preset);
+    seen += "== preset " + std::to_string(preset) + "\n" + d.state();
+  }
   EXPECT_EQ(model.current(), extended);
+  expect_golden(seen, "ui/config_dialog_presets.txt");
 }
 
 TEST(test_config_model, any_edit_of_a_preset_continues_as_custom) {
@@ -207,42 +192,20 @@ TEST(test_config_model, an_invalid_text_never_reaches_the_profile) {
 }
 
 TEST(test_config_model, field_limits) {
-  struct {
-    int id;
-    const wchar_t* text;
-    bool ok;
-  } rows[] = {
-      {file_id, L"0", false},
-      {file_id, L"1", true},
-      {cap_id, L"0", false},
-      {init_id, L"0", true},  // Extended's 64M x 32 uncapped is 2G
-      {run_time_id, L"0 ms", false},
-      {run_time_id, L"1 ms", true},
-      {run_time_id, L"71582 min", true},
-      {run_time_id, L"71583 min", false},
-      {counts_id, L"1 0 4", false},
-      {counts_id, L"4294967295", false},
-      {counts_id, L"1024", true},
-      {counts_id, L"1 1025", false},
-      {counts_id, L"4294967296", false},
-      {counts_id, L"", false},
-      {sizes_id, L"0", false},
-      {sizes_id, L"4G", false},
-      {sizes_id, L"4294967295", true},
-      {sizes_id, L"3G 1023M", true},
-      {sizes_id, L"-1", false},
-      {sizes_id, L"18446744073709551616", false},
-      {cap_id, L"17179869184G", false},
-      {cap_id, L"+5", false},
-      {cap_id, L"\x0661", false},
-      {file_id, L" 64 mb ", true},
-  };
-  for (const auto& r : rows) {
+  const std::map<std::string, int> fields{{"file", file_id},     {"cap", cap_id},     {"init", init_id},
+                                          {"counts", counts_id}, {"sizes", sizes_id}, {"run_time", run_time_id}};
+  std::istringstream table(test_data_text("ui/config_field_limits.txt"));
+  int rows = 0;
+  for (std::string line; std::getline(table, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    const size_t tab = line.find('\t'), last = line.rfind('\t');
     test_config_model model;
     fake_dialog d(model);
-    d.type(r.id, r.text);
-    EXPECT_EQ(model.error_mask() == 0, r.ok) << r.id << " " << std::string(r.text, r.text + wcslen(r.text));
+    d.type(fields.at(line.substr(0, tab)), from_utf8(line.substr(tab + 1, last - tab - 1)));
+    EXPECT_EQ(model.error_mask() == 0, line.substr(last + 1) == "ok") << line;
+    ++rows;
   }
+  EXPECT_EQ(rows, 24);
 }
 
 // More buffer memory than one test can have is the memory cap's error, whichever field let it in,

@@ -7,7 +7,7 @@
 
 #include "support/text.h"
 #include "toolkit/sfc_gdi.h"
-#include "window_driver.h"
+#include "window_find.h"
 
 namespace {
 using unix_name_fn = char*(__cdecl*)(const wchar_t*);
@@ -157,20 +157,6 @@ bool find_black_square(const captured_image& image, int size, RECT& where) {
   return false;
 }
 
-namespace {
-struct caption_search {
-  const std::wstring* caption;
-  HWND found;
-};
-
-BOOL CALLBACK visible_with_caption(HWND w, LPARAM param) {
-  auto* s = reinterpret_cast<caption_search*>(param);
-  if (!IsWindowVisible(w) || window_text(w) != *s->caption) return TRUE;
-  s->found = w;
-  return FALSE;
-}
-}  // namespace
-
 window_looks watch_window(HWND window, const std::function<bool()>& enough, unsigned limit_ms) {
   window_looks result;
   result.appeared = IsWindowVisible(window) != 0;
@@ -193,14 +179,14 @@ window_looks watch_window(HWND window, const std::function<bool()>& enough, unsi
   return result;
 }
 
-window_looks watch_window_opening(DWORD thread, const std::wstring& caption, unsigned duration_ms) {
-  caption_search search{&caption, nullptr};
+window_looks watch_window_opening(const std::string& title, unsigned duration_ms) {
+  window_query query;
+  query.title = title;
+  query.pid = GetCurrentProcessId();
+  std::vector<HWND> found;
   const DWORD give_up = GetTickCount() + 30000;
-  while (!search.found && GetTickCount() < give_up) {
-    EnumThreadWindows(thread, visible_with_caption, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) Sleep(1);
-  }
-  if (!search.found) return {};
+  while ((found = find_top_level_windows(query)).empty() && GetTickCount() < give_up) Sleep(1);
+  if (found.empty()) return {};
   return watch_window(
-      search.found, [] { return false; }, duration_ms);
+      found.front(), [] { return false; }, duration_ms);
 }

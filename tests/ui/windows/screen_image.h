@@ -33,5 +33,5 @@ struct window_looks {
   captured_image last_look;
 };
 window_looks watch_window(HWND window, const std::function<bool()>& enough, unsigned limit_ms);
-// The same for `duration_ms` from the moment a visible window of `thread` with this caption exists.
-window_looks watch_window_opening(DWORD thread, const std::wstring& caption, unsigned duration_ms);
+// The same for `duration_ms` from the moment a visible window of this process with this title exists.
+window_looks watch_window_opening(const std::string& title, unsigned duration_ms);

@@ -2,7 +2,10 @@
 
 #include <cstdlib>
 
+#include "list_view_remote.h"
 #include "window_driver.h"
+#include "window_find.h"
+#include "window_io.h"
 
 void type_text(HWND edit, const std::wstring& text) {
   SendMessageW(edit, EM_SETSEL, 0, -1);
@@ -11,11 +14,6 @@ void type_text(HWND edit, const std::wstring& text) {
     return;
   }
   for (wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 1);
-}
-
-void choose_item(HWND combo, int index) {
-  SendMessageW(combo, CB_SETCURSEL, WPARAM(index), 0);
-  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), LPARAM(combo));
 }
 
 namespace {
@@ -38,34 +36,25 @@ void post_click(HWND button) {
 
 std::wstring control_text(HWND window, int id) { return window_text(GetDlgItem(window, id)); }
 
-HWND focused_window(HWND window) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+HWND wait_for_window(const std::string& title) {
+  window_query query;
+  query.title = title;
+  query.pid = GetCurrentProcessId();
+  std::vector<HWND> found;
+  wait_until([&] { return !(found = find_top_level_windows(query)).empty(); });
+  return found.empty() ? nullptr : found.front();
 }
 
-namespace {
-struct caption_search {
-  const std::wstring* caption;
-  HWND found;
-};
-
-BOOL CALLBACK match(HWND hwnd, LPARAM param) {
-  auto* s = reinterpret_cast<caption_search*>(param);
-  if (!IsWindowVisible(hwnd) || window_text(hwnd) != *s->caption) return TRUE;
-  s->found = hwnd;
-  return FALSE;
+std::vector<std::vector<std::wstring>> list_rows(HWND list) {
+  std::vector<std::vector<std::wstring>> rows;
+  std::string error;
+  return list_view_rows(list, rows, error) ? rows : std::vector<std::vector<std::wstring>>{};
 }
-}  // namespace
 
-HWND wait_for_window(HWND same_thread_as, const std::wstring& caption) {
-  const DWORD thread = GetWindowThreadProcessId(same_thread_as, nullptr);
-  caption_search s{&caption, nullptr};
-  wait_until([&] {
-    EnumThreadWindows(thread, match, reinterpret_cast<LPARAM>(&s));
-    return s.found != nullptr;
-  });
-  return s.found;
+std::vector<std::wstring> combo_items(HWND combo) {
+  std::vector<std::wstring> items;
+  std::string error;
+  return combo_items(combo, items, error) ? items : std::vector<std::wstring>{};
 }
 
 namespace {

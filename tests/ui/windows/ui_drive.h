@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Ends the window under test when a driving script ends, however it ends: a failed assertion
 // returns early, and the window's modal loop must not wait for a click that never comes.
@@ -24,8 +25,6 @@ class closes_at_end {
 
 // Replaces the edit's whole text, one typed character at a time (each one an EN_CHANGE).
 void type_text(HWND edit, const std::wstring& text);
-// Selects a combo box item and tells the parent (CBN_SELCHANGE), as choosing it does.
-void choose_item(HWND combo, int index);
 // The notifications a combo box sends its parent when the user opens its list, picks `index`
 // (-1: the last item) and closes it with Enter (confirmed) or Esc. Sent as the control sends them,
 // so that no other window taking the focus can close the list on the way.
@@ -33,10 +32,12 @@ void pick_from_list(HWND combo, int index, bool confirmed = true);
 // For a click whose handler opens a modal window: the driving thread must not wait for it.
 void post_click(HWND button);
 std::wstring control_text(HWND window, int id);
-// The focused window of the window's thread.
-HWND focused_window(HWND window);
-// A visible top-level window of that thread with this caption, once it is there (null if not).
-HWND wait_for_window(HWND same_thread_as, const std::wstring& caption);
+// A visible top-level window of this process with this title, once it is there (null if not);
+// found and read as ui-driver finds and reads them.
+HWND wait_for_window(const std::string& title);
+std::vector<std::wstring> combo_items(HWND combo);
+// Every row of a list view, a text per column (empty when it cannot be read).
+std::vector<std::vector<std::wstring>> list_rows(HWND list);
 
 // A pixel of the window's image on the screen, in window coordinates (frame included).
 COLORREF window_pixel(HWND window, int x, int y);
