@@ -74,14 +74,3 @@ TEST(pages, hostile_report_text_stays_text) {
   EXPECT_NE(page->body.find("&lt;/pre&gt;&lt;iframe src=//evil&gt;&amp;amp;"), std::string::npos);
   EXPECT_EQ(valid_utf8(page->body), page->body);  // the stray bytes became U+FFFD
 }
-
-TEST(pages, a_report_share_is_not_published) {
-  server_process server;
-  auto reply = post_upload(server.port(), "report", report_package());
-  ASSERT_TRUE(reply);
-  ASSERT_EQ(reply->body, "OK");
-  // The id exists only in the database; even knowing it gives no page.
-  std::string id = query_text(server.database(), "SELECT id FROM shares WHERE kind = 'report'");
-  ASSERT_EQ(id.size(), 22u);
-  expect_html_page(http_get(server.port(), "/s/" + id), 404);
-}
