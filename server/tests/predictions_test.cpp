@@ -79,16 +79,6 @@ TEST(predictions, recover_each_models_best_and_fall_back_to_its_kind_and_bus) {
   expect_golden(transcript, "predictions.txt");
 }
 
-TEST(predictions, a_hundred_uploads_from_one_machine_are_one_observation) {
-  server_process server(synthetic_server);
-  for (uint32_t seed = 0; seed < 100; ++seed) upload_report(server.port(), synthetic_report(nvme, 5, seed));
-  upload_report(server.port(), synthetic_report(fast_ssd, 6, 0));
-  std::string evaluation = evaluation_when_taken(server.port(), 101);
-  EXPECT_NE(evaluation.find("\"observations\":2,"), std::string::npos) << evaluation;
-  std::string answer = predict(server.port(), "direction=read");
-  EXPECT_NE(answer.find("\"basis\":{\"level\":\"all\",\"observations\":2}}"), std::string::npos) << answer;
-}
-
 TEST(predictions, a_public_server_leaves_synthetic_reports_out) {
   server_process server({"--model-refresh", "1"});
   upload_report(server.port(), synthetic_report(nvme, 5, 0));
@@ -123,19 +113,4 @@ TEST(predictions, the_pages_show_model_baselines_and_kinds_and_say_the_data_is_s
   std::string html =
       std::regex_replace(share->body, std::regex("shared [0-9-]{10} [0-9:]{5} UTC"), "shared (time) UTC");
   expect_golden(std::regex_replace(html, std::regex(id), "SHARE_ID"), "synthetic_share_page.html");
-}
-
-TEST(predictions, a_server_learns_the_uploads_another_server_on_its_database_took) {
-  server_process first(synthetic_server);
-  std::vector<std::string> arguments = synthetic_server;
-  for (const char* extra : {"--model-refresh", "1", "--db"}) arguments.push_back(extra);
-  arguments.push_back(first.database());
-  server_process second(arguments);
-  upload_report(first.port(), synthetic_report(nvme, 1, 0));
-  upload_report(first.port(), synthetic_report(nvme, 2, 0));
-  std::string evaluation = evaluation_when_taken(second.port(), 2);
-  EXPECT_NE(evaluation.find("\"observations\":2,"), std::string::npos) << evaluation;
-  EXPECT_NE(predict(second.port(), "direction=read&vendor=Bolt&model=N2")
-                .find("\"size\":4194304,\"count\":16,\"mode\":\"raw\""),
-            std::string::npos);
 }

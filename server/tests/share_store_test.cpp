@@ -228,30 +228,19 @@ TEST(sqlite_store, a_database_of_the_first_layout_migrates_or_stays_as_it_was) {
 
 namespace {
 
-// Counts syncs of WAL files; while `hold_syncs` is set, the first WAL sync waits until it is
-// cleared. The real file system fills our file object; behind it we keep its own methods and
-// whether it is a WAL file, and only xSync is ours.
-std::atomic<int> wal_syncs{0};
+// Counts the syncs of every file the store opens; while `hold_syncs` is set, the first sync
+// waits until it is cleared. Each table of the real file system's methods (database files and
+// journals differ) has a copy whose xSync is ours.
+std::atomic<int> syncs{0};
 std::mutex hold_mutex;
 std::condition_variable hold_changed;
 bool hold_syncs = false, sync_held = false;
 sqlite3_vfs* real_vfs = nullptr;
-struct file_note {
-  const sqlite3_io_methods* real_methods;
-  bool wal;
-};
-// One copy per table of the real file system's (database files and journals differ).
 std::vector<std::pair<const sqlite3_io_methods*, std::unique_ptr<sqlite3_io_methods>>> counting_methods;
 
-file_note* note_of(sqlite3_file* file) {
-  size_t size = static_cast<size_t>(real_vfs->szOsFile), align = alignof(file_note);
-  return reinterpret_cast<file_note*>(reinterpret_cast<char*>(file) + (size + align - 1) / align * align);
-}
-
 int counting_sync(sqlite3_file* file, int flags) {
-  file_note* note = note_of(file);
-  if (note->wal) {
-    ++wal_syncs;
+  ++syncs;
+  {
     std::unique_lock<std::mutex> lock(hold_mutex);
     if (hold_syncs && !sync_held) {
       sync_held = true;
@@ -259,13 +248,14 @@ int counting_sync(sqlite3_file* file, int flags) {
       hold_changed.wait(lock, [] { return !hold_syncs; });
     }
   }
-  return note->real_methods->xSync(file, flags);
+  for (const auto& [real, copy] : counting_methods)
+    if (copy.get() == file->pMethods) return real->xSync(file, flags);
+  return SQLITE_IOERR_FSYNC;
 }
 
 int counting_open(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* out_flags) {
   int result = real_vfs->xOpen(real_vfs, name, file, flags, out_flags);
   if (result != SQLITE_OK || !file->pMethods) return result;
-  *note_of(file) = {file->pMethods, (flags & SQLITE_OPEN_WAL) != 0};
   auto known = std::find_if(counting_methods.begin(), counting_methods.end(),
                             [file](const auto& entry) { return entry.first == file->pMethods; });
   if (known == counting_methods.end()) {
@@ -286,7 +276,6 @@ struct counting_store {
     real_vfs = sqlite3_vfs_find(nullptr);
     counting = *real_vfs;
     counting.zName = "counting";
-    counting.szOsFile = real_vfs->szOsFile + static_cast<int>(sizeof(file_note) + alignof(file_note));
     counting.xOpen = counting_open;
     if (sqlite3_vfs_register(&counting, 1) != SQLITE_OK) throw std::runtime_error("sqlite3_vfs_register failed");
     std::string error;
@@ -310,9 +299,9 @@ void hold(bool on) {
 TEST(sqlite_store, its_files_are_private_and_a_commit_is_synced_before_insert_returns) {
   counting_store db;
   std::string error;
-  wal_syncs = 0;
+  syncs = 0;
   ASSERT_TRUE(db.store->insert(sample_share("DAAAAAAAAAAAAAAAAAAAAA"), error)) << error;
-  EXPECT_GE(wal_syncs.load(), 1);
+  EXPECT_GE(syncs.load(), 1);
   for (const char* suffix : {"", "-wal", "-shm"}) EXPECT_EQ(file_mode(db.folder.database() + suffix), 0600) << suffix;
 }
 
@@ -320,7 +309,7 @@ TEST(sqlite_store, inserts_arriving_during_a_sync_share_the_next_commit_and_fail
   counting_store db;
   // Fails after the share's own row is in: its savepoint must take that row back out.
   fail_inserts(db.folder.database(), "share_images", "NEW.share_id = 'BADAAAAAAAAAAAAAAAAAAA'", "refused");
-  wal_syncs = 0;
+  syncs = 0;
   hold(true);
   std::string first_error;
   bool first_stored = false;
@@ -347,7 +336,7 @@ TEST(sqlite_store, inserts_arriving_during_a_sync_share_the_next_commit_and_fail
   EXPECT_NE(errors[6].find("refused"), std::string::npos) << errors[6];
   EXPECT_EQ(count_rows(db.folder.database(), "shares"), 7);
   // The first commit, then one for the seven that queued behind it (a third, had one been slow).
-  EXPECT_LE(wal_syncs.load(), 3);
+  EXPECT_LE(syncs.load(), 3);
 }
 
 TEST(sqlite_store, a_backup_is_a_private_whole_copy_and_never_replaces_a_file) {

@@ -70,17 +70,11 @@ nginx_process::nginx_process(const std::string& site_file, int upstream_port) {
 
 void nginx_process::start(const std::string& site) {
   std::ofstream(folder_ + "/site.conf") << site;
-  std::ofstream(folder_ + "/nginx.conf") << "worker_processes 1;\npid " << folder_ << "/nginx.pid;\nerror_log "
-                                         << folder_ << "/error.log info;\n"
-                                         << (getuid() == 0 ? "user root;\n" : "")
-                                         << "events { worker_connections 512; }\nhttp {\n"
-                                         << "  access_log " << folder_ << "/access.log;\n"
-                                         << "  client_body_temp_path " << folder_ << "/body;\n  proxy_temp_path "
-                                         << folder_ << "/proxy;\n"
-                                         << "  fastcgi_temp_path " << folder_ << "/fastcgi;\n  uwsgi_temp_path "
-                                         << folder_ << "/uwsgi;\n"
-                                         << "  scgi_temp_path " << folder_ << "/scgi;\n  include " << folder_
-                                         << "/site.conf;\n}\n";
+  // The main file (data/nginx.conf.in) keeps everything nginx writes in the test's folder.
+  std::string main = test_data_text("nginx.conf.in");
+  for (size_t at; (at = main.find("@FOLDER@")) != std::string::npos;) main.replace(at, 8, folder_);
+  replace_once(main, "@USER@", getuid() == 0 ? "user root;\n" : "");
+  std::ofstream(folder_ + "/nginx.conf") << main;
   pid_ = start_program({"/usr/sbin/nginx", "-p", folder_, "-c", folder_ + "/nginx.conf", "-g", "daemon off;"}, "", "");
   for (int attempt = 0; attempt < 500; ++attempt) {
     if (accepts(https_port_) && accepts(http_port_)) return;
