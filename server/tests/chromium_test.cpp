@@ -11,7 +11,6 @@
 #include "request_log.h"
 #include "server_process.h"
 #include "share_helpers.h"
-#include "synthetic_reports.h"
 #include "test_ca_client.h"
 #include "test_images.h"
 
@@ -51,28 +50,19 @@ TEST(chromium, draws_the_share_page_the_predictions_and_the_explanations) {
     arguments.push_back(extra);
   server_process server(arguments);
   auto client = test_ca_client(server.port());
-  const synthetic_device devices[] = {
-      {{"SSD", "Acme", "Fast 1", "3 / 11", ""}, {1048576, 8, 4}, {4194304, 4, 3}, 520},
-      {{"HDD", "Cirrus", "Spin 7", "3 / 7", "USB 3.0"}, {262144, 4, 1}, {65536, 1, 3}, 180}};
-  uint32_t machine = 0;
-  for (const synthetic_device& device : devices)
-    for (int i = 0; i < 6; ++i) {
-      auto reply = https_upload(*client, "report", report_package(synthetic_report(device, machine++, 1)));
-      ASSERT_TRUE(reply);
-      ASSERT_EQ(reply->status, 200);
-    }
-  package_files files = screenshot_files();
-  files.report = synthetic_report(devices[0], machine, 2);
-  auto shared = https_upload(*client, "screenshot", build_package(files));
-  ASSERT_TRUE(shared);
-  ASSERT_EQ(shared->status, 200);
+  std::string path;
+  for (const auto& [type, package] : synthetic_site_uploads()) {
+    auto shared = https_upload(*client, type, package);
+    ASSERT_TRUE(shared);
+    ASSERT_EQ(shared->status, 200);
+    if (type == "screenshot") path = shared->body.substr(shared->body.rfind("/s/"));
+  }
   // The share's own upload is the last: once it is in, every report is.
   for (int wait = 0; wait < 400; ++wait) {
     auto evaluation = client->Get("/api/v1/evaluation");
     if (evaluation && evaluation->body.find("\"taken\":13,") != std::string::npos) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
-  std::string path = shared->body.substr(shared->body.rfind("/s/"));
   auto page = screenshot_of(server, path, "share-page");
   ASSERT_TRUE(page);
   // The test picture's magenta bands: 80 of the screenshot's 320 columns and those of the graphs.

@@ -93,15 +93,12 @@ TEST(predictions, a_public_server_leaves_synthetic_reports_out) {
 
 TEST(predictions, the_pages_show_model_baselines_and_kinds_and_say_the_data_is_synthetic) {
   server_process server(synthetic_server);
-  for (uint32_t machine = 0; machine < 6; ++machine) {
-    upload_report(server.port(), synthetic_report(fast_ssd, machine, 1));
-    upload_report(server.port(), synthetic_report(usb_disk, 100 + machine, 1));
+  std::optional<http_reply> shared;
+  for (const auto& [type, package] : synthetic_site_uploads()) {
+    shared = post_upload(server.port(), type, package);
+    ASSERT_TRUE(shared);
+    ASSERT_EQ(shared->status, 200) << shared->body;
   }
-  package_files files = screenshot_files();
-  files.report = synthetic_report(fast_ssd, 50, 2);
-  auto shared = post_upload(server.port(), "screenshot", build_package(files));
-  ASSERT_TRUE(shared);
-  ASSERT_EQ(shared->status, 200);
   evaluation_when_taken(server.port(), 13);
   auto page = http_get(server.port(), "/app/predictions");
   ASSERT_TRUE(page);
