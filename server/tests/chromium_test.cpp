@@ -44,7 +44,7 @@ std::optional<rgb_image> screenshot_of(const server_process& server, const std::
 
 }  // namespace
 
-TEST(chromium, draws_the_share_page_the_predictions_and_the_explanations) {
+TEST(chromium, draws_the_share_page_and_the_predictions) {
   std::vector<std::string> arguments = test_ca_server_arguments();
   for (const char* extra : {"--learn-from", "synthetic", "--upload-rate", "1000", "--upload-burst", "1000"})
     arguments.push_back(extra);
@@ -72,10 +72,6 @@ TEST(chromium, draws_the_share_page_the_predictions_and_the_explanations) {
   EXPECT_NE(log.find("\"GET /app/style.css\" 200"), std::string::npos) << log;
   auto predictions = screenshot_of(server, "/app/predictions", "predictions");
   ASSERT_TRUE(predictions);
-  EXPECT_GT(pixels_of(*predictions, 0x1f, 0x5f, 0xa8), 2000u);  // the model's bars, in the accent colour
-  for (const char* name : {"homepage", "methodology"}) {
-    auto shot = screenshot_of(server, std::string("/app/") + name, name);
-    ASSERT_TRUE(shot) << name;
-    EXPECT_EQ(shot->width, 1280u);
-  }
+  // The model's two bars in the accent colour, 360 x 16 pixels each (headings have far fewer).
+  EXPECT_GT(pixels_of(*predictions, 0x1f, 0x5f, 0xa8), 9000u) << "see predictions.png";
 }

@@ -57,21 +57,26 @@ TEST(strategy_model, recommends_the_best_mean_efficiency_of_the_most_specific_gr
             "\"within_5_percent\":0.667,\"basis\":{\"level\":\"all\",\"observations\":4}}");
   EXPECT_FALSE(few.predict(direction::write, {}));
 
-  // Five more of one model, whose best is C: that model, and its kind and bus, answer from them.
+  // Five more of one model, whose best is C (4 MiB x 4, raw): that model, and its kind and
+  // bus, answer from them; a kind alone from all nine SSDs.
   std::vector<report_run> runs = four_observations();
   for (int i = 0; i < 5; ++i) runs.push_back(run_of("n" + std::to_string(i), "V9", {{A, 50}, {B, 60}, {C, 100}}));
   strategy_model more(runs);
-  answer = more.predict(direction::read, {"HDD", "V9", "M-V9", "", ""});
-  ASSERT_TRUE(answer);
-  EXPECT_EQ(answer->level, basis_level::model);
-  EXPECT_EQ(answer->what, C);
-  EXPECT_EQ(answer->observations, 5u);
-  answer = more.predict(direction::read, {"SSD", "", "", "3 / 17", ""});
-  ASSERT_TRUE(answer);
-  EXPECT_EQ(answer->level, basis_level::kind_and_bus);
-  EXPECT_EQ(answer->observations, 9u);
-  answer = more.predict(direction::read, {"SSD", "", "", "3 / 7", "USB 3.0"});
-  EXPECT_EQ(answer->level, basis_level::kind);
+  std::string answers;
+  for (const device_description& device : {device_description{"HDD", "V9", "M-V9", "", ""},
+                                           {"SSD", "", "", "3 / 17", ""},
+                                           {"SSD", "", "", "3 / 7", "USB 3.0"}}) {
+    auto answer = more.predict(direction::read, device);
+    answers += answer ? prediction_json(direction::read, *answer) + "\n" : "none\n";
+  }
+  // C for the kind and bus: (.5 + .6 + .95 + 1 + 5) / 9, within 5% for 7 of the 9.
+  EXPECT_EQ(answers,
+            "{\"direction\":\"read\",\"size\":4194304,\"count\":4,\"mode\":\"raw\",\"expected_efficiency\":1,"
+            "\"within_5_percent\":1,\"basis\":{\"level\":\"model\",\"observations\":5}}\n"
+            "{\"direction\":\"read\",\"size\":4194304,\"count\":4,\"mode\":\"raw\",\"expected_efficiency\":0.894,"
+            "\"within_5_percent\":0.778,\"basis\":{\"level\":\"kind and bus\",\"observations\":9}}\n"
+            "{\"direction\":\"read\",\"size\":4194304,\"count\":4,\"mode\":\"raw\",\"expected_efficiency\":0.894,"
+            "\"within_5_percent\":0.778,\"basis\":{\"level\":\"kind\",\"observations\":9}}\n");
 }
 
 // Held out, each is predicted from the other three: B every time (for 3 a tie at .9 with A,
