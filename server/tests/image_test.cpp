@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "bmp_image.h"
+#include "golden.h"
 #include "png_encoder.h"
 #include "test_images.h"
 
@@ -48,24 +49,24 @@ TEST(bmp_image, decodes_the_layouts_a_capture_can_have) {
 }
 
 TEST(bmp_image, refuses_headers_it_cannot_trust) {
-  std::string good = make_bmp(8, 8, test_pattern);
-  auto patched = [&](size_t at, std::string bytes) {
+  std::string good = make_bmp(8, 8, test_pattern), transcript;
+  // Each patch: at this offset, these bytes (the last, 32769 wide and a cut, as text).
+  const std::pair<size_t, std::string> patches[] = {{0, "PK"},
+                                                    {14, std::string("\x0c\0\0\0", 4)},
+                                                    {18, std::string("\0\0\0\0", 4)},
+                                                    {18, "\x01\x80"},
+                                                    {22, "\xff\xff\xff\x7f"},
+                                                    {26, "\x02"},
+                                                    {28, "\x10"},
+                                                    {30, "\x01"},
+                                                    {10, std::string("\x10\0\0\0", 4)},
+                                                    {10, "\xff\xff\xff\xff"}};
+  for (const auto& [at, bytes] : patches) {
     std::string bmp = good;
-    bmp.replace(at, bytes.size(), bytes);
-    return bmp;
-  };
-  EXPECT_EQ(bmp_error("BM"), "not a BMP file");
-  EXPECT_EQ(bmp_error(patched(0, "PK")), "not a BMP file");
-  EXPECT_EQ(bmp_error(patched(14, std::string("\x0c\0\0\0", 4))), "BMP info header of an unknown size");
-  EXPECT_EQ(bmp_error(patched(18, std::string("\0\0\0\0", 4))), "BMP size out of range");
-  EXPECT_EQ(bmp_error(patched(18, std::string("\x01\x80\0\0", 4))), "BMP size out of range");  // 32769 wide
-  EXPECT_EQ(bmp_error(patched(22, std::string("\xff\xff\xff\x7f", 4))), "BMP size out of range");
-  EXPECT_EQ(bmp_error(patched(26, std::string("\x02\0", 2))), "BMP with more than one plane");
-  EXPECT_EQ(bmp_error(patched(28, std::string("\x10\0", 2))), "BMP not of 24 or 32 bits per pixel");
-  EXPECT_EQ(bmp_error(patched(30, std::string("\x01\0\0\0", 4))), "compressed BMP");
-  EXPECT_EQ(bmp_error(patched(10, std::string("\x10\0\0\0", 4))), "BMP pixels inside its header");
-  EXPECT_EQ(bmp_error(good.substr(0, good.size() - 1)), "BMP pixels cut short");
-  EXPECT_EQ(bmp_error(patched(10, std::string("\xff\xff\xff\xff", 4))), "BMP pixels cut short");
+    transcript += std::to_string(at) + ": " + bmp_error(bmp.replace(at, bytes.size(), bytes)) + "\n";
+  }
+  transcript += "BM: " + bmp_error("BM") + "\ncut: " + bmp_error(good.substr(0, good.size() - 1)) + "\n";
+  expect_golden(transcript, "bmp_errors.txt");
 }
 
 TEST(png_encoder, libpng_reads_back_every_pixel) {

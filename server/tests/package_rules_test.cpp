@@ -1,6 +1,7 @@
 // What a package may hold, for each kind of share.
 #include <gtest/gtest.h>
 
+#include "golden.h"
 #include "package_rules.h"
 #include "test_images.h"
 #include "test_zip.h"
@@ -15,140 +16,82 @@ package_files screenshot_files() {
   return files;
 }
 
-std::string unpack_error(const std::string& type, const std::string& package) {
+// What unpacking keeps of the package, or its error.
+std::string unpacked(const std::string& type, const std::string& package, const package_limits& limits = {}) {
   share_contents contents;
   std::string error;
-  EXPECT_FALSE(unpack_package(type, package, package_limits{}, contents, error));
-  return error;
+  if (!unpack_package(type, package, limits, contents, error)) return error;
+  std::string text = contents.kind + " [" + contents.report + "] [" + contents.stack_scan + "]";
+  for (const share_image& image : contents.images)
+    text += " " + image.name + " " + std::to_string(image.width) + "x" + std::to_string(image.height);
+  return text;
 }
 
-zip_item item(const char* name, std::string data) { return zip_item{name, std::move(data)}; }
+zip_item item(const char* name, std::string data, uint32_t declared_size = 0) {
+  zip_item made{name, std::move(data)};
+  if (declared_size) made.declared_size = declared_size;
+  return made;
+}
 
 }  // namespace
 
-TEST(package_rules, unpacks_a_screenshot_share_into_texts_and_pngs) {
-  package_files files = screenshot_files();
+TEST(package_rules, unpacks_what_each_kind_may_hold_and_names_what_it_may_not) {
+  const std::string r = "report", s = "scan";
+  package_files files = screenshot_files(), blank = screenshot_files(), bad_graph = screenshot_files(),
+                bits16 = screenshot_files(), no_scan, empty_report;
+  no_scan.stack_scan = "";  // an empty log still travels, stored
+  empty_report.report = "";
+  bad_graph.read_graph = "BMnot really";
+  bits16.screenshot = make_bmp(4, 4, test_pattern, {16, false, 40});
+  // A blank full-size BMP deflates to a few kilobytes: the default pixel limit keeps it out.
+  blank.screenshot = make_bmp(2100, 2100, [](uint32_t, uint32_t) { return 0u; });
+  std::vector<zip_item> images;
+  for (const char* name : {"screenshot.bmp", "read_graph.bmp", "write_graph.bmp"})
+    images.push_back(item(name, "BM", 30u << 20));  // each allowed, together too much
+  images.push_back(item("report.folvi.txt", r));
+  images.push_back(item("stack_scan.txt", s));
+  // The size lies are only declared: were anything inflated, these would fail later and differently.
+  const std::tuple<const char*, std::string, package_limits> cases[] = {
+      {"screenshot", build_package(files), {}},
+      {"report", build_package(no_scan), {}},
+      {"report", build_package(files), {}},
+      {"report", build_package(empty_report), {}},
+      {"video", build_package({}), {}},
+      {"screenshot", build_package({}), {}},
+      {"report", build_zip({item("stack_scan.txt", s)}), {}},
+      {"report", build_zip({item("report.folvi.txt", r)}), {}},
+      {"report", build_zip({item("report.folvi.txt", r), item("notes.txt", s)}), {}},
+      {"report", build_zip({item("../report.folvi.txt", r), item("stack_scan.txt", s)}), {}},
+      {"report", build_zip({item("C:\\report.folvi.txt", r)}), {}},
+      {"report", build_zip({item("sub/stack_scan.txt", s)}), {}},
+      {"report", build_zip({item("report.folvi.txt", r), item("report.folvi.txt", r), item("stack_scan.txt", s)}), {}},
+      {"report", build_zip({item("stack_scan.txt", s), item("report.folvi.txt", r)}), {}},
+      {"report", build_zip({item("report.folvi.txt\n\x01", r)}), {}},
+      {"report", build_zip({item("report.folvi.txt", "small", (8u << 20) + 1), item("stack_scan.txt", s)}), {}},
+      {"report", build_zip({item("report.folvi.txt", "small", 0xFFFFFFFF), item("stack_scan.txt", s)}), {}},
+      {"screenshot", build_zip(images), {}},
+      {"report",
+       build_zip({item("report.folvi.txt", r), item("stack_scan.txt", std::string(16u << 20, 'A'), 100)}),
+       {}},
+      {"screenshot", build_package(bad_graph), {}},
+      {"screenshot", build_package(bits16), {}},
+      {"screenshot", build_package(blank), {}},
+      // Pixels are what conversion costs: refused on the BMP header, before any is decoded.
+      {"screenshot", build_package(files), {.max_image_pixels = 1200, .max_package_pixels = 1631}},
+      {"screenshot", build_package(files), {.max_image_pixels = 1199}},
+      {"screenshot", build_package(files), {.max_image_pixels = 1200, .max_package_pixels = 1630}},
+  };
+  std::string transcript;
+  for (const auto& [type, package, limits] : cases)
+    transcript += type + (": " + unpacked(type, package, limits)) + "\n";
+  expect_golden(transcript, "package_rules.txt");
+
   share_contents contents;
   std::string error;
-  ASSERT_TRUE(unpack_package("screenshot", build_package(files), package_limits{}, contents, error)) << error;
-  EXPECT_EQ(contents.kind, "screenshot");
-  EXPECT_EQ(contents.report, files.report);
-  EXPECT_EQ(contents.stack_scan, files.stack_scan);
-  ASSERT_EQ(contents.images.size(), 3u);
-  EXPECT_EQ(contents.images[0].name, "screenshot");
-  EXPECT_EQ(contents.images[1].name, "read_graph");
-  EXPECT_EQ(contents.images[2].name, "write_graph");
-  EXPECT_EQ(contents.images[2].width, 21u);
-  EXPECT_EQ(contents.images[2].height, 11u);
+  ASSERT_TRUE(unpack_package("screenshot", build_package(files), {}, contents, error)) << error;
   auto png = decode_png_with_libpng(contents.images[0].png);
   ASSERT_TRUE(png);
   EXPECT_EQ(png->width, 40u);
   EXPECT_EQ(png->rgb[0], 0xFF);  // the magenta band at the top left
   EXPECT_EQ(png->rgb[1], 0x00);
-}
-
-TEST(package_rules, a_report_share_holds_only_the_two_texts) {
-  package_files files;
-  files.stack_scan = "";  // an empty log still travels, stored
-  share_contents contents;
-  std::string error;
-  ASSERT_TRUE(unpack_package("report", build_package(files), package_limits{}, contents, error)) << error;
-  EXPECT_EQ(contents.kind, "report");
-  EXPECT_TRUE(contents.images.empty());
-  EXPECT_EQ(contents.stack_scan, "");
-
-  EXPECT_EQ(unpack_error("report", build_package(screenshot_files())),
-            "a report share carries only the texts, not \"screenshot.bmp\"");
-  package_files empty_report;
-  empty_report.report = "";
-  EXPECT_EQ(unpack_error("report", build_package(empty_report)), "report.folvi.txt is empty");
-}
-
-TEST(package_rules, refuses_wrong_names_order_and_kinds) {
-  std::string report = "report", scan = "scan";
-  EXPECT_EQ(unpack_error("video", build_package({})), "field \"type\" must be \"screenshot\" or \"report\"");
-  EXPECT_EQ(unpack_error("screenshot", build_package({})), "screenshot.bmp missing");
-  EXPECT_EQ(unpack_error("report", build_zip({item("stack_scan.txt", scan)})), "report.folvi.txt missing");
-  EXPECT_EQ(unpack_error("report", build_zip({item("report.folvi.txt", report)})), "stack_scan.txt missing");
-  EXPECT_EQ(unpack_error("report", build_zip({item("report.folvi.txt", report), item("notes.txt", scan)})),
-            "unknown entry: \"notes.txt\"");
-  EXPECT_EQ(unpack_error("report", build_zip({item("../report.folvi.txt", report), item("stack_scan.txt", scan)})),
-            "entry name with a path: \"../report.folvi.txt\"");
-  EXPECT_EQ(unpack_error("report", build_zip({item("C:\\report.folvi.txt", report)})),
-            "entry name with a path: \"C:\\x5creport.folvi.txt\"");
-  EXPECT_EQ(unpack_error("report", build_zip({item("sub/stack_scan.txt", scan)})),
-            "entry name with a path: \"sub/stack_scan.txt\"");
-  EXPECT_EQ(unpack_error("report", build_zip({item("report.folvi.txt", report), item("report.folvi.txt", report),
-                                              item("stack_scan.txt", scan)})),
-            "duplicate entry: \"report.folvi.txt\"");
-  EXPECT_EQ(unpack_error("report", build_zip({item("stack_scan.txt", scan), item("report.folvi.txt", report)})),
-            "entries out of order: \"report.folvi.txt\"");
-  EXPECT_EQ(unpack_error("report", build_zip({item("report.folvi.txt\n\x01", report)})),
-            "unknown entry: \"report.folvi.txt\\x0a\\x01\"");
-}
-
-TEST(package_rules, caps_declared_sizes_before_inflating) {
-  // The lies are only declared: were anything inflated, these would fail later and differently.
-  zip_item big_report = item("report.folvi.txt", "small");
-  big_report.declared_size = (8u << 20) + 1;
-  EXPECT_EQ(unpack_error("report", build_zip({big_report, item("stack_scan.txt", "scan")})),
-            "entry too large: \"report.folvi.txt\"");
-  zip_item huge = big_report;
-  huge.declared_size = 0xFFFFFFFF;
-  EXPECT_EQ(unpack_error("report", build_zip({huge, item("stack_scan.txt", "scan")})),
-            "entry too large: \"report.folvi.txt\"");
-
-  std::vector<zip_item> images;
-  for (const char* name : {"screenshot.bmp", "read_graph.bmp", "write_graph.bmp"}) {
-    images.push_back(item(name, "BM"));
-    images.back().declared_size = 30u << 20;  // each allowed, together too much
-  }
-  images.push_back(item("report.folvi.txt", "r"));
-  images.push_back(item("stack_scan.txt", "s"));
-  EXPECT_EQ(unpack_error("screenshot", build_zip(images)), "package too large when unpacked");
-}
-
-TEST(package_rules, a_screenshot_needs_a_bmp_it_can_decode) {
-  package_files files = screenshot_files();
-  files.read_graph = "BMnot really";
-  EXPECT_EQ(unpack_error("screenshot", build_package(files)), "read_graph.bmp: not a BMP file");
-  files = screenshot_files();
-  files.screenshot = make_bmp(4, 4, test_pattern, {16, false, 40});
-  EXPECT_EQ(unpack_error("screenshot", build_package(files)), "screenshot.bmp: BMP not of 24 or 32 bits per pixel");
-}
-
-TEST(package_rules, a_lying_entry_fails_the_whole_package) {
-  zip_item bomb = item("stack_scan.txt", std::string(16u << 20, 'A'));
-  bomb.declared_size = 100;
-  EXPECT_EQ(unpack_error("report", build_zip({item("report.folvi.txt", "r"), bomb})),
-            "stack_scan.txt: inflates to more than its declared size");
-}
-
-// Pixels are what conversion costs: refused on the BMP header, before any pixel is decoded.
-TEST(package_rules, images_are_bounded_in_pixels_each_and_together) {
-  package_limits limits;
-  limits.max_image_pixels = 1200;
-  limits.max_package_pixels = 1631;
-  share_contents contents;
-  std::string error;
-  package_files files = screenshot_files();  // 40 x 30, 20 x 10 and 21 x 11 pixels
-  ASSERT_TRUE(unpack_package("screenshot", build_package(files), limits, contents, error)) << error;
-
-  limits.max_image_pixels = 1199;
-  EXPECT_FALSE(unpack_package("screenshot", build_package(files), limits, contents, error));
-  EXPECT_EQ(error, "screenshot.bmp: BMP of 40 x 30 pixels, more than 1199");
-  limits.max_image_pixels = 1200;
-  limits.max_package_pixels = 1200 + 200 + 230;
-  EXPECT_FALSE(unpack_package("screenshot", build_package(files), limits, contents, error));
-  EXPECT_EQ(error, "write_graph.bmp: the package's images have more than 1630 pixels");
-  limits.max_package_pixels = 1200 + 200 + 231;
-  EXPECT_TRUE(unpack_package("screenshot", build_package(files), limits, contents, error)) << error;
-}
-
-// The default limits keep a blank full-size BMP (a few kilobytes deflated) from being converted.
-TEST(package_rules, a_blank_megapixel_bmp_beyond_the_default_limit_is_refused) {
-  package_files files = screenshot_files();
-  files.screenshot = make_bmp(2100, 2100, [](uint32_t, uint32_t) { return 0u; });
-  EXPECT_EQ(unpack_error("screenshot", build_package(files)),
-            "screenshot.bmp: BMP of 2100 x 2100 pixels, more than 4194304");
 }

@@ -1,111 +1,84 @@
 // The store seen through running servers: two servers on one database serve each other's
 // shares, a crash loses no upload that was answered "OK", and a backup runs beside a server.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
-#include <fstream>
 #include <mutex>
 #include <thread>
 
+#include "child_process.h"
+#include "golden.h"
 #include "server_process.h"
 #include "share_helpers.h"
+#include "synthetic_reports.h"
 
 namespace {
 
-// Runs folvi-share with `arguments` to its end; its exit status, stderr in `output`.
-int run_folvi_share(const std::vector<std::string>& arguments, const std::string& folder, std::string& output) {
-  std::string log = folder + "/command.log";
-  pid_t pid = fork();
-  if (pid == 0) {
-    FILE* out = std::freopen(log.c_str(), "w", stderr);
-    if (!out) _exit(126);
-    std::vector<std::string> all = {FOLVI_SHARE_EXE};
-    all.insert(all.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& argument : all) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  std::ifstream in(log);
-  output.assign(std::istreambuf_iterator<char>(in), {});
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+// Screenshot uploads from a few clients at once, beyond what the rate limit lets one client
+// store, until told to stop or the server goes away; collects the ids of those answered "OK".
+struct upload_stream {
+  std::atomic<bool> stop{false};
+  std::vector<std::thread> threads;
+  std::mutex mutex;
+  std::vector<std::string> answered;
 
-// Screenshot uploads from a few clients at once until told to stop or the server goes away;
-// collects the ids of those answered "OK".
-class upload_stream {
- public:
   upload_stream(int port, int clients, int most_each) {
     for (int i = 0; i < clients; ++i)
-      threads_.emplace_back([this, port, most_each] {
+      threads.emplace_back([this, port, most_each] {
         std::string package = screenshot_package();
-        for (int n = 0; n < most_each && !stop_; ++n) {
+        for (int n = 0; n < most_each && !stop; ++n) {
           std::optional<http_reply> reply;
           try {
             reply = post_upload(port, "screenshot", package);
           } catch (const std::exception&) {
             return;  // connection refused: the server is gone
           }
-          if (!reply || reply->status != 200) continue;
-          std::lock_guard<std::mutex> lock(mutex_);
-          answered_.push_back(share_id_of(*reply));
+          std::lock_guard<std::mutex> lock(mutex);
+          if (reply && reply->status == 200) answered.push_back(share_id_of(*reply));
         }
       });
   }
   ~upload_stream() { finish(); }
-  size_t answered() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return answered_.size();
+  size_t count() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return answered.size();
   }
-  bool wait_for(size_t count) {
-    auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (answered() < count && std::chrono::steady_clock::now() < give_up)
+  bool wait_for(size_t wanted) {
+    for (int wait = 0; wait < 4000 && count() < wanted; ++wait)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return answered() >= count;
+    return count() >= wanted;
   }
   std::vector<std::string> finish() {
-    stop_ = true;
-    for (std::thread& thread : threads_) thread.join();
-    threads_.clear();
-    return answered_;
+    stop = true;
+    for (std::thread& thread : threads) thread.join();
+    threads.clear();
+    return answered;
   }
-
- private:
-  std::atomic<bool> stop_{false};
-  std::vector<std::thread> threads_;
-  std::mutex mutex_;
-  std::vector<std::string> answered_;
 };
 
-// A stream of uploads from one address, beyond what the rate limit lets one client store.
 const std::vector<std::string> unlimited_uploads = {"--upload-rate", "100000", "--upload-burst", "100000"};
-
-std::string id_list(const std::vector<std::string>& ids) {
-  std::string list;
-  for (const std::string& id : ids) list += (list.empty() ? "'" : ", '") + id + "'";
-  return list;
-}
 
 }  // namespace
 
-TEST(shared_store, two_servers_on_one_database_serve_each_others_shares_at_once) {
-  server_process first;
-  server_process second({"--db", first.database()});
-  for (auto [from, to] : {std::pair{&first, &second}, {&second, &first}}) {
-    auto reply = post_upload(from->port(), "screenshot", screenshot_package());
+// The second also learns from the report the first took after its own (it looks every second).
+TEST(shared_store, two_servers_on_one_database_serve_each_others_shares_and_learn_from_them) {
+  const std::vector<std::string> learning = {"--learn-from", "synthetic", "--model-refresh", "1"};
+  server_process first(learning);
+  std::vector<std::string> arguments = learning;
+  arguments.insert(arguments.end(), {"--db", first.database()});
+  server_process second(arguments);
+  for (auto [from, to] : {std::pair{&second, &first}, {&first, &second}}) {
+    package_files files = screenshot_files();
+    files.report = synthetic_report({{"NMVe", "Bolt", "N2", "3 / 17", ""}, {4194304, 16, 3}, {1048576, 16, 4}, 3100},
+                                    from == &first ? 1 : 2, 0);
+    auto reply = post_upload(from->port(), "screenshot", build_package(files));
     ASSERT_TRUE(reply);
     ASSERT_EQ(reply->status, 200) << reply->body;
     std::string id = share_id_of(*reply);
     auto page = http_get(to->port(), "/s/" + id);
     ASSERT_TRUE(page);
     EXPECT_EQ(page->status, 200);
-    EXPECT_NE(page->body.find("560.1 MBps"), std::string::npos);
     auto there = http_get(to->port(), "/s/" + id + "/read_graph.png");
     auto here = http_get(from->port(), "/s/" + id + "/read_graph.png");
     ASSERT_TRUE(there && here);
@@ -113,6 +86,15 @@ TEST(shared_store, two_servers_on_one_database_serve_each_others_shares_at_once)
     EXPECT_EQ(there->body, here->body);
   }
   EXPECT_EQ(count_rows(first.database(), "shares"), 2);
+  std::string evaluation;
+  for (int wait = 0; wait < 400 && evaluation.find("\"observations\":2,") == std::string::npos; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    evaluation = http_get(second.port(), "/api/v1/evaluation")->body;
+  }
+  EXPECT_NE(evaluation.find("\"taken\":2,"), std::string::npos) << evaluation;
+  auto answer = http_get(second.port(), "/api/v1/predict?direction=read&vendor=Bolt&model=N2");
+  ASSERT_TRUE(answer);
+  EXPECT_NE(answer->body.find("\"size\":4194304,\"count\":16,\"mode\":\"raw\""), std::string::npos) << answer->body;
 }
 
 TEST(shared_store, a_crash_during_uploads_loses_none_answered_ok) {
@@ -124,12 +106,12 @@ TEST(shared_store, a_crash_during_uploads_loses_none_answered_ok) {
     server.kill_hard();  // with uploads in flight
     answered = stream.finish();
   }
-  ASSERT_GE(answered.size(), 40u);
   if (!testing_on_postgresql()) {
     EXPECT_EQ(query_text(server.database(), "PRAGMA integrity_check"), "ok");
   }
-  EXPECT_EQ(count_rows(server.database(), "shares WHERE id IN (" + id_list(answered) + ")"),
-            static_cast<long long>(answered.size()));
+  std::string ids;
+  for (const std::string& id : answered) ids += (ids.empty() ? "'" : ", '") + id + "'";
+  EXPECT_EQ(count_rows(server.database(), "shares WHERE id IN (" + ids + ")"), static_cast<long long>(answered.size()));
   // Every share stored whole, answered or cut off before its answer.
   EXPECT_EQ(count_rows(server.database(), "shares WHERE id NOT IN (SELECT share_id FROM share_images)"), 0);
   EXPECT_EQ(count_rows(server.database(), "share_images") % 3, 0);
@@ -143,17 +125,17 @@ TEST(shared_store, a_backup_taken_while_uploads_go_on_is_whole) {
   server_process server(unlimited_uploads);
   upload_stream stream(server.port(), 2, 2000);
   ASSERT_TRUE(stream.wait_for(5));
-  std::string copy = server.folder() + "/backup.db", output;
-  int status = run_folvi_share({"--db", server.database(), "--backup", copy}, server.folder(), output);
-  size_t answered_after = stream.answered();
+  std::string copy = server.folder() + "/backup.db", log = server.folder() + "/backup.log";
+  int status = run_program({FOLVI_SHARE_EXE, "--db", server.database(), "--backup", copy}, "", log);
+  size_t answered_after = stream.count();
   stream.finish();
   if (testing_on_postgresql()) {
     EXPECT_EQ(status, 1);
-    EXPECT_NE(output.find("for PostgreSQL use pg_dump"), std::string::npos) << output;
+    EXPECT_NE(file_text(log).find("for PostgreSQL use pg_dump"), std::string::npos) << file_text(log);
     return;
   }
-  ASSERT_EQ(status, 0) << output;
-  EXPECT_EQ(output, "folvi-share: copied " + server.database() + " into " + copy + "\n");
+  ASSERT_EQ(status, 0) << file_text(log);
+  EXPECT_EQ(file_text(log), "folvi-share: copied " + server.database() + " into " + copy + "\n");
   EXPECT_EQ(query_text(copy, "PRAGMA integrity_check"), "ok");
   long long shares = count_rows(copy, "shares");
   EXPECT_GE(shares, 5);

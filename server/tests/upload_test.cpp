@@ -1,4 +1,5 @@
-// Uploads as the client sends them, and what the server keeps and serves for them.
+// Uploads as the client sends them, and what the server keeps and serves for them; the page
+// itself is data/synthetic_share_page.html's to check.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,23 +15,16 @@ TEST(upload, a_screenshot_share_answers_its_link_and_serves_page_and_images) {
   auto reply = post_upload(server.port(), "screenshot", screenshot_package());
   ASSERT_TRUE(reply);
   ASSERT_EQ(reply->status, 200) << reply->body;
-  std::string prefix = "OK\r\nhttps://localhost:" + std::to_string(server.port()) + "/s/";
-  ASSERT_EQ(reply->body.substr(0, prefix.size()), prefix);
-  std::string id = share_id_of(*reply);
-  EXPECT_TRUE(std::regex_match(id, std::regex("[A-Za-z0-9_-]{22}"))) << id;
+  EXPECT_TRUE(std::regex_match(
+      reply->body, std::regex("OK\r\nhttps://localhost:" + std::to_string(server.port()) + "/s/[A-Za-z0-9_-]{22}")))
+      << reply->body;
   EXPECT_EQ(reply->header("content-type"), "text/plain; charset=utf-8");
-  EXPECT_EQ(count_rows(server.database(), "shares"), 1);
-  EXPECT_EQ(count_rows(server.database(), "share_images"), 3);
-
+  std::string id = share_id_of(*reply);
   auto page = http_get(server.port(), "/s/" + id);
   ASSERT_TRUE(page);
   EXPECT_EQ(page->status, 200);
-  EXPECT_NE(page->header("content-security-policy").find("default-src 'none'"), std::string::npos);
-  EXPECT_NE(page->body.find("Read.best.io                    4 x 1048576 bytes, raw"), std::string::npos);
   EXPECT_NE(page->body.find("<img src=\"/s/" + id + "/screenshot.png\" width=\"320\" height=\"200\""),
             std::string::npos);
-  EXPECT_NE(page->body.find("560.1 MBps"), std::string::npos);
-
   package_files files = screenshot_files();
   for (auto [name, bmp] : {std::pair{"screenshot", files.screenshot},
                            {"read_graph", files.read_graph},
@@ -40,34 +34,18 @@ TEST(upload, a_screenshot_share_answers_its_link_and_serves_page_and_images) {
     ASSERT_EQ(image->status, 200) << name;
     EXPECT_EQ(image->header("content-type"), "image/png");
     auto decoded = decode_png_with_libpng(image->body);
-    ASSERT_TRUE(decoded) << name;
     rgb_image expected;
     std::string error;
-    ASSERT_TRUE(decode_bmp(bmp, expected, error));
+    ASSERT_TRUE(decoded && decode_bmp(bmp, expected, error)) << name;
     EXPECT_EQ(decoded->width, expected.width);
     EXPECT_TRUE(decoded->rgb == expected.rgb) << name;
   }
 }
 
-TEST(upload, a_report_share_answers_ok_alone_and_has_no_page) {
-  server_process server;
-  auto reply = post_upload(server.port(), "report", report_package());
-  ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->status, 200);
-  EXPECT_EQ(reply->body, "OK");
-  EXPECT_EQ(count_rows(server.database(), "shares WHERE kind = 'report'"), 1);
-  EXPECT_EQ(count_rows(server.database(), "share_images"), 0);
-  EXPECT_NE(server.log_showing("stored report").find("stored report"), std::string::npos);
-}
-
-TEST(upload, the_host_option_goes_into_links) {
-  server_process server({"--host", "folvi.example"});
-  auto reply = post_upload(server.port(), "screenshot", screenshot_package());
-  ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->body.substr(0, 28), "OK\r\nhttps://folvi.example/s/");
-}
-
-TEST(upload, bodies_end_exactly_where_declared_so_a_connection_carries_several) {
+// Bodies end exactly where declared, so that one connection carries several; each request is
+// logged on one line, with milliseconds in the time stamp and of the share id (a secret link)
+// only its first six characters.
+TEST(upload, report_shares_answer_ok_alone_and_are_logged_but_never_published) {
   server_process server;
   http_connection connection(server.port());
   std::string request = upload_request(upload_body("report", report_package()));
@@ -75,28 +53,24 @@ TEST(upload, bodies_end_exactly_where_declared_so_a_connection_carries_several) 
     ASSERT_TRUE(connection.send(request));
     auto reply = connection.receive();
     ASSERT_TRUE(reply) << i;
+    EXPECT_EQ(reply->status, 200);
     EXPECT_EQ(reply->body, "OK") << i;
   }
-  EXPECT_EQ(count_rows(server.database(), "shares"), 2);
-}
-
-TEST(upload, logs_one_line_per_request_and_stops_cleanly_on_sigterm) {
-  server_process server;
-  ASSERT_TRUE(post_upload(server.port(), "report", report_package()));
-  ASSERT_TRUE(http_get(server.port(), "/app/homepage"));
-  ASSERT_TRUE(http_get(server.port(), "/nothing"));
+  EXPECT_EQ(count_rows(server.database(), "shares WHERE kind = 'report'"), 2);
+  EXPECT_EQ(count_rows(server.database(), "share_images"), 0);
+  std::string id = query_text(server.database(), "SELECT id FROM shares");
+  ASSERT_EQ(id.size(), 22u);
+  auto page = http_get(server.port(), "/s/" + id);  // even knowing the id gives no page
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->status, 404);
   EXPECT_EQ(server.stop(), 0);
   std::string log = server.log();
-  // Milliseconds in the time stamp; of the share id (a secret link) only its first six characters.
   EXPECT_TRUE(
       std::regex_search(log, std::regex(":\\d\\d\\.\\d{3}Z 127\\.0\\.0\\.1 \"POST /upload\" 200 \\d+ms \"FOLVI "
                                         "Benchmark, v\\. 0\\.1\\.2\\.3\" stored report [A-Za-z0-9_-]{6}\\.\\.\\.\n")))
       << log;
-  std::string id = query_text(server.database(), "SELECT id FROM shares");
-  ASSERT_EQ(id.size(), 22u);
   EXPECT_EQ(log.find(id), std::string::npos) << log;
-  EXPECT_NE(log.find("\"GET /app/homepage\" 200"), std::string::npos);
-  EXPECT_NE(log.find("\"GET /nothing\" 404"), std::string::npos);
+  EXPECT_NE(log.find("\"GET /s/" + id.substr(0, 6) + "...\" 404"), std::string::npos) << log;
   EXPECT_NE(log.find("folvi-share: stopped"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(server.folder() + "/port"));
 }

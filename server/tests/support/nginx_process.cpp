@@ -1,5 +1,8 @@
 #include "nginx_process.h"
 
+#include "child_process.h"
+#include "golden.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <signal.h>
@@ -10,18 +13,10 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
 namespace {
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // Every line the test changes must be in the site as shipped: a site that drifts fails here.
 void replace_once(std::string& text, const std::string& from, const std::string& to) {
@@ -62,7 +57,7 @@ nginx_process::nginx_process(const std::string& site_file, int upstream_port) {
   https_port_ = free_port();
   http_port_ = free_port();
   std::string ca = TEST_CA_DIR;
-  std::string site = read_file(site_file);
+  std::string site = file_text(site_file);
   replace_once(site, "server 127.0.0.1:8080;", "server 127.0.0.1:" + std::to_string(upstream_port) + ";");
   replace_once(site, "listen 80;", "listen 127.0.0.1:" + std::to_string(http_port_) + ";");
   replace_once(site, "listen [::]:80;", "");
@@ -75,24 +70,12 @@ nginx_process::nginx_process(const std::string& site_file, int upstream_port) {
 
 void nginx_process::start(const std::string& site) {
   std::ofstream(folder_ + "/site.conf") << site;
-  std::ofstream(folder_ + "/nginx.conf") << "worker_processes 1;\npid " << folder_ << "/nginx.pid;\nerror_log "
-                                         << folder_ << "/error.log info;\n"
-                                         << (getuid() == 0 ? "user root;\n" : "")
-                                         << "events { worker_connections 512; }\nhttp {\n"
-                                         << "  access_log " << folder_ << "/access.log;\n"
-                                         << "  client_body_temp_path " << folder_ << "/body;\n  proxy_temp_path "
-                                         << folder_ << "/proxy;\n"
-                                         << "  fastcgi_temp_path " << folder_ << "/fastcgi;\n  uwsgi_temp_path "
-                                         << folder_ << "/uwsgi;\n"
-                                         << "  scgi_temp_path " << folder_ << "/scgi;\n  include " << folder_
-                                         << "/site.conf;\n}\n";
-  pid_ = fork();
-  if (pid_ < 0) throw std::runtime_error("fork failed");
-  if (pid_ == 0) {
-    execl("/usr/sbin/nginx", "nginx", "-p", folder_.c_str(), "-c", (folder_ + "/nginx.conf").c_str(), "-g",
-          "daemon off;", static_cast<char*>(nullptr));
-    _exit(127);
-  }
+  // The main file (data/nginx.conf.in) keeps everything nginx writes in the test's folder.
+  std::string main = test_data_text("nginx.conf.in");
+  for (size_t at; (at = main.find("@FOLDER@")) != std::string::npos;) main.replace(at, 8, folder_);
+  replace_once(main, "@USER@", getuid() == 0 ? "user root;\n" : "");
+  std::ofstream(folder_ + "/nginx.conf") << main;
+  pid_ = start_program({"/usr/sbin/nginx", "-p", folder_, "-c", folder_ + "/nginx.conf", "-g", "daemon off;"}, "", "");
   for (int attempt = 0; attempt < 500; ++attempt) {
     if (accepts(https_port_) && accepts(http_port_)) return;
     int status = 0;
@@ -120,4 +103,4 @@ void nginx_process::stop() {
   pid_ = -1;
 }
 
-std::string nginx_process::error_log() const { return read_file(folder_ + "/error.log"); }
+std::string nginx_process::error_log() const { return file_text(folder_ + "/error.log"); }

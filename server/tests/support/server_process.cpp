@@ -1,6 +1,8 @@
 #include "server_process.h"
 
-#include <fcntl.h>
+#include "child_process.h"
+#include "golden.h"
+
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,7 +11,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -31,17 +32,7 @@ server_process::server_process(const std::vector<std::string>& extra_arguments) 
   }
   std::string log_file = folder_ + "/server.log";
 
-  pid_ = fork();
-  if (pid_ < 0) throw std::runtime_error("fork failed");
-  if (pid_ == 0) {
-    int log = open(log_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (log >= 0) dup2(log, 2);
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
+  pid_ = start_program(arguments, "", log_file);
   // Wait for the port file; a server that exits instead has failed to start.
   for (int attempt = 0; attempt < 1000; ++attempt) {
     std::ifstream in(port_file);
@@ -63,12 +54,7 @@ server_process::~server_process() {
   std::filesystem::remove_all(folder_, ignored);
 }
 
-std::string server_process::log() const {
-  std::ifstream in(folder_ + "/server.log");
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+std::string server_process::log() const { return file_text(folder_ + "/server.log"); }
 
 std::string server_process::log_when(const std::function<bool(const std::string&)>& ready) const {
   const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);

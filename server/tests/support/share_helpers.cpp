@@ -1,5 +1,6 @@
 #include "share_helpers.h"
 
+#include "synthetic_reports.h"
 #include "test_images.h"
 #include "upload_body.h"
 
@@ -22,6 +23,20 @@ std::string report_package(const std::string& report) {
   package_files files;
   files.report = report;
   return build_package(files);
+}
+
+std::vector<std::pair<std::string, std::string>> synthetic_site_uploads() {
+  const synthetic_device ssd{{"SSD", "Acme", "Fast 1", "3 / 11", ""}, {1048576, 8, 4}, {4194304, 4, 3}, 520};
+  const synthetic_device usb{{"HDD", "Cirrus", "Spin 7", "3 / 7", "USB 3.0"}, {262144, 4, 1}, {65536, 1, 3}, 180};
+  std::vector<std::pair<std::string, std::string>> uploads;
+  for (uint32_t machine = 0; machine < 6; ++machine) {
+    uploads.emplace_back("report", report_package(synthetic_report(ssd, machine, 1)));
+    uploads.emplace_back("report", report_package(synthetic_report(usb, 100 + machine, 1)));
+  }
+  package_files files = screenshot_files();
+  files.report = synthetic_report(ssd, 50, 2);
+  uploads.emplace_back("screenshot", build_package(files));
+  return uploads;
 }
 
 std::optional<http_reply> post_upload(int port, const std::string& type, const std::string& package) {

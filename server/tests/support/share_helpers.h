@@ -2,6 +2,8 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "http_exchange.h"
 #include "test_zip.h"
@@ -9,6 +11,10 @@
 package_files screenshot_files();  // screenshot and both graphs, made with the test pattern
 std::string screenshot_package();
 std::string report_package(const std::string& report = "Recorded                        2024/01/31 09:05:00\r\n");
+
+// A small synthetic site: six reports of a fast SSD and six of a USB disk, then a screenshot share
+// of the SSD (last: once the model has taken it, it has taken all); each its type and package.
+std::vector<std::pair<std::string, std::string>> synthetic_site_uploads();
 
 // POSTs the client's body on a fresh connection.
 std::optional<http_reply> post_upload(int port, const std::string& type, const std::string& package);

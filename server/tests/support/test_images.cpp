@@ -15,20 +15,22 @@ std::string make_bmp(uint32_t width, uint32_t height, const pixel_source& pixel,
   uint32_t stride = (width * options.bits + 31) / 32 * 4;
   uint32_t pixel_offset = 14 + options.info_size;
   std::string out = "BM";
-  put32(out, pixel_offset + stride * height);
-  put32(out, 0);
-  put32(out, pixel_offset);
-  put32(out, options.info_size);
-  put32(out, width);
-  put32(out, options.top_down ? static_cast<uint32_t>(-static_cast<int32_t>(height)) : height);
-  put16(out, 1);
-  put16(out, options.bits);
-  put32(out, 0);  // BI_RGB
-  put32(out, stride * height);
-  put32(out, 2835);
-  put32(out, 2835);
-  put32(out, 0);
-  put32(out, 0);
+  // File size, reserved, pixel offset; the info header: its size, width, height (negative when
+  // top-down), one plane, bits, BI_RGB, image size, 72 dpi both ways, no palette.
+  put_fields(out, {{4, pixel_offset + stride * height},
+                   {4, 0},
+                   {4, pixel_offset},
+                   {4, options.info_size},
+                   {4, width},
+                   {4, options.top_down ? static_cast<uint32_t>(-static_cast<int32_t>(height)) : height},
+                   {2, 1},
+                   {2, options.bits},
+                   {4, 0},
+                   {4, stride * height},
+                   {4, 2835},
+                   {4, 2835},
+                   {4, 0},
+                   {4, 0}});
   out.resize(pixel_offset, '\0');  // the rest of a V4 or V5 header
   for (uint32_t row = 0; row < height; ++row) {
     uint32_t y = options.top_down ? row : height - 1 - row;

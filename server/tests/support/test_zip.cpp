@@ -32,60 +32,52 @@ std::string build_zip(const std::vector<zip_item>& items, const zip_layout& layo
     uint32_t size = item.declared_size.value_or(static_cast<uint32_t>(item.data.size()));
     uint32_t offset = static_cast<uint32_t>(out.size());
     auto common = [&](std::string& to) {
-      put16(to, item.flags);
-      put16(to, method);
-      put16(to, 0x4a21);  // 09:09:02
-      put16(to, 0x583f);  // 2024-01-31
-      put32(to, crc);
-      put32(to, static_cast<uint32_t>(body.size()));
-      put32(to, size);
+      // Modified 2024-01-31 09:09:02.
+      put_fields(to, {{2, item.flags},
+                      {2, method},
+                      {2, 0x4a21},
+                      {2, 0x583f},
+                      {4, crc},
+                      {4, static_cast<uint32_t>(body.size())},
+                      {4, size}});
     };
     const std::string& local_name = item.local_name.value_or(item.name);
-    put32(out, 0x04034b50);
-    put16(out, 20);
+    put_fields(out, {{4, 0x04034b50}, {2, 20}});
     common(out);
-    put16(out, static_cast<uint32_t>(local_name.size()));
-    put16(out, 0);
-    out += local_name;
-    out += body;
-
-    put32(directory, 0x02014b50);
-    put16(directory, 20);
-    put16(directory, 20);
+    put_fields(out, {{2, static_cast<uint32_t>(local_name.size())}, {2, 0}});
+    out += local_name + body;
+    put_fields(directory, {{4, 0x02014b50}, {2, 20}, {2, 20}});
     common(directory);
-    put16(directory, static_cast<uint32_t>(item.name.size()));
-    put16(directory, 0);  // extra
-    put16(directory, 0);  // comment
-    put16(directory, 0);  // disk
-    put16(directory, 0);  // internal attributes
-    put32(directory, 0);  // external attributes
     std::optional<uint32_t> moved = i < layout.central_offsets.size() ? layout.central_offsets[i] : std::nullopt;
-    put32(directory, moved.value_or(offset));
+    // Name length, no extra field or comment, disk 0, no attributes, the local header's offset.
+    put_fields(directory, {{2, static_cast<uint32_t>(item.name.size())},
+                           {2, 0},
+                           {2, 0},
+                           {2, 0},
+                           {2, 0},
+                           {4, 0},
+                           {4, moved.value_or(offset)}});
     directory += item.name;
   }
-  uint32_t directory_offset = static_cast<uint32_t>(out.size());
+  uint32_t directory_offset = static_cast<uint32_t>(out.size()), count = static_cast<uint32_t>(items.size());
   out += directory;
-  put32(out, 0x06054b50);
-  put16(out, 0);
-  put16(out, 0);
-  put16(out, static_cast<uint32_t>(items.size()));
-  put16(out, static_cast<uint32_t>(items.size()));
-  put32(out, static_cast<uint32_t>(directory.size()));
-  put32(out, directory_offset);
-  put16(out, static_cast<uint32_t>(layout.comment.size()));
-  out += layout.comment;
-  return out;
+  put_fields(out, {{4, 0x06054b50},
+                   {2, 0},
+                   {2, 0},
+                   {2, count},
+                   {2, count},
+                   {4, static_cast<uint32_t>(directory.size())},
+                   {4, directory_offset},
+                   {2, static_cast<uint32_t>(layout.comment.size())}});
+  return out + layout.comment;
 }
 
 std::string build_package(const package_files& files) {
   std::vector<zip_item> items;
   auto add = [&](const char* name, const std::string& data, bool always) {
     if (data.empty() && !always) return;
-    zip_item item;
-    item.name = name;
-    item.data = data;
-    item.deflate = data.size() > 3;
-    items.push_back(item);
+    items.emplace_back(name, data);
+    items.back().deflate = data.size() > 3;
   };
   add("screenshot.bmp", files.screenshot, false);
   add("read_graph.bmp", files.read_graph, false);
