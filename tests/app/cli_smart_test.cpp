@@ -76,6 +76,7 @@ std::string run(const std::vector<std::wstring>& args, std::string* error = null
 }  // namespace
 
 TEST(cli_smart, blocks_print_the_table_of_the_dump) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   for (const char* machine : {"seagate_hdd", "samsung_sata_ssd", "sat_bridge"}) {
     const recorded_drive d = only_drive(machine);
     block_files files;
@@ -95,6 +96,7 @@ TEST(cli_smart, blocks_print_the_table_of_the_dump) {
 // The scan stores SMART data whose checksum is right whatever the plausibility rules say, and data
 // whose checksum is wrong when it passes them; so does --smart, with a note.
 TEST(cli_smart, blocks_are_shown_as_the_scan_stores_them) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   // Each plausibility rule's verdict is smart_plausible's test; here one of them becomes the note.
   // The unusual set: attributes 1, 5, 9, 12, 171-174, 187, 194, 241, 242 and 255.
   std::vector<std::pair<recorded_drive, std::string>> cases = {
@@ -123,6 +125,7 @@ TEST(cli_smart, blocks_are_shown_as_the_scan_stores_them) {
 }
 
 TEST(cli_smart, identity_lines_and_the_nvme_health_list) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   const recorded_drive ssd = only_drive("samsung_sata_ssd");
   block_files files;
   const std::string text = run({L"--smart", files.arg("identify", ssd.drive.identify)});
@@ -144,6 +147,7 @@ TEST(cli_smart, identity_lines_and_the_nvme_health_list) {
 }
 
 TEST(cli_smart, bad_files_and_arguments_say_why) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   const auto blocks = only_drive("seagate_hdd").drive.smart;
   block_files files;
   std::vector<uint8_t> short_block(blocks.attributes.begin(), blocks.attributes.begin() + 500);

@@ -53,6 +53,7 @@ TEST(smart_plausible, each_rule_logs_its_line) {
 }
 
 TEST(drive_health, strict_checksums_refuse_a_bad_smart_block) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   scan_replay m(recorded_machine("bad_smart_checksum"));
   const scanned s = scan_machine(m, m, true);
   ASSERT_EQ(s.model->drives.size(), 1u);
@@ -63,6 +64,7 @@ TEST(drive_health, strict_checksums_refuse_a_bad_smart_block) {
 
 // The drive aborts the SMART commands.
 TEST(drive_health, the_drivers_status_code_becomes_the_threads_error) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   scan_replay m(recorded_machine("smart_commands_aborted"));
   error_watch watch(m);
   scan_machine(watch, m);

@@ -27,6 +27,7 @@ std::vector<drive_info> drives_of(scan_recording r, captured_log& log, bool quer
 }  // namespace
 
 TEST(drives, no_trim_or_seek_penalty_query_before_windows_7) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   for (int index : {4, 5, 6}) {
     scan_recording r = recorded_machine("sata_disk_gpt");
     set_os_index(r, index);
@@ -66,6 +67,7 @@ TEST(descriptor_string, extraction_rules) {
 }
 
 TEST(drives, open_without_reporting_is_silent) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   scan_replay m(recorded_machine("disk_opened_for_attributes"));
   captured_log out;
   drive_info drive;
@@ -80,6 +82,7 @@ TEST(drives, open_without_reporting_is_silent) {
 }
 
 TEST(drives, parent_ids_need_the_exact_pattern) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   const struct { uint16_t vendor, product; } cases[] = {{0x8086, 0xA102}, {0x0781, 0x5581}, {0, 0}, {0, 0}, {0, 0}};
   captured_log c;
   const std::vector<drive_info> found = drives_of(recorded_machine("parent_id_patterns"), c, false);

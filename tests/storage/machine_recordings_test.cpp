@@ -18,7 +18,7 @@
 // thread beside them as "NAME.facts.txt".
 
 TEST(MachineRecordings, EachReplaysToItsLog) {
-  if (sizeof(void*) != 4) GTEST_SKIP() << "the machines are recordings of the 32-bit program";
+  ONLY_WITH_32_BIT_RECORDINGS();
   const std::vector<std::string> names = machine_names();
   EXPECT_GE(names.size(), 10u);
   for (const std::string& name : names) {
@@ -44,7 +44,7 @@ TEST(MachineRecordings, EachReplaysToItsLog) {
 }
 
 TEST(MachineFacts, EachRecordingBuildsItsModel) {
-  if (sizeof(void*) != 4) GTEST_SKIP() << "the machines are recordings of the 32-bit program";
+  ONLY_WITH_32_BIT_RECORDINGS();
   for (const std::string& name : machine_names()) {
     SCOPED_TRACE(name);
     expect_golden(model_facts(scan_recorded(name)), "machines/" + name + ".facts.txt");

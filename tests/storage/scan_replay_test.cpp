@@ -19,6 +19,7 @@ std::string header_text() { return header + std::to_string(sizeof(void*) * 8) + 
 // Without the recording's answers the scan sees a machine with nothing in it, and each question
 // it could not answer is named once.
 TEST(ScanReplay, MissingRequestsAreAnsweredAsMissingDevicesAndNamedOnce) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   // Keep the disks' enumeration, lose every request made of the opened disks and the clock, which
   // is read many times.
   scan_recording r = recorded_machine("ata_hdds");
@@ -159,6 +160,7 @@ TEST(ScanReplay, MalformedRecordingsAreRefusedWithTheirLine) {
 // Any damage to a real recording is refused with a line of the file, or read; a recording that
 // is read replays without harm.
 TEST(ScanReplay, DamagedRecordingsNeverHarmTheReaderOrTheScan) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   const std::string text = test_data_text("machines/vds_mirror.txt");  // drives and the service
   const size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
   std::mt19937 random(2311);

@@ -54,6 +54,7 @@ std::string usb_section(const std::string& log) {
 // Windows Server 2008 R2 (one index below Windows 7, whose machine is recorded) lacks the hub's
 // capabilities as well.
 TEST(usb_details, requests_each_system_has) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   const usb_scan s = scan_usb_disk(on_system(6));
   EXPECT_NE(s.log.find("2     IOCTL_USB_GET_HUB_CAPABILITIES_EX\n2       Not supported\n"
                        "2     IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX\n"),
@@ -64,6 +65,7 @@ TEST(usb_details, requests_each_system_has) {
 // A hub that refuses to describe itself is not asked about the port: the drive's speeds stay
 // unknown, and the hub's handle is closed (scan_usb_disk checks).
 TEST(usb_details, a_hub_request_failing_ends_the_walk) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   usb_scan s = scan_usb_disk(failing(0x220454, ERROR_INVALID_FUNCTION));
   EXPECT_NE(s.log.find("2     IOCTL_USB_GET_HUB_INFORMATION_EX\n0       DeviceIoControl() failed with 1, 2229332\n"
                        "2     SMART_RCV_DRIVE_DATA / ATA_IDENTIFY\n"),
@@ -86,6 +88,7 @@ TEST(usb_details, a_hub_request_failing_ends_the_walk) {
 
 // The port query failing loses the current speed; the V2 query still tells what it can do.
 TEST(usb_details, the_port_query_failing_leaves_the_v2_query) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   // A disk that can run at SuperSpeed but does not.
   const usb_scan s = scan_usb_disk(failing(0x220448, ERROR_GEN_FAILURE), "usb_no_vendor");
   EXPECT_NE(s.log.find("0       DeviceIoControl() failed with 31, 2229320 3\n"
@@ -96,6 +99,7 @@ TEST(usb_details, the_port_query_failing_leaves_the_v2_query) {
 }
 
 TEST(usb_details, failures_that_end_the_walk) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   usb_scan s = scan_usb_disk(failing(0x220408, ERROR_INVALID_FUNCTION));
   EXPECT_NE(s.log.find("2     IOCTL_USB_GET_NODE_INFORMATION\n0       DeviceIoControl() failed with 1, 2229256\n"
                        "2     SMART_RCV_DRIVE_DATA / ATA_IDENTIFY\n"),

@@ -15,6 +15,7 @@
 // ---- enumeration
 
 TEST(volumes, filter_keeps_one_volume_ignoring_case) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   scan_replay m(recorded_machine("gpt_disk_two_volumes"));
   captured_log log;
   std::vector<volume_info> all, found;
@@ -38,6 +39,7 @@ TEST(volumes, filter_keeps_one_volume_ignoring_case) {
 
 // A failed mount point query leaves no list behind, whatever the record held before.
 TEST(volumes, mount_points_cleared_when_their_query_fails) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   scan_replay m(recorded_machine("mount_point_lists"));
   captured_log log;
   std::vector<volume_info> found;
