@@ -72,39 +72,41 @@ class Handler(BaseHTTPRequestHandler):
 
     def scripted(self, route):
         reply = route[6:] if route.startswith("reply/") else ""
-        if reply == "ok":
-            return self.answer(200, b"OK")
-        if reply == "long-length":  # announced and sent: one byte more than the client takes
-            return self.answer(200, b"x" * 1025)
-        if reply == "full-length":
-            return self.answer(200, b"y" * 1024)
-        if reply == "long-unsized":
-            return self.answer(200, b"z" * 1500, length=False)
-        if reply == "full-unsized":
-            return self.answer(200, b"w" * 1024, length=False)
-        if reply == "short-unsized":
-            return self.answer(200, b"OK, unsized", length=False)
+        if reply in SIMPLE:
+            status, body, length = SIMPLE[reply]
+            return self.answer(status, body, length)
+        if reply == "redirect":
+            return self.answer(302, b"", extra=(("Location", "/reply/ok"),))
+        if reply not in ("long-chunked", "truncated"):
+            return self.answer(404, b"no such reply")
+        self.send_response_only(200)
         if reply == "long-chunked":
-            self.send_response_only(200)
             self.send_header("Transfer-Encoding", "chunked")
             self.end_headers()
-            for _ in range(3):
-                self.wfile.write(b"1f4\r\n" + b"c" * 500 + b"\r\n")
-            self.wfile.write(b"0\r\n\r\n")
-            return None
-        if reply == "truncated":  # announces 100 bytes, sends 40 and hangs up
-            self.send_response_only(200)
+            self.wfile.write((b"1f4\r\n" + b"c" * 500 + b"\r\n") * 3 + b"0\r\n\r\n")
+        else:  # announces 100 bytes, sends 40 and hangs up
             self.send_header("Content-Length", "100")
             self.end_headers()
             self.wfile.write(b"t" * 40)
-            self.wfile.flush()
             self.close_connection = True
-            return None
-        if reply == "status-500":
-            return self.answer(500, b"Internal Server Error")
-        if reply == "redirect":
-            return self.answer(302, b"", extra=(("Location", "/reply/ok"),))
-        return self.answer(404, b"no such reply")
+
+
+# Reply name: status, body, whether the length is announced (else the connection closes after it).
+SIMPLE = {
+    "ok": (200, b"OK", True),
+    "long-length": (200, b"x" * 1025, True),  # one byte more than the client takes
+    "full-length": (200, b"y" * 1024, True),
+    "long-unsized": (200, b"z" * 1500, False),
+    "full-unsized": (200, b"w" * 1024, False),
+    "short-unsized": (200, b"OK, unsized", False),
+    "status-500": (500, b"Internal Server Error", True),
+}
+
+
+def write_atomically(path, text):
+    with open(path + ".tmp", "w") as f:
+        f.write(text)
+    os.replace(path + ".tmp", path)
 
 
 def serve(folder):
@@ -112,12 +114,8 @@ def serve(folder):
     server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
     signal.signal(signal.SIGTERM, lambda *_: os._exit(0))
-    with open(os.path.join(folder, "pid.tmp"), "w") as f:
-        f.write(str(os.getpid()))
-    os.replace(os.path.join(folder, "pid.tmp"), os.path.join(folder, "pid"))
-    with open(os.path.join(folder, "port.tmp"), "w") as f:
-        f.write(str(server.server_address[1]))
-    os.replace(os.path.join(folder, "port.tmp"), os.path.join(folder, "port"))
+    write_atomically(os.path.join(folder, "pid"), str(os.getpid()))
+    write_atomically(os.path.join(folder, "port"), str(server.server_address[1]))
     server.serve_forever()
 
 
