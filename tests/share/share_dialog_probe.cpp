@@ -1,9 +1,8 @@
-// The sharing dialogs driven end to end, for share_e2e.sh: posts go to the server that the
-// environment names (FOLVI_SHARE_HOST, FOLVI_SHARE_PORT, FOLVI_SHARE_TLS). Prints one line per
-// event: "box FLAGS TEXT" for a message box (answered OK), "link URL" for a link opened, "result N"
-// for an upload's result and "asked again: yes|no" for the remembered answer.
-//   share_dialog_probe prompt REPORT_FILE SCAN_FILE   the share prompt, answered OK
-//   share_dialog_probe screenshot REPORT_FILE         a screenshot share with drawn images
+// A screenshot share with drawn images through the real upload window, for share_e2e.sh: it posts
+// to the server that the environment names (FOLVI_SHARE_HOST, FOLVI_SHARE_PORT, FOLVI_SHARE_TLS).
+// Prints "box FLAGS TEXT" for a message box (answered OK), "link URL" for a link opened and
+// "result N" for the upload's result.
+//   share_dialog_probe screenshot REPORT_FILE
 #include <windows.h>
 
 #include <cstdio>
@@ -11,7 +10,6 @@
 #include <memory>
 #include <sstream>
 
-#include "share/dialog_ask_to_share.h"
 #include "share/dialog_upload.h"
 #include "share/upload_xchg.h"
 #include "support/api_error.h"
@@ -21,8 +19,6 @@
 #include "window_driver.h"
 
 namespace {
-
-const wchar_t probe_settings_key[] = L"Software\\FolviBench-share-probe";
 
 class probe_ui final : public share_ui_cb {
  public:
@@ -46,22 +42,6 @@ std::string read_text(const wchar_t* path) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
-}
-
-int prompt(const wchar_t* report_file, const wchar_t* scan_file) {
-  const std::string reports = read_text(report_file);
-  probe_ui ui;
-  RegDeleteKeyW(HKEY_CURRENT_USER, probe_settings_key);
-  {
-    window_driver asking(L"FOLVI Vezad", [](HWND dialog) { click(GetDlgItem(dialog, IDOK)); });
-    window_driver uploading(L"FOLVI Test Report", [](HWND dialog) { wait_until([&] { return !IsWindow(dialog); }); });
-    offer_share(ui, nullptr, reports, read_text(scan_file), 0, probe_settings_key);
-    if (!asking.finish()) std::printf("the prompt never showed\n");
-    if (!uploading.finish()) std::printf("the upload window never showed\n");
-  }
-  std::printf("asked again: %s\n", share_prompt_allowed(probe_settings_key) ? "yes" : "no");
-  RegDeleteKeyW(HKEY_CURRENT_USER, probe_settings_key);
-  return 0;
 }
 
 // A picture the share page must show: magenta bands over a grey gradient.
@@ -95,8 +75,7 @@ int screenshot(const wchar_t* report_file) {
 int wmain(int argc, wchar_t** argv) {
   setvbuf(stdout, nullptr, _IONBF, 0);
   const std::wstring command = argc > 1 ? argv[1] : L"";
-  if (command == L"prompt" && argc == 4) return prompt(argv[2], argv[3]);
   if (command == L"screenshot" && argc == 3) return screenshot(argv[2]);
-  std::fprintf(stderr, "usage: share_dialog_probe prompt REPORT_FILE SCAN_FILE | screenshot REPORT_FILE\n");
+  std::fprintf(stderr, "usage: share_dialog_probe screenshot REPORT_FILE\n");
   return 2;
 }
