@@ -10,6 +10,7 @@
 #include "share/share_prompt.h"
 #include "share_ui_fakes.h"
 #include "support/registry.h"
+#include "support/text.h"
 #include "window_driver.h"
 
 namespace {
@@ -54,33 +55,31 @@ share_package screenshot_package() {
   return package;
 }
 
-// One upload to `path` on the responder; `script` (if any) drives the dialog once it shows.
-struct upload_run {
-  INT_PTR result = 0;
-  std::vector<std::pair<std::wstring, uint32_t>> boxes;
-  std::vector<std::wstring> links;
-  api_error_info last_error;
-};
-
-upload_run run_upload(const std::string& path, const share_package& package, const wchar_t* caption,
-                      const std::function<void(HWND)>& script,
-                      upload_xchg::thread_starter starter = upload_xchg::create_thread) {
+// One upload to `path` on the responder; `script` (if any) drives the dialog once it shows. The
+// result, the message boxes, the links opened and the last failure reported, in one line.
+std::string run_upload(const std::string& path, const share_package& package, const std::function<void(HWND)>& script,
+                       upload_xchg::thread_starter starter = upload_xchg::create_thread) {
   notepad_recorder files;
   recording_share_ui ui(responder_target(path), files);
-  upload_run run;
   dialog_upload dialog(ui, package);
   dialog.set_thread_starter(starter);
+  INT_PTR result = 0;
   if (script) {
-    window_driver driver(caption, script);
-    run.result = dialog.run(nullptr);
+    window_driver driver(package.screenshot ? L"FOLVI Screenshot" : L"FOLVI Test Report", script);
+    result = dialog.run(nullptr);
     EXPECT_TRUE(driver.finish()) << "the upload window never showed";
   } else {
-    run.result = dialog.run(nullptr);
+    result = dialog.run(nullptr);
   }
-  run.boxes = ui.boxes;
-  run.links = ui.links;
-  run.last_error = ui.errors.last_error();
-  return run;
+  std::string text = "result " + std::to_string(result);
+  for (const auto& [box, flags] : ui.boxes) text += ", box " + std::to_string(flags) + " " + to_utf8(box);
+  for (const std::wstring& link : ui.links) text += ", link " + to_utf8(link);
+  const api_error_info e = ui.errors.last_error();
+  return e.api.empty() ? text : text + ", " + e.api + " " + std::to_string(e.code);
+}
+
+void wait_gone(HWND dialog) {
+  wait_until([&] { return !IsWindow(dialog); });
 }
 
 // Waits until the dialog has gone, noting whether its spinner said "-- done --" on the way.
@@ -93,8 +92,6 @@ bool wait_gone_after_done(HWND dialog) {
   return done_seen;
 }
 
-using box = std::pair<std::wstring, uint32_t>;
-
 HANDLE no_thread(LPTHREAD_START_ROUTINE, void*) {
   SetLastError(ERROR_NOT_ENOUGH_MEMORY);
   return nullptr;
@@ -106,7 +103,7 @@ TEST(upload_dialog, a_fast_report_share_stays_two_seconds_with_the_spinner_turni
   bool spinning_after_a_second = false, done_seen = false;
   std::set<std::wstring> frames;
   std::wstring status;
-  upload_run run = run_upload("upload", report_package(), L"FOLVI Test Report", [&](HWND dialog) {
+  const std::string run = run_upload("upload", report_package(), [&](HWND dialog) {
     status = stored_text(GetDlgItem(dialog, IDC_UPLOAD_STATUS));
     RECT units{0, 0, 148, 39}, client{};
     MapDialogRect(dialog, &units);
@@ -120,64 +117,44 @@ TEST(upload_dialog, a_fast_report_share_stays_two_seconds_with_the_spinner_turni
                               stored_text(GetDlgItem(dialog, IDC_UPLOAD_SPINNER)) != upload_done_text;
     done_seen = wait_gone_after_done(dialog);
   });
-  EXPECT_EQ(run.result, 1);
+  EXPECT_EQ(run, "result 1");
   EXPECT_EQ(status, L"Thanks! Uploading...");
   EXPECT_TRUE(spinning_after_a_second);
   EXPECT_GE(frames.size(), 3u);
   EXPECT_TRUE(done_seen);
-  EXPECT_TRUE(run.boxes.empty());
-  EXPECT_TRUE(run.links.empty());
   // The package given is the one posted (what a package holds is its own test).
   EXPECT_NE(responder_record("upload-report.body").find("stack_scan.txt"), std::string::npos);
 }
 
 TEST(upload_dialog, a_screenshot_share_opens_its_link_and_ok_alone_fails) {
   std::wstring status;
-  upload_run run = run_upload("upload", screenshot_package(), L"FOLVI Screenshot", [&](HWND dialog) {
-    status = stored_text(GetDlgItem(dialog, IDC_UPLOAD_STATUS));
-    EXPECT_TRUE(wait_gone_after_done(dialog));
-  });
-  EXPECT_EQ(run.result, 1);
-  EXPECT_EQ(status, L"Uploading, please wait...");
-  EXPECT_TRUE(run.boxes.empty());
   // The reply's trailing line end is not part of the link.
-  EXPECT_EQ(run.links, std::vector<std::wstring>{L"https://localhost/s/0123456789abcdef0123456789abcdef"});
+  EXPECT_EQ(run_upload("upload", screenshot_package(),
+                       [&](HWND dialog) {
+                         status = stored_text(GetDlgItem(dialog, IDC_UPLOAD_STATUS));
+                         EXPECT_TRUE(wait_gone_after_done(dialog));
+                       }),
+            "result 1, link https://localhost/s/0123456789abcdef0123456789abcdef");
+  EXPECT_EQ(status, L"Uploading, please wait...");
   EXPECT_NE(responder_record("upload-screenshot.body").find("write_graph.bmp"), std::string::npos);
-
-  run = run_upload("reply/ok", screenshot_package(), L"FOLVI Screenshot",
-                   [](HWND dialog) { EXPECT_FALSE(wait_gone_after_done(dialog)); });
-  EXPECT_EQ(run.result, 2);
-  EXPECT_EQ(run.boxes, std::vector<box>{box(L"Upload failed. Server response:\n\nOK", 0x41)});
-  EXPECT_TRUE(run.links.empty());
+  EXPECT_EQ(
+      run_upload("reply/ok", screenshot_package(), [](HWND dialog) { EXPECT_FALSE(wait_gone_after_done(dialog)); }),
+      "result 2, box 65 Upload failed. Server response:\n\nOK");
 }
 
 TEST(upload_dialog, failures_say_so_and_esc_or_the_close_box_give_up_at_once) {
-  upload_run run = run_upload("reply/status-500", report_package(), L"FOLVI Test Report",
-                              [](HWND dialog) { wait_until([&] { return !IsWindow(dialog); }); });
-  EXPECT_EQ(run.result, 2);
-  EXPECT_EQ(run.boxes, std::vector<box>{box(L"Regrettably, upload failed", 0x41)});
-  EXPECT_EQ(run.last_error.api, "CheckHttpStatusCode");
-  EXPECT_EQ(run.last_error.code, 500u);
-
+  EXPECT_EQ(run_upload("reply/status-500", report_package(), wait_gone),
+            "result 2, box 65 Regrettably, upload failed, CheckHttpStatusCode 500");
   // A worker that cannot start fails the upload before the window shows.
-  run = run_upload("record/never", report_package(), L"FOLVI Test Report", nullptr, no_thread);
-  EXPECT_EQ(run.result, 2);
-  EXPECT_EQ(run.boxes, std::vector<box>{box(L"Regrettably, upload failed", 0x41)});
-  EXPECT_EQ(run.last_error.api, "CreateThread");
+  EXPECT_EQ(run_upload("record/never", report_package(), nullptr, no_thread),
+            "result 2, box 65 Regrettably, upload failed, CreateThread 8");
   EXPECT_EQ(responder_record("never.body"), "");
-
   // Esc ends the dialog at once; the post goes on by itself and reaches the server.
-  run = run_upload("record/after-esc", report_package(), L"FOLVI Test Report",
-                   [](HWND dialog) { post_key(dialog, VK_ESCAPE); });
-  EXPECT_EQ(run.result, 2);
-  EXPECT_TRUE(run.boxes.empty());
+  EXPECT_EQ(run_upload("record/after-esc", report_package(), [](HWND dialog) { post_key(dialog, VK_ESCAPE); }),
+            "result 2");
   EXPECT_TRUE(wait_until([] { return !responder_record("after-esc.body").empty(); }));
-
-  run = run_upload("record/after-close", screenshot_package(), L"FOLVI Screenshot",
-                   [](HWND dialog) { post_close(dialog); });
-  EXPECT_EQ(run.result, 2);
-  EXPECT_TRUE(run.boxes.empty());
-  EXPECT_TRUE(run.links.empty());
+  EXPECT_EQ(run_upload("record/after-close", screenshot_package(), [](HWND dialog) { post_close(dialog); }),
+            "result 2");
 }
 
 namespace {
