@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# folvi-vezad under Wine, driven through its window as a user drives it: an unknown argument, the
-# relaunch from a limited token, a custom profile run to "Completed" with its list, graphs, saved
+# folvi-vezad under Wine, driven through its window as a user drives it: the relaunch from a
+# limited token, a custom profile run to "Completed" with its list, graphs, saved
 # report and Notepad view, the two kinds of cancel, and closing the window during a run. The
 # test location is drive C: of the test prefix ($FOLVI_TEST_PREFIX, else the build's).
 set -u
@@ -55,13 +55,6 @@ custom_profile() {
 }
 
 driver_open
-
-# An unknown argument: the console says which, waits for Enter, and the code is 10.
-drive "start '$vezad' --bogus" >/dev/null
-drive 'wait-console "Press Enter to exit..."'
-drive 'console' | grep -q 'bogus' || fail "the console does not name the unknown argument"
-drive 'console-type "\n"'
-drive 'expect-exit 10'
 
 # A limited token: the program starts itself again with the "runas" verb and ends with 60 without
 # a window of its own. The copy it started is followed by its process. What the copy gets is Wine's
