@@ -24,11 +24,11 @@ struct fake_startup final : startup_api {
   api_error_logger error_logger;
   std::vector<std::string> events;
 
-  bool requested = false, attached = false, attach_fails = false, version_ok = true, launch_ok = true, path_ok = true;
+  bool requested = false, attached = false, attach_fails = false, version_ok = true;
   uint16_t ctrl = 0, caps = 0;
   int os_index = 10;
   token_elevation_query token{token_elevation_query::ok, 0, 2};
-  uint32_t launch_error = 1223;
+  uint32_t launch_error = 0, path_error = 0;  // 0: it works
   long co_result = 0, security_result = 0;
   std::set<std::wstring> refused;
 
@@ -76,13 +76,13 @@ struct fake_startup final : startup_api {
   }
   bool own_path(std::wstring& p, uint32_t& error) override {
     p = L"C:\\Program Files\\FOLVI\\folvi-vezad.exe";
-    error = path_ok ? 0 : 122;
-    return path_ok;
+    error = path_error;
+    return !path_error;
   }
   bool shell_launch(const std::wstring& p, const std::wstring& parameters, bool elevated, api_error_cb* cb) override {
     note(std::string(elevated ? "launch elevated " : "launch ") + to_utf8(p) + " [" + to_utf8(parameters) + "]");
-    if (!launch_ok && cb) cb->report_api_error("ShellExecuteEx[runas]", launch_error, "%s", "x");
-    return launch_ok;
+    if (launch_error && cb) cb->report_api_error("ShellExecuteEx[runas]", launch_error, "%s", "x");
+    return !launch_error;
   }
   long co_initialize(uint32_t apartment) override {
     note("com " + std::to_string(apartment));
@@ -107,19 +107,6 @@ struct fake_startup final : startup_api {
 };
 
 using setup = std::function<void(fake_startup&)>;
-setup limited(setup more = nullptr) {
-  return [more](fake_startup& api) {
-    api.token.type = 3;
-    if (more) more(api);
-  };
-}
-setup keys(uint16_t ctrl, uint16_t caps) {
-  return [=](fake_startup& api) {
-    api.ctrl = ctrl;
-    api.caps = caps;
-  };
-}
-
 const struct {
   const char* name;
   setup set;
@@ -133,32 +120,27 @@ const struct {
     {"different only in case: later arguments are not looked at", nullptr, {L"--Console", L"--elevating"}},
     {"an unknown argument in UTF-8", nullptr, {L"-d", L"/\u00E9\u20AC"}},
     {"without a console there is nothing to wait for", [](fake_startup& a) { a.attach_fails = true; }, {L"-x"}},
-    {"Ctrl held with Caps Lock on acts like -d", keys(0x8000, 1), {}},
-    {"Ctrl and Caps Lock, high bits set", keys(0xFF81, 0xFF81), {}},
-    {"Ctrl alone", keys(0x8000, 0), {}},
-    {"Caps Lock alone", keys(1, 1), {}},
-    {"Caps Lock on, Ctrl up", keys(0, 1), {}},
-    {"a limited token relaunches elevated", limited(), {L"-d"}},
-    {"Ctrl + Caps Lock asked for the console of the relaunch", limited(keys(0x8000, 1)), {}},
+    {"Ctrl held with Caps Lock on acts like -d", [](fake_startup& a) { a.ctrl = 0x8000, a.caps = 1; }, {}},
+    {"Ctrl and Caps Lock, high bits set", [](fake_startup& a) { a.ctrl = 0xFF81, a.caps = 0xFF81; }, {}},
+    {"Ctrl alone", [](fake_startup& a) { a.ctrl = 0x8000, a.caps = 0; }, {}},
+    {"Caps Lock alone", [](fake_startup& a) { a.ctrl = 1, a.caps = 1; }, {}},
+    {"Caps Lock on, Ctrl up", [](fake_startup& a) { a.ctrl = 0, a.caps = 1; }, {}},
+    {"a limited token relaunches elevated", [](fake_startup& a) { a.token.type = 3; }, {L"-d"}},
+    {"Ctrl + Caps Lock before a relaunch", [](fake_startup& a) { a.token.type = 3, a.ctrl = 0x8000, a.caps = 1; }, {}},
     {"an elevation type the system does not define", [](fake_startup& a) { a.token.type = 0; }, {}},
-    {"the relaunch declined at the prompt", limited([](fake_startup& a) { a.launch_ok = false; }), {L"-d"}},
-    {"the relaunch failed otherwise",
-     limited([](fake_startup& a) {
-       a.launch_ok = false;
-       a.launch_error = 5;
-     }),
-     {}},
-    {"the program's own path unknown", limited([](fake_startup& a) { a.path_ok = false; }), {L"-d"}},
-    {"the relaunched copy still limited", limited(), {L"--elevating"}},
+    {"the relaunch declined at the prompt", [](fake_startup& a) { a.token.type = 3, a.launch_error = 1223; }, {L"-d"}},
+    {"the relaunch failed otherwise", [](fake_startup& a) { a.token.type = 3, a.launch_error = 5; }, {}},
+    {"the program's own path unknown", [](fake_startup& a) { a.token.type = 3, a.path_error = 122; }, {L"-d"}},
+    {"the relaunched copy still limited", [](fake_startup& a) { a.token.type = 3; }, {L"--elevating"}},
     {"the relaunched copy with an unknown type", [](fake_startup& a) { a.token.type = 0; }, {L"--elevating"}},
     {"the relaunched copy elevated", nullptr, {L"--console", L"--elevating"}},
     {"the version unreadable", [](fake_startup& a) { a.version_ok = false; }, {L"-d"}},
-    {"the token cannot be opened",
+    {"token not opened",
      [](fake_startup& a) {
        a.token = {token_elevation_query::open_failed, 5, 0};
      },
      {L"-d"}},
-    {"the token cannot be queried",
+    {"token not queried",
      [](fake_startup& a) {
        a.token = {token_elevation_query::query_failed, 87, 0};
      },
@@ -169,7 +151,9 @@ const struct {
     {"the first privilege refused", [](fake_startup& a) { a.refused = {L"SeManageVolumePrivilege"}; }, {L"-d"}},
     {"the second privilege refused", [](fake_startup& a) { a.refused = {L"SeProfileSingleProcessPrivilege"}; }, {}},
     {"a recording that cannot be read", nullptr, {L"--replay", L"bad.txt", L"--console"}},
-    {"a recording goes with the relaunched copy", limited(), {L"--replay", L"C:\\my machine.txt"}},
+    {"a recording goes with the relaunched copy",
+     [](fake_startup& a) { a.token.type = 3; },
+     {L"--replay", L"C:\\my machine.txt"}},
     {"--replay without its file", nullptr, {L"--replay"}},
 };
 
