@@ -8,6 +8,7 @@
 #include "share/dialog_ask_to_share.h"
 #include "share/dialog_upload.h"
 #include "share/share_prompt.h"
+#include "report_files_fake.h"
 #include "share_ui_fakes.h"
 #include "support/registry.h"
 #include "support/text.h"
@@ -59,7 +60,7 @@ share_package screenshot_package() {
 // result, the message boxes, the links opened and the last failure reported, in one line.
 std::string run_upload(const std::string& path, const share_package& package, const std::function<void(HWND)>& script,
                        upload_xchg::thread_starter starter = upload_xchg::create_thread) {
-  notepad_recorder files;
+  fake_files files;
   recording_share_ui ui(responder_target(path), files);
   dialog_upload dialog(ui, package);
   dialog.set_thread_starter(starter);
@@ -162,7 +163,7 @@ namespace {
 const std::string joined_reports = "First report\r\n-------\r\n\r\nSecond report\r\n";
 
 // One prompt; `script` drives it and ends it.
-INT_PTR run_prompt(notepad_recorder& files, const std::function<void(HWND)>& script) {
+INT_PTR run_prompt(fake_files& files, const std::function<void(HWND)>& script) {
   recording_share_ui ui(responder_target("upload"), files);
   window_driver driver(L"FOLVI Vezad", script);
   dialog_ask_to_share prompt(ui, joined_reports);
@@ -175,7 +176,7 @@ INT_PTR run_prompt(notepad_recorder& files, const std::function<void(HWND)>& scr
 }  // namespace
 
 TEST(ask_to_share, texts_layout_report_link_and_answers) {
-  notepad_recorder files;
+  fake_files files;
   bool open_after_link = false;
   const INT_PTR result = run_prompt(files, [&](HWND dialog) {
     std::wstring texts;
@@ -215,9 +216,9 @@ TEST(ask_to_share, texts_layout_report_link_and_answers) {
   EXPECT_EQ(result, 1);
   EXPECT_TRUE(open_after_link);
   // The link shows the reports in Notepad (the file's name and the command are the viewer's test).
-  ASSERT_EQ(files.created.size(), 1u);
-  EXPECT_EQ(files.launched.size(), 1u);
-  EXPECT_EQ(files.take(files.created[0]), "\xEF\xBB\xBF" + joined_reports);
+  ASSERT_EQ(files.disk.size(), 1u);
+  EXPECT_EQ(files.disk.begin()->second, "\xEF\xBB\xBF" + joined_reports);
+  EXPECT_NE(files.launched_program, L"");
 
   EXPECT_EQ(run_prompt(files, [](HWND dialog) { click(GetDlgItem(dialog, IDCANCEL)); }), 2);
   EXPECT_EQ(run_prompt(files, [](HWND dialog) { post_key(dialog, VK_ESCAPE); }), 2);
@@ -231,7 +232,7 @@ TEST(offer_share, ok_uploads_the_reports_a_refusal_is_remembered_and_a_prompt_no
   auto stored = [&] {
     return reg_read_value(HKEY_CURRENT_USER, key, ask_for_results_value, REG_DWORD, value, wow64_view(), nullptr);
   };
-  notepad_recorder files;
+  fake_files files;
   recording_share_ui ui(responder_target("record/offered"), files);
   {
     window_driver prompt(L"FOLVI Vezad", [](HWND dialog) { click(GetDlgItem(dialog, IDOK)); });
