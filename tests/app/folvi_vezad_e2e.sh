@@ -17,8 +17,7 @@ drive_c="${FOLVI_TEST_PREFIX:-$BUILD/wineprefix}/drive_c"
 test_file="$drive_c/~folvi-benchmark.tmp"
 title='"Cold-cache Sequential I/O Benchmark"'
 load_resource_ids
-STATUS=$IDC_MAIN_STATUS START=$IDC_MAIN_START LIST=$IDC_MAIN_RESULTS CONFIGURATION=$IDC_MAIN_CONFIGURATION
-READ_GRAPH=$IDC_MAIN_READ_GRAPH WRITE_GRAPH=$IDC_MAIN_WRITE_GRAPH PRESETS=$IDC_MAIN_PRESETS CHANGE=$IDC_MAIN_CHANGE_PROFILE
+STATUS=$IDC_MAIN_STATUS START=$IDC_MAIN_START LIST=$IDC_MAIN_RESULTS PRESETS=$IDC_MAIN_PRESETS CHANGE=$IDC_MAIN_CHANGE_PROFILE
 SAVE_REPORT=$ID_SCREENGRAB_SAVE_REPORT VIEW_REPORT=$ID_SCREENGRAB_VIEW_REPORT
 FILE_NAME=1152  # the common save dialog's file name box
 
@@ -81,23 +80,18 @@ drive "start '$vezad' -d" >/dev/null
 ready
 drive "expect-text $IDC_MAIN_LOCATION '$loc'"
 custom_profile "64K 1M" "1 4" "16M" "100 ms"
-drive "expect-text $CONFIGURATION \"Custom  ·  Sequential  ·  20 tests\""
 drive "click $START"
 drive "wait-text $STATUS Completed --timeout 120000"
-drive "expect-text $START OK"
-drive "expect-state $READ_GRAPH visible"
-drive "expect-state $WRITE_GRAPH visible"
 screenshot "$WORK/completed.png"
 [ -e "$test_file" ] && fail "the test file is left after the run"
-# One row per planned test, then the best-rate block.
+# One row per planned test, then the best-rate block (how the list and the graphs show them is the
+# window tests').
 drive "rows $LIST" >"$WORK/rows"
 [ "$(grep -c 'MBps' "$WORK/rows")" -eq 22 ] || fail "the list holds $(grep -c MBps "$WORK/rows") rates, not 20 + 2"
-grep -q '^Best read rate:' "$WORK/rows" && grep -q '^Best write rate:' "$WORK/rows" || fail "no best-rate block"
 
-# Saved through the save dialog under the proposed name's shape.
+# Saved through the save dialog.
 drive "command $SAVE_REPORT"
 drive 'wait-window --title "Save report as..."' >/dev/null
-drive "expect-text $FILE_NAME \"FOLVI Report (????-??-?? ??-??) - Drive C.folvi.txt\""
 drive "set-text $FILE_NAME '$(windows_path "$WORK/saved.folvi.txt")'"
 drive 'click 1'
 drive 'wait-gone'
