@@ -8,39 +8,29 @@
 // The program's message box: its default caption, and its owner only while the main window exists.
 TEST(app_message_box, message_box_caption_owner_and_answer) {
   app_context app;
-  HWND seen_owner = reinterpret_cast<HWND>(1);
-  {
-    window_driver driver(L"FOLVI Vezad", [&](HWND box) {
-      seen_owner = GetWindow(box, GW_OWNER);
-      click(GetDlgItem(box, IDCANCEL));
-    });
-    EXPECT_EQ(app_message_box(app, L"Proceed?", mb_icon_question | mb_ok_cancel), IDCANCEL);
-    EXPECT_TRUE(driver.finish()) << "no box captioned FOLVI Vezad";
-  }
-  EXPECT_EQ(seen_owner, nullptr) << "no main window yet: the box has no owner";
-
   HWND main =
       CreateWindowExW(0, L"STATIC", L"main", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(main, nullptr);
-  app.window_handle = main;
-  {
-    window_driver driver(L"Own caption", [&](HWND box) {
+  const struct {
+    HWND window;  // the main window the context names
+    const wchar_t* caption;
+    int button;
+    HWND owner;
+  } cases[] = {
+      {nullptr, nullptr, IDCANCEL, nullptr},  // no main window yet: the box has no owner
+      {main, L"Own caption", IDOK, main},
+      {main, nullptr, IDOK, nullptr},  // destroyed below: a window that is gone owns nothing
+  };
+  for (const auto& c : cases) {
+    app.window_handle = c.window;
+    if (&c == &cases[2]) DestroyWindow(main);
+    HWND seen_owner = reinterpret_cast<HWND>(1);
+    window_driver driver(c.caption ? c.caption : L"FOLVI Vezad", [&](HWND box) {
       seen_owner = GetWindow(box, GW_OWNER);
-      click(GetDlgItem(box, IDOK));
+      click(GetDlgItem(box, c.button));
     });
-    EXPECT_EQ(app_message_box(app, L"Done.", mb_icon_information | mb_ok, L"Own caption"), IDOK);
-    EXPECT_TRUE(driver.finish());
+    EXPECT_EQ(app_message_box(app, L"Proceed?", mb_icon_question | mb_ok_cancel, c.caption), c.button);
+    EXPECT_TRUE(driver.finish()) << "no box captioned as expected";
+    EXPECT_EQ(seen_owner, c.owner);
   }
-  EXPECT_EQ(seen_owner, main);
-
-  DestroyWindow(main);  // a window that is gone owns nothing
-  {
-    window_driver driver(L"FOLVI Vezad", [&](HWND box) {
-      seen_owner = GetWindow(box, GW_OWNER);
-      click(GetDlgItem(box, IDOK));
-    });
-    EXPECT_EQ(app_message_box(app, L"Again.", mb_icon_error | mb_ok), IDOK);
-    EXPECT_TRUE(driver.finish());
-  }
-  EXPECT_EQ(seen_owner, nullptr);
 }

@@ -7,6 +7,8 @@
 #include "app/cli_compare.h"
 #include "app/cli_guard.h"
 #include "bench/io_file.h"
+#include "machine_scan.h"
+#include "run_records.h"
 #include "scratch_dir.h"
 #include "support/text.h"
 
@@ -79,37 +81,22 @@ TEST(cli_compare, report_files_that_cannot_be_read) {
   EXPECT_EQ(text, "");
 }
 
-TEST(cli_guard, synthetic_usb_2_device_flags_a_200_mbps_read) {
-  // The scan's model as the USB work will fill it: one disk on a USB 2.0 port under the volume.
-  storage_stack model;
-  model.drives.resize(1);
-  model.drives[0].device_number = 3;
-  model.drives[0].bus_type = 7;
-  model.drives[0].usb_speed = 4;
-  model.stack.push_back({&model.drives[0], nullptr, nullptr, {}});
-  volume_info v;
-  v.has_info = true;
-  volume_extent e;
-  e.disk_number = 3;
-  v.extents.push_back(e);
-  model.volumes.push_back(v);
-  const location_summary summary = show_local_location(model, 0, L"Windows 10");
-
-  test_run read;
-  read.ok = true;
-  read.open_flags = 0x08000000;
-  read.rate = 200e6;
-  const cache_guard usb = build_cache_guard(unbuffered_state::enforced, summary);
+TEST(cli_guard, a_usb_2_disk_flags_a_200_mbps_read) {
+  scanned machine = scan_recorded("usb2_port");
+  const auto guard = [&] {
+    return build_cache_guard(unbuffered_state::enforced, show_local_location(*machine.model, 0, L"Windows 10"));
+  };
+  test_run read = completed(true, 1, 65536, flag_sequential_scan, 200e6);
+  const cache_guard usb = guard();
   EXPECT_EQ(usb.link_name, "USB 2.0");
   EXPECT_TRUE(usb.suspect(read));
+  EXPECT_EQ(unbuffered_warning(usb), "");
   read.rate = 40e6;
   EXPECT_FALSE(usb.suspect(read));
-  EXPECT_EQ(unbuffered_warning(usb), "");
-
   // Unknown speed: no link, nothing flagged.
-  model.drives[0].usb_speed = 0;
+  machine.model->drives[0].usb_speed = 0;
   read.rate = 200e6;
-  EXPECT_FALSE(build_cache_guard(unbuffered_state::enforced, summary).suspect(read));
+  EXPECT_FALSE(guard().suspect(read));
 }
 
 TEST(cli_checks, raw_sizes_the_sector_does_not_divide) {

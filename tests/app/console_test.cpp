@@ -67,41 +67,30 @@ TEST(attach_console, logs_and_failures_reach_the_console) {
   }
 }
 
-TEST(attach_console, a_failed_allocation_installs_nothing) {
-  fake_console console;
-  console.allocate_ok = false;
-  app_context context;
-  EXPECT_FALSE(attach_console(context, console));
-  EXPECT_FALSE(context.console_attached);
-  EXPECT_EQ(context.main_logger, &a_null_logger::instance);
-  EXPECT_EQ(console.reopens, 0);
-  EXPECT_TRUE(console.modes_set.empty());
-  EXPECT_EQ(context.error_logger.last_error().api, "AllocConsole");
-  // No console: the exit prompt neither prints nor waits.
-  wait_for_enter(context, console);
-  EXPECT_EQ(console.reads, 0);
-  EXPECT_EQ(console.written(), "");
-  std::fclose(console.stream);
-}
-
-TEST(attach_console, streams_that_do_not_reopen_install_no_logger) {
-  fake_console console;
-  console.reopen_ok = false;
-  app_context context;
-  EXPECT_FALSE(attach_console(context, console));
-  EXPECT_FALSE(context.console_attached);
-  EXPECT_EQ(context.main_logger, &a_null_logger::instance);
-  std::fclose(console.stream);
-}
-
-TEST(attach_console, quick_edit_turned_on_only_when_off) {
-  fake_console off;
-  {
+// A console that cannot be allocated, or whose streams do not reopen, installs nothing; without a
+// console the exit prompt neither prints nor waits.
+TEST(attach_console, failures_install_nothing) {
+  for (bool allocation_fails : {true, false}) {
+    fake_console console;
+    console.allocate_ok = !allocation_fails;
+    console.reopen_ok = false;
     app_context context;
-    ASSERT_TRUE(attach_console(context, off));
+    EXPECT_FALSE(attach_console(context, console));
+    EXPECT_FALSE(context.console_attached);
+    EXPECT_EQ(context.main_logger, &a_null_logger::instance);
+    EXPECT_EQ(console.reopens, allocation_fails ? 0 : 1);
+    EXPECT_EQ(console.modes_set.empty(), allocation_fails);
+    EXPECT_EQ(context.error_logger.last_error().api, allocation_fails ? "AllocConsole" : "");
+    wait_for_enter(context, console);
+    EXPECT_EQ(console.reads, 0);
+    EXPECT_EQ(console.written(), "");
+    std::fclose(console.stream);
   }
-  EXPECT_EQ(off.modes_set, std::vector<DWORD>{0x7 | 0x40 | 0x80});
+}
 
+// Quick edit is turned on only when it is off; a second attach changes nothing; the exit prompt
+// waits for one line.
+TEST(attach_console, quick_edit_once_per_process_and_the_exit_prompt) {
   fake_console on;
   on.mode = 0x40 | 0x7;
   {
@@ -109,22 +98,15 @@ TEST(attach_console, quick_edit_turned_on_only_when_off) {
     ASSERT_TRUE(attach_console(context, on));
   }
   EXPECT_TRUE(on.modes_set.empty());
-}
 
-TEST(attach_console, once_per_process) {
   fake_console console;
   app_context context;
   ASSERT_TRUE(attach_console(context, console));
+  EXPECT_EQ(console.modes_set, std::vector<DWORD>{0x7 | 0x40 | 0x80});
   logger* first = context.main_logger;
   EXPECT_TRUE(attach_console(context, console));
   EXPECT_EQ(console.allocations, 1);
   EXPECT_EQ(context.main_logger, first);
-}
-
-TEST(attach_console, exit_prompt_waits_for_one_line) {
-  fake_console console;
-  app_context context;
-  ASSERT_TRUE(attach_console(context, console));
   wait_for_enter(context, console);
   EXPECT_EQ(console.reads, 1);
   EXPECT_EQ(console.written(), "\nPress Enter to exit...\n");

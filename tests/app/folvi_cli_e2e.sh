@@ -28,66 +28,42 @@ w=$(winpath "$work")
 
 . "$here/report_checks.sh"
 
-# One pass of the Quick shape; Wine does not enforce unbuffered I/O, so the guard speaks.
+# One pass of the Quick shape; Wine does not enforce unbuffered I/O, so the guard speaks. How each
+# line, CSV row and JSON member is written is the tests' in the program's own process.
 cli run --profile quick --file-size 64M --duration "50 ms" --report "$w\\report.txt" --csv "$w\\tests.csv" \
     --json "$w\\tests.json" "$loc"
 [ $rc -eq 0 ] || { cat "$work/err"; fail "quick run exited $rc"; }
 [ -e "$work/location/~folvi-benchmark.tmp" ] && fail "test file left behind"
 [ "$(wc -l <"$work/tests.csv")" -eq 137 ] || fail "csv has not 1 + 68 + 68 lines"
-[ "$(grep -c '^read,' "$work/tests.csv")" -eq 68 ] || fail "68 read rows expected"
 # Standard error is a pipe here: one line for the preparation, none rewritten in place.
 [ "$(grep -c '^Preparing test file' "$work/err")" -eq 1 ] || fail "not one line for the preparation"
-grep -q '^Preparing test file: 100%$' "$work/err" || fail "the preparation did not end at 100%"
 grep -q $'\r' "$work/err" && fail "progress is rewritten in place on a pipe"
 check_report "$work/report.txt" 68 68
 grep -q '^folvi-cli: warning: unbuffered I/O is not enforced at this location' "$work/err" || fail "no cache guard warning"
-[ "$(head -n 1 "$work/tests.csv")" = "direction,count,size,mode,ok,error,rate,rate_total,bytes,rate_min,rate_max,passes,flags,lat_mean_us,lat_p50_us,lat_p90_us,lat_p99_us,lat_p999_us,lat_max_us"$'\r' ] \
-  || fail "csv header"
-# Every test completed: each row ends with its latencies, p50 <= p90 <= p99 <= p99.9 <= max.
-awk -F, 'NR > 1 { sub(/\r$/, ""); if (NF != 19 || $15 <= 0 || $15 > $16 || $16 > $17 || $17 > $18 || $18 > $19) bad = 1 }
-  END { exit bad }' "$work/tests.csv" || fail "a CSV row lacks its latencies or has them out of order"
+# Wine does not enforce unbuffered reads: every raw read is suspect, with its latencies.
 [ "$(grep -c '^read,.*,raw,.*,cache-suspect,[0-9]' "$work/tests.csv")" -eq 34 ] || fail "raw reads are not cache-suspect"
-grep -q ',buf seq,.*,cache-suspect' "$work/tests.csv" && fail "cached reads marked cache-suspect"
-grep -q '^read  .* raw  .*MBps  p50 [0-9.]* us  p99 [0-9.]* us  cache-suspect$' "$work/err" \
-  || fail "console lacks the latencies or the cache-suspect mark"
-grep -q '^Best read: [0-9]* x [0-9]* bytes, ' "$work/err" || fail "console does not name the best read"
-grep -q '^Best write latency at 95% of the best rate: [0-9]* x [0-9]* bytes, .*, p99 [0-9.]* us' "$work/err" \
-  || fail "console does not name the best write latency"
 python3 "$here/check_results_json.py" "$schema" "$work/tests.json" 1 || fail "JSON of one pass"
 
-# Three passes: medians within their spread in the CSV and the JSON, and a report like any other.
+# Three passes: a report like any other, every combination with its three passes.
 cli run --profile quick --file-size 16M --duration "20 ms" --sizes 64K,1M --counts 1,4 --repeat 3 \
     --report "$w\\repeat.txt" --csv "$w\\repeat.csv" --json "$w\\repeat.json" "$loc"
 [ $rc -eq 0 ] || { cat "$work/err"; fail "--repeat 3 exited $rc"; }
 check_report "$work/repeat.txt" 8 8
-[ "$(grep -c '^Pass [123] of 3$' "$work/err")" -eq 6 ] || fail "passes are not announced"
-grep -q '^Medians of 3 passes:$' "$work/err" || fail "no medians on the console"
-awk -F, 'NR > 1 { if ($12 != 3 || $7 < $10 || $7 > $11) bad = 1; n++ } END { exit bad || n != 16 }' "$work/repeat.csv" \
-  || fail "a CSV median is outside its spread, or a row lacks its passes"
 python3 "$here/check_results_json.py" "$schema" "$work/repeat.json" 3 || fail "JSON of three passes"
 
-# Two reports compared; cut short, corrupted or missing ones are refused, never a crash.
+# Two reports compared, two JSON documents, and one cut short refused (which damage is refused how
+# is the readers' test).
 cli direct --compare "$w\\report.txt" "$w\\repeat.txt"
 [ $rc -eq 0 ] || { cat "$work/err"; fail "--compare exited $rc"; }
 grep -q '^Median read ratio B / A: [0-9.]* over 8 combinations$' "$work/out" || fail "no median read ratio"
-grep -q '^       4 x   1048576  raw     ' "$work/out" || fail "no common row in the comparison"
-# Two JSON documents: the p99 of each beside the rates; one cut short is refused.
 cli direct --compare "$w\\tests.json" "$w\\repeat.json"
 [ $rc -eq 0 ] || { cat "$work/err"; fail "--compare of JSON exited $rc"; }
-grep -q '^read  *A MBps  *B MBps  *B / A  *A p99 us  *B p99 us$' "$work/out" || fail "no p99 columns"
 grep -q '^       4 x   1048576  raw   .* [0-9.]*  *[0-9.]*$' "$work/out" || fail "no common row with p99"
 head -c 3000 "$work/tests.json" >"$work/cut.json"
 cli direct --compare "$w\\tests.json" "$w\\cut.json"
 [ $rc -eq 2 ] || fail "--compare of a cut JSON document exited $rc"
 grep -q '^folvi-cli: --compare: ".*cut.json" is not one of our JSON documents, byte [0-9]*: ' "$work/err" \
   || { cat "$work/err"; fail "--compare of a cut JSON document gives no reason"; }
-head -c 3000 "$work/report.txt" >"$work/cut.txt"
-sed 's/|  raw seq  |/|  raw  q  |/' "$work/report.txt" >"$work/bad.txt"
-for input in cut.txt bad.txt; do
-  cli direct --compare "$w\\report.txt" "$w\\$input"
-  [ $rc -eq 2 ] || fail "--compare of $input exited $rc"
-  grep -q "^folvi-cli: --compare: \".*$input\" " "$work/err" || fail "--compare of $input gives no reason"
-done
 
 # Ctrl+C in the read phase ends the run: exit 1, a report of what ran (on standard output, without
 # the mark), and no test file left behind. The program is started directly, so that the signal
@@ -153,19 +129,11 @@ grep -q $'^Read.tests                      2 / 2\r$' "$work/out" || fail "the un
 cli run --scan "$loc"
 mv "$work/out" "$work/scan"
 [ $rc -eq 0 ] || { cat "$work/err"; fail "scan exited $rc"; }
-grep -q '^FOLVI Vezad, version [0-9.]*$' "$work/scan" || fail "scan log lacks its banner"
-stamp='[0-9]\{4\}\.[0-9][0-9]\.[0-9][0-9] [0-9:]\{8\}\.[0-9]\{3\} (UTC[-+][0-9]*)'
-grep -q "^$stamp 2 Enumerating storage devices\.\.\.$" "$work/scan" || fail "scan log lacks time stamps"
-grep -q "^$stamp 2   None found$" "$work/scan" || fail "no drives should be found under Wine"
+grep -q ' 2   None found$' "$work/scan" || fail "no drives should be found under Wine"
 for letter in C Z; do
-  grep -q "^$stamp 2  *1\. $letter:\\\\$" "$work/scan" || fail "volume $letter: is not listed with its mount point"
+  grep -q " 2  *1\. $letter:\\\\$" "$work/scan" || fail "volume $letter: is not listed with its mount point"
 done
 [ "$(grep -c 'FileSystem                   \[NTFS\]$' "$work/scan")" -ge 2 ] || fail "volumes lack their file systems"
-[ "$(grep -c 'Serial                       [0-9A-F]\{4\}-[0-9A-F]\{4\}$' "$work/scan")" -ge 2 ] \
-  || fail "volumes lack their serials"
-grep -q "^$stamp 2 Storage stack:$" "$work/scan" || fail "scan does not end with the storage stack"
-sed -n '/Storage stack:/,$p' "$work/scan" | grep -q '^File system: ' || fail "no summary after the scan"
-grep -q '^File system: [A-Za-z]' "$work/scan" || fail "the location's file system is not shown"
 grep -q '^Volume:      [0-9A-F]\{4\}-[0-9A-F]\{4\}$' "$work/scan" || fail "the location's serial is not shown"
 
 rm -rf "$work"

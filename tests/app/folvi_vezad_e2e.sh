@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# folvi-vezad under Wine, driven through its window as a user drives it: an unknown argument, the
-# relaunch from a limited token, a custom profile run to "Completed" with its list, graphs, saved
+# folvi-vezad under Wine, driven through its window as a user drives it: the relaunch from a
+# limited token, a custom profile run to "Completed" with its list, graphs, saved
 # report and Notepad view, the two kinds of cancel, and closing the window during a run. The
 # test location is drive C: of the test prefix ($FOLVI_TEST_PREFIX, else the build's).
 set -u
@@ -17,8 +17,7 @@ drive_c="${FOLVI_TEST_PREFIX:-$BUILD/wineprefix}/drive_c"
 test_file="$drive_c/~folvi-benchmark.tmp"
 title='"Cold-cache Sequential I/O Benchmark"'
 load_resource_ids
-STATUS=$IDC_MAIN_STATUS START=$IDC_MAIN_START LIST=$IDC_MAIN_RESULTS CONFIGURATION=$IDC_MAIN_CONFIGURATION
-READ_GRAPH=$IDC_MAIN_READ_GRAPH WRITE_GRAPH=$IDC_MAIN_WRITE_GRAPH PRESETS=$IDC_MAIN_PRESETS CHANGE=$IDC_MAIN_CHANGE_PROFILE
+STATUS=$IDC_MAIN_STATUS START=$IDC_MAIN_START LIST=$IDC_MAIN_RESULTS PRESETS=$IDC_MAIN_PRESETS CHANGE=$IDC_MAIN_CHANGE_PROFILE
 SAVE_REPORT=$ID_SCREENGRAB_SAVE_REPORT VIEW_REPORT=$ID_SCREENGRAB_VIEW_REPORT
 FILE_NAME=1152  # the common save dialog's file name box
 
@@ -56,13 +55,6 @@ custom_profile() {
 
 driver_open
 
-# An unknown argument: the console says which, waits for Enter, and the code is 10.
-drive "start '$vezad' --bogus" >/dev/null
-drive 'wait-console "Press Enter to exit..."'
-drive 'console' | grep -q 'bogus' || fail "the console does not name the unknown argument"
-drive 'console-type "\n"'
-drive 'expect-exit 10'
-
 # A limited token: the program starts itself again with the "runas" verb and ends with 60 without
 # a window of its own. The copy it started is followed by its process. What the copy gets is Wine's
 # choice: the full token (it shows the window, which is closed here and ends with 70) or the
@@ -88,23 +80,18 @@ drive "start '$vezad' -d" >/dev/null
 ready
 drive "expect-text $IDC_MAIN_LOCATION '$loc'"
 custom_profile "64K 1M" "1 4" "16M" "100 ms"
-drive "expect-text $CONFIGURATION \"Custom  ·  Sequential  ·  20 tests\""
 drive "click $START"
 drive "wait-text $STATUS Completed --timeout 120000"
-drive "expect-text $START OK"
-drive "expect-state $READ_GRAPH visible"
-drive "expect-state $WRITE_GRAPH visible"
 screenshot "$WORK/completed.png"
 [ -e "$test_file" ] && fail "the test file is left after the run"
-# One row per planned test, then the best-rate block.
+# One row per planned test, then the best-rate block (how the list and the graphs show them is the
+# window tests').
 drive "rows $LIST" >"$WORK/rows"
 [ "$(grep -c 'MBps' "$WORK/rows")" -eq 22 ] || fail "the list holds $(grep -c MBps "$WORK/rows") rates, not 20 + 2"
-grep -q '^Best read rate:' "$WORK/rows" && grep -q '^Best write rate:' "$WORK/rows" || fail "no best-rate block"
 
-# Saved through the save dialog under the proposed name's shape.
+# Saved through the save dialog.
 drive "command $SAVE_REPORT"
 drive 'wait-window --title "Save report as..."' >/dev/null
-drive "expect-text $FILE_NAME \"FOLVI Report (????-??-?? ??-??) - Drive C.folvi.txt\""
 drive "set-text $FILE_NAME '$(windows_path "$WORK/saved.folvi.txt")'"
 drive 'click 1'
 drive 'wait-gone'
@@ -140,11 +127,11 @@ for i in $(seq 1 100); do [ -e "$temp/$viewed" ] || break; sleep 0.2; done
 [ -e "$temp/$viewed" ] && fail "the temporary report outlived Notepad"
 main_window
 
-# OK, then a run of slow tests (small requests on a larger file, each up to 2 seconds): a plain
-# cancel ends the read phase, Ctrl+Cancel the run.
+# OK, then a run of 48 reads and 32 writes of small requests on a larger file, each up to 2
+# seconds, far longer than the clicks take: a plain cancel ends the read phase, Ctrl+Cancel the run.
 drive "click $START"
 drive "wait-text $STATUS \"Ready to run\""
-custom_profile "4K 8K" "1 2" "256M" "2 sec"
+custom_profile "4K 8K 16K 32K" "1 2 4 8" "256M" "2 sec"
 drive "click $START"
 drive "wait-text $STATUS \"Running read tests*\" --timeout 60000"
 drive "click $START"
@@ -154,7 +141,7 @@ drive "click --ctrl $START"
 drive "wait-text $STATUS Cancelled --timeout 30000"
 drive "rows $LIST" >"$WORK/cancelled-rows"
 reads=$(sed -n '/^# Read test/,/^# Write test/p' "$WORK/cancelled-rows" | grep -c MBps)
-((reads < 12)) || fail "the plain cancel did not end the read phase ($reads reads)"
+((reads < 48)) || fail "the plain cancel did not end the read phase ($reads reads)"
 [ -e "$test_file" ] && fail "the test file is left after a cancelled run"
 
 # Closing during a run: the run stops, the window waits for it, no test file is left. A finished

@@ -48,20 +48,6 @@ std::wstring privilege_not_held() {
 }
 }  // namespace
 
-TEST(app_context, starts_silent_and_unattached) {
-  app_context context;
-  EXPECT_EQ(context.main_logger, &a_null_logger::instance);
-  EXPECT_EQ(context.errors, &context.error_logger);
-  EXPECT_FALSE(context.console_requested);
-  EXPECT_FALSE(context.console_attached);
-  EXPECT_EQ(context.elevation, elevation_unknown);
-  EXPECT_FALSE(context.elevating);
-  EXPECT_EQ(context.window_handle, nullptr);
-  // A failure before the console is recorded though nothing shows it.
-  context.errors->report_api_error("GetTokenInformation", 5, "%lu", 18ul);
-  EXPECT_EQ(context.error_logger.last_error().detail, "18");
-}
-
 TEST(app_context, main_logger_replaced_with_the_error_loggers_target) {
   capture c;
   app_context context;
@@ -80,29 +66,23 @@ TEST(app_context, version_of_the_test_program) {
   EXPECT_EQ(context.version.full(), FOLVI_EXPECTED_VERSION);
 }
 
-TEST(enable_privilege, unknown_name_reports_the_lookup) {
+// A name the system does not know, one the token holds and one it lacks (if any).
+TEST(enable_privilege, unknown_held_and_lacking) {
   capture c;
   EXPECT_FALSE(enable_privilege(L"SeNoSuchPrivilege", &c.errors));
-  EXPECT_EQ(c.log->lines(), std::vector<std::string>{"0 LookupPrivilegeValue() failed with 1313, SeNoSuchPrivilege\n"});
-}
-
-TEST(enable_privilege, one_the_token_holds) {
-  capture c;
   EXPECT_TRUE(enable_privilege(L"SeManageVolumePrivilege", &c.errors));
-  EXPECT_TRUE(c.log->lines().empty());
-}
-
-TEST(enable_privilege, one_the_token_lacks_fails_with_not_all_assigned) {
+  EXPECT_EQ(c.log->lines(), std::vector<std::string>{"0 LookupPrivilegeValue() failed with 1313, SeNoSuchPrivilege\n"});
   const std::wstring name = privilege_not_held();
   if (name.empty()) GTEST_SKIP() << "the token holds every privilege tried";
-  capture c;
   EXPECT_FALSE(enable_privilege(name.c_str(), &c.errors));
   EXPECT_EQ(c.errors.last_error().api, "AdjustTokenPrivileges");
   EXPECT_EQ(c.errors.last_error().code, 1300u);
 }
 
-TEST(shell_launch, missing_program_reported_per_verb) {
+TEST(shell_launch, starts_a_program_and_reports_a_missing_one_per_verb) {
   capture c;
+  EXPECT_TRUE(shell_launch(system_program(L"cmd.exe"), L"/c rem", false, &c.errors));
+  EXPECT_TRUE(shell_launch(system_program(L"cmd.exe"), L"/c rem", true, &c.errors));
   const std::wstring missing = system_program(L"folvi-missing.exe");
   EXPECT_FALSE(shell_launch(missing, L"--console --elevating", true, &c.errors));
   EXPECT_FALSE(shell_launch(missing, L"", false, &c.errors));
@@ -111,11 +91,4 @@ TEST(shell_launch, missing_program_reported_per_verb) {
   EXPECT_EQ(c.log->lines(),
             (std::vector<std::string>{"0 ShellExecuteEx[runas]() failed with 2, " + path + " --console --elevating\n",
                                       "0 ShellExecuteEx[-]() failed with 2, " + path + " \n"}));
-}
-
-TEST(shell_launch, starts_a_program) {
-  capture c;
-  EXPECT_TRUE(shell_launch(system_program(L"cmd.exe"), L"/c rem", false, &c.errors));
-  EXPECT_TRUE(shell_launch(system_program(L"cmd.exe"), L"/c rem", true, &c.errors));
-  EXPECT_TRUE(c.log->lines().empty());
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "golden.h"
 #include "recorded_errors.h"
 
 namespace {
@@ -37,33 +38,20 @@ TEST(multipart_body, type_and_package_give_the_exact_bytes) {
   recorded_errors errors;
   ASSERT_TRUE(build_multipart_body(parts, body, &errors));
   EXPECT_TRUE(errors.all.empty());
-  const std::string golden =
-      "--i-will-not-crash\r\n"
-      "Content-Disposition: form-data; name=\"type\"\r\n"
-      "\r\n"
-      "report"
-      "\r\n--i-will-not-crash\r\n"
-      "--i-will-not-crash\r\n"
-      "Content-Disposition: form-data; name=\"data\"; filename=\"package.zip\"\r\n"
-      "Content-Type: application/octet-stream\r\n"
-      "\r\n" +
-      package + "\r\n--i-will-not-crash\r\n";
-  EXPECT_EQ(text_of(body), golden);
-  EXPECT_EQ(body.size(), 85u + 4 + 6 + 138u + 4 + 11 + package.size());
+  expect_golden(text_of(body), "share/multipart_type_and_package.bin");
   EXPECT_EQ(body.capacity(), body.size());  // sized exactly, no growth factor
   EXPECT_EQ(body.data()[body.size()], 0);
 }
 
 TEST(multipart_body, skipped_entries_and_file_names) {
   std::wstring path;
-  const std::string bytes = temp_file(L"folvi-multipart-tail.bin", "0123456789", path);
-  const std::string utf8_name = "r\xc3\xa9sum\xc3\xa9 \xe2\x82\xac.zip";  // two 2-byte and one 3-byte character
+  temp_file(L"folvi-multipart-tail.bin", "0123456789", path);
   const form_part parts[] = {text_field("", "left out: empty name"),
                              text_field("none", nullptr),
                              disk_file_field("tail", path.c_str(), 4),
                              disk_file_field("whole", path.c_str()),
                              disk_file_field("gone", L"C:\\no\\such\\file.bin"),
-                             memory_file_field("wide", L"r\u00e9sum\u00e9 \u20ac.zip", "ab", 2),
+                             memory_file_field("wide", L"r\u00e9sum\u00e9 \u20ac.zip", "ab", 2),  // 2- and 3-byte
                              memory_file_field("bare", L"no-backslash.txt", "", 0),
                              form_part(),
                              text_field("after", "the end of the list")};
@@ -71,14 +59,7 @@ TEST(multipart_body, skipped_entries_and_file_names) {
   recorded_errors errors;
   ASSERT_TRUE(build_multipart_body(parts, body, &errors));
   EXPECT_TRUE(errors.all.empty());
-  const std::string file_head = "--i-will-not-crash\r\nContent-Disposition: form-data; name=\"";
-  const std::string octet = "\r\nContent-Type: application/octet-stream\r\n\r\n";
-  const std::string trailer = "\r\n--i-will-not-crash\r\n";
-  const std::string golden = file_head + "tail\"; filename=\"folvi-multipart-tail.bin\"" + octet + "6789" + trailer +
-                             file_head + "whole\"; filename=\"folvi-multipart-tail.bin\"" + octet + bytes + trailer +
-                             file_head + "wide\"; filename=\"" + utf8_name + "\"" + octet + "ab" + trailer + file_head +
-                             "bare\"; filename=\"no-backslash.txt\"" + octet + trailer;
-  EXPECT_EQ(text_of(body), golden);
+  expect_golden(text_of(body), "share/multipart_skipped_entries_and_file_names.bin");
   DeleteFileW(path.c_str());
 }
 

@@ -1,62 +1,16 @@
-// One post for the test scripts, printed as "OK reply" or "FAILED step code detail":
-//   post_probe HOST PORT TLS PATH     posts the field type=report to PATH
-//   post_probe --upload KIND          uploads a small package of KIND (report or screenshot)
-//                                     to the server the environment names
-//   post_probe --upload report FILE...  uploads each file as the report of a report share
+// Uploads reports for the test scripts, through the share client's upload path to the server the
+// environment names: post_probe --upload report FILE...  prints "OK reply" or "FAILED step code
+// detail" for each file.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
-#include "share/http_post.h"
 #include "share/share_package.h"
 #include "share/upload_xchg.h"
 #include "support/api_error.h"
-#include "support/text.h"
 
 namespace {
-
-int print_result(bool ok, const std::string& reply, api_error_logger& errors) {
-  if (ok) {
-    std::printf("OK %s\n", reply.c_str());
-    return 0;
-  }
-  api_error_info e = errors.last_error();
-  std::printf("FAILED %s %lu %s\n", e.api.c_str(), (unsigned long)e.code, e.detail.c_str());
-  return 1;
-}
-
-int post(const wchar_t* host, const wchar_t* port, const wchar_t* tls, const wchar_t* path) {
-  api_error_logger errors;
-  http_target target;
-  target.host = to_utf8(host);
-  target.port = uint16_t(_wtoi(port));
-  target.use_tls = tls[0] == L'1';
-  target.agent = "FOLVI post probe";
-  target.path = to_utf8(path);
-  target.reply_chunk = 8192;
-  const form_part parts[] = {text_field("type", "report"), form_part()};
-  heap_buffer reply;
-  reply.reserve(1024);
-  const bool ok = post_multipart(target, parts, &reply, &errors);
-  return print_result(ok, std::string(reinterpret_cast<const char*>(reply.data()), reply.size()), errors);
-}
-
-int upload(const wchar_t* kind, const std::string& report = "probe report\r\n") {
-  api_error_logger errors;
-  share_package package;
-  package.screenshot = std::wstring(kind) == L"screenshot";
-  if (package.screenshot) package.screenshot_image = "BM fake bitmap";
-  package.report_text = report;
-  upload_xchg* xchg = new upload_xchg(current_upload_target(&errors), &errors);
-  xchg->type = share_type(package);
-  bool ok = build_package_zip(package, xchg->data, &errors) && xchg->start();
-  xchg->wait();
-  ok = ok && xchg->succeeded();
-  const std::string reply = xchg->reply;
-  xchg->release();
-  return print_result(ok, reply, errors);
-}
 
 bool read_file(const wchar_t* path, std::string& text) {
   FILE* f = _wfopen(path, L"rb");
@@ -67,28 +21,34 @@ bool read_file(const wchar_t* path, std::string& text) {
   return true;
 }
 
-int upload_reports(int count, wchar_t** paths) {
-  int code = 0;
-  for (int i = 0; i < count; ++i) {
-    std::string report;
-    if (!read_file(paths[i], report)) {
-      std::printf("FAILED cannot read %s\n", to_utf8(paths[i]).c_str());
-      return 1;
-    }
-    code |= upload(L"report", report);
+bool upload(const wchar_t* path) {
+  api_error_logger errors;
+  share_package package;
+  if (!read_file(path, package.report_text)) {
+    std::printf("FAILED cannot read the file\n");
+    return false;
   }
-  return code;
+  upload_xchg* xchg = new upload_xchg(current_upload_target(&errors), &errors);
+  xchg->type = share_type(package);
+  bool ok = build_package_zip(package, xchg->data, &errors) && xchg->start();
+  xchg->wait();
+  ok = ok && xchg->succeeded();
+  const std::string reply = xchg->reply;
+  xchg->release();
+  const api_error_info e = errors.last_error();
+  if (ok) std::printf("OK %s\n", reply.c_str());
+  else std::printf("FAILED %s %lu %s\n", e.api.c_str(), (unsigned long)e.code, e.detail.c_str());
+  return ok;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc == 5) return post(argv[1], argv[2], argv[3], argv[4]);
-  if (argc == 3 && std::wstring(argv[1]) == L"--upload") return upload(argv[2]);
-  if (argc > 3 && std::wstring(argv[1]) == L"--upload" && std::wstring(argv[2]) == L"report")
-    return upload_reports(argc - 3, argv + 3);
-  std::fprintf(stderr,
-               "usage: post_probe HOST PORT TLS PATH | post_probe --upload report|screenshot\n"
-               "       post_probe --upload report FILE...\n");
-  return 2;
+  if (argc < 4 || std::wstring(argv[1]) != L"--upload" || std::wstring(argv[2]) != L"report") {
+    std::fprintf(stderr, "usage: post_probe --upload report FILE...\n");
+    return 2;
+  }
+  int code = 0;
+  for (int i = 3; i < argc; ++i) code |= upload(argv[i]) ? 0 : 1;
+  return code;
 }

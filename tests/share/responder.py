@@ -1,26 +1,34 @@
 #!/usr/bin/env python3
 """A scripted HTTP responder on loopback for the share client's tests.
 
-  responder.py start DIR
-      Starts in the background on a free port; returns once DIR/port holds the port and
-      DIR/pid the responder's own pid.
-  responder.py stop DIR
-      Stops the responder whose pid is in DIR/pid.
+  responder.py start DIR   starts in the background on a free port; returns once DIR/port holds
+                           the port and DIR/pid the responder's own pid
+  responder.py stop DIR    stops the responder whose pid is in DIR/pid
 
-GET /record/TAG keeps the request's head as DIR/TAG.head and answers 404 with a JSON reason;
-GET /reply/NAME answers like POST. POST /record/TAG keeps the request's head in DIR/TAG.head and its body in DIR/TAG.body and
-answers "OK". POST /upload keeps them as DIR/upload-TYPE.* and answers like the share server:
-"OK" for a report, "OK\\r\\nhttps://localhost/s/TOKEN\\r\\n" for a screenshot. POST /reply/NAME
-answers with one of the replies below.
+POST /record/TAG keeps the request's head and body as DIR/TAG.head and DIR/TAG.body and answers
+"OK"; GET /record/TAG keeps the head and answers 404 with a JSON reason. POST /upload keeps them
+as DIR/upload-TYPE.* and answers like the share server: "OK" for a report, "OK\\r\\nLINK\\r\\n" for
+a screenshot. /reply/NAME answers with one of the replies below.
 """
 import os
 import re
 import signal
+import subprocess
 import sys
 import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 SCREENSHOT_LINK = b"https://localhost/s/0123456789abcdef0123456789abcdef"
+# Reply name: status, body, whether the length is announced (else the connection closes after it).
+REPLIES = {
+    "ok": (200, b"OK", True),
+    "long-length": (200, b"x" * 1025, True),  # one byte more than the client takes
+    "full-length": (200, b"y" * 1024, True),
+    "long-unsized": (200, b"z" * 1500, False),
+    "full-unsized": (200, b"w" * 1024, False),
+    "short-unsized": (200, b"OK, unsized", False),
+    "status-500": (500, b"Internal Server Error", True),
+}
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -45,16 +53,13 @@ class Handler(BaseHTTPRequestHandler):
     def keep(self, tag, body):
         head = self.requestline + "\r\n" + str(self.headers)
         for suffix, data in ((".head", head.encode("latin-1")), (".body", body)):
-            path = os.path.join(self.folder, tag + suffix)
-            with open(path + ".tmp", "wb") as f:
-                f.write(data)
-            os.replace(path + ".tmp", path)
+            write_atomically(os.path.join(self.folder, re.sub(r"[^A-Za-z0-9_-]", "_", tag) + suffix), data)
 
     def do_POST(self):
         body = self.rfile.read(int(self.headers.get("Content-Length", "0")))
         route = self.path.lstrip("/")
         if route.startswith("record/"):
-            self.keep(re.sub(r"[^A-Za-z0-9_-]", "_", route[7:]), body)
+            self.keep(route[7:], body)
             return self.answer(200, b"OK")
         if route == "upload":
             kind = re.search(rb'name="type"\r\n\r\n([a-z]*)\r\n', body)
@@ -66,45 +71,34 @@ class Handler(BaseHTTPRequestHandler):
     def do_GET(self):
         route = self.path.lstrip("/").split("?", 1)[0]
         if route.startswith("record/"):
-            self.keep(re.sub(r"[^A-Za-z0-9_-]", "_", route[7:]), b"")
+            self.keep(route[7:], b"")
             return self.answer(404, b'{"reason":"kept"}')
         return self.scripted(route)
 
     def scripted(self, route):
         reply = route[6:] if route.startswith("reply/") else ""
-        if reply == "ok":
-            return self.answer(200, b"OK")
-        if reply == "long-length":  # announced and sent: one byte more than the client takes
-            return self.answer(200, b"x" * 1025)
-        if reply == "full-length":
-            return self.answer(200, b"y" * 1024)
-        if reply == "long-unsized":
-            return self.answer(200, b"z" * 1500, length=False)
-        if reply == "full-unsized":
-            return self.answer(200, b"w" * 1024, length=False)
-        if reply == "short-unsized":
-            return self.answer(200, b"OK, unsized", length=False)
+        if reply in REPLIES:
+            return self.answer(*REPLIES[reply])
+        if reply == "redirect":
+            return self.answer(302, b"", extra=(("Location", "/reply/ok"),))
+        if reply not in ("long-chunked", "truncated"):
+            return self.answer(404, b"no such reply")
+        self.send_response_only(200)
         if reply == "long-chunked":
-            self.send_response_only(200)
             self.send_header("Transfer-Encoding", "chunked")
             self.end_headers()
-            for _ in range(3):
-                self.wfile.write(b"1f4\r\n" + b"c" * 500 + b"\r\n")
-            self.wfile.write(b"0\r\n\r\n")
-            return None
-        if reply == "truncated":  # announces 100 bytes, sends 40 and hangs up
-            self.send_response_only(200)
+            self.wfile.write((b"1f4\r\n" + b"c" * 500 + b"\r\n") * 3 + b"0\r\n\r\n")
+        else:  # announces 100 bytes, sends 40 and hangs up
             self.send_header("Content-Length", "100")
             self.end_headers()
             self.wfile.write(b"t" * 40)
-            self.wfile.flush()
             self.close_connection = True
-            return None
-        if reply == "status-500":
-            return self.answer(500, b"Internal Server Error")
-        if reply == "redirect":
-            return self.answer(302, b"", extra=(("Location", "/reply/ok"),))
-        return self.answer(404, b"no such reply")
+
+
+def write_atomically(path, data):
+    with open(path + ".tmp", "wb") as f:
+        f.write(data)
+    os.replace(path + ".tmp", path)
 
 
 def serve(folder):
@@ -112,12 +106,8 @@ def serve(folder):
     server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
     signal.signal(signal.SIGTERM, lambda *_: os._exit(0))
-    with open(os.path.join(folder, "pid.tmp"), "w") as f:
-        f.write(str(os.getpid()))
-    os.replace(os.path.join(folder, "pid.tmp"), os.path.join(folder, "pid"))
-    with open(os.path.join(folder, "port.tmp"), "w") as f:
-        f.write(str(server.server_address[1]))
-    os.replace(os.path.join(folder, "port.tmp"), os.path.join(folder, "port"))
+    write_atomically(os.path.join(folder, "pid"), str(os.getpid()).encode())
+    write_atomically(os.path.join(folder, "port"), str(server.server_address[1]).encode())
     server.serve_forever()
 
 
@@ -126,24 +116,15 @@ def start(folder):
     for name in ("port", "pid"):
         if os.path.exists(os.path.join(folder, name)):
             os.remove(os.path.join(folder, name))
-    child = os.fork()
-    if child == 0:
-        os.setsid()
-        devnull = os.open(os.devnull, os.O_RDWR)
-        for fd in (0, 1, 2):
-            os.dup2(devnull, fd)
-        try:
-            serve(folder)
-        finally:
-            os._exit(1)
+    child = subprocess.Popen([sys.executable, __file__, "serve", folder], stdin=subprocess.DEVNULL,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
     for _ in range(200):
         if os.path.exists(os.path.join(folder, "port")):
             return 0
-        if os.waitpid(child, os.WNOHANG)[0]:
-            print("responder did not start", file=sys.stderr)
-            return 1
+        if child.poll() is not None:
+            break
         time.sleep(0.05)
-    print("responder gave no port", file=sys.stderr)
+    print("responder did not start", file=sys.stderr)
     return 1
 
 
@@ -156,25 +137,17 @@ def stop(folder):
     os.remove(path)
     try:
         os.kill(pid, signal.SIGTERM)
+        for _ in range(100):
+            os.kill(pid, 0)
+            time.sleep(0.05)
     except ProcessLookupError:
         return 0
-    for _ in range(100):
-        try:
-            os.kill(pid, 0)
-        except ProcessLookupError:
-            return 0
-        time.sleep(0.05)
     return 1
 
 
-def main(argv):
-    if len(argv) == 2 and argv[0] == "start":
-        return start(argv[1])
-    if len(argv) == 2 and argv[0] == "stop":
-        return stop(argv[1])
-    print(__doc__, file=sys.stderr)
-    return 2
-
-
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1:]))
+    commands = {"start": start, "stop": stop, "serve": serve}
+    if len(sys.argv) != 3 or sys.argv[1] not in commands:
+        print(__doc__, file=sys.stderr)
+        sys.exit(2)
+    sys.exit(commands[sys.argv[1]](sys.argv[2]))

@@ -1,10 +1,8 @@
-// The sharing dialogs driven end to end, for share_e2e.sh: posts go to the server that the
-// environment names (FOLVI_SHARE_HOST, FOLVI_SHARE_PORT, FOLVI_SHARE_TLS). Prints one line per
-// event: "box FLAGS TEXT" for a message box (answered OK), "link URL" for a link opened,
-// "notepad ..." for what the prompt's link showed, "result N" for an upload's result and
-// "asked again: yes|no" for the remembered answer.
-//   share_dialog_probe prompt REPORT_FILE SCAN_FILE   the share prompt; its link, then OK
-//   share_dialog_probe screenshot REPORT_FILE         a screenshot share with drawn images
+// A screenshot share with drawn images through the real upload window, for share_e2e.sh: it posts
+// to the server that the environment names (FOLVI_SHARE_HOST, FOLVI_SHARE_PORT, FOLVI_SHARE_TLS).
+// Prints "box FLAGS TEXT" for a message box (answered OK), "link URL" for a link opened and
+// "result N" for the upload's result.
+//   share_dialog_probe screenshot REPORT_FILE
 #include <windows.h>
 
 #include <cstdio>
@@ -12,8 +10,6 @@
 #include <memory>
 #include <sstream>
 
-#include "resource_ids.h"
-#include "share/dialog_ask_to_share.h"
 #include "share/dialog_upload.h"
 #include "share/upload_xchg.h"
 #include "support/api_error.h"
@@ -23,8 +19,6 @@
 #include "window_driver.h"
 
 namespace {
-
-const wchar_t probe_settings_key[] = L"Software\\FolviBench-share-probe";
 
 class probe_ui final : public share_ui_cb {
  public:
@@ -48,91 +42,6 @@ std::string read_text(const wchar_t* path) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
-}
-
-struct found_window {
-  const wchar_t* class_name;
-  const wchar_t* title_part;
-  HWND hwnd;
-};
-
-BOOL CALLBACK match_window(HWND hwnd, LPARAM param) {
-  auto* f = reinterpret_cast<found_window*>(param);
-  wchar_t name[64] = {};
-  GetClassNameW(hwnd, name, 64);
-  if (!IsWindowVisible(hwnd) || _wcsicmp(name, f->class_name) != 0) return TRUE;
-  if (window_text(hwnd).find(f->title_part) == std::wstring::npos) return TRUE;
-  f->hwnd = hwnd;
-  return FALSE;
-}
-
-HWND find_top_window(const wchar_t* class_name, const wchar_t* title_part) {
-  found_window f{class_name, title_part, nullptr};
-  EnumWindows(match_window, reinterpret_cast<LPARAM>(&f));
-  return f.hwnd;
-}
-
-// The text of another program's control, which only the control itself can tell.
-std::wstring control_text(HWND control) {
-  DWORD_PTR length = 0;
-  if (!control || !SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return L"";
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 5000,
-                      &copied);
-  text.resize(copied);
-  return text;
-}
-
-std::wstring temp_path_of(const std::wstring& title) {
-  wchar_t folder[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, folder);
-  const size_t end = title.find(L".txt");
-  return std::wstring(folder) + title.substr(0, end == std::wstring::npos ? title.size() : end + 4);
-}
-
-// The prompt's link in the real Notepad: it shows exactly the reports, and the temporary file
-// goes when Notepad is closed.
-void check_notepad(const std::wstring& reports) {
-  HWND notepad = nullptr;
-  if (!wait_until([&] { return (notepad = find_top_window(L"Notepad", L"folvi-report-")) != nullptr; })) {
-    std::printf("notepad did not show the reports\n");
-    return;
-  }
-  const std::wstring file = temp_path_of(window_text(notepad));
-  std::wstring shown;
-  wait_until([&] {
-    shown = control_text(FindWindowExW(notepad, nullptr, L"Edit", nullptr));
-    return shown == reports;
-  });
-  std::printf("notepad %s\n", shown == reports ? "shows the reports" : ("shows " + to_utf8(shown)).c_str());
-  const bool existed = GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
-  PostMessageW(notepad, WM_CLOSE, 0, 0);
-  const bool deleted = wait_until([&] { return GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES; });
-  std::printf("notepad file %s\n", existed && deleted ? "deleted after closing" : "not as expected");
-}
-
-int prompt(const wchar_t* report_file, const wchar_t* scan_file) {
-  const std::string reports = read_text(report_file);
-  probe_ui ui;
-  RegDeleteKeyW(HKEY_CURRENT_USER, probe_settings_key);
-  {
-    window_driver asking(L"FOLVI Vezad", [&](HWND dialog) {
-      // A click on the link runs on the dialog's thread; Notepad is looked for meanwhile.
-      PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ASK_SEE_REPORT, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_ASK_SEE_REPORT)));
-      check_notepad(from_utf8(reports));
-      std::printf("prompt open after the link: %s\n", IsWindowVisible(dialog) ? "yes" : "no");
-      click(GetDlgItem(dialog, IDOK));
-    });
-    window_driver uploading(L"FOLVI Test Report", [](HWND dialog) { wait_until([&] { return !IsWindow(dialog); }); });
-    offer_share(ui, nullptr, reports, read_text(scan_file), 0, probe_settings_key);
-    if (!asking.finish()) std::printf("the prompt never showed\n");
-    if (!uploading.finish()) std::printf("the upload window never showed\n");
-  }
-  std::printf("asked again: %s\n", share_prompt_allowed(probe_settings_key) ? "yes" : "no");
-  RegDeleteKeyW(HKEY_CURRENT_USER, probe_settings_key);
-  return 0;
 }
 
 // A picture the share page must show: magenta bands over a grey gradient.
@@ -166,8 +75,7 @@ int screenshot(const wchar_t* report_file) {
 int wmain(int argc, wchar_t** argv) {
   setvbuf(stdout, nullptr, _IONBF, 0);
   const std::wstring command = argc > 1 ? argv[1] : L"";
-  if (command == L"prompt" && argc == 4) return prompt(argv[2], argv[3]);
   if (command == L"screenshot" && argc == 3) return screenshot(argv[2]);
-  std::fprintf(stderr, "usage: share_dialog_probe prompt REPORT_FILE SCAN_FILE | screenshot REPORT_FILE\n");
+  std::fprintf(stderr, "usage: share_dialog_probe screenshot REPORT_FILE\n");
   return 2;
 }

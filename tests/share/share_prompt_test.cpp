@@ -6,50 +6,44 @@
 #include "share/share_host.h"
 #include "support/registry.h"
 
-TEST(share_host, build_setting_version_and_overrides) {
-  share_host s = resolve_share_host("built.in", 12, nullptr, nullptr, nullptr);
-  EXPECT_EQ(s.host, "built.in");
-  EXPECT_EQ(s.port, 443);
-  EXPECT_TRUE(s.tls);
-  s = resolve_share_host("built.in", 4, nullptr, nullptr, nullptr);
-  EXPECT_TRUE(s.tls);  // Vista
-  s = resolve_share_host("built.in", 3, nullptr, nullptr, nullptr);
-  EXPECT_FALSE(s.tls);
-  EXPECT_EQ(s.port, 80);
+std::string host_text(const share_host& s) {
+  return s.host + ":" + std::to_string(s.port) + (s.tls ? " tls" : " plain");
+}
 
-  s = resolve_share_host("built.in", 12, L"localhost", L"8443", L"1");
-  EXPECT_EQ(s.host, "localhost");
-  EXPECT_EQ(s.port, 8443);
-  EXPECT_TRUE(s.tls);
-  s = resolve_share_host("built.in", 12, L"127.0.0.1", nullptr, L"0");
-  EXPECT_EQ(s.port, 80);  // the default port follows the scheme
-  EXPECT_FALSE(s.tls);
-  s = resolve_share_host("built.in", 1, L"", L"65535", L"1");
-  EXPECT_EQ(s.host, "built.in");
-  EXPECT_EQ(s.port, 65535);
-  EXPECT_TRUE(s.tls);
-  // Texts that do not parse change nothing.
-  for (const wchar_t* bad : {L"0", L"65536", L"80x", L"-1", L"", L" 80", L"99999999999999999999"}) {
-    s = resolve_share_host("built.in", 12, nullptr, bad, L"yes");
-    EXPECT_EQ(s.port, 443) << bad;
-    EXPECT_TRUE(s.tls);
-  }
+TEST(share_host, build_setting_version_and_overrides) {
+  const struct {
+    int os_index;
+    const wchar_t *host, *port, *tls;
+    const char* resolved;
+  } cases[] = {
+      {12, nullptr, nullptr, nullptr, "built.in:443 tls"},
+      {4, nullptr, nullptr, nullptr, "built.in:443 tls"},  // Vista
+      {3, nullptr, nullptr, nullptr, "built.in:80 plain"},
+      {12, L"localhost", L"8443", L"1", "localhost:8443 tls"},
+      {12, L"127.0.0.1", nullptr, L"0", "127.0.0.1:80 plain"},  // the default port follows the scheme
+      {1, L"", L"65535", L"1", "built.in:65535 tls"},
+      // Texts that do not parse change nothing.
+      {12, nullptr, L"0", L"yes", "built.in:443 tls"},
+      {12, nullptr, L"65536", L"yes", "built.in:443 tls"},
+      {12, nullptr, L"80x", L"yes", "built.in:443 tls"},
+      {12, nullptr, L"-1", L"yes", "built.in:443 tls"},
+      {12, nullptr, L"", L"yes", "built.in:443 tls"},
+      {12, nullptr, L" 80", L"yes", "built.in:443 tls"},
+      {12, nullptr, L"99999999999999999999", L"yes", "built.in:443 tls"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(host_text(resolve_share_host("built.in", c.os_index, c.host, c.port, c.tls)), c.resolved) << c.resolved;
 
   EXPECT_STRNE(built_in_share_host(), "");
   SetEnvironmentVariableW(L"FOLVI_SHARE_HOST", L"share.test");
   SetEnvironmentVariableW(L"FOLVI_SHARE_PORT", L"8080");
   SetEnvironmentVariableW(L"FOLVI_SHARE_TLS", L"0");
-  s = current_share_host();
-  EXPECT_EQ(s.host, "share.test");
-  EXPECT_EQ(s.port, 8080);
-  EXPECT_FALSE(s.tls);
+  EXPECT_EQ(host_text(current_share_host()), "share.test:8080 plain");
   SetEnvironmentVariableW(L"FOLVI_SHARE_HOST", nullptr);
   SetEnvironmentVariableW(L"FOLVI_SHARE_PORT", nullptr);
   SetEnvironmentVariableW(L"FOLVI_SHARE_TLS", nullptr);
-  s = current_share_host();
-  EXPECT_EQ(s.host, built_in_share_host());
-  EXPECT_EQ(s.port, 443);  // the test prefix reports Windows 10
-  EXPECT_TRUE(s.tls);
+  // the test prefix reports Windows 10
+  EXPECT_EQ(host_text(current_share_host()), std::string(built_in_share_host()) + ":443 tls");
 }
 
 TEST(share_prompt, ask_for_results_cases) {

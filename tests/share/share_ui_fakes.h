@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,34 +33,6 @@ class recording_share_ui final : public share_ui_cb {
  private:
   http_target target_;
   report_files_api& files_;
-};
-
-// The real temporary files, but Notepad is only written down, not started, and nothing waits.
-class notepad_recorder final : public report_files_api {
- public:
-  notepad_recorder();
-  bool temp_folder(std::wstring& folder) override { return real_->temp_folder(folder); }
-  bool system_folder(std::wstring& folder) override { return real_->system_folder(folder); }
-  bool windows_folder(std::wstring& folder) override { return real_->windows_folder(folder); }
-  unsigned random_number() override { return real_->random_number(); }
-  unsigned tick_count() override { return real_->tick_count(); }
-  bool exists(const std::wstring& path) override { return real_->exists(path); }
-  create_result create_new(const std::wstring& path, const std::string& bytes) override;
-  bool replace(const std::wstring& from, const std::wstring& to) override { return real_->replace(from, to); }
-  bool remove(const std::wstring& path) override { return real_->remove(path); }
-  void change_notepad_settings() override {}
-  void restore_notepad_settings() override {}
-  bool launch_hidden(const std::wstring& program, const std::wstring& parameters, const std::wstring& folder) override;
-  void pause(unsigned) override {}
-
-  // The files made and the command lines that would have started, in order.
-  std::vector<std::wstring> created;
-  std::vector<std::wstring> launched;
-  // Reads a file made here, then deletes it (the command that would have deleted it never ran).
-  std::string take(const std::wstring& path);
-
- private:
-  std::unique_ptr<report_files_api> real_;
 };
 
 // A plain HTTP target on the scripted responder for `path`.
