@@ -7,7 +7,8 @@
 
 POST /record/TAG keeps the request's head and body as DIR/TAG.head and DIR/TAG.body and answers
 "OK"; GET /record/TAG keeps the head and answers 404 with a JSON reason. POST /upload keeps them
-as DIR/upload-TYPE.* and answers like the share server: "OK" for a report, "OK\\r\\nLINK\\r\\n" for
+as DIR/upload-TYPE.* (POST /upload/TAG as DIR/upload-TAG-TYPE.*, so programs that run at the same
+time keep apart) and answers like the share server: "OK" for a report, "OK\\r\\nLINK\\r\\n" for
 a screenshot. /reply/NAME answers with one of the replies below.
 """
 import os
@@ -61,10 +62,11 @@ class Handler(BaseHTTPRequestHandler):
         if route.startswith("record/"):
             self.keep(route[7:], body)
             return self.answer(200, b"OK")
-        if route == "upload":
+        if route == "upload" or route.startswith("upload/"):
             kind = re.search(rb'name="type"\r\n\r\n([a-z]*)\r\n', body)
             kind = kind.group(1).decode() if kind else "unknown"
-            self.keep("upload-" + kind, body)
+            tag = route[len("upload/"):] if route.startswith("upload/") else ""
+            self.keep("upload-" + (tag + "-" if tag else "") + kind, body)
             return self.answer(200, b"OK\r\n" + SCREENSHOT_LINK + b"\r\n" if kind == "screenshot" else b"OK")
         return self.scripted(route)
 

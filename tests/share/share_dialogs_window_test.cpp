@@ -104,7 +104,7 @@ TEST(upload_dialog, a_fast_report_share_stays_two_seconds_with_the_spinner_turni
   bool spinning_after_a_second = false, done_seen = false;
   std::set<std::wstring> frames;
   std::wstring status;
-  const std::string run = run_upload("upload", report_package(), [&](HWND dialog) {
+  const std::string run = run_upload("upload/dialog", report_package(), [&](HWND dialog) {
     status = stored_text(GetDlgItem(dialog, IDC_UPLOAD_STATUS));
     RECT units{0, 0, 148, 39}, client{};
     MapDialogRect(dialog, &units);
@@ -124,20 +124,20 @@ TEST(upload_dialog, a_fast_report_share_stays_two_seconds_with_the_spinner_turni
   EXPECT_GE(frames.size(), 3u);
   EXPECT_TRUE(done_seen);
   // The package given is the one posted (what a package holds is its own test).
-  EXPECT_NE(responder_record("upload-report.body").find("stack_scan.txt"), std::string::npos);
+  EXPECT_NE(responder_record("upload-dialog-report.body").find("stack_scan.txt"), std::string::npos);
 }
 
 TEST(upload_dialog, a_screenshot_share_opens_its_link_and_ok_alone_fails) {
   std::wstring status;
   // The reply's trailing line end is not part of the link.
-  EXPECT_EQ(run_upload("upload", screenshot_package(),
+  EXPECT_EQ(run_upload("upload/dialog", screenshot_package(),
                        [&](HWND dialog) {
                          status = stored_text(GetDlgItem(dialog, IDC_UPLOAD_STATUS));
                          EXPECT_TRUE(wait_gone_after_done(dialog));
                        }),
             "result 1, link https://localhost/s/0123456789abcdef0123456789abcdef");
   EXPECT_EQ(status, L"Uploading, please wait...");
-  EXPECT_NE(responder_record("upload-screenshot.body").find("write_graph.bmp"), std::string::npos);
+  EXPECT_NE(responder_record("upload-dialog-screenshot.body").find("write_graph.bmp"), std::string::npos);
   EXPECT_EQ(
       run_upload("reply/ok", screenshot_package(), [](HWND dialog) { EXPECT_FALSE(wait_gone_after_done(dialog)); }),
       "result 2, box 65 Upload failed. Server response:\n\nOK");
@@ -164,7 +164,7 @@ const std::string joined_reports = "First report\r\n-------\r\n\r\nSecond report
 
 // One prompt; `script` drives it and ends it.
 INT_PTR run_prompt(fake_files& files, const std::function<void(HWND)>& script) {
-  recording_share_ui ui(responder_target("upload"), files);
+  recording_share_ui ui(responder_target("upload/dialog"), files);
   window_driver driver(L"FOLVI Vezad", script);
   dialog_ask_to_share prompt(ui, joined_reports);
   const INT_PTR result = prompt.run(nullptr);
