@@ -5,7 +5,6 @@
 #include "bench/page_buffer.h"
 #include "engine_support.h"
 #include "recorded_errors.h"
-#include "support/long_path.h"
 #include "support/scoped_win.h"
 
 namespace {
@@ -15,15 +14,6 @@ std::wstring here(const wchar_t* name) {
   return std::wstring(cwd) + L"\\" + name;
 }
 }  // namespace
-
-TEST(long_path, forms) {
-  EXPECT_EQ(long_path(L"C:\\a/b"), L"\\\\?\\C:\\a\\b");
-  EXPECT_EQ(long_path(L"C:/a"), L"\\\\?\\C:\\a");
-  EXPECT_EQ(long_path(L"\\\\server\\share/x"), L"\\\\?\\UNC\\server\\share\\x");
-  EXPECT_EQ(long_path(L"\\\\?\\C:\\a/b"), L"\\\\?\\C:\\a/b");
-  EXPECT_EQ(long_path(L"\\\\.\\PhysicalDrive0"), L"\\\\.\\PhysicalDrive0");
-  EXPECT_EQ(long_path(L"relative/x"), L"relative/x");
-}
 
 TEST(io_file, open_in_missing_folder_reports_create_file) {
   recorded_errors errors;

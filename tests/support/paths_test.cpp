@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "golden.h"
 #include "support/async_call.h"
+#include "support/long_path.h"
 #include "support/notepad_settings.h"
 #include "support/registry.h"
 #include "support/scoped_win.h"
@@ -20,22 +22,27 @@ std::wstring scratch_folder() {
   GetCurrentDirectoryW(MAX_PATH, cwd);
   return std::wstring(cwd) + L"\\scratch_paths";
 }
+
+// "parse path": kind, long prefix, root and components; "long_path path"; "file_name_chars text".
+std::string answer(const std::string& question) {
+  const size_t space = question.find(' ');
+  const std::string fn = question.substr(0, space);
+  const std::wstring arg = from_utf8(question.substr(space + 1));
+  if (fn == "long_path") return to_utf8(long_path(arg));
+  if (fn == "file_name_chars") {
+    std::string out;
+    for (wchar_t c : arg) out += is_file_name_char(c) ? "y" : "n";
+    return out;
+  }
+  if (fn != "parse") return "unknown question";
+  const parsed_path p = parse_path(arg);
+  std::string out = "kind " + std::to_string(p.kind) + (p.long_prefix ? " long" : "") + " root " + to_utf8(p.root);
+  for (const std::wstring& c : p.components) out += " | " + to_utf8(c);
+  return out;
+}
 }  // namespace
 
-TEST(paths, kinds) {
-  EXPECT_EQ(parse_path(L"C:\\a\\b").kind, path_kind_drive);
-  EXPECT_EQ(parse_path(L"C:\\a\\b").root, L"C:\\");
-  EXPECT_EQ(parse_path(L"C:\\a\\b").components, (std::vector<std::wstring>{L"a", L"b"}));
-  parsed_path unc = parse_path(L"\\\\?\\UNC\\server\\share\\dir");
-  EXPECT_EQ(unc.kind, path_kind_unc);
-  EXPECT_TRUE(unc.long_prefix);
-  EXPECT_EQ(unc.root, L"\\\\server\\share\\");
-  EXPECT_EQ(unc.components, (std::vector<std::wstring>{L"dir"}));
-  EXPECT_EQ(parse_path(L"\\\\?\\D:\\x").kind, path_kind_drive);
-  EXPECT_EQ(parse_path(L"relative\\x").kind, path_kind_relative);
-  EXPECT_EQ(parse_path(L"\\rooted").kind, path_kind_rooted);
-  EXPECT_EQ(parse_path(L"C:").kind, path_kind_relative);
-}
+TEST(paths, kinds_long_forms_and_file_name_characters) { expect_table("support/paths.txt", answer); }
 
 TEST(paths, ensure_directory_creates_nested_and_refuses_bad_kinds) {
   const std::wstring base = scratch_folder();
@@ -82,10 +89,6 @@ TEST(paths, root_attributes) {
   api_error_logger errors;
   EXPECT_FALSE(path_attributes(L"Q:\\", a, &errors));
   EXPECT_EQ(errors.last_error().code, uint32_t(ERROR_NOT_READY));
-}
-
-TEST(paths, file_name_characters) {
-  for (wchar_t c : std::wstring(L"<>:\"/\\|?*")) EXPECT_FALSE(is_file_name_char(c)) << int(c);
 }
 
 TEST(paths, volume_device_info_of_a_volume) {
