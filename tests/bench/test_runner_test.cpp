@@ -107,79 +107,47 @@ std::string transcript(const test_def& d, recording_runner& cb, purge_fn purge, 
          (process_handle_count() == handles ? "as before" : "changed") + "\n";
   return out + replaced_all(log.text(), to_utf8(dir), "<dir>");
 }
+
+// A small profile changed by the case's words: path=missing, file_size=, sizes=a,b, read_modes=,
+// write_modes=, cache_trim=, remote=1, sector= (bytes), purge=failing|counting, and the runner's
+// answers cancel_progress_at=, cut_test_at=, stop_phase_at=.
+std::string run_case(const std::string& spec, const std::wstring& dir) {
+  const auto number = [&](const char* key, uint64_t otherwise) {
+    const std::string v = spec_value(spec, key);
+    return v.empty() ? otherwise : std::stoull(v, nullptr, 0);
+  };
+  test_def d = small_profile(spec_value(spec, "path") == "missing" ? dir + L"\\no-such-folder" : dir);
+  d.file_size = number("file_size", d.file_size);
+  if (!spec_value(spec, "sizes").empty()) {
+    d.buffer_sizes.clear();
+    for (std::string rest = spec_value(spec, "sizes") + ","; !rest.empty(); rest.erase(0, rest.find(',') + 1))
+      d.buffer_sizes.push_back(std::stoull(rest.substr(0, rest.find(','))));
+  }
+  d.read_modes = uint32_t(number("read_modes", d.read_modes));
+  d.write_modes = uint32_t(number("write_modes", d.write_modes));
+  d.cache_trim = uint32_t(number("cache_trim", d.cache_trim));
+  d.remote = number("remote", 0) != 0;
+  d.update_counts();
+  recording_runner cb;
+  cb.cancel_progress_at = int(number("cancel_progress_at", -1));
+  cb.cut_test_at = int(number("cut_test_at", -1));
+  cb.stop_phase_at = int(number("stop_phase_at", -1));
+  const strict_sector sectors(uint32_t(number("sector", test_sector_size)));
+  const std::string purge = spec_value(spec, "purge");
+  purges = 0;
+  const purge_fn purge_with = purge == "failing" ? failing_purge : purge == "counting" ? counting_purge : nullptr;
+  const std::string out = transcript(d, cb, purge_with, dir);
+  return out + "purges " + std::to_string(purges) + "\n";
+}
 }  // namespace
 
-// Each case: a small profile changed one way, and what the runner did with it. Cancelling the file's
-// preparation, a stopped phase or a failed purge ends the run; a cut test ends its phase only; raw
-// sizes the 4,096-byte sector does not divide are refused once, the rest runs; cache trimming 2
-// purges before every test on a local path, 3 on a remote one too; an empty phase still asks.
+// Cancelling the file's preparation, a stopped phase or a failed purge ends the run; a cut test
+// ends its phase only; raw sizes the 4,096-byte sector does not divide are refused once, the rest
+// runs; cache trimming 2 purges before every test on a local path, 3 on a remote one too; an empty
+// phase still asks.
 TEST(execute_tests, runs_cancels_failures_and_cache_trimming) {
   scratch_dir dir(L"run_cases");
-  const std::wstring missing = dir.file(L"no-such-folder");
-  const struct {
-    const char* name;
-    std::function<void(test_def&, recording_runner&)> change;
-    purge_fn purge;
-  } rows[] = {
-      {"small run", [](test_def&, recording_runner&) {}, nullptr},
-      {"failed creation", [&](test_def& d, recording_runner&) { d.path = missing; }, nullptr},
-      {"cancel during preparation",
-       [](test_def& d, recording_runner& cb) {
-         d.file_size = 40 * MiB;
-         cb.cancel_progress_at = 1;
-       },
-       nullptr},
-      {"test 3 cut", [](test_def&, recording_runner& cb) { cb.cut_test_at = 2; }, nullptr},
-      {"read phase stopped", [](test_def&, recording_runner& cb) { cb.stop_phase_at = 1; }, nullptr},
-      {"failed purge", [](test_def& d, recording_runner&) { d.cache_trim = 2; }, failing_purge},
-      {"cache trim 1", [](test_def& d, recording_runner&) { d.cache_trim = 1; }, counting_purge},
-      {"cache trim 2", [](test_def& d, recording_runner&) { d.cache_trim = 2; }, counting_purge},
-      {"cache trim 2 remote",
-       [](test_def& d, recording_runner&) {
-         d.cache_trim = 2;
-         d.remote = true;
-       },
-       counting_purge},
-      {"cache trim 3 remote",
-       [](test_def& d, recording_runner&) {
-         d.cache_trim = 3;
-         d.remote = true;
-       },
-       counting_purge},
-      {"no read modes",
-       [](test_def& d, recording_runner&) {
-         d.read_modes = 0;
-         d.update_counts();
-       },
-       nullptr},
-      {"raw and buf reads of 1K 64K 2K 1K",
-       [](test_def& d, recording_runner&) {
-         d.buffer_sizes = {1024, 65536, 2048, 1024};
-         d.read_modes = 0x09;
-         d.write_modes = 0x08;
-         d.update_counts();
-       },
-       nullptr},
-  };
-  std::string out;
-  for (const auto& r : rows) {
-    test_def d = small_profile(dir.path());
-    recording_runner cb;
-    r.change(d, cb);
-    purges = 0;
-    out += std::string("--- ") + r.name + "\n" + transcript(d, cb, r.purge, dir.path());
-    out += "purges " + std::to_string(purges) + "\n";
-  }
-  {
-    strict_sector small(512);  // raw on 512-byte sectors: every size fine
-    test_def d = small_profile(dir.path());
-    d.buffer_sizes = {1024, 2048};
-    d.read_modes = 0x09;
-    d.update_counts();
-    recording_runner cb;
-    out += "--- raw reads of 1K 2K on 512-byte sectors\n" + transcript(d, cb, nullptr, dir.path());
-  }
-  expect_golden(out, "bench/runner_cases.txt");
+  expect_cases("bench/runner_cases.txt", [&](const std::string& spec) { return run_case(spec, dir.path()); });
 }
 
 TEST(execute_tests, passes_run_every_combination_again_in_turn) {

@@ -77,3 +77,26 @@ std::vector<std::string> words(const std::string& text) {
     else out.back() += c;
   return out;
 }
+
+void expect_cases(const std::string& name, const std::function<std::string(const std::string&)>& run) {
+  const std::string cases = test_data_text(name);
+  ASSERT_FALSE(cases.empty()) << "no cases tests/data/" << name;
+  std::string out;
+  for (size_t at = 0; (at = cases.find("--- ", at)) != std::string::npos;) {
+    if (at > 0 && cases[at - 1] != '\n') {
+      at += 4;
+      continue;
+    }
+    const size_t end = cases.find('\n', at);
+    const std::string spec = cases.substr(at + 4, end - at - 4);
+    out += "--- " + spec + "\n" + run(spec);
+    at = end;
+  }
+  expect_golden(out, name);
+}
+
+std::string spec_value(const std::string& spec, const std::string& key, const std::string& otherwise) {
+  for (const std::string& w : words(spec))
+    if (w.compare(0, key.size() + 1, key + "=") == 0) return w.substr(key.size() + 1);
+  return otherwise;
+}

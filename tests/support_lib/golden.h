@@ -17,3 +17,8 @@ std::string test_data_text(const std::string& name);
 void expect_table(const std::string& name, const std::function<std::string(const std::string&)>& answer);
 // The words of `text` split at single spaces.
 std::vector<std::string> words(const std::string& text);
+// Cases as data: each line of tests/data/`name` that starts with "--- " names a case, and the lines
+// after it, up to the next case, must be `run(case)` (FOLVI_REWRITE_GOLDENS=1 writes them).
+void expect_cases(const std::string& name, const std::function<std::string(const std::string&)>& run);
+// The value of "key=value" among the words of `spec`, or `otherwise`.
+std::string spec_value(const std::string& spec, const std::string& key, const std::string& otherwise = "");
