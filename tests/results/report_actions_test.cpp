@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 
 #include "golden.h"
 #include "report_files_fake.h"
@@ -86,63 +85,32 @@ std::string story(bool ok, const fake_files& files, const prompt_log& prompt) {
 const SYSTEMTIME recorded{2024, 1, 3, 31, 9, 5, 0, 0};
 const std::wstring target = L"D:\\out\\r.folvi.txt";
 
+// "view" or "save", with the files' and the user's answers changed by taken=first|all, fail=temp|
+// create|launch|system|windows|replace, old=1 (a file already there), answer=7 (No), cancel=1.
+std::string run_case(const std::string& spec) {
+  fake_files files;
+  prompt_log prompt;
+  const std::string fail = spec_value(spec, "fail"), taken = spec_value(spec, "taken");
+  files.temp_ok = fail != "temp";
+  files.create_fails_after = fail == "create" ? 0 : -1;
+  files.launch_ok = fail != "launch";
+  files.system_ok = fail != "system";
+  files.windows_ok = fail != "windows";
+  files.replace_ok = fail != "replace";
+  for (unsigned r = 0x1234; r < (taken == "all" ? 0x1234 + 100 : taken == "first" ? 0x1235 : 0x1234); ++r)
+    files.taken.insert(notepad_file_name(L"C:\\Users\\A&B Smith\\Temp\\", L"folvi-report", r, 0xBEEF));
+  if (spec_value(spec, "old") == "1") files.disk[target] = "old";
+  prompt.answer = std::stoi(spec_value(spec, "answer", "6"));
+  prompt.save = spec_value(spec, "cancel") != "1";
+  const bool ok = spec.rfind("save", 0) == 0 ? save_report_as(files, prompt, "new\r\n", recorded, L"D:\\out\\")
+                                             : view_text_in_notepad(files, prompt, "report\r\n", L"folvi-report");
+  return story(ok, files, prompt);
+}
+
 // Viewing in Notepad: written with a byte-order mark to a new temporary name, Notepad's settings
 // changed around the launch; any failure tells the user once and leaves no file and the settings
 // back. Saving: asked for a name, an existing file replaced only after a Yes, written beside and
 // moved over it, and a failed write or replace leaves the old file whole.
-TEST(report_actions, viewing_and_saving_with_every_failure) {
-  const struct {
-    const char* name;
-    std::function<void(fake_files&, prompt_log&)> setup;
-    bool save;
-  } rows[] = {
-      {"view", [](fake_files&, prompt_log&) {}, false},
-      {"view, the name taken",
-       [](fake_files& f, prompt_log&) { f.taken.insert(L"C:\\Users\\A&B Smith\\Temp\\folvi-report-1234beef.txt"); },
-       false},
-      {"view, every name taken",
-       [](fake_files& f, prompt_log&) {
-         for (unsigned r = 0x1234; r < 0x1234 + 100; ++r)
-           f.taken.insert(notepad_file_name(L"C:\\Users\\A&B Smith\\Temp\\", L"folvi-report", r, 0xBEEF));
-       },
-       false},
-      {"view, no temporary folder", [](fake_files& f, prompt_log&) { f.temp_ok = false; }, false},
-      {"view, creation fails", [](fake_files& f, prompt_log&) { f.create_fails_after = 0; }, false},
-      {"view, launch fails", [](fake_files& f, prompt_log&) { f.launch_ok = false; }, false},
-      {"view, no system folder", [](fake_files& f, prompt_log&) { f.system_ok = false; }, false},
-      {"view, no Windows folder", [](fake_files& f, prompt_log&) { f.windows_ok = false; }, false},
-      {"save", [](fake_files&, prompt_log&) {}, true},
-      {"save, cancelled", [](fake_files&, prompt_log& p) { p.save = false; }, true},
-      {"save over a file, No",
-       [](fake_files& f, prompt_log& p) {
-         f.disk[target] = "old";
-         p.answer = 7;
-       },
-       true},
-      {"save over a file, Yes", [](fake_files& f, prompt_log&) { f.disk[target] = "old"; }, true},
-      {"save over a file, writing fails",
-       [](fake_files& f, prompt_log&) {
-         f.disk[target] = "old";
-         f.create_fails_after = 0;
-       },
-       true},
-      {"save over a file, replacing fails",
-       [](fake_files& f, prompt_log&) {
-         f.disk[target] = "old";
-         f.replace_ok = false;
-       },
-       true},
-  };
-  std::string out;
-  for (const auto& r : rows) {
-    fake_files files;
-    prompt_log prompt;
-    r.setup(files, prompt);
-    const bool ok = r.save ? save_report_as(files, prompt, "new\r\n", recorded, L"D:\\out\\")
-                           : view_text_in_notepad(files, prompt, "report\r\n", L"folvi-report");
-    out += std::string("--- ") + r.name + ": " + story(ok, files, prompt);
-  }
-  expect_golden(out, "results/report_actions.txt");
-}
+TEST(report_actions, viewing_and_saving_with_every_failure) { expect_cases("results/report_actions.txt", run_case); }
 
 }  // namespace
