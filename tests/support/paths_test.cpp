@@ -116,53 +116,39 @@ bool only_courier(const std::wstring& face) { return face == L"Courier New"; }
 struct scratch_notepad_key {
   ~scratch_notepad_key() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\FolviBenchTests"); }
 };
+
+// "face=Courier_New wrap=1" (either left out: no such value) written first; then what Notepad's key
+// holds after save and after restore, and what save says it changed.
+std::string settings_case(const std::string& spec) {
+  scratch_notepad_key cleanup;
+  std::wstring face = from_utf8(spec_value(spec, "face"));
+  for (wchar_t& c : face)
+    if (c == L'_') c = L' ';
+  const std::string wrap = spec_value(spec, "wrap");
+  if (!face.empty())
+    reg_write_value(notepad_key, L"lfFaceName", REG_SZ, face.c_str(), DWORD((face.size() + 1) * 2), wow64_view(),
+                    nullptr);
+  const DWORD wrap_value = wrap == "1";
+  if (!wrap.empty()) reg_write_value(notepad_key, L"fWrap", REG_DWORD, &wrap_value, 4, wow64_view(), nullptr);
+  const auto held = [] {
+    std::wstring f = L"-";
+    DWORD w = 9;
+    reg_read_string(HKEY_CURRENT_USER, notepad_key, L"lfFaceName", f, wow64_view(), nullptr);
+    const bool has_wrap = reg_read_dword(notepad_key, L"fWrap", w, wow64_view(), nullptr);
+    return "face " + to_utf8(f) + ", wrap " + (has_wrap ? std::to_string(w) : "-");
+  };
+  notepad_settings n(notepad_key, only_courier);
+  n.save(nullptr);
+  std::string out = "saved: " + held() + ", changed font " + std::to_string(n.changed_font()) + " wrap " +
+                    std::to_string(n.changed_wrap()) + "\n";
+  n.restore(nullptr);
+  return out + "restored: " + held() + "\n";
+}
 }  // namespace
 
-TEST(notepad_settings, changes_and_restores) {
-  scratch_notepad_key cleanup;
-  const wchar_t arial[] = L"Arial";
-  const DWORD wrap_on = 1;
-  ASSERT_TRUE(reg_write_value(notepad_key, L"lfFaceName", REG_SZ, arial, sizeof arial, wow64_view(), nullptr));
-  ASSERT_TRUE(reg_write_value(notepad_key, L"fWrap", REG_DWORD, &wrap_on, 4, wow64_view(), nullptr));
-  notepad_settings n(notepad_key, only_courier);
-  n.save(nullptr);
-  std::wstring face;
-  DWORD wrap = 9;
-  EXPECT_TRUE(reg_read_string(HKEY_CURRENT_USER, notepad_key, L"lfFaceName", face, wow64_view(), nullptr));
-  EXPECT_EQ(face, L"Courier New");
-  EXPECT_TRUE(reg_read_dword(notepad_key, L"fWrap", wrap, wow64_view(), nullptr));
-  EXPECT_EQ(wrap, 0u);
-  n.restore(nullptr);
-  EXPECT_TRUE(reg_read_string(HKEY_CURRENT_USER, notepad_key, L"lfFaceName", face, wow64_view(), nullptr));
-  EXPECT_EQ(face, L"Arial");
-  EXPECT_TRUE(reg_read_dword(notepad_key, L"fWrap", wrap, wow64_view(), nullptr));
-  EXPECT_EQ(wrap, 1u);
-}
-
-TEST(notepad_settings, absent_values_are_deleted_again) {
-  scratch_notepad_key cleanup;
-  notepad_settings n(notepad_key, only_courier);
-  n.save(nullptr);
-  EXPECT_TRUE(n.changed_font());
-  EXPECT_TRUE(n.changed_wrap());
-  n.restore(nullptr);
-  std::wstring face;
-  DWORD wrap;
-  EXPECT_FALSE(reg_read_string(HKEY_CURRENT_USER, notepad_key, L"lfFaceName", face, wow64_view(), nullptr));
-  EXPECT_FALSE(reg_read_dword(notepad_key, L"fWrap", wrap, wow64_view(), nullptr));
-}
-
-TEST(notepad_settings, good_settings_are_left_alone) {
-  scratch_notepad_key cleanup;
-  const wchar_t courier[] = L"Courier New";
-  const DWORD wrap_off = 0;
-  ASSERT_TRUE(reg_write_value(notepad_key, L"lfFaceName", REG_SZ, courier, sizeof courier, wow64_view(), nullptr));
-  ASSERT_TRUE(reg_write_value(notepad_key, L"fWrap", REG_DWORD, &wrap_off, 4, wow64_view(), nullptr));
-  notepad_settings n(notepad_key, only_courier);
-  n.save(nullptr);
-  EXPECT_FALSE(n.changed_font());
-  EXPECT_FALSE(n.changed_wrap());
-}
+// A proportional font and wrapping are changed and put back; absent values are deleted again;
+// good settings are left alone.
+TEST(notepad_settings, changes_and_restores) { expect_cases("support/notepad_settings.txt", settings_case); }
 
 namespace {
 struct counting_call : async_call {
