@@ -72,19 +72,25 @@ struct capture {
   }
 };
 
+// What `paint` draws into a w x h buffer.
+capture painted(int w, int h, const std::function<void(HDC)>& paint) {
+  const sfc_window_dc screen(nullptr);
+  sfc_memory_dc buffer(screen.handle(), w, h);
+  capture c;
+  if (!buffer.ok()) return c;
+  paint(buffer.handle());
+  GdiFlush();
+  c.width = w;
+  c.height = h;
+  c.pixels.assign(buffer.pixels(), buffer.pixels() + size_t(w) * h);
+  return c;
+}
+
 capture print_client(HWND control) {
   RECT r{};
   GetClientRect(control, &r);
-  const sfc_window_dc screen(nullptr);
-  sfc_memory_dc buffer(screen.handle(), r.right, r.bottom);
-  capture c;
-  if (!buffer.ok()) return c;
-  SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(buffer.handle()), PRF_CLIENT);
-  GdiFlush();
-  c.width = r.right;
-  c.height = r.bottom;
-  c.pixels.assign(buffer.pixels(), buffer.pixels() + size_t(r.right) * r.bottom);
-  return c;
+  return painted(r.right, r.bottom,
+                 [&](HDC dc) { SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT); });
 }
 
 COLORREF window_pixel(HWND window, int x, int y) {
@@ -310,9 +316,6 @@ void fade_overlay_covers_visible_controls_with_their_snapshots() {
   ASSERT_EQ(overlay.cover({a.hwnd(), b.hwnd(), hidden.hwnd()}, 200), 2u);
   for (size_t i = 0; i < overlay.size(); ++i) {
     const HWND cover = overlay.cover_window(i);
-    wchar_t cls[32] = {};
-    GetClassNameW(cover, cls, 32);
-    EXPECT_STREQ(cls, L"SfcFadeOverlay");
     const LONG_PTR ex = GetWindowLongPtrW(cover, GWL_EXSTYLE);
     EXPECT_EQ(ex & (WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT),
               WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT);
@@ -328,11 +331,9 @@ void fade_overlay_covers_visible_controls_with_their_snapshots() {
     EXPECT_EQ(alpha, 200);
     EXPECT_TRUE(flags & LWA_ALPHA);
     // It paints the control's snapshot when asked to erase.
-    const sfc_window_dc screen(nullptr);
-    sfc_memory_dc buffer(screen.handle(), 100, 30);
-    SendMessageW(cover, WM_ERASEBKGND, reinterpret_cast<WPARAM>(buffer.handle()), 0);
-    GdiFlush();
-    EXPECT_EQ(buffer.pixels()[5 * 100 + 90] & 0xFFFFFF, 0x203A60u);
+    const capture snapshot =
+        painted(100, 30, [&](HDC dc) { SendMessageW(cover, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0); });
+    EXPECT_EQ(snapshot.at(90, 5), RGB(0x20, 0x3A, 0x60));
   }
   overlay.set_opacity(40);
   BYTE alpha = 0;
@@ -385,21 +386,15 @@ void menu_painter_items_keep_their_texts_and_draw_their_states(bool popup) {
 
   const menu_colours colours;
   auto draw = [&](ULONG_PTR item_data, UINT state) {
-    const sfc_window_dc screen(nullptr);
-    sfc_memory_dc buffer(screen.handle(), 200, 24);
-    DRAWITEMSTRUCT d{};
-    d.CtlType = ODT_MENU;
-    d.itemData = item_data;
-    d.itemState = state;
-    d.hDC = buffer.handle();
-    d.rcItem = {0, 0, 200, 24};
-    EXPECT_TRUE(painter.draw(d));
-    GdiFlush();
-    capture c;
-    c.width = 200;
-    c.height = 24;
-    c.pixels.assign(buffer.pixels(), buffer.pixels() + 200 * 24);
-    return c;
+    return painted(200, 24, [&](HDC dc) {
+      DRAWITEMSTRUCT d{};
+      d.CtlType = ODT_MENU;
+      d.itemData = item_data;
+      d.itemState = state;
+      d.hDC = dc;
+      d.rcItem = {0, 0, 200, 24};
+      EXPECT_TRUE(painter.draw(d));
+    });
   };
   EXPECT_EQ(draw(data[1], ODS_SELECTED).at(1, 1), colours.highlight);
   EXPECT_EQ(draw(data[1], 0).at(1, 1), colours.background);
