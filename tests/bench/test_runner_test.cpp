@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <optional>
 #include <tuple>
 #include <vector>
@@ -16,7 +15,6 @@
 
 namespace {
 using combo_key = std::tuple<bool, uint32_t, uint32_t, uint32_t>;
-combo_key key_of(const test_run& r) { return {r.read, r.buffer_size, r.buffer_count, r.open_flags}; }
 
 bool failing_purge(api_error_cb* errors) {
   if (errors) errors->report_api_error("NtSetSystemInformation", ERROR_PRIVILEGE_NOT_HELD);
@@ -87,10 +85,11 @@ std::string replaced_all(std::string text, const std::string& from, const std::s
 
 // What a run did: its answer, the questions it asked, every test it handed over, whether its file
 // and handles are gone, and its log with the scratch folder as <dir>.
-std::string transcript(const test_def& d, recording_runner& cb, purge_fn purge, const std::wstring& dir) {
+std::string transcript(const test_def& d, recording_runner& cb, purge_fn purge, uint32_t passes,
+                       const std::wstring& dir) {
   captured_log log;
   const DWORD handles = process_handle_count();
-  const bool ok = execute_tests(d, cb, *log.log, purge);
+  const bool ok = execute_tests(d, cb, *log.log, purge, passes);
   std::string out =
       std::string("ok ") + (ok ? "1" : "0") + ", " + std::to_string(cb.progress.size()) + " progress reports, phases";
   for (bool read : cb.phases) out += read ? " read" : " write";
@@ -109,7 +108,7 @@ std::string transcript(const test_def& d, recording_runner& cb, purge_fn purge, 
 }
 
 // A small profile changed by the case's words: path=missing, file_size=, sizes=a,b, read_modes=,
-// write_modes=, cache_trim=, remote=1, sector= (bytes), purge=failing|counting, and the runner's
+// write_modes=, cache_trim=, remote=1, sector= (bytes), purge=failing|counting, passes=, and the runner's
 // answers cancel_progress_at=, cut_test_at=, stop_phase_at=.
 std::string run_case(const std::string& spec, const std::wstring& dir) {
   const auto number = [&](const char* key, uint64_t otherwise) {
@@ -136,7 +135,7 @@ std::string run_case(const std::string& spec, const std::wstring& dir) {
   const std::string purge = spec_value(spec, "purge");
   purges = 0;
   const purge_fn purge_with = purge == "failing" ? failing_purge : purge == "counting" ? counting_purge : nullptr;
-  const std::string out = transcript(d, cb, purge_with, dir);
+  const std::string out = transcript(d, cb, purge_with, uint32_t(number("passes", 1)), dir);
   return out + "purges " + std::to_string(purges) + "\n";
 }
 }  // namespace
@@ -144,42 +143,11 @@ std::string run_case(const std::string& spec, const std::wstring& dir) {
 // Cancelling the file's preparation, a stopped phase or a failed purge ends the run; a cut test
 // ends its phase only; raw sizes the 4,096-byte sector does not divide are refused once, the rest
 // runs; cache trimming 2 purges before every test on a local path, 3 on a remote one too; an empty
-// phase still asks.
-TEST(execute_tests, runs_cancels_failures_and_cache_trimming) {
+// phase still asks; passes run every combination again in turn, the second backwards, with one
+// question per phase, and a cut test ends the phase with all its passes.
+TEST(execute_tests, runs_cancels_failures_passes_and_cache_trimming) {
   scratch_dir dir(L"run_cases");
   expect_cases("bench/runner_cases.txt", [&](const std::string& spec) { return run_case(spec, dir.path()); });
-}
-
-TEST(execute_tests, passes_run_every_combination_again_in_turn) {
-  scratch_dir dir(L"run_passes");
-  test_def d = small_profile(dir.path());
-  recording_runner cb;
-  captured_log log;
-  ASSERT_TRUE(execute_tests(d, cb, *log.log, nullptr, 3));
-  EXPECT_EQ(cb.phases, (std::vector<bool>{true, false}));  // one question per phase, not per pass
-  const size_t per_pass = d.read_tests;
-  ASSERT_EQ(cb.runs.size(), 3 * size_t(d.read_tests + d.write_tests));
-  // Each pass holds every combination once; the second runs the first's order backwards.
-  for (size_t pass = 0; pass < 3; ++pass) {
-    std::map<combo_key, int> seen;
-    for (size_t i = 0; i < per_pass; ++i) ++seen[key_of(cb.runs[pass * per_pass + i])];
-    EXPECT_EQ(seen.size(), per_pass);
-  }
-  for (size_t i = 0; i < per_pass; ++i) {
-    EXPECT_EQ(key_of(cb.runs[per_pass + i]), key_of(cb.runs[per_pass - 1 - i])) << i;
-    EXPECT_EQ(key_of(cb.runs[2 * per_pass + i]), key_of(cb.runs[i])) << i;
-  }
-  EXPECT_TRUE(cb.runs[3 * per_pass - 1].read);
-  EXPECT_FALSE(cb.runs[3 * per_pass].read);
-  const std::string text = log.text();
-  EXPECT_NE(text.find("3 Running read tests, 8 combos ...\n3 Pass 2 of 3 ...\n"), std::string::npos) << text;
-  EXPECT_FALSE(file_exists(test_file_name(dir.path())));
-
-  // A callback's stop ends the phase with all its passes; the next phase still runs.
-  recording_runner cut;
-  cut.cut_test_at = int(per_pass) + 1;
-  ASSERT_TRUE(execute_tests(d, cut, *log.log, nullptr, 3));
-  EXPECT_EQ(cut.runs.size(), per_pass + 2 + 3 * size_t(d.write_tests));
 }
 
 TEST(run_order, every_run_draws_its_own_order_and_a_seed_fixes_it) {
