@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "golden.h"
+#include "support/text.h"
 #include "toolkit/xfc_message_box.h"
 #include "window_driver.h"
 
@@ -60,77 +62,45 @@ RECT client_rect_of(HWND child, HWND box) {
   return r;
 }
 
+// Runs a box of the flags that begin `spec` and does what its other words say, from the second
+// thread: click id, post-click id (handled after what is queued), key escape|return, close, check
+// (the check box), usable id, front (where the foreground is this process's). Says what the box
+// showed (its buttons, icon, check box and its label, the close item) and what each word found,
+// then the answer and the flags handed back.
+std::string box_case(const std::string& spec) {
+  const std::vector<std::string> w = words(spec);
+  std::string seen;
+  const box_run run = run_box(uint32_t(std::stoul(w[0], nullptr, 0)), [&](HWND box) {
+    seen = to_utf8(visible_buttons(box)) + " icon " + std::to_string(shown(box, mb_id_icon)) + " check " +
+           (shown(box, mb_id_check) ? "\"" + to_utf8(window_text(GetDlgItem(box, mb_id_check))) + "\"" : "-") +
+           " close item " +
+           (GetMenuState(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED ? "grayed" : "on") +
+           (window_text(GetDlgItem(box, mb_id_text)) == L"Something happened.\n\nWhat now?" ? "" : " wrong text") +
+           "\n";
+    for (size_t i = 1; i < w.size(); ++i) {
+      const int id = i + 1 < w.size() ? std::atoi(w[i + 1].c_str()) : 0;
+      if (w[i] == "click") click(button(box, id));
+      if (w[i] == "post-click") PostMessageW(button(box, id), BM_CLICK, 0, 0);
+      if (w[i] == "key") post_key(box, w[i + 1] == "escape" ? VK_ESCAPE : VK_RETURN);
+      if (w[i] == "close") post_close(box);
+      if (w[i] == "check") click(GetDlgItem(box, mb_id_check));
+      if (w[i] == "usable") seen += "  " + std::to_string(id) + (usable(box, id) ? " usable\n" : " disabled\n");
+      DWORD foreground = 0;
+      GetWindowThreadProcessId(GetForegroundWindow(), &foreground);
+      if (w[i] == "front" && foreground == GetCurrentProcessId() && GetForegroundWindow() != box) seen += "  behind\n";
+    }
+  });
+  char flags[16];
+  snprintf(flags, sizeof flags, "0x%05x", unsigned(run.flags));
+  return seen + "answer " + std::to_string(run.answer) + ", flags " + flags + "\n";
+}
 }  // namespace
 
 // The box shows the plan's buttons from the right and answers a click with its button, Esc and the
 // close box with the plan's escape answer (nothing at all for Yes/No), Enter with its default
 // button; the ticked check box disables the plan's button and keeps its bit in the flags.
 TEST(message_box_window, keys_clicks_and_the_check_box_give_the_plan_s_answers_and_flags) {
-  const auto check = [](HWND box) { click(GetDlgItem(box, mb_id_check)); };
-  const struct {
-    uint32_t flags;
-    const wchar_t* buttons;
-    std::function<void(HWND)> act;
-    int answer;
-    uint32_t flags_after;
-  } rows[] = {
-      {0x41, L"OK|", [](HWND box) { click(button(box, 1)); }, 1, 0x41},
-      {0x22, L"OK|Cancel|", [](HWND box) { post_key(box, VK_ESCAPE); }, 2, 0x22},
-      {0x22, L"OK|Cancel|", [](HWND box) { post_close(box); }, 2, 0x22},
-      {0x334, L"&Yes|&No|Cancel|", [](HWND box) { post_key(box, VK_RETURN); }, 2, 0x334},
-      {0x23, L"&Yes|&No|",
-       [](HWND box) {
-         EXPECT_TRUE(GetMenuState(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
-         // Esc and the close box are ignored; the click that follows them is the answer.
-         post_key(box, VK_ESCAPE);
-         post_close(box);
-         PostMessageW(button(box, 7), BM_CLICK, 0, 0);
-       },
-       7, 0x23},
-      {0x11122, L"OK|Cancel|",
-       [&](HWND box) {
-         EXPECT_EQ(window_text(GetDlgItem(box, mb_id_check)), L"  &Don't ask again");
-         // Brought to the front; a window of another program may take it back at once.
-         DWORD foreground_process = 0;
-         GetWindowThreadProcessId(GetForegroundWindow(), &foreground_process);
-         if (foreground_process == GetCurrentProcessId()) {
-           EXPECT_EQ(GetForegroundWindow(), box);
-         }
-         check(box);
-         EXPECT_FALSE(usable(box, 2));
-         EXPECT_TRUE(usable(box, 1));
-         check(box);
-         EXPECT_TRUE(usable(box, 2));
-         check(box);
-         click(button(box, 1));
-       },
-       1, 0x11122},
-      {0x11122, L"OK|Cancel|", [](HWND box) { click(button(box, 1)); }, 1, 0x10122},
-      {0x2023, L"&Yes|&No|",
-       [&](HWND box) {  // Enter moves to the answer left
-         check(box);
-         EXPECT_FALSE(usable(box, 6));
-         post_key(box, VK_RETURN);
-       },
-       7, 0x2023},
-      {0x1022, L"OK|Cancel|",
-       [&](HWND box) {  // Esc still answers with "Cancel" disabled
-         check(box);
-         post_key(box, VK_ESCAPE);
-       },
-       2, 0x1022},
-  };
-  for (const auto& r : rows) {
-    const box_run run = run_box(r.flags, [&](HWND box) {
-      EXPECT_EQ(visible_buttons(box), r.buttons) << r.flags;
-      EXPECT_EQ(shown(box, mb_id_icon), (r.flags & 0xF0) != 0) << r.flags;
-      EXPECT_EQ(shown(box, mb_id_check), (r.flags & 0x3000) != 0) << r.flags;
-      EXPECT_EQ(window_text(GetDlgItem(box, mb_id_text)), L"Something happened.\n\nWhat now?");
-      r.act(box);
-    });
-    EXPECT_EQ(run.answer, r.answer) << r.flags;
-    EXPECT_EQ(run.flags, r.flags_after) << r.flags;
-  }
+  expect_cases("toolkit/message_box_windows.txt", box_case);
 }
 
 TEST(message_box_window, layout_colours_owner_centring_and_taskbar_style) {
