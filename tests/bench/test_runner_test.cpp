@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <optional>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -43,33 +44,20 @@ test_def random_order_profile(const std::wstring& path) {
 }
 
 struct order_run {
-  const test_def* def;
-  std::optional<uint32_t> seed;
   std::vector<combo_key> reads, writes;
-  bool ok = false;
 };
 
 // Each run on a thread of its own, as the window starts one per run: the C runtime's generator
 // starts afresh on every thread.
-DWORD WINAPI run_on_thread(void* param) {
-  order_run& r = *static_cast<order_run*>(param);
-  recording_runner cb;
-  captured_log log;
-  r.ok = execute_tests(*r.def, cb, *log.log, nullptr, 1, r.seed);
-  for (const test_run& t : cb.runs)
-    (t.read ? r.reads : r.writes).emplace_back(t.read, t.buffer_size, t.buffer_count, t.open_flags);
-  return 0;
-}
-
 order_run run_once(const test_def& def, std::optional<uint32_t> seed) {
-  order_run r{&def, seed, {}, {}};
-  HANDLE thread = CreateThread(nullptr, 0, run_on_thread, &r, 0, nullptr);
-  EXPECT_NE(thread, nullptr);
-  if (thread) {
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-  }
-  EXPECT_TRUE(r.ok);
+  order_run r;
+  std::thread([&] {
+    recording_runner cb;
+    captured_log log;
+    EXPECT_TRUE(execute_tests(def, cb, *log.log, nullptr, 1, seed));
+    for (const test_run& t : cb.runs)
+      (t.read ? r.reads : r.writes).emplace_back(t.read, t.buffer_size, t.buffer_count, t.open_flags);
+  }).join();
   EXPECT_EQ(r.reads.size(), 16u);
   EXPECT_EQ(r.writes.size(), 16u);
   return r;
