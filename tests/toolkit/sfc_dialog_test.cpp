@@ -43,7 +43,7 @@ class probe_dialog : public sfc_dialog {
   std::map<int, font_seen> fonts;
   std::vector<std::string> calls;
   bool end_at_once = false;
-  bool with_timer = false;
+  bool with_timer = false;  // a timer started by the press button
 
  protected:
   bool on_init() override {
@@ -51,7 +51,6 @@ class probe_dialog : public sfc_dialog {
     for (int id : {IDC_TEST_TEXT, IDC_TEST_EDIT, IDC_TEST_COMBO, IDC_TEST_PRESS, IDOK})
       if (item(id)) fonts[id] = font_of(item(id));
     if (end_at_once) end(42);
-    if (with_timer) set_timer(7, 10);
     return true;
   }
   void on_destroy() override { calls.push_back("destroy"); }
@@ -61,6 +60,7 @@ class probe_dialog : public sfc_dialog {
   }
   void on_command(int id, int code, HWND) override {
     calls.push_back("command " + std::to_string(id) + "/" + std::to_string(code));
+    if (with_timer && id == IDC_TEST_PRESS) set_timer(7, 10);
   }
   void on_timer(UINT_PTR id) override {
     kill_timer(id);
