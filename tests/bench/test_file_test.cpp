@@ -4,50 +4,13 @@
 
 #include "bench/io_file.h"
 #include "engine_support.h"
+#include "golden.h"
 #include "support/text.h"
 
 TEST(test_file, names) {
   EXPECT_EQ(test_file_name(L"D:\\"), L"D:\\~folvi-benchmark.tmp");
   EXPECT_EQ(test_file_name(L"D:\\bench"), L"D:\\bench\\~folvi-benchmark.tmp");
   EXPECT_EQ(test_file_name(L"D:/bench/"), L"D:/bench/~folvi-benchmark.tmp");
-}
-
-TEST(test_file, chunks_progress_and_log) {
-  scratch_dir dir(L"create_chunks");
-  test_def d = small_profile(dir.path());
-  d.file_size = 3 * 16 * MiB + 4096;
-  d.init_time_factor = 0;
-  recording_runner cb;
-  captured_log log;
-  const std::wstring name = test_file_name(dir.path());
-  ASSERT_TRUE(create_test_file(name, d, test_sector_size, cb, *log.log, nullptr));
-  const uint64_t S = d.file_size;
-  EXPECT_EQ(cb.progress, (std::vector<std::pair<uint64_t, uint64_t>>{
-                             {0, S}, {16 * MiB, S}, {32 * MiB, S}, {48 * MiB, S}, {S, S}, {S, S}}));
-  io_file f;
-  ASSERT_TRUE(f.open(name, GENERIC_READ, 0, OPEN_EXISTING, 0, nullptr));
-  uint64_t size = 0;
-  ASSERT_TRUE(f.get_size(size));
-  EXPECT_EQ(size, S);
-  f.close();
-  EXPECT_EQ(log.text(), "3 Creating test file " + to_utf8(name) + " of 50335744 bytes, fill = [random] ...\n" +
-                            "3 Created, size 50335744\n");
-}
-
-TEST(test_file, time_limit_stops_after_a_chunk) {
-  scratch_dir dir(L"create_limited");
-  test_def d = small_profile(dir.path());
-  d.file_size = 256 * MiB;
-  d.duration = 1;
-  d.init_time_factor = 1;
-  recording_runner cb;
-  captured_log log;
-  ASSERT_TRUE(create_test_file(test_file_name(dir.path()), d, test_sector_size, cb, *log.log, nullptr));
-  const uint64_t final_size = cb.progress.back().first;
-  EXPECT_EQ(final_size % (16 * MiB), 0u);
-  EXPECT_LT(final_size, d.file_size);
-  EXPECT_EQ(cb.progress.size(), final_size / (16 * MiB) + 2);
-  EXPECT_NE(log.text().find("3 Created, size " + std::to_string(final_size) + "\n"), std::string::npos);
 }
 
 bool set_privilege(const wchar_t* name, bool enable) {
@@ -70,51 +33,61 @@ uint64_t size_of(const std::wstring& path) {
   return size;
 }
 
-TEST(test_file, empty_and_extend) {
-  scratch_dir dir(L"create_empty");
+// The progress reports, the file's size and the log of test files asked for in 16 MiB chunks and a
+// bit, empty, and of sizes that are not whole 4,096-byte sectors (rounded to the nearer whole
+// sector, one at least); "extend" without the volume privilege fails and says so.
+TEST(test_file, chunks_progress_sizes_and_log) {
+  scratch_dir dir(L"create_cases");
   const std::wstring name = test_file_name(dir.path());
-  test_def d = small_profile(dir.path());
-  d.file_size = 0;
-  recording_runner cb;
-  captured_log log;
-  ASSERT_TRUE(create_test_file(name, d, test_sector_size, cb, *log.log, nullptr));
-  EXPECT_EQ(cb.progress, (std::vector<std::pair<uint64_t, uint64_t>>{{0, 0}, {0, 0}}));
-  EXPECT_EQ(size_of(name), 0u);
-
-  // "extend" sets the length and the valid data without writing, which needs the volume privilege.
-  d.file_size = 64 * MiB;
-  d.fill = 4;
   ASSERT_TRUE(set_privilege(L"SeManageVolumePrivilege", false));
-  recording_runner refused;
-  captured_log refused_log;
-  api_error_logger errors(refused_log.log);
-  EXPECT_FALSE(create_test_file(name, d, test_sector_size, refused, *refused_log.log, &errors));
-  EXPECT_EQ(refused_log.text(), "3 Creating test file " + to_utf8(name) + " of 67108864 bytes, fill = [extend] ...\n" +
-                                    "0 SetFileValidData() failed with 1314, 67108864\n");
-
-  if (!set_privilege(L"SeManageVolumePrivilege", true)) GTEST_SKIP() << "the token lacks SeManageVolumePrivilege";
-  recording_runner extended;
-  ASSERT_TRUE(create_test_file(name, d, test_sector_size, extended, *log.log, &errors));
-  EXPECT_EQ(extended.progress, (std::vector<std::pair<uint64_t, uint64_t>>{{0, 64 * MiB}, {64 * MiB, 64 * MiB}}));
-  EXPECT_EQ(size_of(name), 64 * MiB);
-}
-
-TEST(test_file, size_rounded_to_whole_sectors) {
-  scratch_dir dir(L"create_sectors");
-  const std::wstring name = test_file_name(dir.path());
-  struct {
-    uint64_t asked, made;
-  } rows[] = {{2 * MiB + 1000, 2 * MiB}, {1000, 4096}, {16 * MiB + 4096, 16 * MiB + 4096}};
-  for (const auto& r : rows) {
+  std::string out;
+  for (const auto& [size, fill] : std::vector<std::pair<uint64_t, uint32_t>>{
+           {3 * 16 * MiB + 4096, 3}, {0, 3}, {2 * MiB + 1000, 3}, {1000, 3}, {64 * MiB, 4}}) {
     test_def d = small_profile(dir.path());
-    d.file_size = r.asked;
+    d.file_size = size;
+    d.fill = fill;
     d.init_time_factor = 0;
     recording_runner cb;
     captured_log log;
     api_error_logger errors(log.log);
-    ASSERT_TRUE(create_test_file(name, d, test_sector_size, cb, *log.log, &errors)) << r.asked << "\n" << log.text();
-    EXPECT_EQ(size_of(name), r.made);
-    EXPECT_EQ(cb.progress.back(), std::make_pair(r.made, r.made));
-    EXPECT_NE(log.text().find(" of " + std::to_string(r.made) + " bytes, fill"), std::string::npos) << log.text();
+    const bool ok = create_test_file(name, d, test_sector_size, cb, *log.log, &errors);
+    out += "--- " + std::to_string(size) + " bytes, fill " + std::to_string(fill) + ": ok " + std::to_string(ok) +
+           ", size " + (ok ? std::to_string(size_of(name)) : "-") + ", progress";
+    for (const auto& [done, total] : cb.progress) out += " " + std::to_string(done) + "/" + std::to_string(total);
+    out += "\n" + log.text();
   }
+  const std::string dir_text = to_utf8(dir.path());
+  for (size_t at; (at = out.find(dir_text)) != std::string::npos;) out.replace(at, dir_text.size(), "<dir>");
+  expect_golden(out, "bench/test_files.txt");
+}
+
+TEST(test_file, time_limit_stops_after_a_chunk) {
+  scratch_dir dir(L"create_limited");
+  test_def d = small_profile(dir.path());
+  d.file_size = 256 * MiB;
+  d.duration = 1;
+  d.init_time_factor = 1;
+  recording_runner cb;
+  captured_log log;
+  ASSERT_TRUE(create_test_file(test_file_name(dir.path()), d, test_sector_size, cb, *log.log, nullptr));
+  const uint64_t final_size = cb.progress.back().first;
+  EXPECT_EQ(final_size % (16 * MiB), 0u);
+  EXPECT_LT(final_size, d.file_size);
+  EXPECT_EQ(cb.progress.size(), final_size / (16 * MiB) + 2);
+  EXPECT_NE(log.text().find("3 Created, size " + std::to_string(final_size) + "\n"), std::string::npos);
+}
+
+// "extend" sets the length and the valid data without writing, which needs the volume privilege.
+TEST(test_file, extend_with_the_volume_privilege) {
+  scratch_dir dir(L"create_extend");
+  const std::wstring name = test_file_name(dir.path());
+  test_def d = small_profile(dir.path());
+  d.file_size = 64 * MiB;
+  d.fill = 4;
+  if (!set_privilege(L"SeManageVolumePrivilege", true)) GTEST_SKIP() << "the token lacks SeManageVolumePrivilege";
+  recording_runner extended;
+  captured_log log;
+  ASSERT_TRUE(create_test_file(name, d, test_sector_size, extended, *log.log, nullptr));
+  EXPECT_EQ(extended.progress, (std::vector<std::pair<uint64_t, uint64_t>>{{0, 64 * MiB}, {64 * MiB, 64 * MiB}}));
+  EXPECT_EQ(size_of(name), 64 * MiB);
 }

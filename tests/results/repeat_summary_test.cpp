@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "bench/test_def.h"
+#include "golden.h"
 #include "run_records.h"
 
 namespace {
@@ -16,61 +17,50 @@ test_run stamped(test_run r, int64_t t_open) {
 }
 }  // namespace
 
-TEST(repeat_summary, medians_spread_and_the_median_pass) {
-  // Three passes of two combinations; the second pass ran backwards.
+namespace {
+// One line a combination: its row's record (count x size, ok or the failure, rates, which pass's
+// record by its open time), the spread over the passes that completed, and how many passes it had.
+std::string dump(const std::vector<combo_result>& combos) {
+  std::string out;
+  for (const combo_result& c : combos) {
+    char line[200];
+    snprintf(line, sizeof line, "%u x %u %s%s rate %g total %g t_open %lld min %g max %g passes %u\n",
+             c.run.buffer_count, c.run.buffer_size, c.run.ok ? "ok" : "failed ",
+             c.run.ok ? "" : c.run.error.api.c_str(), c.run.rate, c.run.rate_total, (long long)c.run.t_open, c.rate_min,
+             c.rate_max, unsigned(c.passes.size()));
+    out += line;
+    if (!c.run.error.detail.empty()) out += "  detail " + c.run.error.detail + "\n";
+  }
+  return out;
+}
+}  // namespace
+
+// Three passes of two combinations, the second run backwards (medians in the first pass's order,
+// the median pass's record); an even number of passes (the mean of the middle two, the lower one's
+// record); a single pass unchanged, a size given twice staying two combinations; a failed pass
+// failing its combination.
+TEST(repeat_summary, medians_spread_passes_and_failures) {
   const std::vector<test_run> runs = {
       stamped(completed(true, 4, 65536, raw, 100), 1),   stamped(completed(true, 1, 8192, buf_seq, 50), 2),
       stamped(completed(true, 1, 8192, buf_seq, 70), 3), stamped(completed(true, 4, 65536, raw, 130), 4),
       stamped(completed(true, 4, 65536, raw, 90), 5),    stamped(completed(true, 1, 8192, buf_seq, 60), 6),
   };
-  const std::vector<combo_result> c = summarize_repeats(runs, 2);
-  ASSERT_EQ(c.size(), 2u);
-  EXPECT_EQ(c[0].run.buffer_count, 4u);  // in the first pass's order
-  EXPECT_EQ(c[0].passes.size(), 3u);
-  EXPECT_EQ(c[0].run.rate, 100);
-  EXPECT_EQ(c[0].run.rate_total, 50);
-  EXPECT_EQ(c[0].run.t_open, 1);  // the record of the median pass
-  EXPECT_EQ(c[0].rate_min, 90);
-  EXPECT_EQ(c[0].rate_max, 130);
-  EXPECT_EQ(c[1].run.rate, 60);
-  EXPECT_EQ(c[1].run.t_open, 6);
-  EXPECT_EQ(report_rows(c).size(), 2u);
-
-  // An even number of passes: the mean of the middle two; the lower one's record.
-  const std::vector<combo_result> even = summarize_repeats({runs[0], runs[3]}, 1);
-  ASSERT_EQ(even.size(), 1u);
-  EXPECT_EQ(even[0].run.rate, 115);
-  EXPECT_EQ(even[0].run.t_open, 1);
-  EXPECT_EQ(median_of({}), 0);
-  EXPECT_EQ(median_of({3, 1, 2, 10}), 2.5);
-}
-
-TEST(repeat_summary, a_single_pass_is_unchanged) {
   test_run odd = failed(false, 8, 131072, raw, "WriteFile", 87, 0);
   odd.error.detail = "0 131072";
-  const std::vector<test_run> runs = {completed(false, 1, 8192, raw, 123.25), odd, completed(false, 1, 8192, raw, 7)};
-  const std::vector<combo_result> c = summarize_repeats(runs, 3);
-  ASSERT_EQ(c.size(), 3u);  // a size given twice stays two combinations
-  EXPECT_EQ(c[0].run.rate, 123.25);
-  EXPECT_EQ(c[0].rate_min, 123.25);
-  EXPECT_EQ(c[0].rate_max, 123.25);
-  EXPECT_FALSE(c[1].run.ok);
-  EXPECT_EQ(c[1].run.error.detail, "0 131072");
-  EXPECT_EQ(c[1].rate_max, 0);
-  EXPECT_EQ(c[2].run.rate, 7);
-}
-
-TEST(repeat_summary, a_failed_pass_fails_the_combination) {
-  const std::vector<test_run> runs = {completed(true, 1, 4096, raw, 80), failed(true, 1, 4096, raw, "ReadFile", 23),
-                                      completed(true, 1, 4096, raw, 90)};
-  const std::vector<combo_result> c = summarize_repeats(runs, 1);
-  ASSERT_EQ(c.size(), 1u);
-  EXPECT_FALSE(c[0].run.ok);
-  EXPECT_EQ(c[0].run.error.api, "ReadFile");
-  EXPECT_EQ(c[0].run.rate, 0);
-  EXPECT_EQ(c[0].rate_min, 80);
-  EXPECT_EQ(c[0].rate_max, 90);
-  EXPECT_EQ(find_best(c).best, -1);
+  const std::vector<combo_result> three = summarize_repeats(runs, 2);
+  EXPECT_EQ(report_rows(three).size(), 2u);
+  const std::string out =
+      "--- three passes\n" + dump(three) + "--- two passes\n" + dump(summarize_repeats({runs[0], runs[3]}, 1)) +
+      "--- one pass\n" +
+      dump(summarize_repeats({completed(false, 1, 8192, raw, 123.25), odd, completed(false, 1, 8192, raw, 7)}, 3)) +
+      "--- a failed pass\n" +
+      dump(summarize_repeats({completed(true, 1, 4096, raw, 80), failed(true, 1, 4096, raw, "ReadFile", 23),
+                              completed(true, 1, 4096, raw, 90)},
+                             1));
+  expect_golden(out, "results/repeat_summaries.txt");
+  EXPECT_EQ(median_of({}), 0);
+  EXPECT_EQ(median_of({3, 1, 2, 10}), 2.5);
+  EXPECT_EQ(find_best(summarize_repeats({failed(true, 1, 4096, raw, "ReadFile", 23)}, 1)).best, -1);
 }
 
 TEST(repeat_summary, best_and_the_combinations_tied_with_it) {

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "golden.h"
 #include "report_files_fake.h"
+#include "support/text.h"
 #include "support/message_box_flags.h"
 
 namespace {
@@ -60,110 +62,55 @@ TEST(report_actions, location_parts_and_file_names) {
   EXPECT_EQ(with_byte_order_mark("a\r\n"), bom + "a\r\n");
 }
 
-TEST(report_actions, viewing_in_notepad) {
+// What an action did: its answer, the files' calls, what it asked and told, what is on the disk
+// after it, what it launched, and whether Notepad's settings are back.
+std::string story(bool ok, const fake_files& files, const prompt_log& prompt) {
+  std::string out = std::string("ok ") + (ok ? "1" : "0") + "\n";
+  for (const std::string& call : files.calls) out += "  " + call + "\n";
+  for (size_t i = 0; i < prompt.texts.size(); ++i) {
+    char flags[16];
+    snprintf(flags, sizeof flags, "0x%03x", unsigned(prompt.flags[i]));
+    out += std::string("  asked ") + flags + " \"" + to_utf8(prompt.texts[i]) + "\"\n";
+  }
+  if (!prompt.request.title.empty())
+    out += "  save dialog \"" + to_utf8(prompt.request.title) + "\" \"" + to_utf8(prompt.request.filter) + "\" \"" +
+           to_utf8(prompt.request.default_name) + "\"\n";
+  for (const auto& [path, bytes] : files.disk) out += "  on disk " + to_utf8(path) + " = \"" + bytes + "\"\n";
+  if (!files.launched_program.empty())
+    out += "  launched " + to_utf8(files.launched_program) + " in " + to_utf8(files.launched_folder) + ": " +
+           to_utf8(files.launched_parameters) + "\n";
+  return out + "  settings " + (files.settings_changed ? "changed" : "as they were") + "\n";
+}
+
+const SYSTEMTIME recorded{2024, 1, 3, 31, 9, 5, 0, 0};
+const std::wstring target = L"D:\\out\\r.folvi.txt";
+
+// "view" or "save", with the files' and the user's answers changed by taken=first|all, fail=temp|
+// create|launch|system|windows|replace, old=1 (a file already there), answer=7 (No), cancel=1.
+std::string run_case(const std::string& spec) {
   fake_files files;
   prompt_log prompt;
-  ASSERT_TRUE(view_text_in_notepad(files, prompt, "report\r\n", L"folvi-report"));
-  const std::wstring file = L"C:\\Users\\A&B Smith\\Temp\\folvi-report-1234beef.txt";
-  EXPECT_EQ(files.disk[file], bom + "report\r\n");
-  EXPECT_EQ(files.launched_program, L"C:\\windows\\system32\\cmd.exe");
-  EXPECT_EQ(files.launched_folder, L"C:\\windows\\system32");
-  EXPECT_EQ(files.launched_parameters, notepad_parameters(L"C:\\windows\\notepad.exe", file));
-  EXPECT_EQ(files.calls,
-            (std::vector<std::string>{"create C:\\Users\\A&B Smith\\Temp\\folvi-report-1234beef.txt", "change settings",
-                                      "launch with settings", "pause 1000", "restore settings"}));
-  EXPECT_TRUE(prompt.texts.empty());
-
-  // A name another file holds: new digits.
-  files = fake_files();
-  files.taken.insert(file);
-  ASSERT_TRUE(view_text_in_notepad(files, prompt, "r", L"folvi-report"));
-  EXPECT_TRUE(files.disk.count(L"C:\\Users\\A&B Smith\\Temp\\folvi-report-1235beef.txt"));
+  const std::string fail = spec_value(spec, "fail"), taken = spec_value(spec, "taken");
+  files.temp_ok = fail != "temp";
+  files.create_fails_after = fail == "create" ? 0 : -1;
+  files.launch_ok = fail != "launch";
+  files.system_ok = fail != "system";
+  files.windows_ok = fail != "windows";
+  files.replace_ok = fail != "replace";
+  for (unsigned r = 0x1234; r < (taken == "all" ? 0x1234 + 100 : taken == "first" ? 0x1235 : 0x1234); ++r)
+    files.taken.insert(notepad_file_name(L"C:\\Users\\A&B Smith\\Temp\\", L"folvi-report", r, 0xBEEF));
+  if (spec_value(spec, "old") == "1") files.disk[target] = "old";
+  prompt.answer = std::stoi(spec_value(spec, "answer", "6"));
+  prompt.save = spec_value(spec, "cancel") != "1";
+  const bool ok = spec.rfind("save", 0) == 0 ? save_report_as(files, prompt, "new\r\n", recorded, L"D:\\out\\")
+                                             : view_text_in_notepad(files, prompt, "report\r\n", L"folvi-report");
+  return story(ok, files, prompt);
 }
 
-TEST(report_actions, viewing_failures_tell_the_user_and_leave_nothing) {
-  for (int failing = 0; failing < 5; ++failing) {
-    fake_files files;
-    prompt_log prompt;
-    switch (failing) {
-      case 0: files.temp_ok = false; break;
-      case 1: files.create_fails_after = 0; break;
-      case 2: files.launch_ok = false; break;
-      case 3: files.system_ok = false; break;
-      case 4: files.windows_ok = false; break;
-    }
-    EXPECT_FALSE(view_text_in_notepad(files, prompt, "r", L"folvi-report")) << failing;
-    ASSERT_EQ(prompt.texts.size(), 1u);
-    EXPECT_EQ(prompt.texts[0],
-              failing < 2 ? L"Failed to save report in a temporary file" : L"Failed to open report in Notepad");
-    EXPECT_EQ(prompt.flags[0], mb_icon_error | mb_ok);
-    EXPECT_TRUE(files.disk.empty()) << "the temporary file is gone";
-    EXPECT_FALSE(files.settings_changed) << "Notepad's settings are back before the message";
-    if (failing < 2) {
-      EXPECT_EQ(std::count(files.calls.begin(), files.calls.end(), "change settings"), 0);
-    }
-  }
-  // Every name taken: a clear failure, not an endless loop.
-  fake_files files;
-  prompt_log prompt;
-  for (unsigned r = 0x1234; r < 0x1234 + 100; ++r)
-    files.taken.insert(notepad_file_name(L"C:\\Users\\A&B Smith\\Temp\\", L"s", r, 0xBEEF));
-  EXPECT_FALSE(view_text_in_notepad(files, prompt, "r", L"s"));
-  EXPECT_EQ(prompt.texts.size(), 1u);
-}
-
-TEST(report_actions, saving) {
-  SYSTEMTIME t{2024, 1, 3, 31, 9, 5, 0, 0};
-  const std::wstring target = L"D:\\out\\r.folvi.txt";
-  {
-    fake_files files;
-    prompt_log prompt;
-    ASSERT_TRUE(save_report_as(files, prompt, "new\r\n", t, L"D:\\out\\"));
-    EXPECT_EQ(prompt.request.title, L"Save report as...");
-    EXPECT_EQ(prompt.request.filter, L"FOLVI Report (*.folvi.txt)|*.folvi.txt|All files (*.*)|*.*");
-    EXPECT_EQ(prompt.request.default_name, L"FOLVI Report (2024-01-31 09-05) - D_out.folvi.txt");
-    EXPECT_EQ(files.disk.size(), 1u);
-    EXPECT_EQ(files.disk[target], bom + "new\r\n");
-    EXPECT_EQ(files.calls.back(), "replace D:\\out\\r.folvi.txt-1234beef.tmp -> D:\\out\\r.folvi.txt");
-    EXPECT_TRUE(prompt.texts.empty());
-  }
-  {  // Cancelled: nothing at all.
-    fake_files files;
-    prompt_log prompt;
-    prompt.save = false;
-    EXPECT_FALSE(save_report_as(files, prompt, "new", t, L"C:\\"));
-    EXPECT_TRUE(files.calls.empty());
-    EXPECT_TRUE(prompt.texts.empty());
-  }
-  {  // An existing file: asked first; No keeps it.
-    fake_files files;
-    files.disk[target] = "old";
-    prompt_log prompt;
-    prompt.answer = 7;
-    EXPECT_FALSE(save_report_as(files, prompt, "new", t, L"C:\\"));
-    ASSERT_EQ(prompt.texts.size(), 1u);
-    EXPECT_EQ(prompt.texts[0], target + L" already exists.\nDo you want to replace it?");
-    EXPECT_EQ(prompt.flags[0], mb_default_second | mb_icon_warning | mb_yes_no);
-    EXPECT_EQ(files.disk[target], "old");
-    prompt.answer = 6;
-    EXPECT_TRUE(save_report_as(files, prompt, "new", t, L"C:\\"));
-    EXPECT_EQ(files.disk[target], bom + "new");
-    EXPECT_EQ(files.disk.size(), 1u);
-  }
-  // Writing or replacing fails: the old file is whole, no temporary file is left, the user is told.
-  for (bool replace_fails : {false, true}) {
-    fake_files files;
-    files.disk[target] = "old";
-    if (replace_fails) files.replace_ok = false;
-    else files.create_fails_after = 0;
-    prompt_log prompt;
-    EXPECT_FALSE(save_report_as(files, prompt, "new", t, L"C:\\"));
-    EXPECT_EQ(files.disk.size(), 1u);
-    EXPECT_EQ(files.disk[target], "old");
-    ASSERT_EQ(prompt.texts.size(), 2u);
-    EXPECT_EQ(prompt.texts[1], L"An attempt to save report in specified file failed");
-    EXPECT_EQ(prompt.flags[1], mb_icon_error | mb_ok);
-  }
-}
+// Viewing in Notepad: written with a byte-order mark to a new temporary name, Notepad's settings
+// changed around the launch; any failure tells the user once and leaves no file and the settings
+// back. Saving: asked for a name, an existing file replaced only after a Yes, written beside and
+// moved over it, and a failed write or replace leaves the old file whole.
+TEST(report_actions, viewing_and_saving_with_every_failure) { expect_cases("results/report_actions.txt", run_case); }
 
 }  // namespace

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "recorded_errors.h"
+#include "scratch_dir.h"
 #include "support/api_error.h"
 #include "results/report_actions.h"
 #include "results/report_files_api.h"
@@ -23,36 +21,11 @@ std::string read_all(const std::wstring& path) {
   return text;
 }
 
-bool file_exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// A folder of its own in the temporary folder, with a blank and an ampersand in its name.
-struct scratch {
-  std::wstring dir;
-  scratch() {
-    wchar_t temp[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, temp);
-    dir = std::wstring(temp) + L"folvi A&B " + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    CreateDirectoryW(dir.c_str(), nullptr);
-  }
-  ~scratch() {
-    WIN32_FIND_DATAW f;
-    HANDLE h = FindFirstFileW((dir + L"*").c_str(), &f);
-    if (h != INVALID_HANDLE_VALUE) {
-      do {
-        const std::wstring path = dir + f.cFileName;
-        DeleteFileW(path.c_str());
-      } while (FindNextFileW(h, &f));
-      FindClose(h);
-    }
-    RemoveDirectoryW(dir.c_str());
-  }
-};
-
 TEST(report_files_win, new_files_replacing_and_removing) {
-  scratch s;
+  const scratch_dir s(L"folvi A&B report files");  // a blank and an ampersand in its name
   recorded_errors errors;
   std::unique_ptr<report_files_api> files = make_win32_report_files(&errors);
-  const std::wstring target = s.dir + L"report.folvi.txt";
+  const std::wstring target = s.path() + L"\\report.folvi.txt";
   const std::wstring temp = target + L"-00010002.tmp";
 
   EXPECT_EQ(files->create_new(target, "old"), create_result::created);
@@ -79,12 +52,12 @@ TEST(report_files_win, new_files_replacing_and_removing) {
   EXPECT_EQ(errors.last().api, "DeleteFile");
   EXPECT_EQ(errors.last().code, uint32_t(ERROR_FILE_NOT_FOUND));
 
-  EXPECT_EQ(files->create_new(s.dir + L"no such folder\\x.txt", "x"), create_result::failed);
+  EXPECT_EQ(files->create_new(s.path() + L"\\no such folder\\x.txt", "x"), create_result::failed);
   EXPECT_EQ(errors.last().api, "CreateFile");
 }
 
 TEST(report_files_win, folders_and_the_command_processor) {
-  scratch s;
+  const scratch_dir s(L"folvi A&B report files");  // a blank and an ampersand in its name
   recorded_errors errors;
   std::unique_ptr<report_files_api> files = make_win32_report_files(&errors);
   std::wstring temp, system, windows;
@@ -100,13 +73,13 @@ TEST(report_files_win, folders_and_the_command_processor) {
 
   // The Notepad command with a quick program in Notepad's place: the file in a folder with a
   // blank and an ampersand is shown, then deleted.
-  const std::wstring file = s.dir + L"folvi-report-0001beef.txt";
+  const std::wstring file = s.path() + L"\\folvi-report-0001beef.txt";
   ASSERT_EQ(files->create_new(file, "\xEF\xBB\xBFreport"), create_result::created);
   ASSERT_TRUE(files->launch_hidden(system + L"\\cmd.exe", notepad_parameters(system + L"\\attrib.exe", file), system));
   for (int i = 0; i < 30000 && file_exists(file); ++i) Sleep(1);
   EXPECT_FALSE(file_exists(file));
 
-  EXPECT_FALSE(files->launch_hidden(s.dir + L"missing.exe", L"", system));
+  EXPECT_FALSE(files->launch_hidden(s.path() + L"\\missing.exe", L"", system));
   EXPECT_EQ(errors.last().api, "ShellExecuteEx[-]");
 }
 

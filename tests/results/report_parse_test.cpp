@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "bench/test_def.h"
+#include "golden.h"
 #include "results/report_build.h"
 #include "results/report_compare.h"
 #include "run_records.h"
@@ -72,55 +73,47 @@ TEST(report_parse, reads_back_what_the_report_wrote) {
   EXPECT_EQ(r.reads.size(), 3u);
 }
 
-TEST(report_parse, every_cut_is_refused_without_a_crash) {
+namespace {
+// "cut_before text": the report up to where `text` begins; "cut_end n": without its last n bytes;
+// "replace from -> to": the first `from` replaced; "text line": the file of that line. The answer
+// is the parse error.
+std::string answer(const std::string& question) {
   const std::string text = report_with(reads_a, writes_a);
-  // The last line of a report is a blank one: without it the data is whole.
-  const size_t whole = text.rfind("\r\n", text.size() - 3) + 2;
-  for (size_t n = 0; n < whole; ++n) {
-    parsed_report r;
-    std::string error;
-    EXPECT_FALSE(parse_report(text.substr(0, n), r, error)) << n;
-    EXPECT_EQ(error.compare(0, 5, "line "), 0) << n << ": " << error;
-  }
-  EXPECT_EQ(parse_error(text.substr(0, text.find("   1  |"))),
-            "line 49: the report ends before its write measurements (cut short?)");
-  EXPECT_EQ(parse_error(text.substr(0, text.find("   2  |"))),
-            "line 50: the report ends before its write measurements (cut short?)");
-  const std::string no_last_row = text.substr(0, text.find("   1  |  32 x"));
-  EXPECT_EQ(parse_error(no_last_row + "\r\n"),
-            "line 56: Read.tests and Write.tests say 3 and 1, the tables hold 3 and 0 rows");
-  EXPECT_EQ(parse_error(text.substr(0, text.size() - 5)), "line 57: the last line is cut short");
+  const size_t space = question.find(' ');
+  const std::string fn = question.substr(0, space), arg = question.substr(space + 1);
+  if (fn == "cut_before") return parse_error(text.substr(0, text.find(arg)));
+  if (fn == "cut_end") return parse_error(text.substr(0, text.size() - std::stoul(arg)));
+  if (fn == "replace")
+    return parse_error(replaced(text, arg.substr(0, arg.find(" -> ")), arg.substr(arg.find(" -> ") + 4)));
+  if (fn == "text") return parse_error(arg + "\r\n");
+  return "unknown question";
 }
+}  // namespace
 
-TEST(report_parse, corrupted_reports_name_the_line) {
+TEST(report_parse, cut_and_corrupted_reports_name_the_line) {
+  expect_table("results/report_parse_errors.txt", answer);
   const std::string text = report_with(reads_a, writes_a);
   EXPECT_EQ(parse_error(""), "line 1: the file is empty");
-  EXPECT_EQ(parse_error("direction,count,size\r\n"), "line 1: not a FOLVI report (its header box is missing)");
   EXPECT_EQ(parse_error(std::string("\x89PNG\r\n\x1a\n\0\0", 10)), "line 2: not text");
-  EXPECT_EQ(parse_error(replaced(text, "   2  |", "   3  |")), "line 51: not a measurement row");
-  EXPECT_EQ(parse_error(replaced(text, "raw seq  |", "raw sqe  |")), "line 51: not a measurement row");
-  EXPECT_EQ(parse_error(replaced(text, "|      123.4 MBps", "|      923.4 MBps")), "line 51: not a measurement row");
-  EXPECT_EQ(parse_error(replaced(text, "|      123.4 MBps", "|      123.45 MBps")), "line 51: not a measurement row");
-  EXPECT_EQ(parse_error(replaced(text, "4 x     65536", "4 x 99999999999")), "line 51: not a measurement row");
-  EXPECT_EQ(parse_error(replaced(text, "|  + * *", "|  + # *")), "line 51: not a measurement row");
-  EXPECT_EQ(parse_error(replaced(text, "3 / 68", "2 / 68")),
-            "line 57: Read.tests and Write.tests say 2 and 1, the tables hold 3 and 1 rows");
-  EXPECT_EQ(parse_error(replaced(text, "3 / 68", "three")),
-            "line 57: Read.tests or Write.tests is missing or malformed");
-  EXPECT_EQ(parse_error(replaced(text, "--- Write measurements ---", "--- Read measurements ---")),
-            "line 54: a second read heading");
+  EXPECT_EQ(parse_error(text.substr(0, text.find("   1  |  32 x")) + "\r\n"),
+            "line 56: Read.tests and Write.tests say 3 and 1, the tables hold 3 and 0 rows");
   EXPECT_EQ(parse_error(text + "\r\n-------\r\n\r\n" + text),
             "line 59: holds several joined reports; compare them one at a time");
-  // Corrupted anywhere, byte by byte: refused or read, never a crash.
+  // The last line of a report is a blank one: without it the data is whole. Every shorter cut is
+  // refused, and corrupted anywhere, byte by byte, the report is refused or read, never a crash.
+  const size_t whole = text.rfind("\r\n", text.size() - 3) + 2;
+  for (size_t n = 0; n < whole; ++n) {
+    const std::string error = parse_error(text.substr(0, n));
+    EXPECT_EQ(error.compare(0, 5, "line "), 0) << n << ": " << error;
+  }
   for (size_t i = 0; i < text.size(); ++i) {
     std::string bad = text;
     bad[i] = char(bad[i] ^ 0x5A);
-    parsed_report r;
-    std::string error;
-    parse_report(bad, r, error);
+    parse_error(bad);
   }
 }
 
+// Two text reports compared: rates, ratios, each best and the median ratio.
 TEST(report_compare, rates_ratios_best_and_median) {
   const std::vector<test_run> reads_b = {completed(true, 4, 65536, raw_seq, 258800000),
                                          completed(true, 1, 8192, raw, 52428800), completed(true, 16, 8192, raw, 1e6)};
@@ -128,21 +121,5 @@ TEST(report_compare, rates_ratios_best_and_median) {
   std::string error;
   ASSERT_TRUE(parse_report(report_with(reads_a, writes_a), a, error)) << error;
   ASSERT_TRUE(parse_report(report_with(reads_b, {}, L"E:\\"), b, error)) << error;
-  EXPECT_EQ(compare_reports(a, b),
-            "A: recorded 2024/03/07 09:05:01, version 0.1.2.3, location D:\\bench\\\n"
-            "B: recorded 2024/03/07 09:05:01, version 0.1.2.3, location E:\\\n"
-            "\n"
-            "read                               A MBps      B MBps     B / A\n"
-            "       1 x      8192  raw            50.0        50.0     1.000\n"
-            "       4 x     65536  raw seq       123.4       246.8     2.000\n"
-            "Best read, A:   4 x     65536  raw seq      123.4 MBps\n"
-            "Best read, B:   4 x     65536  raw seq      246.8 MBps\n"
-            "Median read ratio B / A: 1.500 over 2 combinations\n"
-            "1 combinations only in A, 1 only in B\n"
-            "\n"
-            "write                              A MBps      B MBps     B / A\n"
-            "Best write, A:  32 x   4194304  raw         1430.5 MBps\n"
-            "Best write, B:  n/a\n"
-            "Median write ratio B / A: - (no combination with rates in both)\n"
-            "1 combinations only in A, 0 only in B\n");
+  expect_golden(compare_reports(a, b), "reports/two_reports_compared.txt");
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "golden.h"
 #include "support/api_error.h"
 #include "support/format_string.h"
 #include "support/hex_dump.h"
@@ -25,57 +26,67 @@ clock_reading west_3h() { return fixed_clock(180); }
 clock_reading utc() { return fixed_clock(0); }
 }  // namespace
 
-TEST(logger, level_prefixes) {
+// What each logger writes: level prefixes, one entry per call without them, time stamps by zone,
+// indentation, failures as lines, the indented storage failures, and hex dump rows.
+TEST(logger, every_logger_s_lines) {
   capture c;
   for (int level : {0, 3, 4, 5, -1}) c.log->log(level, "x\n");
-  EXPECT_EQ(c.log->lines(), (std::vector<std::string>{"0 x\n", "3 x\n", "  x\n", "? x\n", "- x\n"}));
-}
-
-TEST(logger, capture_without_prefix_keeps_one_entry_per_call) {
-  capture c(false);
-  c.log->log(3, "a\nb %d\n", 7);
-  EXPECT_EQ(c.log->lines(), (std::vector<std::string>{"a\nb 7\n"}));
-}
-
-TEST(logger, time_stamps_by_zone) {
-  struct {
-    clock_fn clock;
-    const char* line;
-  } rows[] = {
-      {east_5h30, "2026.12.06 09:05:07.042 (UTC+5) 3 hello\n"},
-      {west_3h, "2026.12.06 09:05:07.042 (UTC-3) 3 hello\n"},
-      {utc, "2026.12.06 09:05:07.042 (UTC+0) 3 hello\n"},
-  };
-  for (const auto& r : rows) {
-    capture c;
-    time_logger* t = new time_logger(c.log, r.clock);
+  for (clock_fn clock : {east_5h30, west_3h, utc}) {
+    time_logger* t = new time_logger(c.log, clock);
     t->log(3, "hello\n");
     EXPECT_TRUE(t->release());
-    ASSERT_EQ(c.log->lines().size(), 1u);
-    EXPECT_EQ(c.log->lines()[0], r.line);
-    EXPECT_EQ(c.log->ref_count(), 1);
   }
-}
-
-TEST(logger, indentation) {
-  capture c;
+  EXPECT_EQ(c.log->ref_count(), 1);  // the time loggers let go of it
   indenting_logger* in = new indenting_logger(c.log);
   in->indent(6);
   in->log(2, "%s\n", "six");
   in->unindent(6);
   in->log_indented(0, 2, "two %d\n", 2);
   in->log(3, "none\n");
-  EXPECT_EQ(c.log->lines(), (std::vector<std::string>{"2       six\n", "0   two 2\n", "3 none\n"}));
   EXPECT_EQ(in->indentation(), 0);
-  in->indent(6);
-  EXPECT_DEATH(in->unindent(7), "indenting_logger::unindent");
-  in->unindent(6);
+  in->indent(4);
+  diskvol_logger dv(in);
+  dv.report_api_error("DeviceIoControl", 1);
+  dv.report_api_error("CheckReponseSize", no_error_code, "got %u", 8u);
+  EXPECT_EQ(dv.last_error().detail, "got 8");
+  in->unindent(4);
   in->release();
+  api_error_logger errors(c.log);
+  errors.report_api_error("OpenProcessToken", 5);
+  errors.report_api_error("CoInitializeEx", 0x80070005, "%s", "apartment");
+  errors.report_api_error("GetFileVersionInfoSize", 0x0FFFFFFF);
+  errors.report_api_error("CheckTestResult", no_error_code, "%u bytes", 3u);
+  errors.report_api_error("CreateFile", 2, L"C:\\x\u00e9");
+  EXPECT_EQ(errors.last_error().api, "CreateFile");
+  EXPECT_EQ(errors.last_error().code, 2u);
+
+  capture bare(false);
+  bare.log->log(3, "a\nb %d\n", 7);
+  hex_dump(bare.log, nullptr, 0);
+  const uint8_t hello[] = {'H', 'e', 'l', 'l', 'o'};
+  hex_dump(bare.log, hello, 5);
+  uint8_t bytes[17];
+  for (int i = 0; i < 17; ++i) bytes[i] = uint8_t(0x70 + i * 2);
+  hex_dump(bare.log, bytes, 17);
+  std::string out;
+  for (const std::string& line : c.log->lines()) out += line;
+  out += "--- without prefixes, one entry per call\n";
+  for (const std::string& line : bare.log->lines()) out += "[" + line + "]\n";
+  expect_golden(out, "support/logger_lines.txt");
 
   indenting_logger* sink = new indenting_logger(nullptr);
   sink->log_indented(0, 2, "dropped\n");
   EXPECT_EQ(sink->indentation(), 0);
   sink->release();
+}
+
+TEST(logger, unindenting_past_zero_ends_the_process) {
+  capture c;
+  indenting_logger* in = new indenting_logger(c.log);
+  in->indent(6);
+  EXPECT_DEATH(in->unindent(7), "indenting_logger::unindent");
+  in->unindent(6);
+  in->release();
 }
 
 namespace {
@@ -107,26 +118,6 @@ TEST(ref_counted, misuse_aborts) {
   EXPECT_TRUE(p->release());
 }
 
-TEST(api_error_logger, lines_and_codes) {
-  capture c;
-  api_error_logger errors(c.log);
-  errors.report_api_error("OpenProcessToken", 5);
-  errors.report_api_error("CoInitializeEx", 0x80070005, "%s", "apartment");
-  errors.report_api_error("GetFileVersionInfoSize", 0x0FFFFFFF);
-  errors.report_api_error("CheckTestResult", no_error_code, "%u bytes", 3u);
-  errors.report_api_error("CreateFile", 2, L"C:\\x\u00e9");
-  EXPECT_EQ(c.log->lines(), (std::vector<std::string>{
-                                "0 OpenProcessToken() failed with 5\n",
-                                "0 CoInitializeEx() failed with 80070005, apartment\n",
-                                "0 GetFileVersionInfoSize() failed with 268435455\n",
-                                "0 CheckTestResult() failed, 3 bytes\n",
-                                "0 CreateFile() failed with 2, C:\\x\xc3\xa9\n",
-                            }));
-  api_error_info last = errors.last_error();
-  EXPECT_EQ(last.api, "CreateFile");
-  EXPECT_EQ(last.code, 2u);
-}
-
 TEST(api_error_logger, null_target_records_only) {
   api_error_logger errors;
   errors.report_api_error(nullptr, 0xc0000022, "class %d", 80);
@@ -138,20 +129,6 @@ TEST(api_error_logger, null_target_records_only) {
   EXPECT_EQ(errors.last_error().detail, "");
 }
 
-TEST(diskvol_logger, indented_lines_without_failed_special_case) {
-  capture c;
-  indenting_logger* in = new indenting_logger(c.log);
-  in->indent(4);
-  diskvol_logger dv(in);
-  dv.report_api_error("DeviceIoControl", 1);
-  dv.report_api_error("CheckReponseSize", no_error_code, "got %u", 8u);
-  EXPECT_EQ(c.log->lines(), (std::vector<std::string>{"0       DeviceIoControl() failed with 1\n",
-                                                      "0       CheckReponseSize() failed with ffffffff, got 8\n"}));
-  EXPECT_EQ(dv.last_error().detail, "got 8");
-  in->unindent(4);
-  in->release();
-}
-
 TEST(format_string, limits) {
   std::string big(5000, 'x');
   EXPECT_EQ(format_string("%s", big.c_str()), big);
@@ -161,24 +138,4 @@ TEST(format_string, limits) {
   EXPECT_EQ(format_string("%s!", exact.substr(1).c_str()), exact.substr(1) + "!");
   EXPECT_EQ(format_string("%s!!", exact.substr(1).c_str()), "");
   EXPECT_EQ(format_string(L"%d-%d", 1, 2), L"1-2");
-}
-
-TEST(hex_dump, rows) {
-  capture c(false);
-  hex_dump(c.log, nullptr, 0);
-  EXPECT_TRUE(c.log->lines().empty());
-
-  const uint8_t hello[] = {'H', 'e', 'l', 'l', 'o'};
-  hex_dump(c.log, hello, 5);
-  ASSERT_EQ(c.log->lines().size(), 1u);
-  EXPECT_EQ(c.log->lines()[0], "0000 | 48 65 6C 6C 6F __ __ __  __ __ __ __ __ __ __ __ | Hello            |\n");
-  EXPECT_EQ(c.log->lines()[0].size() - 3, 74u);  // the row itself, before " |\n"
-
-  uint8_t bytes[17];
-  for (int i = 0; i < 17; ++i) bytes[i] = uint8_t(0x70 + i * 2);
-  hex_dump(c.log, bytes, 17);
-  auto lines = c.log->lines();
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[1], "0000 | 70 72 74 76 78 7A 7C 7E  80 82 84 86 88 8A 8C 8E | prtvxz|~........ |\n");
-  EXPECT_EQ(lines[2], "0010 | 90 __ __ __ __ __ __ __  __ __ __ __ __ __ __ __ | .                |\n");
 }

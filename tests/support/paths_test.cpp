@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "golden.h"
 #include "support/async_call.h"
+#include "support/long_path.h"
 #include "support/notepad_settings.h"
 #include "support/registry.h"
 #include "support/scoped_win.h"
@@ -20,22 +22,27 @@ std::wstring scratch_folder() {
   GetCurrentDirectoryW(MAX_PATH, cwd);
   return std::wstring(cwd) + L"\\scratch_paths";
 }
+
+// "parse path": kind, long prefix, root and components; "long_path path"; "file_name_chars text".
+std::string answer(const std::string& question) {
+  const size_t space = question.find(' ');
+  const std::string fn = question.substr(0, space);
+  const std::wstring arg = from_utf8(question.substr(space + 1));
+  if (fn == "long_path") return to_utf8(long_path(arg));
+  if (fn == "file_name_chars") {
+    std::string out;
+    for (wchar_t c : arg) out += is_file_name_char(c) ? "y" : "n";
+    return out;
+  }
+  if (fn != "parse") return "unknown question";
+  const parsed_path p = parse_path(arg);
+  std::string out = "kind " + std::to_string(p.kind) + (p.long_prefix ? " long" : "") + " root " + to_utf8(p.root);
+  for (const std::wstring& c : p.components) out += " | " + to_utf8(c);
+  return out;
+}
 }  // namespace
 
-TEST(paths, kinds) {
-  EXPECT_EQ(parse_path(L"C:\\a\\b").kind, path_kind_drive);
-  EXPECT_EQ(parse_path(L"C:\\a\\b").root, L"C:\\");
-  EXPECT_EQ(parse_path(L"C:\\a\\b").components, (std::vector<std::wstring>{L"a", L"b"}));
-  parsed_path unc = parse_path(L"\\\\?\\UNC\\server\\share\\dir");
-  EXPECT_EQ(unc.kind, path_kind_unc);
-  EXPECT_TRUE(unc.long_prefix);
-  EXPECT_EQ(unc.root, L"\\\\server\\share\\");
-  EXPECT_EQ(unc.components, (std::vector<std::wstring>{L"dir"}));
-  EXPECT_EQ(parse_path(L"\\\\?\\D:\\x").kind, path_kind_drive);
-  EXPECT_EQ(parse_path(L"relative\\x").kind, path_kind_relative);
-  EXPECT_EQ(parse_path(L"\\rooted").kind, path_kind_rooted);
-  EXPECT_EQ(parse_path(L"C:").kind, path_kind_relative);
-}
+TEST(paths, kinds_long_forms_and_file_name_characters) { expect_table("support/paths.txt", answer); }
 
 TEST(paths, ensure_directory_creates_nested_and_refuses_bad_kinds) {
   const std::wstring base = scratch_folder();
@@ -84,10 +91,6 @@ TEST(paths, root_attributes) {
   EXPECT_EQ(errors.last_error().code, uint32_t(ERROR_NOT_READY));
 }
 
-TEST(paths, file_name_characters) {
-  for (wchar_t c : std::wstring(L"<>:\"/\\|?*")) EXPECT_FALSE(is_file_name_char(c)) << int(c);
-}
-
 TEST(paths, volume_device_info_of_a_volume) {
   scoped_handle h(CreateFileW(L"C:\\", 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -113,53 +116,39 @@ bool only_courier(const std::wstring& face) { return face == L"Courier New"; }
 struct scratch_notepad_key {
   ~scratch_notepad_key() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\FolviBenchTests"); }
 };
+
+// "face=Courier_New wrap=1" (either left out: no such value) written first; then what Notepad's key
+// holds after save and after restore, and what save says it changed.
+std::string settings_case(const std::string& spec) {
+  scratch_notepad_key cleanup;
+  std::wstring face = from_utf8(spec_value(spec, "face"));
+  for (wchar_t& c : face)
+    if (c == L'_') c = L' ';
+  const std::string wrap = spec_value(spec, "wrap");
+  if (!face.empty())
+    reg_write_value(notepad_key, L"lfFaceName", REG_SZ, face.c_str(), DWORD((face.size() + 1) * 2), wow64_view(),
+                    nullptr);
+  const DWORD wrap_value = wrap == "1";
+  if (!wrap.empty()) reg_write_value(notepad_key, L"fWrap", REG_DWORD, &wrap_value, 4, wow64_view(), nullptr);
+  const auto held = [] {
+    std::wstring f = L"-";
+    DWORD w = 9;
+    reg_read_string(HKEY_CURRENT_USER, notepad_key, L"lfFaceName", f, wow64_view(), nullptr);
+    const bool has_wrap = reg_read_dword(notepad_key, L"fWrap", w, wow64_view(), nullptr);
+    return "face " + to_utf8(f) + ", wrap " + (has_wrap ? std::to_string(w) : "-");
+  };
+  notepad_settings n(notepad_key, only_courier);
+  n.save(nullptr);
+  std::string out = "saved: " + held() + ", changed font " + std::to_string(n.changed_font()) + " wrap " +
+                    std::to_string(n.changed_wrap()) + "\n";
+  n.restore(nullptr);
+  return out + "restored: " + held() + "\n";
+}
 }  // namespace
 
-TEST(notepad_settings, changes_and_restores) {
-  scratch_notepad_key cleanup;
-  const wchar_t arial[] = L"Arial";
-  const DWORD wrap_on = 1;
-  ASSERT_TRUE(reg_write_value(notepad_key, L"lfFaceName", REG_SZ, arial, sizeof arial, wow64_view(), nullptr));
-  ASSERT_TRUE(reg_write_value(notepad_key, L"fWrap", REG_DWORD, &wrap_on, 4, wow64_view(), nullptr));
-  notepad_settings n(notepad_key, only_courier);
-  n.save(nullptr);
-  std::wstring face;
-  DWORD wrap = 9;
-  EXPECT_TRUE(reg_read_string(HKEY_CURRENT_USER, notepad_key, L"lfFaceName", face, wow64_view(), nullptr));
-  EXPECT_EQ(face, L"Courier New");
-  EXPECT_TRUE(reg_read_dword(notepad_key, L"fWrap", wrap, wow64_view(), nullptr));
-  EXPECT_EQ(wrap, 0u);
-  n.restore(nullptr);
-  EXPECT_TRUE(reg_read_string(HKEY_CURRENT_USER, notepad_key, L"lfFaceName", face, wow64_view(), nullptr));
-  EXPECT_EQ(face, L"Arial");
-  EXPECT_TRUE(reg_read_dword(notepad_key, L"fWrap", wrap, wow64_view(), nullptr));
-  EXPECT_EQ(wrap, 1u);
-}
-
-TEST(notepad_settings, absent_values_are_deleted_again) {
-  scratch_notepad_key cleanup;
-  notepad_settings n(notepad_key, only_courier);
-  n.save(nullptr);
-  EXPECT_TRUE(n.changed_font());
-  EXPECT_TRUE(n.changed_wrap());
-  n.restore(nullptr);
-  std::wstring face;
-  DWORD wrap;
-  EXPECT_FALSE(reg_read_string(HKEY_CURRENT_USER, notepad_key, L"lfFaceName", face, wow64_view(), nullptr));
-  EXPECT_FALSE(reg_read_dword(notepad_key, L"fWrap", wrap, wow64_view(), nullptr));
-}
-
-TEST(notepad_settings, good_settings_are_left_alone) {
-  scratch_notepad_key cleanup;
-  const wchar_t courier[] = L"Courier New";
-  const DWORD wrap_off = 0;
-  ASSERT_TRUE(reg_write_value(notepad_key, L"lfFaceName", REG_SZ, courier, sizeof courier, wow64_view(), nullptr));
-  ASSERT_TRUE(reg_write_value(notepad_key, L"fWrap", REG_DWORD, &wrap_off, 4, wow64_view(), nullptr));
-  notepad_settings n(notepad_key, only_courier);
-  n.save(nullptr);
-  EXPECT_FALSE(n.changed_font());
-  EXPECT_FALSE(n.changed_wrap());
-}
+// A proportional font and wrapping are changed and put back; absent values are deleted again;
+// good settings are left alone.
+TEST(notepad_settings, changes_and_restores) { expect_cases("support/notepad_settings.txt", settings_case); }
 
 namespace {
 struct counting_call : async_call {

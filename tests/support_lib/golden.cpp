@@ -54,3 +54,49 @@ void expect_golden(const std::string& actual, const std::string& name) {
   ASSERT_TRUE(read_file(path, expected)) << "no golden tests/data/" << name << " (FOLVI_REWRITE_GOLDENS=1 writes it)";
   EXPECT_EQ(actual, expected) << "differs from tests/data/" << name << " (FOLVI_REWRITE_GOLDENS=1 rewrites it)";
 }
+
+void expect_table(const std::string& name, const std::function<std::string(const std::string&)>& answer) {
+  const std::string table = test_data_text(name);
+  ASSERT_FALSE(table.empty()) << "no table tests/data/" << name;
+  std::string out;
+  for (size_t at = 0; at < table.size();) {
+    size_t end = table.find('\n', at);
+    end = end == std::string::npos ? table.size() : end + 1;
+    const std::string line = table.substr(at, end - at);
+    const size_t arrow = line.find(" => ");
+    out += arrow == std::string::npos ? line : line.substr(0, arrow + 4) + answer(line.substr(0, arrow)) + "\n";
+    at = end;
+  }
+  expect_golden(out, name);
+}
+
+std::vector<std::string> words(const std::string& text) {
+  std::vector<std::string> out(1);
+  for (char c : text)
+    if (c == ' ') out.emplace_back();
+    else out.back() += c;
+  return out;
+}
+
+void expect_cases(const std::string& name, const std::function<std::string(const std::string&)>& run) {
+  const std::string cases = test_data_text(name);
+  ASSERT_FALSE(cases.empty()) << "no cases tests/data/" << name;
+  std::string out;
+  for (size_t at = 0; (at = cases.find("--- ", at)) != std::string::npos;) {
+    if (at > 0 && cases[at - 1] != '\n') {
+      at += 4;
+      continue;
+    }
+    const size_t end = cases.find('\n', at);
+    const std::string spec = cases.substr(at + 4, end - at - 4);
+    out += "--- " + spec + "\n" + run(spec);
+    at = end;
+  }
+  expect_golden(out, name);
+}
+
+std::string spec_value(const std::string& spec, const std::string& key, const std::string& otherwise) {
+  for (const std::string& w : words(spec))
+    if (w.compare(0, key.size() + 1, key + "=") == 0) return w.substr(key.size() + 1);
+  return otherwise;
+}

@@ -72,19 +72,25 @@ struct capture {
   }
 };
 
+// What `paint` draws into a w x h buffer.
+capture painted(int w, int h, const std::function<void(HDC)>& paint) {
+  const sfc_window_dc screen(nullptr);
+  sfc_memory_dc buffer(screen.handle(), w, h);
+  capture c;
+  if (!buffer.ok()) return c;
+  paint(buffer.handle());
+  GdiFlush();
+  c.width = w;
+  c.height = h;
+  c.pixels.assign(buffer.pixels(), buffer.pixels() + size_t(w) * h);
+  return c;
+}
+
 capture print_client(HWND control) {
   RECT r{};
   GetClientRect(control, &r);
-  const sfc_window_dc screen(nullptr);
-  sfc_memory_dc buffer(screen.handle(), r.right, r.bottom);
-  capture c;
-  if (!buffer.ok()) return c;
-  SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(buffer.handle()), PRF_CLIENT);
-  GdiFlush();
-  c.width = r.right;
-  c.height = r.bottom;
-  c.pixels.assign(buffer.pixels(), buffer.pixels() + size_t(r.right) * r.bottom);
-  return c;
+  return painted(r.right, r.bottom,
+                 [&](HDC dc) { SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT); });
 }
 
 COLORREF window_pixel(HWND window, int x, int y) {
@@ -108,9 +114,17 @@ HWND child(HWND parent, const wchar_t* cls, DWORD style, const RECT& r, int id, 
   return h;
 }
 
-}  // namespace
+const sfc_bitmap& screengrab() {
+  static sfc_bitmap image;
+  std::string error;
+  if (!image.handle()) {
+    EXPECT_TRUE(load_png_resource(IDB_SCREENGRAB, image, error)) << error;
+  }
+  return image;
+}
 
-TEST(custom_controls, text_separator_and_buttons_draw_in_their_colours) {
+// Each scenario checks what its controls draw and do; the leak test below runs them all again.
+void text_separator_and_buttons() {
   host_window host;
   ASSERT_TRUE(host.open({40, 40, 440, 340}));
 
@@ -166,12 +180,12 @@ TEST(custom_controls, text_separator_and_buttons_draw_in_their_colours) {
   c = print_client(link.hwnd());
   EXPECT_EQ(c.count([](COLORREF p) { return p != RGB(255, 255, 255); }), 0);
 
+  link.set_opacity(128);
+  print_client(link.hwnd());
+
   image_button shot;
   ASSERT_TRUE(shot.create_child(host.hwnd(), 13, {10, 100, 90, 131}));
-  sfc_bitmap image;
-  std::string error;
-  ASSERT_TRUE(load_png_resource(IDB_SCREENGRAB, image, error)) << error;
-  ASSERT_TRUE(shot.set_image(image));
+  ASSERT_TRUE(shot.set_image(screengrab()));
   c = print_client(shot.hwnd());
   // 80 x 31 button, 68 x 25 image centred: the lens pixel (22, 13) lands at (28, 16).
   EXPECT_EQ(c.at(28, 16), RGB(0x3C, 0x7F, 0xB1));
@@ -180,7 +194,7 @@ TEST(custom_controls, text_separator_and_buttons_draw_in_their_colours) {
   host.destroy();
 }
 
-TEST(custom_controls, hint_button_shows_its_hint_until_the_mouse_leaves) {
+void hint_button_shows_its_hint_until_the_mouse_leaves() {
   host_window host;
   ASSERT_TRUE(host.open({40, 40, 340, 240}));
   hint_button hint;
@@ -207,7 +221,7 @@ TEST(custom_controls, hint_button_shows_its_hint_until_the_mouse_leaves) {
   EXPECT_FALSE(IsWindow(tip));
 }
 
-TEST(custom_controls, combobox_measures_draws_and_paints_its_closed_state) {
+void combobox_measures_draws_and_paints_its_closed_state() {
   host_window host;
   ASSERT_TRUE(host.open({40, 40, 340, 340}));
   const HWND combo_hwnd =
@@ -247,7 +261,7 @@ TEST(custom_controls, combobox_measures_draws_and_paints_its_closed_state) {
   host.destroy();
 }
 
-TEST(custom_controls, vc_editbox_centres_its_line_and_frames_its_state) {
+void vc_editbox_centres_its_line_and_frames_its_state() {
   host_window host;
   ASSERT_TRUE(host.open({40, 40, 340, 240}));
   const HWND edit_hwnd = child(host.hwnd(), L"Edit", ES_MULTILINE | ES_AUTOHSCROLL | WS_BORDER, {10, 10, 160, 38}, 40);
@@ -284,7 +298,7 @@ TEST(custom_controls, vc_editbox_centres_its_line_and_frames_its_state) {
   host.destroy();
 }
 
-TEST(fade_overlay, covers_visible_controls_with_their_snapshots) {
+void fade_overlay_covers_visible_controls_with_their_snapshots() {
   host_window host;
   ASSERT_TRUE(host.open({40, 40, 440, 340}));
   xfc_text a, b, hidden;
@@ -302,9 +316,6 @@ TEST(fade_overlay, covers_visible_controls_with_their_snapshots) {
   ASSERT_EQ(overlay.cover({a.hwnd(), b.hwnd(), hidden.hwnd()}, 200), 2u);
   for (size_t i = 0; i < overlay.size(); ++i) {
     const HWND cover = overlay.cover_window(i);
-    wchar_t cls[32] = {};
-    GetClassNameW(cover, cls, 32);
-    EXPECT_STREQ(cls, L"SfcFadeOverlay");
     const LONG_PTR ex = GetWindowLongPtrW(cover, GWL_EXSTYLE);
     EXPECT_EQ(ex & (WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT),
               WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT);
@@ -320,11 +331,9 @@ TEST(fade_overlay, covers_visible_controls_with_their_snapshots) {
     EXPECT_EQ(alpha, 200);
     EXPECT_TRUE(flags & LWA_ALPHA);
     // It paints the control's snapshot when asked to erase.
-    const sfc_window_dc screen(nullptr);
-    sfc_memory_dc buffer(screen.handle(), 100, 30);
-    SendMessageW(cover, WM_ERASEBKGND, reinterpret_cast<WPARAM>(buffer.handle()), 0);
-    GdiFlush();
-    EXPECT_EQ(buffer.pixels()[5 * 100 + 90] & 0xFFFFFF, 0x203A60u);
+    const capture snapshot =
+        painted(100, 30, [&](HDC dc) { SendMessageW(cover, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0); });
+    EXPECT_EQ(snapshot.at(90, 5), RGB(0x20, 0x3A, 0x60));
   }
   overlay.set_opacity(40);
   BYTE alpha = 0;
@@ -337,7 +346,8 @@ TEST(fade_overlay, covers_visible_controls_with_their_snapshots) {
   host.destroy();
 }
 
-TEST(menu_painter, owner_drawn_items_keep_their_texts_and_draw_their_states) {
+// A real popup is measured and drawn through its owner, closed with Esc, when `popup` says.
+void menu_painter_items_keep_their_texts_and_draw_their_states(bool popup) {
   sfc_menu menu;
   ASSERT_TRUE(menu.create_popup());
   AppendMenuW(menu.handle(), MF_STRING | MF_GRAYED, 40111, L"Test results");
@@ -376,21 +386,15 @@ TEST(menu_painter, owner_drawn_items_keep_their_texts_and_draw_their_states) {
 
   const menu_colours colours;
   auto draw = [&](ULONG_PTR item_data, UINT state) {
-    const sfc_window_dc screen(nullptr);
-    sfc_memory_dc buffer(screen.handle(), 200, 24);
-    DRAWITEMSTRUCT d{};
-    d.CtlType = ODT_MENU;
-    d.itemData = item_data;
-    d.itemState = state;
-    d.hDC = buffer.handle();
-    d.rcItem = {0, 0, 200, 24};
-    EXPECT_TRUE(painter.draw(d));
-    GdiFlush();
-    capture c;
-    c.width = 200;
-    c.height = 24;
-    c.pixels.assign(buffer.pixels(), buffer.pixels() + 200 * 24);
-    return c;
+    return painted(200, 24, [&](HDC dc) {
+      DRAWITEMSTRUCT d{};
+      d.CtlType = ODT_MENU;
+      d.itemData = item_data;
+      d.itemState = state;
+      d.hDC = dc;
+      d.rcItem = {0, 0, 200, 24};
+      EXPECT_TRUE(painter.draw(d));
+    });
   };
   EXPECT_EQ(draw(data[1], ODS_SELECTED).at(1, 1), colours.highlight);
   EXPECT_EQ(draw(data[1], 0).at(1, 1), colours.background);
@@ -400,7 +404,7 @@ TEST(menu_painter, owner_drawn_items_keep_their_texts_and_draw_their_states) {
   EXPECT_GT(draw(data[3], ODS_CHECKED).count([&](COLORREF p) { return p == colours.check; }), 5);
   EXPECT_EQ(draw(data[2], 0).at(100, 12), colours.separator);
 
-  // A real popup measured and drawn through its owner, closed with Esc.
+  if (!popup) return;
   host_window host;
   ASSERT_TRUE(host.open({40, 40, 340, 240}));
   host.painter = &painter;
@@ -420,80 +424,54 @@ TEST(menu_painter, owner_drawn_items_keep_their_texts_and_draw_their_states) {
   host.destroy();
 }
 
-namespace {
-// One round of everything the toolkit makes: windows, controls, covers, menus, boxes, dialogs.
-void toolkit_round(const sfc_bitmap& image) {
-  host_window host;
-  host.open({40, 40, 440, 340});
-  xfc_text text;
-  text.create_child(host.hwnd(), 1, {10, 10, 110, 30}, L"Text");
-  xfc_text_style bold = xfc_header_style();
-  text.set_style(bold);
-  xfc_separator line;
-  line.create_child(host.hwnd(), 2, {10, 35, 110, 40});
-  minor_button link;
-  link.create_child(host.hwnd(), 3, {10, 45, 110, 60}, L"Link");
-  link.set_opacity(128);
-  hint_button hint;
-  hint.create_child(host.hwnd(), 4, {120, 45, 138, 63}, L"?");
-  hint.set_hint(L"Hint");
-  hint.show_hint(true);
-  image_button shot;
-  shot.create_child(host.hwnd(), 5, {10, 70, 90, 100});
-  shot.set_image(image);
-  const HWND combo_hwnd =
-      child(host.hwnd(), L"ComboBox", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, {10, 110, 110, 200}, 6);
-  xfc_combobox combo;
-  combo.attach(combo_hwnd);
-  sfc_hcombobox(combo_hwnd).add(L"Item");
-  sfc_hcombobox(combo_hwnd).select(0);
-  const HWND edit_hwnd = child(host.hwnd(), L"Edit", ES_MULTILINE, {10, 210, 110, 236}, 7);
-  xfc_vc_editbox edit;
-  edit.attach(edit_hwnd);
-  edit.set_invalid(true);
-  RedrawWindow(host.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  for (HWND h : {text.hwnd(), link.hwnd(), shot.hwnd(), combo_hwnd}) print_client(h);
-  {
-    fade_overlay overlay;
-    overlay.cover({text.hwnd(), link.hwnd(), shot.hwnd()}, 128);
-    overlay.set_opacity(64);
-  }
-  {
-    sfc_menu menu;
-    menu.create_popup();
-    AppendMenuW(menu.handle(), MF_STRING, 1, L"Item");
-    menu_painter painter;
-    painter.take_over(menu.handle());
-  }
-  pump_messages();
-  host.destroy();
-
-  message_box_request request;
-  request.caption = L"Counted box";
-  request.text = L"Counted";
-  request.flags = 0x11122;
-  window_driver driver(request.caption, [](HWND box) {
-    click(GetDlgItem(box, mb_id_check));
-    click(GetDlgItem(box, 1));
-  });
-  run_message_box(request);
-  driver.finish();
-
-  class quick_dialog : public sfc_dialog {
-    bool on_init() override {
-      end(5);
-      return true;
-    }
-  } dialog;
-  dialog.run_modal(IDD_TEST_DIALOG, nullptr);
-  pump_messages();
-}
 }  // namespace
 
+TEST(custom_controls, text_separator_and_buttons_draw_in_their_colours) { text_separator_and_buttons(); }
+TEST(custom_controls, hint_button_shows_its_hint_until_the_mouse_leaves) {
+  hint_button_shows_its_hint_until_the_mouse_leaves();
+}
+TEST(custom_controls, combobox_measures_draws_and_paints_its_closed_state) {
+  combobox_measures_draws_and_paints_its_closed_state();
+}
+TEST(custom_controls, vc_editbox_centres_its_line_and_frames_its_state) {
+  vc_editbox_centres_its_line_and_frames_its_state();
+}
+TEST(fade_overlay, covers_visible_controls_with_their_snapshots) {
+  fade_overlay_covers_visible_controls_with_their_snapshots();
+}
+TEST(menu_painter, owner_drawn_items_keep_their_texts_and_draw_their_states) {
+  menu_painter_items_keep_their_texts_and_draw_their_states(true);
+}
+
+// Every scenario again, with a message box and a dialog: windows, controls, covers, menus, boxes
+// and dialogs leave no objects behind.
 TEST(gui_objects, creating_and_destroying_windows_and_dialogs_leaves_no_objects_behind) {
-  sfc_bitmap image;
-  std::string error;
-  ASSERT_TRUE(load_png_resource(IDB_SCREENGRAB, image, error));
-  toolkit_round(image);  // the system's own caches fill on first use
-  expect_no_leaks(count_leaks([&] { return toolkit_round(image), true; }, 20));
+  const auto round = [] {
+    text_separator_and_buttons();
+    hint_button_shows_its_hint_until_the_mouse_leaves();
+    combobox_measures_draws_and_paints_its_closed_state();
+    vc_editbox_centres_its_line_and_frames_its_state();
+    fade_overlay_covers_visible_controls_with_their_snapshots();
+    menu_painter_items_keep_their_texts_and_draw_their_states(false);
+    message_box_request request;
+    request.caption = L"Counted box";
+    request.text = L"Counted";
+    request.flags = mb_bring_to_front | mb_check_disables_second | mb_default_second | mb_icon_question | mb_ok_cancel;
+    window_driver driver(request.caption, [](HWND box) {
+      click(GetDlgItem(box, mb_id_check));
+      click(GetDlgItem(box, 1));
+    });
+    run_message_box(request);
+    driver.finish();
+    class quick_dialog : public sfc_dialog {
+      bool on_init() override {
+        end(5);
+        return true;
+      }
+    } dialog;
+    dialog.run_modal(IDD_TEST_DIALOG, nullptr);
+    pump_messages();
+    return !testing::Test::HasFailure();
+  };
+  expect_no_leaks(count_leaks(round, 20));
 }

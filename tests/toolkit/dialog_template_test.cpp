@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
+#include "golden.h"
 #include "toolkit/dialog_template.h"
 
 namespace {
@@ -60,49 +62,47 @@ std::vector<uint8_t> rebuilt(const std::vector<uint8_t>& source, const wchar_t* 
   return out;
 }
 
-}  // namespace
-
-TEST(dialog_template, classic_template_gets_the_new_font_and_realigned_controls) {
-  bytes_builder expected;
-  expected.u32(WS_POPUP | WS_CAPTION | DS_SETFONT).u32(0).u16(2).u16(10).u16(20).u16(200).u16(100);
-  expected.u16(0).u16(0).text(L"Title").u16(9).text(L"Segoe UI").align().raw(classic_items());
-  // From a template with a font (DS_SHELLFONT loses its fixed-system half) and from one without.
-  EXPECT_EQ(rebuilt(classic_template(true), L"Segoe UI", 9), expected.b);
-  EXPECT_EQ(rebuilt(classic_template(false), L"Segoe UI", 9), expected.b);
-  // A face of odd length moves every control by two bytes before alignment.
-  bytes_builder odd;
-  odd.u32(WS_POPUP | WS_CAPTION | DS_SETFONT).u32(0).u16(2).u16(10).u16(20).u16(200).u16(100);
-  odd.u16(0).u16(0).text(L"Title").u16(12).text(L"Tahoma").align().raw(classic_items());
-  EXPECT_EQ(rebuilt(classic_template(true), L"Tahoma", 12), odd.b);
+// 16 bytes a line, in hex.
+std::string hex_lines(const std::vector<uint8_t>& bytes) {
+  std::string out;
+  char b[4];
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    snprintf(b, sizeof b, "%02x", bytes[i]);
+    out += b;
+    out += (i % 16 == 15 || i + 1 == bytes.size()) ? "\n" : " ";
+  }
+  return out;
 }
 
-TEST(dialog_template, extended_template_keeps_weight_italic_and_charset) {
-  auto extended = [](const wchar_t* face, uint16_t points, bool menu_by_name) {
+}  // namespace
+
+// The rebuilt bytes for a classic template with and without a font of its own (DS_SHELLFONT loses
+// its fixed-system half; a face of odd length moves every control by two bytes before alignment),
+// and for an extended one with its menu by ordinal and by name (weight, italic and charset kept,
+// DS_FIXEDSYS dropped); then what the writer makes.
+TEST(dialog_template, rebuilt_and_written_templates) {
+  const auto extended = [](bool menu_by_name) {
     bytes_builder t;
-    t.u16(1)
-        .u16(0xFFFF)
-        .u32(55)
-        .u32(WS_EX_TOOLWINDOW)
-        .u32(WS_POPUP | DS_SETFONT | DS_FIXEDSYS)
-        .u16(1)
-        .u16(0)
-        .u16(0)
-        .u16(80)
-        .u16(40);
+    t.u16(1).u16(0xFFFF).u32(55).u32(WS_EX_TOOLWINDOW).u32(WS_POPUP | DS_SETFONT | DS_FIXEDSYS);
+    t.u16(1).u16(0).u16(0).u16(80).u16(40);
     if (menu_by_name) t.text(L"MENU");
     else t.u16(0xFFFF).u16(104);
-    t.u16(0).text(L"X").u16(points).u16(FW_BOLD).u8(1).u8(EASTEUROPE_CHARSET).text(face).align();
+    t.u16(0).text(L"X").u16(8).u16(FW_BOLD).u8(1).u8(EASTEUROPE_CHARSET).text(L"MS Shell Dlg").align();
     t.u32(9).u32(0).u32(WS_CHILD).u16(1).u16(1).u16(10).u16(10).u32(70000);
     t.u16(0xFFFF).u16(0x0082).u16(0).u16(4).u32(0x01020304);
     return t.b;
   };
-  for (bool menu_by_name : {false, true}) {
-    std::vector<uint8_t> expected = extended(L"Segoe UI", 10, menu_by_name);
-    // The style loses DS_FIXEDSYS.
-    uint32_t style = WS_POPUP | DS_SETFONT;
-    std::memcpy(&expected[12], &style, 4);
-    EXPECT_EQ(rebuilt(extended(L"MS Shell Dlg", 8, menu_by_name), L"Segoe UI", 10), expected);
-  }
+  dialog_template_writer w(WS_POPUP | WS_CAPTION, WS_EX_APPWINDOW, {0, 0, 100, 50}, L"Box", {L"", 0});
+  w.add(WS_CHILD | WS_VISIBLE, 0, {5, 6, 25, 20}, 1011, dlg_class_static, L"Hi");
+  w.add(WS_CHILD | BS_PUSHBUTTON, 0, {1, 2, 3, 4}, 6, dlg_class_button, L"&Yes");
+  const std::string out =
+      "classic with font, Segoe UI 9\n" + hex_lines(rebuilt(classic_template(true), L"Segoe UI", 9)) +
+      "classic without font, Segoe UI 9\n" + hex_lines(rebuilt(classic_template(false), L"Segoe UI", 9)) +
+      "classic, Tahoma 12\n" + hex_lines(rebuilt(classic_template(true), L"Tahoma", 12)) +
+      "extended, menu by ordinal, Segoe UI 10\n" + hex_lines(rebuilt(extended(false), L"Segoe UI", 10)) +
+      "extended, menu by name, Segoe UI 10\n" + hex_lines(rebuilt(extended(true), L"Segoe UI", 10)) + "written\n" +
+      hex_lines(w.bytes()) + "written, rebuilt with Segoe UI 9\n" + hex_lines(rebuilt(w.bytes(), L"Segoe UI", 9));
+  expect_golden(out, "toolkit/dialog_templates.txt");
 }
 
 TEST(dialog_template, malformed_templates_are_refused) {
@@ -117,51 +117,4 @@ TEST(dialog_template, malformed_templates_are_refused) {
   unterminated.u32(WS_POPUP).u32(0).u16(0).u16(0).u16(0).u16(10).u16(10).u16(0).u16(0).u16('T').u16('i');
   EXPECT_FALSE(rebuild_dialog_template(unterminated.b.data(), unterminated.b.size(), {L"Segoe UI", 9}, out));
   EXPECT_TRUE(out.empty());
-}
-
-TEST(dialog_template, writer_builds_an_extended_template_the_rebuilder_reads) {
-  dialog_template_writer w(WS_POPUP | WS_CAPTION, WS_EX_APPWINDOW, {0, 0, 100, 50}, L"Box", {L"", 0});
-  w.add(WS_CHILD | WS_VISIBLE, 0, {5, 6, 25, 20}, 1011, dlg_class_static, L"Hi");
-  w.add(WS_CHILD | BS_PUSHBUTTON, 0, {1, 2, 3, 4}, 6, dlg_class_button, L"&Yes");
-  bytes_builder expected;
-  expected.u16(1)
-      .u16(0xFFFF)
-      .u32(0)
-      .u32(WS_EX_APPWINDOW)
-      .u32(WS_POPUP | WS_CAPTION | DS_SETFONT)
-      .u16(2)
-      .u16(0)
-      .u16(0)
-      .u16(100)
-      .u16(50);
-  expected.u16(0).u16(0).text(L"Box").u16(0).u16(FW_NORMAL).u8(0).u8(DEFAULT_CHARSET).text(L"").align();
-  expected.u32(0)
-      .u32(0)
-      .u32(WS_CHILD | WS_VISIBLE)
-      .u16(5)
-      .u16(6)
-      .u16(20)
-      .u16(14)
-      .u32(1011)
-      .u16(0xFFFF)
-      .u16(0x0082)
-      .text(L"Hi")
-      .u16(0)
-      .align();
-  expected.u32(0)
-      .u32(0)
-      .u32(WS_CHILD | BS_PUSHBUTTON)
-      .u16(1)
-      .u16(2)
-      .u16(2)
-      .u16(2)
-      .u32(6)
-      .u16(0xFFFF)
-      .u16(0x0080)
-      .text(L"&Yes")
-      .u16(0);
-  EXPECT_EQ(w.bytes(), expected.b);
-  std::vector<uint8_t> out;
-  ASSERT_TRUE(rebuild_dialog_template(w.bytes().data(), w.bytes().size(), {L"Segoe UI", 9}, out));
-  EXPECT_EQ(out.size(), w.bytes().size() + 16);  // "Segoe UI" and its NUL; the controls stay aligned
 }

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "golden.h"
+#include "support/text.h"
 #include "toolkit/xfc_message_box.h"
 #include "window_driver.h"
 
@@ -60,111 +62,45 @@ RECT client_rect_of(HWND child, HWND box) {
   return r;
 }
 
+// Runs a box of the flags that begin `spec` and does what its other words say, from the second
+// thread: click id, post-click id (handled after what is queued), key escape|return, close, check
+// (the check box), usable id, front (where the foreground is this process's). Says what the box
+// showed (its buttons, icon, check box and its label, the close item) and what each word found,
+// then the answer and the flags handed back.
+std::string box_case(const std::string& spec) {
+  const std::vector<std::string> w = words(spec);
+  std::string seen;
+  const box_run run = run_box(uint32_t(std::stoul(w[0], nullptr, 0)), [&](HWND box) {
+    seen = to_utf8(visible_buttons(box)) + " icon " + std::to_string(shown(box, mb_id_icon)) + " check " +
+           (shown(box, mb_id_check) ? "\"" + to_utf8(window_text(GetDlgItem(box, mb_id_check))) + "\"" : "-") +
+           " close item " +
+           (GetMenuState(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED ? "grayed" : "on") +
+           (window_text(GetDlgItem(box, mb_id_text)) == L"Something happened.\n\nWhat now?" ? "" : " wrong text") +
+           "\n";
+    for (size_t i = 1; i < w.size(); ++i) {
+      const int id = i + 1 < w.size() ? std::atoi(w[i + 1].c_str()) : 0;
+      if (w[i] == "click") click(button(box, id));
+      if (w[i] == "post-click") PostMessageW(button(box, id), BM_CLICK, 0, 0);
+      if (w[i] == "key") post_key(box, w[i + 1] == "escape" ? VK_ESCAPE : VK_RETURN);
+      if (w[i] == "close") post_close(box);
+      if (w[i] == "check") click(GetDlgItem(box, mb_id_check));
+      if (w[i] == "usable") seen += "  " + std::to_string(id) + (usable(box, id) ? " usable\n" : " disabled\n");
+      DWORD foreground = 0;
+      GetWindowThreadProcessId(GetForegroundWindow(), &foreground);
+      if (w[i] == "front" && foreground == GetCurrentProcessId() && GetForegroundWindow() != box) seen += "  behind\n";
+    }
+  });
+  char flags[16];
+  snprintf(flags, sizeof flags, "0x%05x", unsigned(run.flags));
+  return seen + "answer " + std::to_string(run.answer) + ", flags " + flags + "\n";
+}
 }  // namespace
 
-// Which answer each button set gives to which key is the plan's to say; the box shows the plan's
-// buttons from the right and answers a click with its button, Esc and the close box with the
-// plan's escape answer, Enter with its default button.
-TEST(message_box_window, buttons_keys_and_the_close_box_give_the_plan_s_answers) {
-  const auto press = [](WPARAM key) { return [key](HWND box) { post_key(box, key); }; };
-  const auto press_button = [](int id) { return [id](HWND box) { click(button(box, id)); }; };
-  const struct {
-    uint32_t flags;
-    const wchar_t* buttons;  // null: not looked at
-    std::function<void(HWND)> act;
-    int answer;
-  } rows[] = {
-      {0x41, L"OK|", press_button(1), 1},         {0x01, nullptr, press(VK_RETURN), 1},
-      {0x22, L"OK|Cancel|", press(VK_ESCAPE), 2}, {0x22, nullptr, [](HWND box) { post_close(box); }, 2},
-      {0x222, nullptr, press(VK_RETURN), 2},      {0x34, L"&Yes|&No|Cancel|", press_button(6), 6},
-      {0x334, nullptr, press(VK_RETURN), 2},
-  };
-  for (const auto& r : rows) {
-    const box_run run = run_box(r.flags, [&](HWND box) {
-      if (r.buttons) EXPECT_EQ(visible_buttons(box), r.buttons) << r.flags;
-      EXPECT_EQ(shown(box, mb_id_icon), (r.flags & 0xF0) != 0) << r.flags;
-      EXPECT_FALSE(GetMenuState(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED) << r.flags;
-      r.act(box);
-    });
-    EXPECT_EQ(run.answer, r.answer) << r.flags;
-  }
-  EXPECT_EQ(run_box(0x41,
-                    [](HWND box) {
-                      EXPECT_FALSE(shown(box, mb_id_unused_button) || shown(box, mb_id_unused_button + 1));
-                      EXPECT_FALSE(shown(box, mb_id_check));
-                      EXPECT_EQ(window_text(GetDlgItem(box, mb_id_text)), L"Something happened.\n\nWhat now?");
-                      post_close(box);
-                    })
-                .answer,
-            1);
-}
-
-TEST(message_box_window, yes_no_box_ends_only_with_an_answer) {
-  EXPECT_EQ(run_box(0x23,
-                    [](HWND box) {
-                      EXPECT_EQ(visible_buttons(box), L"&Yes|&No|");
-                      const UINT close_item = GetMenuState(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND);
-                      EXPECT_TRUE(close_item & MF_GRAYED);
-                      // Esc and the close box are ignored; the click that follows them is the answer.
-                      post_key(box, VK_ESCAPE);
-                      post_close(box);
-                      PostMessageW(button(box, 7), BM_CLICK, 0, 0);
-                    })
-                .answer,
-            7);
-}
-
-TEST(message_box_window, check_box_disables_the_answer_that_cannot_be_remembered) {
-  // The screenshot-share question: ticked and OK gives 1 with 0x1000 kept.
-  box_run run = run_box(0x11122, [](HWND box) {
-    const HWND check = GetDlgItem(box, mb_id_check);
-    EXPECT_TRUE(IsWindowVisible(check));
-    EXPECT_EQ(window_text(check), L"  &Don't ask again");
-    // Brought to the front; a window of another program may take it back at once.
-    DWORD foreground_process = 0;
-    GetWindowThreadProcessId(GetForegroundWindow(), &foreground_process);
-    if (foreground_process == GetCurrentProcessId()) {
-      EXPECT_EQ(GetForegroundWindow(), box);
-    }
-    click(check);
-    EXPECT_FALSE(usable(box, 2));
-    EXPECT_TRUE(usable(box, 1));
-    click(check);
-    EXPECT_TRUE(usable(box, 2));
-    click(check);
-    click(button(box, 1));
-  });
-  EXPECT_EQ(run.answer, 1);
-  EXPECT_EQ(run.flags, 0x11122u);
-  // Not ticked: the bit is cleared on return.
-  run = run_box(0x11122, [](HWND box) { click(button(box, 1)); });
-  EXPECT_EQ(run.answer, 1);
-  EXPECT_EQ(run.flags, 0x10122u);
-  // 0x2000 disables the first answer, and Enter moves to the one left.
-  run = run_box(0x2023, [](HWND box) {
-    click(GetDlgItem(box, mb_id_check));
-    EXPECT_FALSE(usable(box, 6));
-    EXPECT_TRUE(usable(box, 7));
-    post_key(box, VK_RETURN);
-  });
-  EXPECT_EQ(run.answer, 7);
-  EXPECT_EQ(run.flags, 0x2023u);
-  // Esc still gives 2 with the box ticked and "Cancel" disabled.
-  run = run_box(0x1022, [](HWND box) {
-    click(GetDlgItem(box, mb_id_check));
-    post_key(box, VK_ESCAPE);
-  });
-  EXPECT_EQ(run.answer, 2);
-  EXPECT_EQ(run.flags, 0x1022u);
-  // A lone OK says "prompt" and is never disabled.
-  run = run_box(0x2011, [](HWND box) {
-    EXPECT_EQ(window_text(GetDlgItem(box, mb_id_check)), L"  &Don't prompt again");
-    click(GetDlgItem(box, mb_id_check));
-    EXPECT_TRUE(usable(box, 1));
-    click(button(box, 1));
-  });
-  EXPECT_EQ(run.answer, 1);
-  EXPECT_EQ(run.flags, 0x2011u);
+// The box shows the plan's buttons from the right and answers a click with its button, Esc and the
+// close box with the plan's escape answer (nothing at all for Yes/No), Enter with its default
+// button; the ticked check box disables the plan's button and keeps its bit in the flags.
+TEST(message_box_window, keys_clicks_and_the_check_box_give_the_plan_s_answers_and_flags) {
+  expect_cases("toolkit/message_box_windows.txt", box_case);
 }
 
 TEST(message_box_window, layout_colours_owner_centring_and_taskbar_style) {
@@ -182,15 +118,10 @@ TEST(message_box_window, layout_colours_owner_centring_and_taskbar_style) {
         EXPECT_LE(std::abs((box_rect.top + box_rect.bottom) - (owner_rect.top + owner_rect.bottom)), 1);
         EXPECT_EQ(GetWindow(box, GW_OWNER), owner);
         EXPECT_TRUE(GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-        // Buttons right-aligned in the band, the text above them, inside the client area.
-        RECT client{};
-        GetClientRect(box, &client);
+        // The layout's places (its rectangles are the plan test's), the text measured unwrapped.
         const RECT ok = client_rect_of(button(box, 1), box), cancel = client_rect_of(button(box, 2), box);
         const RECT text = client_rect_of(GetDlgItem(box, mb_id_text), box);
         EXPECT_GT(cancel.left, ok.right);
-        EXPECT_EQ(ok.top, cancel.top);
-        EXPECT_LE(cancel.right, client.right);
-        EXPECT_GT(client.right - cancel.right, 0);
         EXPECT_LE(text.bottom, ok.top);
         EXPECT_GT(text.right - text.left, 200);  // the long line is not wrapped into a narrow column
         // White message area, button-face band behind the buttons.
