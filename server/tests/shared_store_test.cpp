@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <mutex>
 #include <thread>
 
@@ -45,9 +44,7 @@ struct upload_stream {
     return answered.size();
   }
   bool wait_for(size_t wanted) {
-    for (int wait = 0; wait < 4000 && count() < wanted; ++wait)
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return count() >= wanted;
+    return eventually([&] { return count() >= wanted; });
   }
   std::vector<std::string> finish() {
     stop = true;
@@ -70,8 +67,7 @@ TEST(shared_store, two_servers_on_one_database_serve_each_others_shares_and_lear
   server_process second(arguments);
   for (auto [from, to] : {std::pair{&second, &first}, {&first, &second}}) {
     package_files files = screenshot_files();
-    files.report = synthetic_report({{"NMVe", "Bolt", "N2", "3 / 17", ""}, {4194304, 16, 3}, {1048576, 16, 4}, 3100},
-                                    from == &first ? 1 : 2, 0);
+    files.report = synthetic_report(synthetic_nvme, from == &first ? 1 : 2, 0);
     auto reply = post_upload(from->port(), "screenshot", build_package(files));
     ASSERT_TRUE(reply);
     ASSERT_EQ(reply->status, 200) << reply->body;
@@ -87,10 +83,10 @@ TEST(shared_store, two_servers_on_one_database_serve_each_others_shares_and_lear
   }
   EXPECT_EQ(count_rows(first.database(), "shares"), 2);
   std::string evaluation;
-  for (int wait = 0; wait < 400 && evaluation.find("\"observations\":2,") == std::string::npos; ++wait) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    evaluation = http_get(second.port(), "/api/v1/evaluation")->body;
-  }
+  eventually([&] {
+    return (evaluation = http_get(second.port(), "/api/v1/evaluation")->body).find("\"observations\":2,") !=
+           std::string::npos;
+  });
   EXPECT_NE(evaluation.find("\"taken\":2,"), std::string::npos) << evaluation;
   auto answer = http_get(second.port(), "/api/v1/predict?direction=read&vendor=Bolt&model=N2");
   ASSERT_TRUE(answer);
