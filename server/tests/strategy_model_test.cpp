@@ -97,11 +97,12 @@ TEST(strategy_api, questions_are_checked_and_numbers_kept_short) {
     predict_question q;
     std::string reason;
     const device_description& d = q.device;
-    transcript += query.substr(0, 40) + "\n  " +
-                  (parse_predict_query(query, q, reason) ? (q.which == direction::write ? "write|" : "read|") + d.type +
-                                                               "|" + d.vendor + "|" + d.model + "|" + d.bus + "|" + d.usb
-                                                         : "error: " + reason) +
-                  "\n";
+    transcript +=
+        query.substr(0, 40) + "\n  " +
+        (parse_predict_query(query, q, reason) ? (q.which == direction::write ? "write|" : "read|") + d.type + "|" +
+                                                     d.vendor + "|" + d.model + "|" + d.bus + "|" + d.usb
+                                               : "error: " + reason) +
+        "\n";
   }
   expect_golden(transcript, "predict_queries.out.txt");
   EXPECT_EQ(decimal_text(0.97), "0.97");

@@ -69,8 +69,8 @@ void nginx_process::start(const std::string& site) {
   for (size_t at; (at = main.find("@FOLDER@")) != std::string::npos;) main.replace(at, 8, folder_.path);
   replace_once(main, "@USER@", getuid() == 0 ? "user root;\n" : "");
   std::ofstream(folder_.path + "/nginx.conf") << main;
-  pid_ = start_program(
-      {"/usr/sbin/nginx", "-p", folder_.path, "-c", folder_.path + "/nginx.conf", "-g", "daemon off;"}, "", "");
+  pid_ = start_program({"/usr/sbin/nginx", "-p", folder_.path, "-c", folder_.path + "/nginx.conf", "-g", "daemon off;"},
+                       "", "");
   if (child_ready(pid_, [this] { return accepts(https_port_) && accepts(http_port_); })) return;
   end_child(pid_, SIGTERM);
   throw std::runtime_error("nginx did not start or does not listen:\n" + error_log());
