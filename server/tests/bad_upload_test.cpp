@@ -22,9 +22,7 @@ std::string answer(const std::optional<http_reply>& reply) {
 }
 
 void expect_still_serving(const server_process& server, long long shares) {
-  auto page = http_get(server.port(), "/app/homepage");
-  ASSERT_TRUE(page);
-  EXPECT_EQ(page->status, 200);
+  EXPECT_EQ(status_of(http_get(server.port(), "/app/homepage")), 200);
   EXPECT_EQ(count_rows(server.database(), "shares"), shares);
 }
 

@@ -72,9 +72,7 @@ TEST(shared_store, two_servers_on_one_database_serve_each_others_shares_and_lear
     ASSERT_TRUE(reply);
     ASSERT_EQ(reply->status, 200) << reply->body;
     std::string id = share_id_of(*reply);
-    auto page = http_get(to->port(), "/s/" + id);
-    ASSERT_TRUE(page);
-    EXPECT_EQ(page->status, 200);
+    EXPECT_EQ(status_of(http_get(to->port(), "/s/" + id)), 200);
     auto there = http_get(to->port(), "/s/" + id + "/read_graph.png");
     auto here = http_get(from->port(), "/s/" + id + "/read_graph.png");
     ASSERT_TRUE(there && here);
@@ -112,9 +110,7 @@ TEST(shared_store, a_crash_during_uploads_loses_none_answered_ok) {
   EXPECT_EQ(count_rows(server.database(), "shares WHERE id NOT IN (SELECT share_id FROM share_images)"), 0);
   EXPECT_EQ(count_rows(server.database(), "share_images") % 3, 0);
   server_process again({"--db", server.database()});
-  auto page = http_get(again.port(), "/s/" + answered.back());
-  ASSERT_TRUE(page);
-  EXPECT_EQ(page->status, 200);
+  EXPECT_EQ(status_of(http_get(again.port(), "/s/" + answered.back())), 200);
 }
 
 TEST(shared_store, a_backup_taken_while_uploads_go_on_is_whole) {

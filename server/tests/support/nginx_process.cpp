@@ -2,6 +2,7 @@
 
 #include "child_process.h"
 #include "golden.h"
+#include "http_exchange.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -34,14 +35,12 @@ int free_port() {
 }
 
 bool accepts(int port) {
-  int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bool ok = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  close(s);
-  return ok;
+  try {
+    http_connection connection(port);
+    return true;
+  } catch (const std::runtime_error&) {
+    return false;
+  }
 }
 
 }  // namespace
