@@ -43,9 +43,6 @@ struct upload_stream {
     std::lock_guard<std::mutex> lock(mutex);
     return answered.size();
   }
-  bool wait_for(size_t wanted) {
-    return eventually([&] { return count() >= wanted; });
-  }
   std::vector<std::string> finish() {
     stop = true;
     for (std::thread& thread : threads) thread.join();
@@ -96,7 +93,7 @@ TEST(shared_store, a_crash_during_uploads_loses_none_answered_ok) {
   std::vector<std::string> answered;
   {
     upload_stream stream(server.port(), 4, 400);
-    ASSERT_TRUE(stream.wait_for(40));
+    ASSERT_TRUE(eventually([&] { return stream.count() >= 40; }));
     server.kill_hard();  // with uploads in flight
     answered = stream.finish();
   }
@@ -116,7 +113,7 @@ TEST(shared_store, a_crash_during_uploads_loses_none_answered_ok) {
 TEST(shared_store, a_backup_taken_while_uploads_go_on_is_whole) {
   server_process server(unlimited_uploads);
   upload_stream stream(server.port(), 2, 2000);
-  ASSERT_TRUE(stream.wait_for(5));
+  ASSERT_TRUE(eventually([&] { return stream.count() >= 5; }));
   std::string copy = server.folder() + "/backup.db", log = server.folder() + "/backup.log";
   int status = run_program({FOLVI_SHARE_EXE, "--db", server.database(), "--backup", copy}, "", log);
   size_t answered_after = stream.count();
