@@ -45,8 +45,7 @@ std::optional<rgb_image> screenshot_of(const server_process& server, const std::
 
 TEST(chromium, draws_the_share_page_and_the_predictions) {
   std::vector<std::string> arguments = test_ca_server_arguments();
-  for (const char* extra : {"--learn-from", "synthetic", "--upload-rate", "1000", "--upload-burst", "1000"})
-    arguments.push_back(extra);
+  arguments.insert(arguments.end(), synthetic_server.begin(), synthetic_server.end());
   server_process server(arguments);
   auto client = test_ca_client(server.port());
   std::string path;

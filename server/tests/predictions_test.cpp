@@ -11,9 +11,6 @@
 
 namespace {
 
-const std::vector<std::string> synthetic_server = {"--learn-from", "synthetic",      "--upload-rate",
-                                                   "1000",         "--upload-burst", "1000"};
-
 const synthetic_device &fast_ssd = synthetic_fast_ssd, &nvme = synthetic_nvme, &usb_disk = synthetic_usb_disk;
 
 void upload_report(int port, const std::string& report) {
