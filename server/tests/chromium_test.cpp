@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <thread>
 
 #include "child_process.h"
 #include "golden.h"
@@ -46,8 +45,7 @@ std::optional<rgb_image> screenshot_of(const server_process& server, const std::
 
 TEST(chromium, draws_the_share_page_and_the_predictions) {
   std::vector<std::string> arguments = test_ca_server_arguments();
-  for (const char* extra : {"--learn-from", "synthetic", "--upload-rate", "1000", "--upload-burst", "1000"})
-    arguments.push_back(extra);
+  arguments.insert(arguments.end(), synthetic_server.begin(), synthetic_server.end());
   server_process server(arguments);
   auto client = test_ca_client(server.port());
   std::string path;
@@ -58,11 +56,10 @@ TEST(chromium, draws_the_share_page_and_the_predictions) {
     if (type == "screenshot") path = shared->body.substr(shared->body.rfind("/s/"));
   }
   // The share's own upload is the last: once it is in, every report is.
-  for (int wait = 0; wait < 400; ++wait) {
+  eventually([&] {
     auto evaluation = client->Get("/api/v1/evaluation");
-    if (evaluation && evaluation->body.find("\"taken\":13,") != std::string::npos) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+    return evaluation && evaluation->body.find("\"taken\":13,") != std::string::npos;
+  });
   auto page = screenshot_of(server, path, "share-page");
   ASSERT_TRUE(page);
   // The test picture's magenta bands: 80 of the screenshot's 320 columns and those of the graphs.

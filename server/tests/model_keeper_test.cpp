@@ -3,9 +3,7 @@
 // runs are held back and put in again in the order another server's commits could take.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
+#include "golden.h"
 #include "model_keeper.h"
 #include "report_runs.h"
 #include "synthetic_reports.h"
@@ -15,8 +13,7 @@
 namespace {
 
 std::shared_ptr<const model_snapshot> after_build(const model_keeper& keeper, uint64_t generation) {
-  for (int wait = 0; wait < 400 && keeper.current()->generation == generation; ++wait)
-    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  eventually([&] { return keeper.current()->generation != generation; });
   return keeper.current();
 }
 
@@ -28,11 +25,10 @@ TEST(model_keeper, reads_new_runs_and_all_again_when_an_earlier_one_appears_late
   std::string error;
   auto store = share_store::open(database.address(), error);
   ASSERT_TRUE(store) << error;
-  synthetic_device device{{"SSD", "Acme", "Fast 1", "3 / 11", ""}, {1048576, 8, 4}, {4194304, 4, 3}, 520};
   // Seq 1 to 5, of five machines; the fourth is cut short.
   for (uint32_t machine = 1; machine <= 5; ++machine) {
     new_share share{std::string(21, 'A') + std::to_string(machine), 1706691900, "127.0.0.1", "", "", {}};
-    share.contents = {"report", synthetic_report(device, machine, 1), "scan", {}};
+    share.contents = {"report", synthetic_report(synthetic_fast_ssd, machine, 1), "scan", {}};
     if (machine == 4) share.contents.report.resize(700);
     ASSERT_TRUE(store->insert(share, error)) << error;
   }

@@ -5,27 +5,12 @@
 
 #include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "golden.h"
 #include "server_process.h"
 #include "share_helpers.h"
 #include "temp_folder.h"
 #include "upload_body.h"
-
-namespace {
-
-// A request's line is written once its reply has gone out: wait for it (ten seconds at most).
-std::string file_showing(const std::string& path, const std::string& wanted) {
-  std::string text = file_text(path);
-  for (int i = 0; i < 500 && text.find(wanted) == std::string::npos; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    text = file_text(path);
-  }
-  return text;
-}
-
-}  // namespace
 
 // The idle one is closed at once; requests begun are given a grace period: those finished in it
 // are answered (an upload in flight is stored), one that never is gets closed, and the process
@@ -68,14 +53,16 @@ TEST(operations, sighup_reopens_the_log_and_sigusr1_changes_nothing) {
   EXPECT_EQ(health->body, "ok");
   EXPECT_EQ(health->header("cache-control"), "no-store");
   ASSERT_TRUE(http_get(server.port(), "/app/homepage"));
-  file_showing(log, "/app/homepage");
+  // A request's line is written once its reply has gone out.
+  eventually([&] { return file_text(log).find("/app/homepage") != std::string::npos; });
   std::filesystem::rename(log, log + ".1");  // as logrotate does
   server.send_signal(SIGUSR1);
   server.send_signal(SIGHUP);
   server.log_showing("log reopened");
   ASSERT_TRUE(http_get(server.port(), "/app/methodology"));
   EXPECT_TRUE(server.alive());
-  std::string new_log = file_showing(log, "/app/methodology"), old_log = file_text(log + ".1");
+  eventually([&] { return file_text(log).find("/app/methodology") != std::string::npos; });
+  std::string new_log = file_text(log), old_log = file_text(log + ".1");
   EXPECT_EQ(server.stop(), 0);
   EXPECT_NE(server.log().find("signal 10 ignored"), std::string::npos) << server.log();
   EXPECT_NE(old_log.find("\"GET /app/homepage\" 200"), std::string::npos) << old_log;

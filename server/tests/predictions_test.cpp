@@ -2,9 +2,7 @@
 // them, then /api/v1/predict, /api/v1/evaluation and the pages.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <regex>
-#include <thread>
 
 #include "golden.h"
 #include "server_process.h"
@@ -13,13 +11,7 @@
 
 namespace {
 
-const std::vector<std::string> synthetic_server = {"--learn-from", "synthetic",      "--upload-rate",
-                                                   "1000",         "--upload-burst", "1000"};
-
-// Three models of three kinds, each with a best read strategy of its own.
-const synthetic_device fast_ssd{{"SSD", "Acme", "Fast 1", "3 / 11", ""}, {1048576, 8, 4}, {4194304, 4, 3}, 520};
-const synthetic_device nvme{{"NMVe", "Bolt", "N2", "3 / 17", ""}, {4194304, 16, 3}, {1048576, 16, 4}, 3100};
-const synthetic_device usb_disk{{"HDD", "Cirrus", "Spin 7", "3 / 7", "USB 3.0"}, {262144, 4, 1}, {65536, 1, 3}, 180};
+const synthetic_device &fast_ssd = synthetic_fast_ssd, &nvme = synthetic_nvme, &usb_disk = synthetic_usb_disk;
 
 void upload_report(int port, const std::string& report) {
   auto reply = post_upload(port, "report", report_package(report));
@@ -30,11 +22,10 @@ void upload_report(int port, const std::string& report) {
 // The model is rebuilt in the background after an upload: the evaluation once `wanted` is in it.
 std::string evaluation_showing(int port, const std::string& wanted) {
   std::string body;
-  for (int wait = 0; wait < 400 && body.find(wanted) == std::string::npos; ++wait) {
-    if (wait) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  eventually([&] {
     auto reply = http_get(port, "/api/v1/evaluation");
-    if (reply) body = reply->body;
-  }
+    return (body = reply ? reply->body : "").find(wanted) != std::string::npos;
+  });
   EXPECT_NE(body.find(wanted), std::string::npos) << body;
   return body;
 }

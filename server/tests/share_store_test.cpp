@@ -103,8 +103,7 @@ TEST(share_store, keeps_a_share_whole_and_finds_it_again_after_reopening) {
 TEST(share_store, parses_the_reports_of_new_and_of_older_shares) {
   temp_store db;
   std::string error;
-  synthetic_device device{{"SSD", "Acme", "Fast 1", "3 / 11", ""}, {1048576, 8, 4}, {4194304, 4, 3}, 900};
-  std::string good = synthetic_report(device, 1, 1);
+  std::string good = synthetic_report(synthetic_fast_ssd, 1, 1);
   new_share joined = sample_share("JAAAAAAAAAAAAAAAAAAAAA");
   joined.contents.report = good + "\r\n-------\r\n\r\n" + good.substr(0, 700);
   auto check = [&](share_store& store) {
@@ -296,17 +295,14 @@ void hold(bool on) {
 
 }  // namespace
 
-TEST(sqlite_store, its_files_are_private_and_a_commit_is_synced_before_insert_returns) {
+// The first insert returns only after its sync; the files are private.
+TEST(sqlite_store, inserts_arriving_during_a_sync_share_the_next_commit_and_fail_alone) {
   counting_store db;
   std::string error;
   syncs = 0;
   ASSERT_TRUE(db.store->insert(sample_share("DAAAAAAAAAAAAAAAAAAAAA"), error)) << error;
   EXPECT_GE(syncs.load(), 1);
   for (const char* suffix : {"", "-wal", "-shm"}) EXPECT_EQ(file_mode(db.folder.database() + suffix), 0600) << suffix;
-}
-
-TEST(sqlite_store, inserts_arriving_during_a_sync_share_the_next_commit_and_fail_alone) {
-  counting_store db;
   // Fails after the share's own row is in: its savepoint must take that row back out.
   fail_inserts(db.folder.database(), "share_images", "NEW.share_id = 'BADAAAAAAAAAAAAAAAAAAA'", "refused");
   syncs = 0;
@@ -334,7 +330,7 @@ TEST(sqlite_store, inserts_arriving_during_a_sync_share_the_next_commit_and_fail
   for (size_t i = 0; i < 6; ++i) EXPECT_EQ(stored[i], 1) << errors[i];
   EXPECT_EQ(stored[6], 0);
   EXPECT_NE(errors[6].find("refused"), std::string::npos) << errors[6];
-  EXPECT_EQ(count_rows(db.folder.database(), "shares"), 7);
+  EXPECT_EQ(count_rows(db.folder.database(), "shares"), 8);
   // The first commit, then one for the seven that queued behind it (a third, had one been slow).
   EXPECT_LE(syncs.load(), 3);
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <mutex>
 #include <thread>
 
@@ -44,11 +43,6 @@ struct upload_stream {
     std::lock_guard<std::mutex> lock(mutex);
     return answered.size();
   }
-  bool wait_for(size_t wanted) {
-    for (int wait = 0; wait < 4000 && count() < wanted; ++wait)
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return count() >= wanted;
-  }
   std::vector<std::string> finish() {
     stop = true;
     for (std::thread& thread : threads) thread.join();
@@ -70,15 +64,12 @@ TEST(shared_store, two_servers_on_one_database_serve_each_others_shares_and_lear
   server_process second(arguments);
   for (auto [from, to] : {std::pair{&second, &first}, {&first, &second}}) {
     package_files files = screenshot_files();
-    files.report = synthetic_report({{"NMVe", "Bolt", "N2", "3 / 17", ""}, {4194304, 16, 3}, {1048576, 16, 4}, 3100},
-                                    from == &first ? 1 : 2, 0);
+    files.report = synthetic_report(synthetic_nvme, from == &first ? 1 : 2, 0);
     auto reply = post_upload(from->port(), "screenshot", build_package(files));
     ASSERT_TRUE(reply);
     ASSERT_EQ(reply->status, 200) << reply->body;
     std::string id = share_id_of(*reply);
-    auto page = http_get(to->port(), "/s/" + id);
-    ASSERT_TRUE(page);
-    EXPECT_EQ(page->status, 200);
+    EXPECT_EQ(status_of(http_get(to->port(), "/s/" + id)), 200);
     auto there = http_get(to->port(), "/s/" + id + "/read_graph.png");
     auto here = http_get(from->port(), "/s/" + id + "/read_graph.png");
     ASSERT_TRUE(there && here);
@@ -87,10 +78,10 @@ TEST(shared_store, two_servers_on_one_database_serve_each_others_shares_and_lear
   }
   EXPECT_EQ(count_rows(first.database(), "shares"), 2);
   std::string evaluation;
-  for (int wait = 0; wait < 400 && evaluation.find("\"observations\":2,") == std::string::npos; ++wait) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    evaluation = http_get(second.port(), "/api/v1/evaluation")->body;
-  }
+  eventually([&] {
+    return (evaluation = http_get(second.port(), "/api/v1/evaluation")->body).find("\"observations\":2,") !=
+           std::string::npos;
+  });
   EXPECT_NE(evaluation.find("\"taken\":2,"), std::string::npos) << evaluation;
   auto answer = http_get(second.port(), "/api/v1/predict?direction=read&vendor=Bolt&model=N2");
   ASSERT_TRUE(answer);
@@ -102,7 +93,7 @@ TEST(shared_store, a_crash_during_uploads_loses_none_answered_ok) {
   std::vector<std::string> answered;
   {
     upload_stream stream(server.port(), 4, 400);
-    ASSERT_TRUE(stream.wait_for(40));
+    ASSERT_TRUE(eventually([&] { return stream.count() >= 40; }));
     server.kill_hard();  // with uploads in flight
     answered = stream.finish();
   }
@@ -116,15 +107,13 @@ TEST(shared_store, a_crash_during_uploads_loses_none_answered_ok) {
   EXPECT_EQ(count_rows(server.database(), "shares WHERE id NOT IN (SELECT share_id FROM share_images)"), 0);
   EXPECT_EQ(count_rows(server.database(), "share_images") % 3, 0);
   server_process again({"--db", server.database()});
-  auto page = http_get(again.port(), "/s/" + answered.back());
-  ASSERT_TRUE(page);
-  EXPECT_EQ(page->status, 200);
+  EXPECT_EQ(status_of(http_get(again.port(), "/s/" + answered.back())), 200);
 }
 
 TEST(shared_store, a_backup_taken_while_uploads_go_on_is_whole) {
   server_process server(unlimited_uploads);
   upload_stream stream(server.port(), 2, 2000);
-  ASSERT_TRUE(stream.wait_for(5));
+  ASSERT_TRUE(eventually([&] { return stream.count() >= 5; }));
   std::string copy = server.folder() + "/backup.db", log = server.folder() + "/backup.log";
   int status = run_program({FOLVI_SHARE_EXE, "--db", server.database(), "--backup", copy}, "", log);
   size_t answered_after = stream.count();

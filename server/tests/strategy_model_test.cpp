@@ -91,26 +91,20 @@ TEST(model_evaluation, leave_one_out_matches_the_hand_computation) {
 }
 
 TEST(strategy_api, questions_are_checked_and_numbers_kept_short) {
-  predict_question question;
-  std::string reason;
-  ASSERT_TRUE(parse_predict_query(
-      "direction=write&type=SSD&vendor=Samsung+SSD&model=870%20EVO&bus=11%20%2F%207&usb=", question, reason));
-  EXPECT_EQ(question.which, direction::write);
-  EXPECT_EQ(question.device.vendor, "Samsung SSD");
-  EXPECT_EQ(question.device.model, "870 EVO");
-  EXPECT_EQ(question.device.bus, "11 / 7");
-  for (auto [query, expected] : std::initializer_list<std::pair<const char*, const char*>>{
-           {"", "direction is required: read or write"},
-           {"type=SSD", "direction is required: read or write"},
-           {"direction=sideways", "direction must be read or write"},
-           {"direction=read&colour=red", "unknown parameter colour (known: direction, type, vendor, model, bus, usb)"},
-           {"direction=read&type=SSD&type=HDD", "parameter type is given twice"},
-           {"direction=read&model=%zz", "parameter model has no proper value"},
-           {"direction=read&model=%4", "parameter model has no proper value"},
-           {"direction=read&model", "parameter model has no proper value"}})
-    EXPECT_FALSE(parse_predict_query(query, question, reason)) << query;
-  EXPECT_FALSE(parse_predict_query("direction=read&vendor=" + std::string(257, 'x'), question, reason));
-  EXPECT_EQ(reason, "parameter vendor is longer than 256 bytes");
+  std::string transcript;
+  for (const std::string& query : lines_of(test_data_text("predict_queries.txt"))) {
+    if (query.rfind("#", 0) == 0) continue;
+    predict_question q;
+    std::string reason;
+    const device_description& d = q.device;
+    transcript +=
+        query.substr(0, 40) + "\n  " +
+        (parse_predict_query(query, q, reason) ? (q.which == direction::write ? "write|" : "read|") + d.type + "|" +
+                                                     d.vendor + "|" + d.model + "|" + d.bus + "|" + d.usb
+                                               : "error: " + reason) +
+        "\n";
+  }
+  expect_golden(transcript, "predict_queries.out.txt");
   EXPECT_EQ(decimal_text(0.97), "0.97");
   EXPECT_EQ(decimal_text(1), "1");
   EXPECT_EQ(decimal_text(2.0 / 3), "0.667");

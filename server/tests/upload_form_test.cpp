@@ -1,5 +1,5 @@
-// The client's body layout, written out by hand, and what the form reader makes of bodies of
-// that layout, of the standard one, and of broken ones.
+// The client's body layout (data/client_upload_body.txt, written out by hand), and what the form
+// reader makes of bodies of that layout, of the standard one, and of broken ones.
 #include <gtest/gtest.h>
 
 #include "form_body.h"
@@ -22,19 +22,7 @@ std::string read_fields(const std::string& body) {
 }  // namespace
 
 TEST(upload_body, matches_the_layout_byte_for_byte) {
-  std::string expected =
-      "--i-will-not-crash\r\n"
-      "Content-Disposition: form-data; name=\"type\"\r\n"
-      "\r\n"
-      "report"
-      "\r\n--i-will-not-crash\r\n"
-      "--i-will-not-crash\r\n"
-      "Content-Disposition: form-data; name=\"data\"; filename=\"package.zip\"\r\n"
-      "Content-Type: application/octet-stream\r\n"
-      "\r\n"
-      "PK\x05\x06"
-      "\r\n--i-will-not-crash\r\n";
-  EXPECT_EQ(upload_body("report", "PK\x05\x06"), expected);
+  expect_golden(upload_body("report", "PK\x05\x06"), "client_upload_body.txt");
 }
 
 TEST(upload_form, takes_only_type_then_data_within_the_limit) {

@@ -20,11 +20,7 @@ TEST(upload, a_screenshot_share_answers_its_link_and_serves_page_and_images) {
       << reply->body;
   EXPECT_EQ(reply->header("content-type"), "text/plain; charset=utf-8");
   std::string id = share_id_of(*reply);
-  auto page = http_get(server.port(), "/s/" + id);
-  ASSERT_TRUE(page);
-  EXPECT_EQ(page->status, 200);
-  EXPECT_NE(page->body.find("<img src=\"/s/" + id + "/screenshot.png\" width=\"320\" height=\"200\""),
-            std::string::npos);
+  EXPECT_EQ(status_of(http_get(server.port(), "/s/" + id)), 200);
   package_files files = screenshot_files();
   for (auto [name, bmp] : {std::pair{"screenshot", files.screenshot},
                            {"read_graph", files.read_graph},
@@ -60,9 +56,7 @@ TEST(upload, report_shares_answer_ok_alone_and_are_logged_but_never_published) {
   EXPECT_EQ(count_rows(server.database(), "share_images"), 0);
   std::string id = query_text(server.database(), "SELECT id FROM shares");
   ASSERT_EQ(id.size(), 22u);
-  auto page = http_get(server.port(), "/s/" + id);  // even knowing the id gives no page
-  ASSERT_TRUE(page);
-  EXPECT_EQ(page->status, 404);
+  EXPECT_EQ(status_of(http_get(server.port(), "/s/" + id)), 404);  // even knowing the id gives no page
   EXPECT_EQ(server.stop(), 0);
   std::string log = server.log();
   EXPECT_TRUE(
@@ -75,16 +69,12 @@ TEST(upload, report_shares_answer_ok_alone_and_are_logged_but_never_published) {
   EXPECT_FALSE(std::filesystem::exists(server.folder() + "/port"));
 }
 
-TEST(upload, a_store_failure_answers_500_and_keeps_nothing_of_that_share) {
+// What a failed insert leaves behind is the store's test; here, how the client is told.
+TEST(upload, a_store_failure_answers_500) {
   server_process server;
-  ASSERT_TRUE(post_upload(server.port(), "screenshot", screenshot_package()));
   fail_inserts(server.database(), "share_images", "NEW.name = 'write_graph'", "injected");
   auto reply = post_upload(server.port(), "screenshot", screenshot_package());
   ASSERT_TRUE(reply);
   EXPECT_EQ(reply->status, 500);
   EXPECT_EQ(reply->body, "Rejected: the server could not store the share");
-  EXPECT_EQ(count_rows(server.database(), "shares"), 1);
-  EXPECT_EQ(count_rows(server.database(), "share_images"), 3);
-  allow_inserts(server.database(), "share_images");
-  EXPECT_EQ(post_upload(server.port(), "screenshot", screenshot_package())->status, 200);
 }

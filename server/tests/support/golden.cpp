@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 std::string file_text(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -42,4 +44,13 @@ void expect_golden(const std::string& actual, const std::string& name) {
   ASSERT_TRUE(in) << "no golden server/tests/data/" << name << " (FOLVI_REWRITE_GOLDENS=1 writes it)";
   EXPECT_EQ(actual, file_text(path)) << "differs from server/tests/data/" << name
                                      << " (FOLVI_REWRITE_GOLDENS=1 rewrites it)";
+}
+
+bool eventually(const std::function<bool()>& done) {
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > give_up) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
 }

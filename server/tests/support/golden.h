@@ -1,5 +1,7 @@
-// Files under server/tests/data: goldens compared byte for byte and tables of cases.
+// Files under server/tests/data: goldens compared byte for byte and tables of cases; and the
+// waiting for what a server does in its own time.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,3 +14,5 @@ std::string test_data_text(const std::string& name);
 std::string file_text(const std::string& path);
 // The lines of `text`, without their line ends.
 std::vector<std::string> lines_of(const std::string& text);
+// Polls `done` every 20 ms until it holds or 20 seconds have passed; whether it held.
+bool eventually(const std::function<bool()>& done);

@@ -35,3 +35,5 @@ class http_connection {
 // One request on a fresh connection.
 std::optional<http_reply> http_exchange(int port, const std::string& request);
 std::optional<http_reply> http_get(int port, const std::string& path);
+// The status of a reply, or 0 when none came.
+inline int status_of(const std::optional<http_reply>& reply) { return reply ? reply->status : 0; }

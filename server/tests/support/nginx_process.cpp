@@ -2,19 +2,16 @@
 
 #include "child_process.h"
 #include "golden.h"
+#include "http_exchange.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <thread>
 
 namespace {
 
@@ -38,22 +35,18 @@ int free_port() {
 }
 
 bool accepts(int port) {
-  int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bool ok = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  close(s);
-  return ok;
+  try {
+    http_connection connection(port);
+    return true;
+  } catch (const std::runtime_error&) {
+    return false;
+  }
 }
 
 }  // namespace
 
-nginx_process::nginx_process(const std::string& site_file, int upstream_port) {
-  char pattern[] = "/tmp/folvi-nginx-test.XXXXXX";
-  if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
-  folder_ = pattern;
+nginx_process::nginx_process(const std::string& site_file, int upstream_port)
+    : folder_("/tmp/folvi-nginx-test.XXXXXX") {
   https_port_ = free_port();
   http_port_ = free_port();
   std::string ca = TEST_CA_DIR;
@@ -69,38 +62,20 @@ nginx_process::nginx_process(const std::string& site_file, int upstream_port) {
 }
 
 void nginx_process::start(const std::string& site) {
-  std::ofstream(folder_ + "/site.conf") << site;
+  std::ofstream(folder_.path + "/site.conf") << site;
   // The main file (data/nginx.conf.in) keeps everything nginx writes in the test's folder.
   std::string main = test_data_text("nginx.conf.in");
-  for (size_t at; (at = main.find("@FOLDER@")) != std::string::npos;) main.replace(at, 8, folder_);
+  for (size_t at; (at = main.find("@FOLDER@")) != std::string::npos;) main.replace(at, 8, folder_.path);
   replace_once(main, "@USER@", getuid() == 0 ? "user root;\n" : "");
-  std::ofstream(folder_ + "/nginx.conf") << main;
-  pid_ = start_program({"/usr/sbin/nginx", "-p", folder_, "-c", folder_ + "/nginx.conf", "-g", "daemon off;"}, "", "");
-  for (int attempt = 0; attempt < 500; ++attempt) {
-    if (accepts(https_port_) && accepts(http_port_)) return;
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      throw std::runtime_error("nginx did not start:\n" + error_log());
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  stop();
-  throw std::runtime_error("nginx does not listen:\n" + error_log());
+  std::ofstream(folder_.path + "/nginx.conf") << main;
+  pid_ = start_program({"/usr/sbin/nginx", "-p", folder_.path, "-c", folder_.path + "/nginx.conf", "-g", "daemon off;"},
+                       "", "");
+  if (child_ready(pid_, [this] { return accepts(https_port_) && accepts(http_port_); })) return;
+  end_child(pid_, SIGTERM);
+  throw std::runtime_error("nginx did not start or does not listen:\n" + error_log());
 }
 
-nginx_process::~nginx_process() {
-  stop();
-  std::error_code ignored;
-  std::filesystem::remove_all(folder_, ignored);
-}
+// Our child is the master; it takes its workers with it.
+nginx_process::~nginx_process() { end_child(pid_, SIGTERM); }
 
-void nginx_process::stop() {
-  if (pid_ <= 0) return;
-  kill(pid_, SIGTERM);  // our child, the master; it takes its workers with it
-  int status = 0;
-  waitpid(pid_, &status, 0);
-  pid_ = -1;
-}
-
-std::string nginx_process::error_log() const { return file_text(folder_ + "/error.log"); }
+std::string nginx_process::error_log() const { return file_text(folder_.path + "/error.log"); }

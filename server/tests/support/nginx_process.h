@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "temp_folder.h"
+
 class nginx_process {
  public:
   // The site file is rewritten to listen on free loopback ports, to use the test CA's
@@ -20,8 +22,7 @@ class nginx_process {
 
  private:
   void start(const std::string& site);
-  void stop();
-  std::string folder_;
+  temp_folder folder_;
   pid_t pid_ = -1;
   int https_port_ = 0;
   int http_port_ = 0;

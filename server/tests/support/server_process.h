@@ -4,10 +4,10 @@
 #include <sys/types.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "temp_folder.h"
 #include "test_database.h"
 
 class server_process {
@@ -18,10 +18,10 @@ class server_process {
   server_process& operator=(const server_process&) = delete;
 
   int port() const { return port_; }
-  const std::string& folder() const { return folder_; }
-  std::string database() const { return database_->address(); }
+  const std::string& folder() const { return folder_.path; }
+  std::string database() const { return database_.address(); }
   std::string log() const;
-  // The log once `ready` holds for it, or as it stands after ten seconds: a request's line is
+  // The log once `ready` holds for it, or as it stands after twenty seconds: a request's line is
   // written after its reply has gone out, so a client may read the log before the line is there.
   std::string log_when(const std::function<bool(const std::string&)>& ready) const;
   std::string log_showing(const std::string& text) const {
@@ -31,14 +31,13 @@ class server_process {
   int stop();
   // SIGKILL to our child, as a crash would end it; then reaps it.
   void kill_hard();
-  bool running() const { return pid_ > 0; }
   // A signal to our child; and whether it is still there (not exited).
   void send_signal(int signal_number) const;
   bool alive();
 
  private:
-  std::string folder_;
-  std::unique_ptr<test_database> database_;
+  temp_folder folder_;
+  test_database database_;
   pid_t pid_ = -1;
   int port_ = 0;
 };

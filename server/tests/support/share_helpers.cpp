@@ -26,8 +26,7 @@ std::string report_package(const std::string& report) {
 }
 
 std::vector<std::pair<std::string, std::string>> synthetic_site_uploads() {
-  const synthetic_device ssd{{"SSD", "Acme", "Fast 1", "3 / 11", ""}, {1048576, 8, 4}, {4194304, 4, 3}, 520};
-  const synthetic_device usb{{"HDD", "Cirrus", "Spin 7", "3 / 7", "USB 3.0"}, {262144, 4, 1}, {65536, 1, 3}, 180};
+  const synthetic_device &ssd = synthetic_fast_ssd, &usb = synthetic_usb_disk;
   std::vector<std::pair<std::string, std::string>> uploads;
   for (uint32_t machine = 0; machine < 6; ++machine) {
     uploads.emplace_back("report", report_package(synthetic_report(ssd, machine, 1)));

@@ -5,6 +5,12 @@
 #include <random>
 #include <vector>
 
+const synthetic_device synthetic_fast_ssd{
+    {"SSD", "Acme", "Fast 1", "3 / 11", ""}, {1048576, 8, 4}, {4194304, 4, 3}, 520};
+const synthetic_device synthetic_nvme{{"NMVe", "Bolt", "N2", "3 / 17", ""}, {4194304, 16, 3}, {1048576, 16, 4}, 3100};
+const synthetic_device synthetic_usb_disk{
+    {"HDD", "Cirrus", "Spin 7", "3 / 7", "USB 3.0"}, {262144, 4, 1}, {65536, 1, 3}, 180};
+
 namespace {
 
 const char* const wide_mode_names[6] = {"buf    ", "buf seq", "buf rnd", "raw    ", "raw seq", "raw rnd"};

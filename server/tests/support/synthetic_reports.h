@@ -13,6 +13,9 @@ struct synthetic_device {
   double peak_mbps = 500;  // decimal MBps of the best strategy
 };
 
+// Three models of three kinds, each with a best read strategy of its own.
+extern const synthetic_device synthetic_fast_ssd, synthetic_nvme, synthetic_usb_disk;
+
 // One report of machine number `machine`; `seed` varies the noise between runs.
 std::string synthetic_report(const synthetic_device& device, uint32_t machine, uint32_t seed);
 // The 32 hexadecimal digits standing for machine number `machine`.

@@ -8,9 +8,8 @@
 
 struct temp_folder {
   std::string path;
-  temp_folder() {
-    char pattern[] = "/tmp/folvi-store-test.XXXXXX";
-    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
+  explicit temp_folder(std::string pattern = "/tmp/folvi-test.XXXXXX") {
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path = pattern;
   }
   ~temp_folder() {

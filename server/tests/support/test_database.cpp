@@ -17,20 +17,15 @@ std::string postgresql_base() {
   return chosen && is_postgresql_address(chosen) ? chosen : "";
 }
 
-// One statement on PostgreSQL; the text of the first field, throwing on failure.
-std::string pg_query(const std::string& address, const std::string& sql, bool& has_row) {
+// Statements on PostgreSQL; the text of the first field, throwing on failure.
+std::string pg_query(const std::string& address, const std::string& sql) {
   PGconn* connection = PQconnectdb(address.c_str());
   std::string text, error;
-  has_row = false;
   if (PQstatus(connection) == CONNECTION_OK) {
     PGresult* result = PQexec(connection, sql.c_str());
     ExecStatusType status = PQresultStatus(result);
-    if (status == PGRES_TUPLES_OK && PQntuples(result) > 0) {
-      has_row = true;
-      text = PQgetvalue(result, 0, 0);
-    } else if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
-      error = PQerrorMessage(connection);
-    }
+    if (status == PGRES_TUPLES_OK && PQntuples(result) > 0) text = PQgetvalue(result, 0, 0);
+    else if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) error = PQerrorMessage(connection);
     PQclear(result);
   } else {
     error = PQerrorMessage(connection);
@@ -40,18 +35,24 @@ std::string pg_query(const std::string& address, const std::string& sql, bool& h
   return text;
 }
 
+// The same on SQLite.
 std::string sqlite_query(const std::string& database, const std::string& sql) {
   sqlite3* db = nullptr;
-  std::string text;
-  if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0))
-      text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-    sqlite3_finalize(statement);
-  }
+  char* message = nullptr;
+  std::pair<bool, std::string> first;
+  auto take_first = [](void* out, int columns, char** values, char**) {
+    auto& [taken, text] = *static_cast<std::pair<bool, std::string>*>(out);
+    if (!taken && columns > 0 && values[0]) text = values[0];
+    taken = true;
+    return 0;
+  };
+  bool ok = sqlite3_open(database.c_str(), &db) == SQLITE_OK &&
+            sqlite3_exec(db, sql.c_str(), take_first, &first, &message) == SQLITE_OK;
+  std::string error = message ? message : sqlite3_errmsg(db);
+  sqlite3_free(message);
   sqlite3_close(db);
-  return text;
+  if (!ok) throw std::runtime_error("SQLite: " + error + " in " + sql);
+  return first.second;
 }
 
 }  // namespace
@@ -68,47 +69,28 @@ test_database::test_database(const std::string& folder) {
   }
   static std::atomic<int> made{0};
   schema_ = "test_" + std::to_string(getpid()) + "_" + std::to_string(made++);
-  bool ignored;
-  pg_query(base, "DROP SCHEMA IF EXISTS " + schema_ + " CASCADE; CREATE SCHEMA " + schema_, ignored);
+  pg_query(base, "DROP SCHEMA IF EXISTS " + schema_ + " CASCADE; CREATE SCHEMA " + schema_);
   address_ = base + (base.find('?') == std::string::npos ? "?" : "&") + "options=-csearch_path%3D" + schema_;
 }
 
 test_database::~test_database() {
   if (schema_.empty()) return;
-  bool ignored;
   try {
-    pg_query(postgresql_base(), "DROP SCHEMA IF EXISTS " + schema_ + " CASCADE", ignored);
+    pg_query(postgresql_base(), "DROP SCHEMA IF EXISTS " + schema_ + " CASCADE");
   } catch (const std::exception&) {
     // A schema left behind is dropped by the next test of this pid, or with the cluster.
   }
 }
 
 std::string query_text(const std::string& database, const std::string& sql) {
-  if (!is_postgresql_address(database)) return sqlite_query(database, sql);
-  bool has_row;
-  return pg_query(database, sql, has_row);
+  return is_postgresql_address(database) ? pg_query(database, sql) : sqlite_query(database, sql);
 }
 
 long long count_rows(const std::string& database, const std::string& table) {
-  std::string count = query_text(database, "SELECT count(*) FROM " + table);
-  return count.empty() ? -1 : std::stoll(count);
+  return std::stoll(query_text(database, "SELECT count(*) FROM " + table));
 }
 
-void run_sql(const std::string& database, const std::string& sql) {
-  if (is_postgresql_address(database)) {
-    bool has_row;
-    pg_query(database, sql, has_row);
-    return;
-  }
-  sqlite3* db = nullptr;
-  char* message = nullptr;
-  bool ok = sqlite3_open(database.c_str(), &db) == SQLITE_OK &&
-            sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK;
-  std::string error = message ? message : "";
-  sqlite3_free(message);
-  sqlite3_close(db);
-  if (!ok) throw std::runtime_error("run_sql: " + error);
-}
+void run_sql(const std::string& database, const std::string& sql) { query_text(database, sql); }
 
 void fail_inserts(const std::string& database, const std::string& table, const std::string& condition,
                   const std::string& message) {

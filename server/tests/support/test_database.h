@@ -25,7 +25,7 @@ class test_database {
 
 // Rows of a table of the server's database, read through a connection of our own.
 long long count_rows(const std::string& database, const std::string& table);
-// The first column of the first row of a query, or empty.
+// The first column of the first row of a query, or empty; throws when the query fails.
 std::string query_text(const std::string& database, const std::string& sql);
 // Runs statements on the server's database (for faults the tests put in).
 void run_sql(const std::string& database, const std::string& sql);

@@ -17,20 +17,10 @@ std::string make_bmp(uint32_t width, uint32_t height, const pixel_source& pixel,
   std::string out = "BM";
   // File size, reserved, pixel offset; the info header: its size, width, height (negative when
   // top-down), one plane, bits, BI_RGB, image size, 72 dpi both ways, no palette.
-  put_fields(out, {{4, pixel_offset + stride * height},
-                   {4, 0},
-                   {4, pixel_offset},
-                   {4, options.info_size},
-                   {4, width},
-                   {4, options.top_down ? static_cast<uint32_t>(-static_cast<int32_t>(height)) : height},
-                   {2, 1},
-                   {2, options.bits},
-                   {4, 0},
-                   {4, stride * height},
-                   {4, 2835},
-                   {4, 2835},
-                   {4, 0},
-                   {4, 0}});
+  uint32_t rows = options.top_down ? static_cast<uint32_t>(-static_cast<int32_t>(height)) : height;
+  put_fields(out, {{4, pixel_offset + stride * height}, {4, 0}, {4, pixel_offset}, {4, options.info_size}});
+  put_fields(out, {{4, width}, {4, rows}, {2, 1}, {2, options.bits}, {4, 0}, {4, stride * height}});
+  put_fields(out, {{4, 2835}, {4, 2835}, {4, 0}, {4, 0}});
   out.resize(pixel_offset, '\0');  // the rest of a V4 or V5 header
   for (uint32_t row = 0; row < height; ++row) {
     uint32_t y = options.top_down ? row : height - 1 - row;

@@ -33,13 +33,8 @@ std::string build_zip(const std::vector<zip_item>& items, const zip_layout& layo
     uint32_t offset = static_cast<uint32_t>(out.size());
     auto common = [&](std::string& to) {
       // Modified 2024-01-31 09:09:02.
-      put_fields(to, {{2, item.flags},
-                      {2, method},
-                      {2, 0x4a21},
-                      {2, 0x583f},
-                      {4, crc},
-                      {4, static_cast<uint32_t>(body.size())},
-                      {4, size}});
+      put_fields(to, {{2, item.flags}, {2, method}, {2, 0x4a21}, {2, 0x583f}, {4, crc}});
+      put_fields(to, {{4, static_cast<uint32_t>(body.size())}, {4, size}});
     };
     const std::string& local_name = item.local_name.value_or(item.name);
     put_fields(out, {{4, 0x04034b50}, {2, 20}});
@@ -50,25 +45,15 @@ std::string build_zip(const std::vector<zip_item>& items, const zip_layout& layo
     common(directory);
     std::optional<uint32_t> moved = i < layout.central_offsets.size() ? layout.central_offsets[i] : std::nullopt;
     // Name length, no extra field or comment, disk 0, no attributes, the local header's offset.
-    put_fields(directory, {{2, static_cast<uint32_t>(item.name.size())},
-                           {2, 0},
-                           {2, 0},
-                           {2, 0},
-                           {2, 0},
-                           {4, 0},
-                           {4, moved.value_or(offset)}});
+    put_fields(directory, {{2, static_cast<uint32_t>(item.name.size())}, {2, 0}, {2, 0}, {2, 0}, {2, 0}});
+    put_fields(directory, {{4, 0}, {4, moved.value_or(offset)}});
     directory += item.name;
   }
   uint32_t directory_offset = static_cast<uint32_t>(out.size()), count = static_cast<uint32_t>(items.size());
   out += directory;
-  put_fields(out, {{4, 0x06054b50},
-                   {2, 0},
-                   {2, 0},
-                   {2, count},
-                   {2, count},
-                   {4, static_cast<uint32_t>(directory.size())},
-                   {4, directory_offset},
-                   {2, static_cast<uint32_t>(layout.comment.size())}});
+  put_fields(out, {{4, 0x06054b50}, {2, 0}, {2, 0}, {2, count}, {2, count}});
+  put_fields(out, {{4, static_cast<uint32_t>(directory.size())}, {4, directory_offset}});
+  put_fields(out, {{2, static_cast<uint32_t>(layout.comment.size())}});
   return out + layout.comment;
 }
 
