@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # folvi-cli under Wine: runs of one and of three passes with their report, CSV and JSON, the cache
 # guard, Ctrl+C, a run whose tests all fail, refused arguments, outputs that cannot be written,
-# the storage scan and the comparison of two reports and of two JSON documents.
+# the storage scan, the comparison of two reports and of two JSON documents, and --smart.
 set -u
 build=$1 cli=$2 launcher=$3
 here=$(cd "$(dirname "$0")" && pwd)
@@ -135,6 +135,22 @@ for letter in C Z; do
 done
 [ "$(grep -c 'FileSystem                   \[NTFS\]$' "$work/scan")" -ge 2 ] || fail "volumes lack their file systems"
 grep -q '^Volume:      [0-9A-F]\{4\}-[0-9A-F]\{4\}$' "$work/scan" || fail "the location's serial is not shown"
+
+# --smart reads saved blocks: the table on standard output, a note on standard error (what each
+# block says is the tests' of the program's process); a short block is refused. The block: revision
+# 16, eight usual attributes and an entry 255, its checksum in byte 511.
+python3 -c 'import struct, sys
+b = bytearray(512); b[0] = 16
+for i, id in enumerate((1, 5, 9, 12, 194, 197, 198, 199, 255)):
+    b[2 + 12 * i:14 + 12 * i] = struct.pack("<BHBB6sB", id, 0x32, 100, 100, bytes(6), 0)
+b[511] = -sum(b) & 0xFF
+open(sys.argv[1], "wb").write(b)' "$work/odd.bin"
+cli direct --smart "smart:$w\\odd.bin"
+[ $rc -eq 0 ] && [ "$(grep -c '|' "$work/out")" -eq 9 ] || fail "--smart of a block exited $rc or shows not nine rows"
+[ "$(cat "$work/err")" = "folvi-cli: smart:$w\\odd.bin: note: not a usual attribute set (Entry 255 is present); shown all the same, as its checksum is right" ] \
+  || fail "--smart's note: $(cat "$work/err")"
+head -c 500 "$work/odd.bin" >"$work/short.bin"
+refused "smart:$w\\short.bin: 500 bytes, but a SMART READ DATA block has 512" --smart "smart:$w\\short.bin"
 
 rm -rf "$work"
 echo "folvi-cli end to end: passed"

@@ -148,22 +148,6 @@ TEST(build_stack, raid_bus_drives_take_the_csmi_sets_in_order) {
   expect_stack(m, "raid_bus_drives_take_the_csmi_sets_in_order");
 }
 
-TEST(build_stack, ciss_volume_found_by_device_identifier) {
-  storage_stack m;
-  controller_info c = controller(L"pci\\ciss", controller_protocol::ciss);
-  c.phys = {phy(7, "M1")};
-  raid_volume v;
-  v.number = 3;
-  v.unique_id = "600508B1001C";
-  v.drives = {7};
-  c.raid_volumes = {v};
-  m.controllers.push_back(c);
-  m.drives = {disk(0, "", 8)};
-  m.drives[0].parent_instance_id = L"pci\\ciss";
-  m.drives[0].device_ids = {"no", "600508B1001C"};
-  expect_stack(m, "ciss_volume_found_by_device_identifier");
-}
-
 TEST(build_stack, phy_matched_twice_and_clones) {
   storage_stack m;
   controller_info c = controller(L"pci\\c", controller_protocol::csmi);

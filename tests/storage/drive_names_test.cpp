@@ -89,31 +89,6 @@ TEST(normalize_phy_names, identify_or_reported_model) {
   EXPECT_EQ(n.model, "WD2003FZEX-00Z4SA0");
 }
 
-TEST(update_names_from_identify, ata_block_logs_each_change) {
-  drive_info d;
-  d.identify_source = source_ata;
-  put_ata_text(d.identify.data(), 54, 40, "WDC WD10EZEX-08WN4A0");
-  put_ata_text(d.identify.data(), 20, 20, "WD-WCC6Y1234567");
-  put_ata_text(d.identify.data(), 46, 8, "01.01A01");
-  d.product_org = "WDC WD10EZEX-08W";
-  d.serial = "WD-WCC6Y1234567";
-  d.revision_org = "01.0";
-  d.has_nvme_identify = true;  // the ATA block is preferred
-  d.nvme_identify.assign(4096, 'n');
-  captured_log c;
-  c.log->indent(4);
-  update_names_from_identify(d, c.log);
-  c.log->unindent(4);
-  EXPECT_EQ(c.target->lines(), (std::vector<std::string>{
-                                   "2     Updating drive info from its ATA/IDENTIFY block...\n",
-                                   "2       Product                    [WDC WD10EZEX-08W] -> [WDC WD10EZEX-08WN4A0]\n",
-                                   "2       Revision                   [01.0] -> [01.01A01]\n",
-                               }));
-  EXPECT_EQ(d.product_org, "WDC WD10EZEX-08WN4A0");
-  EXPECT_EQ(d.serial, "WD-WCC6Y1234567");
-  EXPECT_EQ(d.revision_org, "01.01A01");
-}
-
 TEST(update_names_from_identify, nvme_block_and_blank_fields) {
   drive_info d;
   d.has_nvme_identify = true;
@@ -144,6 +119,8 @@ TEST(update_names_from_identify, nothing_without_a_block) {
   EXPECT_EQ(d.product_org, "Virtual Disk");
 
   d.identify_source = source_ctrl;
+  d.has_nvme_identify = true;  // the ATA block is preferred
+  d.nvme_identify.assign(4096, 'n');
   update_names_from_identify(d, nullptr);
   EXPECT_EQ(d.product_org, "NOT USED");
 }

@@ -1,9 +1,12 @@
 #include "storage/location_list.h"
 
 #include "fake_location.h"
+#include "golden.h"
+#include "support/text.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -43,24 +46,15 @@ storage_stack two_drives() {
 }
 
 TEST(location_list, normalising_a_picked_folder) {
-  struct {
-    const wchar_t* in;
-    const wchar_t* out;
-  } rows[] = {
-      {L"C:\\Bench", L"C:\\Bench\\"},
-      {L"c:\\bench\\", L"C:\\bench\\"},
-      {L"C:", L"C:\\"},
-      {L"C:\\", L"C:\\"},
-      {L"D:/data/x/", L"D:\\data\\x\\"},
-      {L"E:\\a\\\\", L"E:\\a\\"},
-      {L"\\\\?\\C:\\Long\\Path", L"C:\\Long\\Path\\"},
-      {L"\\\\?\\UNC\\server\\share", L"\\\\server\\share\\"},
-      {L"\\\\server\\share\\dir", L"\\\\server\\share\\dir\\"},
-      {L"\\\\?\\Volume{0b1f}\\", L"\\\\?\\Volume{0b1f}\\"},
-      {L"\\\\?\\Volume{0b1f}", L"\\\\?\\Volume{0b1f}\\"},
-      {L"", L""},
-  };
-  for (const auto& r : rows) EXPECT_EQ(normalize_location(r.in), r.out) << std::wstring(r.in).size();
+  std::istringstream rows(test_data_text("storage/normalized_locations.txt"));
+  std::string row, text;
+  while (std::getline(rows, row)) {
+    const size_t arrow = row.find("] -> [");
+    if (row[0] == '[' && arrow != std::string::npos)
+      row = row.substr(0, arrow) + "] -> [" + to_utf8(normalize_location(from_utf8(row.substr(1, arrow - 1)))) + "]";
+    text += row + "\n";
+  }
+  expect_golden(text, "storage/normalized_locations.txt");
   EXPECT_TRUE(same_location(L"c:\\Bench", L"C:\\BENCH\\"));
   EXPECT_TRUE(same_location(L"\\\\?\\D:\\x", L"D:/X/"));
   EXPECT_FALSE(same_location(L"C:\\a", L"C:\\ab"));

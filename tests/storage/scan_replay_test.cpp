@@ -124,12 +124,6 @@ TEST(ScanReplay, MalformedRecordingsAreRefusedWithTheirLine) {
   ASSERT_EQ(r.entries.size(), 1u);
   EXPECT_EQ(r.entries[0].bytes("out").size(), 18u);
 
-  EXPECT_EQ(refusal("FOLVI scan\n"),
-            "line 1: not a scan recording (the first line is not \"FOLVI Vezad scan recording\")");
-  EXPECT_EQ(refusal(replaced(good, "  < out 18", "  < out 20") + "      0020  00 00\n"),
-            "line 18: hex offset 20, expected 12 (a line is missing or out of place)");
-  EXPECT_EQ(refusal(good.substr(0, good.find("  < ok 1"))), "line 6: ioctl lacks its answer field \"ok\"");
-  EXPECT_EQ(refusal(header_text() + "  < ok 1\n"), "line 5: a field outside an entry");
   // Each damage of the table: refused with its line and reason.
   std::istringstream table(test_data_text("storage/malformed_recordings.txt"));
   std::string row, answers;
@@ -143,18 +137,8 @@ TEST(ScanReplay, MalformedRecordingsAreRefusedWithTheirLine) {
     answers += row.substr(0, second) + " | " + refusal(replaced(good, from, to)) + "\n";
   }
   expect_golden(answers, "storage/malformed_recordings.txt");
+  // A crc32 that matches the bytes is read.
   EXPECT_TRUE(read_recording(replaced(good, "  < out 18", "  < out 18 crc32 dcf57f85"), r, error)) << error;
-  EXPECT_EQ(
-      refusal(replaced(good, "  < out 18", "  < out 18 crc32 dcf57f85").replace(good.rfind("10 11"), 1, "2")),
-      "line 15: the bytes of \"out\" (to line 17) do not match its crc32; after editing them, drop the \"crc32 X\"");
-  EXPECT_EQ(refusal(replaced(good, "  < out 18", "  < out 18 crc 7d9b1d5f")),
-            "line 15: \"out\": \"18 crc 7d9b1d5f\" is not \"COUNT\" or \"COUNT crc32 XXXXXXXX\"");
-  EXPECT_EQ(refusal(replaced(good, "      0000  01 02 03\n", "      0000  01 02 03\n     junk\n")),
-            "line 11: hex data without its offset");
-  EXPECT_EQ(refusal(replaced(good, "PhysicalDrive0", "Physical%2GDrive0")),
-            "line 7: \"path\": a % not followed by two hex digits");
-  EXPECT_EQ(refusal(replaced(good, "  > out_size 20\n", "  > out_size 20\n    stray\n")),
-            "line 12: an indented line that is neither a field (\"  > \", \"  < \") nor hex data");
 }
 
 // Any damage to a real recording is refused with a line of the file, or read; a recording that

@@ -86,18 +86,6 @@ TEST(smart_rows, names_groups_values_and_states_per_drive_family) {
   expect_golden(text, "storage/smart_rows.txt");
 }
 
-TEST(smart_rows, table_dump) {
-  const smart_block b =
-      block_of({{5, 0x33, 100, 100, 8}, {10, 0x13, 96, 96, 0}, {150, 0x00, 100, 100, 7}}, {{5, 10}, {10, 97}});
-  captured_log log;
-  dump_smart_table(smart_rows(b, false, "", "SOME DISK"), log.log);
-  EXPECT_EQ(log.text(),
-            "2 SMART table\n"
-            "2  1.    5  100   10  000000000008  0033  |  Common           |  Reallocated sector count\n"
-            "2  2.   10   96   97  000000000000  0013  |  Common           |  Spin retry count\n"
-            "2  3.  150  100  ---  000000000007  0000  |  -                |  ?\n");
-}
-
 TEST(smart_rows, patterns_match_the_whole_text_ignoring_case) {
   EXPECT_TRUE(smart_pattern_matches("samsung|MZ*", "samsung|mz7ln256hmjp"));
   EXPECT_TRUE(smart_pattern_matches("*|ACSC*", "kingspec|acsc4m256s25"));
