@@ -28,7 +28,20 @@ box_run run_box(uint32_t flags, const std::function<void(HWND)>& script, HWND ow
   request.caption = L"Toolkit box " + std::to_wstring(++serial);
   request.text = text;
   request.flags = flags;
-  window_driver driver(request.caption, script);
+  // The script acts once the box's set-up has put the focus in it, and a box it leaves open fails
+  // the case instead of hanging the run.
+  window_driver driver(request.caption, [&](HWND box) {
+    EXPECT_TRUE(wait_until([box] {
+      GUITHREADINFO info{};
+      info.cbSize = sizeof info;
+      return GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &info) && IsChild(box, info.hwndFocus);
+    })) << "the box never took the focus";
+    script(box);
+    if (!wait_until([box] { return !IsWindow(box); })) {
+      ADD_FAILURE() << "the box stayed open";
+      EndDialog(box, 0);
+    }
+  });
   box_run run;
   run.answer = run_message_box(request);
   EXPECT_TRUE(driver.finish()) << "the box never appeared";
