@@ -8,6 +8,7 @@
 #include "app/cli_guard.h"
 #include "bench/io_file.h"
 #include "machine_scan.h"
+#include "recorded_machine.h"
 #include "run_records.h"
 #include "scratch_dir.h"
 #include "support/text.h"
@@ -82,6 +83,7 @@ TEST(cli_compare, report_files_that_cannot_be_read) {
 }
 
 TEST(cli_guard, a_usb_2_disk_flags_a_200_mbps_read) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   scanned machine = scan_recorded("usb2_port");
   const auto guard = [&] {
     return build_cache_guard(unbuffered_state::enforced, show_local_location(*machine.model, 0, L"Windows 10"));

@@ -87,18 +87,23 @@ read_line() { echo "Recommended read: 1 x 1048576 bytes, buf seq, expected effic
 write_line() { echo "Recommended write: 4 x 1048576 bytes, buf, expected efficiency 100.0%, within 5% of the best in 100.0% (level $1)"; }
 predict
 expect 0 "$any"$'\n'"$(read_line "all, 13 observations")"$'\n'"$(write_line "all, 13 observations")" ""
-recording=$(winpath "$machines/desktop.txt")
-predict --replay "$recording" 'U:\'
-expect 0 "Device: type HDD, vendor ASMT / Toshiba, model MQ01ABD100, bus 7 / 7, usb USB 3.0"$'\n'"$(read_line "model, 12 observations")"$'\n'"$(write_line "model, 12 observations")" ""
-# The recording's RAID array is like none of them.
-predict --replay "$recording" 'C:\'
-expect 0 "Device: type RAID, vendor Intel, model Raid 1 Volume, bus 8 / 8"$'\n'"$(read_line "all, 13 observations")"$'\n'"$(write_line "all, 13 observations")" ""
+# The recorded machines are of the 32-bit program, which a 64-bit twin refuses.
+if [ "${FOLVI_TARGET_ARCH:-i686}" = i686 ]; then
+  recording=$(winpath "$machines/desktop.txt")
+  predict --replay "$recording" 'U:\'
+  expect 0 "Device: type HDD, vendor ASMT / Toshiba, model MQ01ABD100, bus 7 / 7, usb USB 3.0"$'\n'"$(read_line "model, 12 observations")"$'\n'"$(write_line "model, 12 observations")" ""
+  # The recording's RAID array is like none of them.
+  predict --replay "$recording" 'C:\'
+  expect 0 "Device: type RAID, vendor Intel, model Raid 1 Volume, bus 8 / 8"$'\n'"$(read_line "all, 13 observations")"$'\n'"$(write_line "all, 13 observations")" ""
+fi
 
 # A location this machine does not have is refused before anything is asked.
 predict 'Q:\no such folder'
 expect 2 "" 'folvi-cli: LOCATION: "Q:\no such folder" does not exist'
-predict --replay "$recording" 'Q:\'
-expect 2 "" 'folvi-cli: LOCATION: "Q:\" is on no volume of the recording'
+if [ "${FOLVI_TARGET_ARCH:-i686}" = i686 ]; then
+  predict --replay "$recording" 'Q:\'
+  expect 2 "" 'folvi-cli: LOCATION: "Q:\" is on no volume of the recording'
+fi
 
 stop_server
 predict

@@ -27,6 +27,11 @@ drive 'console' | tr -d '\n ' | grep -q '^0Error:--replay:.*damaged.txt:line2:fo
 drive 'console-type "\n"'
 drive 'expect-exit 10'
 
+if [ "${FOLVI_TARGET_ARCH:-i686}" != i686 ]; then
+  # The recorded machines are of the 32-bit program, which a 64-bit twin refuses.
+  echo "folvi-vezad replay: the refusal passed; the recorded machine is left to 32-bit builds"
+  exit 0
+fi
 drive "start '$vezad' --replay '$(windows_path "$DATA/desktop.txt")'" >/dev/null
 drive "wait-window --title $title --timeout 60000" >/dev/null
 drive "wait-text $STATUS \"Ready to run\" --timeout 60000"
