@@ -142,8 +142,10 @@ void main_window_rig::look(const std::string& moment) {
     seen += "box " + to_utf8(b.caption) + " " + flags + ": " + to_utf8(b.text) + "\n";
   }
   window.boxes.clear();
-  seen += "runs " + std::to_string(env.runs_started) + " at " + to_utf8(env.started_profile.path) +
-          (env.started_profile.remote ? " (remote)" : "") + ", joined " + std::to_string(env.joins) + "\n";
+  seen += "runs " + std::to_string(env.runs_started) + " of " + to_utf8(env.started_profile.name) + " at " +
+          to_utf8(env.started_profile.path) + (env.started_profile.remote ? " (remote)" : "") + ", joined " +
+          std::to_string(env.joins) + "; profile " + to_utf8(model.profile().profile().name) + ", item " +
+          std::to_string(model.profile().current_item()) + "\n";
 }
 
 void main_window_rig::phase(bool read) {
