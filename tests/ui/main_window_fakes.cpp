@@ -145,7 +145,8 @@ void main_window_rig::look(const std::string& moment) {
   seen += "runs " + std::to_string(env.runs_started) + " of " + to_utf8(env.started_profile.name) + " at " +
           to_utf8(env.started_profile.path) + (env.started_profile.remote ? " (remote)" : "") + ", joined " +
           std::to_string(env.joins) + "; profile " + to_utf8(model.profile().profile().name) + ", item " +
-          std::to_string(model.profile().current_item()) + "\n";
+          std::to_string(model.profile().current_item()) + "; ended " + std::to_string(window.ended) + ", asked " +
+          std::to_string(env.share_questions) + ", offered " + std::to_string(env.offered.size()) + "\n";
 }
 
 void main_window_rig::phase(bool read) {
