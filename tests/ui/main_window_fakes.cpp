@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "support/paths.h"
 #include "support/text.h"
 #include "ui/test_config_controls.h"
@@ -134,6 +136,17 @@ void main_window_rig::start_small_run() {
 
 void main_window_rig::look(const std::string& moment) {
   seen += "== " + moment + " (phase " + std::to_string(int(model.phase())) + ")\n" + window.state();
+  for (const fake_window::box& b : window.boxes) {
+    char flags[16];
+    std::snprintf(flags, sizeof flags, "%08X", unsigned(b.flags));
+    seen += "box " + to_utf8(b.caption) + " " + flags + ": " + to_utf8(b.text) + "\n";
+  }
+  window.boxes.clear();
+  seen += "runs " + std::to_string(env.runs_started) + " of " + to_utf8(env.started_profile.name) + " at " +
+          to_utf8(env.started_profile.path) + (env.started_profile.remote ? " (remote)" : "") + ", joined " +
+          std::to_string(env.joins) + "; profile " + to_utf8(model.profile().profile().name) + ", item " +
+          std::to_string(model.profile().current_item()) + "; ended " + std::to_string(window.ended) + ", asked " +
+          std::to_string(env.share_questions) + ", offered " + std::to_string(env.offered.size()) + "\n";
 }
 
 void main_window_rig::phase(bool read) {

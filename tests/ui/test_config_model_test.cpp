@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cwchar>
+#include <memory>
 #include <map>
 #include <sstream>
 #include <string>
@@ -93,40 +95,6 @@ TEST(test_config_model, opens_on_custom_and_shows_each_preset_exactly) {
   expect_golden(seen, "ui/config_dialog_presets.txt");
 }
 
-TEST(test_config_model, any_edit_of_a_preset_continues_as_custom) {
-  test_config_model model;
-  fake_dialog d(model);
-  d.choose(id_profile_list, quick);
-  d.type(counts_id, L"1 4 8");
-  EXPECT_EQ(model.current(), 0);
-  EXPECT_EQ(d.selections[id_profile_list], 0);
-  EXPECT_EQ(model.custom().name, L"Custom");
-  EXPECT_EQ(model.custom().buffer_counts, (std::vector<uint32_t>{1, 4, 8}));
-  EXPECT_EQ(model.custom().duration, 250u);  // Quick's values plus the change
-  EXPECT_EQ(d.summary(), L"42|42|~ 00:10|~ 00:10|00:21");
-
-  // The preset itself is untouched; the custom entry comes back as edited.
-  d.choose(id_profile_list, quick);
-  EXPECT_EQ(d.texts[counts_id], L"1 4 8 16 32 ");
-  d.choose(id_profile_list, 0);
-  EXPECT_EQ(d.texts[counts_id], L"1 4 8 ");
-
-  // A check box and a combo in a preset do the same.
-  d.choose(id_profile_list, standard);
-  d.click(1134);  // reading, buf rnd
-  EXPECT_EQ(model.current(), 0);
-  EXPECT_EQ(model.custom().read_modes, 0x33u);
-  EXPECT_EQ(model.custom().buffer_sizes.size(), 12u);
-  d.choose(id_profile_list, extended);
-  d.choose(1099, 0);
-  EXPECT_EQ(model.current(), 0);
-  EXPECT_EQ(model.custom().order, 1u);
-  EXPECT_EQ(model.custom().memory_cap, 268435456u);
-  d.click(id_flush);
-  EXPECT_TRUE(model.custom().flush);
-  EXPECT_FALSE(model.profile(extended).flush);
-}
-
 TEST(test_config_model, filling_the_fields_is_not_an_edit) {
   test_config_model model;
   fake_dialog d(model);
@@ -138,57 +106,6 @@ TEST(test_config_model, filling_the_fields_is_not_an_edit) {
   EXPECT_FALSE(model.edit_changed(d, 4242, L"1"));
   EXPECT_TRUE(model.choice_changed(d, 1097, -1));
   EXPECT_EQ(model.current(), quick);
-}
-
-TEST(test_config_model, an_invalid_field_blanks_the_summary_and_blocks_ok) {
-  test_config_model model;
-  fake_dialog d(model);
-  d.type(run_time_id, L"500");
-  EXPECT_EQ(model.error_mask(), 1u << 3);
-  EXPECT_EQ(d.summary(), L"-|-|-|-|-");
-  EXPECT_FALSE(model.ok(d));
-  EXPECT_EQ(d.attention, run_time_id);
-  EXPECT_EQ(d.ended, 0);
-
-  // Attention goes to the first invalid field in the dialog's order.
-  d.type(sizes_id, L"8K 1.5M");
-  EXPECT_FALSE(model.ok(d));
-  EXPECT_EQ(d.attention, sizes_id);
-  d.type(sizes_id, L"8K,64K; 1M");
-  d.type(run_time_id, L"500 ms");
-  EXPECT_EQ(model.error_mask(), 0u);
-  EXPECT_EQ(model.custom().buffer_sizes, (std::vector<uint64_t>{8192, 65536, 1048576}));
-  EXPECT_NE(d.summary(), L"-|-|-|-|-");
-  EXPECT_TRUE(model.ok(d));
-  EXPECT_EQ(d.ended, id_ok);
-}
-
-TEST(test_config_model, an_invalid_text_never_reaches_the_profile) {
-  test_config_model model;
-  fake_dialog d(model);
-  const test_def before = model.custom();
-  // Each of these would leave a number behind if read half-way.
-  d.type(run_time_id, L"5 hours");
-  d.type(cap_id, L"64 x");
-  d.type(file_id, L"2G and more");
-  d.type(init_id, L"10x");
-  d.type(counts_id, L"1 2 -4");
-  d.type(sizes_id, L"8K 4G");
-  EXPECT_EQ(model.error_mask(), 0x3Fu);
-  EXPECT_EQ(model.custom().duration, before.duration);
-  EXPECT_EQ(model.custom().memory_cap, before.memory_cap);
-  EXPECT_EQ(model.custom().file_size, before.file_size);
-  EXPECT_EQ(model.custom().init_time_factor, before.init_time_factor);
-  EXPECT_EQ(model.custom().buffer_counts, before.buffer_counts);
-  EXPECT_EQ(model.custom().buffer_sizes, before.buffer_sizes);
-
-  // A preset and back clears the errors and shows what the custom profile really holds.
-  d.choose(id_profile_list, quick);
-  d.choose(id_profile_list, 0);
-  EXPECT_EQ(model.error_mask(), 0u);
-  EXPECT_EQ(d.texts[run_time_id], L"1 sec");
-  EXPECT_EQ(d.texts[cap_id], L"256M");
-  EXPECT_TRUE(model.ok(d));
 }
 
 TEST(test_config_model, field_limits) {
@@ -208,72 +125,73 @@ TEST(test_config_model, field_limits) {
   EXPECT_EQ(rows, 24);
 }
 
-// More buffer memory than one test can have is the memory cap's error, whichever field let it in,
-// and it goes when any of them brings the profile back within bounds.
-TEST(test_config_model, buffers_beyond_one_tests_memory_block_ok) {
-  test_config_model model;
-  fake_dialog d(model);  // Custom starts as Extended: up to 64M x 32 under a 256M cap
-  d.type(cap_id, L"0");
-  EXPECT_EQ(model.error_mask(), 1u << 2);
-  EXPECT_EQ(d.summary(), L"-|-|-|-|-");
-  EXPECT_FALSE(model.ok(d));
-  EXPECT_EQ(d.attention, cap_id);
-  d.type(counts_id, L"1 2 4 8 16");  // 64M x 16 = 1G: the most a test may have
-  EXPECT_EQ(model.error_mask(), 0u);
-  d.type(sizes_id, L"1K 128M");
-  EXPECT_EQ(model.error_mask(), 1u << 2);
-  d.type(cap_id, L"1G");
-  EXPECT_EQ(model.error_mask(), 0u);
-  EXPECT_TRUE(model.ok(d));
+template <typename T>
+std::string joined(const std::vector<T>& values) {
+  std::string s;
+  for (T v : values) s += " " + std::to_string(v);
+  return s;
+}
 
-  // The window's own custom profile is judged when it is shown, too.
-  test_config_model again;
+// What the dialog and the model hold, for a "look".
+std::string facts(test_config_model& model, fake_dialog& d) {
+  const test_def& c = model.custom();
+  std::string s = "current " + std::to_string(model.current()) + ", errors " + std::to_string(model.error_mask()) +
+                  ", summary " + to_utf8(d.summary()) + ", attention " + std::to_string(d.attention) + ", ended " +
+                  std::to_string(d.ended) + "\n";
+  for (const std::wstring& box : d.boxes) s += "box " + to_utf8(box) + "\n";
+  d.boxes.clear();
+  return s + "custom " + to_utf8(c.name) + (c.sequential ? " sequential" : " random") + ", sizes" +
+         joined(c.buffer_sizes) + ", counts" + joined(c.buffer_counts) + ", cap " + std::to_string(c.memory_cap) +
+         ", duration " + std::to_string(c.duration) + ", file " + std::to_string(c.file_size) + ", init " +
+         std::to_string(c.init_time_factor) + ", order " + std::to_string(c.order) + ", modes " +
+         std::to_string(c.read_modes) + "/" + std::to_string(c.write_modes) + (c.flush ? ", flush" : "") + "\n";
+}
+
+// The user's actions from a data file played on fresh dialogs, with what each "look" found.
+TEST(test_config_model, the_user_s_actions_and_what_the_dialog_shows) {
+  const std::map<std::string, int> names{
+      {"profiles", id_profile_list}, {"flush", id_flush}, {"file", file_id},        {"cap", cap_id}, {"init", init_id},
+      {"counts", counts_id},         {"sizes", sizes_id}, {"run_time", run_time_id}};
+  std::istringstream script(test_data_text("ui/config_dialog_actions.txt"));
+  std::unique_ptr<test_config_model> model;
+  std::unique_ptr<fake_dialog> d;
+  std::string seen;
+  for (std::string line; std::getline(script, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream words(line);
+    std::string verb, control, rest;
+    words >> verb >> control;
+    std::getline(words >> std::ws, rest);
+    const int id = names.count(control) ? names.at(control) : std::atoi(control.c_str());
+    seen += line + "\n";
+    if (verb == "==") {
+      d.reset();
+      model.reset(new test_config_model);
+      d.reset(new fake_dialog(*model));
+    } else if (verb == "type") d->type(id, from_utf8(rest));
+    else if (verb == "click") d->click(id);
+    else if (verb == "choose") d->choose(id, std::atoi(rest.c_str()));
+    else if (verb == "text") seen += to_utf8(d->texts[id]) + "\n";
+    else if (verb == "check") seen += std::to_string(d->checks[id]) + "\n";
+    else if (verb == "ok") seen += std::to_string(model->ok(*d)) + "\n";
+    else if (verb == "cancel") model->cancel(*d);
+    else if (verb == "look") seen += facts(*model, *d);
+    else if (line == "clear modes") {
+      for (const config_mode_box& b : config_mode_boxes)
+        if (d->checks[b.id]) d->click(b.id);
+    } else ADD_FAILURE() << "unknown action: " << line;
+  }
+  expect_golden(seen, "ui/config_dialog_actions_seen.txt");
+}
+
+// The window's own custom profile is judged when it is shown, too.
+TEST(test_config_model, a_custom_profile_beyond_its_cap_is_an_error_when_shown) {
+  test_config_model model;
   test_def wide = model.custom();
   wide.memory_cap = 0;
-  again.set_custom(wide);
-  fake_dialog shown(again);
-  EXPECT_EQ(again.error_mask(), 1u << 2);
-}
-
-TEST(test_config_model, no_modes_means_no_tests) {
-  test_config_model model;
-  fake_dialog d(model);
-  for (const config_mode_box& b : config_mode_boxes)
-    if (d.checks[b.id]) d.click(b.id);
-  EXPECT_EQ(d.summary(), L"0|0|-|-|-");
-  EXPECT_FALSE(model.ok(d));
-  ASSERT_EQ(d.boxes.size(), 1u);
-  EXPECT_EQ(d.boxes[0], L"No tests selected|Test configuration|49");
-  EXPECT_EQ(d.ended, 0);
-
-  // A cap that no combination fits leaves no test either.
-  d.click(1081);
-  d.type(cap_id, L"1");
-  EXPECT_EQ(d.summary(), L"0|0|-|-|-");
-  EXPECT_FALSE(model.ok(d));
-  EXPECT_EQ(d.boxes.size(), 2u);
-  model.cancel(d);
-  EXPECT_EQ(d.ended, id_cancel);
-}
-
-TEST(test_config_model, summary_texts) {
-  test_config_model model;
-  fake_dialog d(model);
-  // One read test of 250 ms, no write test.
-  d.type(sizes_id, L"4K");
-  d.type(counts_id, L"1");
-  for (int id : {1083, 1132, 1082, 1084}) d.click(id);
-  d.type(run_time_id, L"250 ms");
-  EXPECT_EQ(d.summary(), L"1|0|0.25 sec|-|0.25 sec");
-
-  // Durations past 2^32 milliseconds: 625 tests of two hours.
-  d.choose(id_profile_list, extended);
-  d.type(run_time_id, L"120 min");
-  EXPECT_EQ(d.summary(), L"375|250|45000:00|30000:00|75000:00");
-  // No memory cap: every size with every count (64M x 16 is the most one test may have).
-  d.type(counts_id, L"1 2 4 8 12 16");
-  d.type(cap_id, L"0");
-  EXPECT_EQ(d.texts[id_read_tests], L"306");
+  model.set_custom(wide);
+  fake_dialog shown(model);
+  EXPECT_EQ(model.error_mask(), 1u << 2);
 }
 
 TEST(test_config_model, the_windows_custom_profile_replaces_entry_0) {
