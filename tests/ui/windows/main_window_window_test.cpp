@@ -15,6 +15,7 @@
 
 #include "gui_counts.h"
 #include "preview_data.h"
+#include "recorded_machine.h"
 #include "queued_file_dialogs.h"
 #include "toolkit/xfc_message_box.h"
 #include "ui/main_window.h"
@@ -224,7 +225,10 @@ bool one_life() {
   return rig.window.run() == 1 && driver.finish() && lived;
 }
 
-TEST(main_window_window, a_window_s_life_leaves_nothing_behind) { expect_no_leaks(count_leaks(one_life, 3)); }
+TEST(main_window_window, a_window_s_life_leaves_nothing_behind) {
+  ONLY_WITH_32_BIT_RECORDINGS();
+  expect_no_leaks(count_leaks(one_life, 3));
+}
 
 // Wherever Wine's default placement has put the window, the dialog centred on it must fit the
 // work area: the window is moved to the work area's centre first (the routine's clamping has tests
@@ -319,6 +323,7 @@ window_looks watch_move(HWND d, const main_window& w, bool& moved) {
 // screen with a thread that waits for messages every millisecond, as the program's other threads
 // may: Wine then puts the windows' pictures on the screen at every moment of their painting.
 TEST(main_window_window, nothing_black_shows_while_the_window_opens_and_its_view_moves) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   backdrop behind;
   ASSERT_TRUE(behind.shown());
   window_rig rig;
@@ -481,6 +486,7 @@ void expect_what_the_screen_shows(const shared_look& look, const std::string& vi
 }
 
 TEST(main_window_window, the_profile_dialog_centred_the_finished_run_in_whole_rows_and_a_shared_screenshot) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   window_rig rig;
   shared_look graphs, list;
   window_driver driver(main_window_title, [&](HWND d) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "preview_data.h"
+#include "recorded_machine.h"
 #include "preview_window.h"
 #include "queued_file_dialogs.h"
 #include "resource_ids.h"
@@ -208,6 +209,7 @@ TEST(results_windows, the_list_shows_the_rows_with_their_styles) {
 // The location box's lists and summary follow the location list (whose choices have their own
 // tests); the picker opens over the window with its title, and a picked folder shows in the box.
 TEST(location_box_window, drive_roots_the_custom_item_and_a_picked_folder) {
+  ONLY_WITH_32_BIT_RECORDINGS();
   preview_rig rig;
   window_driver driver(caption, [&](HWND d) {
     const closes_at_end guard(d);
