@@ -24,6 +24,12 @@ smart_block block_of(const std::vector<attribute_fields>& attributes,
 
 // Each case's rows, one line each, compared with tests/data/storage/smart_rows.txt.
 TEST(smart_rows, names_groups_values_and_states_per_drive_family) {
+  const std::vector<attribute_fields> samsung_attributes = {{9, 0x32, 97, 97, 12044},
+                                                            {177, 0x13, 96, 96, 61},
+                                                            {183, 0x13, 100, 100, 0},
+                                                            {190, 0x32, 68, 53, 32},
+                                                            {241, 0x32, 99, 99, 40177631642ull}};
+  const std::vector<std::pair<uint8_t, uint8_t>> samsung_thresholds = {{177, 5}, {183, 10}};
   const struct {
     const char* vendor;
     const char* model;
@@ -32,25 +38,9 @@ TEST(smart_rows, names_groups_values_and_states_per_drive_family) {
     std::vector<std::pair<uint8_t, uint8_t>> thresholds;
   } cases[] = {
       // A later group's name replaces an earlier one; a definition without a name keeps it.
-      {"Samsung",
-       "MZ7LN256HMJP-000L7",
-       true,
-       {{9, 0x32, 97, 97, 12044},
-        {177, 0x13, 96, 96, 61},
-        {183, 0x13, 100, 100, 0},
-        {190, 0x32, 68, 53, 32},
-        {241, 0x32, 99, 99, 40177631642ull}},
-       {{177, 5}, {183, 10}}},
+      {"Samsung", "MZ7LN256HMJP-000L7", true, samsung_attributes, samsung_thresholds},
       // Without the IDENTIFY's word the same model is no SSD: only the common groups count.
-      {"Samsung",
-       "MZ7LN256HMJP-000L7",
-       false,
-       {{9, 0x32, 97, 97, 12044},
-        {177, 0x13, 96, 96, 61},
-        {183, 0x13, 100, 100, 0},
-        {190, 0x32, 68, 53, 32},
-        {241, 0x32, 99, 99, 40177631642ull}},
-       {{177, 5}, {183, 10}}},
+      {"Samsung", "MZ7LN256HMJP-000L7", false, samsung_attributes, samsung_thresholds},
       {"Seagate",
        "ST2000DM008-2FR102",
        false,
