@@ -214,7 +214,7 @@ struct main_window_rig {
   void look(const std::string& moment);
   // The runner's calls, from the test instead of the run's thread; posted events delivered.
   void phase(bool read);
-  void test_done(bool read, double rate, bool ok = true);
+  bool test_done(bool read, double rate, bool ok = true);
   // The run's thread ends with this result; the next tick finishes the run.
   void end_run(bool result);
   // The reads of the running small profile, each a new best, and the run's end: a complete report.

@@ -110,53 +110,11 @@ TEST(profile_choice, the_drop_down_and_the_profile_dialog) {
   expect_golden(rig.seen, "ui/main_window_profile_choice.txt");
 }
 
-TEST(main_window_model_commands, help_pages_about_and_units) {
-  main_window_rig rig;
-  fake_window& w = rig.window;
-  rig.open();
-  rig.model.command(ID_HELP_HOMEPAGE, control_event::clicked, 0, false);
-  rig.model.command(ID_HELP_METHODOLOGY, control_event::clicked, 0, false);
-  EXPECT_EQ(rig.env.urls, (std::vector<std::wstring>{L"https://folvi.example/app/homepage",
-                                                     L"https://folvi.example/app/methodology"}));
+// The help pages' addresses (the commands that open them are in main_window_runs.txt).
+TEST(main_window_model_commands, web_page_urls) {
   EXPECT_EQ(web_page_url({L"localhost", false, 8080}, L"/app/homepage"), L"http://localhost:8080/app/homepage");
   EXPECT_EQ(web_page_url({L"h", true, 443}, L"/app/methodology"), L"https://h/app/methodology");
   EXPECT_EQ(web_page_url({L"h", true, 8443}, L"/x"), L"https://h:8443/x");
-
-  rig.model.command(ID_HELP_ABOUT, control_event::clicked, 0, false);
-  ASSERT_EQ(w.boxes.size(), 1u);
-  EXPECT_EQ(w.boxes[0].text, L"FOLVI Vezad, version 1.2\n\nCold-cache Sequential I/O Benchmark");
-  EXPECT_EQ(w.boxes[0].flags, mb_icon_information | mb_ok);
-
-  const int repaints = w.graph_repaints[true];
-  rig.model.command(ID_UNITS_1000, control_event::clicked, 0, false);
-  EXPECT_TRUE(rig.model.decimal_units());
-  EXPECT_TRUE(rig.model.graph(true).decimal_units());
-  EXPECT_TRUE(rig.model.graph(false).decimal_units());
-  EXPECT_EQ(w.graph_repaints[true], repaints + 1);
-  rig.model.command(ID_UNITS_1024, control_event::clicked, 0, false);
-  EXPECT_FALSE(rig.model.graph(false).decimal_units());
-}
-
-TEST(main_window_model_commands, viewing_and_saving_the_report) {
-  main_window_rig rig;
-  rig.open();
-  // No report yet: nothing happens.
-  rig.model.command(ID_SCREENGRAB_VIEW_REPORT, control_event::clicked, 0, false);
-  rig.model.command(ID_SCREENGRAB_SAVE_REPORT, control_event::clicked, 0, false);
-  rig.model.command(ID_SCREENGRAB_SHARE_SCREENSHOT, control_event::clicked, 0, false);
-  EXPECT_TRUE(rig.env.files.calls.empty());
-  EXPECT_TRUE(rig.window.boxes.empty());
-
-  rig.window.save_path = L"D:\\r.folvi.txt";
-  rig.choose_small_profile();
-  rig.press_start();
-  rig.end_run(true);
-  rig.tick();
-  rig.model.command(ID_SCREENGRAB_VIEW_REPORT, control_event::clicked, 0, false);
-  EXPECT_EQ(rig.env.files.launched_program, L"C:\\windows\\system32\\cmd.exe");
-  rig.model.command(ID_SCREENGRAB_SAVE_REPORT, control_event::clicked, 0, false);
-  EXPECT_EQ(rig.window.last_save.default_name, L"FOLVI Report (2024-01-31 09-05) - Drive C.folvi.txt");
-  EXPECT_EQ(rig.env.files.disk[L"D:\\r.folvi.txt"], "\xEF\xBB\xBF" + rig.model.reports().last_report);
 }
 
 // Cancel in the confirmation; OK with "Don't ask again" ticked (a second press while it is pending
