@@ -13,14 +13,6 @@
 
 namespace {
 
-test_def counted(uint32_t reads, uint32_t writes, bool sequential) {
-  test_def d;
-  d.read_tests = reads;
-  d.write_tests = writes;
-  d.sequential = sequential;
-  return d;
-}
-
 void customize(main_window_rig& rig) {
   rig.model.command(IDC_MAIN_CHANGE_PROFILE, control_event::clicked, 0, false);
   rig.model.command(IDC_MAIN_PRESETS, control_event::confirmed, 3, false);
@@ -33,28 +25,19 @@ void finish_a_run(main_window_rig& rig) {
   ASSERT_EQ(rig.model.view(), view_done_graphs);
 }
 
-TEST(profile_choice, configuration_texts) {
-  EXPECT_EQ(custom_configuration_text(counted(6, 4, true)), L"Custom  \u00B7  Sequential  \u00B7  10 tests");
-  EXPECT_EQ(custom_configuration_text(counted(6, 0, false)), L"Custom  \u00B7  Random access  \u00B7  6 read tests");
-  EXPECT_EQ(custom_configuration_text(counted(0, 4, true)), L"Custom  \u00B7  Sequential  \u00B7  4 write tests");
-  EXPECT_EQ(custom_configuration_text(counted(1, 0, true)), L"Custom  \u00B7  Sequential  \u00B7  1 read test ");
-  EXPECT_EQ(custom_configuration_text(counted(0, 1, true)), L"Custom  \u00B7  Sequential  \u00B7  1 write test ");
-  // Estimates: seconds below 90 s, rounded; whole minutes from there, rounded at 30 s.
-  test_def d = counted(44, 45, true);
-  d.duration = 1000;
-  EXPECT_EQ(preset_item_text(0, d), L"Quick             ~ 89 sec");
-  d.read_tests = 45;
-  EXPECT_EQ(preset_item_text(1, d), L"Standard        ~ 2 min");
-  d.duration = 999;
-  EXPECT_EQ(preset_item_text(2, d), L"Extended        ~ 90 sec");
-  d.duration = 1499;
-  d.read_tests = 1;
-  d.write_tests = 0;
-  EXPECT_EQ(preset_item_text(0, d), L"Quick             ~ 1 sec");
-  // Many long tests do not wrap around 32 bits of milliseconds.
-  d.read_tests = d.write_tests = 100000;
-  d.duration = 60000;
-  EXPECT_EQ(preset_item_text(2, d), L"Extended        ~ 200000 min");
+// "custom READS WRITES sequential|random" and "preset ITEM READS WRITES DURATION_MS".
+TEST(profile_choice, configuration_and_preset_texts) {
+  expect_table("ui/profile_texts.txt", [](const std::string& question) {
+    const std::vector<std::string> w = words(question);
+    const bool custom = w[0] == "custom";
+    test_def d;
+    d.read_tests = uint32_t(std::stoul(w[custom ? 1 : 2]));
+    d.write_tests = uint32_t(std::stoul(w[custom ? 2 : 3]));
+    d.sequential = w[3] == "sequential";
+    if (custom) return to_utf8(custom_configuration_text(d));
+    d.duration = uint32_t(std::stoul(w[4]));
+    return to_utf8(preset_item_text(std::stoi(w[1]), d));
+  });
 }
 
 // The drop-down closed with and without a choice (its close may come first), "Customize..." with
