@@ -1,14 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include <cstring>
-
-#include "bench/test_presets.h"
 #include "golden.h"
 #include "main_window_fakes.h"
 #include "ui/profile_choice.h"
-#include "support/message_box_flags.h"
 #include "support/text.h"
 
 namespace {

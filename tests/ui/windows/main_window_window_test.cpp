@@ -218,25 +218,6 @@ bool share_screenshot(HWND d, window_rig& rig) {
          wait_until([&] { return IsWindowVisible(GetDlgItem(d, IDC_MAIN_SCREENGRAB)) != 0; });
 }
 
-// What the display shows of the window, painted afresh, once its painting has reached the
-// screen: two looks in a row that agree.
-bool settled_screen_image(HWND d, captured_image& image, std::string& error) {
-  RECT frame{};
-  GetWindowRect(d, &frame);
-  RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-  captured_image previous;
-  for (int i = 0; i < 40; ++i) {
-    RedrawWindow(d, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    sync(d);
-    if (!screen_image(frame, image, error)) return false;
-    if (image.pixels == previous.pixels) return true;
-    previous = std::move(image);
-    Sleep(100);
-  }
-  error = "the window was still changing on the screen";
-  return false;
-}
-
 // "Customize..." opens the profile dialog modally: the choice is posted, not sent.
 HWND open_profile_dialog(HWND d) {
   const HWND presets = GetDlgItem(d, IDC_MAIN_PRESETS);
@@ -568,9 +549,9 @@ uint32_t over(uint32_t argb, uint32_t below) {
   return 0xFF000000u | channel(16) << 16 | channel(8) << 8 | channel(0);
 }
 
-std::vector<COLORREF> pixel_row(HWND window, int y, int from, int to) {
+std::vector<COLORREF> pixel_row(const seen_control& seen, int y, int from, int to) {
   std::vector<COLORREF> row;
-  for (int x = from; x < to; ++x) row.push_back(client_pixel(window, x, y));
+  for (int x = from; x < to; ++x) row.push_back(seen.pixel(x, y));
   return row;
 }
 
@@ -603,53 +584,30 @@ void expect_the_finished_graphs(HWND d, window_rig& rig) {
       std::max_element(reads.begin(), reads.end(), [](auto& a, auto& b) { return a.rate < b.rate; }) - reads.begin());
   const size_t plain = best == 0 ? 1 : 0;
   const graph_style& c = graph_colours;
-  EXPECT_EQ(client_pixel(read, width / 2, 1), rgb_of(c.header));
-  EXPECT_EQ(client_pixel(read, 1, r.bottom - 1), rgb_of(c.background));
-  EXPECT_EQ(client_pixel(read, bar_x(best), bottom - 2), rgb_of(c.best_done));
-  EXPECT_EQ(client_pixel(read, bar_x(plain), bottom - 2), rgb_of(c.bar_done));
+  const seen_control reads_seen(read), writes_seen(write);
+  EXPECT_EQ(reads_seen.pixel(width / 2, 1), rgb_of(c.header));
+  EXPECT_EQ(reads_seen.pixel(1, r.bottom - 1), rgb_of(c.background));
+  EXPECT_EQ(reads_seen.pixel(bar_x(best), bottom - 2), rgb_of(c.best_done));
+  EXPECT_EQ(reads_seen.pixel(bar_x(plain), bottom - 2), rgb_of(c.bar_done));
   // The full bar is 85% of the plot: above the best bar is its slot's grid line.
   const uint32_t grid_line = over(c.grid, c.background);
   EXPECT_TRUE(
-      near_colour(client_pixel(read, bar_x(best), bottom - int((bottom - 40) * 0.85) - 20), rgb_of(grid_line), 2));
+      near_colour(reads_seen.pixel(bar_x(best), bottom - int((bottom - 40) * 0.85) - 20), rgb_of(grid_line), 2));
   // The failed write: a thin half-transparent bar over the slot's grid line.
-  EXPECT_TRUE(near_colour(client_pixel(write, bar_x(29), bottom - 1), rgb_of(over(c.failed_done, grid_line)), 4));
-  EXPECT_TRUE(near_colour(client_pixel(write, bar_x(29), bottom - 5), rgb_of(grid_line), 2));
+  EXPECT_TRUE(near_colour(writes_seen.pixel(bar_x(29), bottom - 1), rgb_of(over(c.failed_done, grid_line)), 4));
+  EXPECT_TRUE(near_colour(writes_seen.pixel(bar_x(29), bottom - 5), rgb_of(grid_line), 2));
   // The number and its unit, in 1024 bytes per KB.
   const RECT header_right{width / 2, 0, width, 30};
-  EXPECT_GT(count_near(read, header_right, rgb_of(c.best_done), 24), 10);
-  EXPECT_GT(count_near(read, header_right, rgb_of(c.caption), 24), 5);
-  const std::vector<COLORREF> before = pixel_row(read, 20, width / 2, width);
+  EXPECT_GT(reads_seen.count_near(header_right, rgb_of(c.best_done), 24), 10);
+  EXPECT_GT(reads_seen.count_near(header_right, rgb_of(c.caption), 24), 5);
+  const std::vector<COLORREF> before = pixel_row(reads_seen, 20, width / 2, width);
   PostMessageW(d, WM_COMMAND, ID_UNITS_1000, 0);
-  ASSERT_TRUE(wait_until([&] { return pixel_row(read, 20, width / 2, width) != before; }));
+  ASSERT_TRUE(
+      seen_until(read, [&](const seen_control& seen) { return pixel_row(seen, 20, width / 2, width) != before; }));
   PostMessageW(d, WM_COMMAND, ID_UNITS_1024, 0);
-  ASSERT_TRUE(wait_until([&] { return pixel_row(read, 20, width / 2, width) == before; }));
+  ASSERT_TRUE(
+      seen_until(read, [&](const seen_control& seen) { return pixel_row(seen, 20, width / 2, width) == before; }));
 }
-
-// A control as the screen shows it (the list's pixels read through its DC stay white under Wine).
-struct seen_control {
-  HWND control;
-  captured_image image;
-  POINT at{};  // the client area's top left corner in the image
-  explicit seen_control(HWND c) : control(c) {
-    RECT frame{};
-    GetWindowRect(control, &frame);
-    ClientToScreen(control, &at);
-    at = {at.x - frame.left, at.y - frame.top};
-    std::string error;
-    EXPECT_TRUE(settled_screen_image(control, image, error)) << error;
-  }
-  COLORREF pixel(int x, int y) const {
-    if (x + at.x < 0 || y + at.y < 0 || x + at.x >= image.width || y + at.y >= image.height) return CLR_INVALID;
-    const uint32_t p = image.pixels[size_t(y + at.y) * size_t(image.width) + size_t(x + at.x)];
-    return RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
-  }
-  int count_near(const RECT& r, COLORREF colour, int tolerance) const {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) n += near_colour(pixel(x, y), colour, tolerance);
-    return n;
-  }
-};
 
 RECT row_rect(HWND list, int row) {
   RECT r{LVIR_BOUNDS, 0, 0, 0};
@@ -672,7 +630,8 @@ void expect_the_list_s_rows_and_styles(HWND list, const raw_rows& rows) {
   const int top = int(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
   ASSERT_EQ(shown[size_t(top) + 1][0], raw_best_read_heading);
   const raw_list_palette& p = raw_list_colours;
-  const seen_control seen(list);
+  // Just after the switch the rows show without their backgrounds until the list is repainted.
+  const seen_control seen(list, true);
   for (int row = top; row < top + 4; ++row) {
     const RECT r = row_rect(list, row);
     EXPECT_EQ(seen.pixel(r.right - 3, (r.top + r.bottom) / 2), COLORREF(p.row_background[row & 1])) << row;
@@ -687,7 +646,7 @@ void expect_the_list_s_rows_and_styles(HWND list, const raw_rows& rows) {
   while (failed < rows.size() && rows.rows()[failed].style != style_failed) ++failed;
   ASSERT_LT(failed, rows.size());
   SendMessageW(list, LVM_ENSUREVISIBLE, WPARAM(failed), FALSE);
-  EXPECT_GT(seen_control(list).count_near(row_rect(list, int(failed)), COLORREF(p.grey), 40), 10);
+  EXPECT_GT(seen_control(list, true).count_near(row_rect(list, int(failed)), COLORREF(p.grey), 40), 10);
 }
 
 TEST(main_window_window, the_location_box_the_profile_dialog_centred_the_finished_run_and_a_shared_screenshot) {
