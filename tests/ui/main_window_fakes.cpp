@@ -154,7 +154,7 @@ void main_window_rig::phase(bool read) {
   window.deliver(model);
 }
 
-void main_window_rig::test_done(bool read, double rate, bool ok) {
+bool main_window_rig::test_done(bool read, double rate, bool ok) {
   test_run r;
   r.read = read;
   r.buffer_count = 1;
@@ -166,7 +166,7 @@ void main_window_rig::test_done(bool read, double rate, bool ok) {
     r.error.api = "ReadFile";
     r.error.code = 23;
   }
-  env.runner->on_test_done(r);
+  return env.runner->on_test_done(r);
 }
 
 void main_window_rig::end_run(bool result) {

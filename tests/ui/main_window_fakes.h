@@ -38,13 +38,11 @@ struct fake_window final : main_window_cb {
   std::vector<std::wstring> location_items;
   int location_selected = -1;
   bool location_enabled = true;
-  int pick_requests = 0;
 
   std::vector<std::wstring> presets;
   bool presets_shown = false;
   int presets_selected = -1;
   std::function<bool(test_config_model&)> profile_dialog;  // the user's work in dialog 106
-  int profile_dialogs = 0;
 
   size_t list_rows = 0;  // rows the list holds
   int list_clears = 0;
@@ -75,7 +73,7 @@ struct fake_window final : main_window_cb {
   void remove_last_item() override { location_items.pop_back(); }
   void select_item(int index) override { location_selected = index; }
   void enable_list(bool on) override { location_enabled = on; }
-  void post_pick_request() override { ++pick_requests; }
+  void post_pick_request() override {}
   void show_summary(const location_summary& s) override { texts[IDC_MAIN_VOLUME] = s.volume; }
   // profile_choice_cb
   void set_configuration_text(const std::wstring& text) override { texts[IDC_MAIN_CONFIGURATION] = text; }
@@ -83,10 +81,7 @@ struct fake_window final : main_window_cb {
     presets_shown = shown;
     presets_selected = selected;
   }
-  bool run_profile_dialog(test_config_model& dialog) override {
-    ++profile_dialogs;
-    return profile_dialog ? profile_dialog(dialog) : false;
-  }
+  bool run_profile_dialog(test_config_model& dialog) override { return profile_dialog && profile_dialog(dialog); }
   // user_prompt_cb
   int message_box(const std::wstring& text, uint32_t& flags, const std::wstring& caption) override {
     boxes.push_back({text, caption, flags});
@@ -214,7 +209,7 @@ struct main_window_rig {
   void look(const std::string& moment);
   // The runner's calls, from the test instead of the run's thread; posted events delivered.
   void phase(bool read);
-  void test_done(bool read, double rate, bool ok = true);
+  bool test_done(bool read, double rate, bool ok = true);
   // The run's thread ends with this result; the next tick finishes the run.
   void end_run(bool result);
   // The reads of the running small profile, each a new best, and the run's end: a complete report.

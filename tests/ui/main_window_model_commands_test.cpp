@@ -1,25 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include <cstring>
-
-#include "bench/test_presets.h"
 #include "golden.h"
 #include "main_window_fakes.h"
 #include "ui/profile_choice.h"
-#include "support/message_box_flags.h"
 #include "support/text.h"
 
 namespace {
-
-test_def counted(uint32_t reads, uint32_t writes, bool sequential) {
-  test_def d;
-  d.read_tests = reads;
-  d.write_tests = writes;
-  d.sequential = sequential;
-  return d;
-}
 
 void customize(main_window_rig& rig) {
   rig.model.command(IDC_MAIN_CHANGE_PROFILE, control_event::clicked, 0, false);
@@ -33,28 +19,19 @@ void finish_a_run(main_window_rig& rig) {
   ASSERT_EQ(rig.model.view(), view_done_graphs);
 }
 
-TEST(profile_choice, configuration_texts) {
-  EXPECT_EQ(custom_configuration_text(counted(6, 4, true)), L"Custom  \u00B7  Sequential  \u00B7  10 tests");
-  EXPECT_EQ(custom_configuration_text(counted(6, 0, false)), L"Custom  \u00B7  Random access  \u00B7  6 read tests");
-  EXPECT_EQ(custom_configuration_text(counted(0, 4, true)), L"Custom  \u00B7  Sequential  \u00B7  4 write tests");
-  EXPECT_EQ(custom_configuration_text(counted(1, 0, true)), L"Custom  \u00B7  Sequential  \u00B7  1 read test ");
-  EXPECT_EQ(custom_configuration_text(counted(0, 1, true)), L"Custom  \u00B7  Sequential  \u00B7  1 write test ");
-  // Estimates: seconds below 90 s, rounded; whole minutes from there, rounded at 30 s.
-  test_def d = counted(44, 45, true);
-  d.duration = 1000;
-  EXPECT_EQ(preset_item_text(0, d), L"Quick             ~ 89 sec");
-  d.read_tests = 45;
-  EXPECT_EQ(preset_item_text(1, d), L"Standard        ~ 2 min");
-  d.duration = 999;
-  EXPECT_EQ(preset_item_text(2, d), L"Extended        ~ 90 sec");
-  d.duration = 1499;
-  d.read_tests = 1;
-  d.write_tests = 0;
-  EXPECT_EQ(preset_item_text(0, d), L"Quick             ~ 1 sec");
-  // Many long tests do not wrap around 32 bits of milliseconds.
-  d.read_tests = d.write_tests = 100000;
-  d.duration = 60000;
-  EXPECT_EQ(preset_item_text(2, d), L"Extended        ~ 200000 min");
+// "custom READS WRITES sequential|random" and "preset ITEM READS WRITES DURATION_MS".
+TEST(profile_choice, configuration_and_preset_texts) {
+  expect_table("ui/profile_texts.txt", [](const std::string& question) {
+    const std::vector<std::string> w = words(question);
+    const bool custom = w[0] == "custom";
+    test_def d;
+    d.read_tests = uint32_t(std::stoul(w[custom ? 1 : 2]));
+    d.write_tests = uint32_t(std::stoul(w[custom ? 2 : 3]));
+    d.sequential = w[3] == "sequential";
+    if (custom) return to_utf8(custom_configuration_text(d));
+    d.duration = uint32_t(std::stoul(w[4]));
+    return to_utf8(preset_item_text(std::stoi(w[1]), d));
+  });
 }
 
 // The drop-down closed with and without a choice (its close may come first), "Customize..." with
@@ -110,53 +87,11 @@ TEST(profile_choice, the_drop_down_and_the_profile_dialog) {
   expect_golden(rig.seen, "ui/main_window_profile_choice.txt");
 }
 
-TEST(main_window_model_commands, help_pages_about_and_units) {
-  main_window_rig rig;
-  fake_window& w = rig.window;
-  rig.open();
-  rig.model.command(ID_HELP_HOMEPAGE, control_event::clicked, 0, false);
-  rig.model.command(ID_HELP_METHODOLOGY, control_event::clicked, 0, false);
-  EXPECT_EQ(rig.env.urls, (std::vector<std::wstring>{L"https://folvi.example/app/homepage",
-                                                     L"https://folvi.example/app/methodology"}));
+// The help pages' addresses (the commands that open them are in main_window_runs.txt).
+TEST(main_window_model_commands, web_page_urls) {
   EXPECT_EQ(web_page_url({L"localhost", false, 8080}, L"/app/homepage"), L"http://localhost:8080/app/homepage");
   EXPECT_EQ(web_page_url({L"h", true, 443}, L"/app/methodology"), L"https://h/app/methodology");
   EXPECT_EQ(web_page_url({L"h", true, 8443}, L"/x"), L"https://h:8443/x");
-
-  rig.model.command(ID_HELP_ABOUT, control_event::clicked, 0, false);
-  ASSERT_EQ(w.boxes.size(), 1u);
-  EXPECT_EQ(w.boxes[0].text, L"FOLVI Vezad, version 1.2\n\nCold-cache Sequential I/O Benchmark");
-  EXPECT_EQ(w.boxes[0].flags, mb_icon_information | mb_ok);
-
-  const int repaints = w.graph_repaints[true];
-  rig.model.command(ID_UNITS_1000, control_event::clicked, 0, false);
-  EXPECT_TRUE(rig.model.decimal_units());
-  EXPECT_TRUE(rig.model.graph(true).decimal_units());
-  EXPECT_TRUE(rig.model.graph(false).decimal_units());
-  EXPECT_EQ(w.graph_repaints[true], repaints + 1);
-  rig.model.command(ID_UNITS_1024, control_event::clicked, 0, false);
-  EXPECT_FALSE(rig.model.graph(false).decimal_units());
-}
-
-TEST(main_window_model_commands, viewing_and_saving_the_report) {
-  main_window_rig rig;
-  rig.open();
-  // No report yet: nothing happens.
-  rig.model.command(ID_SCREENGRAB_VIEW_REPORT, control_event::clicked, 0, false);
-  rig.model.command(ID_SCREENGRAB_SAVE_REPORT, control_event::clicked, 0, false);
-  rig.model.command(ID_SCREENGRAB_SHARE_SCREENSHOT, control_event::clicked, 0, false);
-  EXPECT_TRUE(rig.env.files.calls.empty());
-  EXPECT_TRUE(rig.window.boxes.empty());
-
-  rig.window.save_path = L"D:\\r.folvi.txt";
-  rig.choose_small_profile();
-  rig.press_start();
-  rig.end_run(true);
-  rig.tick();
-  rig.model.command(ID_SCREENGRAB_VIEW_REPORT, control_event::clicked, 0, false);
-  EXPECT_EQ(rig.env.files.launched_program, L"C:\\windows\\system32\\cmd.exe");
-  rig.model.command(ID_SCREENGRAB_SAVE_REPORT, control_event::clicked, 0, false);
-  EXPECT_EQ(rig.window.last_save.default_name, L"FOLVI Report (2024-01-31 09-05) - Drive C.folvi.txt");
-  EXPECT_EQ(rig.env.files.disk[L"D:\\r.folvi.txt"], "\xEF\xBB\xBF" + rig.model.reports().last_report);
 }
 
 // Cancel in the confirmation; OK with "Don't ask again" ticked (a second press while it is pending

@@ -1,23 +1,27 @@
-// The main window in-process, over the preview's made-up machine and a runner that hands a Quick
-// run's records over from the run's own thread: runs leave no handles or GUI objects behind; the
-// window opens without a black moment, its profile dialog over it and its results list in whole
-// rows; nothing black shows while its view moves; a screenshot share hands over three BMPs that
-// show what the screen shows.
+// The main window in-process, over a recorded machine and a runner that hands a Quick run's
+// records over from the run's own thread: runs leave no handles or GUI objects behind; the window
+// opens without a black moment, its location box, profile dialog, graphs and results list as the
+// user sees them; nothing black shows while its view moves; a screenshot share hands over three
+// BMPs that show what the screen shows.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
 
+#include "bench/test_combo.h"
+#include "fake_location.h"
 #include "gui_counts.h"
-#include "preview_data.h"
+#include "machine_scan.h"
 #include "recorded_machine.h"
 #include "queued_file_dialogs.h"
 #include "toolkit/xfc_message_box.h"
+#include "ui/graph_style.h"
 #include "ui/main_window.h"
 #include "results/raw_texts.h"
 #include "ui/main_window_texts.h"
@@ -32,17 +36,57 @@
 
 namespace {
 
-// The made-up machine, scanned once: each scan of it leaves two handles behind under Wine, which
-// the window's leak check would count as the window's.
+// A desktop with a Seagate hard disk (C: and D:) and a Samsung NVMe drive (E:), scanned once:
+// each scan leaves two handles behind under Wine, which the window's leak check would count.
 const storage_stack& machine() {
-  static const std::unique_ptr<storage_stack> stack = preview_scan();
-  return *stack;
+  static const scanned desktop = scan_recorded("preview_desktop");
+  return *desktop.model;
+}
+
+// The system's answers for locations on that machine: a drive root and D:\bench exist.
+struct desktop_locations {
+  fake_location api;
+  desktop_locations() {
+    for (const volume_info& v : machine().volumes)
+      for (const std::wstring& root : v.mount_points) {
+        api.roots[root] = root;
+        api.identities[root] = {v.serial_number, v.file_system};
+      }
+    api.roots[L"D:\\bench\\"] = L"D:\\";
+  }
+};
+
+// A Quick run's records with plausible rates of a SATA SSD, rising with the bytes in flight; the
+// 30th write failed.
+std::vector<test_run> quick_records(bool read) {
+  test_def quick;
+  quick.reset(0);
+  std::vector<test_combo> combos;
+  generate_combo_vec(quick, read, combos);
+  std::vector<test_run> runs;
+  for (size_t i = 0; i < combos.size(); ++i) {
+    test_run r;
+    r.read = read;
+    r.buffer_size = uint32_t(combos[i].buffer_size);
+    r.buffer_count = combos[i].buffer_count;
+    r.open_flags = combos[i].open_flags;
+    r.ok = true;
+    const double in_flight = double(r.buffer_size) * r.buffer_count;
+    r.rate = (read ? 545e6 : 495e6) * (1.0 - std::exp(-in_flight / 260e3)) * (1.0 + 0.015 * std::sin(i * 1.7));
+    runs.push_back(r);
+  }
+  if (!read) {
+    runs.at(29).ok = false;
+    runs[29].rate = 0;
+    runs[29].error = {"WriteFile", 1117, ""};
+  }
+  return runs;
 }
 
 // The system around the window: the scan ends at once, a run hands over a Quick run's records
 // on its own thread (stopping when the window says so), a screenshot share is kept.
 struct made_up_env final : main_window_env {
-  preview_run quick = finished_quick_run();
+  const std::vector<test_run> reads = quick_records(true), writes = quick_records(false);
   run_thread thread;
   std::unique_ptr<report_files_api> files = make_win32_report_files(nullptr);
   std::atomic<int> shares{0};
@@ -75,7 +119,7 @@ struct made_up_env final : main_window_env {
       if (!runner.on_init_progress(done, 100)) return false;
     for (bool read : {true, false}) {
       if (!runner.on_phase(read)) continue;
-      for (const test_run& r : read ? quick.reads : quick.writes)
+      for (const test_run& r : read ? reads : writes)
         if (!runner.on_test_done(r)) break;
     }
     return true;
@@ -83,10 +127,10 @@ struct made_up_env final : main_window_env {
 };
 
 struct window_rig {
-  preview_locations locations{machine()};
+  desktop_locations locations;
   queued_file_dialogs dialogs;
   made_up_env env;
-  main_window window{env, locations, dialogs, file_version{1, 2, 3, 4}, web_server{L"folvi.example", true, 0}};
+  main_window window{env, locations.api, dialogs, file_version{1, 2, 3, 4}, web_server{L"folvi.example", true, 0}};
 };
 
 void sync(HWND window) { SendMessageW(window, WM_NULL, 0, 0); }
@@ -172,25 +216,6 @@ bool share_screenshot(HWND d, window_rig& rig) {
   click(GetDlgItem(box, mb_answer_ok));
   return wait_until([&] { return rig.env.shares.load() == shares + 1; }) &&
          wait_until([&] { return IsWindowVisible(GetDlgItem(d, IDC_MAIN_SCREENGRAB)) != 0; });
-}
-
-// What the display shows of the window, painted afresh, once its painting has reached the
-// screen: two looks in a row that agree.
-bool settled_screen_image(HWND d, captured_image& image, std::string& error) {
-  RECT frame{};
-  GetWindowRect(d, &frame);
-  RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-  captured_image previous;
-  for (int i = 0; i < 40; ++i) {
-    RedrawWindow(d, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    sync(d);
-    if (!screen_image(frame, image, error)) return false;
-    if (image.pixels == previous.pixels) return true;
-    previous = std::move(image);
-    Sleep(100);
-  }
-  error = "the window was still changing on the screen";
-  return false;
 }
 
 // "Customize..." opens the profile dialog modally: the choice is posted, not sent.
@@ -485,24 +510,167 @@ void expect_what_the_screen_shows(const shared_look& look, const std::string& vi
   }
 }
 
-TEST(main_window_window, the_profile_dialog_centred_the_finished_run_in_whole_rows_and_a_shared_screenshot) {
+// The location box's lists and summary follow the location list (whose choices have their own
+// tests); the picker opens over the window with its title, and a picked folder shows in the box.
+void expect_the_location_box(HWND d, window_rig& rig) {
+  const HWND combo = GetDlgItem(d, IDC_MAIN_LOCATION);
+  EXPECT_EQ(combo_items(combo), (std::vector<std::wstring>{L"C:\\", L"D:\\", L"E:\\"}));
+  pick_from_list(combo, 2);
+  sync(d);
+  EXPECT_EQ(window_text(combo), L"E:\\");
+  EXPECT_EQ(control_text(d, IDC_MAIN_VOLUME), L"7E2B-6F10");
+  EXPECT_EQ(control_text(d, IDC_MAIN_CONTROLLER), L"Standard NVM Express Controller");
+  SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_MAIN_LOCATION, CBN_DROPDOWN), LPARAM(combo));
+  EXPECT_EQ(combo_items(combo).back(), L"Add custom location...");
+  SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_MAIN_LOCATION, CBN_CLOSEUP), LPARAM(combo));
+  EXPECT_EQ(combo_items(combo).size(), 3u);
+  rig.dialogs.answer_folder(L"d:/bench");
+  pick_from_list(combo, -1);
+  ASSERT_TRUE(wait_until([&] {
+    sync(d);
+    return rig.dialogs.folder_requests.size() == 1;
+  }));
+  sync(d);
+  EXPECT_EQ(rig.dialogs.folder_requests[0].title, L"Pick location for the test file");
+  EXPECT_EQ(rig.dialogs.folder_requests[0].owner, d);
+  EXPECT_EQ(combo_items(combo), (std::vector<std::wstring>{L"C:\\", L"D:\\", L"E:\\", L"D:\\bench\\"}));
+  EXPECT_EQ(window_text(combo), L"D:\\bench\\");
+  EXPECT_EQ(control_text(d, IDC_MAIN_VOLUME), L"0C41-D7A8");
+}
+
+COLORREF rgb_of(uint32_t argb) { return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF); }
+
+// A colour drawn at alpha over an opaque one.
+uint32_t over(uint32_t argb, uint32_t below) {
+  const uint32_t a = argb >> 24;
+  auto channel = [&](int shift) {
+    return ((argb >> shift & 0xFF) * a + (below >> shift & 0xFF) * (255 - a) + 127) / 255;
+  };
+  return 0xFF000000u | channel(16) << 16 | channel(8) << 8 | channel(0);
+}
+
+std::vector<COLORREF> pixel_row(const seen_control& seen, int y, int from, int to) {
+  std::vector<COLORREF> row;
+  for (int x = from; x < to; ++x) row.push_back(seen.pixel(x, y));
+  return row;
+}
+
+// The graphs' animation timer ticks that reach the window's thread.
+std::atomic<int> graph_ticks{0};
+LRESULT CALLBACK count_graph_ticks(int code, WPARAM wparam, LPARAM lparam) {
+  const MSG& m = *reinterpret_cast<const MSG*>(lparam);
+  if (code == HC_ACTION && m.message == WM_TIMER && m.wParam == graph_timer_id) ++graph_ticks;
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+// The settled graphs of the finished run: their colours where the frame puts the bars, the
+// failed write's thin bar, the number in 1024 bytes per KB and no animation timer left running;
+// then 1000 bytes per KB, repainted.
+void expect_the_finished_graphs(HWND d, window_rig& rig) {
+  const HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, count_graph_ticks, nullptr, GetWindowThreadProcessId(d, nullptr));
+  graph_ticks = 0;
+  Sleep(4 * graph_timer_ms);
+  sync(d);
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(graph_ticks, 0) << "a graph's timer runs on";
+  const std::vector<test_run>& reads = rig.env.reads;
+  const HWND read = GetDlgItem(d, IDC_MAIN_READ_GRAPH), write = GetDlgItem(d, IDC_MAIN_WRITE_GRAPH);
+  RECT r;
+  GetClientRect(read, &r);
+  const int width = r.right, bottom = int(r.bottom - graph_padding);
+  const double slot = (width - 2 * graph_padding) / double(reads.size());
+  auto bar_x = [&](size_t i) { return int(graph_padding + (double(i) + 0.5) * slot); };
+  const size_t best = size_t(
+      std::max_element(reads.begin(), reads.end(), [](auto& a, auto& b) { return a.rate < b.rate; }) - reads.begin());
+  const size_t plain = best == 0 ? 1 : 0;
+  const graph_style& c = graph_colours;
+  const seen_control reads_seen(read), writes_seen(write);
+  EXPECT_EQ(reads_seen.pixel(width / 2, 1), rgb_of(c.header));
+  EXPECT_EQ(reads_seen.pixel(1, r.bottom - 1), rgb_of(c.background));
+  EXPECT_EQ(reads_seen.pixel(bar_x(best), bottom - 2), rgb_of(c.best_done));
+  EXPECT_EQ(reads_seen.pixel(bar_x(plain), bottom - 2), rgb_of(c.bar_done));
+  // The full bar is 85% of the plot: above the best bar is its slot's grid line.
+  const uint32_t grid_line = over(c.grid, c.background);
+  EXPECT_TRUE(
+      near_colour(reads_seen.pixel(bar_x(best), bottom - int((bottom - 40) * 0.85) - 20), rgb_of(grid_line), 2));
+  // The failed write: a thin half-transparent bar over the slot's grid line.
+  EXPECT_TRUE(near_colour(writes_seen.pixel(bar_x(29), bottom - 1), rgb_of(over(c.failed_done, grid_line)), 4));
+  EXPECT_TRUE(near_colour(writes_seen.pixel(bar_x(29), bottom - 5), rgb_of(grid_line), 2));
+  // The number and its unit, in 1024 bytes per KB.
+  const RECT header_right{width / 2, 0, width, 30};
+  EXPECT_GT(reads_seen.count_near(header_right, rgb_of(c.best_done), 24), 10);
+  EXPECT_GT(reads_seen.count_near(header_right, rgb_of(c.caption), 24), 5);
+  const std::vector<COLORREF> before = pixel_row(reads_seen, 20, width / 2, width);
+  PostMessageW(d, WM_COMMAND, ID_UNITS_1000, 0);
+  ASSERT_TRUE(
+      seen_until(read, [&](const seen_control& seen) { return pixel_row(seen, 20, width / 2, width) != before; }));
+  PostMessageW(d, WM_COMMAND, ID_UNITS_1024, 0);
+  ASSERT_TRUE(
+      seen_until(read, [&](const seen_control& seen) { return pixel_row(seen, 20, width / 2, width) == before; }));
+}
+
+RECT row_rect(HWND list, int row) {
+  RECT r{LVIR_BOUNDS, 0, 0, 0};
+  SendMessageW(list, LVM_GETITEMRECT, WPARAM(row), LPARAM(&r));
+  return r;
+}
+
+// The list holds the model's rows; its columns fill it; rows alternate their backgrounds with a
+// line under each; the headings and the best row in the accent colour, the failed write in grey.
+void expect_the_list_s_rows_and_styles(HWND list, const raw_rows& rows) {
+  std::vector<std::vector<std::wstring>> texts;
+  for (const raw_row& r : rows.rows()) texts.push_back({r.buffers, r.mode, r.rate});
+  const auto shown = list_rows(list);
+  ASSERT_EQ(shown, texts);
+  RECT client;
+  GetClientRect(list, &client);
+  int widths = 0;
+  for (int i = 0; i < 3; ++i) widths += int(SendMessageW(list, LVM_GETCOLUMNWIDTH, WPARAM(i), 0));
+  EXPECT_EQ(widths, client.right);
+  const int top = int(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+  ASSERT_EQ(shown[size_t(top) + 1][0], raw_best_read_heading);
+  const raw_list_palette& p = raw_list_colours;
+  // Just after the switch the rows show without their backgrounds until the list is repainted.
+  const seen_control seen(list, true);
+  for (int row = top; row < top + 4; ++row) {
+    const RECT r = row_rect(list, row);
+    EXPECT_EQ(seen.pixel(r.right - 3, (r.top + r.bottom) / 2), COLORREF(p.row_background[row & 1])) << row;
+    EXPECT_EQ(seen.pixel(r.right - 3, r.bottom - 1), COLORREF(p.separator)) << row;
+  }
+  RECT heading = row_rect(list, top + 1);
+  heading.right = heading.left + 80;
+  EXPECT_GT(seen.count_near(heading, COLORREF(p.accent), 40), 10);
+  // The header control covers the client area's top.
+  EXPECT_EQ(seen.pixel(client.right - 10, 2), COLORREF(p.header_background));
+  size_t failed = 0;
+  while (failed < rows.size() && rows.rows()[failed].style != style_failed) ++failed;
+  ASSERT_LT(failed, rows.size());
+  SendMessageW(list, LVM_ENSUREVISIBLE, WPARAM(failed), FALSE);
+  EXPECT_GT(seen_control(list, true).count_near(row_rect(list, int(failed)), COLORREF(p.grey), 40), 10);
+}
+
+TEST(main_window_window, the_location_box_the_profile_dialog_centred_the_finished_run_and_a_shared_screenshot) {
   ONLY_WITH_32_BIT_RECORDINGS();
   window_rig rig;
   shared_look graphs, list;
   window_driver driver(main_window_title, [&](HWND d) {
     closes_at_end at_end(d);
     ASSERT_TRUE(status_is(d, status_ready));
+    expect_the_location_box(d, rig);
     expect_the_profile_dialog_centred(d);
     ASSERT_TRUE(ready_with_quick(d));
     post_click(GetDlgItem(d, IDC_MAIN_START));
     ASSERT_TRUE(status_is(d, status_completed));
     ASSERT_TRUE(graphs_at_rest(d, rig));
+    expect_the_finished_graphs(d, rig);
     ASSERT_TRUE(share_and_look(d, rig, graphs));
     // The list with its border and scroll bar.
     post_click(GetDlgItem(d, IDC_MAIN_SWITCH_VIEW));
     const HWND results = GetDlgItem(d, IDC_MAIN_RESULTS);
     ASSERT_TRUE(wait_until([&] { return IsWindowVisible(results) != 0; }));
+    ASSERT_TRUE(wait_until([&] { return !rig.window.view_moving(); }));
     expect_whole_rows(results);
+    expect_the_list_s_rows_and_styles(results, rig.window.model().results().rows());
     ASSERT_TRUE(share_and_look(d, rig, list));
     post_close(d);
   });

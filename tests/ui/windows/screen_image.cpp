@@ -1,6 +1,9 @@
 #include "screen_image.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -126,6 +129,57 @@ bool dc_screen_image(const RECT& r, captured_image& image, std::string& error) {
 
 bool screen_image(const RECT& r, captured_image& image, std::string& error) {
   return under_wine() ? x_screen_image(r, image, error) : dc_screen_image(r, image, error);
+}
+
+bool settled_screen_image(HWND window, captured_image& image, std::string& error, bool afresh) {
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  if (afresh) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  captured_image previous;
+  for (int i = 0; i < 40; ++i) {
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SendMessageW(window, WM_NULL, 0, 0);  // the window's thread has painted
+    if (!screen_image(frame, image, error)) return false;
+    if (image.pixels == previous.pixels) return true;
+    previous = std::move(image);
+    Sleep(100);
+  }
+  error = "the window was still changing on the screen";
+  return false;
+}
+
+seen_control::seen_control(HWND window, bool afresh) {
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  ClientToScreen(window, &at);
+  at = {at.x - frame.left, at.y - frame.top};
+  std::string error;
+  EXPECT_TRUE(settled_screen_image(window, image, error, afresh)) << error;
+}
+
+COLORREF seen_control::frame_pixel(int x, int y) const {
+  if (x < 0 || y < 0 || x >= image.width || y >= image.height) return CLR_INVALID;
+  const uint32_t p = image.pixels[size_t(y) * size_t(image.width) + size_t(x)];
+  return RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
+}
+
+int seen_control::count_near(const RECT& r, COLORREF colour, int tolerance) const {
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += near_colour(pixel(x, y), colour, tolerance);
+  return n;
+}
+
+bool seen_until(HWND window, const std::function<bool(const seen_control&)>& ready) {
+  for (int i = 0; i < 20; ++i)
+    if (ready(seen_control(window))) return true;
+  return false;
+}
+
+bool near_colour(COLORREF a, COLORREF b, int tolerance) {
+  for (int shift = 0; shift < 24; shift += 8)
+    if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > tolerance) return false;
+  return true;
 }
 
 std::wstring save_image(const captured_image& image, const std::wstring& name) {

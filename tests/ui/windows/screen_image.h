@@ -13,6 +13,26 @@
 // when there is no such picture.
 bool screen_image(const RECT& r, captured_image& image, std::string& error);
 
+// What the display shows of the window (painted afresh when asked, else as it stands with the
+// paints that are due), once its painting has reached the screen: two looks in a row that agree.
+bool settled_screen_image(HWND window, captured_image& image, std::string& error, bool afresh = true);
+
+// A window as the screen shows it, repainted only when asked (else what it has not painted stays
+// unseen), read in its client coordinates or its frame's; a look that fails fails the test.
+struct seen_control {
+  captured_image image;
+  POINT at{};  // the client area's top left corner in the image
+  explicit seen_control(HWND window, bool afresh = false);
+  COLORREF frame_pixel(int x, int y) const;
+  COLORREF pixel(int x, int y) const { return frame_pixel(x + at.x, y + at.y); }
+  // How many pixels of the client rectangle are near the colour.
+  int count_near(const RECT& r, COLORREF colour, int tolerance) const;
+};
+// Looks at the window until a look satisfies `ready`; false after 20 looks (each settled).
+bool seen_until(HWND window, const std::function<bool(const seen_control&)>& ready);
+// Whether two colours agree within `tolerance` on every channel.
+bool near_colour(COLORREF a, COLORREF b, int tolerance = 3);
+
 // Writes the image as a BMP file named `name` in the temporary folder, for a look at a failure;
 // returns its path.
 std::wstring save_image(const captured_image& image, const std::wstring& name);

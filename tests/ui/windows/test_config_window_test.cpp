@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "resource_ids.h"
+#include "screen_image.h"
 #include "toolkit/xfc_vc_editbox.h"
 #include "ui/dialog_test_config.h"
 #include "ui_drive.h"
@@ -37,9 +38,11 @@ TEST(test_config_window, edits_reach_the_model_and_ok_frames_an_invalid_field_in
     EXPECT_TRUE(IsWindowVisible(d));
     EXPECT_EQ(state_words(run_time).back(), "focused");
     // The frame is painted on the dialog's thread, after the click has returned.
-    EXPECT_TRUE(wait_until([&] { return window_pixel(run_time, 0, 0) == colours.frame_invalid; }));
+    EXPECT_TRUE(seen_until(run_time,
+                           [&](const seen_control& seen) { return seen.frame_pixel(0, 0) == colours.frame_invalid; }));
     type_text(run_time, L"250 ms");
-    EXPECT_TRUE(wait_until([&] { return window_pixel(run_time, 0, 0) == colours.frame_focus; }));
+    EXPECT_TRUE(
+        seen_until(run_time, [&](const seen_control& seen) { return seen.frame_pixel(0, 0) == colours.frame_focus; }));
     click(GetDlgItem(d, IDOK));
   });
   EXPECT_TRUE(dialog.run(nullptr));

@@ -1,7 +1,5 @@
 #include "ui_drive.h"
 
-#include <cstdlib>
-
 #include "list_view_remote.h"
 #include "window_driver.h"
 #include "window_find.h"
@@ -55,43 +53,4 @@ std::vector<std::wstring> combo_items(HWND combo) {
   std::vector<std::wstring> items;
   std::string error;
   return combo_items(combo, items, error) ? items : std::vector<std::wstring>{};
-}
-
-namespace {
-// Paints that are due now, frames included, before the screen is read.
-void flush_paints(HWND window) { RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
-}  // namespace
-
-COLORREF window_pixel(HWND window, int x, int y) {
-  flush_paints(window);
-  const HDC dc = GetWindowDC(window);
-  const COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(window, dc);
-  return c;
-}
-
-COLORREF client_pixel(HWND window, int x, int y) {
-  POINT at{x, y};
-  RECT frame;
-  // The client point within the window's own rectangle.
-  ClientToScreen(window, &at);
-  GetWindowRect(window, &frame);
-  return window_pixel(window, at.x - frame.left, at.y - frame.top);
-}
-
-bool near_colour(COLORREF a, COLORREF b, int tolerance) {
-  for (int shift = 0; shift < 24; shift += 8)
-    if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > tolerance) return false;
-  return true;
-}
-
-int count_near(HWND window, const RECT& r, COLORREF colour, int tolerance) {
-  flush_paints(window);
-  const HDC dc = GetDC(window);
-  int n = 0;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x)
-      if (near_colour(GetPixel(dc, x, y), colour, tolerance)) ++n;
-  ReleaseDC(window, dc);
-  return n;
 }

@@ -38,12 +38,3 @@ HWND wait_for_window(const std::string& title);
 std::vector<std::wstring> combo_items(HWND combo);
 // Every row of a list view, a text per column (empty when it cannot be read).
 std::vector<std::vector<std::wstring>> list_rows(HWND list);
-
-// A pixel of the window's image on the screen, in window coordinates (frame included).
-COLORREF window_pixel(HWND window, int x, int y);
-// A pixel in client coordinates.
-COLORREF client_pixel(HWND window, int x, int y);
-// Whether two colours agree within `tolerance` on every channel.
-bool near_colour(COLORREF a, COLORREF b, int tolerance = 3);
-// How many pixels of the client rectangle `r` are near the colour.
-int count_near(HWND window, const RECT& r, COLORREF colour, int tolerance = 3);
