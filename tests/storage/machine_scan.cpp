@@ -58,8 +58,9 @@ std::string model_facts(const scanned& s) {
   for (const std::wstring& root : location_roots(m)) text += " " + to_utf8(root);
   text += "\n";
   for (const drive_info& d : m.drives) {
-    text += format_string("Drive %u [%s] usb %u %u %u\n", unsigned(d.device_number), d.serial.c_str(),
-                          unsigned(d.usb_supported), unsigned(d.usb_capable), unsigned(d.usb_speed));
+    text += format_string("Drive %u [%s] usb %u %u %u, parent %04x:%04x\n", unsigned(d.device_number), d.serial.c_str(),
+                          unsigned(d.usb_supported), unsigned(d.usb_capable), unsigned(d.usb_speed),
+                          unsigned(d.parent_vendor_id), unsigned(d.parent_product_id));
     for (const drive_partition& p : d.partitions)
       text += format_string("  %s %I64u +%I64u\n", p.gap ? "gap" : std::to_string(p.number).c_str(),
                             (unsigned long long)p.offset, (unsigned long long)p.length);
