@@ -70,20 +70,6 @@ TEST(volumes, drive_disk_numbers_once_each_without_unknown) {
   EXPECT_TRUE(numbers.empty());
 }
 
-// ---- what the main window reads
-
-TEST(volumes, letters_mask_counts_drive_roots_only) {
-  storage_stack model;
-  model.volumes.resize(3);
-  model.volumes[0].mount_points = {L"C:\\", L"c:\\"};
-  model.volumes[1].mount_points = {L"D:\\mnt\\data\\", L"Q:", L"z"};
-  model.volumes[2].mount_points = {L"\\\\?\\Volume{a1b2c3d4-0000-4000-8000-00000000000c}\\", L"E:/", L"1:\\"};
-  EXPECT_EQ(volume_letters_mask(model), (1u << 2) | (1u << 3));
-  model.volumes[2].mount_points.push_back(L"z:\\");
-  EXPECT_EQ(volume_letters_mask(model), (1u << 2) | (1u << 3) | (1u << 25));
-  EXPECT_EQ(volume_letters_mask(storage_stack()), 0u);
-}
-
 TEST(volumes, vds_volume_type_labels) {
   const struct {
     uint32_t type;
