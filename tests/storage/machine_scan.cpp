@@ -4,6 +4,7 @@
 
 #include "captured_log.h"
 #include "recorded_machine.h"
+#include "storage/location_link.h"
 #include "storage/scan_replay.h"
 #include "storage/storage_scan.h"
 #include "support/format_string.h"
@@ -89,6 +90,8 @@ std::string model_facts(const scanned& s) {
     text += "  file_system=" + to_utf8(summary.file_system) + "\n  volume=" + to_utf8(summary.volume) +
             "\n  device=" + to_utf8(summary.device) + "\n  controller=" + to_utf8(summary.controller) + "\n";
     if (summary.selected_drive) text += "  drive=[" + summary.selected_drive->serial + "]\n";
+    const device_link link = location_link(summary);
+    text += format_string("  link=%s %.0f\n", link.name.c_str(), link.bytes_per_second);
     for (const report_entry& e : summary.storage_facts) text += "  " + e.key + "=" + e.value + "\n";
   }
   return text;
