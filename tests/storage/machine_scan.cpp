@@ -46,13 +46,6 @@ std::string stack_dump(const scanned& s) {
   return at == std::string::npos ? std::string() : s.log.substr(at);
 }
 
-std::string facts_of(const scanned& s, size_t volume_index) {
-  std::string text;
-  for (const report_entry& e : show_local_location(*s.model, volume_index, L"Windows 10").storage_facts)
-    text += e.key + "=" + e.value + "\n";
-  return text;
-}
-
 std::string model_facts(const scanned& s) {
   const storage_stack& m = *s.model;
   std::string text = "Roots";
