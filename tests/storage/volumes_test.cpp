@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "captured_log.h"
+#include "golden.h"
 #include "recorded_machine.h"
 #include "storage/scan_replay.h"
 #include "storage/volume_ioctls.h"
 #include "storage/volumes.h"
+#include "support/text.h"
 
 // ---- enumeration
 
@@ -71,16 +73,6 @@ TEST(volumes, drive_disk_numbers_once_each_without_unknown) {
 }
 
 TEST(volumes, vds_volume_type_labels) {
-  const struct {
-    uint32_t type;
-    const wchar_t* label;
-  } labels[] = {{10, L"Simple"},
-                {11, L"Spanned"},
-                {12, L"Striped / RAID 0"},
-                {13, L"Mirrored / RAID 1"},
-                {14, L"With parity / RAID 5"},
-                {0, L"?"},
-                {9, L"?"},
-                {15, L"?"}};
-  for (const auto& l : labels) EXPECT_STREQ(vds_volume_type_label(l.type), l.label) << l.type;
+  expect_table("storage/vds_volume_types.txt",
+               [](const std::string& type) { return to_utf8(vds_volume_type_label(std::stoul(type))); });
 }
