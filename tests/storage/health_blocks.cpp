@@ -5,6 +5,13 @@ namespace {
 void put(uint8_t* b, size_t offset, uint64_t value, size_t size) {
   for (size_t i = 0; i < size; ++i) b[offset + i] = uint8_t(value >> (8 * i));
 }
+
+// Byte 511 the checksum of the block.
+void reseal(ata_block& b) {
+  uint8_t sum = 0;
+  for (size_t i = 0; i < 511; ++i) sum = uint8_t(sum + b[i]);
+  b[511] = uint8_t(0x100 - sum);
+}
 }  // namespace
 
 ata_block attributes_block(const std::vector<attribute_fields>& entries) {
@@ -34,12 +41,6 @@ ata_block thresholds_block(const std::vector<std::pair<uint8_t, uint8_t>>& entri
   }
   reseal(b);
   return b;
-}
-
-void reseal(ata_block& b) {
-  uint8_t sum = 0;
-  for (size_t i = 0; i < 511; ++i) sum = uint8_t(sum + b[i]);
-  b[511] = uint8_t(0x100 - sum);
 }
 
 std::array<uint8_t, 512> nvme_health_block(const nvme_health_fields& f) {

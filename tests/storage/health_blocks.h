@@ -19,8 +19,6 @@ struct attribute_fields {
 ata_block attributes_block(const std::vector<attribute_fields>& entries);
 // SMART READ THRESHOLDS: (ID, threshold) entries and a valid checksum.
 ata_block thresholds_block(const std::vector<std::pair<uint8_t, uint8_t>>& entries);
-// Makes byte 511 the checksum of the block again.
-void reseal(ata_block& block);
 
 struct u128 {
   uint64_t low = 0, high = 0;

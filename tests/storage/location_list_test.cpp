@@ -12,7 +12,7 @@
 
 namespace {
 
-// The location box as plain values, and the system's answers about locations.
+// The location box as plain values.
 struct fake_box final : location_list_cb {
   std::vector<std::wstring> items;
   int selected = -1;
@@ -35,15 +35,70 @@ struct fake_box final : location_list_cb {
   }
 };
 
-storage_stack two_drives() {
-  storage_stack s;
-  for (const wchar_t* mount : {L"D:\\", L"c:\\"}) {
-    volume_info v;
-    v.mount_points = {mount};
-    s.volumes.push_back(v);
-  }
-  return s;
+volume_info volume(std::vector<std::wstring> mounts, uint32_t serial, const wchar_t* file_system) {
+  volume_info v;
+  v.has_info = true;
+  v.serial_number = serial;
+  v.file_system = file_system;
+  v.mount_points = std::move(mounts);
+  return v;
 }
+
+// The scanned volumes (mounted at letters, folders and names that are no drive roots; two share
+// a serial number), and the system's answers about the locations the sessions pick.
+struct session {
+  storage_stack stack;
+  fake_location api;
+  fake_box box;
+  location_list list{api};
+  session() {
+    stack.volumes = {volume({L"D:\\mnt\\data\\", L"Q:", L"\\\\?\\Volume{0b1f}\\"}, 0x11112222, L"NTFS"),
+                     volume({L"c:\\", L"C:\\", L"E:/", L"1:\\", L"z"}, 0x33334444, L"NTFS"),
+                     volume({L"z:\\"}, 0x33334444, L"FAT32")};
+    for (const wchar_t* root : {L"C:\\", L"D:\\mnt\\data\\", L"N:\\", L"\\\\srv\\share\\", L"F:\\"})
+      api.roots[root] = root;
+    api.roots[L"E:\\x\\"] = L"E:\\";
+    api.identities = {{L"C:\\", {0x33334444, L"NTFS"}},
+                      {L"D:\\mnt\\data\\", {0x33334444, L"NTFS"}},
+                      {L"E:\\", {0x99, L"FAT"}},
+                      {L"N:\\", {0x11112222, L"NTFS"}},
+                      {L"\\\\srv\\share\\", {0x55, L"NTFS"}}};
+    api.remote_root = L"N:\\";
+  }
+
+  // One step of the session, then the box, the list and the summary shown last.
+  std::string step(const std::string& spec) {
+    std::istringstream in(spec);
+    std::string verb, arg;
+    in >> verb;
+    std::getline(in >> std::ws, arg);
+    const std::wstring wide = from_utf8(arg);
+    if (verb == "start_scan") list.start_scan(box);
+    else if (verb == "scan_done") list.scan_done(box, &stack);
+    else if (verb == "dropped_down") list.dropped_down(box);
+    else if (verb == "closed_up") list.closed_up(box);
+    else if (verb == "confirmed") list.confirmed(box, std::stoi(arg));
+    else if (verb == "picked") list.picked(box, wide);  // nothing: the picker was cancelled
+    else if (verb == "box_selects") box.selected = std::stoi(arg);
+    else if (verb == "gone") api.gone = wide;
+    else if (verb == "share")
+      std::istringstream(arg) >> std::hex >> api.share.protocol >> std::dec >> api.share.major >> api.share.minor >>
+          api.share.revision;
+    else ADD_FAILURE() << "no such step: " << verb;
+    std::string t = "  box:";
+    for (const std::wstring& item : box.items) t += " [" + to_utf8(item) + "]";
+    t += ", selected " + std::to_string(box.selected) + (box.enabled ? ", enabled, " : ", disabled, ") +
+         std::to_string(box.pick_requests) + " picks\n  list: selected " + std::to_string(list.selected()) + " [" +
+         to_utf8(list.location()) + "], " + std::to_string(box.summaries) + " summaries\n";
+    const location_summary& s = box.last;
+    t += "  summary: " +
+         to_utf8(s.file_system + L" | " + s.volume + L" | " + s.device + L" | " + s.controller + L" | " + s.host_os) +
+         (s.selected_volume ? " | volume " + std::to_string(s.selected_volume - stack.volumes.data()) : "") +
+         "\n  facts:";
+    for (const report_entry& e : s.storage_facts) t += " " + e.key + "=" + e.value + ";";
+    return t + "\n";
+  }
+};
 
 TEST(location_list, normalising_a_picked_folder) {
   std::istringstream rows(test_data_text("storage/normalized_locations.txt"));
@@ -60,108 +115,11 @@ TEST(location_list, normalising_a_picked_folder) {
   EXPECT_FALSE(same_location(L"C:\\a", L"C:\\ab"));
 }
 
-TEST(location_list, scan_drop_down_and_confirmed_choices) {
-  fake_location api;  // no location exists
-  fake_box box;
-  location_list list(api);
-  list.start_scan(box);
-  EXPECT_EQ(box.items, (std::vector<std::wstring>{L"Scanning the storage stack, please wait..."}));
-  EXPECT_FALSE(box.enabled);
-  EXPECT_EQ(box.last.device, L"\u2013");
-  list.dropped_down(box);  // disabled during the scan: nothing to add
-  list.confirmed(box, 0);
-  EXPECT_EQ(box.items.size(), 1u);
-  EXPECT_EQ(box.pick_requests, 0);
-
-  const storage_stack stack = two_drives();
-  list.scan_done(box, &stack);
-  EXPECT_EQ(box.items, (std::vector<std::wstring>{L"C:\\", L"D:\\"}));
-  EXPECT_EQ(box.selected, 0);
-  EXPECT_TRUE(box.enabled);
-  EXPECT_EQ(list.location(), L"C:\\");
-
-  // The add item lives only while the list is down, once.
-  list.dropped_down(box);
-  list.dropped_down(box);
-  EXPECT_EQ(box.items.back(), L"Add custom location...");
-  EXPECT_EQ(box.items.size(), 3u);
-  list.confirmed(box, 1);
-  list.closed_up(box);
-  EXPECT_EQ(box.items.size(), 2u);
-  EXPECT_EQ(box.selected, 1);
-  EXPECT_EQ(list.location(), L"D:\\");
-  const int before = box.summaries;
-  list.confirmed(box, 1);  // the same item again still refreshes
-  EXPECT_EQ(box.summaries, before + 1);
-}
-
-TEST(location_list, picking_a_folder_or_cancelling) {
-  fake_location api;  // no location exists
-  fake_box box;
-  location_list list(api);
-  const storage_stack stack = two_drives();
-  list.scan_done(box, &stack);
-  list.confirmed(box, 1);
-
-  // Cancelled: D: stays, not the first drive.
-  list.dropped_down(box);
-  box.selected = 2;
-  list.confirmed(box, 2);
-  EXPECT_EQ(box.pick_requests, 1);
-  list.closed_up(box);
-  EXPECT_EQ(box.selected, 1);
-  const int before = box.summaries;
-  list.picked(box, L"");
-  EXPECT_EQ(box.selected, 1);
-  EXPECT_EQ(list.location(), L"D:\\");
-  EXPECT_EQ(box.summaries, before + 1);
-
-  // A new folder is added at the end and selected; an existing one is selected, not added.
-  list.picked(box, L"\\\\?\\D:\\Bench");
-  EXPECT_EQ(box.items, (std::vector<std::wstring>{L"C:\\", L"D:\\", L"D:\\Bench\\"}));
-  EXPECT_EQ(box.selected, 2);
-  list.picked(box, L"c:");
-  EXPECT_EQ(box.items.size(), 3u);
-  EXPECT_EQ(box.selected, 0);
-  list.picked(box, L"d:/bench/");
-  EXPECT_EQ(box.items.size(), 3u);
-  EXPECT_EQ(box.selected, 2);
-
-  // Close-up reported before the confirmation: the add item's index still opens the picker.
-  list.dropped_down(box);
-  list.closed_up(box);
-  list.confirmed(box, 3);
-  EXPECT_EQ(box.pick_requests, 2);
-  EXPECT_EQ(list.selected(), 2);
-  // An index the box cannot have keeps the selection.
-  list.confirmed(box, 7);
-  EXPECT_EQ(box.selected, 2);
-}
-
-TEST(location_list, the_summary_follows_the_selection) {
-  // C: answers as the scanned volume with its serial number; anything else is gone.
-  fake_location api;
-  api.roots = {{L"C:\\", L"C:\\"}};
-  api.identities = {{L"C:\\", {0x1234ABCD, L"NTFS"}}};
-  storage_stack stack;
-  volume_info v;
-  v.has_info = true;
-  v.serial_number = 0x1234ABCD;
-  v.file_system = L"NTFS";
-  v.mount_points = {L"C:\\"};
-  stack.volumes = {v};
-  fake_box box;
-  location_list list(api);
-  list.scan_done(box, &stack);
-  EXPECT_EQ(box.last.file_system, L"NTFS");
-  EXPECT_EQ(box.last.volume, L"1234-ABCD");
-  EXPECT_EQ(box.last.host_os, L"Windows 10");
-  EXPECT_EQ(list.summary().selected_volume, &stack.volumes[0]);
-  list.picked(box, L"Q:\\gone");
-  EXPECT_EQ(list.location(), L"Q:\\gone\\");
-  EXPECT_EQ(box.last.volume, L"\u2013");
-  EXPECT_EQ(box.last.host_os, L"\u2013");
-  EXPECT_EQ(list.summary().selected_volume, nullptr);
+// A session of steps, each followed by what the box, the list and the summary show, in
+// tests/data/storage/location_sessions.txt.
+TEST(location_list, a_session_of_scans_choices_and_picked_folders) {
+  session s;
+  expect_cases("storage/location_sessions.txt", [&](const std::string& spec) { return s.step(spec); });
 }
 
 }  // namespace

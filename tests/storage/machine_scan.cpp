@@ -4,6 +4,7 @@
 
 #include "captured_log.h"
 #include "recorded_machine.h"
+#include "storage/location_link.h"
 #include "storage/scan_replay.h"
 #include "storage/storage_scan.h"
 #include "support/format_string.h"
@@ -45,21 +46,15 @@ std::string stack_dump(const scanned& s) {
   return at == std::string::npos ? std::string() : s.log.substr(at);
 }
 
-std::string facts_of(const scanned& s, size_t volume_index) {
-  std::string text;
-  for (const report_entry& e : show_local_location(*s.model, volume_index, L"Windows 10").storage_facts)
-    text += e.key + "=" + e.value + "\n";
-  return text;
-}
-
 std::string model_facts(const scanned& s) {
   const storage_stack& m = *s.model;
   std::string text = "Roots";
   for (const std::wstring& root : location_roots(m)) text += " " + to_utf8(root);
   text += "\n";
   for (const drive_info& d : m.drives) {
-    text += format_string("Drive %u [%s] usb %u %u %u\n", unsigned(d.device_number), d.serial.c_str(),
-                          unsigned(d.usb_supported), unsigned(d.usb_capable), unsigned(d.usb_speed));
+    text += format_string("Drive %u [%s] usb %u %u %u, parent %04x:%04x\n", unsigned(d.device_number), d.serial.c_str(),
+                          unsigned(d.usb_supported), unsigned(d.usb_capable), unsigned(d.usb_speed),
+                          unsigned(d.parent_vendor_id), unsigned(d.parent_product_id));
     for (const drive_partition& p : d.partitions)
       text += format_string("  %s %I64u +%I64u\n", p.gap ? "gap" : std::to_string(p.number).c_str(),
                             (unsigned long long)p.offset, (unsigned long long)p.length);
@@ -88,6 +83,8 @@ std::string model_facts(const scanned& s) {
     text += "  file_system=" + to_utf8(summary.file_system) + "\n  volume=" + to_utf8(summary.volume) +
             "\n  device=" + to_utf8(summary.device) + "\n  controller=" + to_utf8(summary.controller) + "\n";
     if (summary.selected_drive) text += "  drive=[" + summary.selected_drive->serial + "]\n";
+    const device_link link = location_link(summary);
+    text += format_string("  link=%s %.0f\n", link.name.c_str(), link.bytes_per_second);
     for (const report_entry& e : summary.storage_facts) text += "  " + e.key + "=" + e.value + "\n";
   }
   return text;

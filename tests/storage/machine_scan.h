@@ -28,8 +28,6 @@ scanned scan_recorded(scan_recording recording, const std::string& name);
 
 // From the "Storage stack:" line to the end.
 std::string stack_dump(const scanned& s);
-// The storage facts of a location on the volume, one "key=value" line each.
-std::string facts_of(const scanned& s, size_t volume_index);
 // What the model holds beyond the scan's log: the letters offered, each drive's partitions with
 // the gaps between them, each volume's extents and links, and what the window says about a
 // location on it.

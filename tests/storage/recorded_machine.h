@@ -24,11 +24,5 @@ std::vector<std::string> machine_names();
 // NAME.txt read; a recording that does not read fails the test.
 scan_recording recorded_machine(const std::string& name);
 
-// Every answer to a DeviceIoControl with the code fails with the error and returns nothing.
-void fail_ioctl(scan_recording& r, DWORD code, DWORD error);
-// Every answer to a call of that name fails with the error.
-void fail_call(scan_recording& r, const std::string& call, DWORD error);
-// The system the recording says it was made on.
-void set_os_index(scan_recording& r, int os_index);
 // The first field of the name in an entry's request or answer; null when it has none.
 recorded_field* field(std::vector<recorded_field>& fields, const char* name);

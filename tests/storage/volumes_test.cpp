@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "captured_log.h"
+#include "golden.h"
 #include "recorded_machine.h"
 #include "storage/scan_replay.h"
 #include "storage/volume_ioctls.h"
 #include "storage/volumes.h"
+#include "support/text.h"
 
 // ---- enumeration
 
@@ -70,31 +72,7 @@ TEST(volumes, drive_disk_numbers_once_each_without_unknown) {
   EXPECT_TRUE(numbers.empty());
 }
 
-// ---- what the main window reads
-
-TEST(volumes, letters_mask_counts_drive_roots_only) {
-  storage_stack model;
-  model.volumes.resize(3);
-  model.volumes[0].mount_points = {L"C:\\", L"c:\\"};
-  model.volumes[1].mount_points = {L"D:\\mnt\\data\\", L"Q:", L"z"};
-  model.volumes[2].mount_points = {L"\\\\?\\Volume{a1b2c3d4-0000-4000-8000-00000000000c}\\", L"E:/", L"1:\\"};
-  EXPECT_EQ(volume_letters_mask(model), (1u << 2) | (1u << 3));
-  model.volumes[2].mount_points.push_back(L"z:\\");
-  EXPECT_EQ(volume_letters_mask(model), (1u << 2) | (1u << 3) | (1u << 25));
-  EXPECT_EQ(volume_letters_mask(storage_stack()), 0u);
-}
-
 TEST(volumes, vds_volume_type_labels) {
-  const struct {
-    uint32_t type;
-    const wchar_t* label;
-  } labels[] = {{10, L"Simple"},
-                {11, L"Spanned"},
-                {12, L"Striped / RAID 0"},
-                {13, L"Mirrored / RAID 1"},
-                {14, L"With parity / RAID 5"},
-                {0, L"?"},
-                {9, L"?"},
-                {15, L"?"}};
-  for (const auto& l : labels) EXPECT_STREQ(vds_volume_type_label(l.type), l.label) << l.type;
+  expect_table("storage/vds_volume_types.txt",
+               [](const std::string& type) { return to_utf8(vds_volume_type_label(std::stoul(type))); });
 }
