@@ -200,8 +200,9 @@ std::string text_separator_and_buttons() {
   EXPECT_TRUE(shot.create_child(host.hwnd(), 13, {10, 100, 90, 131}));
   EXPECT_TRUE(shot.set_image(screengrab()));
   // 80 x 31 button, 68 x 25 image centred: the lens pixel (22, 13) lands at (28, 16); the
-  // image's transparent corner shows the background.
-  return out + "image: lens, corner, face" + print_client(shot.hwnd()).colours({{28, 16}, {0, 0}, {40, 5}}) + "\n";
+  // image's transparent corner shows the background; the image stands the right way up.
+  return out + "image: lens, corner, face" +
+         print_client(shot.hwnd()).colours({{28, 16}, {0, 0}, {40, 5}, {20, 8}, {20, 24}}) + "\n";
 }
 
 std::string hint_button_shows_its_hint_until_the_mouse_leaves() {
