@@ -59,6 +59,12 @@ TEST(logger, every_logger_s_lines) {
   errors.report_api_error("CreateFile", 2, L"C:\\x\u00e9");
   EXPECT_EQ(errors.last_error().api, "CreateFile");
   EXPECT_EQ(errors.last_error().code, 2u);
+  // Without a target the failures are only kept.
+  api_error_logger quiet;
+  quiet.report_api_error(nullptr, 0xc0000022, "class %d", 80);
+  const api_error_info last = quiet.last_error();
+  quiet.report_api_error("DeviceIoControl", 1, "");
+  const api_error_info blank = quiet.last_error();
 
   capture bare(false);
   bare.log->log(3, "a\nb %d\n", 7);
@@ -72,6 +78,8 @@ TEST(logger, every_logger_s_lines) {
   for (const std::string& line : c.log->lines()) out += line;
   out += "--- without prefixes, one entry per call\n";
   for (const std::string& line : bare.log->lines()) out += "[" + line + "]\n";
+  for (const api_error_info& e : {last, blank})
+    out += "--- kept without a target\n[" + e.api + "] " + std::to_string(e.code) + " [" + e.detail + "]\n";
   expect_golden(out, "support/logger_lines.txt");
 
   indenting_logger* sink = new indenting_logger(nullptr);
@@ -80,22 +88,23 @@ TEST(logger, every_logger_s_lines) {
   sink->release();
 }
 
-TEST(logger, unindenting_past_zero_ends_the_process) {
-  capture c;
-  indenting_logger* in = new indenting_logger(c.log);
-  in->indent(6);
-  EXPECT_DEATH(in->unindent(7), "indenting_logger::unindent");
-  in->unindent(6);
-  in->release();
-}
-
 namespace {
 struct probe : ref_counted {
   void drop_to_zero() { end_static_life(); }
 };
 }  // namespace
 
+// Unindenting past zero, a reference taken or let go after the count reached zero, and deleting
+// an object still referenced end the process.
 TEST(ref_counted, misuse_aborts) {
+  {
+    capture c;
+    indenting_logger* in = new indenting_logger(c.log);
+    in->indent(6);
+    EXPECT_DEATH(in->unindent(7), "indenting_logger::unindent");
+    in->unindent(6);
+    in->release();
+  }
   EXPECT_DEATH(
       {
         probe p;
@@ -116,17 +125,6 @@ TEST(ref_counted, misuse_aborts) {
   EXPECT_EQ(p->ref_count(), 2);
   EXPECT_FALSE(p->release());
   EXPECT_TRUE(p->release());
-}
-
-TEST(api_error_logger, null_target_records_only) {
-  api_error_logger errors;
-  errors.report_api_error(nullptr, 0xc0000022, "class %d", 80);
-  api_error_info last = errors.last_error();
-  EXPECT_EQ(last.api, "");
-  EXPECT_EQ(last.code, 0xc0000022u);
-  EXPECT_EQ(last.detail, "class 80");
-  errors.report_api_error("DeviceIoControl", 1, "");
-  EXPECT_EQ(errors.last_error().detail, "");
 }
 
 TEST(format_string, limits) {

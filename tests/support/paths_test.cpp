@@ -75,29 +75,24 @@ TEST(paths, ensure_directory_creates_nested_and_refuses_bad_kinds) {
   EXPECT_TRUE(RemoveDirectoryW(base.c_str()));
 }
 
-TEST(paths, temp_folder_ends_with_backslash) {
+// The temporary folder ends with a backslash; a root's attributes, a missing drive's failure; a
+// volume's device type (FILE_DEVICE_DISK, or FILE_DEVICE_DISK_FILE_SYSTEM as Wine answers for a
+// root folder).
+TEST(paths, temp_folder_root_attributes_and_volume_device_type) {
   std::wstring folder;
   ASSERT_TRUE(temp_folder(folder, nullptr));
   EXPECT_EQ(folder.back(), L'\\');
   EXPECT_TRUE(is_directory(folder));
-}
-
-TEST(paths, root_attributes) {
   DWORD a = 0;
   EXPECT_TRUE(path_attributes(L"C:\\", a, nullptr));
   EXPECT_TRUE(a & FILE_ATTRIBUTE_DIRECTORY);
   api_error_logger errors;
   EXPECT_FALSE(path_attributes(L"Q:\\", a, &errors));
   EXPECT_EQ(errors.last_error().code, uint32_t(ERROR_NOT_READY));
-}
-
-TEST(paths, volume_device_info_of_a_volume) {
   scoped_handle h(CreateFileW(L"C:\\", 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  ASSERT_TRUE(h.valid());
   volume_device_info info{};
   ASSERT_TRUE(query_volume_device_info(h.get(), info));
-  // FILE_DEVICE_DISK, or FILE_DEVICE_DISK_FILE_SYSTEM as Wine answers for a root folder.
   EXPECT_TRUE(info.device_type == 0x07u || info.device_type == 0x08u) << info.device_type;
 }
 
@@ -163,10 +158,13 @@ struct counting_call : async_call {
 };
 }  // namespace
 
+// Runs once and releases itself, also when its creator lets go first (the thread's own release
+// ends it); a second start is an internal error.
 TEST(async_call, runs_once_and_releases_itself) {
   volatile LONG ran = 0;
   counting_call* call = new counting_call(&ran);
   ASSERT_TRUE(call->start());
+  EXPECT_DEATH(call->start(), "async_call::start");
   EXPECT_EQ(call->ref_count(), 2);
   EXPECT_FALSE(call->is_done());
   SetEvent(call->go);
@@ -176,25 +174,13 @@ TEST(async_call, runs_once_and_releases_itself) {
   EXPECT_EQ(call->ref_count(), 1);
   call->release();
 
-  // Released by its creator first: the thread's own release ends it.
   counting_call* early = new counting_call(&ran);
-  HANDLE go = early->go;
+  HANDLE go;
+  DuplicateHandle(GetCurrentProcess(), early->go, GetCurrentProcess(), &go, 0, FALSE, DUPLICATE_SAME_ACCESS);
   ASSERT_TRUE(early->start());
-  HANDLE go_copy;
-  DuplicateHandle(GetCurrentProcess(), go, GetCurrentProcess(), &go_copy, 0, FALSE, DUPLICATE_SAME_ACCESS);
   early->release();
-  SetEvent(go_copy);
-  CloseHandle(go_copy);
+  SetEvent(go);
+  CloseHandle(go);
   for (int i = 0; i < 200 && ran < 2; ++i) Sleep(10);
   EXPECT_EQ(ran, 2);
-}
-
-TEST(async_call, second_start_is_an_internal_error) {
-  volatile LONG ran = 0;
-  counting_call* call = new counting_call(&ran);
-  ASSERT_TRUE(call->start());
-  EXPECT_DEATH(call->start(), "async_call::start");
-  SetEvent(call->go);
-  call->wait();
-  call->release();
 }

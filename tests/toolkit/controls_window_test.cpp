@@ -5,8 +5,10 @@
 #include <thread>
 #include <vector>
 
+#include "golden.h"
 #include "gui_counts.h"
 #include "resource_ids.h"
+#include "support/text.h"
 #include "toolkit/fade_overlay.h"
 #include "toolkit/menu_painter.h"
 #include "toolkit/png_bitmap.h"
@@ -22,19 +24,18 @@
 
 namespace {
 
-// A visible top-level toolkit window whose menu and draw requests can be handed on.
+// A visible top-level toolkit window on white whose menu requests go to `painter`.
 class host_window : public sfc_window {
  public:
   menu_painter* painter = nullptr;
-
-  bool open(const RECT& r) {
+  explicit host_window(const RECT& r) {
     sfc_create_params p;
     p.style = WS_POPUP | WS_VISIBLE;
     p.rect = r;
     p.text = L"Host";
-    return create(p);
+    EXPECT_TRUE(create(p));
   }
-  HFONT dialog_font() const { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+  ~host_window() override { destroy(); }
 
  protected:
   bool on_message(sfc_msg& m) override {
@@ -47,8 +48,7 @@ class host_window : public sfc_window {
       return true;
     }
     if (m.message == WM_ERASEBKGND) {
-      const RECT r = client_rect();
-      sfc_hdc(reinterpret_cast<HDC>(m.wparam)).fill(r, RGB(255, 255, 255));
+      sfc_hdc(reinterpret_cast<HDC>(m.wparam)).fill(client_rect(), RGB(255, 255, 255));
       m.result = TRUE;
       return true;
     }
@@ -56,19 +56,34 @@ class host_window : public sfc_window {
   }
 };
 
-// What a control paints, read back through WM_PRINTCLIENT: 0x00RRGGBB per pixel, top-down.
+std::string yes(bool b) { return b ? "yes" : "no"; }
+std::string hex(COLORREF c) {
+  char s[12];
+  snprintf(s, sizeof s, "#%02x%02x%02x", GetRValue(c), GetGValue(c), GetBValue(c));
+  return s;
+}
+
+// What a control paints: 0x00RRGGBB per pixel, top-down.
 struct capture {
   int width = 0, height = 0;
   std::vector<uint32_t> pixels;
   COLORREF at(int x, int y) const {
+    if (x >= width || y >= height) return CLR_INVALID;
     const uint32_t p = pixels[size_t(y) * width + x];
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
   }
-  int count(const std::function<bool(COLORREF)>& match) const {
+  // The colours at `points`.
+  std::string colours(std::initializer_list<POINT> points) const {
+    std::string out;
+    for (const POINT& p : points) out += " " + hex(at(p.x, p.y));
+    return out;
+  }
+  // Whether more than a few pixels match: text or a mark was drawn.
+  std::string shows(const std::function<bool(COLORREF)>& match) const {
     int n = 0;
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x) n += match(at(x, y));
-    return n;
+    return yes(n > 5);
   }
 };
 
@@ -86,6 +101,7 @@ capture painted(int w, int h, const std::function<void(HDC)>& paint) {
   return c;
 }
 
+// What a control paints, read back through WM_PRINTCLIENT.
 capture print_client(HWND control) {
   RECT r{};
   GetClientRect(control, &r);
@@ -93,25 +109,35 @@ capture print_client(HWND control) {
                  [&](HDC dc) { SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT); });
 }
 
-COLORREF window_pixel(HWND window, int x, int y) {
+std::string window_colours(HWND window, std::initializer_list<POINT> points) {
   const sfc_window_dc dc(window, true);
-  return GetPixel(dc.handle(), x, y);
+  std::string out;
+  for (const POINT& p : points) out += " " + hex(GetPixel(dc.handle(), p.x, p.y));
+  return out;
 }
 
-void pump_messages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-HWND child(HWND parent, const wchar_t* cls, DWORD style, const RECT& r, int id, const wchar_t* text = L"") {
+HWND child(HWND parent, const wchar_t* cls, DWORD style, const RECT& r, int id) {
   const HWND h =
-      CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+      CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left, r.bottom - r.top,
                       parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
   SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   return h;
+}
+
+int line_height(HWND control) {
+  const sfc_window_dc dc(control);
+  const sfc_selection font(dc.handle(), GetStockObject(DEFAULT_GUI_FONT));
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc.handle(), &tm);
+  return tm.tmHeight;
+}
+
+std::string answers_client(HWND control, int x, int y) {
+  return yes(SendMessageW(control, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLIENT);
+}
+std::string sets_cursor(HWND control) {
+  return yes(
+      SendMessageW(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
 }
 
 const sfc_bitmap& screengrab() {
@@ -123,13 +149,14 @@ const sfc_bitmap& screengrab() {
   return image;
 }
 
-// Each scenario checks what its controls draw and do; the leak test below runs them all again.
-void text_separator_and_buttons() {
-  host_window host;
-  ASSERT_TRUE(host.open({40, 40, 440, 340}));
+const auto white = [](COLORREF p) { return p == RGB(255, 255, 255); };
+const auto not_white = [](COLORREF p) { return p != RGB(255, 255, 255); };
 
+// Each scenario says what its controls draw and do; the leak test runs them all again.
+std::string text_separator_and_buttons() {
+  host_window host({40, 40, 440, 340});
   xfc_text text;
-  ASSERT_TRUE(text.create_child(host.hwnd(), 10, {10, 10, 210, 40}, L"Sample text"));
+  EXPECT_TRUE(text.create_child(host.hwnd(), 10, {10, 10, 210, 40}, L"Sample text"));
   xfc_text_style style;
   style.background = RGB(10, 20, 30);
   style.text = RGB(250, 240, 230);
@@ -137,174 +164,135 @@ void text_separator_and_buttons() {
   style.hand_cursor = true;
   text.set_style(style);
   capture c = print_client(text.hwnd());
-  ASSERT_EQ(c.width, 200);
-  EXPECT_EQ(c.at(0, 0), RGB(255, 0, 0));
-  EXPECT_EQ(c.at(5, 25), RGB(10, 20, 30));
-  EXPECT_GT(c.count([](COLORREF p) { return GetRValue(p) > 128 && GetGValue(p) > 128; }), 20) << "no text drawn";
-  EXPECT_EQ(SendMessageW(text.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(60, 60)), HTCLIENT);
-  EXPECT_EQ(SendMessageW(text.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(text.hwnd()),
-                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
-            TRUE);
+  std::string out = "text " + std::to_string(c.width) + "x" + std::to_string(c.height) + ": frame, background" +
+                    c.colours({{0, 0}, {5, 25}}) + ", light text " +
+                    c.shows([](COLORREF p) { return GetRValue(p) > 128 && GetGValue(p) > 128; }) + ", client " +
+                    answers_client(text.hwnd(), 60, 60) + ", hand " + sets_cursor(text.hwnd()) + "\n";
   // Bold header style and a new text repaint from the same object.
   text.set_style(xfc_header_style());
   text.set_text(L"Test run");
   c = print_client(text.hwnd());
-  EXPECT_EQ(c.at(5, 29), RGB(0xC8, 0xD0, 0xDC));  // the underline
-  EXPECT_GT(c.count([](COLORREF p) { return p == RGB(0x1B, 0x30, 0x4F); }), 5);
+  out += "header: underline" + c.colours({{5, 29}}) + ", dark text " +
+         c.shows([](COLORREF p) { return p == RGB(0x1B, 0x30, 0x4F); }) + "\n";
 
   xfc_separator line;
-  ASSERT_TRUE(line.create_child(host.hwnd(), 11, {10, 50, 210, 61}));
+  EXPECT_TRUE(line.create_child(host.hwnd(), 11, {10, 50, 210, 61}));
   line.set_colours(RGB(1, 2, 3), RGB(200, 201, 202));
-  c = print_client(line.hwnd());
-  EXPECT_EQ(c.at(100, 5), RGB(1, 2, 3));
-  EXPECT_EQ(c.at(100, 0), RGB(200, 201, 202));
-  EXPECT_EQ(c.at(100, 10), RGB(200, 201, 202));
+  out += "separator: top, middle, bottom" + print_client(line.hwnd()).colours({{100, 0}, {100, 5}, {100, 10}}) + "\n";
 
   minor_button link;
-  ASSERT_TRUE(link.create_child(host.hwnd(), 12, {10, 70, 210, 90}, L"Click here to see the report"));
+  EXPECT_TRUE(link.create_child(host.hwnd(), 12, {10, 70, 210, 90}, L"Click here to see the report"));
   link.set_background(RGB(255, 255, 255));
-  c = print_client(link.hwnd());
-  EXPECT_GT(c.count([](COLORREF p) { return p != RGB(255, 255, 255); }), 20);
-  EXPECT_EQ(GetWindowLongPtrW(link.hwnd(), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+  out += "link: text " + print_client(link.hwnd()).shows(not_white);
   SendMessageW(link.hwnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
-  EXPECT_EQ(GetWindowLongPtrW(link.hwnd(), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+  out += ", owner-drawn as default " + yes((GetWindowLongPtrW(link.hwnd(), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW);
   SendMessageW(link.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
-  EXPECT_TRUE(link.hover());
-  EXPECT_EQ(SendMessageW(link.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link.hwnd()),
-                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
-            TRUE);
+  out += ", hover " + yes(link.hover()) + ", hand " + sets_cursor(link.hwnd());
   SendMessageW(link.hwnd(), WM_MOUSELEAVE, 0, 0);
-  EXPECT_FALSE(link.hover());
-  // A half-faded button is blended over its background.
+  out += ", hover after leaving " + yes(link.hover());
+  // Faded out, the button shows only its background; half faded it is blended over it.
   link.set_opacity(0);
-  c = print_client(link.hwnd());
-  EXPECT_EQ(c.count([](COLORREF p) { return p != RGB(255, 255, 255); }), 0);
-
+  out += ", faded out text " + print_client(link.hwnd()).shows(not_white) + "\n";
   link.set_opacity(128);
   print_client(link.hwnd());
 
   image_button shot;
-  ASSERT_TRUE(shot.create_child(host.hwnd(), 13, {10, 100, 90, 131}));
-  ASSERT_TRUE(shot.set_image(screengrab()));
-  c = print_client(shot.hwnd());
-  // 80 x 31 button, 68 x 25 image centred: the lens pixel (22, 13) lands at (28, 16).
-  EXPECT_EQ(c.at(28, 16), RGB(0x3C, 0x7F, 0xB1));
-  EXPECT_EQ(c.at(0, 0), RGB(255, 255, 255));  // the image's transparent corner shows the background
-  EXPECT_EQ(c.at(40, 5), RGB(0xF3, 0xF6, 0xFA));
-  host.destroy();
+  EXPECT_TRUE(shot.create_child(host.hwnd(), 13, {10, 100, 90, 131}));
+  EXPECT_TRUE(shot.set_image(screengrab()));
+  // 80 x 31 button, 68 x 25 image centred: the lens pixel (22, 13) lands at (28, 16); the
+  // image's transparent corner shows the background; the image stands the right way up.
+  return out + "image: lens, corner, face" +
+         print_client(shot.hwnd()).colours({{28, 16}, {0, 0}, {40, 5}, {20, 8}, {20, 24}}) + "\n";
 }
 
-void hint_button_shows_its_hint_until_the_mouse_leaves() {
-  host_window host;
-  ASSERT_TRUE(host.open({40, 40, 340, 240}));
-  hint_button hint;
-  ASSERT_TRUE(hint.create_child(host.hwnd(), 20, {10, 10, 28, 28}, L"?"));
-  hint.set_hint(L"How long each single test may run.");
-  SendMessageW(hint.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  SendMessageW(hint.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  EXPECT_TRUE(hint.hint_shown());
-  const HWND tip = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
-  ASSERT_TRUE(tip);
-  EXPECT_TRUE(IsWindowVisible(tip));
-  wchar_t shown_text[128] = {};
-  TTTOOLINFOW info{};
-  info.cbSize = sizeof info;
-  info.hwnd = host.hwnd();
-  info.uId = reinterpret_cast<UINT_PTR>(hint.hwnd());
-  info.lpszText = shown_text;
-  SendMessageW(tip, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&info));
-  EXPECT_STREQ(shown_text, L"How long each single test may run.");
-  SendMessageW(hint.hwnd(), WM_MOUSELEAVE, 0, 0);
-  EXPECT_FALSE(hint.hint_shown());
-  EXPECT_FALSE(IsWindowVisible(tip));
-  host.destroy();
-  EXPECT_FALSE(IsWindow(tip));
+std::string hint_button_shows_its_hint_until_the_mouse_leaves() {
+  HWND tip = nullptr;
+  std::string out = "hint:";
+  {
+    host_window host({40, 40, 340, 240});
+    hint_button hint;
+    EXPECT_TRUE(hint.create_child(host.hwnd(), 20, {10, 10, 28, 28}, L"?"));
+    hint.set_hint(L"How long each single test may run.");
+    SendMessageW(hint.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(hint.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    tip = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+    wchar_t shown_text[128] = {};
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.hwnd = host.hwnd();
+    info.uId = reinterpret_cast<UINT_PTR>(hint.hwnd());
+    info.lpszText = shown_text;
+    SendMessageW(tip, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&info));
+    out += " clicked " + yes(hint.hint_shown()) + ", tip shown " + yes(IsWindowVisible(tip)) + " \"" +
+           to_utf8(shown_text) + "\"";
+    SendMessageW(hint.hwnd(), WM_MOUSELEAVE, 0, 0);
+    out += ", left " + yes(hint.hint_shown()) + ", tip shown " + yes(IsWindowVisible(tip));
+  }
+  return out + ", tip gone with the window " + yes(!IsWindow(tip)) + "\n";
 }
 
-void combobox_measures_draws_and_paints_its_closed_state() {
-  host_window host;
-  ASSERT_TRUE(host.open({40, 40, 340, 340}));
+std::string combobox_measures_draws_and_paints_its_closed_state() {
+  host_window host({40, 40, 340, 340});
   const HWND combo_hwnd =
       child(host.hwnd(), L"ComboBox", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL,
             {10, 10, 210, 200}, 30);
   xfc_combobox combo;
-  ASSERT_TRUE(combo.attach(combo_hwnd));
+  EXPECT_TRUE(combo.attach(combo_hwnd));
   for (const wchar_t* item : {L"Quick", L"Standard", L"Extended", L"Customize..."}) sfc_hcombobox(combo_hwnd).add(item);
   sfc_hcombobox(combo_hwnd).select(1);
-  {
-    const sfc_window_dc dc(combo_hwnd);
-    const sfc_selection font(dc.handle(), GetStockObject(DEFAULT_GUI_FONT));
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc.handle(), &tm);
-    EXPECT_EQ(combo.item_height(), tm.tmHeight + 6);
-  }
-  EXPECT_EQ(SendMessageW(combo_hwnd, CB_GETITEMHEIGHT, 0, 0), combo.item_height());
-  capture c = print_client(combo_hwnd);
-  const xfc_combo_colours colours;
-  EXPECT_EQ(c.at(0, 0), colours.frame);
-  EXPECT_EQ(c.at(3, 3), colours.background);
-  EXPECT_GT(c.count([](COLORREF p) { return p == RGB(0, 0, 0); }), 10) << "no selected text";
+  const int line = line_height(combo_hwnd);
+  const capture c = print_client(combo_hwnd);
+  std::string out = "combo: item height line+" + std::to_string(combo.item_height() - line) + ", list's line+" +
+                    std::to_string(SendMessageW(combo_hwnd, CB_GETITEMHEIGHT, 0, 0) - line) + ", frame, background" +
+                    c.colours({{0, 0}, {3, 3}}) + ", text " + c.shows([](COLORREF p) { return p == 0; });
 
   // The open list's items are drawn by the control: the selected row in the selection colour.
   SendMessageW(combo_hwnd, CB_SHOWDROPDOWN, TRUE, 0);
   COMBOBOXINFO info{};
   info.cbSize = sizeof info;
-  ASSERT_TRUE(GetComboBoxInfo(combo_hwnd, &info));
+  EXPECT_TRUE(GetComboBoxInfo(combo_hwnd, &info));
   UpdateWindow(info.hwndList);
-  RECT row{};
-  SendMessageW(info.hwndList, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
-  const sfc_window_dc list_dc(info.hwndList);
-  EXPECT_EQ(GetPixel(list_dc.handle(), row.left + 2, row.top + 1), colours.selected_background);
-  SendMessageW(info.hwndList, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
-  EXPECT_EQ(GetPixel(list_dc.handle(), row.left + 2, row.top + 1), colours.background);
+  RECT first{}, second{};
+  SendMessageW(info.hwndList, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  SendMessageW(info.hwndList, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+  out += ", open: first, selected row" +
+         window_colours(info.hwndList, {{first.left + 2, first.top + 1}, {second.left + 2, second.top + 1}}) + "\n";
   SendMessageW(combo_hwnd, CB_SHOWDROPDOWN, FALSE, 0);
-  host.destroy();
+  host.destroy();  // before the attached object lets go of its window
+  return out;
 }
 
-void vc_editbox_centres_its_line_and_frames_its_state() {
-  host_window host;
-  ASSERT_TRUE(host.open({40, 40, 340, 240}));
+std::string vc_editbox_centres_its_line_and_frames_its_state() {
+  host_window host({40, 40, 340, 240});
   const HWND edit_hwnd = child(host.hwnd(), L"Edit", ES_MULTILINE | ES_AUTOHSCROLL | WS_BORDER, {10, 10, 160, 38}, 40);
   xfc_vc_editbox edit;
-  ASSERT_TRUE(edit.attach(edit_hwnd));
-  TEXTMETRICW tm{};
-  {
-    const sfc_window_dc dc(edit_hwnd);
-    const sfc_selection font(dc.handle(), GetStockObject(DEFAULT_GUI_FONT));
-    GetTextMetricsW(dc.handle(), &tm);
-  }
+  EXPECT_TRUE(edit.attach(edit_hwnd));
   RECT client{}, window{};
   GetClientRect(edit_hwnd, &client);
   GetWindowRect(edit_hwnd, &window);
-  EXPECT_EQ(client.bottom, tm.tmHeight);
-  POINT origin = {0, 0};
-  ClientToScreen(edit_hwnd, &origin);
-  EXPECT_EQ(origin.y - window.top, 1 + (28 - 2 - tm.tmHeight) / 2);
-  EXPECT_EQ(origin.x - window.left, 1 + 3);
-  SetWindowTextW(edit_hwnd, L"64M");
-  EXPECT_EQ(sfc_hwnd(edit_hwnd).text(), L"64M");
-
-  const xfc_edit_colours colours;
+  MapWindowPoints(edit_hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  // Where the line stands for each height is the logic table's; here the box takes its place.
+  const RECT expected = vc_edit_client_rect(window, line_height(edit_hwnd), 1, 3);
   RedrawWindow(edit_hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-  EXPECT_EQ(window_pixel(edit_hwnd, 0, 0), colours.frame);
-  EXPECT_EQ(window_pixel(edit_hwnd, 2, 2), colours.background);
+  std::string out = "edit: line centred " + yes(EqualRect(&client, &expected)) + ", frame, background" +
+                    window_colours(edit_hwnd, {{0, 0}, {2, 2}});
   edit.set_invalid(true);
   RedrawWindow(edit_hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_FRAME);
-  EXPECT_EQ(window_pixel(edit_hwnd, 0, 0), colours.frame_invalid);
+  out += ", invalid" + window_colours(edit_hwnd, {{0, 0}});
   edit.set_invalid(false);
   RedrawWindow(edit_hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_FRAME);
-  EXPECT_EQ(window_pixel(edit_hwnd, 0, 0), colours.frame);
-  EXPECT_EQ(SendMessageW(edit_hwnd, WM_NCHITTEST, 0, MAKELPARAM(window.left + 2, window.top + 2)), HTCLIENT);
+  out += ", valid" + window_colours(edit_hwnd, {{0, 0}}) + ", frame is client " +
+         answers_client(edit_hwnd, window.left + 2, window.top + 2) + "\n";
   host.destroy();
+  return out;
 }
 
-void fade_overlay_covers_visible_controls_with_their_snapshots() {
-  host_window host;
-  ASSERT_TRUE(host.open({40, 40, 440, 340}));
+std::string fade_overlay_covers_visible_controls_with_their_snapshots() {
+  host_window host({40, 40, 440, 340});
   xfc_text a, b, hidden;
-  ASSERT_TRUE(a.create_child(host.hwnd(), 50, {10, 10, 110, 40}, L"A"));
-  ASSERT_TRUE(b.create_child(host.hwnd(), 51, {10, 50, 110, 80}, L"B"));
-  ASSERT_TRUE(hidden.create_child(host.hwnd(), 52, {10, 90, 110, 120}, L"C"));
+  EXPECT_TRUE(a.create_child(host.hwnd(), 50, {10, 10, 110, 40}, L"A"));
+  EXPECT_TRUE(b.create_child(host.hwnd(), 51, {10, 50, 110, 80}, L"B"));
+  EXPECT_TRUE(hidden.create_child(host.hwnd(), 52, {10, 90, 110, 120}, L"C"));
   xfc_text_style style;
   style.background = RGB(0x20, 0x3A, 0x60);
   a.set_style(style);
@@ -313,43 +301,39 @@ void fade_overlay_covers_visible_controls_with_their_snapshots() {
   UpdateWindow(host.hwnd());
 
   fade_overlay overlay;
-  ASSERT_EQ(overlay.cover({a.hwnd(), b.hwnd(), hidden.hwnd()}, 200), 2u);
+  std::string out = "fade: covers " + std::to_string(overlay.cover({a.hwnd(), b.hwnd(), hidden.hwnd()}, 200)) + "\n";
   for (size_t i = 0; i < overlay.size(); ++i) {
     const HWND cover = overlay.cover_window(i);
     const LONG_PTR ex = GetWindowLongPtrW(cover, GWL_EXSTYLE);
-    EXPECT_EQ(ex & (WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT),
-              WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT);
-    EXPECT_TRUE(IsWindowVisible(cover));
-    EXPECT_EQ(GetWindow(cover, GW_OWNER), host.hwnd());
     RECT covered{}, control{};
     GetWindowRect(cover, &covered);
     GetWindowRect(i == 0 ? a.hwnd() : b.hwnd(), &control);
-    EXPECT_TRUE(EqualRect(&covered, &control));
     BYTE alpha = 0;
     DWORD flags = 0;
-    ASSERT_TRUE(GetLayeredWindowAttributes(cover, nullptr, &alpha, &flags));
-    EXPECT_EQ(alpha, 200);
-    EXPECT_TRUE(flags & LWA_ALPHA);
+    GetLayeredWindowAttributes(cover, nullptr, &alpha, &flags);
     // It paints the control's snapshot when asked to erase.
     const capture snapshot =
         painted(100, 30, [&](HDC dc) { SendMessageW(cover, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0); });
-    EXPECT_EQ(snapshot.at(90, 5), RGB(0x20, 0x3A, 0x60));
+    out += "  layered, inactive, transparent " +
+           yes((ex & (WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT)) ==
+               (WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT)) +
+           ", shown " + yes(IsWindowVisible(cover)) + ", owned " + yes(GetWindow(cover, GW_OWNER) == host.hwnd()) +
+           ", on its control " + yes(EqualRect(&covered, &control)) + ", alpha " + std::to_string(alpha) + " " +
+           yes(flags & LWA_ALPHA) + ", snapshot" + snapshot.colours({{90, 5}}) + "\n";
   }
   overlay.set_opacity(40);
   BYTE alpha = 0;
   GetLayeredWindowAttributes(overlay.cover_window(1), nullptr, &alpha, nullptr);
-  EXPECT_EQ(alpha, 40);
   const HWND first = overlay.cover_window(0);
   overlay.clear();
-  EXPECT_EQ(overlay.size(), 0u);
-  EXPECT_FALSE(IsWindow(first));
-  host.destroy();
+  return out + "  alpha " + std::to_string(alpha) + ", cleared " + std::to_string(overlay.size()) + " " +
+         yes(!IsWindow(first)) + "\n";
 }
 
-// A real popup is measured and drawn through its owner, closed with Esc, when `popup` says.
-void menu_painter_items_keep_their_texts_and_draw_their_states(bool popup) {
+// A real popup is measured through its owner and closed with Esc, when `popup` says.
+std::string menu_painter_items_keep_their_texts_and_draw_their_states(bool popup) {
   sfc_menu menu;
-  ASSERT_TRUE(menu.create_popup());
+  EXPECT_TRUE(menu.create_popup());
   AppendMenuW(menu.handle(), MF_STRING | MF_GRAYED, 40111, L"Test results");
   AppendMenuW(menu.handle(), MF_STRING, 40123, L"View test report...");
   AppendMenuW(menu.handle(), MF_SEPARATOR, 0, nullptr);
@@ -357,35 +341,30 @@ void menu_painter_items_keep_their_texts_and_draw_their_states(bool popup) {
   menu_painter painter;
   painter.take_over(menu.handle());
   painter.take_over(menu.handle());  // a second pass keeps the items as they are
-  MENUITEMINFOW info{};
-  info.cbSize = sizeof info;
-  info.fMask = MIIM_FTYPE | MIIM_DATA;
+  std::string out = "menu: owner-drawn";
   std::vector<ULONG_PTR> data;
   for (UINT i = 0; i < 4; ++i) {
-    ASSERT_TRUE(GetMenuItemInfoW(menu.handle(), i, TRUE, &info));
-    EXPECT_TRUE(info.fType & MFT_OWNERDRAW) << i;
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_DATA;
+    GetMenuItemInfoW(menu.handle(), i, TRUE, &info);
+    out += " " + yes(info.fType & MFT_OWNERDRAW);
     data.push_back(info.dwItemData);
   }
-  MEASUREITEMSTRUCT m{};
-  m.CtlType = ODT_MENU;
-  m.itemData = data[2];
-  ASSERT_TRUE(painter.measure(m));
-  EXPECT_EQ(m.itemHeight, 7u);
-  m.itemData = data[1];
-  ASSERT_TRUE(painter.measure(m));
-  const UINT plain_width = m.itemWidth;
-  EXPECT_GT(m.itemHeight, 12u);
-  m.itemData = data[3];
-  ASSERT_TRUE(painter.measure(m));
-  EXPECT_GT(m.itemWidth, plain_width);  // the shortcut adds room
-  m.itemData = 12345;
-  EXPECT_FALSE(painter.measure(m));
-  m.CtlType = ODT_BUTTON;
-  m.itemData = data[1];
-  EXPECT_FALSE(painter.measure(m));
+  const auto measured = [&](UINT type, ULONG_PTR item_data) {
+    MEASUREITEMSTRUCT m{};
+    m.CtlType = type;
+    m.itemData = item_data;
+    return painter.measure(m) ? SIZE{LONG(m.itemWidth), LONG(m.itemHeight)} : SIZE{-1, -1};
+  };
+  const SIZE plain = measured(ODT_MENU, data[1]);
+  out += ", separator height " + std::to_string(measured(ODT_MENU, data[2]).cy) + ", item taller than 12 " +
+         yes(plain.cy > 12) + ", the shortcut adds room " + yes(measured(ODT_MENU, data[3]).cx > plain.cx) +
+         ", unknown item " + std::to_string(measured(ODT_MENU, 12345).cx) + ", a button's " +
+         std::to_string(measured(ODT_BUTTON, data[1]).cx) + "\n";
 
   const menu_colours colours;
-  auto draw = [&](ULONG_PTR item_data, UINT state) {
+  const auto draw = [&](ULONG_PTR item_data, UINT state) {
     return painted(200, 24, [&](HDC dc) {
       DRAWITEMSTRUCT d{};
       d.CtlType = ODT_MENU;
@@ -396,51 +375,43 @@ void menu_painter_items_keep_their_texts_and_draw_their_states(bool popup) {
       EXPECT_TRUE(painter.draw(d));
     });
   };
-  EXPECT_EQ(draw(data[1], ODS_SELECTED).at(1, 1), colours.highlight);
-  EXPECT_EQ(draw(data[1], 0).at(1, 1), colours.background);
+  // A caption never highlights.
   const capture caption = draw(data[0], ODS_SELECTED | ODS_GRAYED | ODS_DISABLED);
-  EXPECT_EQ(caption.at(1, 1), colours.background);  // a caption never highlights
-  EXPECT_GT(caption.count([&](COLORREF p) { return p == colours.caption_text; }), 5);
-  EXPECT_GT(draw(data[3], ODS_CHECKED).count([&](COLORREF p) { return p == colours.check; }), 5);
-  EXPECT_EQ(draw(data[2], 0).at(100, 12), colours.separator);
+  out += "  selected, plain, caption" + draw(data[1], ODS_SELECTED).colours({{1, 1}}) +
+         draw(data[1], 0).colours({{1, 1}}) + caption.colours({{1, 1}}) + ", caption text " +
+         caption.shows([&](COLORREF p) { return p == colours.caption_text; }) + ", check " +
+         draw(data[3], ODS_CHECKED).shows([&](COLORREF p) { return p == colours.check; }) + ", separator" +
+         draw(data[2], 0).colours({{100, 12}}) + "\n";
 
-  if (!popup) return;
-  host_window host;
-  ASSERT_TRUE(host.open({40, 40, 340, 240}));
+  if (!popup) return out;
+  host_window host({40, 40, 340, 240});
   host.painter = &painter;
   SetForegroundWindow(host.hwnd());
+  LONG width = 0;
   std::thread closer([&] {
     HWND popup = nullptr;
-    EXPECT_TRUE(wait_until([&] { return (popup = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(popup); }));
-    if (popup) {
+    if (wait_until([&] { return (popup = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(popup); })) {
       RECT r{};
       GetWindowRect(popup, &r);
-      EXPECT_GE(r.right - r.left, LONG(plain_width));
+      width = r.right - r.left;
     }
     PostMessageW(host.hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
   });
-  EXPECT_EQ(sfc_hmenu(menu.handle()).track(host.hwnd(), {100, 100}), 0u);
+  const UINT chosen = sfc_hmenu(menu.handle()).track(host.hwnd(), {100, 100});
   closer.join();
-  host.destroy();
+  return out + "  popup as wide as its items " + yes(width >= plain.cx) + ", Esc chooses " + std::to_string(chosen) +
+         "\n";
 }
 
 }  // namespace
 
-TEST(custom_controls, text_separator_and_buttons_draw_in_their_colours) { text_separator_and_buttons(); }
-TEST(custom_controls, hint_button_shows_its_hint_until_the_mouse_leaves) {
-  hint_button_shows_its_hint_until_the_mouse_leaves();
-}
-TEST(custom_controls, combobox_measures_draws_and_paints_its_closed_state) {
-  combobox_measures_draws_and_paints_its_closed_state();
-}
-TEST(custom_controls, vc_editbox_centres_its_line_and_frames_its_state) {
-  vc_editbox_centres_its_line_and_frames_its_state();
-}
-TEST(fade_overlay, covers_visible_controls_with_their_snapshots) {
-  fade_overlay_covers_visible_controls_with_their_snapshots();
-}
-TEST(menu_painter, owner_drawn_items_keep_their_texts_and_draw_their_states) {
-  menu_painter_items_keep_their_texts_and_draw_their_states(true);
+TEST(custom_controls, texts_buttons_hints_lists_edits_covers_and_menus_draw_and_answer) {
+  expect_golden(text_separator_and_buttons() + hint_button_shows_its_hint_until_the_mouse_leaves() +
+                    combobox_measures_draws_and_paints_its_closed_state() +
+                    vc_editbox_centres_its_line_and_frames_its_state() +
+                    fade_overlay_covers_visible_controls_with_their_snapshots() +
+                    menu_painter_items_keep_their_texts_and_draw_their_states(true),
+                "toolkit/controls.txt");
 }
 
 // Every scenario again, with a message box and a dialog: windows, controls, covers, menus, boxes
@@ -470,7 +441,8 @@ TEST(gui_objects, creating_and_destroying_windows_and_dialogs_leaves_no_objects_
       }
     } dialog;
     dialog.run_modal(IDD_TEST_DIALOG, nullptr);
-    pump_messages();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     return !testing::Test::HasFailure();
   };
   expect_no_leaks(count_leaks(round, 20));

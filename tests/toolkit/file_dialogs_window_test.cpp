@@ -20,29 +20,33 @@ std::wstring temp_folder() {
 }
 
 void type_and_confirm(HWND dialog, const std::wstring& text) {
-  const HWND box = GetDlgItem(dialog, file_name_box);
-  ASSERT_TRUE(box);
-  SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(GetDlgItem(dialog, file_name_box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   click(GetDlgItem(dialog, IDOK));
 }
 
-// The toolkit's question that follows the dialog, under the dialog's title.
-HWND question_box(const std::wstring& caption) {
-  HWND box = nullptr;
+// The visible window of `caption` that holds the control `id`: the toolkit's question under the
+// dialog's title, or the dialog shown again.
+HWND shown_with(const std::wstring& caption, int id) {
+  HWND found = nullptr;
   wait_until([&] {
-    box = FindWindowW(L"#32770", caption.c_str());
-    return box && GetDlgItem(box, mb_id_text) && IsWindowVisible(box);
+    found = FindWindowW(nullptr, caption.c_str());
+    return found && GetDlgItem(found, id) && IsWindowVisible(found);
   });
-  return box;
+  return found;
+}
+
+save_file_request report_request() {
+  save_file_request request;
+  request.title = L"Save report as...";
+  request.filter = L"FOLVI Report (*.folvi.txt)|*.folvi.txt|All files (*.*)|*.*";
+  return request;
 }
 
 }  // namespace
 
 TEST(file_dialogs_window, save_dialog_offers_the_name_and_returns_the_path_with_its_extension) {
   const std::wstring folder = temp_folder();
-  save_file_request request;
-  request.title = L"Save report as...";
-  request.filter = L"FOLVI Report (*.folvi.txt)|*.folvi.txt|All files (*.*)|*.*";
+  save_file_request request = report_request();
   request.default_name = L"FOLVI Report (2024-01-31 09-05) - Drive C";
   std::wstring offered;
   window_driver confirm(request.title, [&](HWND dialog) {
@@ -62,44 +66,31 @@ TEST(file_dialogs_window, save_dialog_offers_the_name_and_returns_the_path_with_
   EXPECT_EQ(path, L"kept");
 }
 
+// Wine's dialog adds only ".txt" to "existing": the full name is completed, and asked about, here.
+// "Yes" returns it; "No" shows the dialog again with the completed name, and cancelling it saves
+// nothing.
 TEST(file_dialogs_window, a_completed_name_that_exists_is_asked_about_before_it_is_returned) {
   const std::wstring folder = temp_folder();
   const std::wstring existing = folder + L"\\existing.folvi.txt";
   CloseHandle(CreateFileW(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  save_file_request request;
-  request.title = L"Save report as...";
-  request.filter = L"FOLVI Report (*.folvi.txt)|*.folvi.txt|All files (*.*)|*.*";
-  // Wine's dialog adds only ".txt" to "existing": the full name is completed, and asked about, here.
-  std::wstring question, offered_again;
-  window_driver replace(request.title, [&](HWND dialog) {
-    type_and_confirm(dialog, folder + L"\\existing");
-    const HWND box = question_box(request.title);
-    ASSERT_TRUE(box);
-    question = window_text(GetDlgItem(box, mb_id_text));
-    click(GetDlgItem(box, mb_answer_yes));
-  });
-  std::wstring path;
-  EXPECT_TRUE(win32_file_dialogs().save_file(request, path));
-  EXPECT_TRUE(replace.finish());
-  EXPECT_EQ(question, L"existing.folvi.txt already exists.\nDo you want to replace it?");
-  EXPECT_EQ(path, existing);
-
-  // "No" shows the dialog again with the completed name; cancelling it saves nothing.
-  window_driver keep(request.title, [&](HWND dialog) {
-    type_and_confirm(dialog, folder + L"\\existing");
-    const HWND box = question_box(request.title);
-    ASSERT_TRUE(box);
-    click(GetDlgItem(box, mb_answer_no));
-    HWND again = nullptr;
-    ASSERT_TRUE(wait_until([&] {
-      again = FindWindowW(nullptr, request.title.c_str());
-      return again && GetDlgItem(again, file_name_box) && IsWindowVisible(again);
-    }));
-    offered_again = window_text(GetDlgItem(again, file_name_box));
-    post_key(again, VK_ESCAPE);
-  });
-  EXPECT_FALSE(win32_file_dialogs().save_file(request, path));
-  EXPECT_TRUE(keep.finish());
+  const save_file_request request = report_request();
+  std::wstring question, offered_again, path;
+  for (int answer : {mb_answer_yes, mb_answer_no}) {
+    window_driver driver(request.title, [&](HWND dialog) {
+      type_and_confirm(dialog, folder + L"\\existing");
+      const HWND box = shown_with(request.title, mb_id_text);
+      question = window_text(GetDlgItem(box, mb_id_text));
+      click(GetDlgItem(box, answer));
+      if (answer == mb_answer_yes) return;
+      const HWND again = shown_with(request.title, file_name_box);
+      offered_again = window_text(GetDlgItem(again, file_name_box));
+      post_key(again, VK_ESCAPE);
+    });
+    EXPECT_EQ(win32_file_dialogs().save_file(request, path), answer == mb_answer_yes);
+    EXPECT_TRUE(driver.finish());
+    EXPECT_EQ(question, L"existing.folvi.txt already exists.\nDo you want to replace it?");
+    EXPECT_EQ(path, existing);
+  }
   EXPECT_EQ(offered_again, L"existing.folvi.txt");
   DeleteFileW(existing.c_str());
 }

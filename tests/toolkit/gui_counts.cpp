@@ -36,9 +36,7 @@ BOOL CALLBACK count_top_level(HWND hwnd, LPARAM counter) {
   EnumChildWindows(hwnd, count_child, counter);
   return TRUE;
 }
-}  // namespace
-
-gui_counts count_gui_objects() {
+gui_counts count_now() {
   gui_counts c;
   const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   c.gdi = gdi ? long(gdi) : scan_gdi_handles();
@@ -49,31 +47,24 @@ gui_counts count_gui_objects() {
     EnumWindows(count_top_level, reinterpret_cast<LPARAM>(&c.windows));
     c.menus = scan_menu_handles();
   }
+  c.handles = long(process_handle_count());
   return c;
 }
 
-gui_counts settled_gui_counts() {
-  gui_counts least = count_gui_objects();
+// Painting holds objects for a moment, timers paint while another thread counts, and Wine's own
+// threads open and close handles in this process now and then: what the windows keep is the least
+// of a few counts, and a leak keeps its objects through every count.
+gui_counts settled_counts() {
+  gui_counts least = count_now();
   for (int i = 0; i < 20; ++i) {
     Sleep(10);
-    const gui_counts now = count_gui_objects();
-    least.gdi = std::min(least.gdi, now.gdi);
-    least.windows = std::min(least.windows, now.windows);
-    least.menus = std::min(least.menus, now.menus);
+    const gui_counts now = count_now();
+    least = {std::min(least.gdi, now.gdi), std::min(least.windows, now.windows), std::min(least.menus, now.menus),
+             std::min(least.handles, now.handles)};
   }
   return least;
 }
-
-// Wine's own threads open and close handles in this process now and then: the least of a few
-// counts is what the rounds keep, and a leak keeps its handles through every count.
-static DWORD settled_handle_count() {
-  DWORD least = process_handle_count();
-  for (int i = 0; i < 20; ++i) {
-    Sleep(10);
-    least = std::min(least, process_handle_count());
-  }
-  return least;
-}
+}  // namespace
 
 leak_counts count_leaks(const std::function<bool()>& round, int rounds) {
   leak_counts c;
@@ -83,26 +74,22 @@ leak_counts count_leaks(const std::function<bool()>& round, int rounds) {
     return true;
   };
   if (!round()) return c;
-  c.gui_before = settled_gui_counts();
-  c.handles_before = settled_handle_count();
+  c.before = settled_counts();
   c.ran = run();
-  c.gui_after = settled_gui_counts();
-  c.handles_after = settled_handle_count();
-  if (c.ran && !(c.gui_after == c.gui_before && c.handles_after == c.handles_before)) {
-    c.gui_before = c.gui_after;
-    c.handles_before = c.handles_after;
+  c.after = settled_counts();
+  if (c.ran && !(c.after == c.before)) {
+    c.before = c.after;
     c.ran = run();
-    c.gui_after = settled_gui_counts();
-    c.handles_after = settled_handle_count();
+    c.after = settled_counts();
   }
   return c;
 }
 
 void expect_no_leaks(const leak_counts& c) {
   EXPECT_TRUE(c.ran);
-  EXPECT_GT(c.gui_before.gdi, 0);
-  EXPECT_EQ(c.gui_after.gdi, c.gui_before.gdi);
-  EXPECT_EQ(c.gui_after.windows, c.gui_before.windows);
-  EXPECT_EQ(c.gui_after.menus, c.gui_before.menus);
-  EXPECT_EQ(c.handles_after, c.handles_before);
+  EXPECT_GT(c.before.gdi, 0);
+  EXPECT_EQ(c.after.gdi, c.before.gdi);
+  EXPECT_EQ(c.after.windows, c.before.windows);
+  EXPECT_EQ(c.after.menus, c.before.menus);
+  EXPECT_EQ(c.after.handles, c.before.handles);
 }

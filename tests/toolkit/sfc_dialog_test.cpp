@@ -1,46 +1,37 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
-#include "toolkit/dialog_font.h"
+#include "golden.h"
+#include "support/text.h"
 #include "toolkit/sfc_dialog.h"
 #include "toolkit/sfc_window.h"
 #include "toolkit/white_dialog.h"
-#include "toolkit/xfc_combobox.h"
-#include "toolkit/xfc_custom_button.h"
 #include "toolkit/xfc_custom_static.h"
-#include "toolkit/xfc_vc_editbox.h"
 #include "toolkit_test_ids.h"
 #include "window_driver.h"
 
 namespace {
 
-struct font_seen {
-  std::wstring face;
-  LONG height = 0;
-};
-
-font_seen font_of(HWND control) {
+// The face and points of a control's font.
+std::string font_of(HWND control) {
   LOGFONTW lf{};
   const HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-  if (!font || GetObjectW(font, sizeof lf, &lf) != sizeof lf) return {};
-  return {lf.lfFaceName, lf.lfHeight};
+  if (!font || GetObjectW(font, sizeof lf, &lf) != sizeof lf) return "no font";
+  const sfc_window_dc screen(nullptr);
+  return to_utf8(lf.lfFaceName) + " " +
+         std::to_string(MulDiv(-lf.lfHeight, 72, GetDeviceCaps(screen.handle(), LOGPIXELSY)));
 }
 
-LONG height_of_points(int points) {
-  const HDC screen = GetDC(nullptr);
-  const LONG height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
-  return height;
-}
-
-// Records what its controls show and which handlers ran.
+// Records what its controls show and which handlers ran; dressed the way the program's dialogs
+// are, on white with a text block of the toolkit's.
 class probe_dialog : public sfc_dialog {
  public:
-  std::map<int, font_seen> fonts;
+  probe_dialog() { add_hook(&colours_); }
+  std::set<std::string> fonts;
   std::vector<std::string> calls;
   bool end_at_once = false;
   bool with_timer = false;  // a timer started by the press button
@@ -49,7 +40,8 @@ class probe_dialog : public sfc_dialog {
   bool on_init() override {
     calls.push_back("init");
     for (int id : {IDC_TEST_TEXT, IDC_TEST_EDIT, IDC_TEST_COMBO, IDC_TEST_PRESS, IDOK})
-      if (item(id)) fonts[id] = font_of(item(id));
+      if (item(id)) fonts.insert(font_of(item(id)));
+    if (block_.attach(item(IDC_TEST_CUSTOM))) block_.set_text(L"Read speed");
     if (end_at_once) end(42);
     return true;
   }
@@ -67,6 +59,10 @@ class probe_dialog : public sfc_dialog {
     calls.push_back("timer " + std::to_string(id));
     SetDlgItemTextW(hwnd(), IDC_TEST_TEXT, L"timer fired");
   }
+
+ private:
+  white_dialog_colours colours_;
+  xfc_text block_;
 };
 
 // Counts what reaches it; may refuse one message.
@@ -82,49 +78,32 @@ class counting_hook : public sfc_msg_hook {
   void after(sfc_msg&) override { ++after_count; }
 };
 
-}  // namespace
-
-// Where each dialog's font comes from: the message font by default, the template's own without
-// the override, the override for a template without a font and for one in memory; no dialog at all
-// for a template that is not there.
-TEST(dialog_window, fonts_by_default_from_the_template_and_from_the_override) {
+// "template override": the template 900, 901 (no font of its own), 999 (not there) or one in
+// memory; the override "default" (the message font), "none" (disabled) or "Face_Name points".
+// What the dialog answers, the fonts of its controls, and whether it is gone afterwards.
+std::string fonts_case(const std::string& question) {
+  const std::vector<std::string> w = words(question);
+  probe_dialog dialog;
+  dialog.end_at_once = true;
+  std::wstring face = from_utf8(w[1]);
+  std::replace(face.begin(), face.end(), L'_', L' ');
+  if (w[1] == "none") dialog.disable_font_override();
+  if (w.size() > 2) dialog.set_font_override(face, uint16_t(std::stoi(w[2])));
   dialog_template_writer memory(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, {0, 0, 120, 60},
                                 L"Memory dialog", {});
   memory.add(WS_CHILD | WS_VISIBLE, 0, {5, 5, 100, 15}, IDC_TEST_TEXT, dlg_class_static, L"From memory");
-  const dialog_font_spec message_font = system_message_font();
-  const struct {
-    int id;  // 0: the template in memory
-    const wchar_t* face;
-    int points;  // 0: no override; -1: the override disabled
-    std::wstring seen_face;
-    int seen_points;
-  } rows[] = {
-      {IDD_TEST_DIALOG, nullptr, 0, message_font.face, message_font.points},
-      {IDD_TEST_DIALOG, nullptr, -1, L"MS Shell Dlg", 8},
-      {IDD_TEST_DIALOG, L"Courier New", 10, L"Courier New", 10},
-      {IDD_TEST_CLASSIC, L"Arial", 12, L"Arial", 12},
-      {0, L"Times New Roman", 11, L"Times New Roman", 11},
-  };
-  for (const auto& r : rows) {
-    probe_dialog dialog;
-    dialog.end_at_once = true;
-    if (r.points < 0) dialog.disable_font_override();
-    if (r.points > 0) dialog.set_font_override(r.face, r.points);
-    EXPECT_EQ(r.id ? dialog.run_modal(r.id, nullptr) : dialog.run_modal(memory.bytes(), nullptr), 42);
-    ASSERT_FALSE(dialog.fonts.empty());
-    for (const auto& [id, font] : dialog.fonts) {
-      // The system may read DS_SHELLFONT's "MS Shell Dlg" as "MS Shell Dlg 2".
-      EXPECT_EQ(font.face.substr(0, r.seen_face.size()), r.seen_face) << id;
-      if (r.points >= 0) {
-        EXPECT_EQ(font.height, height_of_points(r.seen_points)) << id;
-      }
-    }
-    EXPECT_EQ(dialog.hwnd(), nullptr);
-    EXPECT_TRUE(dialog.destroyed());
-  }
-  probe_dialog missing;
-  EXPECT_EQ(missing.run_modal(999, nullptr), -1);
-  EXPECT_TRUE(missing.calls.empty());
+  std::string out = std::to_string(w[0] == "memory" ? dialog.run_modal(memory.bytes(), nullptr)
+                                                    : dialog.run_modal(std::stoi(w[0]), nullptr));
+  for (const std::string& font : dialog.fonts) out += ", " + font;
+  return out + (dialog.hwnd() == nullptr && dialog.destroyed() ? ", gone" : "") +
+         (dialog.calls.empty() ? ", no handlers ran" : "");
+}
+}  // namespace
+
+// Where each dialog's font comes from: the message font by default, the template's own without
+// the override, the override for a template without a font and for one in memory.
+TEST(dialog_window, fonts_by_default_from_the_template_and_from_the_override) {
+  expect_table("toolkit/dialog_fonts.txt", fonts_case);
 }
 
 TEST(dialog_window, texts_commands_timers_enter_and_hooks_reach_their_handlers) {
@@ -137,6 +116,10 @@ TEST(dialog_window, texts_commands_timers_enter_and_hooks_reach_their_handlers) 
     EXPECT_EQ(window_text(GetDlgItem(box, IDC_TEST_TEXT)), L"Hello from a template");
     EXPECT_EQ(window_text(GetDlgItem(box, IDC_TEST_PRESS)), L"Press me");
     EXPECT_EQ(window_text(GetDlgItem(box, IDCANCEL)), L"Cancel");
+    EXPECT_EQ(window_text(GetDlgItem(box, IDC_TEST_CUSTOM)), L"Read speed");
+    const HDC dc = GetDC(box);
+    EXPECT_TRUE(wait_until([&] { return GetPixel(dc, 2, 2) == RGB(255, 255, 255); }));
+    ReleaseDC(box, dc);
     click(GetDlgItem(box, IDC_TEST_PRESS));
     SendMessageW(box, WM_CONTEXTMENU, 0, 0);
     EXPECT_TRUE(wait_until([box] { return window_text(GetDlgItem(box, IDC_TEST_TEXT)) == L"timer fired"; }));
@@ -274,57 +257,4 @@ TEST(sfc_window, misuse_ends_the_process) {
         second.attach(h);
       },
       "sfc_window::attach");
-}
-
-namespace {
-// Dialog 900 dressed the way the program's dialogs are: a header, a link, a vertically centred
-// edit, an owner-drawn list and a coloured block, on white.
-class dressed_dialog : public sfc_dialog {
- public:
-  dressed_dialog() { add_hook(&colours_); }
-
- protected:
-  bool on_init() override {
-    header_.attach(item(IDC_TEST_TEXT));
-    header_.set_style(xfc_header_style());
-    link_.attach(item(IDC_TEST_PRESS));
-    edit_.attach(item(IDC_TEST_EDIT));
-    combo_.attach(item(IDC_TEST_COMBO));
-    block_.attach(item(IDC_TEST_CUSTOM));
-    xfc_text_style block_style;
-    block_style.background = RGB(0x20, 0x3A, 0x60);
-    block_style.text = RGB(255, 255, 255);
-    block_style.format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-    block_.set_style(block_style);
-    block_.set_text(L"Read speed");
-    SetDlgItemTextW(hwnd(), IDC_TEST_EDIT, L"64M");
-    for (const wchar_t* text : {L"Quick", L"Standard", L"Extended"}) sfc_hcombobox(item(IDC_TEST_COMBO)).add(text);
-    sfc_hcombobox(item(IDC_TEST_COMBO)).select(1);
-    return true;
-  }
-
- private:
-  white_dialog_colours colours_;
-  xfc_text header_;
-  minor_button link_;
-  xfc_vc_editbox edit_;
-  xfc_combobox combo_;
-  xfc_text block_;
-};
-}  // namespace
-
-TEST(dialog_window, program_style_controls_attach_to_a_template_dialog) {
-  dressed_dialog dialog;
-  window_driver driver(L"Template dialog", [](HWND box) {
-    EXPECT_EQ(window_text(GetDlgItem(box, IDC_TEST_TEXT)), L"Hello from a template");
-    EXPECT_EQ(window_text(GetDlgItem(box, IDC_TEST_EDIT)), L"64M");
-    EXPECT_EQ(window_text(GetDlgItem(box, IDC_TEST_COMBO)), L"Standard");
-    EXPECT_EQ(window_text(GetDlgItem(box, IDC_TEST_CUSTOM)), L"Read speed");
-    const HDC dc = GetDC(box);
-    EXPECT_TRUE(wait_until([&] { return GetPixel(dc, 2, 2) == RGB(255, 255, 255); }));
-    ReleaseDC(box, dc);
-    post_key(box, VK_ESCAPE);
-  });
-  EXPECT_EQ(dialog.run_modal(IDD_TEST_DIALOG, nullptr), IDCANCEL);
-  EXPECT_TRUE(driver.finish());
 }

@@ -52,17 +52,6 @@ std::string answer(const std::string& question) {
 }
 }  // namespace
 
-TEST(colour_math, hsl_round_trip) {
-  for (COLORREF c :
-       {RGB(0, 0, 0), RGB(255, 255, 255), RGB(240, 240, 240), RGB(0x1B, 0x30, 0x4F), RGB(255, 0, 0), RGB(12, 200, 99)})
-    EXPECT_EQ(hsl_to_rgb(rgb_to_hsl(c)), c);
-  const hsl_colour red = rgb_to_hsl(RGB(255, 0, 0));
-  EXPECT_DOUBLE_EQ(red.h, 0);
-  EXPECT_DOUBLE_EQ(red.s, 1);
-  EXPECT_DOUBLE_EQ(red.l, 0.5);
-  EXPECT_NEAR(rgb_to_hsl(RGB(0, 0, 255)).h, 240, 1e-9);
-}
-
 TEST(toolkit_logic, shades_font_points_file_filters_edit_lines_and_placement) {
   expect_table("toolkit/toolkit_logic.txt", answer);
 }

@@ -3,7 +3,7 @@
 # the real system's packages or sources is read or changed. A fresh machine gets one line per step
 # with apt's output in the log; a complete one hears nothing; a failing step shows the log's tail.
 set -u
-SETUP=$1 WORK=$2/setup-test
+SETUP=$1 WORK=$2/setup-test DATA=$(dirname "$0")/../data/tools
 rm -rf "$WORK" && mkdir -p "$WORK/bin" "$WORK/etc/apt/sources.list.d"
 fail() {
   echo "FAILED: $*" >&2
@@ -72,31 +72,21 @@ run_setup() {
   code=$?
 }
 calls() { grep -v '^sudo ' "$WORK/calls" 2>/dev/null | grep -v -- '--print-foreign-architectures'; }
+apt="apt-get -o DPkg::Lock::Timeout=900"
+# The file tests/data/tools/$1 with @LOG@, @COUNT@, @APT@ and @PKGS@ filled in.
+expected() {
+  sed "s|@LOG@|$log|; s|@COUNT@|${#pkgs[@]}|; s|@APT@|$apt|; s|@PKGS@|${pkgs[*]}|" "$DATA/$1"
+}
 
 # A fresh machine: every package and qemu-user from backports, each step on a line of its own.
 run_setup "" amd64
 ((code == 0)) || fail "a fresh setup ended with $code: $(cat "$WORK/out")"
-cat >"$WORK/expected" <<EOF
-Setting up the build's packages (the full output goes to $log)
-Adding the i386 architecture...
-Adding bookworm-backports to the package sources...
-Updating the package lists...
-Installing ${#pkgs[@]} packages...
-Installing qemu-user from bookworm-backports...
-Setup done.
-EOF
-cmp -s "$WORK/out" "$WORK/expected" || fail "a fresh setup printed:"$'\n'"$(diff "$WORK/expected" "$WORK/out")"
+cmp -s "$WORK/out" <(expected setup_fresh.txt) || fail "a fresh setup printed:"$'\n'"$(diff <(expected setup_fresh.txt) "$WORK/out")"
 (($(wc -l <"$WORK/out") <= 15)) || fail "a fresh setup printed more than 15 lines"
 (($(grep -c '^Setting up ' "$log") == ${#pkgs[@]} + 1)) && (($(grep -c '^Get:' "$log") == 900)) ||
   fail "the log does not hold apt's whole output"
-apt="apt-get -o DPkg::Lock::Timeout=900"
-cat >"$WORK/expected-calls" <<EOF
-dpkg --add-architecture i386
-$apt update
-$apt install -y --no-install-recommends ${pkgs[*]}
-$apt install -y --no-install-recommends -t bookworm-backports qemu-user
-EOF
-calls | cmp -s - "$WORK/expected-calls" || fail "a fresh setup ran:"$'\n'"$(calls | diff "$WORK/expected-calls" -)"
+calls | cmp -s - <(expected setup_fresh_calls.txt) ||
+  fail "a fresh setup ran:"$'\n'"$(calls | diff <(expected setup_fresh_calls.txt) -)"
 grep -qx 'Suites: bookworm-backports' "$WORK/etc/apt/sources.list.d/backports.sources" ||
   fail "the backports source was not written"
 
@@ -110,13 +100,8 @@ run_setup all "amd64 i386"
 # the step, the log's tail and its path; the log keeps everything; qemu-user's step does not run.
 run_setup "${pkgs[*]:0:${#pkgs[@]}-2}" "amd64 i386" install
 ((code == 100)) || fail "a failed install ended with $code, not apt's 100"
-head -n 3 "$WORK/out" >"$WORK/head"
-cat >"$WORK/expected" <<EOF
-Setting up the build's packages (the full output goes to $log)
-Updating the package lists...
-Installing 2 packages...
-EOF
-cmp -s "$WORK/head" "$WORK/expected" || fail "a failed install began with:"$'\n'"$(diff "$WORK/expected" "$WORK/head")"
+head -n 3 "$WORK/out" | cmp -s - <(expected setup_failed_head.txt) ||
+  fail "a failed install began with:"$'\n'"$(head -n 3 "$WORK/out" | diff <(expected setup_failed_head.txt) -)"
 sed -n 4p "$WORK/out" | grep -qxF "FAILED: Installing 2 packages (exit 100). The last lines of $log:" ||
   fail "the failure does not name the step and the log: $(sed -n 4p "$WORK/out")"
 tail -n +5 "$WORK/out" | cmp -s - <(tail -n 20 "$log") || fail "the failure does not show the log's tail"
