@@ -1,39 +1,31 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+
+#include "golden.h"
+
 #include "share/share_prompt.h"
-#include "share/share_prompt_layout.h"
 #include "share/share_host.h"
 #include "support/registry.h"
+#include "support/text.h"
 
 std::string host_text(const share_host& s) {
   return s.host + ":" + std::to_string(s.port) + (s.tls ? " tls" : " plain");
 }
 
+// The table's os=INDEX host= port= tls= (absent: not set; "_" stands for a blank).
 TEST(share_host, build_setting_version_and_overrides) {
-  const struct {
-    int os_index;
-    const wchar_t *host, *port, *tls;
-    const char* resolved;
-  } cases[] = {
-      {12, nullptr, nullptr, nullptr, "built.in:443 tls"},
-      {4, nullptr, nullptr, nullptr, "built.in:443 tls"},  // Vista
-      {3, nullptr, nullptr, nullptr, "built.in:80 plain"},
-      {12, L"localhost", L"8443", L"1", "localhost:8443 tls"},
-      {12, L"127.0.0.1", nullptr, L"0", "127.0.0.1:80 plain"},  // the default port follows the scheme
-      {1, L"", L"65535", L"1", "built.in:65535 tls"},
-      // Texts that do not parse change nothing.
-      {12, nullptr, L"0", L"yes", "built.in:443 tls"},
-      {12, nullptr, L"65536", L"yes", "built.in:443 tls"},
-      {12, nullptr, L"80x", L"yes", "built.in:443 tls"},
-      {12, nullptr, L"-1", L"yes", "built.in:443 tls"},
-      {12, nullptr, L"", L"yes", "built.in:443 tls"},
-      {12, nullptr, L" 80", L"yes", "built.in:443 tls"},
-      {12, nullptr, L"99999999999999999999", L"yes", "built.in:443 tls"},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(host_text(resolve_share_host("built.in", c.os_index, c.host, c.port, c.tls)), c.resolved) << c.resolved;
-
+  expect_table("share/share_hosts.txt", [](const std::string& question) {
+    std::wstring given[3];
+    const wchar_t* set[3] = {};
+    for (int i : {0, 1, 2}) {
+      std::string v = spec_value(question, std::vector<std::string>{"host", "port", "tls"}[i], "absent");
+      std::replace(v.begin(), v.end(), '_', ' ');
+      if (v != "absent") given[i] = from_utf8(v), set[i] = given[i].c_str();
+    }
+    return host_text(resolve_share_host("built.in", std::stoi(spec_value(question, "os")), set[0], set[1], set[2]));
+  });
   EXPECT_STRNE(built_in_share_host(), "");
   SetEnvironmentVariableW(L"FOLVI_SHARE_HOST", L"share.test");
   SetEnvironmentVariableW(L"FOLVI_SHARE_PORT", L"8080");
@@ -84,21 +76,4 @@ TEST(share_prompt, ask_for_results_cases) {
   EXPECT_EQ(data, std::string(4, '\0'));
   EXPECT_FALSE(share_prompt_allowed(key));
   RegDeleteKeyW(HKEY_CURRENT_USER, key);
-}
-
-TEST(share_prompt, layout_follows_the_text) {
-  ASSERT_EQ(share_prompt_anchor_count, 7);
-  const RECT r{10, 20, 110, 40};
-  for (int i = 0; i < share_prompt_anchor_count; ++i) {
-    const control_anchor& a = share_prompt_anchors[i];
-    RECT m = move_by_anchor(r, a, 30, -15);
-    if (a.control_id == IDOK || a.control_id == IDCANCEL) {  // centred, below the text
-      EXPECT_EQ(m.left, 25);
-      EXPECT_EQ(m.right, 125);
-      EXPECT_EQ(m.top, 5);
-    } else {
-      EXPECT_EQ(m.left, 10) << a.control_id;  // left edges stay, right edges follow the width
-      EXPECT_EQ(m.right, 140) << a.control_id;
-    }
-  }
 }
