@@ -48,18 +48,6 @@ std::wstring privilege_not_held() {
 }
 }  // namespace
 
-TEST(app_context, main_logger_replaced_with_the_error_loggers_target) {
-  capture c;
-  app_context context;
-  c.log->add_ref();
-  context.set_main_logger(c.log);
-  context.main_logger->log(3, "Restarting as Administrator...\n");
-  context.errors->report_api_error("ShellExecuteEx[runas]", 1223, "%s %s", "C:\\folvi.exe", "--elevating");
-  EXPECT_EQ(c.log->lines(), (std::vector<std::string>{"3 Restarting as Administrator...\n",
-                                                      "0 ShellExecuteEx[runas]() failed with 1223, C:\\folvi.exe "
-                                                      "--elevating\n"}));
-}
-
 TEST(app_context, version_of_the_test_program) {
   app_context context;
   ASSERT_TRUE(context.read_version());

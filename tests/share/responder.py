@@ -1,16 +1,13 @@
 #!/usr/bin/env python3
-"""A scripted HTTP responder on loopback for the share client's tests.
-
-  responder.py start DIR   starts in the background on a free port; returns once DIR/port holds
-                           the port and DIR/pid the responder's own pid
-  responder.py stop DIR    stops the responder whose pid is in DIR/pid
-
-POST /record/TAG keeps the request's head and body as DIR/TAG.head and DIR/TAG.body and answers
-"OK"; GET /record/TAG keeps the head and answers 404 with a JSON reason. POST /upload keeps them
-as DIR/upload-TYPE.* (POST /upload/TAG as DIR/upload-TAG-TYPE.*, so programs that run at the same
-time keep apart) and answers like the share server: "OK" for a report, "OK\\r\\nLINK\\r\\n" for
-a screenshot. /reply/NAME answers with one of the replies below.
-"""
+# A scripted HTTP responder on loopback for the share client's tests.
+#   responder.py start DIR   starts in the background on a free port; returns once DIR/port holds
+#                            the port and DIR/pid the responder's own pid
+#   responder.py stop DIR    stops the responder whose pid is in DIR/pid
+# POST /record/TAG keeps the request's head and body as DIR/TAG.head and DIR/TAG.body and answers
+# "OK"; GET /record/TAG keeps the head and answers 404 with a JSON reason. POST /upload keeps them
+# as DIR/upload-TYPE.* (POST /upload/TAG as DIR/upload-TAG-TYPE.*, so programs that run at the same
+# time keep apart) and answers like the share server: "OK" for a report, "OK\r\nLINK\r\n" for
+# a screenshot. /reply/NAME answers with one of the replies below.
 import os
 import re
 import signal
@@ -115,13 +112,13 @@ def serve(folder):
 
 def start(folder):
     os.makedirs(folder, exist_ok=True)
-    for name in ("port", "pid"):
-        if os.path.exists(os.path.join(folder, name)):
-            os.remove(os.path.join(folder, name))
+    port = os.path.join(folder, "port")
+    if os.path.exists(port):
+        os.remove(port)
     child = subprocess.Popen([sys.executable, __file__, "serve", folder], stdin=subprocess.DEVNULL,
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
     for _ in range(200):
-        if os.path.exists(os.path.join(folder, "port")):
+        if os.path.exists(port):
             return 0
         if child.poll() is not None:
             break
@@ -132,24 +129,16 @@ def start(folder):
 
 def stop(folder):
     path = os.path.join(folder, "pid")
-    if not os.path.exists(path):
-        return 0
-    with open(path) as f:
-        pid = int(f.read())
-    os.remove(path)
-    try:
-        os.kill(pid, signal.SIGTERM)
-        for _ in range(100):
-            os.kill(pid, 0)
-            time.sleep(0.05)
-    except ProcessLookupError:
-        return 0
-    return 1
+    if os.path.exists(path):
+        with open(path) as f:
+            pid = int(f.read())
+        os.remove(path)
+        try:
+            os.kill(pid, signal.SIGTERM)
+        except ProcessLookupError:
+            pass
+    return 0
 
 
 if __name__ == "__main__":
-    commands = {"start": start, "stop": stop, "serve": serve}
-    if len(sys.argv) != 3 or sys.argv[1] not in commands:
-        print(__doc__, file=sys.stderr)
-        sys.exit(2)
-    sys.exit(commands[sys.argv[1]](sys.argv[2]))
+    sys.exit({"start": start, "stop": stop, "serve": serve}[sys.argv[1]](sys.argv[2]))
