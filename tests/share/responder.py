@@ -17,15 +17,27 @@ import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 SCREENSHOT_LINK = b"https://localhost/s/0123456789abcdef0123456789abcdef"
-# Reply name: status, body, whether the length is announced (else the connection closes after it).
+
+
+def reply(status, body, length=True, extra=b""):
+    """A whole reply; one without a length closes the connection after it."""
+    size = b"Content-Length: %d\r\n" % len(body) if length else b"Connection: close\r\n"
+    return b"HTTP/1.1 %d Scripted\r\n" % status + extra + size + b"\r\n" + body
+
+
 REPLIES = {
-    "ok": (200, b"OK", True),
-    "long-length": (200, b"x" * 1025, True),  # one byte more than the client takes
-    "full-length": (200, b"y" * 1024, True),
-    "long-unsized": (200, b"z" * 1500, False),
-    "full-unsized": (200, b"w" * 1024, False),
-    "short-unsized": (200, b"OK, unsized", False),
-    "status-500": (500, b"Internal Server Error", True),
+    "ok": reply(200, b"OK"),
+    "long-length": reply(200, b"x" * 1025),  # one byte more than the client takes
+    "full-length": reply(200, b"y" * 1024),
+    "long-unsized": reply(200, b"z" * 1500, False),
+    "full-unsized": reply(200, b"w" * 1024, False),
+    "short-unsized": reply(200, b"OK, unsized", False),
+    "status-500": reply(500, b"Internal Server Error"),
+    "redirect": reply(302, b"", extra=b"Location: /reply/ok\r\n"),
+    "long-chunked": b"HTTP/1.1 200 Scripted\r\nTransfer-Encoding: chunked\r\n\r\n"
+    + (b"1f4\r\n" + b"c" * 500 + b"\r\n") * 3 + b"0\r\n\r\n",
+    # Announces 100 bytes, sends 40 and hangs up.
+    "truncated": reply(200, b"t" * 100)[:-60],
 }
 
 
@@ -36,17 +48,9 @@ class Handler(BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
-    def answer(self, status, body=b"", length=True, extra=()):
-        self.send_response_only(status)
-        for name, value in extra:
-            self.send_header(name, value)
-        if length:
-            self.send_header("Content-Length", str(len(body)))
-        else:
-            self.send_header("Connection", "close")
-            self.close_connection = True
-        self.end_headers()
-        self.wfile.write(body)
+    def answer(self, raw):
+        self.wfile.write(raw)
+        self.close_connection = b"Connection: close" in raw or raw is REPLIES["truncated"]
 
     def keep(self, tag, body):
         head = self.requestline + "\r\n" + str(self.headers)
@@ -58,40 +62,25 @@ class Handler(BaseHTTPRequestHandler):
         route = self.path.lstrip("/")
         if route.startswith("record/"):
             self.keep(route[7:], body)
-            return self.answer(200, b"OK")
+            return self.answer(REPLIES["ok"])
         if route == "upload" or route.startswith("upload/"):
             kind = re.search(rb'name="type"\r\n\r\n([a-z]*)\r\n', body)
             kind = kind.group(1).decode() if kind else "unknown"
             tag = route[len("upload/"):] if route.startswith("upload/") else ""
             self.keep("upload-" + (tag + "-" if tag else "") + kind, body)
-            return self.answer(200, b"OK\r\n" + SCREENSHOT_LINK + b"\r\n" if kind == "screenshot" else b"OK")
+            return self.answer(reply(200, b"OK\r\n" + SCREENSHOT_LINK + b"\r\n" if kind == "screenshot" else b"OK"))
         return self.scripted(route)
 
     def do_GET(self):
         route = self.path.lstrip("/").split("?", 1)[0]
         if route.startswith("record/"):
             self.keep(route[7:], b"")
-            return self.answer(404, b'{"reason":"kept"}')
+            return self.answer(reply(404, b'{"reason":"kept"}'))
         return self.scripted(route)
 
     def scripted(self, route):
-        reply = route[6:] if route.startswith("reply/") else ""
-        if reply in REPLIES:
-            return self.answer(*REPLIES[reply])
-        if reply == "redirect":
-            return self.answer(302, b"", extra=(("Location", "/reply/ok"),))
-        if reply not in ("long-chunked", "truncated"):
-            return self.answer(404, b"no such reply")
-        self.send_response_only(200)
-        if reply == "long-chunked":
-            self.send_header("Transfer-Encoding", "chunked")
-            self.end_headers()
-            self.wfile.write((b"1f4\r\n" + b"c" * 500 + b"\r\n") * 3 + b"0\r\n\r\n")
-        else:  # announces 100 bytes, sends 40 and hangs up
-            self.send_header("Content-Length", "100")
-            self.end_headers()
-            self.wfile.write(b"t" * 40)
-            self.close_connection = True
+        name = route[6:] if route.startswith("reply/") else ""
+        self.answer(REPLIES.get(name, reply(404, b"no such reply")))
 
 
 def write_atomically(path, data):
