@@ -45,14 +45,9 @@ share_package report_package() {
 }
 
 share_package screenshot_package() {
-  share_package package;
-  package.screenshot = true;
-  package.screenshot_image = "BM" + std::string(200, 'S');
-  package.read_graph_image = "BM" + std::string(100, 'R');
-  package.write_graph_image = "BM" + std::string(100, 'W');
-  package.report_text = "Report\r\n";
-  package.stack_scan_text = "scan log\n";
-  return package;
+  return screenshot_share_package(
+      {"BM" + std::string(200, 'S'), "BM" + std::string(100, 'R'), "BM" + std::string(100, 'W')}, "Report\r\n",
+      "scan log\n");
 }
 
 // One upload to `path` on the responder; `script` (if any) drives the dialog once it shows. The

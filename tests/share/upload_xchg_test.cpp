@@ -60,16 +60,11 @@ TEST(upload_xchg, shares_go_to_the_server_the_environment_names) {
   EXPECT_NE(zip.find("report.folvi.txt"), std::string::npos);
   EXPECT_EQ(zip.find("graph"), std::string::npos);
 
-  // WinINet is warm now: later uploads must give back every handle, the worker thread's too.
+  // WinINet is warm now: a later upload must give back every handle, the worker thread's too (a
+  // screenshot's reply and link are the dialog's test).
   const DWORD handles = process_handle_count();
-  share_package shot;
-  shot.screenshot = true;
-  shot.screenshot_image = std::string(4000, 'B');
-  shot.report_text = "Report\r\n";
-  reply = upload(shot, errors, ok);
+  upload(report, errors, ok);
   EXPECT_TRUE(ok) << errors.only();
-  EXPECT_EQ(reply, "OK\r\nhttps://localhost/s/0123456789abcdef0123456789abcdef\r\n");
-  EXPECT_NE(responder_record("upload-screenshot.body").find("screenshot.bmp"), std::string::npos);
   EXPECT_EQ(process_handle_count(), handles);
 
   // A server that does not answer.
