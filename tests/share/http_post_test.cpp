@@ -56,21 +56,17 @@ class status_recorder final : public http_status_cb {
 TEST(http_post, the_server_receives_the_body_and_header) {
   const char zip[] = "PK\x03\x04\0\0\r\n--i-will-not-crash--\r\n\x80\xff";
   http_target target = loopback();
+  target.path = "record/utf8-name";
   recorded_errors errors;
-  heap_buffer reply;
-  size_t sent = 0;
-  for (const wchar_t* name : {L"package.zip", L"\u00e9t\u00e9 \u20ac.zip"}) {
-    target.path = name[0] == L'p' ? "record/ascii-name" : "record/utf8-name";
-    const form_part parts[] = {text_field("type", "screenshot"), memory_file_field("data", name, zip, sizeof zip - 1),
-                               form_part()};
-    reply.reserve(1024);
-    ASSERT_TRUE(post_multipart(target, parts, &reply, &errors)) << errors.only();
-    EXPECT_EQ(text_of(reply), "OK");
-    heap_buffer body;
-    ASSERT_TRUE(build_multipart_body(parts, body, nullptr));
-    EXPECT_EQ(responder_record(target.path.substr(7) + ".body"), text_of(body));
-    sent = body.size();
-  }
+  heap_buffer reply, body;
+  reply.reserve(1024);
+  const form_part parts[] = {text_field("type", "screenshot"),
+                             memory_file_field("data", L"\u00e9t\u00e9 \u20ac.zip", zip, sizeof zip - 1), form_part()};
+  ASSERT_TRUE(post_multipart(target, parts, &reply, &errors)) << errors.only();
+  EXPECT_EQ(text_of(reply), "OK");
+  ASSERT_TRUE(build_multipart_body(parts, body, nullptr));
+  EXPECT_EQ(responder_record("utf8-name.body"), text_of(body));
+  const size_t sent = body.size();
   const std::string head = responder_record("utf8-name.head");  // a name outside ASCII counts in bytes
   EXPECT_EQ(head.rfind("POST /record/utf8-name HTTP/1.1\r\n", 0), 0u) << head;
   for (const std::string& line : {std::string("Content-Type: multipart/form-data; boundary=i-will-not-crash"),

@@ -1,6 +1,7 @@
 // The upload window and the share prompt as real dialogs, posting to the scripted responder.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 
 #include "resource_ids.h"
@@ -58,14 +59,10 @@ std::string run_upload(const std::string& path, const share_package& package, co
   recording_share_ui ui(responder_target(path), files);
   dialog_upload dialog(ui, package);
   dialog.set_thread_starter(starter);
-  INT_PTR result = 0;
-  if (script) {
-    window_driver driver(package.screenshot ? L"FOLVI Screenshot" : L"FOLVI Test Report", script);
-    result = dialog.run(nullptr);
-    EXPECT_TRUE(driver.finish()) << "the upload window never showed";
-  } else {
-    result = dialog.run(nullptr);
-  }
+  std::unique_ptr<window_driver> driver;
+  if (script) driver.reset(new window_driver(package.screenshot ? L"FOLVI Screenshot" : L"FOLVI Test Report", script));
+  const INT_PTR result = dialog.run(nullptr);
+  if (driver) EXPECT_TRUE(driver->finish()) << "the upload window never showed";
   std::string text = "result " + std::to_string(result);
   for (const auto& [box, flags] : ui.boxes) text += ", box " + std::to_string(flags) + " " + to_utf8(box);
   for (const std::wstring& link : ui.links) text += ", link " + to_utf8(link);

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <numeric>
 
 #include "golden.h"
 
@@ -38,42 +39,33 @@ TEST(share_host, build_setting_version_and_overrides) {
   EXPECT_EQ(host_text(current_share_host()), std::string(built_in_share_host()) + ":443 tls");
 }
 
+// The value as the table's line writes it (none, TYPE NUMBER, or the dialog's result remembered),
+// in a key of this test's own: what the prompt then does.
 TEST(share_prompt, ask_for_results_cases) {
-  // A key of this test's own, so that nothing else in the prefix is disturbed.
   const wchar_t* key = L"Software\\FolviBench-share-prompt-test";
-  RegDeleteKeyW(HKEY_CURRENT_USER, key);
-  auto write = [&](DWORD type, const void* data, DWORD size) {
-    ASSERT_TRUE(reg_write_value(key, ask_for_results_value, type, data, size, wow64_view(), nullptr));
-  };
-  EXPECT_TRUE(share_prompt_allowed(key));  // no key at all
-
-  const DWORD zero = 0, one = 1;
-  write(REG_DWORD, &one, 4);
-  EXPECT_TRUE(share_prompt_allowed(key));
-  write(REG_SZ, L"0", 4);
-  EXPECT_TRUE(share_prompt_allowed(key));  // wrong type
-  write(REG_DWORD, &zero, 2);
-  EXPECT_TRUE(share_prompt_allowed(key));  // wrong size
-  const unsigned long long zero64 = 0;
-  write(REG_QWORD, &zero64, 8);
-  EXPECT_TRUE(share_prompt_allowed(key));
-  write(REG_DWORD, &zero, 4);
-  EXPECT_FALSE(share_prompt_allowed(key));
-
-  // Only a real answer of the user is remembered, and only a decline.
-  write(REG_DWORD, &one, 4);
-  EXPECT_EQ(share_answer_of(1), share_answer::share);
-  EXPECT_EQ(share_answer_of(2), share_answer::decline);
-  EXPECT_EQ(share_answer_of(0), share_answer::decline);
-  EXPECT_EQ(share_answer_of(-1), share_answer::not_shown);
-  EXPECT_FALSE(remember_share_answer(share_answer::share, key));
-  EXPECT_FALSE(remember_share_answer(share_answer::not_shown, key));
-  EXPECT_TRUE(share_prompt_allowed(key));
-  RegDeleteKeyW(HKEY_CURRENT_USER, key);
-  EXPECT_TRUE(remember_share_answer(share_answer::decline, key));  // creates the key
-  std::string data;
-  ASSERT_TRUE(reg_read_value(HKEY_CURRENT_USER, key, ask_for_results_value, REG_DWORD, data, wow64_view(), nullptr));
-  EXPECT_EQ(data, std::string(4, '\0'));
-  EXPECT_FALSE(share_prompt_allowed(key));
+  expect_table("share/ask_for_results.txt", [&](const std::string& question) {
+    RegDeleteKeyW(HKEY_CURRENT_USER, key);
+    const std::vector<std::string> w = words(question);
+    std::string text;
+    if (w[0] == "result") {
+      const share_answer a = share_answer_of(std::stoi(w[1]));
+      text = std::string(a == share_answer::share     ? "share"
+                         : a == share_answer::decline ? "decline"
+                                                      : "not shown") +
+             ", remembered " + std::to_string(remember_share_answer(a, key)) + ", ";
+    } else if (w[0] != "none") {
+      const uint64_t number = std::stoull(w[1]);
+      const std::wstring digits = from_utf8(w[1]);
+      const DWORD type = w[0] == "sz" ? REG_SZ : w[0] == "qword" ? REG_QWORD : REG_DWORD;
+      const DWORD size = w[0] == "qword" ? 8 : w[0] == "dword-short" ? 2 : 4;
+      EXPECT_TRUE(reg_write_value(key, ask_for_results_value, type,
+                                  type == REG_SZ ? (const void*)digits.c_str() : &number, size, wow64_view(), nullptr));
+    }
+    std::string data;
+    if (reg_read_value(HKEY_CURRENT_USER, key, ask_for_results_value, REG_DWORD, data, wow64_view(), nullptr))
+      text += "a DWORD of " + std::to_string(data.size()) + " bytes summing to " +
+              std::to_string(std::accumulate(data.begin(), data.end(), 0)) + ", ";
+    return text + (share_prompt_allowed(key) ? "allowed" : "declined");
+  });
   RegDeleteKeyW(HKEY_CURRENT_USER, key);
 }
