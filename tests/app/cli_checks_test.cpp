@@ -22,7 +22,7 @@ std::string outcome(bool ok, const std::string& what, const std::string& error) 
 
 // Locations, output files and reports as the checks find them (the scratch folder written S; where
 // the system's own code differs from Windows', only the start of the message).
-TEST(cli_checks, locations_outputs_and_reports) {
+TEST(cli_checks, locations_outputs_reports_and_raw_sizes) {
   scratch_dir s(L"checks");
   std::string text, error;
   for (std::wstring location :
@@ -55,6 +55,21 @@ TEST(cli_checks, locations_outputs_and_reports) {
     const bool ok = read_report_file(report, read, error);
     text += "report " + outcome(ok, "[" + read + "]", report == s.path() ? error.substr(0, 28) : error);
   }
+  // Raw sizes a 4096-byte sector does not divide: a preset's go on with a note, the same typed with
+  // --sizes are refused; cached tests have no such rule.
+  o.profile.path = s.path();
+  o.profile.buffer_sizes = {2048, 65536, 1024};
+  set_strict_io_rules(4096);
+  for (const auto& [read_modes, given] : {std::pair{0x01, false}, {0x01, true}, {0x08, true}}) {
+    o.profile.read_modes = read_modes;  // "raw", "buf"
+    o.profile.write_modes = 0x08;
+    o.profile.update_counts();
+    o.sizes_given = given;
+    std::string note;
+    const bool ok = check_raw_sizes(o, error, note);
+    text += "raw sizes " + outcome(ok, "[" + note + "]", error);
+  }
+  set_strict_io_rules(0);
   for (size_t at; (at = text.find(to_utf8(s.path()))) != std::string::npos;) text.replace(at, s.path().size(), "S");
   expect_golden(text, "app/cli_checks.txt");
 }
@@ -76,31 +91,4 @@ TEST(cli_guard, a_usb_2_disk_flags_a_200_mbps_read) {
   machine.model->drives[0].usb_speed = 0;
   read.rate = 200e6;
   EXPECT_FALSE(guard().suspect(read));
-}
-
-TEST(cli_checks, raw_sizes_the_sector_does_not_divide) {
-  scratch_dir dir(L"cli_sectors");
-  cli_options options;
-  options.profile.path = dir.path();
-  options.profile.buffer_sizes = {2048, 65536, 1024};
-  options.profile.read_modes = 0x01;   // "raw"
-  options.profile.write_modes = 0x08;  // "buf"
-  options.profile.update_counts();
-  set_strict_io_rules(4096);
-  std::string error, note;
-  // A preset's sizes: the run goes on with a note naming them.
-  EXPECT_TRUE(check_raw_sizes(options, error, note));
-  EXPECT_EQ(
-      note,
-      "Raw (unbuffered) tests of 2K 1K fail without running: the location's 4096-byte sector does not divide them");
-  // The same sizes typed with --sizes are the user's mistake: refused before anything runs.
-  options.sizes_given = true;
-  EXPECT_FALSE(check_raw_sizes(options, error, note));
-  EXPECT_EQ(error,
-            "--sizes: 2K 1K are not multiples of the location's 4096-byte sector, which raw (unbuffered) tests need");
-  // Cached tests have no such rule.
-  options.profile.read_modes = 0x08;
-  EXPECT_TRUE(check_raw_sizes(options, error, note));
-  EXPECT_EQ(note, "");
-  set_strict_io_rules(0);
 }
