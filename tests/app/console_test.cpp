@@ -4,41 +4,36 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
+
+#include "golden.h"
 
 namespace {
-// A console whose every call can be made to fail; it writes to a temporary file, which the console
-// logger closes when its context goes (tests where no logger was installed close it themselves).
-class fake_console final : public console_api {
- public:
-  bool allocate_ok = true, reopen_ok = true;
-  DWORD mode = 0x7;
-  std::vector<DWORD> modes_set;
-  int allocations = 0, reopens = 0, reads = 0;
-  UINT code_page = 0;
-  FILE* stream = std::tmpfile();
-
+// A console whose calls are written down and which fails where the case says (allocate=fails,
+// reopen=fails, mode=HEX); it writes to a temporary file, which the console logger closes when its
+// context goes.
+struct fake_console final : console_api {
+  explicit fake_console(const std::string& s) : spec(s) {}
   bool allocate(api_error_cb* errors) override {
-    ++allocations;
-    if (!allocate_ok && errors) errors->report_api_error("AllocConsole", 5);
-    return allocate_ok;
+    calls += "allocate\n";
+    if (spec_value(spec, "allocate") != "fails") return true;
+    if (errors) errors->report_api_error("AllocConsole", 5);
+    return false;
   }
-  void set_output_code_page(UINT cp) override { code_page = cp; }
+  void set_output_code_page(UINT cp) override { calls += "code page " + std::to_string(cp) + "\n"; }
   bool input_mode(DWORD& m) override {
-    m = mode;
+    m = std::stoul(spec_value(spec, "mode", "7"), nullptr, 16);
     return true;
   }
-  void set_input_mode(DWORD m) override { modes_set.push_back(m); }
+  void set_input_mode(DWORD m) override { calls += "input mode " + std::to_string(m) + "\n"; }
   bool reopen_streams(api_error_cb*) override {
-    ++reopens;
-    return reopen_ok;
+    calls += "reopen streams\n";
+    return spec_value(spec, "reopen") != "fails";
   }
   FILE* output() override { return stream; }
   bool read_line() override {
-    ++reads;
+    calls += "read a line\n";
     return true;
   }
-
   std::string written() {
     std::fflush(stream);
     std::rewind(stream);
@@ -46,68 +41,30 @@ class fake_console final : public console_api {
     for (int c; (c = std::fgetc(stream)) != EOF;) text += char(c);
     return text;
   }
+  std::string spec, calls;
+  FILE* stream = std::tmpfile();
 };
+
+// Attached twice, logged and failed through, then the exit prompt: the calls, the context and the
+// console's text.
+std::string run(const std::string& spec) {
+  fake_console console(spec);
+  app_context context;
+  context.main_logger->log(3, "lost before the console\n");
+  const bool attached = attach_console(context, console);
+  std::string text = "attached " + std::to_string(attached) + " " + std::to_string(context.console_attached) +
+                     ", last error [" + context.error_logger.last_error().api + "]\n";
+  context.main_logger->log(3, "Restarting as Administrator...\n");
+  context.errors->report_api_error("AdjustTokenPrivileges", 1300, "%s", "SeManageVolumePrivilege");
+  logger* first = context.main_logger;
+  text += "again " + std::to_string(attach_console(context, console)) +
+          (first == &a_null_logger::instance ? ", no logger" : "") +
+          (context.main_logger == first ? "" : ", a new one") + "\n";
+  wait_for_enter(context, console);
+  text = console.calls + text + "| " + console.written() + "\n";
+  if (!attached) std::fclose(console.stream);
+  return text;
+}
 }  // namespace
 
-TEST(attach_console, logs_and_failures_reach_the_console) {
-  fake_console console;
-  {
-    app_context context;
-    context.main_logger->log(3, "lost before the console\n");
-    ASSERT_TRUE(attach_console(context, console));
-    EXPECT_TRUE(context.console_attached);
-    EXPECT_EQ(console.code_page, 65001u);
-    context.main_logger->log(3, "Restarting as Administrator...\n");
-    context.errors->report_api_error("OpenProcessToken", 5, "");
-    context.errors->report_api_error("AdjustTokenPrivileges", 1300, "%s", "SeManageVolumePrivilege");
-    EXPECT_EQ(console.written(),
-              "3 Restarting as Administrator...\n"
-              "0 OpenProcessToken() failed with 5\n"
-              "0 AdjustTokenPrivileges() failed with 1300, SeManageVolumePrivilege\n");
-  }
-}
-
-// A console that cannot be allocated, or whose streams do not reopen, installs nothing; without a
-// console the exit prompt neither prints nor waits.
-TEST(attach_console, failures_install_nothing) {
-  for (bool allocation_fails : {true, false}) {
-    fake_console console;
-    console.allocate_ok = !allocation_fails;
-    console.reopen_ok = false;
-    app_context context;
-    EXPECT_FALSE(attach_console(context, console));
-    EXPECT_FALSE(context.console_attached);
-    EXPECT_EQ(context.main_logger, &a_null_logger::instance);
-    EXPECT_EQ(console.reopens, allocation_fails ? 0 : 1);
-    EXPECT_EQ(console.modes_set.empty(), allocation_fails);
-    EXPECT_EQ(context.error_logger.last_error().api, allocation_fails ? "AllocConsole" : "");
-    wait_for_enter(context, console);
-    EXPECT_EQ(console.reads, 0);
-    EXPECT_EQ(console.written(), "");
-    std::fclose(console.stream);
-  }
-}
-
-// Quick edit is turned on only when it is off; a second attach changes nothing; the exit prompt
-// waits for one line.
-TEST(attach_console, quick_edit_once_per_process_and_the_exit_prompt) {
-  fake_console on;
-  on.mode = 0x40 | 0x7;
-  {
-    app_context context;
-    ASSERT_TRUE(attach_console(context, on));
-  }
-  EXPECT_TRUE(on.modes_set.empty());
-
-  fake_console console;
-  app_context context;
-  ASSERT_TRUE(attach_console(context, console));
-  EXPECT_EQ(console.modes_set, std::vector<DWORD>{0x7 | 0x40 | 0x80});
-  logger* first = context.main_logger;
-  EXPECT_TRUE(attach_console(context, console));
-  EXPECT_EQ(console.allocations, 1);
-  EXPECT_EQ(context.main_logger, first);
-  wait_for_enter(context, console);
-  EXPECT_EQ(console.reads, 1);
-  EXPECT_EQ(console.written(), "\nPress Enter to exit...\n");
-}
+TEST(attach_console, cases) { expect_cases("app/console_cases.txt", run); }

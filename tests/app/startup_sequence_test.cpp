@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <set>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,15 +23,13 @@ struct fake_startup final : startup_api {
   api_error_logger error_logger;
   std::vector<std::string> events;
 
-  bool requested = false, attached = false, attach_fails = false, version_ok = true;
-  uint16_t ctrl = 0, caps = 0;
-  int os_index = 10;
-  token_elevation_query token{token_elevation_query::ok, 0, 2};
-  uint32_t launch_error = 0, path_error = 0;  // 0: it works
-  long co_result = 0, security_result = 0;
-  std::set<std::wstring> refused;
+  bool requested = false, attached = false;
+  std::string spec;  // the case's settings, "[key=value ...]"
 
-  fake_startup() { console->set_keep_prefix(true); }
+  explicit fake_startup(const std::string& settings) : spec(settings) { console->set_keep_prefix(true); }
+  uint32_t value(const char* key, const char* otherwise = "0") const {
+    return uint32_t(std::stoul(spec_value(spec, key, otherwise), nullptr, 0));
+  }
   ~fake_startup() override {
     error_logger.set_target(nullptr);
     console->release();
@@ -44,7 +41,7 @@ struct fake_startup final : startup_api {
   uint32_t last_error_code() override { return error_logger.last_error().code; }
   void request_console() override {
     requested = true;
-    if (attached || attach_fails) return;
+    if (attached || spec_value(spec, "console") == "fails") return;
     note("console");
     attached = true;
     main = console;
@@ -61,41 +58,46 @@ struct fake_startup final : startup_api {
   void set_elevation(int state) override { note("elevation " + std::to_string(state)); }
   bool read_version() override {
     note("version");
-    if (!version_ok) error_logger.report_api_error("GetFileVersionInfoSize", 1813, "C:\\x.exe");
-    return version_ok;
+    if (spec_value(spec, "version") != "fails") return true;
+    error_logger.report_api_error("GetFileVersionInfoSize", 1813, "C:\\x.exe");
+    return false;
   }
   int message_box(const std::wstring& text, uint32_t flags) override {
     note("box " + std::to_string(flags) + " " + to_utf8(text));
     return 1;
   }
-  uint16_t key_state(int key) override { return key == 0x11 ? ctrl : key == 0x14 ? caps : 0; }
-  int os_version_index() override { return os_index; }
+  uint16_t key_state(int key) override {
+    return uint16_t(key == 0x11 ? value("ctrl") : key == 0x14 ? value("caps") : 0);
+  }
+  int os_version_index() override { return int(value("os", "10")); }
   token_elevation_query token_elevation() override {
     note("token");
-    return token;
+    if (value("token-open")) return {token_elevation_query::open_failed, value("token-open")};
+    if (value("token-query")) return {token_elevation_query::query_failed, value("token-query")};
+    return {token_elevation_query::ok, 0, int(value("token", "2"))};
   }
   bool own_path(std::wstring& p, uint32_t& error) override {
     p = L"C:\\Program Files\\FOLVI\\folvi-vezad.exe";
-    error = path_error;
-    return !path_error;
+    error = value("path");
+    return !error;
   }
   bool shell_launch(const std::wstring& p, const std::wstring& parameters, bool elevated, api_error_cb* cb) override {
     note(std::string(elevated ? "launch elevated " : "launch ") + to_utf8(p) + " [" + to_utf8(parameters) + "]");
-    if (launch_error && cb) cb->report_api_error("ShellExecuteEx[runas]", launch_error, "%s", "x");
-    return !launch_error;
+    if (value("launch") && cb) cb->report_api_error("ShellExecuteEx[runas]", value("launch"), "%s", "x");
+    return !value("launch");
   }
   long co_initialize(uint32_t apartment) override {
     note("com " + std::to_string(apartment));
-    return co_result;
+    return long(value("com"));
   }
   long co_initialize_security(const com_security& s) override {
     note("com security " + std::to_string(s.authentication_services) + " " + std::to_string(s.authentication_level) +
          " " + std::to_string(s.impersonation_level) + " " + std::to_string(s.capabilities));
-    return security_result;
+    return long(value("security"));
   }
   bool enable_privilege(const wchar_t* name, api_error_cb* cb) override {
     note("privilege " + to_utf8(name));
-    if (!refused.count(name)) return true;
+    if (from_utf8(spec_value(spec, "refuse")) != name) return true;
     cb->report_api_error("AdjustTokenPrivileges", 1300, to_utf8(name).c_str());
     return false;
   }
@@ -106,71 +108,30 @@ struct fake_startup final : startup_api {
   void wait_for_enter(const char* prompt) override { note("wait for enter: " + escaped(prompt)); }
 };
 
-using setup = std::function<void(fake_startup&)>;
-const struct {
-  const char* name;
-  setup set;
+// The words after the case's last ": ", a quoted one with its blanks.
+std::vector<std::wstring> arguments(const std::string& spec) {
   std::vector<std::wstring> args;
-} cases[] = {
-    {"a full token without arguments runs the window", nullptr, {}},
-    {"a default token (no split) runs without a relaunch", [](fake_startup& a) { a.token.type = 1; }, {}},
-    {"a system older than token elevation", [](fake_startup& a) { a.os_index = 3; }, {L"-d"}},
-    {"-d with --console", nullptr, {L"-d", L"--console"}},
-    {"--console twice", nullptr, {L"--console", L"--console"}},
-    {"different only in case: later arguments are not looked at", nullptr, {L"--Console", L"--elevating"}},
-    {"an unknown argument in UTF-8", nullptr, {L"-d", L"/\u00E9\u20AC"}},
-    {"without a console there is nothing to wait for", [](fake_startup& a) { a.attach_fails = true; }, {L"-x"}},
-    {"Ctrl held with Caps Lock on acts like -d", [](fake_startup& a) { a.ctrl = 0x8000, a.caps = 1; }, {}},
-    {"Ctrl and Caps Lock, high bits set", [](fake_startup& a) { a.ctrl = 0xFF81, a.caps = 0xFF81; }, {}},
-    {"Ctrl alone", [](fake_startup& a) { a.ctrl = 0x8000, a.caps = 0; }, {}},
-    {"Caps Lock alone", [](fake_startup& a) { a.ctrl = 1, a.caps = 1; }, {}},
-    {"Caps Lock on, Ctrl up", [](fake_startup& a) { a.ctrl = 0, a.caps = 1; }, {}},
-    {"a limited token relaunches elevated", [](fake_startup& a) { a.token.type = 3; }, {L"-d"}},
-    {"Ctrl + Caps Lock before a relaunch", [](fake_startup& a) { a.token.type = 3, a.ctrl = 0x8000, a.caps = 1; }, {}},
-    {"an elevation type the system does not define", [](fake_startup& a) { a.token.type = 0; }, {}},
-    {"the relaunch declined at the prompt", [](fake_startup& a) { a.token.type = 3, a.launch_error = 1223; }, {L"-d"}},
-    {"the relaunch failed otherwise", [](fake_startup& a) { a.token.type = 3, a.launch_error = 5; }, {}},
-    {"the program's own path unknown", [](fake_startup& a) { a.token.type = 3, a.path_error = 122; }, {L"-d"}},
-    {"the relaunched copy still limited", [](fake_startup& a) { a.token.type = 3; }, {L"--elevating"}},
-    {"the relaunched copy with an unknown type", [](fake_startup& a) { a.token.type = 0; }, {L"--elevating"}},
-    {"the relaunched copy elevated", nullptr, {L"--console", L"--elevating"}},
-    {"the version unreadable", [](fake_startup& a) { a.version_ok = false; }, {L"-d"}},
-    {"token not opened",
-     [](fake_startup& a) {
-       a.token = {token_elevation_query::open_failed, 5, 0};
-     },
-     {L"-d"}},
-    {"token not queried",
-     [](fake_startup& a) {
-       a.token = {token_elevation_query::query_failed, 87, 0};
-     },
-     {L"-d"}},
-    {"COM answers S_FALSE", [](fake_startup& a) { a.co_result = 1; }, {L"-d"}},
-    {"COM answers RPC_E_CHANGED_MODE", [](fake_startup& a) { a.co_result = long(0x80010106); }, {L"-d"}},
-    {"COM security refused", [](fake_startup& a) { a.security_result = long(0x80010119); }, {L"-d"}},
-    {"the first privilege refused", [](fake_startup& a) { a.refused = {L"SeManageVolumePrivilege"}; }, {L"-d"}},
-    {"the second privilege refused", [](fake_startup& a) { a.refused = {L"SeProfileSingleProcessPrivilege"}; }, {}},
-    {"a recording that cannot be read", nullptr, {L"--replay", L"bad.txt", L"--console"}},
-    {"a recording goes with the relaunched copy",
-     [](fake_startup& a) { a.token.type = 3; },
-     {L"--replay", L"C:\\my machine.txt"}},
-    {"--replay without its file", nullptr, {L"--replay"}},
-};
+  const size_t colon = spec.back() == ':' ? std::string::npos : spec.rfind(": ");
+  for (size_t at = colon == std::string::npos ? spec.size() : colon + 2; at < spec.size();) {
+    const bool quoted = spec[at] == '"';
+    const size_t end = std::min(spec.find(quoted ? '"' : ' ', at + 1), spec.size());
+    args.push_back(from_utf8(spec.substr(at + quoted, end - at - quoted)));
+    at = end + 1 + quoted;
+  }
+  return args;
+}
 
 }  // namespace
 
+// Each case's calls in order, what its console shows and its exit code.
 TEST(startup_sequence, every_case_its_calls_console_and_exit_code) {
-  std::string text;
-  for (const auto& c : cases) {
-    fake_startup api;
-    if (c.set) c.set(api);
-    text += std::string("== ") + c.name + ":";
-    for (const std::wstring& arg : c.args) text += " " + to_utf8(arg);
-    const int code = run_startup(api, c.args);
-    text += "\n";
+  expect_cases("app/startup_sequence.txt", [](const std::string& spec) {
+    const size_t open = spec.find(" ["), close = spec.find("]:");
+    fake_startup api(open < close && close != std::string::npos ? spec.substr(open + 2, close - open - 2) : "");
+    const int code = run_startup(api, arguments(spec));
+    std::string text;
     for (const std::string& event : api.events) text += "  " + event + "\n";
     for (const std::string& line : api.console->lines()) text += "  | " + escaped(line) + "\n";
-    text += "  exit " + std::to_string(code) + "\n";
-  }
-  expect_golden(text, "app/startup_sequence.txt");
+    return text + "  exit " + std::to_string(code) + "\n";
+  });
 }

@@ -7,22 +7,12 @@
 
 #include "golden.h"
 #include "recorded_errors.h"
+#include "scratch_dir.h"
 
 namespace {
 
 std::string text_of(const heap_buffer& body) {
   return std::string(reinterpret_cast<const char*>(body.data()), body.size());
-}
-
-std::string temp_file(const wchar_t* name, const std::string& bytes, std::wstring& path) {
-  wchar_t dir[MAX_PATH];
-  GetTempPathW(MAX_PATH, dir);
-  path = std::wstring(dir) + name;
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD done = 0;
-  WriteFile(h, bytes.data(), DWORD(bytes.size()), &done, nullptr);
-  CloseHandle(h);
-  return bytes;
 }
 
 const char package_bytes[] = "PK\x03\x04\0\r\n--i-will-not-crash\r\n\xff";
@@ -44,8 +34,8 @@ TEST(multipart_body, type_and_package_give_the_exact_bytes) {
 }
 
 TEST(multipart_body, skipped_entries_and_file_names) {
-  std::wstring path;
-  temp_file(L"folvi-multipart-tail.bin", "0123456789", path);
+  scratch_dir dir(L"multipart");
+  const std::wstring path = dir.file(L"folvi-multipart-tail.bin", "0123456789");
   const form_part parts[] = {text_field("", "left out: empty name"),
                              text_field("none", nullptr),
                              disk_file_field("tail", path.c_str(), 4),
@@ -60,12 +50,11 @@ TEST(multipart_body, skipped_entries_and_file_names) {
   ASSERT_TRUE(build_multipart_body(parts, body, &errors));
   EXPECT_TRUE(errors.all.empty());
   expect_golden(text_of(body), "share/multipart_skipped_entries_and_file_names.bin");
-  DeleteFileW(path.c_str());
 }
 
 TEST(multipart_body, a_file_open_for_writing_elsewhere_is_still_read) {
-  std::wstring path;
-  temp_file(L"folvi-multipart-open.txt", "still being written", path);
+  scratch_dir dir(L"multipart_open");
+  const std::wstring path = dir.file(L"open.txt", "still being written");
   HANDLE writer =
       CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
@@ -74,7 +63,6 @@ TEST(multipart_body, a_file_open_for_writing_elsewhere_is_still_read) {
   EXPECT_TRUE(build_multipart_body(parts, body, nullptr));
   EXPECT_NE(text_of(body).find("\r\n\r\nstill being written\r\n--i-will-not-crash\r\n"), std::string::npos);
   CloseHandle(writer);
-  DeleteFileW(path.c_str());
 }
 
 TEST(multipart_body, a_size_past_32_bits_fails_like_an_allocation) {

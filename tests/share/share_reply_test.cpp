@@ -3,58 +3,31 @@
 #include <gtest/gtest.h>
 
 #include "share/upload_progress.h"
+#include "support/text.h"
+#include "golden.h"
+#include "unescaped.h"
 
-TEST(share_reply, acceptance_and_link) {
-  std::string link = "untouched";
-  EXPECT_TRUE(accept_share_reply(false, "OK", &link));
-  EXPECT_TRUE(accept_share_reply(false, "OK, stored as 17", &link));
-  EXPECT_FALSE(accept_share_reply(false, "Ok", &link));
-  EXPECT_FALSE(accept_share_reply(false, "", &link));
-  EXPECT_FALSE(accept_share_reply(false, "Rejected: too large", &link));
-  EXPECT_EQ(link, "untouched");  // a report share has no link
-
-  EXPECT_FALSE(accept_share_reply(true, "OK", &link));
-  EXPECT_FALSE(accept_share_reply(true, "OK\r\nhttp://example.net/s/1", &link));
-  EXPECT_FALSE(accept_share_reply(true, "OK\nhttps://example.net/s/1", &link));
-  EXPECT_TRUE(accept_share_reply(true, "OK\r\nhttps://example.net/s/1", &link));
-  EXPECT_EQ(link, "https://example.net/s/1");
-  // Trailing line ends are not part of the link.
-  EXPECT_TRUE(accept_share_reply(true, "OK\r\nhttps://example.net/s/2\r\n", &link));
-  EXPECT_EQ(link, "https://example.net/s/2");
-  EXPECT_TRUE(accept_share_reply(true, "OK\r\nhttps://example.net/s/3\n\r\n", &link));
-  EXPECT_EQ(link, "https://example.net/s/3");
-  // The link goes to the shell as it stands: nothing inside it that could split it.
-  EXPECT_FALSE(accept_share_reply(true, "OK\r\nhttps://example.net/s/4\r\nfile:///c:/x", &link));
-  EXPECT_FALSE(accept_share_reply(true, "OK\r\nhttps://example.net/a b", &link));
-  EXPECT_FALSE(accept_share_reply(true, std::string("OK\r\nhttps://x\0y", 14), &link));
-  EXPECT_EQ(link, "https://example.net/s/3");
+// Each reply of the table, in a report share and in a screenshot share: accepted with its link or
+// refused, and how the dialog ends.
+namespace {
+std::string shown(const std::wstring& text) {
+  std::string out;
+  for (char c : to_utf8(text)) out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : c ? std::string(1, c) : "\\x00";
+  return "[" + out + "]";
 }
+}  // namespace
 
-TEST(upload_progress, how_the_dialog_ends) {
-  upload_outcome o = upload_preparation_failed();
-  EXPECT_EQ(o.result, 2);
-  EXPECT_EQ(o.message, L"Error preparing for the upload");
-
-  o = upload_finished(true, false, "OK\r\nhttps://example.net/s/1");
-  EXPECT_EQ(o.result, 2);
-  EXPECT_EQ(o.message, L"Regrettably, upload failed");
-  EXPECT_EQ(o.link, L"");
-
-  o = upload_finished(false, true, "OK");
-  EXPECT_EQ(o.result, 1);
-  EXPECT_EQ(o.message, L"");
-  EXPECT_EQ(o.link, L"");  // a report share opens nothing
-
-  o = upload_finished(true, true, "OK");
-  EXPECT_EQ(o.result, 2);
-  EXPECT_EQ(o.message, L"Upload failed. Server response:\n\nOK");
-
-  o = upload_finished(false, true, "Rejected: no report \xe2\x80\x94 empty");
-  EXPECT_EQ(o.message, L"Upload failed. Server response:\n\nRejected: no report \u2014 empty");
-
-  o = upload_finished(true, true, "OK\r\nhttps://example.net/s/\xc3\xa9\r\n");
-  EXPECT_EQ(o.result, 1);
-  EXPECT_EQ(o.link, L"https://example.net/s/\u00e9");
+TEST(share_reply, acceptance_link_and_how_the_dialog_ends) {
+  expect_table("share/share_replies.txt", [](const std::string& question) {
+    const bool screenshot = question.rfind("screenshot", 0) == 0;
+    const std::string reply = unescaped(question.substr(question.find(' ') + 1));
+    if (question == "preparation failed") return "result 2 " + shown(upload_preparation_failed().message);
+    std::string link = "untouched";
+    const bool accepted = accept_share_reply(screenshot, reply, &link);
+    const upload_outcome o = upload_finished(screenshot, question.find("worker-failed") == std::string::npos, reply);
+    return std::string(accepted ? "accepted " : "refused ") + link + ", result " + std::to_string(o.result) + " " +
+           shown(o.message) + " " + shown(o.link);
+  });
 }
 
 TEST(upload_progress, spinner_and_showing_time) {

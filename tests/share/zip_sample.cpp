@@ -7,6 +7,7 @@
 
 #include "share/share_package.h"
 #include "support/api_error.h"
+#include "toolkit/bmp_file.h"
 
 namespace {
 
@@ -19,26 +20,19 @@ bool write_file(const std::wstring& path, const std::string& bytes) {
   return ok && done == bytes.size();
 }
 
-// A 32-bit BMP of a 1280 x 800 window: header, then rows of a gradient with a few flat areas.
+// A BMP of a 1280 x 800 window: a gradient with noise and a few flat areas.
 std::string bmp_sized_image() {
-  const uint32_t width = 1280, height = 800, pixels = width * height * 4;
-  std::string bmp(54 + pixels, '\0');
-  const uint32_t header[] = {
-      uint32_t(bmp.size()), 0, 54, 40, width, height, (32u << 16) | 1, 0, pixels, 2835, 2835, 0, 0};
-  bmp[0] = 'B';
-  bmp[1] = 'M';
-  memcpy(&bmp[2], header, sizeof header);
+  captured_image image;
+  image.width = 1280;
+  image.height = 800;
   uint32_t seed = 12345;
-  for (uint32_t y = 0; y < height; ++y)
-    for (uint32_t x = 0; x < width; ++x) {
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
       seed = seed * 1103515245u + 12345u;
-      uint8_t* p = reinterpret_cast<uint8_t*>(&bmp[54 + (y * width + x) * 4]);
       const bool flat = (x / 160 + y / 100) % 3 == 0;
-      p[0] = flat ? 0xF0 : uint8_t(x);
-      p[1] = flat ? 0xF0 : uint8_t(y);
-      p[2] = flat ? 0xF0 : uint8_t(seed >> 24);
+      image.pixels.push_back(flat ? 0xF0F0F0u : (seed >> 24) << 16 | uint32_t(y & 0xFF) << 8 | uint32_t(x & 0xFF));
     }
-  return bmp;
+  return bmp_file(image);
 }
 
 bool write_package(const std::wstring& folder, const wchar_t* name, const share_package& package, const SYSTEMTIME& at,
