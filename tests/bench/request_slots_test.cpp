@@ -46,7 +46,7 @@ DWORD WINAPI wait_on_thread(void* param) {
 }
 }  // namespace
 
-TEST(request_slots, a_finished_request_wakes_the_wait_whichever_slot_it_is) {
+TEST(request_slots, a_finished_request_wakes_the_wait_whichever_slot_and_drain_cancels_the_rest) {
   pipe_pair pipe(L"folvi-request-slots-wait");
   ASSERT_TRUE(pipe.ok());
   const DWORD handles = process_handle_count();
@@ -81,25 +81,17 @@ TEST(request_slots, a_finished_request_wakes_the_wait_whichever_slot_it_is) {
     EXPECT_EQ(transferred, 16u);
     EXPECT_EQ(slots.slots[0].buffer[15], 'f');
     slots.slots[0].in_flight = false;
-  }  // 98 reads still pending: cancelled and waited for here
-  EXPECT_EQ(process_handle_count(), handles);
-}
 
-TEST(request_slots, drain_cancels_and_waits_for_every_request_in_flight) {
-  pipe_pair pipe(L"folvi-request-slots-drain");
-  ASSERT_TRUE(pipe.ok());
-  request_slots slots;
-  ASSERT_EQ(slots.prepare(70, 4096), nullptr);
-  issue_reads(slots, pipe.client, 4096);
-  slots.drain();
-  for (const request_slot& s : slots.slots) {
-    EXPECT_FALSE(s.in_flight);
-    EXPECT_TRUE(request_finished(s.overlapped));
+    // The other 98 are cancelled and waited for, not merely forgotten.
+    slots.drain();
+    for (const request_slot& s : slots.slots) {
+      EXPECT_FALSE(s.in_flight);
+      EXPECT_TRUE(request_finished(s.overlapped));
+    }
+    EXPECT_FALSE(pipe.client.overlapped_result(slots.slots[1].overlapped, transferred));
+    EXPECT_EQ(pipe.client.last_error, uint32_t(ERROR_OPERATION_ABORTED));
   }
-  // Cancelled, not merely forgotten.
-  uint32_t transferred = 0;
-  EXPECT_FALSE(pipe.client.overlapped_result(slots.slots[0].overlapped, transferred));
-  EXPECT_EQ(pipe.client.last_error, uint32_t(ERROR_OPERATION_ABORTED));
+  EXPECT_EQ(process_handle_count(), handles);
 }
 
 TEST(request_slots, small_buffers_share_one_region_of_pages) {

@@ -3,63 +3,47 @@
 #include <gtest/gtest.h>
 
 #include "bench/test_def.h"
+#include "golden.h"
 #include "run_records.h"
 
 namespace {
 constexpr uint32_t raw = flag_no_buffering;
 constexpr uint32_t buf_seq = flag_sequential_scan;
 
-std::vector<combo_result> one_pass(const std::vector<test_run>& runs) {
-  return summarize_repeats(runs, uint32_t(runs.size()));
+// A guard's verdict on one pass of `runs`: how many it flags above the link, which it marks
+// suspect, its warning about unbuffered I/O and, with a link, its warning for 1 and 3 combinations.
+std::string verdict(const cache_guard& g, const std::vector<test_run>& runs) {
+  std::vector<combo_result> c = summarize_repeats(runs, uint32_t(runs.size()));
+  std::string out = "flagged " + std::to_string(flag_cache_suspects(g, c)) + ", suspect";
+  for (const combo_result& r : c) out += r.cache_suspect ? " yes" : " no";
+  out += "\n  unbuffered \"" + unbuffered_warning(g) + "\"\n";
+  return g.link_name.empty() ? out : out + "  link \"" + link_warning(g, 1) + "\" \"" + link_warning(g, 3) + "\"\n";
 }
 }  // namespace
 
-TEST(cache_guard, usb_2_device_flags_a_200_mbps_read) {
-  cache_guard g;
-  g.unbuffered = unbuffered_state::enforced;
-  g.link_name = "USB 2.0";
-  g.link_limit = 60e6;
-  std::vector<combo_result> c = one_pass({completed(true, 4, 65536, raw, 200e6), completed(true, 1, 8192, raw, 40e6),
-                                          completed(true, 1, 65536, buf_seq, 60e6)});
-  EXPECT_EQ(flag_cache_suspects(g, c), 1u);
-  EXPECT_TRUE(c[0].cache_suspect);
-  EXPECT_FALSE(c[1].cache_suspect);
-  EXPECT_FALSE(c[2].cache_suspect);  // exactly at the link is possible
-  EXPECT_EQ(unbuffered_warning(g), "");
-  EXPECT_EQ(link_warning(g, 1), "1 combination is faster than USB 2.0 carries (57.2 MBps): cache-suspect");
-  EXPECT_EQ(link_warning(g, 3), "3 combinations are faster than USB 2.0 carries (57.2 MBps): cache-suspect");
-  EXPECT_EQ(link_warning(g, 0), "");
-
+// A USB 2.0 device's reads faster than its link (exactly at it is possible); a location that
+// enforces unbuffered I/O, or is not known to, gets no warning; where it is not enforced, raw
+// results are suspect (any pass suspect makes the combination so), cached ones by choice not.
+TEST(cache_guard, links_and_unbuffered_states) {
+  cache_guard usb;
+  usb.unbuffered = unbuffered_state::enforced;
+  usb.link_name = "USB 2.0";
+  usb.link_limit = 60e6;
+  cache_guard enforced, unknown, not_enforced;
+  enforced.unbuffered = unbuffered_state::enforced;
+  unknown.unbuffered = unbuffered_state::unknown;
+  not_enforced.unbuffered = unbuffered_state::not_enforced;
+  const std::vector<test_run> fast = {completed(true, 4, 65536, raw, 5e9), completed(false, 4, 65536, raw, 5e9)};
+  expect_golden(verdict(usb, {completed(true, 4, 65536, raw, 200e6), completed(true, 1, 8192, raw, 40e6),
+                              completed(true, 1, 65536, buf_seq, 60e6)}) +
+                    verdict(enforced, fast) + verdict(unknown, fast) +
+                    verdict(not_enforced, {completed(true, 1, 8192, raw | flag_sequential_scan, 1e6),
+                                           completed(true, 1, 8192, buf_seq, 1e9)}),
+                "results/cache_guards.txt");
+  EXPECT_EQ(link_warning(usb, 0), "");
   // A failed pass is no measurement, however fast its record says it went.
   test_run odd = completed(true, 4, 65536, raw, 900e6);
   odd.ok = false;
-  EXPECT_FALSE(g.suspect(odd));
-}
-
-TEST(cache_guard, a_location_that_enforces_unbuffered_io_gets_no_warning) {
-  cache_guard g;
-  g.unbuffered = unbuffered_state::enforced;
-  std::vector<combo_result> c = one_pass({completed(true, 4, 65536, raw, 5e9), completed(false, 4, 65536, raw, 5e9)});
-  EXPECT_EQ(flag_cache_suspects(g, c), 0u);
-  EXPECT_FALSE(c[0].cache_suspect);
-  EXPECT_FALSE(c[1].cache_suspect);
-  EXPECT_EQ(unbuffered_warning(g), "");
-  g.unbuffered = unbuffered_state::unknown;
-  EXPECT_EQ(unbuffered_warning(g), "");
-  EXPECT_FALSE(g.suspect(c[0].run));
-}
-
-TEST(cache_guard, raw_results_where_unbuffered_io_is_not_enforced) {
-  cache_guard g;
-  g.unbuffered = unbuffered_state::not_enforced;
-  // Any pass suspect makes the combination suspect.
-  std::vector<test_run> runs = {completed(true, 1, 8192, raw | flag_sequential_scan, 1e6),
-                                completed(true, 1, 8192, buf_seq, 1e9)};
-  std::vector<combo_result> c = one_pass(runs);
-  EXPECT_EQ(flag_cache_suspects(g, c), 0u);  // none is above a link: there is none
-  EXPECT_TRUE(c[0].cache_suspect);
-  EXPECT_FALSE(c[1].cache_suspect);  // cached by choice
-  EXPECT_EQ(unbuffered_warning(g),
-            "unbuffered I/O is not enforced at this location (an unaligned unbuffered read succeeded): \"raw\" "
-            "results include the file cache and are marked cache-suspect");
+  EXPECT_FALSE(usb.suspect(odd));
+  EXPECT_FALSE(unknown.suspect(fast[0]));
 }
